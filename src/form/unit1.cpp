@@ -1,0 +1,6 @@
+#include "unit1.h"
+
+std::string propertyFileName;
+std::string dataFileName;
+bool skipRun = false;
+PrintSettings printSettings;

@@ -1,0 +1,77 @@
+#include "application.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <algorithm>
+#include <cstdio>
+
+#include "runtime.h"
+
+TApplication Application;
+
+namespace {
+
+// Hosts take an empty standard error as success, so Qt's own notices (a missing runtime
+// directory, a display that cannot be reached) must not appear there.
+void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
+  if (type == QtFatalMsg) std::fprintf(stderr, "%s\n", qPrintable(message));
+}
+
+// Tries a display first and falls back to offscreen, unless the user chose a platform.
+void ChooseDisplayPlatform() {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb;offscreen");
+}
+
+void WriteErrorLine(const std::string& caption, const std::string& text) {
+  std::string line = caption + ": " + text;
+  std::replace(line.begin(), line.end(), '\n', ' ');
+  std::fprintf(stderr, "%s\n", line.c_str());
+  std::fflush(stderr);
+}
+
+}  // namespace
+
+TApplication::TApplication() = default;
+TApplication::~TApplication() = default;
+
+void TApplication::Initialize(int& argc, char** argv) {
+  SetCommandLine(argc, argv);
+  qInstallMessageHandler(QuietQtMessages);
+  ChooseDisplayPlatform();
+  qtApplication_ = std::make_unique<QApplication>(argc, argv);
+}
+
+bool TApplication::Headless() const {
+  const QString platform = QGuiApplication::platformName();
+  return platform == "offscreen" || platform == "minimal";
+}
+
+void TApplication::Run() {
+  if (!mainForm_) return;
+  if (Headless()) {
+    WriteErrorLine(kProgramName, "No display can be reached; the chart window cannot be shown.");
+    return;
+  }
+  mainForm_->show();
+  QApplication::exec();
+}
+
+void TApplication::MessageBox(const std::string& text, const std::string& caption) {
+  WriteErrorLine(caption, text);
+  if (observer_) {
+    observer_(caption, text);
+    return;
+  }
+  if (Headless()) return;
+  QMessageBox box(QMessageBox::NoIcon, ToDisplayText(caption), ToDisplayText(text),
+                  QMessageBox::Ok);
+  box.exec();
+}
+
+void TApplication::ShowException(const std::exception& error) {
+  MessageBox(error.what(), kProgramName);
+}
+
+void TApplication::Finalize() { qtApplication_.reset(); }
+
+void TApplication::SetMessageObserver(MessageObserver observer) { observer_ = std::move(observer); }

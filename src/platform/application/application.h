@@ -1,0 +1,64 @@
+#pragma once
+// The application object: the Qt application, the main window, message boxes and error
+// reports. Where no display can be reached it runs on Qt's offscreen platform, and then
+// nothing ever waits for a user: messages go to standard error only.
+
+#include <QPointer>
+#include <QWidget>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <string>
+
+class QApplication;
+
+class TApplication {
+ public:
+  TApplication();
+  ~TApplication();
+
+  // Takes the command line and creates the Qt application on the first display platform that
+  // works (a display, else offscreen). Call once, before any window exists.
+  void Initialize(int& argc, char** argv);
+
+  // Constructs the window, makes it the main window and runs its creation handler.
+  template <class Form>
+  void CreateForm(std::unique_ptr<Form>& form) {
+    form = std::make_unique<Form>();
+    mainForm_ = form.get();
+    form->FormCreate();
+  }
+
+  // Shows the main window and processes events until it is closed. Without a display, says so
+  // on standard error and returns at once.
+  void Run();
+
+  // A modal box with the text, the caption and one OK button. Also writes "caption: text" to
+  // standard error.
+  void MessageBox(const std::string& text, const std::string& caption);
+
+  // Reports an error with its own text, captioned with the program's name.
+  void ShowException(const std::exception& error);
+
+  // True when no one can see the windows (the offscreen platform).
+  bool Headless() const;
+
+  // Destroys the Qt application; windows must be gone by then.
+  void Finalize();
+
+  // For tests: sees each message instead of a modal box.
+  using MessageObserver = std::function<void(const std::string& caption, const std::string& text)>;
+  void SetMessageObserver(MessageObserver observer);
+
+  QWidget* MainForm() const { return mainForm_; }
+
+ private:
+  std::unique_ptr<QApplication> qtApplication_;
+  QPointer<QWidget> mainForm_;
+  MessageObserver observer_;
+};
+
+extern TApplication Application;
+
+// The caption of error reports and of the program's own notices.
+inline constexpr const char* kProgramName = "tarvochart";

@@ -1,0 +1,90 @@
+#pragma once
+// The chart control: settings (titles, legend, 3D view, margins) and a list of series that
+// it draws in the window, into a bitmap file and into a rectangle of a printer page.
+
+#include <QWidget>
+#include <array>
+#include <string>
+#include <vector>
+
+#include "series.h"
+
+class QPainter;
+
+struct FontStyle {
+  bool bold = false;
+  bool italic = false;
+};
+
+struct ChartTitle {
+  std::vector<std::string> lines;
+  FontStyle font;
+};
+
+struct ChartAxisTitle {
+  std::string caption;
+  FontStyle font;
+  void SetCaption(const std::string& text) { caption = text; }
+};
+
+class TChart : public QWidget {
+  Q_OBJECT
+ public:
+  explicit TChart(QWidget* parent = nullptr);
+  ~TChart() override;
+
+  void SetView3D(bool on);
+  bool View3D() const { return view3D_; }
+  void Set3DPercent(int percent);
+  int Chart3DPercent() const { return percent3D_; }
+  void SetOrthogonal(bool on);
+  bool Orthogonal() const { return orthogonal_; }
+
+  void SetLegendVisible(bool visible);
+  bool LegendVisible() const { return legendVisible_; }
+
+  void AddTitleLine(const std::string& line);
+  void SetTitleFontStyle(FontStyle style);
+  const ChartTitle& Title() const { return title_; }
+
+  void SetLeftAxisTitle(const std::string& caption);
+  void SetLeftAxisTitleFontStyle(FontStyle style);
+  const ChartAxisTitle& LeftAxisTitle() const { return leftAxisTitle_; }
+  void SetBottomAxisTitle(const std::string& caption);
+  void SetBottomAxisTitleFontStyle(FontStyle style);
+  const ChartAxisTitle& BottomAxisTitle() const { return bottomAxisTitle_; }
+
+  // Index 0 left, 1 top, 2 right, 3 bottom; percent of the chart's width or height.
+  // Other indexes are ignored.
+  void SetMargin(int index, int percent);
+  int Margin(int index) const;
+
+  // The chart refers to the series; its owner frees it.
+  void AddSeries(TChartSeries* series);
+  // Throws Exception when there is no series at that index.
+  TChartSeries* GetSeries(int index) const;
+  int SeriesCount() const { return static_cast<int>(series_.size()); }
+
+  // The chart at exactly its current Width x Height as a 24-bit BMP file, written atomically.
+  // Throws Exception naming the file and the reason.
+  void SaveToBitmapFile(const std::string& fileName) const;
+
+  // Draws the chart into `rect` of a device that `painter` has open (a printer page).
+  void PrintPartial(QPainter& painter, const QRect& rect) const;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  void Changed();
+
+  bool view3D_ = true;
+  int percent3D_ = 15;
+  bool orthogonal_ = true;
+  bool legendVisible_ = true;
+  ChartTitle title_;
+  ChartAxisTitle leftAxisTitle_;
+  ChartAxisTitle bottomAxisTitle_;
+  std::array<int, 4> margins_{};
+  std::vector<TChartSeries*> series_;
+};

@@ -1,0 +1,197 @@
+#include "runtime.h"
+
+#include <QLocale>
+#include <QString>
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+namespace {
+
+bool IsBlankOrControl(char c) { return static_cast<unsigned char>(c) <= 32; }
+
+// Windows-1252 characters 0x80 to 0x9F; the rest of the upper half is Latin-1.
+constexpr std::array<char16_t, 32> kCp1252High = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+// Upper case of one Windows-1252 byte.
+unsigned char Cp1252Upper(unsigned char c) {
+  if (c >= 'a' && c <= 'z') return c - 32;
+  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 32;
+  switch (c) {
+    case 0x9A: return 0x8A;  // š
+    case 0x9C: return 0x8C;  // œ
+    case 0x9E: return 0x8E;  // ž
+    case 0xFF: return 0x9F;  // ÿ
+    default: return c;
+  }
+}
+
+[[noreturn]] void ThrowNotInteger(std::string_view text) {
+  throw EConvertError("'" + std::string(text) + "' is not a valid integer value");
+}
+
+[[noreturn]] void ThrowNotFloat(std::string_view text) {
+  throw EConvertError("'" + std::string(text) + "' is not a valid floating point value");
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Sign, digits, at most one '.', at least one digit, an optional exponent of digits.
+bool IsPlainDecimal(std::string_view text) {
+  std::size_t i = 0;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+  int digits = 0, points = 0;
+  for (; i < text.size() && (IsDigit(text[i]) || text[i] == '.'); ++i) {
+    text[i] == '.' ? ++points : ++digits;
+  }
+  if (digits == 0 || points > 1) return false;
+  if (i == text.size()) return true;
+  if (text[i] != 'e' && text[i] != 'E') return false;
+  ++i;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+  const std::size_t exponentStart = i;
+  while (i < text.size() && IsDigit(text[i])) ++i;
+  return i > exponentStart && i == text.size();
+}
+
+std::vector<std::string>& Arguments() {
+  static std::vector<std::string> arguments;
+  return arguments;
+}
+
+}  // namespace
+
+std::string Trim(std::string_view text) {
+  const auto first = std::find_if_not(text.begin(), text.end(), IsBlankOrControl);
+  const auto last = std::find_if_not(text.rbegin(), text.rend(), IsBlankOrControl).base();
+  return first < last ? std::string(first, last) : std::string();
+}
+
+std::string UpperCase(std::string_view text) {
+  std::string result(text);
+  for (char& c : result) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+  }
+  return result;
+}
+
+std::string AnsiUpperCase(std::string_view text) {
+  if (IsValidUtf8(text)) {
+    const QString upper = QString::fromUtf8(text.data(), qsizetype(text.size())).toUpper();
+    return upper.toUtf8().toStdString();
+  }
+  std::string result(text);
+  for (char& c : result) c = static_cast<char>(Cp1252Upper(static_cast<unsigned char>(c)));
+  return result;
+}
+
+std::int32_t StrToInt(std::string_view text) {
+  std::string_view digits = text;
+  bool negative = false;
+  if (!digits.empty() && (digits[0] == '+' || digits[0] == '-')) {
+    negative = digits[0] == '-';
+    digits.remove_prefix(1);
+  }
+  if (digits.empty() || !std::all_of(digits.begin(), digits.end(), IsDigit)) {
+    ThrowNotInteger(text);
+  }
+  std::int64_t value = 0;
+  for (char c : digits) {
+    value = value * 10 + (c - '0');
+    if (value > std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1) ThrowNotInteger(text);
+  }
+  if (negative) value = -value;
+  if (value > std::numeric_limits<std::int32_t>::max()) ThrowNotInteger(text);
+  return static_cast<std::int32_t>(value);
+}
+
+char LocaleDecimalSeparator() {
+  const QString point = QLocale::system().decimalPoint();
+  return point.size() == 1 && point[0].unicode() < 128 ? static_cast<char>(point[0].unicode())
+                                                       : '.';
+}
+
+double StrToFloat(std::string_view text) {
+  std::string normal(text);
+  const char separator = LocaleDecimalSeparator();
+  if (separator != '.') std::replace(normal.begin(), normal.end(), separator, '.');
+  if (!IsPlainDecimal(normal)) ThrowNotFloat(text);
+  const char* begin = normal.data() + (normal[0] == '+' ? 1 : 0);
+  double value = 0;
+  const auto [end, error] = std::from_chars(begin, normal.data() + normal.size(), value);
+  if (error != std::errc() || end != normal.data() + normal.size() || !std::isfinite(value)) {
+    ThrowNotFloat(text);
+  }
+  return value;
+}
+
+char CharAt(std::string_view text, std::size_t position) {
+  if (position < 1 || position > text.size()) throw ERangeError();
+  return text[position - 1];
+}
+
+std::string_view Field(std::string_view text, std::size_t first, std::size_t last) {
+  if (first < 1 || first > text.size() || last < first) return {};
+  return text.substr(first - 1, std::min(last, text.size()) - first + 1);
+}
+
+bool IsValidUtf8(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    int follow = 0;
+    std::uint32_t code = 0;
+    if (c < 0x80) {
+      ++i;
+      continue;
+    } else if (c >= 0xC2 && c <= 0xDF) {
+      follow = 1, code = c & 0x1F;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+      follow = 2, code = c & 0x0F;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+      follow = 3, code = c & 0x07;
+    } else {
+      return false;
+    }
+    if (i + follow >= text.size()) return false;
+    for (int k = 1; k <= follow; ++k) {
+      const auto next = static_cast<unsigned char>(text[i + k]);
+      if ((next & 0xC0) != 0x80) return false;
+      code = (code << 6) | (next & 0x3F);
+    }
+    const std::uint32_t smallest[] = {0, 0x80, 0x800, 0x10000};
+    if (code < smallest[follow] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
+      return false;
+    }
+    i += follow + 1;
+  }
+  return true;
+}
+
+QString ToDisplayText(std::string_view text) {
+  if (IsValidUtf8(text)) return QString::fromUtf8(text.data(), qsizetype(text.size()));
+  QString result;
+  result.reserve(qsizetype(text.size()));
+  for (char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    result.append(QChar(byte >= 0x80 && byte < 0xA0 ? kCp1252High[byte - 0x80] : char16_t(byte)));
+  }
+  return result;
+}
+
+void SetCommandLine(int argc, char** argv) {
+  Arguments().assign(argv, argv + argc);
+}
+
+int ParamCount() { return Arguments().empty() ? 0 : static_cast<int>(Arguments().size()) - 1; }
+
+std::string ParamStr(int index) {
+  if (index < 0 || index >= static_cast<int>(Arguments().size())) return {};
+  return Arguments()[index];
+}

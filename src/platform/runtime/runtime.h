@@ -1,0 +1,66 @@
+#pragma once
+// Run-time services of the chart routine: 8-bit texts, conversions and the command line.
+// Texts are byte strings (std::string) as the tables hold them; they become QString only
+// when shown (ToDisplayText).
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+class QString;
+
+// Base of every error that the routine reports with its own text.
+class Exception : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// A text that is not a number of the asked kind.
+class EConvertError : public Exception {
+ public:
+  using Exception::Exception;
+};
+
+// A character position outside a text.
+class ERangeError : public Exception {
+ public:
+  ERangeError() : Exception("Range check error") {}
+};
+
+// Removes every leading and trailing character whose code is 32 or less.
+std::string Trim(std::string_view text);
+
+// Upper-cases the ASCII letters a to z only.
+std::string UpperCase(std::string_view text);
+
+// Upper-cases every letter: as UTF-8 where the bytes are valid UTF-8, else as Windows-1252.
+std::string AnsiUpperCase(std::string_view text);
+
+// Optional sign and decimal digits, within the 32-bit signed range; nothing else, no blanks.
+// Throws EConvertError.
+std::int32_t StrToInt(std::string_view text);
+
+// A finite decimal number with an optional exponent. "." is always a decimal separator, and so
+// is the decimal separator of the user's locale. Independent of the C library's locale.
+// Throws EConvertError.
+double StrToFloat(std::string_view text);
+
+// The decimal separator of the user's locale (from LC_ALL, LC_NUMERIC or LANG).
+char LocaleDecimalSeparator();
+
+// Character `position` (counted from 1) of `text`; throws ERangeError outside it.
+char CharAt(std::string_view text, std::size_t position);
+
+// Characters `first` to `last` (counted from 1) of `text`, cut at its end; empty when the
+// range starts past the end.
+std::string_view Field(std::string_view text, std::size_t first, std::size_t last);
+
+// Text for the screen: UTF-8 when the bytes are valid UTF-8, else Windows-1252.
+QString ToDisplayText(std::string_view text);
+bool IsValidUtf8(std::string_view text);
+
+// The command line as the program got it: ParamStr(0) is the program, 1.. the arguments.
+void SetCommandLine(int argc, char** argv);
+int ParamCount();
+std::string ParamStr(int index);
