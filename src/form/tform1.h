@@ -6,7 +6,6 @@
 
 class QCheckBox;
 class QPushButton;
-class QPrintDialog;
 class TChart;
 
 class TForm1 : public QWidget {
@@ -19,12 +18,10 @@ class TForm1 : public QWidget {
   void FormCreate();
 
   void CheckBox3DClick();
-  void PrintGraphBtnClick();
 
   TChart* Chart1 = nullptr;
   QCheckBox* CheckBox3D = nullptr;
   QPushButton* PrintGraphBtn = nullptr;
-  QPrintDialog* PrintDialog1 = nullptr;
 
  protected:
   // Sees key releases of the window and of every child, before the child does.
@@ -32,4 +29,6 @@ class TForm1 : public QWidget {
 
  private:
   void FormKeyUp(int key);
+  // Places the window in the middle of the primary screen.
+  void CentreOnScreen();
 };

@@ -38,7 +38,10 @@ void TApplication::Initialize(int& argc, char** argv) {
   SetCommandLine(argc, argv);
   qInstallMessageHandler(QuietQtMessages);
   ChooseDisplayPlatform();
-  qtApplication_ = std::make_unique<QApplication>(argc, argv);
+  // Qt sees the program name only, so that no table name is ever taken as a Qt option.
+  qtArgc_ = 1;
+  qtArgv_[0] = argc > 0 ? argv[0] : const_cast<char*>(kProgramName);
+  qtApplication_ = std::make_unique<QApplication>(qtArgc_, qtArgv_);
 }
 
 bool TApplication::Headless() const {
@@ -62,7 +65,7 @@ void TApplication::MessageBox(const std::string& text, const std::string& captio
     observer_(caption, text);
     return;
   }
-  if (Headless()) return;
+  if (!qtApplication_ || Headless()) return;
   QMessageBox box(QMessageBox::NoIcon, ToDisplayText(caption), ToDisplayText(text),
                   QMessageBox::Ok);
   box.exec();

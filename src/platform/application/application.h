@@ -53,6 +53,8 @@ class TApplication {
   QWidget* MainForm() const { return mainForm_; }
 
  private:
+  int qtArgc_ = 0;
+  char* qtArgv_[2] = {nullptr, nullptr};
   std::unique_ptr<QApplication> qtApplication_;
   QPointer<QWidget> mainForm_;
   MessageObserver observer_;

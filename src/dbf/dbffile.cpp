@@ -1,0 +1,120 @@
+#include "dbffile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace {
+
+// The fixed part of the header that is read; nothing else of it is ever looked at.
+struct HeaderField {
+  std::uint64_t offset;
+  int width;
+};
+constexpr HeaderField kVersion{0, 1};
+constexpr HeaderField kRecordCount{4, 4};
+constexpr HeaderField kHeaderLength{8, 2};
+constexpr HeaderField kRecordLength{10, 2};
+
+// A shared read lock on the whole file: refused while another process holds a write lock, and
+// keeps writers that lock out while the table is open here.
+bool TakeSharedReadLock(int handle) {
+  struct flock lock {};
+  lock.l_type = F_RDLCK;
+  lock.l_whence = SEEK_SET;
+  return fcntl(handle, F_SETLK, &lock) == 0;
+}
+
+bool IsRegularFile(int handle) {
+  struct stat info {};
+  return fstat(handle, &info) == 0 && S_ISREG(info.st_mode);
+}
+
+}  // namespace
+
+bool IsAcceptedVersion(std::uint8_t version) {
+  return version == 3 || version == 0x30 || version == 0xF5;
+}
+
+DbfFile::~DbfFile() { Close(); }
+
+bool DbfFile::Open(const std::string& fileName) {
+  Close();
+  fileName_ = fileName;
+  // O_NONBLOCK: opening a FIFO must not wait for a writer; it is refused just below.
+  const int handle = open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (handle < 0) return false;
+  if (!IsRegularFile(handle) || !TakeSharedReadLock(handle)) {
+    ::close(handle);
+    return false;
+  }
+  handle_ = handle;
+  return true;
+}
+
+void DbfFile::Close() {
+  if (handle_ >= 0) ::close(handle_);
+  handle_ = -1;
+}
+
+std::string DbfFile::ReadText(std::uint64_t offset, std::uint64_t count) const {
+  std::string text(count, '\0');
+  std::uint64_t done = 0;
+  while (done < count) {
+    const ssize_t got = pread(handle_, text.data() + done, count - done,
+                              static_cast<off_t>(offset + done));
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return {};
+    if (got == 0) break;
+    done += static_cast<std::uint64_t>(got);
+  }
+  text.resize(done);
+  return text;
+}
+
+std::uint32_t DbfFile::ReadNumber(std::uint64_t offset, int width) const {
+  const std::string bytes = ReadText(offset, static_cast<std::uint64_t>(width));
+  std::uint32_t value = 0;
+  for (std::size_t i = bytes.size(); i-- > 0;) {
+    value = (value << 8) | static_cast<unsigned char>(bytes[i]);
+  }
+  return value;
+}
+
+void DbfFile::ReadVersion() {
+  version = static_cast<std::uint8_t>(ReadNumber(kVersion.offset, kVersion.width));
+}
+
+void DbfFile::ReadHeaderLength() {
+  headerLength = static_cast<std::uint16_t>(ReadNumber(kHeaderLength.offset, kHeaderLength.width));
+}
+
+void DbfFile::ReadRecordLength() {
+  recordLength = static_cast<std::uint16_t>(ReadNumber(kRecordLength.offset, kRecordLength.width));
+}
+
+void DbfFile::ReadRecordCount() { recordCount = ReadNumber(kRecordCount.offset, kRecordCount.width); }
+
+void DbfFile::ReadFileSize() {
+  const off_t end = lseek(handle_, 0, SEEK_END);
+  fileSize = end < 0 ? 0 : end;
+}
+
+bool DbfFile::IsConsistent() const {
+  if (recordLength == 0) return false;
+  const std::int64_t quotient = (fileSize + 2 - std::int64_t{headerLength}) / recordLength;
+  return quotient == std::int64_t{recordCount};
+}
+
+std::uint64_t DbfFile::RecordOffset(std::uint32_t n) const {
+  return headerLength + (std::uint64_t{n} - 1) * recordLength;
+}
+
+bool DbfFile::IsActive(std::uint32_t n) const { return ReadText(RecordOffset(n), 1) == " "; }
+
+std::string DbfFile::RecordText(std::uint32_t n) const {
+  if (recordLength == 0) return {};
+  return ReadText(RecordOffset(n) + 1, recordLength - 1u);
+}

@@ -1,0 +1,22 @@
+#pragma once
+// Errors raised while a record is decoded name where they came from.
+
+#include <cstdint>
+#include <string>
+
+#include "runtime.h"
+
+// "TABLE, record N, field NAME: " followed by the error's own text.
+std::string FieldErrorText(const std::string& table, std::uint32_t record,
+                           const std::string& field, const std::string& reason);
+
+// Runs `decode` and lets any Exception go on with the table, record and field in its text.
+template <class Decode>
+auto DecodeField(const std::string& table, std::uint32_t record, const std::string& field,
+                 Decode&& decode) {
+  try {
+    return decode();
+  } catch (const Exception& error) {
+    throw Exception(FieldErrorText(table, record, field, error.what()));
+  }
+}

@@ -1,0 +1,96 @@
+#include "tform1.h"
+
+#include <QCheckBox>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QScreen>
+
+#include "dbffile.h"
+#include "opentables.h"
+#include "tchart.h"
+#include "unit1.h"
+
+namespace {
+
+// The window's design, in pixels at 96 dots per inch.
+constexpr QRect kWindowGeometry(248, 179, 640, 480);
+constexpr QRect kChartGeometry(24, 8, 585, 401);
+constexpr QRect kCheckBoxGeometry(471, 423, 49, 20);
+constexpr QRect kButtonGeometry(367, 421, 89, 25);
+
+QFont WindowFont() {
+  QFont font("MS Sans Serif");
+  font.setStyleHint(QFont::SansSerif);
+  font.setPointSize(8);
+  return font;
+}
+
+QFont BoldFont() {
+  QFont font = WindowFont();
+  font.setBold(true);
+  return font;
+}
+
+}  // namespace
+
+TForm1::TForm1() {
+  setWindowTitle("Chart");
+  setFont(WindowFont());
+  setGeometry(kWindowGeometry);
+
+  Chart1 = new TChart(this);
+  Chart1->setGeometry(kChartGeometry);
+  Chart1->SetMargin(1, 2);
+  Chart1->AddTitleLine("");
+
+  CheckBox3D = new QCheckBox("3D", this);
+  CheckBox3D->setGeometry(kCheckBoxGeometry);
+  CheckBox3D->setFont(BoldFont());
+  CheckBox3D->setChecked(true);
+
+  PrintGraphBtn = new QPushButton("Print Graph", this);
+  PrintGraphBtn->setGeometry(kButtonGeometry);
+  PrintGraphBtn->setFont(BoldFont());
+
+  setTabOrder(CheckBox3D, PrintGraphBtn);
+  // Like a click, the box's state change also comes from the program (the "2D" keyword).
+  connect(CheckBox3D, &QCheckBox::toggled, this, &TForm1::CheckBox3DClick);
+
+  // Key preview: the window sees every key release before the control with the focus.
+  installEventFilter(this);
+  for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::CheckBox3DClick() { Chart1->SetView3D(CheckBox3D->isChecked()); }
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyRelease) {
+    FormKeyUp(static_cast<QKeyEvent*>(event)->key());
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void TForm1::FormKeyUp(int key) {
+  if (key == Qt::Key_Escape) close();
+}
+
+void TForm1::CentreOnScreen() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  if (!screen) return;
+  const QSize screenSize = screen->size();
+  move((screenSize.width() - width()) / 2, (screenSize.height() - height()) / 2);
+}
+
+void TForm1::FormCreate() {
+  // Declared in this order so that leaving the pass closes the data table first.
+  DbfFile propertyFile;
+  DbfFile dataFile;
+  if (!OpenTables(propertyFile, dataFile)) return;
+
+  CloseTables(propertyFile, dataFile);
+  if (skipRun) return;
+  CentreOnScreen();
+}

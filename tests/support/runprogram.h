@@ -1,0 +1,19 @@
+#pragma once
+// Runs the built program as a host would and collects what it reports.
+
+#include <string>
+#include <vector>
+
+struct RunResult {
+  bool finished = false;  // false: it had to be killed after the time-out
+  int exitCode = -1;
+  std::string standardError;
+  std::string standardOutput;
+};
+
+// Runs tarvochart with `arguments` in `workingDirectory` on the offscreen platform (no display:
+// DISPLAY is removed), with the extra environment entries "NAME=value" given.
+RunResult RunTarvochart(const std::vector<std::string>& arguments,
+                        const std::string& workingDirectory,
+                        const std::vector<std::string>& environment = {},
+                        int timeoutMilliseconds = 30000);

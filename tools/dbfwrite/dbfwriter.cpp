@@ -1,0 +1,106 @@
+#include "dbfwriter.h"
+
+#include <fstream>
+#include <numeric>
+#include <stdexcept>
+
+namespace {
+
+constexpr int kHeaderFixedPart = 32;
+constexpr int kDescriptorLength = 32;
+constexpr char kDescriptorEnd = 0x0D;
+constexpr char kEndOfFile = 0x1A;
+
+void PutNumber(std::string& bytes, std::size_t offset, std::uint32_t value, int width) {
+  for (int i = 0; i < width; ++i) bytes[offset + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+std::string Descriptor(const DbfField& field) {
+  std::string bytes(kDescriptorLength, '\0');
+  bytes.replace(0, std::min<std::size_t>(field.name.size(), 10), field.name.substr(0, 10));
+  bytes[11] = field.type;
+  bytes[16] = static_cast<char>(field.length);
+  return bytes;
+}
+
+std::string Header(const DbfTable& table) {
+  const int headerLength = kHeaderFixedPart + kDescriptorLength * int(table.fields.size()) + 1;
+  std::string bytes(kHeaderFixedPart, '\0');
+  bytes[0] = static_cast<char>(table.version);
+  bytes[1] = 126, bytes[2] = 12, bytes[3] = 7;  // date of last update: 2026-12-07
+  PutNumber(bytes, 4, table.damage.recordCount.value_or(std::uint32_t(table.records.size())), 4);
+  PutNumber(bytes, 8, table.damage.headerLength.value_or(std::uint16_t(headerLength)), 2);
+  PutNumber(bytes, 10, table.damage.recordLength.value_or(std::uint16_t(table.RecordLength())), 2);
+  for (const DbfField& field : table.fields) bytes += Descriptor(field);
+  bytes += kDescriptorEnd;
+  return bytes;
+}
+
+std::string Record(const DbfTable& table, const DbfRecord& record) {
+  const char flag = record.deleted ? '*' : table.flagByte.value_or(' ');
+  std::string text = record.text;
+  text.resize(std::size_t(table.RecordLength() - 1), ' ');
+  return flag + text;
+}
+
+}  // namespace
+
+int DbfTable::RecordLength() const {
+  return std::accumulate(fields.begin(), fields.end(), 1,
+                         [](int sum, const DbfField& field) { return sum + field.length; });
+}
+
+std::string EncodeDbf(const DbfTable& table) {
+  std::string bytes = Header(table);
+  for (const DbfRecord& record : table.records) bytes += Record(table, record);
+  if (table.endOfFileMarker) bytes += kEndOfFile;
+  bytes.resize(bytes.size() - std::min<std::uint64_t>(table.damage.cutBytes, bytes.size()));
+  return bytes + table.damage.extraBytes;
+}
+
+void WriteDbf(const std::string& path, const DbfTable& table) {
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  const std::string bytes = EncodeDbf(table);
+  file.write(bytes.data(), std::streamsize(bytes.size()));
+  if (!file.flush()) throw std::runtime_error("cannot write " + path);
+}
+
+std::string FixedFields(const std::vector<std::pair<std::string, int>>& fields) {
+  std::string text;
+  for (const auto& [value, width] : fields) {
+    std::string cell = value.substr(0, std::size_t(width));
+    cell.resize(std::size_t(width), ' ');
+    text += cell;
+  }
+  return text;
+}
+
+DbfTable PropertyTable(const std::vector<PropertyRow>& rows) {
+  DbfTable table;
+  table.fields = {{"LEADNUM", 'C', 1}, {"DATASET", 'C', 2}, {"KEYWORD", 'C', 30},
+                  {"VALUE", 'C', 100}};
+  for (const PropertyRow& row : rows) {
+    table.records.push_back(
+        {FixedFields({{row.lead, 1}, {row.dataSet, 2}, {row.keyword, 30}, {row.value, 100}}),
+         row.deleted});
+  }
+  return table;
+}
+
+DbfTable DataTable(int dataSetCount, const std::vector<DataRow>& rows) {
+  DbfTable table;
+  table.fields = {{"LEADNUM", 'C', 2}, {"LABEL", 'C', 30}};
+  for (int j = 1; j <= dataSetCount; ++j) {
+    table.fields.push_back({"VALUE" + std::to_string(j), 'C', 20});
+    table.fields.push_back({"COLOR" + std::to_string(j), 'C', 10});
+  }
+  for (const DataRow& row : rows) {
+    std::vector<std::pair<std::string, int>> cells = {{row.lead, 2}, {row.label, 30}};
+    for (const auto& [value, colour] : row.values) {
+      cells.push_back({value, 20});
+      cells.push_back({colour, 10});
+    }
+    table.records.push_back({FixedFields(cells), row.deleted});
+  }
+  return table;
+}

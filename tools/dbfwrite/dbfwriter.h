@@ -1,0 +1,66 @@
+#pragma once
+// A small writer of dBASE III tables: the two tables of the chart routine, any version byte,
+// deleted records and deliberate damage, for tests, examples and hosts that want to try the
+// routine by hand.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct DbfField {
+  std::string name;
+  char type = 'C';
+  int length = 1;
+};
+
+struct DbfRecord {
+  std::string text;  // the record without its flag byte; padded or cut to the fields' width
+  bool deleted = false;
+};
+
+// Damage that a test may ask for; every value left empty gives a sound table.
+struct DbfDamage {
+  std::optional<std::uint32_t> recordCount;  // header record count instead of the real one
+  std::optional<std::uint16_t> headerLength;
+  std::optional<std::uint16_t> recordLength;
+  std::uint64_t cutBytes = 0;  // bytes cut off the end of the file
+  std::string extraBytes;      // bytes added at the end of the file
+};
+
+struct DbfTable {
+  std::uint8_t version = 3;
+  std::vector<DbfField> fields;
+  std::vector<DbfRecord> records;
+  bool endOfFileMarker = true;
+  std::optional<char> flagByte;  // a flag other than " " or "*" for every record
+  DbfDamage damage;
+
+  int RecordLength() const;  // flag byte plus the fields
+};
+
+std::string EncodeDbf(const DbfTable& table);
+// Throws std::runtime_error naming the file when it cannot be written.
+void WriteDbf(const std::string& path, const DbfTable& table);
+
+// One property record: lead number, data-set number, keyword and value at their positions.
+struct PropertyRow {
+  std::string lead = "1";
+  std::string dataSet = "1";
+  std::string keyword;
+  std::string value;
+  bool deleted = false;
+};
+DbfTable PropertyTable(const std::vector<PropertyRow>& rows);
+
+// One data record: lead number, label and per data set a value and a colour name.
+struct DataRow {
+  std::string lead = "1";
+  std::string label;
+  std::vector<std::pair<std::string, std::string>> values;  // value text, colour name
+  bool deleted = false;
+};
+DbfTable DataTable(int dataSetCount, const std::vector<DataRow>& rows);
+
+// Text of fixed-width fields: each value left-aligned in its width, cut when longer.
+std::string FixedFields(const std::vector<std::pair<std::string, int>>& fields);
