@@ -1,0 +1,10 @@
+#pragma once
+// Colours named in the tables.
+
+#include <string>
+
+#include "tcolor.h"
+
+// The colour of one of 18 names (RED, GREEN, BLUE, ..., FUCHSIA), in any letter case; any other
+// text, a name with blanks around it included, gives `fallback` unchanged.
+TColor ColorFromName(const std::string& name, TColor fallback);
