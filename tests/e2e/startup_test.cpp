@@ -1,0 +1,156 @@
+// Runs the built program as a host would: tables written to a folder, the names on the command
+// line, and what it reports on standard error.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "dbfwriter.h"
+#include "runprogram.h"
+
+namespace {
+
+const std::string kCorrupt =
+    "Tarvo Technologies Chart Routine Notice!: "
+    "Inaccessible or Corrupt ChartDat.DBF or ChartPro.DBF file.\n";
+const std::string kNoWindow =
+    "tarvochart: No display can be reached; the chart window cannot be shown.\n";
+
+class Startup : public ::testing::Test {
+ protected:
+  std::string Path(const std::string& name) const {
+    return dir_.filePath(QString::fromStdString(name)).toStdString();
+  }
+  std::string Folder() const { return dir_.path().toStdString(); }
+
+  void WriteTables(const std::string& properties = "ChartPro.DBF",
+                   const std::string& data = "ChartDat.DBF") const {
+    WriteDbf(Path(properties), SoundProperties());
+    WriteDbf(Path(data), SoundData());
+  }
+
+  static DbfTable SoundProperties() {
+    return PropertyTable({{"1", "1", "DATASETCOUNT", "1"}, {"1", "1", "CHARTSTYLE", "VERTBAR"}});
+  }
+  static DbfTable SoundData() {
+    return DataTable(1, {{"1", "Jan", {{"10", "RED"}}}, {"1", "Feb", {{"12", ""}}}});
+  }
+
+  RunResult Run(const std::vector<std::string>& arguments) const {
+    RunResult result = RunTarvochart(arguments, Folder());
+    EXPECT_TRUE(result.finished);
+    EXPECT_EQ(result.exitCode, 0);
+    return result;
+  }
+
+  QTemporaryDir dir_;
+};
+
+TEST_F(Startup, WithoutTwoArgumentsTheDefaultNamesAreUsed) {
+  for (const auto& arguments : std::vector<std::vector<std::string>>{
+           {}, {"other.dbf"}, {"a.dbf", "b.dbf", "c.dbf"}}) {
+    EXPECT_EQ(Run(arguments).standardError,
+              "TarvoChart Notice:: Could not open file(s): ChartPro.DBF or ChartDat.DBF\n");
+  }
+  WriteTables();
+  EXPECT_EQ(Run({"only-one.dbf"}).standardError, kNoWindow);
+}
+
+TEST_F(Startup, NamesAreTrimmedAndMayHoldBlanksAndPaths) {
+  ASSERT_TRUE(QDir(dir_.path()).mkpath("other folder"));
+  WriteTables("other folder/my props.dbf", "my data.dbf");
+  EXPECT_EQ(Run({"  other folder/my props.dbf\t", " my data.dbf "}).standardError, kNoWindow);
+  EXPECT_EQ(Run({Path("other folder/my props.dbf"), Path("my data.dbf")}).standardError,
+            kNoWindow);
+}
+
+TEST_F(Startup, ANameEmptyAfterTrimmingCannotBeOpened) {
+  WriteTables();
+  EXPECT_EQ(Run({"  ", "ChartDat.DBF"}).standardError,
+            "TarvoChart Notice:: Could not open file(s):  or ChartDat.DBF\n");
+}
+
+TEST_F(Startup, ThingsThatAreNotTablesAreRefusedWithoutWaiting) {
+  WriteTables();
+  ASSERT_EQ(mkfifo(Path("fifo").c_str(), 0600), 0);
+  ASSERT_TRUE(QDir(dir_.path()).mkpath("folder.dbf"));
+  for (const std::string& name : {Path("fifo"), Path("folder.dbf"), std::string("/dev/null"),
+                                  std::string("/dev/zero")}) {
+    EXPECT_EQ(Run({name, "ChartDat.DBF"}).standardError,
+              "TarvoChart Notice:: Could not open file(s): " + name + " or ChartDat.DBF\n");
+  }
+}
+
+TEST_F(Startup, DamagedTablesGetTheirMessageOnce) {
+  WriteTables();
+  DbfTable foreign = SoundData();
+  foreign.version = 0x83;
+  WriteDbf(Path("foreign.dbf"), foreign);
+  EXPECT_EQ(Run({"ChartPro.DBF", "foreign.dbf"}).standardError,
+            "TarvoChart Notice:: ChartPro.DBF or foreign.dbf invalid file type(s).\n");
+
+  DbfTable zeroLength = SoundData();
+  zeroLength.damage.recordLength = 0;
+  WriteDbf(Path("zero.dbf"), zeroLength);
+  DbfTable countTooLarge = SoundProperties();
+  countTooLarge.damage.recordCount = 4000000000u;
+  WriteDbf(Path("count.dbf"), countTooLarge);
+  DbfTable cut = SoundData();
+  cut.damage.cutBytes = 40;
+  WriteDbf(Path("cut.dbf"), cut);
+  QFile short_(QString::fromStdString(Path("short.dbf")));
+  ASSERT_TRUE(short_.open(QIODevice::WriteOnly));
+  short_.write("\x03\x7e\x0c", 3);
+  short_.close();
+  for (const auto& [properties, data] : std::vector<std::pair<std::string, std::string>>{
+           {"ChartPro.DBF", "zero.dbf"},
+           {"count.dbf", "ChartDat.DBF"},
+           {"ChartPro.DBF", "cut.dbf"},
+           {"short.dbf", "ChartDat.DBF"}}) {
+    EXPECT_EQ(Run({properties, data}).standardError, kCorrupt) << properties << " " << data;
+  }
+}
+
+QByteArray Fingerprint(const std::string& path) {
+  QFile file(QString::fromStdString(path));
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  struct stat info {};
+  stat(path.c_str(), &info);
+  return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256) +
+         QByteArray::number(qint64(info.st_mtim.tv_sec)) +
+         QByteArray::number(qint64(info.st_mtim.tv_nsec));
+}
+
+TEST_F(Startup, TablesAreNeverChanged) {
+  WriteTables();
+  DbfTable cut = SoundData();
+  cut.damage.cutBytes = 40;
+  WriteDbf(Path("cut.dbf"), cut);
+  const QByteArray properties = Fingerprint(Path("ChartPro.DBF"));
+  const QByteArray data = Fingerprint(Path("ChartDat.DBF"));
+  const QByteArray damaged = Fingerprint(Path("cut.dbf"));
+  Run({});
+  Run({"ChartPro.DBF", "cut.dbf"});
+  EXPECT_EQ(Fingerprint(Path("ChartPro.DBF")), properties);
+  EXPECT_EQ(Fingerprint(Path("ChartDat.DBF")), data);
+  EXPECT_EQ(Fingerprint(Path("cut.dbf")), damaged);
+}
+
+TEST_F(Startup, TablesFromAnotherWriterAreRead) {
+  // Debian's shapelib tools write dBASE III tables independently of this project.
+  if (system("command -v dbfcreate >/dev/null 2>&1") != 0) GTEST_SKIP() << "shapelib missing";
+  const std::string command = "cd '" + Folder() +
+                              "' && dbfcreate props -s LEAD 1 -s DATASET 2 -s KEYWORD 30"
+                              " -s VALUE 100 && dbfadd props 1 1 DATASETCOUNT 1"
+                              " && dbfadd props 1 1 CHARTSTYLE LINE"
+                              " && dbfcreate data -s LEAD 2 -s LABEL 30 -s VALUE 20 -s COLOR 10"
+                              " && dbfadd data 1 Jan 3.5 RED";
+  ASSERT_EQ(system(command.c_str()), 0);
+  EXPECT_EQ(Run({"props.dbf", "data.dbf"}).standardError, kNoWindow);
+}
+
+}  // namespace

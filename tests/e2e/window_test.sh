@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# The chart window for real: a display under Xvfb, the window found by its caption, centred on
+# the screen (no window manager here, so no frame), closed by Escape; the run ends with exit
+# code 0 and a silent standard error.
+# Usage: window_test.sh TARVOCHART DBFWRITE [SCREENSHOT.png]
+set -euo pipefail
+program=$1 writer=$2 screenshot=${3:-}
+
+for tool in Xvfb xdotool; do
+  command -v "$tool" >/dev/null || { echo "$tool is not installed"; exit 77; }
+done
+
+work=$(mktemp -d)
+cleanup() {
+  [ -n "${app:-}" ] && kill "$app" 2>/dev/null || true
+  [ -n "${xvfb:-}" ] && kill "$xvfb" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+cd "$work"
+
+"$writer" properties ChartPro.DBF <<'TABLE'
+1|1|DATASETCOUNT|2
+1|1|CHARTSTYLE|VERTBAR
+1|1|TOPTITLE|Monthly sales
+1|1|DATASETTITLE|North
+1|2|DATASETTITLE|South
+TABLE
+"$writer" data 2 ChartDat.DBF <<'TABLE'
+1|Jan|12|RED|9|
+1|Feb|15||11|
+1|Mar|9||14|
+TABLE
+
+exec 3>display.txt
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+for _ in $(seq 50); do [ -s display.txt ] && break; sleep 0.1; done
+export DISPLAY=":$(cat display.txt)"
+
+"$program" ChartPro.DBF ChartDat.DBF 2>stderr.txt &
+app=$!
+
+window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Chart$' | head -n 1)
+[ -n "$window" ] || { echo "no window captioned Chart"; exit 1; }
+sleep 0.5
+geometry=$(xdotool getwindowgeometry "$window")
+echo "$geometry"
+echo "$geometry" | grep -q 'Geometry: 632x453' || { echo "wrong size"; exit 1; }
+echo "$geometry" | grep -q 'Position: 196,157' || { echo "not centred"; exit 1; }
+if [ -n "$screenshot" ] && command -v import >/dev/null; then
+  import -window root "$screenshot" 2>/dev/null || true
+fi
+
+xdotool key --window "$window" Escape
+for _ in $(seq 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$app" 2>/dev/null; then echo "Escape did not close the window"; exit 1; fi
+wait "$app" && status=0 || status=$?
+app=""
+[ "$status" -eq 0 ] || { echo "exit code $status"; exit 1; }
+[ ! -s stderr.txt ] || { echo "standard error not empty:"; cat stderr.txt; exit 1; }
+echo "window test passed"

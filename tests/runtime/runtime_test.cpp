@@ -1,0 +1,146 @@
+#include <gtest/gtest.h>
+
+#include <QString>
+#include <clocale>
+
+#include "runtime.h"
+
+namespace {
+
+TEST(Trim, RemovesBlanksAndControlCharactersAtBothEndsOnly) {
+  EXPECT_EQ(Trim("  a b \t\r\n"), "a b");
+  EXPECT_EQ(Trim(std::string("\0x\x1f", 3)), "x");
+  EXPECT_EQ(Trim(" \x01 "), "");
+  EXPECT_EQ(Trim(""), "");
+  EXPECT_EQ(Trim("\xA0x\xA0"), "\xA0x\xA0");  // bytes above 127 are text
+}
+
+TEST(UpperCase, AsciiOnlyWhileAnsiUpperCaseTakesEveryLetter) {
+  EXPECT_EQ(UpperCase("vertBar;1 \xE9"), "VERTBAR;1 \xE9");
+  EXPECT_EQ(AnsiUpperCase("gr\xC3\xBCn"), "GR\xC3\x9CN");  // UTF-8 ü
+  EXPECT_EQ(AnsiUpperCase("gr\xFCn \x9A"), "GR\xDCN \x8A");  // Windows-1252 ü, š
+  EXPECT_EQ(AnsiUpperCase("none"), "NONE");
+}
+
+struct IntCase {
+  const char* text;
+  bool converts;
+  std::int32_t value;
+};
+
+class StrToIntTest : public ::testing::TestWithParam<IntCase> {};
+
+TEST_P(StrToIntTest, ConvertsSignedDecimalsWithinRange) {
+  const IntCase& c = GetParam();
+  if (c.converts) {
+    EXPECT_EQ(StrToInt(c.text), c.value) << c.text;
+  } else {
+    EXPECT_THROW(StrToInt(c.text), EConvertError) << c.text;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, StrToIntTest,
+    ::testing::Values(IntCase{"0", true, 0}, IntCase{"007", true, 7}, IntCase{"-3", true, -3},
+                      IntCase{"+12", true, 12}, IntCase{"2147483647", true, 2147483647},
+                      IntCase{"-2147483648", true, INT32_MIN}, IntCase{"2147483648", false, 0},
+                      IntCase{"99999999999999999999", false, 0}, IntCase{"", false, 0},
+                      IntCase{"-", false, 0}, IntCase{" 1", false, 0}, IntCase{"1 ", false, 0},
+                      IntCase{"1.5", false, 0}, IntCase{"$1F", false, 0},
+                      IntCase{"abc", false, 0}));
+
+TEST(StrToInt, ErrorTextQuotesTheInput) {
+  try {
+    StrToInt("x1");
+    FAIL();
+  } catch (const EConvertError& error) {
+    EXPECT_STREQ(error.what(), "'x1' is not a valid integer value");
+  }
+}
+
+struct FloatCase {
+  const char* text;
+  bool converts;
+  double value;
+};
+
+class StrToFloatTest : public ::testing::TestWithParam<FloatCase> {};
+
+TEST_P(StrToFloatTest, ConvertsFiniteDecimals) {
+  const FloatCase& c = GetParam();
+  if (c.converts) {
+    EXPECT_DOUBLE_EQ(StrToFloat(c.text), c.value) << c.text;
+  } else {
+    EXPECT_THROW(StrToFloat(c.text), EConvertError) << c.text;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, StrToFloatTest,
+    ::testing::Values(FloatCase{"12", true, 12}, FloatCase{"-1.25", true, -1.25},
+                      FloatCase{"+.5", true, 0.5}, FloatCase{"3.", true, 3},
+                      FloatCase{"1e3", true, 1000}, FloatCase{"2.5E-2", true, 0.025},
+                      FloatCase{"1e-320", true, 1e-320}, FloatCase{"1e999", false, 0},
+                      FloatCase{"inf", false, 0}, FloatCase{"nan", false, 0},
+                      FloatCase{"", false, 0}, FloatCase{".", false, 0}, FloatCase{"1e", false, 0},
+                      FloatCase{"1.2.3", false, 0}, FloatCase{"0x10", false, 0},
+                      FloatCase{" 1", false, 0}, FloatCase{"1,000.5", false, 0}));
+
+// The conversions follow the user's locale for the decimal separator, never the C library's
+// locale that Qt sets from the environment.
+TEST(StrToFloat, IndependentOfTheCLibraryLocale) {
+  const char separator = LocaleDecimalSeparator();
+  for (const char* name : {"C", "de_DE.UTF-8"}) {
+    ASSERT_NE(std::setlocale(LC_ALL, name), nullptr) << name << " is not installed";
+    EXPECT_DOUBLE_EQ(StrToFloat("1.5"), 1.5) << name;
+    EXPECT_EQ(StrToInt("-42"), -42) << name;
+    if (separator == ',') {
+      EXPECT_DOUBLE_EQ(StrToFloat("1,5"), 1.5) << name;
+      EXPECT_DOUBLE_EQ(StrToFloat("-0,25e1"), -2.5) << name;
+    } else {
+      EXPECT_THROW(StrToFloat("1,5"), EConvertError) << name;
+    }
+  }
+  std::setlocale(LC_ALL, "C");
+}
+
+TEST(StrToFloat, GermanUserLocaleAcceptsTheComma) {
+  if (!qEnvironmentVariable("LC_ALL").startsWith("de_DE")) GTEST_SKIP() << "runs under de_DE";
+  EXPECT_EQ(LocaleDecimalSeparator(), ',');
+  EXPECT_DOUBLE_EQ(StrToFloat("3,75"), 3.75);
+  EXPECT_DOUBLE_EQ(StrToFloat("3.75"), 3.75);
+}
+
+TEST(Positions, CharAtAndFieldCountFromOne) {
+  EXPECT_EQ(CharAt("abc", 1), 'a');
+  EXPECT_EQ(CharAt("abc", 3), 'c');
+  EXPECT_THROW(CharAt("abc", 0), ERangeError);
+  EXPECT_THROW(CharAt("abc", 4), ERangeError);
+  EXPECT_THROW(CharAt("", 1), ERangeError);
+  EXPECT_EQ(Field("abcdef", 2, 4), "bcd");
+  EXPECT_EQ(Field("abcdef", 4, 30), "def");  // cut at the end
+  EXPECT_EQ(Field("abcdef", 7, 9), "");      // starts past the end
+}
+
+TEST(ToDisplayText, Utf8WhenValidElseWindows1252) {
+  EXPECT_EQ(ToDisplayText("Umsatz \xE2\x82\xAC"), QString::fromUtf8("Umsatz €"));
+  EXPECT_EQ(ToDisplayText("Umsatz \x80"), QString::fromUtf8("Umsatz €"));
+  EXPECT_EQ(ToDisplayText("M\xFCnchen"), QString::fromUtf8("München"));
+  EXPECT_FALSE(IsValidUtf8("\xC0\x80"));      // overlong
+  EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));  // surrogate
+  EXPECT_FALSE(IsValidUtf8("\xE2\x82"));      // cut short
+  EXPECT_TRUE(IsValidUtf8("\xF0\x9F\x93\x88"));
+}
+
+TEST(CommandLine, ParamStrCountsArgumentsFromOne) {
+  char program[] = "tarvochart", first[] = " a.dbf ", second[] = "b c.dbf";
+  char* argv[] = {program, first, second};
+  SetCommandLine(3, argv);
+  EXPECT_EQ(ParamCount(), 2);
+  EXPECT_EQ(ParamStr(0), "tarvochart");
+  EXPECT_EQ(ParamStr(1), " a.dbf ");
+  EXPECT_EQ(ParamStr(2), "b c.dbf");
+  EXPECT_EQ(ParamStr(3), "");
+}
+
+}  // namespace
