@@ -7,6 +7,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include "dbfwriter.h"
@@ -138,6 +139,24 @@ TEST_F(Startup, TablesAreNeverChanged) {
   EXPECT_EQ(Fingerprint(Path("ChartPro.DBF")), properties);
   EXPECT_EQ(Fingerprint(Path("ChartDat.DBF")), data);
   EXPECT_EQ(Fingerprint(Path("cut.dbf")), damaged);
+}
+
+// Another process writing the table holds a write lock on it: the table cannot be opened.
+TEST_F(Startup, ATableLockedForWritingIsNotOpened) {
+  WriteTables();
+  QProcess writer;
+  writer.start("perl", {"-e",
+                        "use Fcntl; open(F, '+<', $ARGV[0]) or die; $| = 1;"
+                        "my $lock = pack('s s x4 q q i x4', F_WRLCK, 0, 0, 0, 0);"
+                        "fcntl(F, F_SETLK, $lock) or die;"
+                        "print qq(locked\\n); sleep 30",
+                        QString::fromStdString(Path("ChartDat.DBF"))});
+  ASSERT_TRUE(writer.waitForReadyRead(5000)) << writer.readAllStandardError().toStdString();
+  EXPECT_EQ(Run({}).standardError,
+            "TarvoChart Notice:: Could not open file(s): ChartPro.DBF or ChartDat.DBF\n");
+  writer.kill();
+  writer.waitForFinished();
+  EXPECT_EQ(Run({}).standardError, kNoWindow);
 }
 
 TEST_F(Startup, TablesFromAnotherWriterAreRead) {
