@@ -6,15 +6,20 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include "chartoptions.h"
+#include "chartsetup.h"
 #include "dbffile.h"
 #include "opentables.h"
+#include "propertyfile.h"
 #include "tchart.h"
 #include "unit1.h"
+#include "valuelist.h"
 
 namespace {
 
-// The window's design, in pixels at 96 dots per inch.
-constexpr QRect kWindowGeometry(248, 179, 640, 480);
+// The window's design, in pixels at 96 dots per inch. The design's 640 x 480 is the outer
+// size with a classic frame (4-pixel borders, 19-pixel caption); Qt sizes the inside.
+constexpr QRect kWindowGeometry(248, 179, 632, 453);
 constexpr QRect kChartGeometry(24, 8, 585, 401);
 constexpr QRect kCheckBoxGeometry(471, 423, 49, 20);
 constexpr QRect kButtonGeometry(367, 421, 89, 25);
@@ -81,7 +86,9 @@ void TForm1::CentreOnScreen() {
   const QScreen* screen = QGuiApplication::primaryScreen();
   if (!screen) return;
   const QSize screenSize = screen->size();
-  move((screenSize.width() - width()) / 2, (screenSize.height() - height()) / 2);
+  const QSize windowSize = frameGeometry().size();
+  move((screenSize.width() - windowSize.width()) / 2,
+       (screenSize.height() - windowSize.height()) / 2);
 }
 
 void TForm1::FormCreate() {
@@ -89,6 +96,14 @@ void TForm1::FormCreate() {
   DbfFile propertyFile;
   DbfFile dataFile;
   if (!OpenTables(propertyFile, dataFile)) return;
+
+  ValueList valueList;
+  ChartOptions options;
+  ApplyChartDefaults(*this, options);
+  printSettings.pageTextCount = 0;
+  PropertyTargets targets{*this, options, printSettings, valueList};
+  ReadPropertyFile(propertyFile, targets);
+  if (!CheckPropertyOptions(options, propertyFile, dataFile)) return;
 
   CloseTables(propertyFile, dataFile);
   if (skipRun) return;
