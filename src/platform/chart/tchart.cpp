@@ -1,8 +1,37 @@
 #include "tchart.h"
 
+#include <QImage>
+#include <QImageWriter>
+#include <QPaintDevice>
 #include <QPainter>
+#include <QSaveFile>
+#include <algorithm>
 
+#include "chartpainter.h"
+#include "palette.h"
 #include "runtime.h"
+
+namespace {
+
+constexpr int kMaxBitmapSide = 32767;
+
+// Checked before allocating: Linux promises memory it may not have, and the BMP writer keeps
+// its sizes in 32 bits.
+void CheckBitmapSize(const std::string& fileName, int width, int height) {
+  const std::string size = std::to_string(width) + " x " + std::to_string(height);
+  if (width < 1 || height < 1) {
+    throw Exception("Cannot write " + fileName + ": the chart has no area (" + size + " pixels)");
+  }
+  if (width > kMaxBitmapSide || height > kMaxBitmapSide ||
+      static_cast<long long>(width) * height > TChart::kMaxBitmapPixels) {
+    throw Exception("Cannot write " + fileName + ": " + size +
+                    " pixels is too large for a bitmap (at most 32767 per side and " +
+                    std::to_string(TChart::kMaxBitmapPixels / (1024 * 1024)) +
+                    " megapixels in all)");
+  }
+}
+
+}  // namespace
 
 TChart::TChart(QWidget* parent) : QWidget(parent) {}
 
@@ -72,7 +101,12 @@ int TChart::Margin(int index) const {
 }
 
 void TChart::AddSeries(TChartSeries* series) {
+  if (!series) throw Exception("Cannot add a series that does not exist");
+  if (std::find(series_.begin(), series_.end(), series) != series_.end()) return;
   series->SetPaletteIndex(SeriesCount());
+  if (series->Kind() != SeriesKind::Pie && IsAutomaticColor(series->SeriesColor())) {
+    series->SetSeriesColor(PaletteColor(series->PaletteIndex()));
+  }
   series_.push_back(series);
   connect(series, &TChartSeries::Changed, this, &TChart::Changed);
   connect(series, &QObject::destroyed, this, [this, series] { std::erase(series_, series); });
@@ -86,13 +120,53 @@ TChartSeries* TChart::GetSeries(int index) const {
   return series_[index];
 }
 
-void TChart::SaveToBitmapFile(const std::string& fileName) const {
-  throw Exception("Cannot write " + fileName + ": the chart cannot be drawn yet");
+ChartModel TChart::Model() const {
+  ChartModel model;
+  model.title = title_;
+  model.leftAxisTitle = leftAxisTitle_;
+  model.bottomAxisTitle = bottomAxisTitle_;
+  model.legendVisible = legendVisible_;
+  model.view3D = view3D_;
+  model.percent3D = percent3D_;
+  model.margins = margins_;
+  model.series.assign(series_.begin(), series_.end());
+  return model;
 }
 
-void TChart::PrintPartial(QPainter&, const QRect&) const {}
+void TChart::SaveToBitmapFile(const std::string& fileName) const {
+  CheckBitmapSize(fileName, width(), height());
+  QImage image(width(), height(), QImage::Format_RGB32);
+  if (image.isNull()) {
+    throw Exception("Cannot write " + fileName + ": not enough memory for " +
+                    std::to_string(width()) + " x " + std::to_string(height()) + " pixels");
+  }
+  image.setDevicePixelRatio(1);
+  {
+    QPainter painter(&image);
+    RenderChart(painter, Model(), QRectF(image.rect()), 1);
+  }
+  const QString name = QString::fromLocal8Bit(fileName.c_str());
+  QSaveFile file(name);
+  if (!file.open(QIODevice::WriteOnly)) {
+    throw Exception("Cannot write " + fileName + ": " + file.errorString().toStdString());
+  }
+  QImageWriter writer(&file, "bmp");
+  if (!writer.write(image)) {
+    throw Exception("Cannot write " + fileName + ": " + writer.errorString().toStdString());
+  }
+  if (!file.commit()) {
+    throw Exception("Cannot write " + fileName + ": " + file.errorString().toStdString());
+  }
+}
+
+void TChart::PrintPartial(QPainter& painter, const QRect& rect) const {
+  if (!painter.isActive() || rect.width() <= 0 || rect.height() <= 0) return;
+  const QPaintDevice* device = painter.device();
+  const double scale = device && device->logicalDpiX() > 0 ? device->logicalDpiX() / 96.0 : 1.0;
+  RenderChart(painter, Model(), QRectF(rect), scale);
+}
 
 void TChart::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  painter.fillRect(rect(), Qt::white);
+  RenderChart(painter, Model(), QRectF(rect()), 1);
 }

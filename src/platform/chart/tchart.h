@@ -7,25 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "chartmodel.h"
 #include "series.h"
 
 class QPainter;
-
-struct FontStyle {
-  bool bold = false;
-  bool italic = false;
-};
-
-struct ChartTitle {
-  std::vector<std::string> lines;
-  FontStyle font;
-};
-
-struct ChartAxisTitle {
-  std::string caption;
-  FontStyle font;
-  void SetCaption(const std::string& text) { caption = text; }
-};
 
 class TChart : public QWidget {
   Q_OBJECT
@@ -59,18 +44,24 @@ class TChart : public QWidget {
   void SetMargin(int index, int percent);
   int Margin(int index) const;
 
-  // The chart refers to the series; its owner frees it.
+  // The chart refers to the series; its owner frees it. A series other than a pie whose colour
+  // is automatic takes the palette colour of its position. Adding a series twice does nothing.
   void AddSeries(TChartSeries* series);
   // Throws Exception when there is no series at that index.
   TChartSeries* GetSeries(int index) const;
   int SeriesCount() const { return static_cast<int>(series_.size()); }
 
   // The chart at exactly its current Width x Height as a 24-bit BMP file, written atomically.
-  // Throws Exception naming the file and the reason.
+  // Throws Exception naming the file and the reason. Sizes: each side 1 to 32767 pixels and
+  // at most kMaxBitmapPixels in all.
+  static constexpr long long kMaxBitmapPixels = 256LL * 1024 * 1024;
   void SaveToBitmapFile(const std::string& fileName) const;
 
   // Draws the chart into `rect` of a device that `painter` has open (a printer page).
   void PrintPartial(QPainter& painter, const QRect& rect) const;
+
+  // Everything the chart draws, for the layout step.
+  ChartModel Model() const;
 
  protected:
   void paintEvent(QPaintEvent* event) override;

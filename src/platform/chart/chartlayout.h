@@ -1,0 +1,110 @@
+#pragma once
+// The geometry of one chart drawing in logical pixels: rectangles, polygons, lines and text
+// anchors, in the order they are painted. Made by LayoutChart, read by PaintChart; the layout
+// never paints, so tests check its numbers directly.
+
+#include <QColor>
+#include <QFont>
+#include <QLineF>
+#include <QPolygonF>
+#include <QRectF>
+#include <QString>
+#include <array>
+#include <vector>
+
+#include "chartmodel.h"
+
+enum class FontRole { Title, AxisTitle, Tick, Legend, Mark, SeriesTitle };
+
+struct ChartFonts {
+  std::array<QFont, 6> fonts;
+  const QFont& operator[](FontRole role) const { return fonts[static_cast<std::size_t>(role)]; }
+};
+
+// Fonts of the default sans family at fixed sizes (points at 96 dpi, held as pixels so that
+// measuring and painting agree on every device), with the model's bold and italic choices.
+ChartFonts MakeChartFonts(const ChartModel& model);
+
+// A text drawn at `origin`, turned by `angle` degrees (counter-clockwise), inside `box` that is
+// relative to the origin in the turned frame.
+struct TextItem {
+  QString text;
+  QPointF origin;
+  double angle = 0;
+  QRectF box;
+  int align = 0;  // Qt::AlignmentFlag values
+  FontRole font = FontRole::Tick;
+  QColor color = Qt::black;
+  bool framed = false;  // a mark: white box with a thin border behind the text
+};
+
+struct Face {
+  QPolygonF polygon;
+  QColor fill;
+  QColor outline;
+};
+
+struct Polyline {
+  QPolygonF points;
+  QColor color;
+  double width = 2;
+};
+
+struct Segment {
+  QLineF line;
+  QColor color;
+  double width = 1;
+};
+
+struct LegendItem {
+  QRectF swatch;
+  QColor color;
+  TextItem text;
+};
+
+// One bar as the data placed it (front face), for tests and for reading back.
+struct BarBox {
+  int series = 0;
+  int point = 0;
+  QRectF front;
+};
+
+struct PieSlice {
+  int point = 0;
+  double startDegrees = 0;  // Qt convention: 0 at 3 o'clock, counter-clockwise positive
+  double sweepDegrees = 0;  // negative: clockwise
+  QColor color;
+};
+
+struct PieGeometry {
+  int series = 0;
+  QPointF center;
+  double radiusX = 0;
+  double radiusY = 0;
+  double thickness = 0;  // 3D edge height
+  std::vector<PieSlice> slices;
+};
+
+struct ChartLayout {
+  QSizeF size;
+  ChartFonts fonts;
+  QRectF plot;          // front rectangle of the axes (empty for pies)
+  QPointF depthOffset;  // from a front point to the same point on the back wall
+  std::vector<double> valueTicks;
+  double categoryLabelAngle = 0;
+  std::vector<int> shownCategories;  // indexes whose labels are drawn
+  std::vector<BarBox> bars;
+  std::vector<PieGeometry> pies;
+
+  // Paint order.
+  std::vector<Face> walls;
+  std::vector<Segment> grid;
+  std::vector<Face> faces;  // back to front
+  std::vector<Polyline> lines;
+  std::vector<Segment> strokes;  // axis lines, zero line, mark connectors
+  std::vector<TextItem> texts;
+  QRectF legendFrame;
+  std::vector<LegendItem> legend;
+};
+
+ChartLayout LayoutChart(const ChartModel& model, QSizeF size, const ChartFonts& fonts);

@@ -1,0 +1,89 @@
+#include "chartpainter.h"
+
+#include <QPainter>
+
+#include "chartlayout.h"
+
+namespace {
+
+void PaintFaces(QPainter& painter, const std::vector<Face>& faces) {
+  for (const Face& face : faces) {
+    painter.setPen(QPen(face.outline, 0.8));
+    painter.setBrush(face.fill);
+    painter.drawPolygon(face.polygon);
+  }
+}
+
+void PaintSegments(QPainter& painter, const std::vector<Segment>& segments) {
+  for (const Segment& segment : segments) {
+    painter.setPen(QPen(segment.color, segment.width, Qt::SolidLine, Qt::FlatCap));
+    painter.drawLine(segment.line);
+  }
+}
+
+void PaintLines(QPainter& painter, const std::vector<Polyline>& lines) {
+  painter.setBrush(Qt::NoBrush);
+  for (const Polyline& line : lines) {
+    painter.setPen(QPen(line.color, line.width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.drawPolyline(line.points);
+  }
+}
+
+void PaintText(QPainter& painter, const ChartLayout& layout, const TextItem& item) {
+  painter.save();
+  painter.translate(item.origin);
+  if (item.angle != 0) painter.rotate(-item.angle);
+  if (item.framed) {
+    painter.setPen(QPen(QColor(160, 160, 160), 0.8));
+    painter.setBrush(QColor(255, 255, 250));
+    painter.drawRoundedRect(item.box, 2, 2);
+  }
+  painter.setFont(layout.fonts[item.font]);
+  painter.setPen(item.color);
+  painter.drawText(item.box, item.align, item.text);
+  painter.restore();
+}
+
+void PaintLegend(QPainter& painter, const ChartLayout& layout) {
+  if (layout.legend.empty()) return;
+  painter.setPen(QPen(QColor(180, 180, 180), 0.8));
+  painter.setBrush(Qt::white);
+  painter.drawRect(layout.legendFrame);
+  for (const LegendItem& item : layout.legend) {
+    if (item.color.alpha() > 0) {
+      painter.setPen(QPen(item.color.darker(130), 0.8));
+      painter.setBrush(item.color);
+      painter.drawRect(item.swatch);
+    }
+    PaintText(painter, layout, item.text);
+  }
+}
+
+}  // namespace
+
+void PaintChart(QPainter& painter, const ChartLayout& layout) {
+  painter.save();
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setRenderHint(QPainter::TextAntialiasing);
+  painter.fillRect(QRectF(QPointF(0, 0), layout.size), Qt::white);
+  PaintFaces(painter, layout.walls);
+  PaintSegments(painter, layout.grid);
+  PaintFaces(painter, layout.faces);
+  PaintLines(painter, layout.lines);
+  PaintSegments(painter, layout.strokes);
+  for (const TextItem& item : layout.texts) PaintText(painter, layout, item);
+  PaintLegend(painter, layout);
+  painter.restore();
+}
+
+void RenderChart(QPainter& painter, const ChartModel& model, const QRectF& target, double scale) {
+  if (!(target.width() > 0 && target.height() > 0 && scale > 0)) return;
+  const QSizeF logical = target.size() / scale;
+  const ChartLayout layout = LayoutChart(model, logical, MakeChartFonts(model));
+  painter.save();
+  painter.translate(target.topLeft());
+  painter.scale(scale, scale);
+  painter.setClipRect(QRectF(QPointF(0, 0), logical), Qt::IntersectClip);
+  PaintChart(painter, layout);
+  painter.restore();
+}

@@ -1,0 +1,45 @@
+#pragma once
+// Steps shared by the parts of the layout (frame, axes, pies). Internal to the chart library.
+
+#include <QFontMetricsF>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "chartlayout.h"
+
+QString DisplayText(const std::string& text);
+double TextWidth(const QFont& font, const QString& text);
+double LineHeight(const QFont& font);
+
+// A text centred (or aligned by `align`) in an upright rectangle.
+TextItem BoxedText(const QString& text, const QRectF& rect, int align, FontRole font);
+
+// The name a series shows in the legend and over its pie: its title, else "Series<n>".
+QString SeriesName(const TChartSeries& series);
+
+QColor TopShade(const QColor& color);
+QColor SideShade(const QColor& color);
+QColor EdgeShade(const QColor& color);
+
+// Keeps marks from being drawn over each other: a rectangle is taken only where no earlier one
+// lies. A grid of cells keeps the check cheap for thousands of marks.
+class MarkPlacer {
+ public:
+  explicit MarkPlacer(QRectF bounds) : bounds_(bounds) {}
+  bool TryPlace(const QRectF& rect);
+  // Keeps later marks off `rect` (something drawn in front of them).
+  void Block(const QRectF& rect);
+
+ private:
+  static constexpr double kCell = 64;
+  QRectF bounds_;
+  std::vector<QRectF> placed_;
+  std::unordered_map<long long, std::vector<int>> cells_;
+  void Add(const QRectF& rect);
+};
+
+void LayoutAxes(const ChartModel& model, const std::vector<const TChartSeries*>& series,
+                QRectF area, ChartLayout& layout);
+void LayoutPies(const ChartModel& model, const std::vector<const TChartSeries*>& pies, QRectF area,
+                ChartLayout& layout);
