@@ -59,7 +59,8 @@ NiceTicks ChooseNiceTicks(double low, double high, double pixels, double minSpac
   ticks.step = step;
   const int count = static_cast<int>(std::round(ticks.max / step - ticks.min / step));
   for (int i = 0; i <= count; ++i) {
-    double value = ticks.min + i * step;
+    // Halved and doubled (exact in binary) so that ranges near the largest double stay finite.
+    double value = i == count ? ticks.max : 2 * (ticks.min / 2 + i * (step / 2));
     if (std::abs(value) < step * 1e-6) value = 0;
     ticks.values.push_back(value);
   }

@@ -1,0 +1,355 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "chartfixture.h"
+#include "palette.h"
+
+namespace {
+
+double ValueToY(const ChartLayout& layout, double v) {
+  const double lo = layout.valueTicks.front(), hi = layout.valueTicks.back();
+  return layout.plot.bottom() - (v - lo) / (hi - lo) * layout.plot.height();
+}
+
+const BarBox& Bar(const ChartLayout& layout, int series, int point) {
+  for (const BarBox& bar : layout.bars) {
+    if (bar.series == series && bar.point == point) return bar;
+  }
+  throw std::runtime_error("no such bar");
+}
+
+// Two series over two categories: {10, -5} and {20, 5}.
+ChartLayout TwoBarSeries(ChartBuilder& b, int mode) {
+  b.Add<TBarSeries>({10, -5})->SetMultiBar(static_cast<TMultiBar>(mode));
+  b.Add<TBarSeries>({20, 5})->SetMultiBar(static_cast<TMultiBar>(mode));
+  return b.Layout();
+}
+
+TEST(BarLayout, OverlappingModesShareTheSlotAndStartAtZero) {
+  for (int mode : {0, 7}) {  // unknown modes act as 0
+    ChartBuilder b;
+    const ChartLayout layout = TwoBarSeries(b, mode);
+    const QRectF a = Bar(layout, 0, 0).front, c = Bar(layout, 1, 0).front;
+    EXPECT_EQ(a.left(), c.left()) << mode;
+    EXPECT_EQ(a.width(), c.width()) << mode;
+    EXPECT_NEAR(a.bottom(), ValueToY(layout, 0), 1) << mode;
+    EXPECT_NEAR(a.top(), ValueToY(layout, 10), 1) << mode;
+    EXPECT_NEAR(c.top(), ValueToY(layout, 20), 1) << mode;
+    const QRectF negative = Bar(layout, 0, 1).front;
+    EXPECT_NEAR(negative.top(), ValueToY(layout, 0), 1) << "negative bars hang below zero";
+    EXPECT_NEAR(negative.bottom(), ValueToY(layout, -5), 1);
+  }
+}
+
+TEST(BarLayout, FlatOverlappingBarsPaintLaterSeriesInFront) {
+  ChartBuilder b;
+  const ChartLayout layout = TwoBarSeries(b, 0);
+  ASSERT_EQ(layout.bars.size(), 4u);
+  EXPECT_EQ(layout.bars.back().series, 1);
+}
+
+TEST(BarLayout, SideBySideShiftsEachSeriesByItsWidth) {
+  ChartBuilder b;
+  const ChartLayout layout = TwoBarSeries(b, 1);
+  const double slot = layout.plot.width() / 2;
+  const double center = layout.plot.left() + slot / 2;
+  const QRectF a = Bar(layout, 0, 0).front, c = Bar(layout, 1, 0).front;
+  EXPECT_NEAR(a.width(), slot * 0.7 / 2, 1);
+  EXPECT_NEAR(a.right(), c.left(), 1);
+  EXPECT_NEAR((a.left() + c.right()) / 2, center, 1);
+}
+
+TEST(BarLayout, StackedKeepsPositiveAndNegativeSumsApart) {
+  ChartBuilder b;
+  b.Add<TBarSeries>({10, -5, 4})->SetMultiBar(2);
+  b.Add<TBarSeries>({20, 5, -6})->SetMultiBar(2);
+  b.Add<TBarSeries>({-3, -2, 1})->SetMultiBar(2);
+  const ChartLayout layout = b.Layout();
+  const struct {
+    int series, point;
+    double low, high;
+  } expected[] = {{0, 0, 0, 10},  {1, 0, 10, 30}, {2, 0, -3, 0}, {0, 1, -5, 0}, {1, 1, 0, 5},
+                  {2, 1, -7, -5}, {0, 2, 0, 4},   {1, 2, -6, 0}, {2, 2, 4, 5}};
+  for (const auto& e : expected) {
+    const QRectF r = Bar(layout, e.series, e.point).front;
+    EXPECT_NEAR(r.bottom(), ValueToY(layout, e.low), 1) << e.series << "/" << e.point;
+    EXPECT_NEAR(r.top(), ValueToY(layout, e.high), 1) << e.series << "/" << e.point;
+  }
+}
+
+TEST(BarLayout, StackedToHundredPercentFillsTheAxis) {
+  ChartBuilder b;
+  b.Add<TBarSeries>({10, 1})->SetMultiBar(3);
+  b.Add<TBarSeries>({30, 3})->SetMultiBar(3);
+  const ChartLayout layout = b.Layout();
+  EXPECT_EQ(layout.valueTicks.back(), 100);
+  for (int point : {0, 1}) {
+    EXPECT_NEAR(Bar(layout, 0, point).front.top(), ValueToY(layout, 25), 1);
+    EXPECT_NEAR(Bar(layout, 1, point).front.top(), ValueToY(layout, 100), 1);
+  }
+}
+
+TEST(BarLayout, HorizontalBarsListCategoriesFromTopToBottom) {
+  ChartBuilder b;
+  b.Add<THorizBarSeries>({3, 8, -2});
+  const ChartLayout layout = b.Layout();
+  const QRectF first = Bar(layout, 0, 0).front, second = Bar(layout, 0, 1).front;
+  EXPECT_LT(first.center().y(), second.center().y());
+  EXPECT_GT(second.width(), first.width());
+  EXPECT_LT(Bar(layout, 0, 2).front.left(), first.left()) << "negative bars grow to the left";
+}
+
+TEST(BarLayout, ThreeDimensionalModeZeroPutsEachSeriesInItsOwnRow) {
+  ChartBuilder b;
+  b.chart.SetView3D(true);
+  TwoBarSeries(b, 0);
+  const ChartLayout layout = b.Layout();
+  EXPECT_GT(layout.depthOffset.x(), 0);
+  const QRectF front = Bar(layout, 0, 0).front, back = Bar(layout, 1, 0).front;
+  EXPECT_GT(back.left(), front.left()) << "the second series sits one row further back";
+  EXPECT_EQ(layout.bars.front().series, 1) << "the back row is painted first";
+  ChartBuilder flat;
+  TwoBarSeries(flat, 0);
+  EXPECT_EQ(flat.Layout().faces.size(), 4u);
+  EXPECT_EQ(layout.faces.size(), 12u) << "front, top and side per box";
+}
+
+TEST(PieLayout, SlicesStartAtTwelveClockwiseAndCloseTheCircle) {
+  ChartBuilder b;
+  b.Add<TPieSeries>({1, 0, 3, -4});
+  const ChartLayout layout = b.Layout();
+  ASSERT_EQ(layout.pies.size(), 1u);
+  const auto& slices = layout.pies[0].slices;
+  ASSERT_EQ(slices.size(), 3u) << "the zero slice vanishes";
+  EXPECT_DOUBLE_EQ(slices[0].startDegrees, 90);
+  EXPECT_DOUBLE_EQ(slices[0].sweepDegrees, -45);
+  EXPECT_EQ(slices[1].point, 2);
+  EXPECT_DOUBLE_EQ(slices[1].sweepDegrees, -135);
+  EXPECT_DOUBLE_EQ(slices[2].sweepDegrees, -180) << "slices take absolute values";
+  double sum = 0;
+  for (const auto& slice : slices) sum += slice.sweepDegrees;
+  EXPECT_DOUBLE_EQ(sum, -360);
+}
+
+TEST(PieLayout, EdgeCases) {
+  const struct {
+    std::vector<double> values;
+    std::size_t slices;
+  } cases[] = {{{}, 0}, {{0, 0}, 0}, {{5}, 1}, {{0, 7, 0}, 1}, {{0.1, 0.2, 0.3}, 3}};
+  for (const auto& c : cases) {
+    ChartBuilder b;
+    b.Add<TPieSeries>(c.values);
+    const ChartLayout layout = b.Layout();
+    ASSERT_EQ(layout.pies.size(), 1u);
+    ASSERT_EQ(layout.pies[0].slices.size(), c.slices);
+    if (c.slices == 1) {
+      EXPECT_DOUBLE_EQ(layout.pies[0].slices[0].sweepDegrees, -360);
+    }
+  }
+}
+
+TEST(PieLayout, SeveralPiesSideBySideEachUnderItsTitle) {
+  ChartBuilder b;
+  b.Add<TPieSeries>({1, 2})->SetTitle("First");
+  b.Add<TPieSeries>({3, 4})->SetTitle("Second");
+  const ChartLayout layout = b.Layout();
+  ASSERT_EQ(layout.pies.size(), 2u);
+  EXPECT_LT(layout.pies[0].center.x(), layout.pies[1].center.x());
+  for (const char* title : {"First", "Second"}) {
+    const auto found = std::find_if(layout.texts.begin(), layout.texts.end(),
+                                    [&](const TextItem& t) { return t.text == title; });
+    ASSERT_NE(found, layout.texts.end()) << title;
+  }
+}
+
+TEST(PieLayout, MarksOfThinSlicesAreLeftOutNotPiledUp) {
+  ChartBuilder b;
+  std::vector<double> values(60, 0.01);
+  values.push_back(100);
+  b.Add<TPieSeries>(values);
+  const ChartLayout layout = b.Layout(585, 401);
+  std::vector<QRectF> marks;
+  for (const TextItem& t : layout.texts) {
+    if (t.framed) marks.push_back(t.box.translated(t.origin));
+  }
+  EXPECT_GT(marks.size(), 1u);
+  EXPECT_LT(marks.size(), values.size());
+  for (std::size_t i = 0; i < marks.size(); ++i) {
+    for (std::size_t k = i + 1; k < marks.size(); ++k) EXPECT_FALSE(marks[i].intersects(marks[k]));
+  }
+}
+
+TEST(CategoryLabels, TurnedThenThinnedNeverOverlapping) {
+  const struct {
+    int count;
+    std::string label;
+    bool turned, thinned;
+  } cases[] = {{5, "Jan", false, false},
+               {20, "A label of thirty characters..", true, false},
+               {1000, "Category", true, true}};
+  for (const auto& c : cases) {
+    ChartBuilder b;
+    auto* series = new TBarSeries(&b.owner);
+    for (int i = 0; i < c.count; ++i) series->Add(i, c.label, clAutomatic);
+    b.chart.AddSeries(series);
+    const ChartLayout layout = b.Layout(585, 401);
+    EXPECT_EQ(layout.categoryLabelAngle > 0, c.turned) << c.count;
+    EXPECT_EQ(layout.shownCategories.size() < static_cast<std::size_t>(c.count), c.thinned);
+    // Neighbouring labels, turned by the angle, stay a text height apart.
+    const double slot = layout.plot.width() / c.count;
+    const double step = layout.shownCategories.size() > 1
+                            ? layout.shownCategories[1] - layout.shownCategories[0]
+                            : c.count;
+    const double apart = layout.categoryLabelAngle == 0
+                             ? step * slot
+                             : step * slot * std::sin(layout.categoryLabelAngle * M_PI / 180);
+    EXPECT_GE(apart, QFontMetricsF(layout.fonts[FontRole::Tick]).height()) << c.count;
+  }
+}
+
+TEST(Frame, MarginsArePercentOfTheChart) {
+  ChartBuilder plain;
+  plain.Add<TBarSeries>({1, 2, 3});
+  ChartBuilder margins;
+  margins.Add<TBarSeries>({1, 2, 3});
+  margins.chart.SetMargin(0, 10);
+  margins.chart.SetMargin(3, 20);
+  margins.chart.SetMargin(9, 50);  // ignored
+  const ChartLayout a = plain.Layout(1000, 500), b = margins.Layout(1000, 500);
+  EXPECT_NEAR(b.plot.left() - a.plot.left(), 100, 1);
+  EXPECT_NEAR(a.plot.bottom() - b.plot.bottom(), 100, 1);
+}
+
+TEST(Frame, EmptyTitleLinesCostAtMostASmallGap) {
+  ChartBuilder none;
+  none.Add<TBarSeries>({1, 2});
+  ChartBuilder blank;
+  blank.Add<TBarSeries>({1, 2});
+  blank.chart.AddTitleLine("");
+  EXPECT_EQ(none.Layout().plot, blank.Layout().plot);
+  blank.chart.AddTitleLine("Sales");
+  const ChartLayout layout = blank.Layout();
+  const double lineHeight = QFontMetricsF(layout.fonts[FontRole::Title]).height();
+  ASSERT_FALSE(layout.texts.empty());
+  const auto title = std::find_if(layout.texts.begin(), layout.texts.end(),
+                                  [](const TextItem& t) { return t.text == "Sales"; });
+  ASSERT_NE(title, layout.texts.end());
+  EXPECT_LT(title->origin.y(), 6 + lineHeight / 2);
+}
+
+TEST(Legend, ListsSeriesOrSlicesWithTheirColours) {
+  ChartBuilder bars;
+  bars.chart.SetLegendVisible(true);
+  bars.Add<TBarSeries>({1})->SetTitle("Sales");
+  bars.Add<TBarSeries>({2});
+  const ChartLayout a = bars.Layout();
+  ASSERT_EQ(a.legend.size(), 2u);
+  EXPECT_EQ(a.legend[0].text.text, "Sales");
+  EXPECT_EQ(a.legend[1].text.text, "Series2");
+  EXPECT_EQ(a.legend[1].color, ToQColor(PaletteColor(1)));
+  EXPECT_LT(a.plot.right(), a.legendFrame.left());
+
+  ChartBuilder pie;
+  pie.chart.SetLegendVisible(true);
+  auto* series = pie.Add<TPieSeries>({});
+  series->Add(4, "North", clAutomatic);
+  series->Add(6, "South", 0x00FF00);
+  const ChartLayout b = pie.Layout();
+  ASSERT_EQ(b.legend.size(), 2u);
+  EXPECT_EQ(b.legend[0].text.text, "North");
+  EXPECT_EQ(b.legend[1].color, QColor(0, 255, 0));
+}
+
+TEST(Defaults, PaletteAndMarksByKind) {
+  ChartBuilder b;
+  auto* bar = b.Add<TBarSeries>({1});
+  auto* line = b.Add<TLineSeries>({1});
+  auto* pie = b.Add<TPieSeries>({1, 2, 3});
+  EXPECT_EQ(bar->SeriesColor(), PaletteColor(0));
+  EXPECT_EQ(line->SeriesColor(), PaletteColor(1));
+  EXPECT_TRUE(IsAutomaticColor(pie->SeriesColor()));
+  EXPECT_TRUE(bar->Marks().Visible());
+  EXPECT_FALSE(line->Marks().Visible());
+  EXPECT_TRUE(pie->Marks().Visible());
+  EXPECT_NE(ResolvePointColor(*pie, 0), ResolvePointColor(*pie, 1));
+  EXPECT_EQ(ResolvePointColor(*pie, 2), PaletteColor(2));
+  pie->SetSeriesColor(0x0000FF);
+  EXPECT_EQ(ResolvePointColor(*pie, 1), 0x0000FFu) << "automatic points take the series colour";
+  EXPECT_EQ(PaletteColor(10), PaletteColor(0));
+}
+
+TEST(LineLayout, MillionPointsCostFollowsThePixelWidth) {
+  ChartBuilder b;
+  auto* line = new TLineSeries(&b.owner);
+  for (int i = 0; i < 1000000; ++i)
+    line->Add(std::sin(i * 0.001) * 100 + (i == 777777 ? 500 : 0), "", clAutomatic);
+  b.chart.AddSeries(line);
+  const ChartLayout layout = b.Layout(1920, 1080);
+  std::size_t points = 0;
+  double top = 1e9;
+  for (const Polyline& p : layout.lines) {
+    points += p.points.size();
+    for (const QPointF& q : p.points) top = std::min(top, q.y());
+  }
+  EXPECT_LE(points, static_cast<std::size_t>(4 * layout.plot.width() + 8));
+  EXPECT_NEAR(top, ValueToY(layout, 500 + std::sin(777.777) * 100), 1) << "the single peak stays";
+}
+
+bool AllFinite(const ChartLayout& layout) {
+  auto finite = [](const QPointF& p) { return std::isfinite(p.x()) && std::isfinite(p.y()); };
+  for (const auto* faces : {&layout.walls, &layout.faces}) {
+    for (const Face& f : *faces) {
+      for (const QPointF& p : f.polygon)
+        if (!finite(p)) return false;
+    }
+  }
+  for (const Polyline& l : layout.lines) {
+    for (const QPointF& p : l.points)
+      if (!finite(p)) return false;
+  }
+  for (const TextItem& t : layout.texts)
+    if (!finite(t.origin)) return false;
+  return true;
+}
+
+TEST(HardData, NeverBreaksTheLayout) {
+  const double nan = std::nan(""), inf = std::numeric_limits<double>::infinity();
+  const std::vector<std::vector<double>> data = {
+      {}, {5}, {0, 0, 0}, {-1, -2, -3}, {-5, 3, 0, 8}, {1e-9, 1e12}, {nan, 1, inf, -inf, 2}};
+  for (bool view3D : {false, true}) {
+    for (int kind = 0; kind < 4; ++kind) {
+      for (const auto& values : data) {
+        ChartBuilder b;
+        b.chart.SetView3D(view3D);
+        b.chart.SetLegendVisible(true);
+        if (kind == 0) b.Add<TBarSeries>(values)->SetMultiBar(2);
+        if (kind == 1) b.Add<THorizBarSeries>(values)->SetMultiBar(3);
+        if (kind == 2) b.Add<TLineSeries>(values)->Marks().SetVisible(true);
+        if (kind == 3) b.Add<TPieSeries>(values);
+        for (QSizeF size : {QSizeF(585, 401), QSizeF(20, 15), QSizeF(1, 1)}) {
+          EXPECT_TRUE(AllFinite(b.Layout(size.width(), size.height())))
+              << kind << " " << values.size() << " " << size.width();
+        }
+      }
+    }
+  }
+  ChartBuilder none;
+  EXPECT_TRUE(none.Layout().faces.empty());
+}
+
+TEST(HardData, TenSeriesOfAThousandCategories) {
+  ChartBuilder b;
+  b.chart.SetView3D(true);
+  for (int s = 0; s < 10; ++s) {
+    std::vector<double> values(1000);
+    for (int i = 0; i < 1000; ++i) values[i] = (i * 7 + s * 13) % 101 - 30;
+    b.Add<TBarSeries>(values)->SetMultiBar(1);
+  }
+  const ChartLayout layout = b.Layout(585, 401);
+  EXPECT_EQ(layout.bars.size(), 10000u);
+  EXPECT_TRUE(AllFinite(layout));
+}
+
+}  // namespace

@@ -1,0 +1,108 @@
+#include "niceticks.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+bool IsNiceStep(double step) {
+  const double mantissa = step / std::pow(10.0, std::floor(std::log10(step)));
+  for (double nice : {1.0, 2.0, 5.0, 10.0}) {
+    if (std::abs(mantissa - nice) < 1e-9) return true;
+  }
+  return false;
+}
+
+struct RangeCase {
+  const char* name;
+  double low, high, pixels;
+};
+
+class NiceTicksRanges : public ::testing::TestWithParam<RangeCase> {};
+
+TEST_P(NiceTicksRanges, StepIsNiceLimitsOutwardCountCapped) {
+  const RangeCase c = GetParam();
+  const NiceTicks ticks = ChooseNiceTicks(c.low, c.high, c.pixels, 40);
+  const double lo = std::min(c.low, c.high), hi = std::max(c.low, c.high);
+  ASSERT_GT(ticks.step, 0);
+  EXPECT_TRUE(IsNiceStep(ticks.step)) << ticks.step;
+  EXPECT_LT(ticks.min, ticks.max);
+  EXPECT_LE(ticks.min, lo);
+  EXPECT_GE(ticks.max, hi);
+  ASSERT_GE(ticks.values.size(), 2u);
+  EXPECT_LE(ticks.values.size(), static_cast<std::size_t>(kMaxTickCount));
+  EXPECT_DOUBLE_EQ(ticks.values.front(), ticks.min);
+  EXPECT_NEAR(ticks.values.back(), ticks.max, ticks.step * 1e-6);
+  for (double v : ticks.values) {
+    if (std::abs(v) < ticks.step / 2) {
+      EXPECT_EQ(v, 0.0) << "tick next to zero must be zero";
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, NiceTicksRanges,
+    ::testing::Values(RangeCase{"simple", 0, 25, 300}, RangeCase{"reversed", 25, -3, 300},
+                      RangeCase{"crossesZero", -0.7, 0.3, 400}, RangeCase{"huge", 0, 1e15, 500},
+                      RangeCase{"hugeOffset", 1e15, 1e15 + 5e13, 500},
+                      RangeCase{"tiny", 0, 1e-50, 300},
+                      RangeCase{"tinyNegative", -3e-50, -1e-50, 300},
+                      RangeCase{"singleValue", 7, 7, 300}, RangeCase{"singleZero", 0, 0, 300},
+                      RangeCase{"singleNegative", -4, -4, 300}, RangeCase{"noPixels", 0, 10, 0},
+                      RangeCase{"manyPixels", 0, 10, 1e9}, RangeCase{"nearMax", -1e308, 1e308, 300},
+                      RangeCase{"micro", 1e-9, 1e12, 300}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(NiceTicks, CountFollowsPixels) {
+  EXPECT_LT(ChooseNiceTicks(0, 100, 100, 40).values.size(),
+            ChooseNiceTicks(0, 100, 1000, 40).values.size());
+}
+
+TEST(NiceTicks, NonFiniteRangeFallsBackToZeroToOne) {
+  const double inf = std::numeric_limits<double>::infinity();
+  for (double bad : {std::nan(""), inf, -inf}) {
+    const NiceTicks ticks = ChooseNiceTicks(bad, 1, 300, 40);
+    EXPECT_EQ(ticks.min, 0);
+    EXPECT_EQ(ticks.max, 1);
+  }
+}
+
+TEST(NiceTicks, KnownChoices) {
+  const NiceTicks ticks = ChooseNiceTicks(0, 25, 300, 40);
+  EXPECT_EQ(ticks.step, 5);
+  EXPECT_EQ(ticks.max, 25);
+  const NiceTicks fractions = ChooseNiceTicks(0.1, 0.95, 400, 40);
+  EXPECT_DOUBLE_EQ(fractions.step, 0.1);
+  EXPECT_DOUBLE_EQ(fractions.min, 0.1);
+  EXPECT_DOUBLE_EQ(fractions.max, 1);
+}
+
+struct FormatCase {
+  double value, step;
+  const char* expected;
+};
+
+TEST(FormatTick, WritesOnlyTheDecimalsTheStepNeeds) {
+  const FormatCase cases[] = {{0.1 + 0.2, 0.1, "0.3"},
+                              {3, 1, "3"},
+                              {2.5, 0.5, "2.5"},
+                              {-0.0, 0.1, "0"},
+                              {1e12, 2e11, "1000000000000"},
+                              {0.000002, 0.000001, "0.000002"},
+                              {2e-7, 1e-7, "2e-07"},
+                              {1e16, 1e15, "1e+16"},
+                              {-20, 5, "-20"}};
+  for (const auto& c : cases) EXPECT_EQ(FormatTick(c.value, c.step), c.expected) << c.value;
+}
+
+TEST(FormatValue, DropsFloatingPointNoise) {
+  const std::pair<double, const char*> cases[] = {
+      {0.1 + 0.2, "0.3"},          {12.5, "12.5"},        {-3.2, "-3.2"},
+      {1e12, "1000000000000"},     {1e-9, "1e-09"},       {0, "0"},
+      {1.0 / 3, "0.333333333333"}, {std::nan(""), "NaN"}, {2e20, "2e+20"}};
+  for (const auto& [value, expected] : cases) EXPECT_EQ(FormatValue(value), expected) << value;
+}
+
+}  // namespace

@@ -1,0 +1,101 @@
+// Pixel checks on rendered images: the colours land where the layout puts the shapes.
+
+#include <gtest/gtest.h>
+
+#include "chartfixture.h"
+
+namespace {
+
+constexpr TColor kRed = 0x0000FF;  // 0x00BBGGRR
+constexpr TColor kGreen = 0x00FF00;
+
+QRgb PixelAt(const QImage& image, QPointF at) {
+  return image.pixel(static_cast<int>(at.x()), static_cast<int>(at.y())) & 0xFFFFFF;
+}
+
+TEST(Render, BarFrontIsPaintedInExactlyItsColour) {
+  ChartBuilder b;
+  auto* series = b.Add<TBarSeries>({10, 20}, kRed);
+  series->Add(15, "own", kGreen);
+  for (bool view3D : {false, true}) {
+    b.chart.SetView3D(view3D);
+    const ChartLayout layout = b.Layout();
+    const QImage image = b.Render();
+    for (const BarBox& bar : layout.bars) {
+      const QRgb expected = bar.point == 2 ? 0x00FF00 : 0xFF0000;
+      EXPECT_EQ(PixelAt(image, bar.front.center()), expected) << view3D << " " << bar.point;
+    }
+  }
+}
+
+TEST(Render, ThreeDimensionsAddShadedTopsWhereTheDepthIs) {
+  ChartBuilder b;
+  b.Add<TBarSeries>({10}, kRed);
+  b.chart.SetView3D(true);
+  const ChartLayout layout = b.Layout();
+  const QImage deep = b.Render();
+  b.chart.SetView3D(false);
+  const QImage flat = b.Render();
+  const BarBox& bar = layout.bars.front();
+  const double depth = layout.depthOffset.x() * 0.75;
+  const QPointF onTop =
+      bar.front.topLeft() + QPointF(bar.front.width() / 2 + depth / 2, -depth / 2);
+  const QColor top = QColor::fromRgb(PixelAt(deep, onTop));
+  EXPECT_NE(PixelAt(deep, onTop), PixelAt(flat, onTop));
+  EXPECT_EQ(top.hue(), 0) << "the top is a shade of the bar's red";
+  EXPECT_GT(top.lightness(), QColor(Qt::red).lightness());
+  EXPECT_NE(deep, flat);
+}
+
+TEST(Render, PieSlicesAndLinesTakeTheirColours) {
+  ChartBuilder pie;
+  auto* slices = pie.Add<TPieSeries>({});
+  slices->Add(1, "a", kRed);
+  slices->Add(1, "b", kGreen);
+  const ChartLayout layout = pie.Layout();
+  const QImage image = pie.Render();
+  const PieGeometry& g = layout.pies.front();
+  // Clockwise from 12 o'clock: the first half is on the right, the second on the left.
+  EXPECT_EQ(PixelAt(image, g.center + QPointF(g.radiusX / 2, 0)), 0xFF0000u);
+  EXPECT_EQ(PixelAt(image, g.center - QPointF(g.radiusX / 2, 0)), 0x00FF00u);
+
+  ChartBuilder line;
+  line.Add<TLineSeries>({5, 5, 5}, kGreen);
+  const ChartLayout lineLayout = line.Layout();
+  ASSERT_FALSE(lineLayout.lines.empty());
+  const QImage lineImage = line.Render();
+  const QPolygonF& points = lineLayout.lines.front().points;
+  EXPECT_EQ(PixelAt(lineImage, (points[0] + points[1]) / 2), 0x00FF00u);
+}
+
+TEST(Render, PrintPartialDrawsOnlyIntoAProperRectangle) {
+  ChartBuilder b;
+  b.Add<TBarSeries>({1, 2, 3}, kRed);
+  QImage image(300, 200, QImage::Format_RGB32);
+  image.fill(Qt::blue);
+  const QImage untouched = image;
+  {
+    QPainter painter(&image);
+    for (QRect bad : {QRect(10, 10, 0, 50), QRect(50, 50, -40, -40), QRect()}) {
+      b.chart.PrintPartial(painter, bad);
+    }
+  }
+  EXPECT_EQ(image, untouched);
+  {
+    QPainter painter(&image);
+    b.chart.PrintPartial(painter, QRect(100, 50, 150, 100));
+  }
+  EXPECT_EQ(image.pixel(99, 120) & 0xFFFFFF, 0x0000FFu) << "left of the rectangle stays";
+  EXPECT_EQ(image.pixel(250, 120) & 0xFFFFFF, 0x0000FFu) << "right of the rectangle stays";
+  EXPECT_EQ(image.pixel(101, 51) & 0xFFFFFF, 0xFFFFFFu) << "the chart's background inside";
+}
+
+TEST(Render, WidgetPaintsTheSameAsTheImage) {
+  ChartBuilder b;
+  b.Add<TBarSeries>({4, 2}, kRed);
+  b.chart.resize(400, 300);
+  const QImage grabbed = b.chart.grab().toImage().convertToFormat(QImage::Format_RGB32);
+  EXPECT_EQ(grabbed, b.Render(400, 300));
+}
+
+}  // namespace
