@@ -27,17 +27,19 @@ void SplitValue(const PropertyRecord& record, ValueList& list) {
               [&] { return SplitValueList(record.value, list); });
 }
 
+std::string ItemField(int item, const std::string& meaning) {
+  return "value item " + std::to_string(item) + " (" + meaning + ")";
+}
+
 int ItemNumber(const PropertyRecord& record, const ValueList& list, int item,
                const std::string& meaning) {
-  const std::string field = "value item " + std::to_string(item) + " (" + meaning + ")";
-  return DecodeField(record.table, record.number, field,
+  return DecodeField(record.table, record.number, ItemField(item, meaning),
                      [&] { return DigitOnlyNumber(list.Entry(item)); });
 }
 
 int ItemInteger(const PropertyRecord& record, const ValueList& list, int item,
                 const std::string& meaning) {
-  const std::string field = "value item " + std::to_string(item) + " (" + meaning + ")";
-  return DecodeField(record.table, record.number, field,
+  return DecodeField(record.table, record.number, ItemField(item, meaning),
                      [&] { return StrToInt(list.Entry(item)); });
 }
 
