@@ -13,6 +13,8 @@ struct ColorCase {
   TColor color;
 };
 
+void PrintTo(const ColorCase& color, std::ostream* out) { *out << "'" << color.name << "'"; }
+
 class ColorFromNameTest : public ::testing::TestWithParam<ColorCase> {};
 
 TEST_P(ColorFromNameTest, GivesTheNamedColourOrTheFallback) {

@@ -12,6 +12,8 @@ struct DigitCase {
   std::int32_t number;
 };
 
+void PrintTo(const DigitCase& digits, std::ostream* out) { *out << "'" << digits.text << "'"; }
+
 class DigitOnlyNumberTest : public ::testing::TestWithParam<DigitCase> {};
 
 TEST_P(DigitOnlyNumberTest, JoinsTheDigits) {

@@ -14,6 +14,8 @@ struct SplitCase {
   std::vector<std::string> entries;  // entries 1.. as they must stand after the split
 };
 
+void PrintTo(const SplitCase& split, std::ostream* out) { *out << "'" << split.value << "'"; }
+
 class SplitValueListTest : public ::testing::TestWithParam<SplitCase> {};
 
 TEST_P(SplitValueListTest, CountsAndStoresThePieces) {
