@@ -90,7 +90,9 @@ PropertyRow WithNumbers(const std::string& lead, const std::string& dataSet,
 TEST_F(PropertyPass, DefaultsHoldBeforeTheFirstRecord) {
   form_.PrintGraphBtn->hide();
   Chart().SetLegendVisible(true);
+  print_.leftMargin = 7;
   Read({});
+  EXPECT_EQ(print_.leftMargin, 7);
   EXPECT_TRUE(form_.PrintGraphBtn->isVisible());
   EXPECT_EQ(savedChartHeight, 401);
   EXPECT_EQ(savedChartWidth, 585);
@@ -157,9 +159,9 @@ TEST_F(PropertyPass, ShortAndLongRecordsAreReadAtTheirFixedPositions) {
 }
 
 TEST_F(PropertyPass, WindowKeywordsActAtOnce) {
-  Read({Row("2D"), Row("NO3DCHECKBOX"), Row("NOPRINTBUTTON"), Row("TOPTITLE", "A"),
-        Row("TOPTITLE", "B"), Row("LEFTAXISTITLE", "first"), Row("LEFTAXISTITLE", "Units"),
-        Row("BOTTOMAXISTITLE", "Months")});
+  Read({Row("2D", "ignored"), Row("2D"), Row("NO3DCHECKBOX"), Row("NOPRINTBUTTON"),
+        Row("TOPTITLE", "A"), Row("TOPTITLE", "B"), Row("LEFTAXISTITLE", "first"),
+        Row("LEFTAXISTITLE", "Units"), Row("BOTTOMAXISTITLE", "Months")});
   EXPECT_FALSE(Chart().View3D());
   EXPECT_FALSE(form_.CheckBox3D->isChecked());
   EXPECT_FALSE(form_.CheckBox3D->isVisible());
@@ -170,10 +172,6 @@ TEST_F(PropertyPass, WindowKeywordsActAtOnce) {
   EXPECT_EQ(Chart().BottomAxisTitle().caption, "Months");
   EXPECT_TRUE(form_.isVisible());
   EXPECT_FALSE(skipRun);
-}
-
-TEST_F(PropertyPass, AfterTwoDTheBoxStillSwitchesThe3DView) {
-  Read({Row("2D", "ignored"), Row("2D")});
   form_.CheckBox3D->setChecked(true);
   EXPECT_TRUE(Chart().View3D());
 }
@@ -239,14 +237,6 @@ TEST_F(PropertyPass, PrintKeywordsFillThePrintSettings) {
   EXPECT_EQ(footer.fontStyle, "bi");
 }
 
-TEST_F(PropertyPass, MarginsStayWithoutAPrintPosRecord) {
-  Read({Row("PRINTPAGETEXT", "a;1;2;Arial;10;B")});
-  EXPECT_EQ(print_.leftMargin, 5);
-  EXPECT_EQ(print_.rightMargin, 5);
-  EXPECT_EQ(print_.topMargin, 25);
-  EXPECT_EQ(print_.bottomMargin, 20);
-}
-
 TEST_F(PropertyPass, PageTextsPastTheTenthAreIgnored) {
   std::vector<PropertyRow> rows;
   for (int i = 1; i <= 12; ++i)
@@ -262,12 +252,14 @@ TEST_F(PropertyPass, DataSetRecordsNeedANumberFromOneToCountPlusOne) {
         Row("DATASETCOUNT", "3"), Row("DATASETTITLE", "second", "2"),
         Row("DATASETTITLE", "fourth", "4"), Row("DATASETTITLE", "fifth", "5"),
         Row("DATASETTITLE", "zero", "0"), Row("DATASETTITLE", "minus", "-1"),
-        Row("DATASETCOLOR", "BLUE", "0"), Row("DATASETCOLOR", "LIME", " 4")});
+        Row("DATASETCOLOR", "BLUE", "0"), Row("DATASETCOLOR", "LIME", " 4"),
+        Row("DATASETTITLE", "", "2"), Row("DATASETCOLOR", "", "1")});
   EXPECT_EQ(options_.dataSetTitles[0], "");
   EXPECT_EQ(options_.dataSetTitles[1], "second");
   EXPECT_EQ(options_.dataSetTitles[3], "fourth");
   EXPECT_EQ(options_.dataSetTitles[4], "");
-  EXPECT_EQ(options_.dataSetColors[0], "RED");
+  // An empty title keeps the earlier one; an empty colour clears it.
+  EXPECT_EQ(options_.dataSetColors[0], "");
   EXPECT_EQ(options_.dataSetColors[3], "LIME");
 }
 
@@ -281,14 +273,6 @@ TEST_F(PropertyPass, ADataSetTitleShowsTheLegendOnlyWhenAccepted) {
     Read({Row("DATASETCOUNT", "3"), Row("DATASETTITLE", "t", c.dataSet)});
     EXPECT_EQ(Chart().LegendVisible(), c.legend) << c.dataSet;
   }
-}
-
-TEST_F(PropertyPass, EmptyTitleKeepsTheEarlierOneWhileEmptyColourClearsIt) {
-  Read({Row("DATASETCOUNT", "2"), Row("DATASETTITLE", "Sales", "2"), Row("DATASETTITLE", "", "2"),
-        Row("DATASETCOLOR", "RED", "2"), Row("DATASETCOLOR", "", "2")});
-  EXPECT_EQ(options_.dataSetTitles[1], "Sales");
-  EXPECT_EQ(options_.dataSetColors[1], "");
-  EXPECT_TRUE(Chart().LegendVisible());
 }
 
 struct FailureCase {
