@@ -19,7 +19,7 @@ void DropTrailingDelimiters(std::string& text, char delimiter) {
 }  // namespace
 
 int SplitValueList(std::string value, ValueList& list, char delimiter) {
-  for (int n = 1; n <= kBlankEntries; ++n) list.Entry(n) = " ";
+  for (int n = 1; n <= kBlankEntries; ++n) list.Entry(n).assign(1, ' ');
   std::string work = Trim(value);
   DropLeadingDelimiters(work, delimiter);
   DropTrailingDelimiters(work, delimiter);
