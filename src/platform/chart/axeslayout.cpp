@@ -26,6 +26,7 @@ constexpr double kGroupShare = 0.7;  // share of a category slot taken by its ba
 constexpr double kTick = 4;
 constexpr double kGap = 4;
 constexpr double kValueTickSpacing = 36;
+constexpr qsizetype kPolylineChunk = 8;
 const QColor kAxisColor(96, 96, 96);
 const QColor kGridColor(222, 222, 222);
 
@@ -422,18 +423,22 @@ void SortBackToFront(std::vector<Box>& boxes, bool horizontal) {
   });
 }
 
-// Lines: with more points than pixels, each pixel column keeps its first, lowest, highest and
-// last point, so the drawing costs what the width costs and still shows every peak.
+// Lines: with more points than pixels, each pixel column keeps its lowest and highest point in
+// their order, so the drawing costs what the width costs and still shows every peak.
 struct LinePoint {
   QPointF at;
   QColor color;
   int index = 0;
 };
 
+bool IsDense(const TChartSeries& series, const Geometry& g) {
+  const double length = g.plan.horizontal ? g.frame.plot.height() : g.frame.plot.width();
+  return static_cast<double>(series.Points().size()) > 2 * length;
+}
+
 std::vector<std::vector<LinePoint>> LinePieces(const TChartSeries& series, const Geometry& g) {
   const auto& points = series.Points();
-  const double length = g.plan.horizontal ? g.frame.plot.height() : g.frame.plot.width();
-  const bool thin = static_cast<double>(points.size()) > 2 * length;
+  const bool thin = IsDense(series, g);
   std::vector<std::vector<LinePoint>> pieces(1);
   auto take = [&](std::size_t i) {
     pieces.back().push_back({g.At(static_cast<int>(i), points[i].value),
@@ -441,15 +446,12 @@ std::vector<std::vector<LinePoint>> LinePieces(const TChartSeries& series, const
                              static_cast<int>(i)});
   };
   long long column = std::numeric_limits<long long>::min();
-  std::size_t first = 0, low = 0, high = 0, last = 0;
+  std::size_t low = 0, high = 0;
   bool open = false;
   auto flush = [&] {
     if (!open) return;
-    std::size_t keep[] = {first, low, high, last};
-    std::sort(std::begin(keep), std::end(keep));
-    for (std::size_t k = 0; k < 4; ++k) {
-      if (k == 0 || keep[k] != keep[k - 1]) take(keep[k]);
-    }
+    take(std::min(low, high));
+    if (low != high) take(std::max(low, high));
     open = false;
   };
   for (std::size_t i = 0; i < points.size(); ++i) {
@@ -467,11 +469,10 @@ std::vector<std::vector<LinePoint>> LinePieces(const TChartSeries& series, const
     if (!open || here != column) {
       flush();
       column = here;
-      first = low = high = last = i;
+      low = high = i;
       open = true;
       continue;
     }
-    last = i;
     if (value < points[low].value) low = i;
     if (value > points[high].value) high = i;
   }
@@ -481,14 +482,16 @@ std::vector<std::vector<LinePoint>> LinePieces(const TChartSeries& series, const
 
 // A flat line: one polyline per run of segments of the same colour (a segment takes the colour
 // of the point it ends at).
-void AddFlatLine(const std::vector<LinePoint>& piece, ChartLayout& layout) {
+void AddFlatLine(const std::vector<LinePoint>& piece, bool dense, ChartLayout& layout) {
   if (piece.empty()) return;
   Polyline current{QPolygonF({piece.front().at}),
-                   piece.size() > 1 ? piece[1].color : piece.front().color};
+                   piece.size() > 1 ? piece[1].color : piece.front().color, dense ? 1.5 : 2.0,
+                   dense};
   for (std::size_t i = 1; i < piece.size(); ++i) {
-    if (piece[i].color != current.color) {
+    // Short polylines: the stroker slows down sharply on long, dense, self-crossing ones.
+    if (piece[i].color != current.color || current.points.size() >= kPolylineChunk) {
       layout.lines.push_back(current);
-      current = Polyline{QPolygonF({piece[i - 1].at}), piece[i].color};
+      current = Polyline{QPolygonF({piece[i - 1].at}), piece[i].color, current.width, dense};
     }
     current.points.push_back(piece[i].at);
   }
@@ -500,7 +503,7 @@ void AddFlatLine(const std::vector<LinePoint>& piece, ChartLayout& layout) {
 }
 
 // A 3D line: a ribbon of quads going back by the row's depth.
-void AddRibbon(const std::vector<LinePoint>& piece, QPointF shift, double depth,
+void AddRibbon(const std::vector<LinePoint>& piece, QPointF shift, double depth, bool dense,
                ChartLayout& layout) {
   const QPointF d(depth, -depth);
   if (piece.size() == 1) {
@@ -512,7 +515,8 @@ void AddRibbon(const std::vector<LinePoint>& piece, QPointF shift, double depth,
   }
   for (std::size_t i = 1; i < piece.size(); ++i) {
     const QPointF a = piece[i - 1].at + shift, b = piece[i].at + shift;
-    layout.faces.push_back({Quad(a, b, b + d, a + d), piece[i].color, SideShade(piece[i].color)});
+    layout.faces.push_back(
+        {Quad(a, b, b + d, a + d), piece[i].color, SideShade(piece[i].color), dense});
   }
 }
 
@@ -610,9 +614,9 @@ void AddSeriesShapes(const std::vector<const TChartSeries*>& series, const Spans
       const QPointF shift = view3D ? g.RowShift(row) + g.RowInset() : QPointF();
       for (const auto& piece : LinePieces(*series[s], g)) {
         if (view3D)
-          AddRibbon(piece, shift, g.BoxDepth(), layout);
+          AddRibbon(piece, shift, g.BoxDepth(), IsDense(*series[s], g), layout);
         else
-          AddFlatLine(piece, layout);
+          AddFlatLine(piece, IsDense(*series[s], g), layout);
         if (series[s]->Marks().Visible()) AddLineMarks(*series[s], piece, shift, placer, layout);
       }
     }

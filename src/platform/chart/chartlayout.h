@@ -42,12 +42,15 @@ struct Face {
   QPolygonF polygon;
   QColor fill;
   QColor outline;
+  bool dense = false;  // one of thousands of faces of a dense line: no antialiasing, no outline
 };
 
 struct Polyline {
   QPolygonF points;
   QColor color;
   double width = 2;
+  bool dense = false;  // more points than pixels: drawn without antialiasing, which costs more
+                       // than it shows there
 };
 
 struct Segment {

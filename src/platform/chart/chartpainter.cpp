@@ -8,10 +8,12 @@ namespace {
 
 void PaintFaces(QPainter& painter, const std::vector<Face>& faces) {
   for (const Face& face : faces) {
-    painter.setPen(QPen(face.outline, 0.8));
+    painter.setRenderHint(QPainter::Antialiasing, !face.dense);
+    painter.setPen(face.dense ? QPen(Qt::NoPen) : QPen(face.outline, 0.8));
     painter.setBrush(face.fill);
     painter.drawPolygon(face.polygon);
   }
+  painter.setRenderHint(QPainter::Antialiasing);
 }
 
 void PaintSegments(QPainter& painter, const std::vector<Segment>& segments) {
@@ -24,9 +26,11 @@ void PaintSegments(QPainter& painter, const std::vector<Segment>& segments) {
 void PaintLines(QPainter& painter, const std::vector<Polyline>& lines) {
   painter.setBrush(Qt::NoBrush);
   for (const Polyline& line : lines) {
+    painter.setRenderHint(QPainter::Antialiasing, !line.dense);
     painter.setPen(QPen(line.color, line.width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     painter.drawPolyline(line.points);
   }
+  painter.setRenderHint(QPainter::Antialiasing);
 }
 
 void PaintText(QPainter& painter, const ChartLayout& layout, const TextItem& item) {
