@@ -15,6 +15,8 @@
 #include "unit1.h"
 #include "valuelist.h"
 
+std::unique_ptr<TForm1> Form1;
+
 namespace {
 
 // The window's design, in pixels at 96 dots per inch. The design's 640 x 480 is the outer

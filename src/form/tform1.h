@@ -3,6 +3,7 @@
 // handler FormCreate reads both tables and builds the chart.
 
 #include <QWidget>
+#include <memory>
 
 class QCheckBox;
 class QPushButton;
@@ -32,3 +33,6 @@ class TForm1 : public QWidget {
   // Places the window in the middle of the primary screen.
   void CentreOnScreen();
 };
+
+// The chart window, created and destroyed by start-up.
+extern std::unique_ptr<TForm1> Form1;

@@ -1,7 +1,6 @@
 #pragma once
 // Program-wide state of the chart routine, alive for the whole run.
 
-#include <memory>
 #include <string>
 
 #include "printsettings.h"
@@ -14,7 +13,3 @@ extern PrintSettings printSettings;
 
 inline constexpr const char* kDefaultPropertyFileName = "ChartPro.DBF";
 inline constexpr const char* kDefaultDataFileName = "ChartDat.DBF";
-
-class TForm1;
-// The chart window, created and destroyed by start-up.
-extern std::unique_ptr<TForm1> Form1;
