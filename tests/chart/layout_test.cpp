@@ -239,6 +239,30 @@ TEST(Frame, EmptyTitleLinesCostAtMostASmallGap) {
   EXPECT_LT(title->origin.y(), 6 + lineHeight / 2);
 }
 
+TEST(Frame, EachTitleDrawsInItsOwnFontStyle) {
+  ChartBuilder builder;
+  builder.Add<TBarSeries>({1, 2});
+  builder.chart.AddTitleLine("Sales");
+  builder.chart.SetLeftAxisTitle("Units");
+  builder.chart.SetBottomAxisTitle("Month");
+  builder.chart.SetTitleFontStyle({false, true});
+  builder.chart.SetLeftAxisTitleFontStyle({true, false});
+  builder.chart.SetBottomAxisTitleFontStyle({false, true});
+  const ChartLayout layout = builder.Layout();
+  const auto fontOf = [&](const QString& text) {
+    const auto item = std::find_if(layout.texts.begin(), layout.texts.end(),
+                                   [&](const TextItem& t) { return t.text == text; });
+    EXPECT_NE(item, layout.texts.end()) << text.toStdString();
+    return item == layout.texts.end() ? QFont() : layout.fonts[item->font];
+  };
+  EXPECT_FALSE(fontOf("Sales").bold());
+  EXPECT_TRUE(fontOf("Sales").italic());
+  EXPECT_TRUE(fontOf("Units").bold());
+  EXPECT_FALSE(fontOf("Units").italic());
+  EXPECT_FALSE(fontOf("Month").bold());
+  EXPECT_TRUE(fontOf("Month").italic());
+}
+
 TEST(Legend, ListsSeriesOrSlicesWithTheirColours) {
   ChartBuilder bars;
   bars.chart.SetLegendVisible(true);

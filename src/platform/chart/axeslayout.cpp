@@ -245,9 +245,9 @@ Frame ComputeFrame(const ChartModel& model, const std::vector<const TChartSeries
                    const ChartFonts& fonts) {
   const double lineHeight = LineHeight(fonts[FontRole::Tick]);
   const double leftTitle =
-      model.leftAxisTitle.caption.empty() ? 0 : LineHeight(fonts[FontRole::AxisTitle]) + kGap;
+      model.leftAxisTitle.caption.empty() ? 0 : LineHeight(fonts[FontRole::LeftAxisTitle]) + kGap;
   const double bottomTitle =
-      model.bottomAxisTitle.caption.empty() ? 0 : LineHeight(fonts[FontRole::AxisTitle]) + kGap;
+      model.bottomAxisTitle.caption.empty() ? 0 : LineHeight(fonts[FontRole::BottomAxisTitle]) + kGap;
   const QSizeF marks = MarkRoom(series, range, fonts[FontRole::Mark]);
   Frame frame;
   const double percent = model.view3D ? std::clamp(model.percent3D, 0, 100) : 0;
@@ -679,12 +679,12 @@ void AddCategoryLabels(const std::vector<const TChartSeries*>& series, const Geo
 }
 
 void AddAxisTitles(const ChartModel& model, QRectF area, const Geometry& g, ChartLayout& layout) {
-  const double h = LineHeight(layout.fonts[FontRole::AxisTitle]);
   const QRectF& p = g.frame.plot;
   if (!model.leftAxisTitle.caption.empty()) {
+    const double h = LineHeight(layout.fonts[FontRole::LeftAxisTitle]);
     TextItem item;
     item.text = DisplayText(model.leftAxisTitle.caption);
-    item.font = FontRole::AxisTitle;
+    item.font = FontRole::LeftAxisTitle;
     item.angle = 90;
     item.origin = QPointF(area.left(), p.center().y());
     item.box = QRectF(-p.height() / 2 - 40, 0, p.height() + 80, h);
@@ -692,9 +692,10 @@ void AddAxisTitles(const ChartModel& model, QRectF area, const Geometry& g, Char
     layout.texts.push_back(item);
   }
   if (!model.bottomAxisTitle.caption.empty()) {
+    const double h = LineHeight(layout.fonts[FontRole::BottomAxisTitle]);
     layout.texts.push_back(BoxedText(DisplayText(model.bottomAxisTitle.caption),
                                      QRectF(p.left(), area.bottom() - h, p.width(), h),
-                                     Qt::AlignCenter, FontRole::AxisTitle));
+                                     Qt::AlignCenter, FontRole::BottomAxisTitle));
   }
 }
 

@@ -133,8 +133,9 @@ std::vector<const TChartSeries*> DrawnSeries(const ChartModel& model, bool pies)
 ChartFonts MakeChartFonts(const ChartModel& model) {
   ChartFonts fonts;
   auto set = [&](FontRole role, QFont font) { fonts.fonts[static_cast<int>(role)] = font; };
-  set(FontRole::Title, FontOf(11, {true, model.title.font.italic}));
-  set(FontRole::AxisTitle, FontOf(9, model.leftAxisTitle.font));
+  set(FontRole::Title, FontOf(11, model.title.font));
+  set(FontRole::LeftAxisTitle, FontOf(9, model.leftAxisTitle.font));
+  set(FontRole::BottomAxisTitle, FontOf(9, model.bottomAxisTitle.font));
   set(FontRole::Tick, FontOf(8, {}));
   set(FontRole::Legend, FontOf(9, {}));
   set(FontRole::Mark, FontOf(8, {}));

@@ -14,10 +14,10 @@
 
 #include "chartmodel.h"
 
-enum class FontRole { Title, AxisTitle, Tick, Legend, Mark, SeriesTitle };
+enum class FontRole { Title, LeftAxisTitle, BottomAxisTitle, Tick, Legend, Mark, SeriesTitle };
 
 struct ChartFonts {
-  std::array<QFont, 6> fonts;
+  std::array<QFont, 7> fonts;
   const QFont& operator[](FontRole role) const { return fonts[static_cast<std::size_t>(role)]; }
 };
 
