@@ -26,6 +26,10 @@ void StartChart(TChart& chart, const std::string& title) {
   chart.AddTitleLine("");  // the window's design starts with one empty line
   chart.AddTitleLine(title);
   chart.SetLegendVisible(true);
+  // The window gives every title a bold font.
+  chart.SetTitleFontStyle({true, false});
+  chart.SetLeftAxisTitleFontStyle({true, false});
+  chart.SetBottomAxisTitleFontStyle({true, false});
 }
 
 template <class Series>

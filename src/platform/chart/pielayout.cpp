@@ -141,13 +141,8 @@ void LayoutPies(const ChartModel& model, const std::vector<const TChartSeries*>&
     const TChartSeries& series = *pies[static_cast<std::size_t>(i)];
     QRectF column(area.left() + i * (columnWidth + kColumnGap), area.top(), columnWidth,
                   area.height());
-    if (count > 1) {  // step 1
-      const double h = LineHeight(layout.fonts[FontRole::SeriesTitle]);
-      layout.texts.push_back(BoxedText(SeriesName(series),
-                                       QRectF(column.topLeft(), QSizeF(column.width(), h)),
-                                       Qt::AlignCenter, FontRole::SeriesTitle));
-      column.setTop(column.top() + h + 4);
-    }
+    const double titleHeight = count > 1 ? LineHeight(layout.fonts[FontRole::SeriesTitle]) : 0;
+    column.setTop(column.top() + (count > 1 ? titleHeight + 4 : 0));  // step 1
     const bool marks = series.Marks().Visible();  // step 2
     const double markWidth =
         marks ? std::min(WidestMark(series, markFont) + 8, column.width() * 0.25) : 0;
@@ -162,6 +157,14 @@ void LayoutPies(const ChartModel& model, const std::vector<const TChartSeries*>&
     pie.thickness = pie.radiusX * percent * 1.2;
     pie.center = column.center() - QPointF(0, pie.thickness / 2);
     if (pie.radiusX < 2) continue;
+    if (count > 1) {
+      // The title stands just above its disc and the marks over it, not at the column's top.
+      const double above = pie.radiusY + (marks ? markHeight + kConnector : 0) + 4 + titleHeight;
+      const double top = std::max(area.top(), pie.center.y() - above);
+      layout.texts.push_back(BoxedText(SeriesName(series),
+                                       QRectF(column.left(), top, column.width(), titleHeight),
+                                       Qt::AlignCenter, FontRole::SeriesTitle));
+    }
     pie.slices = Slices(series);                   // step 3
     if (pie.thickness > 0) AddEdges(pie, layout);  // step 4
     AddTops(pie, layout);
