@@ -52,7 +52,9 @@ INSTANTIATE_TEST_SUITE_P(
                       RangeCase{"singleValue", 7, 7, 300}, RangeCase{"singleZero", 0, 0, 300},
                       RangeCase{"singleNegative", -4, -4, 300}, RangeCase{"noPixels", 0, 10, 0},
                       RangeCase{"manyPixels", 0, 10, 1e9}, RangeCase{"nearMax", -1e308, 1e308, 300},
-                      RangeCase{"micro", 1e-9, 1e12, 300}),
+                      RangeCase{"micro", 1e-9, 1e12, 300},
+                      RangeCase{"denormal", 0, 1e-320, 300},
+                      RangeCase{"denormalSingle", 4e-323, 4e-323, 300}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(NiceTicks, CountFollowsPixels) {

@@ -188,7 +188,11 @@ CategoryLabels FitCategoryLabels(const std::vector<const TChartSeries*>& series,
   const double lineHeight = LineHeight(font);
   const double need = lineHeight + 2;  // across one label, between neighbours
   if (plan.categories == 0) return fit;
-  if (slot < need) fit.step = static_cast<int>(std::ceil(need / std::max(slot, 1e-9)));
+  if (!(slot >= need)) {
+    // Every step-th label; a plot with no room at all keeps only the first.
+    const double step = slot > 0 ? std::ceil(need / slot) : plan.categories;
+    fit.step = static_cast<int>(std::clamp(step, 1.0, double(std::max(plan.categories, 1))));
+  }
   fit.maxWidth = std::min(MaxLabelWidth(series, plan.categories, fit.step, font), maxLength);
   if (fit.maxWidth == 0) return fit;
   if (plan.horizontal) {

@@ -48,7 +48,9 @@ NiceTicks ChooseNiceTicks(double low, double high, double pixels, double minSpac
   // Divided before subtracting so that ranges near the largest double do not overflow.
   double step = NiceStep(hi / wanted - lo / wanted);
   NiceTicks ticks;
-  for (;;) {
+  for (int tries = 0;; ++tries) {
+    // A range too narrow for doubles (denormal values) has no usable step: use 0 to 1.
+    if (!(step > 0) || !std::isfinite(step) || tries == 64) return ChooseNiceTicks(0, 1, 0, 1);
     ticks.min = std::floor(lo / step) * step;
     ticks.max = std::ceil(hi / step) * step;
     const double count = std::round(ticks.max / step - ticks.min / step);

@@ -1,0 +1,91 @@
+// Fuzz target: any bytes as chart settings and series of any values (NaN, infinities, huge,
+// tiny), laid out and painted into a small image.
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "chartpainter.h"
+#include "tchart.h"
+
+namespace {
+
+class Reader {
+ public:
+  Reader(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+  std::uint8_t Byte() { return at_ < size_ ? data_[at_++] : 0; }
+  double Value() {
+    double value = 0;
+    if (at_ + sizeof value <= size_) std::memcpy(&value, data_ + at_, sizeof value);
+    at_ += sizeof value;
+    return value;
+  }
+  std::string Label() {
+    const std::size_t length = Byte() % 40;
+    std::string label;
+    for (std::size_t i = 0; i < length; ++i) label += static_cast<char>(Byte());
+    return label;
+  }
+  bool Done() const { return at_ >= size_; }
+
+ private:
+  const std::uint8_t* data_;
+  std::size_t size_;
+  std::size_t at_ = 0;
+};
+
+TChartSeries* NewSeries(std::uint8_t kind, QObject* owner) {
+  switch (kind % 4) {
+    case 0: return new TPieSeries(owner);
+    case 1: return new TLineSeries(owner);
+    case 2: return new TBarSeries(owner);
+    default: return new THorizBarSeries(owner);
+  }
+}
+
+QApplication& Gui() {
+  static int argc = 1;
+  static char name[] = "chartlayout_fuzz";
+  static char* argv[] = {name, nullptr};
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  static QApplication application(argc, argv);
+  return application;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  Gui();
+  Reader in(data, size);
+  QObject owner;
+  TChart chart;
+  chart.SetView3D(in.Byte() & 1);
+  chart.Set3DPercent(static_cast<std::int8_t>(in.Byte()));
+  chart.SetLegendVisible(in.Byte() & 1);
+  chart.AddTitleLine(in.Label());
+  chart.SetLeftAxisTitle(in.Label());
+  for (int i = 0; i < 4; ++i) chart.SetMargin(i, static_cast<std::int8_t>(in.Byte()));
+  const std::uint8_t kind = in.Byte();
+  const int seriesCount = in.Byte() % 4;
+  for (int s = 0; s < seriesCount; ++s) {
+    TChartSeries* series = NewSeries(kind, &owner);
+    series->Marks().SetVisible(in.Byte() & 1);
+    if (auto* bars = dynamic_cast<TCustomBarSeries*>(series)) bars->SetMultiBar(in.Byte());
+    chart.AddSeries(series);
+  }
+  while (!in.Done() && seriesCount > 0) {
+    const std::string label = in.Label();
+    for (int s = 0; s < seriesCount; ++s) {
+      const TColor color = in.Byte() & 1 ? clAutomatic : TColor(in.Byte()) * 0x010101u;
+      chart.GetSeries(s)->Add(in.Value(), label, color);
+    }
+  }
+  QImage image(160 + in.Byte(), 120 + in.Byte(), QImage::Format_RGB32);
+  QPainter painter(&image);
+  chart.PrintPartial(painter, image.rect());
+  return 0;
+}

@@ -1,0 +1,60 @@
+// Fuzz target: any bytes as a property value, through every conversion the tables use, with
+// the properties each conversion promises.
+
+#include <QByteArray>
+#include <QString>
+#include <cmath>
+#include <cstdint>
+#include <string>
+
+#include "colorname.h"
+#include "digitonlynumber.h"
+#include "runtime.h"
+#include "valuelist.h"
+
+namespace {
+
+void Check(bool condition) {
+  if (!condition) __builtin_trap();
+}
+
+bool IsTrimmed(const std::string& text) {
+  return text.empty() || (static_cast<unsigned char>(text.front()) > 32 &&
+                          static_cast<unsigned char>(text.back()) > 32);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string text(reinterpret_cast<const char*>(data), size);
+  Check(IsTrimmed(Trim(text)));
+  Check(UpperCase(text).size() == text.size());
+  AnsiUpperCase(text);
+  const QByteArray bytes(text.data(), qsizetype(size));
+  if (IsValidUtf8(text)) Check(QString::fromUtf8(bytes).toUtf8() == bytes);
+  ToDisplayText(text);
+
+  try {
+    Check(DigitOnlyNumber(text) >= 0);
+  } catch (const EConvertError&) {
+  }
+  try {
+    StrToInt(text);
+  } catch (const EConvertError&) {
+  }
+  try {
+    Check(std::isfinite(StrToFloat(text)));
+  } catch (const EConvertError&) {
+  }
+  ColorFromName(text, clAutomatic);
+
+  ValueList list;
+  try {
+    const int count = SplitValueList(text, list);
+    Check(count >= 0);  // blanks and control characters alone make no piece
+    for (int n = 1; n <= ValueList::kSize && n <= count; ++n) Check(IsTrimmed(list.Entry(n)));
+  } catch (const ERangeError&) {
+    Check(Trim(text).find_first_not_of(';') == std::string::npos);
+  }
+  return 0;
+}
