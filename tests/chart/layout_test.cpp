@@ -341,7 +341,8 @@ bool AllFinite(const ChartLayout& layout) {
 TEST(HardData, NeverBreaksTheLayout) {
   const double nan = std::nan(""), inf = std::numeric_limits<double>::infinity();
   const std::vector<std::vector<double>> data = {
-      {}, {5}, {0, 0, 0}, {-1, -2, -3}, {-5, 3, 0, 8}, {1e-9, 1e12}, {nan, 1, inf, -inf, 2}};
+      {}, {5}, {0, 0, 0}, {-1, -2, -3}, {-5, 3, 0, 8}, {1e-9, 1e12}, {nan, 1, inf, -inf, 2},
+      {1e-320, 4e-323}};
   for (bool view3D : {false, true}) {
     for (int kind = 0; kind < 4; ++kind) {
       for (const auto& values : data) {
@@ -352,7 +353,8 @@ TEST(HardData, NeverBreaksTheLayout) {
         if (kind == 1) b.Add<THorizBarSeries>(values)->SetMultiBar(3);
         if (kind == 2) b.Add<TLineSeries>(values)->Marks().SetVisible(true);
         if (kind == 3) b.Add<TPieSeries>(values);
-        for (QSizeF size : {QSizeF(585, 401), QSizeF(20, 15), QSizeF(1, 1)}) {
+        // 90 x 60 leaves room for the frame but none for the plot.
+        for (QSizeF size : {QSizeF(585, 401), QSizeF(90, 60), QSizeF(20, 15), QSizeF(1, 1)}) {
           EXPECT_TRUE(AllFinite(b.Layout(size.width(), size.height())))
               << kind << " " << values.size() << " " << size.width();
         }
