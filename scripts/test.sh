@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Sets everything up, then builds and runs the whole test suite twice: as built, and once more
-# under AddressSanitizer and UndefinedBehaviorSanitizer.
+# under AddressSanitizer (leaks included) and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -10,6 +10,7 @@ ctest --test-dir build --output-on-failure -j2
 cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTARVO_SANITIZE=ON \
   -DTARVO_BENCH=OFF >/dev/null
 cmake --build build-sanitize -j"$(nproc)"
-export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 ctest --test-dir build-sanitize --output-on-failure -j2
