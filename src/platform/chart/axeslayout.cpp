@@ -517,10 +517,18 @@ void AddRibbon(const std::vector<LinePoint>& piece, QPointF shift, double depth,
          piece.front().color, SideShade(piece.front().color)});
     return;
   }
+  // The front edge is a band of the line's width, so that a segment seen edge-on (rising as
+  // steeply as the depth goes back) still shows as a line rather than vanishing.
+  const QPointF halfWidth(0, dense ? 0.5 : 1);
   for (std::size_t i = 1; i < piece.size(); ++i) {
     const QPointF a = piece[i - 1].at + shift, b = piece[i].at + shift;
+    const QColor& color = piece[i].color;
+    // Seen from above where the line falls to the right or rises less steeply than the depth.
+    const bool fromAbove = (b.x() - a.x()) * d.y() - (b.y() - a.y()) * d.x() < 0;
+    const QColor surface = fromAbove ? TopShade(color) : SideShade(color);
+    layout.faces.push_back({Quad(a, b, b + d, a + d), surface, SideShade(color), dense});
     layout.faces.push_back(
-        {Quad(a, b, b + d, a + d), piece[i].color, SideShade(piece[i].color), dense});
+        {Quad(a - halfWidth, b - halfWidth, b + halfWidth, a + halfWidth), color, color, dense});
   }
 }
 
