@@ -2,7 +2,6 @@
 // What the chart shows, apart from the widget that shows it: the settings of TChart and the
 // series it refers to. The layout step reads only this.
 
-#include <QString>
 #include <array>
 #include <string>
 #include <vector>
@@ -22,7 +21,6 @@ struct ChartTitle {
 struct ChartAxisTitle {
   std::string caption;
   FontStyle font;
-  void SetCaption(const std::string& text) { caption = text; }
 };
 
 struct ChartModel {
