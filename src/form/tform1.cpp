@@ -7,7 +7,7 @@
 #include <QScreen>
 
 #include "chartoptions.h"
-#include "chartsetup.h"
+#include "chartdefaults.h"
 #include "dbffile.h"
 #include "opentables.h"
 #include "propertyfile.h"

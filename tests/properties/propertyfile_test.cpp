@@ -10,7 +10,7 @@
 
 #include "application.h"
 #include "chartoptions.h"
-#include "chartsetup.h"
+#include "chartdefaults.h"
 #include "dbffile.h"
 #include "dbfwriter.h"
 #include "opentables.h"

@@ -1,4 +1,4 @@
-#include "chartsetup.h"
+#include "chartdefaults.h"
 
 #include <QPushButton>
 
