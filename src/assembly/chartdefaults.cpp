@@ -3,10 +3,6 @@
 #include <QPushButton>
 
 #include "tchart.h"
-#include "tform1.h"
-
-int savedChartHeight = 0;
-int savedChartWidth = 0;
 
 namespace {
 
@@ -15,13 +11,10 @@ constexpr FontStyle kBoldOnly{.bold = true, .italic = false};
 
 }  // namespace
 
-void ApplyChartDefaults(TForm1& form, ChartOptions& options) {
-  form.PrintGraphBtn->setVisible(true);
+ChartSize ApplyChartDefaults(TChart& chart, QPushButton& printButton, ChartOptions& options) {
+  printButton.setVisible(true);
   options = ChartOptions{};
-
-  TChart& chart = *form.Chart1;
-  savedChartHeight = chart.height();
-  savedChartWidth = chart.width();
+  const ChartSize saved{chart.height(), chart.width()};
   chart.SetView3D(true);
   chart.Set3DPercent(kDefault3DPercent);
   chart.SetOrthogonal(true);
@@ -29,4 +22,5 @@ void ApplyChartDefaults(TForm1& form, ChartOptions& options) {
   chart.SetLeftAxisTitleFontStyle(kBoldOnly);
   chart.SetBottomAxisTitleFontStyle(kBoldOnly);
   chart.SetTitleFontStyle(kBoldOnly);
+  return saved;
 }

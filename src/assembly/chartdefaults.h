@@ -3,12 +3,15 @@
 
 #include "chartoptions.h"
 
-class TForm1;
+class QPushButton;
+class TChart;
 
-// Chart1's size when the defaults were applied, restored after a bitmap saved at another size.
-extern int savedChartHeight;
-extern int savedChartWidth;
+// The chart's size in the window, restored after a bitmap was saved at another size.
+struct ChartSize {
+  int height = 0;
+  int width = 0;
+};
 
-// Print button visible, options at their defaults, chart size saved, 3D view on at 15 percent
-// and orthogonal, legend hidden, the chart title and both axis titles bold.
-void ApplyChartDefaults(TForm1& form, ChartOptions& options);
+// Print button visible, options at their defaults, 3D view on at 15 percent and orthogonal,
+// legend hidden, the chart title and both axis titles bold. Returns the chart's size as it was.
+ChartSize ApplyChartDefaults(TChart& chart, QPushButton& printButton, ChartOptions& options);

@@ -83,6 +83,14 @@ std::uint32_t DbfFile::ReadNumber(std::uint64_t offset, int width) const {
   return value;
 }
 
+void DbfFile::ReadHeader() {
+  ReadVersion();
+  ReadHeaderLength();
+  ReadRecordLength();
+  ReadRecordCount();
+  ReadFileSize();
+}
+
 void DbfFile::ReadVersion() {
   version = static_cast<std::uint8_t>(ReadNumber(kVersion.offset, kVersion.width));
 }

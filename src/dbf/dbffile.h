@@ -24,6 +24,8 @@ class DbfFile {
   // Up to `count` bytes as they stand; fewer at the end of the file, empty on a failed read.
   std::string ReadText(std::uint64_t offset, std::uint64_t count) const;
 
+  // Reads all the header values below.
+  void ReadHeader();
   // The header values, one read each, so that callers can interleave them across tables.
   void ReadVersion();
   void ReadHeaderLength();

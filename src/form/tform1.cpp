@@ -1,16 +1,15 @@
 #include "tform1.h"
 
 #include <QCheckBox>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPushButton>
-#include <QScreen>
 
-#include "chartoptions.h"
 #include "chartdefaults.h"
+#include "chartoptions.h"
 #include "dbffile.h"
 #include "opentables.h"
 #include "propertyfile.h"
+#include "startupoutputs.h"
 #include "tchart.h"
 #include "unit1.h"
 #include "valuelist.h"
@@ -84,15 +83,6 @@ void TForm1::FormKeyUp(int key) {
   if (key == Qt::Key_Escape) close();
 }
 
-void TForm1::CentreOnScreen() {
-  const QScreen* screen = QGuiApplication::primaryScreen();
-  if (!screen) return;
-  const QSize screenSize = screen->size();
-  const QSize windowSize = frameGeometry().size();
-  move((screenSize.width() - windowSize.width()) / 2,
-       (screenSize.height() - windowSize.height()) / 2);
-}
-
 void TForm1::FormCreate() {
   // Declared in this order so that leaving the pass closes the data table first.
   DbfFile propertyFile;
@@ -101,13 +91,12 @@ void TForm1::FormCreate() {
 
   ValueList valueList;
   ChartOptions options;
-  ApplyChartDefaults(*this, options);
-  printSettings.pageTextCount = 0;
-  PropertyTargets targets{*this, options, printSettings, valueList};
-  ReadPropertyFile(propertyFile, targets);
-  if (!CheckPropertyOptions(options, propertyFile, dataFile)) return;
+  const ChartSize savedChartSize = ApplyChartDefaults(*Chart1, *PrintGraphBtn, options);
+  PropertyTargets properties{*this,     *Chart1, *CheckBox3D,   *PrintGraphBtn,
+                             skipRun,   options, printSettings, valueList};
+  ReadPropertyFile(propertyFile, properties);
+  if (const auto refusal = CheckPropertyOptions(options)) return ShowRefusal(*refusal);
 
-  CloseTables(propertyFile, dataFile);
-  if (skipRun) return;
-  CentreOnScreen();
+  StartupTargets outputs{propertyFile, dataFile, *this, *Chart1, savedChartSize, skipRun};
+  RunStartupOutputs(options, outputs);
 }

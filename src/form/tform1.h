@@ -30,8 +30,6 @@ class TForm1 : public QWidget {
 
  private:
   void FormKeyUp(int key);
-  // Places the window in the middle of the primary screen.
-  void CentreOnScreen();
 };
 
 // The chart window, created and destroyed by start-up.

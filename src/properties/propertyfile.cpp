@@ -6,17 +6,13 @@
 #include <array>
 #include <utility>
 
-#include "application.h"
 #include "chartoptions.h"
 #include "dbffile.h"
 #include "digitonlynumber.h"
 #include "fielderror.h"
-#include "opentables.h"
 #include "printsettings.h"
 #include "runtime.h"
 #include "tchart.h"
-#include "tform1.h"
-#include "unit1.h"
 #include "valuelist.h"
 
 namespace {
@@ -93,8 +89,8 @@ void SetDataSetCount(const PropertyRecord& record, PropertyTargets& targets) {
 }
 
 void RunWithoutWindow(const PropertyRecord&, PropertyTargets& targets) {
-  skipRun = true;
-  targets.form.setVisible(false);
+  targets.skipRun = true;
+  targets.window.setVisible(false);
 }
 
 void SaveBitmap(const PropertyRecord& record, PropertyTargets& targets) {
@@ -109,28 +105,28 @@ void SaveBitmap(const PropertyRecord& record, PropertyTargets& targets) {
 
 // The box's handler follows its state, so the box and the chart agree.
 void ShowFlat(const PropertyRecord&, PropertyTargets& targets) {
-  targets.form.Chart1->SetView3D(false);
-  targets.form.CheckBox3D->setChecked(false);
+  targets.chart.SetView3D(false);
+  targets.checkBox3D.setChecked(false);
 }
 
 void Hide3DCheckBox(const PropertyRecord&, PropertyTargets& targets) {
-  targets.form.CheckBox3D->setVisible(false);
+  targets.checkBox3D.setVisible(false);
 }
 
 void HidePrintButton(const PropertyRecord&, PropertyTargets& targets) {
-  targets.form.PrintGraphBtn->setVisible(false);
+  targets.printButton.setVisible(false);
 }
 
 void AddTopTitleLine(const PropertyRecord& record, PropertyTargets& targets) {
-  targets.form.Chart1->AddTitleLine(record.value);
+  targets.chart.AddTitleLine(record.value);
 }
 
 void SetLeftAxisTitle(const PropertyRecord& record, PropertyTargets& targets) {
-  targets.form.Chart1->SetLeftAxisTitle(record.value);
+  targets.chart.SetLeftAxisTitle(record.value);
 }
 
 void SetBottomAxisTitle(const PropertyRecord& record, PropertyTargets& targets) {
-  targets.form.Chart1->SetBottomAxisTitle(record.value);
+  targets.chart.SetBottomAxisTitle(record.value);
 }
 
 // Data-set numbers 1 to count + 1 are taken; the slot of count + 1 is kept but never applied.
@@ -143,7 +139,7 @@ void SetDataSetTitle(const PropertyRecord& record, PropertyTargets& targets) {
   ChartOptions& options = targets.options;
   if (!AcceptsDataSet(options, record.dataSetIndex)) return;
   if (!record.value.empty()) options.dataSetTitles[std::size_t(record.dataSetIndex)] = record.value;
-  targets.form.Chart1->SetLegendVisible(true);
+  targets.chart.SetLegendVisible(true);
 }
 
 void SetDataSetColor(const PropertyRecord& record, PropertyTargets& targets) {
@@ -181,12 +177,6 @@ int NumberField(const std::string& table, std::uint32_t number, const std::strin
   return DecodeField(table, number, field, [&] { return StrToInt(Trim(text)); });
 }
 
-void RefuseOptions(const char* text, DbfFile& propertyFile, DbfFile& dataFile) {
-  Application.MessageBox(text, kPropertyProblemCaption);
-  CloseTables(propertyFile, dataFile);
-  skipRun = true;
-}
-
 }  // namespace
 
 PropertyRecord DecodePropertyRecord(const std::string& table, std::uint32_t number,
@@ -201,6 +191,7 @@ PropertyRecord DecodePropertyRecord(const std::string& table, std::uint32_t numb
 }
 
 void ReadPropertyFile(const DbfFile& propertyFile, PropertyTargets& targets) {
+  targets.printSettings.pageTextCount = 0;
   // 64 bits, so that a count of 2^32 - 1 cannot wrap the loop around.
   for (std::uint64_t count = propertyFile.recordCount, i = 1; i <= count; ++i) {
     const auto n = static_cast<std::uint32_t>(i);
@@ -217,14 +208,8 @@ void ApplyPropertyRecord(const PropertyRecord& record, PropertyTargets& targets)
   if (match != kKeywords.end()) match->second(record, targets);
 }
 
-bool CheckPropertyOptions(const ChartOptions& options, DbfFile& propertyFile, DbfFile& dataFile) {
-  if (options.dataSetCount == 0) {
-    RefuseOptions(kNoDataSetText, propertyFile, dataFile);
-    return false;
-  }
-  if (options.chartStyle == "NONE") {
-    RefuseOptions(kNoChartStyleText, propertyFile, dataFile);
-    return false;
-  }
-  return true;
+std::optional<Refusal> CheckPropertyOptions(const ChartOptions& options) {
+  if (options.dataSetCount == 0) return Refusal{kNoDataSetText, kPropertyProblemCaption};
+  if (options.chartStyle == "NONE") return Refusal{kNoChartStyleText, kPropertyProblemCaption};
+  return std::nullopt;
 }

@@ -3,11 +3,17 @@
 // options and the print settings, and the check that a chart can be built from the result.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "runtime.h"
+
 class DbfFile;
-class TForm1;
+class QCheckBox;
+class QPushButton;
+class QWidget;
+class TChart;
 class ValueList;
 struct ChartOptions;
 struct PrintSettings;
@@ -23,7 +29,11 @@ struct PropertyRecord {
 
 // What the keywords act on during one creation pass.
 struct PropertyTargets {
-  TForm1& form;
+  QWidget& window;
+  TChart& chart;
+  QCheckBox& checkBox3D;
+  QPushButton& printButton;
+  bool& skipRun;  // set by a windowless run
   ChartOptions& options;
   PrintSettings& printSettings;
   ValueList& valueList;  // the pass's one list, shared by every split
@@ -34,16 +44,16 @@ struct PropertyTargets {
 PropertyRecord DecodePropertyRecord(const std::string& table, std::uint32_t number,
                                     std::string_view text);
 
-// Applies every live record in file order. A conversion or range failure throws Exception
+// Starts the page texts afresh, then applies every live record in file order. A conversion or range failure throws Exception
 // naming the table, the record and the field; no later record is read.
 void ReadPropertyFile(const DbfFile& propertyFile, PropertyTargets& targets);
 
 // Performs the effect of the record's keyword; an unknown keyword is ignored.
 void ApplyPropertyRecord(const PropertyRecord& record, PropertyTargets& targets);
 
-// False, after a message, with both tables closed and skipRun set, when the options name no
-// data set or no chart style.
-bool CheckPropertyOptions(const ChartOptions& options, DbfFile& propertyFile, DbfFile& dataFile);
+// The refusal of options that name no data set or no chart style; nothing when a chart can be
+// built from them.
+std::optional<Refusal> CheckPropertyOptions(const ChartOptions& options);
 
 inline constexpr const char* kPropertyProblemCaption = "ChartPro.DBF problem";
 inline constexpr const char* kNoDataSetText = "DataSetCount is 0.";

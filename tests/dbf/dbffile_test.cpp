@@ -2,41 +2,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QTemporaryDir>
-#include <fstream>
-
-#include "application.h"
 #include "dbffile.h"
 #include "dbfwriter.h"
-#include "opentables.h"
-#include "unit1.h"
+#include "tablefolder.h"
 
 namespace {
 
-class TableFiles : public ::testing::Test {
- protected:
-  std::string Path(const std::string& name) const { return dir_.filePath(name.c_str()).toStdString(); }
-
-  std::string Write(const std::string& name, const DbfTable& table) const {
-    WriteDbf(Path(name), table);
-    return Path(name);
-  }
-
-  std::string WriteBytes(const std::string& name, const std::string& bytes) const {
-    std::ofstream(Path(name), std::ios::binary) << bytes;
-    return Path(name);
-  }
-
-  QTemporaryDir dir_;
-};
-
-// A table of `count` records of `recordLength` bytes with one single text field.
-DbfTable Records(int count, int recordLength) {
-  DbfTable table;
-  table.fields = {{"TEXT", 'C', recordLength - 1}};
-  for (int i = 0; i < count; ++i) table.records.push_back({"record " + std::to_string(i + 1)});
-  return table;
-}
+class TableFiles : public ::testing::Test, public TableFolder {};
 
 struct SizeCase {
   const char* name;
@@ -58,10 +30,7 @@ TEST_P(SizeTest, AgreesWithTheHeaderWithinTheAcceptedSurplus) {
   table.damage.extraBytes.assign(std::size_t(c.extraBytes), ' ');
   DbfFile file;
   ASSERT_TRUE(file.Open(Write("t.dbf", table)));
-  file.ReadHeaderLength();
-  file.ReadRecordLength();
-  file.ReadRecordCount();
-  file.ReadFileSize();
+  file.ReadHeader();
   EXPECT_EQ(file.IsConsistent(), c.consistent) << c.name;
 }
 
@@ -92,18 +61,14 @@ TEST_F(TableFiles, RecordLengthZeroNeverAgrees) {
   table.damage.recordLength = 0;
   DbfFile file;
   ASSERT_TRUE(file.Open(Write("t.dbf", table)));
-  file.ReadRecordLength();
-  file.ReadFileSize();
+  file.ReadHeader();
   EXPECT_FALSE(file.IsConsistent());
 }
 
 TEST_F(TableFiles, HeaderValuesAreLittleEndianAndBytesPastTheEndReadAsZero) {
   DbfFile file;
   ASSERT_TRUE(file.Open(WriteBytes("short.dbf", std::string("\x30\0\0\0\x10\x27\0\0\x41", 9))));
-  file.ReadVersion();
-  file.ReadRecordCount();
-  file.ReadHeaderLength();
-  file.ReadRecordLength();
+  file.ReadHeader();
   EXPECT_EQ(file.version, 0x30);
   EXPECT_EQ(file.recordCount, 10000u);
   EXPECT_EQ(file.headerLength, 0x41);  // the second byte lies past the end
@@ -117,9 +82,7 @@ TEST_F(TableFiles, RecordsAreVisitedByFlagAndKeepTheirPlaces) {
   table.records[1].deleted = true;
   DbfFile file;
   ASSERT_TRUE(file.Open(Write("t.dbf", table)));
-  file.ReadHeaderLength();
-  file.ReadRecordLength();
-  file.ReadRecordCount();
+  file.ReadHeader();
   EXPECT_TRUE(file.IsActive(1));
   EXPECT_FALSE(file.IsActive(2));
   EXPECT_TRUE(file.IsActive(3));
@@ -133,8 +96,7 @@ TEST_F(TableFiles, AnyFlagOtherThanABlankSkipsTheRecord) {
   table.flagByte = '#';
   DbfFile file;
   ASSERT_TRUE(file.Open(Write("t.dbf", table)));
-  file.ReadHeaderLength();
-  file.ReadRecordLength();
+  file.ReadHeader();
   EXPECT_FALSE(file.IsActive(1));
   EXPECT_FALSE(file.IsActive(2));
 }
@@ -146,8 +108,7 @@ TEST_F(TableFiles, LongRecordsAreReadInFull) {
   table.records.push_back({std::string(1249, 'x') + "!"});
   DbfFile file;
   ASSERT_TRUE(file.Open(Write("t.dbf", table)));
-  file.ReadHeaderLength();
-  file.ReadRecordLength();
+  file.ReadHeader();
   const std::string text = file.RecordText(1);
   ASSERT_EQ(text.size(), 1250u);
   EXPECT_EQ(text.back(), '!');
@@ -155,111 +116,12 @@ TEST_F(TableFiles, LongRecordsAreReadInFull) {
 
 TEST_F(TableFiles, OnlyExistingRegularFilesOpen) {
   EXPECT_FALSE(DbfFile().Open(Path("missing.dbf")));
-  EXPECT_FALSE(DbfFile().Open(dir_.path().toStdString()));
+  EXPECT_FALSE(DbfFile().Open(Folder()));
   EXPECT_FALSE(DbfFile().Open("/dev/null"));
   EXPECT_FALSE(DbfFile().Open(""));
   ASSERT_EQ(mkfifo(Path("fifo").c_str(), 0600), 0);
   EXPECT_FALSE(DbfFile().Open(Path("fifo")));  // returns at once: no writer is waited for
   EXPECT_TRUE(DbfFile().Open(Write("t.dbf", Records(1, 8))));
-}
-
-// Opening both tables through the real message path, with the messages observed.
-class OpenTablesTest : public TableFiles {
- protected:
-  void SetUp() override {
-    Application.SetMessageObserver([this](const std::string& caption, const std::string& text) {
-      messages_.push_back(caption + "|" + text);
-    });
-  }
-  void TearDown() override { Application.SetMessageObserver(nullptr); }
-
-  bool Open(const std::string& properties, const std::string& data) {
-    propertyFileName = properties;
-    dataFileName = data;
-    skipRun = true;  // must be cleared by a successful open
-    return OpenTables(propertyFile_, dataFile_);
-  }
-
-  DbfTable Good() const { return Records(5, 40); }
-
-  DbfFile propertyFile_, dataFile_;
-  std::vector<std::string> messages_;
-};
-
-TEST_F(OpenTablesTest, SoundTablesStayOpen) {
-  EXPECT_TRUE(Open(Write("p.dbf", Good()), Write("d.dbf", Good())));
-  EXPECT_FALSE(skipRun);
-  EXPECT_TRUE(messages_.empty());
-  EXPECT_TRUE(propertyFile_.IsOpen() && dataFile_.IsOpen());
-  EXPECT_EQ(dataFile_.recordCount, 5u);
-}
-
-TEST_F(OpenTablesTest, EachRefusalShowsOneMessageAndClosesBoth) {
-  const std::string good = Write("good.dbf", Good());
-  DbfTable foreign = Good();
-  foreign.version = 0x83;
-  DbfTable cut = Good();
-  cut.damage.cutBytes = 41;
-  DbfTable huge = Good();
-  huge.damage.recordCount = 4000000000u;
-  const std::string missing = Path("missing.dbf");
-  struct Case {
-    std::string properties, data, expected;
-  };
-  const std::vector<Case> cases = {
-      {missing, good, "TarvoChart Notice:|Could not open file(s): " + missing + " or " + good},
-      {good, missing, "TarvoChart Notice:|Could not open file(s): " + good + " or " + missing},
-      {missing, missing,
-       "TarvoChart Notice:|Could not open file(s): " + missing + " or " + missing},
-      {good, Write("foreign.dbf", foreign),
-       "TarvoChart Notice:|" + good + " or " + Path("foreign.dbf") + " invalid file type(s)."},
-      {WriteBytes("empty.dbf", ""), good,
-       "TarvoChart Notice:|" + Path("empty.dbf") + " or " + good + " invalid file type(s)."},
-      {WriteBytes("tiny.dbf", "\x03\x01"), good,
-       "Tarvo Technologies Chart Routine Notice!|"
-       "Inaccessible or Corrupt ChartDat.DBF or ChartPro.DBF file."},
-      {good, Write("cut.dbf", cut),
-       "Tarvo Technologies Chart Routine Notice!|"
-       "Inaccessible or Corrupt ChartDat.DBF or ChartPro.DBF file."},
-      {Write("huge.dbf", huge), good,
-       "Tarvo Technologies Chart Routine Notice!|"
-       "Inaccessible or Corrupt ChartDat.DBF or ChartPro.DBF file."},
-  };
-  for (const Case& c : cases) {
-    messages_.clear();
-    skipRun = false;
-    EXPECT_FALSE(Open(c.properties, c.data));
-    EXPECT_TRUE(skipRun);
-    EXPECT_EQ(messages_, std::vector<std::string>{c.expected});
-    EXPECT_FALSE(propertyFile_.IsOpen() || dataFile_.IsOpen());
-  }
-}
-
-TEST_F(OpenTablesTest, TheDataTableIsTestedFirst) {
-  DbfTable foreign = Good();
-  foreign.version = 0x83;
-  DbfTable cut = Good();
-  cut.damage.cutBytes = 41;
-  // A foreign property table wins over a damaged data table: versions come before sizes.
-  EXPECT_FALSE(Open(Write("foreign.dbf", foreign), Write("cut.dbf", cut)));
-  ASSERT_EQ(messages_.size(), 1u);
-  EXPECT_NE(messages_[0].find("invalid file type(s)."), std::string::npos);
-}
-
-// A table over 2 GiB whose header agrees with its size: a few thousand long records.
-TEST_F(OpenTablesTest, SparseTableOverTwoGibibytesIsAccepted) {
-  const std::uint32_t records = 40000;
-  const std::uint16_t recordLength = 60000;
-  DbfTable header = Records(0, 8);
-  header.damage.recordCount = records;
-  header.damage.recordLength = recordLength;
-  header.endOfFileMarker = false;
-  const std::string path = Write("big.dbf", header);
-  const std::uint64_t size = 32 + 32 + 1 + std::uint64_t{records} * recordLength;
-  ASSERT_EQ(truncate(path.c_str(), off_t(size)), 0);
-  EXPECT_TRUE(Open(Write("p.dbf", Good()), path));
-  EXPECT_TRUE(messages_.empty());
-  EXPECT_GT(dataFile_.fileSize, std::int64_t{1} << 31);
 }
 
 }  // namespace

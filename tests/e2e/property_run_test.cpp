@@ -7,6 +7,7 @@
 
 #include "dbfwriter.h"
 #include "runprogram.h"
+#include "tablerows.h"
 
 namespace {
 
@@ -28,11 +29,6 @@ TEST_P(PropertyRun, ReportsOnceAndEnds) {
   EXPECT_TRUE(result.finished);
   EXPECT_EQ(result.exitCode, 0);
   EXPECT_EQ(result.standardError, GetParam().standardError);
-}
-
-PropertyRow Row(const std::string& keyword, const std::string& value = "",
-                const std::string& dataSet = "1") {
-  return PropertyRow{.lead = "1", .dataSet = dataSet, .keyword = keyword, .value = value};
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -5,18 +5,19 @@
 
 #include <QCheckBox>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <optional>
 
-#include "application.h"
-#include "chartoptions.h"
 #include "chartdefaults.h"
+#include "chartoptions.h"
 #include "dbffile.h"
 #include "dbfwriter.h"
-#include "opentables.h"
+#include "messagerecorder.h"
 #include "printsettings.h"
 #include "propertyfile.h"
 #include "runtime.h"
+#include "tablecheck.h"
+#include "tablefolder.h"
+#include "tablerows.h"
 #include "tchart.h"
 #include "tform1.h"
 #include "unit1.h"
@@ -29,20 +30,18 @@ using Lines = std::vector<std::string>;
 class PropertyPass : public ::testing::Test {
  protected:
   void SetUp() override {
-    Application.SetMessageObserver([this](const std::string& caption, const std::string& text) {
-      messages_.push_back(caption + ": " + text);
-    });
+    skipRun = false;
     form_.show();
   }
-  void TearDown() override { Application.SetMessageObserver(nullptr); }
 
   // Writes the table, opens both tables, applies the defaults and reads every record.
   void Read(const std::vector<PropertyRow>& rows) { ReadTable(PropertyTable(rows)); }
 
   void ReadTable(const DbfTable& table) {
     Open(table);
-    ApplyChartDefaults(form_, options_);
-    PropertyTargets targets{form_, options_, print_, list_};
+    saved_ = ApplyChartDefaults(*form_.Chart1, *form_.PrintGraphBtn, options_);
+    PropertyTargets targets{form_,   *form_.Chart1, *form_.CheckBox3D, *form_.PrintGraphBtn,
+                            skipRun, options_,      print_,            list_};
     ReadPropertyFile(propertyFile_, targets);
   }
 
@@ -58,29 +57,24 @@ class PropertyPass : public ::testing::Test {
   }
 
   void Open(const DbfTable& table) {
-    propertyFileName = dir_.filePath("P.DBF").toStdString();
-    dataFileName = dir_.filePath("D.DBF").toStdString();
-    WriteDbf(propertyFileName, table);
-    WriteDbf(dataFileName, DataTable(1, {}));
-    ASSERT_TRUE(OpenTables(propertyFile_, dataFile_));
+    propertyFileName = folder_.Write("P.DBF", table);
+    dataFileName = folder_.Write("D.DBF", DataTable(1, {}));
+    ASSERT_FALSE(OpenAndCheckTables(propertyFile_, propertyFileName, dataFile_, dataFileName));
   }
 
   TChart& Chart() { return *form_.Chart1; }
 
-  QTemporaryDir dir_;
+  TableFolder folder_;
   TForm1 form_;
   ChartOptions options_;
+  ChartSize saved_;
   PrintSettings print_;
   ValueList list_;
   DbfFile propertyFile_;
   DbfFile dataFile_;
-  std::vector<std::string> messages_;
+  MessageRecorder recorder_;
+  std::vector<std::string>& messages_ = recorder_.messages;
 };
-
-PropertyRow Row(const std::string& keyword, const std::string& value = "",
-                const std::string& dataSet = "1") {
-  return PropertyRow{.lead = "1", .dataSet = dataSet, .keyword = keyword, .value = value};
-}
 
 PropertyRow WithNumbers(const std::string& lead, const std::string& dataSet,
                         const std::string& keyword) {
@@ -94,8 +88,8 @@ TEST_F(PropertyPass, DefaultsHoldBeforeTheFirstRecord) {
   Read({});
   EXPECT_EQ(print_.leftMargin, 7);
   EXPECT_TRUE(form_.PrintGraphBtn->isVisible());
-  EXPECT_EQ(savedChartHeight, 401);
-  EXPECT_EQ(savedChartWidth, 585);
+  EXPECT_EQ(saved_.height, 401);
+  EXPECT_EQ(saved_.width, 585);
   EXPECT_TRUE(Chart().View3D());
   EXPECT_EQ(Chart().Chart3DPercent(), 15);
   EXPECT_TRUE(Chart().Orthogonal());
@@ -353,14 +347,14 @@ class OptionCheck : public PropertyPass, public ::testing::WithParamInterface<Ch
 
 TEST_P(OptionCheck, RefusesAMissingCountOrStyleWithOneMessage) {
   Read(GetParam().rows);
-  const bool goesOn = CheckPropertyOptions(options_, propertyFile_, dataFile_);
+  const std::optional<Refusal> refusal = CheckPropertyOptions(options_);
+  const bool goesOn = !refusal;
   EXPECT_EQ(goesOn, !GetParam().message);
-  EXPECT_EQ(skipRun, !goesOn);
-  EXPECT_EQ(propertyFile_.IsOpen(), goesOn);
-  EXPECT_EQ(dataFile_.IsOpen(), goesOn);
+  const Lines refused = refusal ? Lines{refusal->caption + ": " + refusal->text} : Lines{};
   const Lines expected =
       GetParam().message ? Lines{"ChartPro.DBF problem: " + *GetParam().message} : Lines{};
-  EXPECT_EQ(messages_, expected);
+  EXPECT_EQ(refused, expected);
+  EXPECT_TRUE(messages_.empty()) << "the window unit shows the refusal";
 }
 
 INSTANTIATE_TEST_SUITE_P(

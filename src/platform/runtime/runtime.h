@@ -28,6 +28,13 @@ class ERangeError : public Exception {
   ERangeError() : Exception("Range check error") {}
 };
 
+// A problem that the routine finds itself and reports with a fixed text and caption; the run
+// then ends without a window. Returned by the steps that find it, shown by the window unit.
+struct Refusal {
+  std::string text;
+  std::string caption;
+};
+
 // Removes every leading and trailing character whose code is 32 or less.
 std::string Trim(std::string_view text);
 

@@ -1,0 +1,29 @@
+#pragma once
+// The last step of the creation pass: the tables are closed and what the property table asked
+// for at start-up is done; a run with a window gets its window placed.
+
+#include <QPoint>
+#include <QSize>
+
+#include "chartdefaults.h"
+
+class DbfFile;
+class QWidget;
+class TChart;
+struct ChartOptions;
+
+// What the start-up outputs act on.
+struct StartupTargets {
+  DbfFile& propertyFile;
+  DbfFile& dataFile;
+  QWidget& window;
+  TChart& chart;
+  ChartSize savedChartSize;
+  bool skipRun;  // a windowless run: its window is never placed
+};
+
+void RunStartupOutputs(const ChartOptions& options, StartupTargets& targets);
+
+// The top-left corner that centres a window of `window` size on a screen of `screen` size; each
+// division truncates toward zero, so a window larger than the screen gets a negative position.
+QPoint CentredPosition(QSize screen, QSize window);

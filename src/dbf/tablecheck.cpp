@@ -1,0 +1,46 @@
+#include "tablecheck.h"
+
+namespace {
+
+// The header values in the order the tables are read: each value of the data table, then the
+// same value of the property table.
+void ReadHeaders(DbfFile& propertyFile, DbfFile& dataFile) {
+  for (auto read : {&DbfFile::ReadHeaderLength, &DbfFile::ReadRecordLength,
+                    &DbfFile::ReadRecordCount, &DbfFile::ReadFileSize}) {
+    (dataFile.*read)();
+    (propertyFile.*read)();
+  }
+}
+
+std::optional<Refusal> CheckTables(DbfFile& propertyFile, const std::string& propertyName,
+                                   DbfFile& dataFile, const std::string& dataName) {
+  const bool dataOpened = dataFile.Open(dataName);
+  const bool propertyOpened = propertyFile.Open(propertyName);
+  if (!dataOpened || !propertyOpened) {
+    return Refusal{"Could not open file(s): " + propertyName + " or " + dataName, kNoticeCaption};
+  }
+  dataFile.ReadVersion();
+  propertyFile.ReadVersion();
+  if (!IsAcceptedVersion(dataFile.version) || !IsAcceptedVersion(propertyFile.version)) {
+    return Refusal{propertyName + " or " + dataName + " invalid file type(s).", kNoticeCaption};
+  }
+  ReadHeaders(propertyFile, dataFile);
+  if (!dataFile.IsConsistent() || !propertyFile.IsConsistent()) {
+    return Refusal{kCorruptText, kCorruptCaption};
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+void CloseTables(DbfFile& propertyFile, DbfFile& dataFile) {
+  dataFile.Close();
+  propertyFile.Close();
+}
+
+std::optional<Refusal> OpenAndCheckTables(DbfFile& propertyFile, const std::string& propertyName,
+                                          DbfFile& dataFile, const std::string& dataName) {
+  std::optional<Refusal> refusal = CheckTables(propertyFile, propertyName, dataFile, dataName);
+  if (refusal) CloseTables(propertyFile, dataFile);
+  return refusal;
+}
