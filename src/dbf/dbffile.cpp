@@ -63,8 +63,8 @@ std::string DbfFile::ReadText(std::uint64_t offset, std::uint64_t count) const {
   std::string text(count, '\0');
   std::uint64_t done = 0;
   while (done < count) {
-    const ssize_t got = pread(handle_, text.data() + done, count - done,
-                              static_cast<off_t>(offset + done));
+    const ssize_t got =
+        pread(handle_, text.data() + done, count - done, static_cast<off_t>(offset + done));
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) return {};
     if (got == 0) break;
@@ -103,7 +103,9 @@ void DbfFile::ReadRecordLength() {
   recordLength = static_cast<std::uint16_t>(ReadNumber(kRecordLength.offset, kRecordLength.width));
 }
 
-void DbfFile::ReadRecordCount() { recordCount = ReadNumber(kRecordCount.offset, kRecordCount.width); }
+void DbfFile::ReadRecordCount() {
+  recordCount = ReadNumber(kRecordCount.offset, kRecordCount.width);
+}
 
 void DbfFile::ReadFileSize() {
   const off_t end = lseek(handle_, 0, SEEK_END);

@@ -7,8 +7,8 @@
 #include "runtime.h"
 
 // "TABLE, record N, field NAME: " followed by the error's own text.
-std::string FieldErrorText(const std::string& table, std::uint32_t record,
-                           const std::string& field, const std::string& reason);
+std::string FieldErrorText(const std::string& table, std::uint32_t record, const std::string& field,
+                           const std::string& reason);
 
 // Runs `decode` and lets any Exception go on with the table, record and field in its text.
 template <class Decode>

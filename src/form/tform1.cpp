@@ -92,8 +92,8 @@ void TForm1::FormCreate() {
   ValueList valueList;
   ChartOptions options;
   const ChartSize savedChartSize = ApplyChartDefaults(*Chart1, *PrintGraphBtn, options);
-  PropertyTargets properties{*this,     *Chart1, *CheckBox3D,   *PrintGraphBtn,
-                             skipRun,   options, printSettings, valueList};
+  PropertyTargets properties{*this,   *Chart1, *CheckBox3D,   *PrintGraphBtn,
+                             skipRun, options, printSettings, valueList};
   ReadPropertyFile(propertyFile, properties);
   if (const auto refusal = CheckPropertyOptions(options)) return ShowRefusal(*refusal);
 

@@ -44,8 +44,8 @@ struct PropertyTargets {
 PropertyRecord DecodePropertyRecord(const std::string& table, std::uint32_t number,
                                     std::string_view text);
 
-// Starts the page texts afresh, then applies every live record in file order. A conversion or range failure throws Exception
-// naming the table, the record and the field; no later record is read.
+// Starts the page texts afresh, then applies every live record in file order. A conversion or range
+// failure throws Exception naming the table, the record and the field; no later record is read.
 void ReadPropertyFile(const DbfFile& propertyFile, PropertyTargets& targets);
 
 // Performs the effect of the record's keyword; an unknown keyword is ignored.

@@ -1,8 +1,9 @@
+#include "dbffile.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "dbffile.h"
 #include "dbfwriter.h"
 #include "tablefolder.h"
 
@@ -36,20 +37,19 @@ TEST_P(SizeTest, AgreesWithTheHeaderWithinTheAcceptedSurplus) {
 
 INSTANTIATE_TEST_SUITE_P(
     Boundaries, SizeTest,
-    ::testing::Values(
-        SizeCase{"five records with end marker", 5, 40, true, 0, 0, true},
-        SizeCase{"five records without end marker", 5, 40, false, 0, 0, true},
-        SizeCase{"last record one byte short", 5, 40, false, 1, 0, true},
-        SizeCase{"last record two bytes short", 5, 40, false, 2, 0, true},
-        SizeCase{"last record three bytes short", 5, 40, false, 3, 0, false},
-        SizeCase{"one whole record cut off", 5, 40, true, 40, 0, false},
-        SizeCase{"surplus of record length - 3", 5, 40, false, 0, 37, true},
-        SizeCase{"surplus of record length - 2", 5, 40, false, 0, 38, false},
-        SizeCase{"no records, length 4, end marker", 0, 4, true, 0, 0, true},
-        SizeCase{"no records, length 3, no end marker", 0, 3, false, 0, 0, true},
-        SizeCase{"no records, length 3, end marker", 0, 3, true, 0, 0, false},
-        SizeCase{"records of length 3 with end marker", 4, 3, true, 0, 0, false},
-        SizeCase{"records of length 4 with end marker", 4, 4, true, 0, 0, true}),
+    ::testing::Values(SizeCase{"five records with end marker", 5, 40, true, 0, 0, true},
+                      SizeCase{"five records without end marker", 5, 40, false, 0, 0, true},
+                      SizeCase{"last record one byte short", 5, 40, false, 1, 0, true},
+                      SizeCase{"last record two bytes short", 5, 40, false, 2, 0, true},
+                      SizeCase{"last record three bytes short", 5, 40, false, 3, 0, false},
+                      SizeCase{"one whole record cut off", 5, 40, true, 40, 0, false},
+                      SizeCase{"surplus of record length - 3", 5, 40, false, 0, 37, true},
+                      SizeCase{"surplus of record length - 2", 5, 40, false, 0, 38, false},
+                      SizeCase{"no records, length 4, end marker", 0, 4, true, 0, 0, true},
+                      SizeCase{"no records, length 3, no end marker", 0, 3, false, 0, 0, true},
+                      SizeCase{"no records, length 3, end marker", 0, 3, true, 0, 0, false},
+                      SizeCase{"records of length 3 with end marker", 4, 3, true, 0, 0, false},
+                      SizeCase{"records of length 4 with end marker", 4, 4, true, 0, 0, true}),
     [](const auto& info) {
       std::string name = info.param.name;
       for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
@@ -86,7 +86,7 @@ TEST_F(TableFiles, RecordsAreVisitedByFlagAndKeepTheirPlaces) {
   EXPECT_TRUE(file.IsActive(1));
   EXPECT_FALSE(file.IsActive(2));
   EXPECT_TRUE(file.IsActive(3));
-  EXPECT_FALSE(file.IsActive(6));  // past the end of the file
+  EXPECT_FALSE(file.IsActive(6));                // past the end of the file
   EXPECT_EQ(file.RecordText(1), "record 1   ");  // recordLength - 1 bytes, trailing blanks kept
   EXPECT_EQ(file.RecordText(3), "record 3   ");
 }
@@ -103,8 +103,8 @@ TEST_F(TableFiles, AnyFlagOtherThanABlankSkipsTheRecord) {
 
 TEST_F(TableFiles, LongRecordsAreReadInFull) {
   DbfTable table;
-  table.fields = {{"A", 'C', 250}, {"B", 'C', 250}, {"C", 'C', 250}, {"D", 'C', 250},
-                  {"E", 'C', 250}};
+  table.fields = {
+      {"A", 'C', 250}, {"B", 'C', 250}, {"C", 'C', 250}, {"D", 'C', 250}, {"E", 'C', 250}};
   table.records.push_back({std::string(1249, 'x') + "!"});
   DbfFile file;
   ASSERT_TRUE(file.Open(Write("t.dbf", table)));

@@ -52,8 +52,8 @@ class Startup : public ::testing::Test {
 };
 
 TEST_F(Startup, WithoutTwoArgumentsTheDefaultNamesAreUsed) {
-  for (const auto& arguments : std::vector<std::vector<std::string>>{
-           {}, {"other.dbf"}, {"a.dbf", "b.dbf", "c.dbf"}}) {
+  for (const auto& arguments :
+       std::vector<std::vector<std::string>>{{}, {"other.dbf"}, {"a.dbf", "b.dbf", "c.dbf"}}) {
     EXPECT_EQ(Run(arguments).standardError,
               "TarvoChart Notice:: Could not open file(s): ChartPro.DBF or ChartDat.DBF\n");
   }
@@ -65,8 +65,7 @@ TEST_F(Startup, NamesAreTrimmedAndMayHoldBlanksAndPaths) {
   ASSERT_TRUE(QDir(dir_.path()).mkpath("other folder"));
   WriteTables("other folder/my props.dbf", "my data.dbf");
   EXPECT_EQ(Run({"  other folder/my props.dbf\t", " my data.dbf "}).standardError, kNoWindow);
-  EXPECT_EQ(Run({Path("other folder/my props.dbf"), Path("my data.dbf")}).standardError,
-            kNoWindow);
+  EXPECT_EQ(Run({Path("other folder/my props.dbf"), Path("my data.dbf")}).standardError, kNoWindow);
 }
 
 TEST_F(Startup, ANameEmptyAfterTrimmingCannotBeOpened) {
@@ -79,8 +78,8 @@ TEST_F(Startup, ThingsThatAreNotTablesAreRefusedWithoutWaiting) {
   WriteTables();
   ASSERT_EQ(mkfifo(Path("fifo").c_str(), 0600), 0);
   ASSERT_TRUE(QDir(dir_.path()).mkpath("folder.dbf"));
-  for (const std::string& name : {Path("fifo"), Path("folder.dbf"), std::string("/dev/null"),
-                                  std::string("/dev/zero")}) {
+  for (const std::string& name :
+       {Path("fifo"), Path("folder.dbf"), std::string("/dev/null"), std::string("/dev/zero")}) {
     EXPECT_EQ(Run({name, "ChartDat.DBF"}).standardError,
               "TarvoChart Notice:: Could not open file(s): " + name + " or ChartDat.DBF\n");
   }
@@ -107,11 +106,11 @@ TEST_F(Startup, DamagedTablesGetTheirMessageOnce) {
   ASSERT_TRUE(short_.open(QIODevice::WriteOnly));
   short_.write("\x03\x7e\x0c", 3);
   short_.close();
-  for (const auto& [properties, data] : std::vector<std::pair<std::string, std::string>>{
-           {"ChartPro.DBF", "zero.dbf"},
-           {"count.dbf", "ChartDat.DBF"},
-           {"ChartPro.DBF", "cut.dbf"},
-           {"short.dbf", "ChartDat.DBF"}}) {
+  for (const auto& [properties, data] :
+       std::vector<std::pair<std::string, std::string>>{{"ChartPro.DBF", "zero.dbf"},
+                                                        {"count.dbf", "ChartDat.DBF"},
+                                                        {"ChartPro.DBF", "cut.dbf"},
+                                                        {"short.dbf", "ChartDat.DBF"}}) {
     EXPECT_EQ(Run({properties, data}).standardError, kCorrupt) << properties << " " << data;
   }
 }

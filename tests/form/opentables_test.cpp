@@ -1,9 +1,10 @@
+#include "opentables.h"
+
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include "dbffile.h"
 #include "messagerecorder.h"
-#include "opentables.h"
 #include "tablefolder.h"
 #include "unit1.h"
 

@@ -1,3 +1,5 @@
+#include "tform1.h"
+
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -5,7 +7,6 @@
 #include <QTest>
 
 #include "tchart.h"
-#include "tform1.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
+#include "colorname.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
-
-#include "colorname.h"
 
 namespace {
 

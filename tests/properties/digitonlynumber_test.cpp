@@ -1,8 +1,9 @@
+#include "digitonlynumber.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "digitonlynumber.h"
 #include "runtime.h"
 
 namespace {

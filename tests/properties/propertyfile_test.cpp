@@ -1,6 +1,8 @@
 // The property pass on a real window: tables written to a folder, opened as the program opens
 // them, read into a fresh TForm1, and the window, chart, options and print settings checked.
 
+#include "propertyfile.h"
+
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -13,7 +15,6 @@
 #include "dbfwriter.h"
 #include "messagerecorder.h"
 #include "printsettings.h"
-#include "propertyfile.h"
 #include "runtime.h"
 #include "tablecheck.h"
 #include "tablefolder.h"
@@ -40,8 +41,9 @@ class PropertyPass : public ::testing::Test {
   void ReadTable(const DbfTable& table) {
     Open(table);
     saved_ = ApplyChartDefaults(*form_.Chart1, *form_.PrintGraphBtn, options_);
-    PropertyTargets targets{form_,   *form_.Chart1, *form_.CheckBox3D, *form_.PrintGraphBtn,
-                            skipRun, options_,      print_,            list_};
+    PropertyTargets targets{
+        form_,  *form_.Chart1, *form_.CheckBox3D, *form_.PrintGraphBtn, skipRun, options_,
+        print_, list_};
     ReadPropertyFile(propertyFile_, targets);
   }
 

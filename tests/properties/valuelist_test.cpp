@@ -1,10 +1,11 @@
+#include "valuelist.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "runtime.h"
-#include "valuelist.h"
 
 namespace {
 
