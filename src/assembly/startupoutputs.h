@@ -4,6 +4,7 @@
 
 #include <QPoint>
 #include <QSize>
+#include <functional>
 
 #include "chartdefaults.h"
 
@@ -20,8 +21,14 @@ struct StartupTargets {
   TChart& chart;
   ChartSize savedChartSize;
   bool skipRun;  // a windowless run: its window is never placed
+  std::function<void()> printChartPage;  // the "Print Graph" routine
 };
 
+// In this order: closes the data table, then the property table; prints the chart page when
+// asked; saves the chart image at the asked height and width when neither is 0, then gives the
+// chart its window size back unless the run is windowless; a run with a window ends with the
+// window centred on the screen and the arrow cursor. An error of printing or of the image file
+// goes on to the caller at once, so that nothing after it is done.
 void RunStartupOutputs(const ChartOptions& options, StartupTargets& targets);
 
 // The top-left corner that centres a window of `window` size on a screen of `screen` size; each

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 namespace {
@@ -59,18 +60,22 @@ void DbfFile::Close() {
   handle_ = -1;
 }
 
-std::string DbfFile::ReadText(std::uint64_t offset, std::uint64_t count) const {
-  std::string text(count, '\0');
-  std::uint64_t done = 0;
+std::size_t DbfFile::ReadInto(std::uint64_t offset, char* buffer, std::size_t count) const {
+  std::size_t done = 0;
   while (done < count) {
     const ssize_t got =
-        pread(handle_, text.data() + done, count - done, static_cast<off_t>(offset + done));
+        pread(handle_, buffer + done, count - done, static_cast<off_t>(offset + done));
     if (got < 0 && errno == EINTR) continue;
-    if (got < 0) return {};
+    if (got < 0) return 0;
     if (got == 0) break;
-    done += static_cast<std::uint64_t>(got);
+    done += static_cast<std::size_t>(got);
   }
-  text.resize(done);
+  return done;
+}
+
+std::string DbfFile::ReadText(std::uint64_t offset, std::uint64_t count) const {
+  std::string text(count, '\0');
+  text.resize(ReadInto(offset, text.data(), count));
   return text;
 }
 
@@ -127,4 +132,45 @@ bool DbfFile::IsActive(std::uint32_t n) const { return ReadText(RecordOffset(n),
 std::string DbfFile::RecordText(std::uint32_t n) const {
   if (recordLength == 0) return {};
   return ReadText(RecordOffset(n) + 1, recordLength - 1u);
+}
+
+namespace {
+
+constexpr std::size_t kBlockBytes = std::size_t{1} << 20;
+
+}  // namespace
+
+RecordCursor::RecordCursor(const DbfFile& table) : table_(table) {}
+
+bool RecordCursor::Next() {
+  if (number_ >= table_.recordCount) return false;
+  ++number_;
+  if (number_ >= blockFirst_ + blockRecords_) ReadBlockFrom(number_);
+  return true;
+}
+
+void RecordCursor::ReadBlockFrom(std::uint64_t number) {
+  const std::uint64_t length = table_.recordLength;
+  const std::uint64_t left = std::uint64_t{table_.recordCount} - number + 1;
+  blockFirst_ = number;
+  blockRecords_ =
+      length == 0 ? left : std::min(left, std::max<std::uint64_t>(1, kBlockBytes / length));
+  const std::uint64_t bytes = blockRecords_ * length;
+  if (block_.size() < bytes) block_.resize(bytes);
+  blockBytes_ = bytes == 0
+                    ? 0
+                    : table_.ReadInto(table_.RecordOffset(static_cast<std::uint32_t>(number)),
+                                      block_.data(), bytes);
+}
+
+bool RecordCursor::IsActive() const {
+  const std::uint64_t start = (number_ - blockFirst_) * table_.recordLength;
+  return start < blockBytes_ && block_[start] == ' ';
+}
+
+std::string_view RecordCursor::Text() const {
+  const std::uint64_t start = (number_ - blockFirst_) * table_.recordLength + 1;
+  const std::uint64_t end = std::min<std::uint64_t>(start - 1 + table_.recordLength, blockBytes_);
+  if (table_.recordLength == 0 || start >= end) return {};
+  return std::string_view(block_).substr(start, end - start);
 }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 class DbfFile {
  public:
@@ -23,6 +24,8 @@ class DbfFile {
   std::uint32_t ReadNumber(std::uint64_t offset, int width) const;
   // Up to `count` bytes as they stand; fewer at the end of the file, empty on a failed read.
   std::string ReadText(std::uint64_t offset, std::uint64_t count) const;
+  // The same into `buffer`; returns the number of bytes read, 0 on a failed read.
+  std::size_t ReadInto(std::uint64_t offset, char* buffer, std::size_t count) const;
 
   // Reads all the header values below.
   void ReadHeader();
@@ -53,6 +56,31 @@ class DbfFile {
  private:
   int handle_ = -1;
   std::string fileName_;
+};
+
+// Visits the records of an open table in ascending order, as IsActive and RecordText would read
+// them one by one, but many records to a read, so that the time follows the bytes on disk.
+class RecordCursor {
+ public:
+  explicit RecordCursor(const DbfFile& table);
+
+  // Moves to the next record; false after the last one.
+  bool Next();
+  std::uint32_t Number() const { return static_cast<std::uint32_t>(number_); }
+  // True when the record's flag byte is a blank; a flag past the end of the file is not.
+  bool IsActive() const;
+  // The record without its flag byte, cut at the end of the file; valid until Next.
+  std::string_view Text() const;
+
+ private:
+  void ReadBlockFrom(std::uint64_t number);
+
+  const DbfFile& table_;
+  std::uint64_t number_ = 0;  // 64 bits, so that a count of 2^32 - 1 cannot wrap around
+  std::uint64_t blockFirst_ = 0;
+  std::uint64_t blockRecords_ = 0;
+  std::string block_;
+  std::size_t blockBytes_ = 0;
 };
 
 // Version bytes of the tables that can be read: dBASE (3), Visual FoxPro (0x30) and FoxPro

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "chartoptions.h"
+#include "chartstyle.h"
 #include "dbffile.h"
 #include "digitonlynumber.h"
 #include "fielderror.h"
@@ -192,13 +193,11 @@ PropertyRecord DecodePropertyRecord(const std::string& table, std::uint32_t numb
 
 void ReadPropertyFile(const DbfFile& propertyFile, PropertyTargets& targets) {
   targets.printSettings.pageTextCount = 0;
-  // 64 bits, so that a count of 2^32 - 1 cannot wrap the loop around.
-  for (std::uint64_t count = propertyFile.recordCount, i = 1; i <= count; ++i) {
-    const auto n = static_cast<std::uint32_t>(i);
-    if (!propertyFile.IsActive(n)) continue;
-    const PropertyRecord record =
-        DecodePropertyRecord(propertyFile.FileName(), n, propertyFile.RecordText(n));
-    ApplyPropertyRecord(record, targets);
+  for (RecordCursor record(propertyFile); record.Next();) {
+    if (!record.IsActive()) continue;
+    const PropertyRecord decoded =
+        DecodePropertyRecord(propertyFile.FileName(), record.Number(), record.Text());
+    ApplyPropertyRecord(decoded, targets);
   }
 }
 
@@ -210,6 +209,9 @@ void ApplyPropertyRecord(const PropertyRecord& record, PropertyTargets& targets)
 
 std::optional<Refusal> CheckPropertyOptions(const ChartOptions& options) {
   if (options.dataSetCount == 0) return Refusal{kNoDataSetText, kPropertyProblemCaption};
-  if (options.chartStyle == "NONE") return Refusal{kNoChartStyleText, kPropertyProblemCaption};
+  // A style that names no chart is refused like "NONE", before any series would be addressed.
+  if (options.chartStyle == "NONE" || ChartStyleOf(options.chartStyle) == ChartStyleKind::Unknown) {
+    return Refusal{kNoChartStyleText, kPropertyProblemCaption};
+  }
   return std::nullopt;
 }

@@ -51,8 +51,8 @@ void ReadPropertyFile(const DbfFile& propertyFile, PropertyTargets& targets);
 // Performs the effect of the record's keyword; an unknown keyword is ignored.
 void ApplyPropertyRecord(const PropertyRecord& record, PropertyTargets& targets);
 
-// The refusal of options that name no data set or no chart style; nothing when a chart can be
-// built from them.
+// The refusal of options that name no data set, or no chart style ("NONE" or a style that names
+// no kind of chart); nothing when a chart can be built from them.
 std::optional<Refusal> CheckPropertyOptions(const ChartOptions& options);
 
 inline constexpr const char* kPropertyProblemCaption = "ChartPro.DBF problem";

@@ -114,6 +114,33 @@ TEST_F(TableFiles, LongRecordsAreReadInFull) {
   EXPECT_EQ(text.back(), '!');
 }
 
+// The cursor reads many records at a time and must give exactly what reading each record on its
+// own gives: across block boundaries, with deleted records and with a last record cut short.
+TEST_F(TableFiles, TheCursorSeesEachRecordAsReadOnItsOwn) {
+  const struct {
+    int records, recordLength;
+    std::uint64_t cutBytes;
+  } cases[] = {{0, 8, 0},      {5000, 8, 0},    {300000, 7, 3},
+               {40, 60000, 0}, {3, 65535, 100}, {20, 65535, 1}};
+  for (const auto& c : cases) {
+    DbfTable table = Records(c.records, c.recordLength);
+    for (std::size_t i = 0; i < table.records.size(); i += 3) table.records[i].deleted = true;
+    table.endOfFileMarker = false;
+    table.damage.cutBytes = c.cutBytes;
+    DbfFile file;
+    ASSERT_TRUE(file.Open(Write("t.dbf", table)));
+    file.ReadHeader();
+    std::uint32_t visited = 0;
+    for (RecordCursor cursor(file); cursor.Next();) {
+      const std::uint32_t n = ++visited;
+      ASSERT_EQ(cursor.Number(), n);
+      ASSERT_EQ(cursor.IsActive(), file.IsActive(n)) << c.recordLength << " record " << n;
+      ASSERT_EQ(cursor.Text(), file.RecordText(n)) << c.recordLength << " record " << n;
+    }
+    EXPECT_EQ(visited, std::uint32_t(c.records)) << c.recordLength;
+  }
+}
+
 TEST_F(TableFiles, OnlyExistingRegularFilesOpen) {
   EXPECT_FALSE(DbfFile().Open(Path("missing.dbf")));
   EXPECT_FALSE(DbfFile().Open(Folder()));

@@ -366,8 +366,15 @@ INSTANTIATE_TEST_SUITE_P(
         CheckCase{{Row("CHARTSTYLE", "LINE"), Row("DATASETCOUNT", "abc")}, "DataSetCount is 0."},
         CheckCase{{Row("DATASETCOUNT", "3")}, "ChartStyle undefined."},
         CheckCase{{Row("DATASETCOUNT", "3"), Row("CHARTSTYLE", "none")}, "ChartStyle undefined."},
-        CheckCase{{Row("DATASETCOUNT", "1"), Row("CHARTSTYLE", "")}, std::nullopt},
-        CheckCase{{Row("DATASETCOUNT", "1"), Row("CHARTSTYLE", "NONE;2")}, std::nullopt},
-        CheckCase{{Row("DATASETCOUNT", "2"), Row("CHARTSTYLE", "VERTBAR")}, std::nullopt}));
+        CheckCase{{Row("DATASETCOUNT", "1"), Row("CHARTSTYLE", "")}, "ChartStyle undefined."},
+        CheckCase{{Row("DATASETCOUNT", "1"), Row("CHARTSTYLE", "NONE;2")}, "ChartStyle undefined."},
+        CheckCase{{Row("DATASETCOUNT", "1"), Row("CHARTSTYLE", "foo")}, "ChartStyle undefined."},
+        CheckCase{{Row("DATASETCOUNT", "1"), Row("CHARTSTYLE", "pie;1")}, "ChartStyle undefined."},
+        CheckCase{{Row("DATASETCOUNT", "1"), Row("CHARTSTYLE", "LINE;2")}, "ChartStyle undefined."},
+        CheckCase{{Row("CHARTSTYLE", "FOO")}, "DataSetCount is 0."},
+        CheckCase{{Row("DATASETCOUNT", "2"), Row("CHARTSTYLE", "VERTBAR")}, std::nullopt},
+        CheckCase{{Row("DATASETCOUNT", "2"), Row("CHARTSTYLE", "pie")}, std::nullopt},
+        CheckCase{{Row("DATASETCOUNT", "2"), Row("CHARTSTYLE", "line")}, std::nullopt},
+        CheckCase{{Row("DATASETCOUNT", "2"), Row("CHARTSTYLE", "crowbars;9")}, std::nullopt}));
 
 }  // namespace
