@@ -20,7 +20,7 @@ struct StartupTargets {
   QWidget& window;
   TChart& chart;
   ChartSize savedChartSize;
-  bool skipRun;  // a windowless run: its window is never placed
+  bool skipRun;                          // a windowless run: its window is never placed
   std::function<void()> printChartPage;  // the "Print Graph" routine
 };
 

@@ -6,6 +6,8 @@
 
 #include "chartdefaults.h"
 #include "chartoptions.h"
+#include "chartseries.h"
+#include "datasets.h"
 #include "dbffile.h"
 #include "opentables.h"
 #include "propertyfile.h"
@@ -97,6 +99,10 @@ void TForm1::FormCreate() {
   ReadPropertyFile(propertyFile, properties);
   if (const auto refusal = CheckPropertyOptions(options)) return ShowRefusal(*refusal);
 
-  StartupTargets outputs{propertyFile, dataFile, *this, *Chart1, savedChartSize, skipRun};
+  SeriesTargets series{*Chart1, *this, valueList, propertyFile.FileName()};
+  CreateDataSetSeries(options, series);
+  LoadDataSets(dataFile, options, *Chart1);
+
+  StartupTargets outputs{propertyFile, dataFile, *this, *Chart1, savedChartSize, skipRun, {}};
   RunStartupOutputs(options, outputs);
 }

@@ -2,11 +2,13 @@
 // What the property records ask of one run: the chart style, the data sets and the outputs.
 
 #include <array>
+#include <cstdint>
 #include <string>
 
 struct ChartOptions {
   static constexpr int kMaxDataSets = 10;
   std::string chartStyle = "NONE";
+  std::uint32_t chartStyleRecord = 0;  // the record that set it, for error texts
   bool dataLabels = false;
   bool printAtStart = false;
   int dataSetCount = 0;

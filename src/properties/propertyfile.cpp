@@ -59,6 +59,7 @@ void AddPageText(const PropertyRecord& record, PropertyTargets& targets) {
 
 void SetChartStyle(const PropertyRecord& record, PropertyTargets& targets) {
   targets.options.chartStyle = AnsiUpperCase(record.value);
+  targets.options.chartStyleRecord = record.number;
 }
 
 void ShowDataLabels(const PropertyRecord&, PropertyTargets& targets) {

@@ -67,11 +67,13 @@ std::vector<std::string>& Arguments() {
 
 }  // namespace
 
-std::string Trim(std::string_view text) {
+std::string_view TrimmedView(std::string_view text) {
   const auto first = std::find_if_not(text.begin(), text.end(), IsBlankOrControl);
   const auto last = std::find_if_not(text.rbegin(), text.rend(), IsBlankOrControl).base();
-  return first < last ? std::string(first, last) : std::string();
+  return first < last ? std::string_view(&*first, std::size_t(last - first)) : std::string_view();
 }
+
+std::string Trim(std::string_view text) { return std::string(TrimmedView(text)); }
 
 std::string UpperCase(std::string_view text) {
   std::string result(text);

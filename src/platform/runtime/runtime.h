@@ -38,6 +38,9 @@ struct Refusal {
 // Removes every leading and trailing character whose code is 32 or less.
 std::string Trim(std::string_view text);
 
+// The same without copying: a view into `text`.
+std::string_view TrimmedView(std::string_view text);
+
 // Upper-cases the ASCII letters a to z only.
 std::string UpperCase(std::string_view text);
 

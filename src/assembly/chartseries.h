@@ -1,0 +1,31 @@
+#pragma once
+// One series per data set, in the chart style that the property table asked for.
+
+#include <string>
+
+class QObject;
+class TChart;
+class ValueList;
+struct ChartOptions;
+
+// What series creation acts on.
+struct SeriesTargets {
+  TChart& chart;
+  QObject& owner;                    // frees the series with the window
+  ValueList& valueList;              // the pass's one list: a bar style is split into it
+  const std::string& propertyTable;  // names the chart-style record in an error
+};
+
+// dataSetCount series of the style's class: pies ("PIE"; one pie gets margin 0 set to 5),
+// lines ("LINE"), vertical bars (a style containing "BAR" whose first item is "VERTBAR") or
+// horizontal bars (any other style containing "BAR"). Bar series get the multi-bar mode of a
+// second item when the style has exactly two, and hide their marks unless "DATALABELS". Then
+// the data-set colours and titles. A second item that is not an integer throws Exception
+// naming the record and the field, before any series exists.
+void CreateDataSetSeries(const ChartOptions& options, SeriesTargets& targets);
+
+// Series i takes the colour named by data-set colour i; any other text keeps its colour.
+void ApplyDataSetColors(const ChartOptions& options, TChart& chart);
+
+// Series i takes data-set title i where one was given.
+void ApplyDataSetTitles(const ChartOptions& options, TChart& chart);
