@@ -40,7 +40,8 @@ struct RecordReader {
   double Value(int dataSet) const {
     const std::size_t first = ValueFirst(dataSet);
     const std::string_view field = TrimmedView(Field(text, first, first + kValueWidth - 1));
-    return DecodeField(table, number, ValueField(dataSet), [&] { return StrToFloat(field); });
+    return DecodeField(
+        table, number, [&] { return ValueField(dataSet); }, [&] { return StrToFloat(field); });
   }
   TColor Color(int dataSet, TColor fallback) const {
     const std::size_t first = ColorFirst(dataSet);

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <type_traits>
 
 #include "runtime.h"
 
@@ -11,12 +12,17 @@ std::string FieldErrorText(const std::string& table, std::uint32_t record, const
                            const std::string& reason);
 
 // Runs `decode` and lets any Exception go on with the table, record and field in its text.
-template <class Decode>
-auto DecodeField(const std::string& table, std::uint32_t record, const std::string& field,
+// `field` is the field's name, or a function that makes it, called only on an error.
+template <class Name, class Decode>
+auto DecodeField(const std::string& table, std::uint32_t record, const Name& field,
                  Decode&& decode) {
   try {
     return decode();
   } catch (const Exception& error) {
-    throw Exception(FieldErrorText(table, record, field, error.what()));
+    if constexpr (std::is_invocable_v<const Name&>) {
+      throw Exception(FieldErrorText(table, record, field(), error.what()));
+    } else {
+      throw Exception(FieldErrorText(table, record, field, error.what()));
+    }
   }
 }

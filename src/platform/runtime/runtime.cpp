@@ -24,11 +24,16 @@ unsigned char Cp1252Upper(unsigned char c) {
   if (c >= 'a' && c <= 'z') return c - 32;
   if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 32;
   switch (c) {
-    case 0x9A: return 0x8A;  // š
-    case 0x9C: return 0x8C;  // œ
-    case 0x9E: return 0x8E;  // ž
-    case 0xFF: return 0x9F;  // ÿ
-    default: return c;
+    case 0x9A:
+      return 0x8A;  // š
+    case 0x9C:
+      return 0x8C;  // œ
+    case 0x9E:
+      return 0x8E;  // ž
+    case 0xFF:
+      return 0x9F;  // ÿ
+    default:
+      return c;
   }
 }
 
@@ -68,9 +73,10 @@ std::vector<std::string>& Arguments() {
 }  // namespace
 
 std::string_view TrimmedView(std::string_view text) {
-  const auto first = std::find_if_not(text.begin(), text.end(), IsBlankOrControl);
-  const auto last = std::find_if_not(text.rbegin(), text.rend(), IsBlankOrControl).base();
-  return first < last ? std::string_view(&*first, std::size_t(last - first)) : std::string_view();
+  std::size_t first = 0, last = text.size();
+  while (first < last && IsBlankOrControl(text[first])) ++first;
+  while (last > first && IsBlankOrControl(text[last - 1])) --last;
+  return text.substr(first, last - first);
 }
 
 std::string Trim(std::string_view text) { return std::string(TrimmedView(text)); }
@@ -84,6 +90,9 @@ std::string UpperCase(std::string_view text) {
 }
 
 std::string AnsiUpperCase(std::string_view text) {
+  const bool ascii = std::all_of(text.begin(), text.end(),
+                                 [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  if (ascii) return UpperCase(text);
   if (IsValidUtf8(text)) {
     const QString upper = QString::fromUtf8(text.data(), qsizetype(text.size())).toUpper();
     return upper.toUtf8().toStdString();
@@ -114,23 +123,37 @@ std::int32_t StrToInt(std::string_view text) {
 }
 
 char LocaleDecimalSeparator() {
-  const QString point = QLocale::system().decimalPoint();
-  return point.size() == 1 && point[0].unicode() < 128 ? static_cast<char>(point[0].unicode())
-                                                       : '.';
+  // The user's locale is fixed for the run; asking Qt for it costs more than a whole number.
+  static const char separator = [] {
+    const QString point = QLocale::system().decimalPoint();
+    return point.size() == 1 && point[0].unicode() < 128 ? static_cast<char>(point[0].unicode())
+                                                         : '.';
+  }();
+  return separator;
 }
 
-double StrToFloat(std::string_view text) {
-  std::string normal(text);
-  const char separator = LocaleDecimalSeparator();
-  if (separator != '.') std::replace(normal.begin(), normal.end(), separator, '.');
-  if (!IsPlainDecimal(normal)) ThrowNotFloat(text);
-  const char* begin = normal.data() + (normal[0] == '+' ? 1 : 0);
+namespace {
+
+double ParseDecimal(std::string_view text, std::string_view original) {
+  if (!IsPlainDecimal(text)) ThrowNotFloat(original);
+  const char* begin = text.data() + (text[0] == '+' ? 1 : 0);
+  const char* end = text.data() + text.size();
   double value = 0;
-  const auto [end, error] = std::from_chars(begin, normal.data() + normal.size(), value);
-  if (error != std::errc() || end != normal.data() + normal.size() || !std::isfinite(value)) {
-    ThrowNotFloat(text);
-  }
+  const auto [stop, error] = std::from_chars(begin, end, value);
+  if (error != std::errc() || stop != end || !std::isfinite(value)) ThrowNotFloat(original);
   return value;
+}
+
+}  // namespace
+
+double StrToFloat(std::string_view text) {
+  const char separator = LocaleDecimalSeparator();
+  if (separator == '.' || text.find(separator) == std::string_view::npos) {
+    return ParseDecimal(text, text);
+  }
+  std::string normal(text);
+  std::replace(normal.begin(), normal.end(), separator, '.');
+  return ParseDecimal(normal, text);
 }
 
 char CharAt(std::string_view text, std::size_t position) {
@@ -187,9 +210,7 @@ QString ToDisplayText(std::string_view text) {
   return result;
 }
 
-void SetCommandLine(int argc, char** argv) {
-  Arguments().assign(argv, argv + argc);
-}
+void SetCommandLine(int argc, char** argv) { Arguments().assign(argv, argv + argc); }
 
 int ParamCount() { return Arguments().empty() ? 0 : static_cast<int>(Arguments().size()) - 1; }
 
