@@ -1,8 +1,18 @@
 #!/usr/bin/env bash
-# Writes the example tables ChartPro.DBF and ChartDat.DBF from the text files beside this script.
-# Usage: make-tables.sh [PATH-TO-tarvo-dbfwrite]
+# Writes ChartPro.DBF and ChartDat.DBF in every example folder from its properties.txt and
+# data.txt. Usage: make-tables.sh [PATH-TO-tarvo-dbfwrite]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 writer=${1:-$here/../build/tools/dbfwrite/tarvo-dbfwrite}
-"$writer" properties "$here/ChartPro.DBF" <"$here/sales-properties.txt"
-"$writer" data 3 "$here/ChartDat.DBF" <"$here/sales-data.txt"
+
+# The data table holds as many data sets as the property table's DATASETCOUNT asks for.
+data_set_count() {
+  grep -i '^[^#]*|[^|]*|DATASETCOUNT|' "$1" | tail -n 1 | cut -d'|' -f4
+}
+
+for folder in "$here"/*/; do
+  [ -f "$folder/properties.txt" ] || continue
+  "$writer" properties "$folder/ChartPro.DBF" <"$folder/properties.txt"
+  "$writer" data "$(data_set_count "$folder/properties.txt")" "$folder/ChartDat.DBF" \
+    <"$folder/data.txt"
+done

@@ -12,6 +12,7 @@ packages=(
   xvfb xauth xdotool x11-apps imagemagick
   cups cups-client cups-bsd printer-driver-cups-pdf
   shapelib poppler-utils locales
+  gnuplot-nox bc time
 )
 
 missing=()

@@ -1,0 +1,133 @@
+// Every example, rendered by the program itself as a batch host would (windowless, to an image),
+// and checked by its pixels: the named colours stand where their bars, slices and lines should.
+
+#include <gtest/gtest.h>
+
+#include <QColor>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <map>
+#include <set>
+
+namespace {
+
+constexpr int kHeight = 450, kWidth = 720;
+constexpr int kLegendWidth = 110;  // at the right edge; its swatches are in the series' colours
+
+class Examples : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    folder_ = new QTemporaryDir;
+    QProcess render;
+    render.start(EXAMPLES_DIR "/render.sh", {TARVOCHART_PATH, DBFWRITE_PATH, folder_->path(),
+                                             QString::number(kHeight), QString::number(kWidth)});
+    ASSERT_TRUE(render.waitForFinished(120000));
+    ASSERT_EQ(render.exitCode(), 0) << render.readAllStandardError().toStdString();
+  }
+  static void TearDownTestSuite() { delete folder_; }
+
+  static QImage Image(const char* example) {
+    return QImage(folder_->filePath(QString(example) + ".png"));
+  }
+
+  static QTemporaryDir* folder_;
+};
+
+QTemporaryDir* Examples::folder_ = nullptr;
+
+// The columns (x) in which `color` appears exactly, and how many pixels have it, left of the
+// legend.
+struct ColorSpread {
+  std::set<int> columns;
+  long pixels = 0;
+  double meanY = 0;
+};
+
+ColorSpread SpreadOf(const QImage& image, QColor color) {
+  ColorSpread spread;
+  double ySum = 0;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width() - kLegendWidth; ++x) {
+      if (image.pixelColor(x, y) != color) continue;
+      spread.columns.insert(x);
+      ++spread.pixels;
+      ySum += y;
+    }
+  }
+  if (spread.pixels > 0) spread.meanY = ySum / double(spread.pixels);
+  return spread;
+}
+
+// Runs of neighbouring columns: one per bar.
+int Runs(const std::set<int>& columns) {
+  int runs = 0, previous = -2;
+  for (int x : columns) {
+    if (x != previous + 1) ++runs;
+    previous = x;
+  }
+  return runs;
+}
+
+double Shared(const std::set<int>& a, const std::set<int>& b) {
+  int both = 0;
+  for (int x : a) both += b.count(x) ? 1 : 0;
+  return a.empty() ? 0 : double(both) / double(a.size());
+}
+
+const QColor kRed(255, 0, 0), kLime(0, 255, 0), kBlue(0, 0, 255), kGreen(0, 128, 0);
+const QColor kNavy(0, 0, 128), kTeal(0, 128, 128), kOlive(128, 128, 0), kMaroon(128, 0, 0);
+
+TEST_F(Examples, EachIsDrawnAtTheAskedSize) {
+  for (const char* example : {"bars-overlap", "bars-side", "bars-stacked", "bars-stacked100",
+                              "hbars", "hbars-side", "line", "line-3d", "pie", "pies", "sales"}) {
+    const QImage image = Image(example);
+    ASSERT_EQ(image.size(), QSize(kWidth, kHeight)) << example;
+    long coloured = 0;
+    for (int y = 0; y < kHeight; y += 2) {
+      for (int x = 0; x < kWidth; x += 2) {
+        const QColor c = image.pixelColor(x, y);
+        coloured += c.saturation() > 60 ? 1 : 0;
+      }
+    }
+    EXPECT_GT(coloured, 500) << example << ": the series are drawn";
+  }
+}
+
+TEST_F(Examples, SideBySideBarsStandApartStackedBarsShareTheirColumns) {
+  const QImage side = Image("bars-side");
+  std::vector<ColorSpread> sideBars;
+  for (QColor color : {kRed, kLime, kBlue}) sideBars.push_back(SpreadOf(side, color));
+  for (const ColorSpread& bars : sideBars) EXPECT_EQ(Runs(bars.columns), 12) << "a bar a month";
+  EXPECT_EQ(Shared(sideBars[0].columns, sideBars[1].columns), 0);
+  EXPECT_EQ(Shared(sideBars[1].columns, sideBars[2].columns), 0);
+
+  const QImage stacked = Image("bars-stacked");
+  const ColorSpread navy = SpreadOf(stacked, kNavy), teal = SpreadOf(stacked, kTeal),
+                    olive = SpreadOf(stacked, kOlive);
+  EXPECT_GT(Shared(navy.columns, teal.columns), 0.9);
+  EXPECT_GT(Shared(teal.columns, olive.columns), 0.9);
+  EXPECT_GT(navy.meanY, teal.meanY) << "the first series is at the bottom of the stack";
+  EXPECT_GT(teal.meanY, olive.meanY);
+}
+
+TEST_F(Examples, SlicesAndLinesTakeTheColoursTheTablesName) {
+  const QImage pie = Image("pie");
+  const ColorSpread salaries = SpreadOf(pie, kTeal), rent = SpreadOf(pie, kNavy),
+                    hardware = SpreadOf(pie, kMaroon);
+  EXPECT_GT(salaries.pixels, 3 * hardware.pixels) << "5400 against 1500";
+  EXPECT_GT(hardware.pixels, rent.pixels) << "1500 against 1200";
+  EXPECT_GT(rent.pixels, 0);
+
+  const QImage lines = Image("line-3d");
+  const ColorSpread hardwareLine = SpreadOf(lines, kRed), softwareLine = SpreadOf(lines, kGreen),
+                    servicesLine = SpreadOf(lines, kBlue);
+  for (const ColorSpread* line : {&hardwareLine, &softwareLine, &servicesLine}) {
+    ASSERT_FALSE(line->columns.empty());
+    EXPECT_GT(*line->columns.rbegin() - *line->columns.begin(), 400) << "each line spans the plot";
+  }
+  EXPECT_LT(hardwareLine.meanY, softwareLine.meanY) << "larger values stand higher";
+  EXPECT_LT(softwareLine.meanY, servicesLine.meanY);
+}
+
+}  // namespace
