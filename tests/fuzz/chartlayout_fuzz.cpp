@@ -73,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const int seriesCount = in.Byte() % 4;
   for (int s = 0; s < seriesCount; ++s) {
     TChartSeries* series = NewSeries(kind, &owner);
-    series->Marks().SetVisible(in.Byte() & 1);
+    series->SetMarksVisible(in.Byte() & 1);
     if (auto* bars = dynamic_cast<TCustomBarSeries*>(series)) bars->SetMultiBar(in.Byte());
     chart.AddSeries(series);
   }

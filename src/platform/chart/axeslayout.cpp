@@ -30,14 +30,14 @@ constexpr qsizetype kPolylineChunk = 8;
 const QColor kAxisColor(96, 96, 96);
 const QColor kGridColor(222, 222, 222);
 
-bool IsBar(const TChartSeries& series) {
-  return series.Kind() == SeriesKind::Bar || series.Kind() == SeriesKind::HorizBar;
+bool IsBar(const SeriesModel& series) {
+  return series.kind == SeriesKind::Bar || series.kind == SeriesKind::HorizBar;
 }
 
 // Step 1.
 struct Plan {
   bool horizontal = false;
-  int multiBar = 0;
+  MultiBar multiBar = MultiBar::None;
   int categories = 0;
   int barCount = 0;
   std::vector<int> barSlot;  // per series: index among the bar series, -1 for lines
@@ -45,24 +45,25 @@ struct Plan {
   int rows = 1;
 };
 
-int MultiBarOf(const std::vector<const TChartSeries*>& series) {
-  for (const TChartSeries* one : series) {
-    if (!IsBar(*one)) continue;
-    const int mode = static_cast<const TCustomBarSeries*>(one)->MultiBar();
-    return mode >= 1 && mode <= 3 ? mode : 0;
+bool IsStacked(MultiBar mode) { return mode == MultiBar::Stacked || mode == MultiBar::Stacked100; }
+
+// The mode of the first bar series. A model may hold any number there: unknown ones act as None.
+MultiBar MultiBarOf(const std::vector<const SeriesModel*>& series) {
+  for (const SeriesModel* one : series) {
+    if (IsBar(*one)) return MultiBarFromNumber(static_cast<std::uint8_t>(one->multiBar));
   }
-  return 0;
+  return MultiBar::None;
 }
 
-Plan MakePlan(const ChartModel& model, const std::vector<const TChartSeries*>& series) {
+Plan MakePlan(const ChartModel& model, const std::vector<const SeriesModel*>& series) {
   Plan plan;
-  plan.horizontal = !series.empty() && series.front()->Kind() == SeriesKind::HorizBar;
+  plan.horizontal = !series.empty() && series.front()->kind == SeriesKind::HorizBar;
   plan.multiBar = MultiBarOf(series);
   int nextRow = 0;
-  const bool sharedBarRow = plan.multiBar != 0;
+  const bool sharedBarRow = plan.multiBar != MultiBar::None;
   int barRow = -1;
-  for (const TChartSeries* one : series) {
-    plan.categories = std::max(plan.categories, static_cast<int>(one->Points().size()));
+  for (const SeriesModel* one : series) {
+    plan.categories = std::max(plan.categories, static_cast<int>(one->points.size()));
     const bool bar = IsBar(*one);
     plan.barSlot.push_back(bar ? plan.barCount++ : -1);
     if (bar && sharedBarRow) {
@@ -85,12 +86,12 @@ struct Span {
 };
 using Spans = std::vector<std::vector<Span>>;
 
-Spans BarSpans(const std::vector<const TChartSeries*>& series, const Plan& plan) {
+Spans BarSpans(const std::vector<const SeriesModel*>& series, const Plan& plan) {
   const auto n = static_cast<std::size_t>(plan.categories);
   std::vector<double> positive(n, 0), negative(n, 0), total(n, 0);
-  for (const TChartSeries* one : series) {
+  for (const SeriesModel* one : series) {
     if (!IsBar(*one)) continue;
-    const auto& points = one->Points();
+    const auto& points = one->points;
     for (std::size_t c = 0; c < points.size(); ++c) {
       if (std::isfinite(points[c].value)) total[c] += std::abs(points[c].value);
     }
@@ -98,18 +99,18 @@ Spans BarSpans(const std::vector<const TChartSeries*>& series, const Plan& plan)
   Spans spans(series.size());
   for (std::size_t s = 0; s < series.size(); ++s) {
     if (!IsBar(*series[s])) continue;
-    const auto& points = series[s]->Points();
+    const auto& points = series[s]->points;
     spans[s].resize(points.size());
     for (std::size_t c = 0; c < points.size(); ++c) {
       double value = points[c].value;
       if (!std::isfinite(value)) continue;
-      if (plan.multiBar == 3) {
+      if (plan.multiBar == MultiBar::Stacked100) {
         if (total[c] <= 0 || !std::isfinite(total[c])) continue;
         value = value / total[c] * 100;
       }
       Span& span = spans[s][c];
       span.valid = true;
-      if (plan.multiBar < 2) {
+      if (!IsStacked(plan.multiBar)) {
         span = {std::min(0.0, value), std::max(0.0, value), true};
       } else if (value >= 0) {
         span = {positive[c], positive[c] + value, true};
@@ -123,7 +124,7 @@ Spans BarSpans(const std::vector<const TChartSeries*>& series, const Plan& plan)
   return spans;
 }
 
-std::pair<double, double> ValueRange(const std::vector<const TChartSeries*>& series,
+std::pair<double, double> ValueRange(const std::vector<const SeriesModel*>& series,
                                      const Spans& spans) {
   double low = std::numeric_limits<double>::infinity();
   double high = -low;
@@ -139,7 +140,7 @@ std::pair<double, double> ValueRange(const std::vector<const TChartSeries*>& ser
         if (span.valid) add(span.low), add(span.high);
       }
     } else {
-      for (const ChartPoint& point : series[s]->Points()) add(point.value);
+      for (const ChartPoint& point : series[s]->points) add(point.value);
     }
   }
   if (low > high) return {0, 1};
@@ -156,35 +157,24 @@ struct ValueScale {
 };
 
 // Step 3: category labels, turned and thinned.
-struct CategoryLabels {
+struct CategoryLabelFit {
   double angle = 0;  // degrees, counter-clockwise; vertical charts only
   int step = 1;
   double maxWidth = 0;
   double extent = 0;  // room taken across the axis
 };
 
-QString CategoryLabel(const std::vector<const TChartSeries*>& series, int index) {
-  for (const TChartSeries* one : series) {
-    const auto& points = one->Points();
-    if (index < static_cast<int>(points.size()) && !points[index].label.empty()) {
-      return DisplayText(points[index].label);
-    }
-  }
-  return {};
-}
-
-double MaxLabelWidth(const std::vector<const TChartSeries*>& series, int count, int step,
-                     const QFont& font) {
+double MaxLabelWidth(std::span<const std::string> labels, int count, int step, const QFont& font) {
   double width = 0;
   for (int i = 0; i < count; i += step) {
-    width = std::max(width, TextWidth(font, CategoryLabel(series, i)));
+    width = std::max(width, TextWidth(font, CategoryLabel(labels, static_cast<std::size_t>(i))));
   }
   return width;
 }
 
-CategoryLabels FitCategoryLabels(const std::vector<const TChartSeries*>& series, const Plan& plan,
-                                 double slot, double maxLength, const QFont& font) {
-  CategoryLabels fit;
+CategoryLabelFit FitCategoryLabels(std::span<const std::string> labels, const Plan& plan,
+                                   double slot, double maxLength, const QFont& font) {
+  CategoryLabelFit fit;
   const double lineHeight = LineHeight(font);
   const double need = lineHeight + 2;  // across one label, between neighbours
   if (plan.categories == 0) return fit;
@@ -193,7 +183,7 @@ CategoryLabels FitCategoryLabels(const std::vector<const TChartSeries*>& series,
     const double step = slot > 0 ? std::ceil(need / slot) : plan.categories;
     fit.step = static_cast<int>(std::clamp(step, 1.0, double(std::max(plan.categories, 1))));
   }
-  fit.maxWidth = std::min(MaxLabelWidth(series, plan.categories, fit.step, font), maxLength);
+  fit.maxWidth = std::min(MaxLabelWidth(labels, plan.categories, fit.step, font), maxLength);
   if (fit.maxWidth == 0) return fit;
   if (plan.horizontal) {
     fit.extent = fit.maxWidth;
@@ -219,17 +209,17 @@ double MaxTickWidth(const NiceTicks& ticks, const QFont& font) {
 }
 
 // How far a turned first label reaches left of the plot.
-double LabelOverhang(const CategoryLabels& labels, double slot) {
+double LabelOverhang(const CategoryLabelFit& labels, double slot) {
   if (labels.angle == 0) return 0;
   return labels.maxWidth * std::cos(labels.angle * std::numbers::pi / 180) - slot / 2 - kTick;
 }
 
 // Room that value marks need past the ends of the bars: the widest mark is guessed from the
 // widest value, as marks show values.
-QSizeF MarkRoom(const std::vector<const TChartSeries*>& series, std::pair<double, double> range,
+QSizeF MarkRoom(const std::vector<const SeriesModel*>& series, std::pair<double, double> range,
                 const QFont& font) {
   bool any = false;
-  for (const TChartSeries* one : series) any = any || (IsBar(*one) && one->Marks().Visible());
+  for (const SeriesModel* one : series) any = any || (IsBar(*one) && one->marksVisible);
   if (!any) return {};
   const double widest =
       std::max(TextWidth(font, QString::fromStdString(FormatValue(range.first))),
@@ -241,17 +231,18 @@ struct Frame {
   QRectF plot;  // front plot rectangle
   double depth = 0;
   NiceTicks ticks;
-  CategoryLabels labels;
+  CategoryLabelFit labels;
 };
 
-Frame ComputeFrame(const ChartModel& model, const std::vector<const TChartSeries*>& series,
+Frame ComputeFrame(const ChartModel& model, const std::vector<const SeriesModel*>& series,
                    const Plan& plan, std::pair<double, double> range, QRectF area,
                    const ChartFonts& fonts) {
   const double lineHeight = LineHeight(fonts[FontRole::Tick]);
   const double leftTitle =
       model.leftAxisTitle.caption.empty() ? 0 : LineHeight(fonts[FontRole::LeftAxisTitle]) + kGap;
-  const double bottomTitle =
-      model.bottomAxisTitle.caption.empty() ? 0 : LineHeight(fonts[FontRole::BottomAxisTitle]) + kGap;
+  const double bottomTitle = model.bottomAxisTitle.caption.empty()
+                                 ? 0
+                                 : LineHeight(fonts[FontRole::BottomAxisTitle]) + kGap;
   const QSizeF marks = MarkRoom(series, range, fonts[FontRole::Mark]);
   Frame frame;
   const double percent = model.view3D ? std::clamp(model.percent3D, 0, 100) : 0;
@@ -260,7 +251,8 @@ Frame ComputeFrame(const ChartModel& model, const std::vector<const TChartSeries
     // Deeper boxes than a category is wide would hide their neighbours.
     const double slot =
         (plan.horizontal ? area.height() : area.width()) / std::max(plan.categories, 1);
-    const double thickness = slot * kGroupShare / (plan.multiBar == 1 ? plan.barCount : 1);
+    const double thickness =
+        slot * kGroupShare / (plan.multiBar == MultiBar::SideBySide ? plan.barCount : 1);
     frame.depth = std::min(frame.depth, std::max(thickness * 1.3, 4.0) * plan.rows);
   }
   frame.depth = std::round(frame.depth);
@@ -277,7 +269,7 @@ Frame ComputeFrame(const ChartModel& model, const std::vector<const TChartSeries
     const double categoryLength = plan.horizontal ? plot.height() : plot.width();
     const double slot = categoryLength / std::max(plan.categories, 1);
     const double maxLength = plan.horizontal ? area.width() * 0.3 : area.height() * 0.4;
-    frame.labels = FitCategoryLabels(series, plan, slot, maxLength, fonts[FontRole::Tick]);
+    frame.labels = FitCategoryLabels(model.labels, plan, slot, maxLength, fonts[FontRole::Tick]);
     const double leftRoom = plan.horizontal
                                 ? frame.labels.extent
                                 : std::max(tickWidth, LabelOverhang(frame.labels, slot));
@@ -380,7 +372,7 @@ struct Geometry {
 QRectF BarRect(const Geometry& g, int barSlot, int category, const Span& span) {
   const double group = g.slot * kGroupShare;
   double width = group, offset = 0;
-  if (g.plan.multiBar == 1 && g.plan.barCount > 0) {
+  if (g.plan.multiBar == MultiBar::SideBySide && g.plan.barCount > 0) {
     width = group / g.plan.barCount;
     offset = (barSlot + 0.5) * width - group / 2;
   }
@@ -393,7 +385,7 @@ QRectF BarRect(const Geometry& g, int barSlot, int category, const Span& span) {
   return QRectF(QPointF(a, highPixel), QPointF(b, lowPixel)).normalized();
 }
 
-std::vector<Box> MakeBoxes(const std::vector<const TChartSeries*>& series, const Spans& spans,
+std::vector<Box> MakeBoxes(const std::vector<const SeriesModel*>& series, const Spans& spans,
                            const Geometry& g) {
   std::vector<Box> boxes;
   for (std::size_t s = 0; s < series.size(); ++s) {
@@ -435,13 +427,13 @@ struct LinePoint {
   int index = 0;
 };
 
-bool IsDense(const TChartSeries& series, const Geometry& g) {
+bool IsDense(const SeriesModel& series, const Geometry& g) {
   const double length = g.plan.horizontal ? g.frame.plot.height() : g.frame.plot.width();
-  return static_cast<double>(series.Points().size()) > 2 * length;
+  return static_cast<double>(series.points.size()) > 2 * length;
 }
 
-std::vector<std::vector<LinePoint>> LinePieces(const TChartSeries& series, const Geometry& g) {
-  const auto& points = series.Points();
+std::vector<std::vector<LinePoint>> LinePieces(const SeriesModel& series, const Geometry& g) {
+  const auto& points = series.points;
   const bool thin = IsDense(series, g);
   std::vector<std::vector<LinePoint>> pieces(1);
   auto take = [&](std::size_t i) {
@@ -562,15 +554,16 @@ QPointF MarkCenter(const Box& box, bool horizontal, bool stacked, bool negative,
 // How near a box is to the viewer, 0 nearest: its depth row, and in mode 0 its series (later
 // series are drawn over earlier ones).
 int Nearness(const Box& box, const Plan& plan) {
-  const int overlap = plan.multiBar == 0 ? plan.barCount - plan.barSlot[box.series] : 0;
+  const int overlap =
+      plan.multiBar == MultiBar::None ? plan.barCount - plan.barSlot[box.series] : 0;
   return box.row * (plan.barCount + 1) + overlap;
 }
 
 // Marks of boxes hidden behind nearer boxes are left out: boxes are taken from the nearest,
 // and each level of nearness blocks the room of its boxes for the levels behind it.
-void AddBarMarks(const std::vector<const TChartSeries*>& series, std::vector<Box> boxes,
+void AddBarMarks(const std::vector<const SeriesModel*>& series, std::vector<Box> boxes,
                  const Geometry& g, MarkPlacer& placer, ChartLayout& layout) {
-  const bool stacked = g.plan.multiBar >= 2;
+  const bool stacked = IsStacked(g.plan.multiBar);
   const QFont& font = layout.fonts[FontRole::Mark];
   std::stable_sort(boxes.begin(), boxes.end(), [&](const Box& a, const Box& b) {
     return Nearness(a, g.plan) < Nearness(b, g.plan);
@@ -583,9 +576,9 @@ void AddBarMarks(const std::vector<const TChartSeries*>& series, std::vector<Box
         placer.Block(boxes[k].front.adjusted(1, 1 - boxes[k].depth, boxes[k].depth - 1, -1));
       }
     }
-    const TChartSeries& one = *series[static_cast<std::size_t>(box.series)];
-    if (!one.Marks().Visible()) continue;
-    const double value = one.Points()[static_cast<std::size_t>(box.point)].value;
+    const SeriesModel& one = *series[static_cast<std::size_t>(box.series)];
+    if (!one.marksVisible) continue;
+    const double value = one.points[static_cast<std::size_t>(box.point)].value;
     TextItem mark = MarkText(QString::fromStdString(FormatValue(value)), QPointF(), font);
     const QPointF center = MarkCenter(box, g.plan.horizontal, stacked, value < 0, mark.box.size());
     mark.origin = center - QPointF(mark.box.width() / 2, mark.box.height() / 2);
@@ -597,25 +590,24 @@ void AddBarMarks(const std::vector<const TChartSeries*>& series, std::vector<Box
   }
 }
 
-void AddLineMarks(const TChartSeries& series, const std::vector<LinePoint>& piece, QPointF shift,
+void AddLineMarks(const SeriesModel& series, const std::vector<LinePoint>& piece, QPointF shift,
                   MarkPlacer& placer, ChartLayout& layout) {
   const QFont& font = layout.fonts[FontRole::Mark];
   for (const LinePoint& point : piece) {
-    const double value = series.Points()[static_cast<std::size_t>(point.index)].value;
+    const double value = series.points[static_cast<std::size_t>(point.index)].value;
     TextItem mark = MarkText(QString::fromStdString(FormatValue(value)), QPointF(), font);
     mark.origin = point.at + shift - QPointF(mark.box.width() / 2, mark.box.height() + 4);
     if (placer.TryPlace(PlacedRect(mark))) layout.texts.push_back(mark);
   }
 }
 
-void AddSeriesShapes(const std::vector<const TChartSeries*>& series, const Spans& spans,
+void AddSeriesShapes(const std::vector<const SeriesModel*>& series, const Spans& spans,
                      const Geometry& g, ChartLayout& layout) {
   MarkPlacer placer(QRectF(QPointF(0, 0), layout.size));
   std::vector<Box> boxes = MakeBoxes(series, spans, g);
   SortBackToFront(boxes, g.plan.horizontal);
   for (const Box& box : boxes) layout.bars.push_back({box.series, box.point, box.front});
   const bool view3D = g.frame.depth > 0;
-  std::vector<TextItem> lineMarks;
   // Rows from the back: boxes and ribbons of one row are painted before those in front.
   for (int row = g.plan.rows - 1; row >= 0; --row) {
     for (const Box& box : boxes) {
@@ -629,7 +621,7 @@ void AddSeriesShapes(const std::vector<const TChartSeries*>& series, const Spans
           AddRibbon(piece, shift, g.BoxDepth(), IsDense(*series[s], g), layout);
         else
           AddFlatLine(piece, IsDense(*series[s], g), layout);
-        if (series[s]->Marks().Visible()) AddLineMarks(*series[s], piece, shift, placer, layout);
+        if (series[s]->marksVisible) AddLineMarks(*series[s], piece, shift, placer, layout);
       }
     }
   }
@@ -654,18 +646,18 @@ void AddValueLabels(const Geometry& g, ChartLayout& layout) {
   }
 }
 
-void AddCategoryLabels(const std::vector<const TChartSeries*>& series, const Geometry& g,
+void AddCategoryLabels(std::span<const std::string> labels, const Geometry& g,
                        ChartLayout& layout) {
   const QFont& font = layout.fonts[FontRole::Tick];
   const QFontMetricsF metrics(font);
   const double h = LineHeight(font);
-  const CategoryLabels& fit = g.frame.labels;
+  const CategoryLabelFit& fit = g.frame.labels;
   layout.categoryLabelAngle = fit.angle;
   if (fit.maxWidth <= 0) return;
   const double radians = fit.angle * std::numbers::pi / 180;
   for (int i = 0; i < g.plan.categories; i += fit.step) {
-    const QString text =
-        metrics.elidedText(CategoryLabel(series, i), Qt::ElideRight, fit.maxWidth + 1);
+    const QString text = metrics.elidedText(CategoryLabel(labels, static_cast<std::size_t>(i)),
+                                            Qt::ElideRight, fit.maxWidth + 1);
     if (text.isEmpty()) continue;
     layout.shownCategories.push_back(i);
     const double c = g.CategoryCenter(i);
@@ -713,8 +705,8 @@ void AddAxisTitles(const ChartModel& model, QRectF area, const Geometry& g, Char
 
 }  // namespace
 
-void LayoutAxes(const ChartModel& model, const std::vector<const TChartSeries*>& series,
-                QRectF area, ChartLayout& layout) {
+void LayoutAxes(const ChartModel& model, const std::vector<const SeriesModel*>& series, QRectF area,
+                ChartLayout& layout) {
   Geometry g;
   g.plan = MakePlan(model, series);              // step 1
   const Spans spans = BarSpans(series, g.plan);  // step 2
@@ -734,6 +726,6 @@ void LayoutAxes(const ChartModel& model, const std::vector<const TChartSeries*>&
   AddValueGrid(g.frame, g.scale, g.plan.horizontal, layout);
   AddSeriesShapes(series, spans, g, layout);  // step 5
   AddValueLabels(g, layout);                  // step 6
-  AddCategoryLabels(series, g, layout);
+  AddCategoryLabels(model.labels, g, layout);
   AddAxisTitles(model, area, g, layout);
 }

@@ -65,23 +65,24 @@ struct LegendEntry {
   QColor color;
 };
 
-std::vector<LegendEntry> LegendEntries(const std::vector<const TChartSeries*>& series) {
+std::vector<LegendEntry> LegendEntries(const std::vector<const SeriesModel*>& series,
+                                       std::span<const std::string> labels) {
   std::vector<LegendEntry> entries;
   if (series.empty()) return entries;
-  if (series.front()->Kind() == SeriesKind::Pie) {
-    const TChartSeries& pie = *series.front();
-    const auto& points = pie.Points();
+  if (series.front()->kind == SeriesKind::Pie) {
+    const SeriesModel& pie = *series.front();
+    const auto& points = pie.points;
     for (std::size_t i = 0; i < points.size(); ++i) {
       if (!std::isfinite(points[i].value) || points[i].value == 0) continue;
-      QString text = DisplayText(points[i].label);
+      QString text = CategoryLabel(labels, i);
       if (text.isEmpty()) text = QString::fromStdString(FormatValue(points[i].value));
       entries.push_back({text, ToQColor(ResolvePointColor(pie, static_cast<int>(i)))});
       if (entries.size() > 1000) break;  // more never fit on a page
     }
     return entries;
   }
-  for (const TChartSeries* one : series) {
-    if (one->Kind() == SeriesKind::Pie) continue;
+  for (const SeriesModel* one : series) {
+    if (one->kind == SeriesKind::Pie) continue;
     entries.push_back({SeriesName(*one), ToQColor(ResolveSeriesColor(*one))});
   }
   return entries;
@@ -120,10 +121,10 @@ QRectF LayoutLegend(const std::vector<LegendEntry>& entries, QRectF area, ChartL
   return QRectF(area.left(), area.top(), area.width() - width - kPadding * 2, area.height());
 }
 
-std::vector<const TChartSeries*> DrawnSeries(const ChartModel& model, bool pies) {
-  std::vector<const TChartSeries*> drawn;
-  for (const TChartSeries* one : model.series) {
-    if (one && (one->Kind() == SeriesKind::Pie) == pies) drawn.push_back(one);
+std::vector<const SeriesModel*> DrawnSeries(const ChartModel& model, bool pies) {
+  std::vector<const SeriesModel*> drawn;
+  for (const SeriesModel* one : model.series) {
+    if (one && (one->kind == SeriesKind::Pie) == pies) drawn.push_back(one);
   }
   return drawn;
 }
@@ -151,9 +152,10 @@ ChartLayout LayoutChart(const ChartModel& model, QSizeF size, const ChartFonts& 
   QRectF area = InsideMargins(model, size);  // step 1
   area = LayoutTitle(model, area, layout);   // step 2
   const bool pieChart = !model.series.empty() && model.series.front() &&
-                        model.series.front()->Kind() == SeriesKind::Pie;
+                        model.series.front()->kind == SeriesKind::Pie;
   const auto drawn = DrawnSeries(model, pieChart);
-  if (model.legendVisible) area = LayoutLegend(LegendEntries(drawn), area, layout);  // step 3
+  if (model.legendVisible)
+    area = LayoutLegend(LegendEntries(drawn, model.labels), area, layout);  // step 3
   if (area.width() < 10 || area.height() < 10) return layout;
   if (pieChart) {  // step 4
     LayoutPies(model, drawn, area, layout);
@@ -166,6 +168,10 @@ ChartLayout LayoutChart(const ChartModel& model, QSizeF size, const ChartFonts& 
 // Helpers shared by the layout steps.
 
 QString DisplayText(const std::string& text) { return ToDisplayText(text); }
+
+QString CategoryLabel(std::span<const std::string> labels, std::size_t index) {
+  return index < labels.size() ? DisplayText(labels[index]) : QString();
+}
 
 double TextWidth(const QFont& font, const QString& text) {
   return QFontMetricsF(font).horizontalAdvance(text);
@@ -183,9 +189,9 @@ TextItem BoxedText(const QString& text, const QRectF& rect, int align, FontRole 
   return item;
 }
 
-QString SeriesName(const TChartSeries& series) {
-  const QString title = DisplayText(series.Title()).trimmed();
-  return title.isEmpty() ? QString("Series%1").arg(series.PaletteIndex() + 1) : title;
+QString SeriesName(const SeriesModel& series) {
+  const QString title = DisplayText(series.title).trimmed();
+  return title.isEmpty() ? QString("Series%1").arg(series.paletteIndex + 1) : title;
 }
 
 QColor TopShade(const QColor& color) { return color.lighter(125); }

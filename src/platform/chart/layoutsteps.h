@@ -2,6 +2,7 @@
 // Steps shared by the parts of the layout (frame, axes, pies). Internal to the chart library.
 
 #include <QFontMetricsF>
+#include <span>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -9,6 +10,8 @@
 #include "chartlayout.h"
 
 QString DisplayText(const std::string& text);
+// The shown label of category `index`; empty where the chart has none.
+QString CategoryLabel(std::span<const std::string> labels, std::size_t index);
 double TextWidth(const QFont& font, const QString& text);
 double LineHeight(const QFont& font);
 
@@ -16,7 +19,7 @@ double LineHeight(const QFont& font);
 TextItem BoxedText(const QString& text, const QRectF& rect, int align, FontRole font);
 
 // The name a series shows in the legend and over its pie: its title, else "Series<n>".
-QString SeriesName(const TChartSeries& series);
+QString SeriesName(const SeriesModel& series);
 
 QColor TopShade(const QColor& color);
 QColor SideShade(const QColor& color);
@@ -39,7 +42,7 @@ class MarkPlacer {
   void Add(const QRectF& rect);
 };
 
-void LayoutAxes(const ChartModel& model, const std::vector<const TChartSeries*>& series,
-                QRectF area, ChartLayout& layout);
-void LayoutPies(const ChartModel& model, const std::vector<const TChartSeries*>& pies, QRectF area,
+void LayoutAxes(const ChartModel& model, const std::vector<const SeriesModel*>& series, QRectF area,
+                ChartLayout& layout);
+void LayoutPies(const ChartModel& model, const std::vector<const SeriesModel*>& pies, QRectF area,
                 ChartLayout& layout);

@@ -36,8 +36,8 @@ QPolygonF Arc(const PieGeometry& pie, double from, double to) {
   return points;
 }
 
-std::vector<PieSlice> Slices(const TChartSeries& series) {
-  const auto& points = series.Points();
+std::vector<PieSlice> Slices(const SeriesModel& series) {
+  const auto& points = series.points;
   double sum = 0;
   for (const ChartPoint& point : points) {
     if (std::isfinite(point.value)) sum += std::abs(point.value);
@@ -59,18 +59,21 @@ std::vector<PieSlice> Slices(const TChartSeries& series) {
   return slices;
 }
 
-QString MarkLabel(const ChartPoint& point) {
-  const QString value = QString::fromStdString(FormatValue(point.value));
-  const QString label = DisplayText(point.label).trimmed();
+// The mark of point `index`: its label and value, or the value alone.
+QString MarkLabel(const SeriesModel& series, std::span<const std::string> labels,
+                  std::size_t index) {
+  const QString value = QString::fromStdString(FormatValue(series.points[index].value));
+  const QString label = CategoryLabel(labels, index).trimmed();
   return label.isEmpty() ? value : label + ": " + value;
 }
 
-double WidestMark(const TChartSeries& series, const QFont& font) {
+double WidestMark(const SeriesModel& series, std::span<const std::string> labels,
+                  const QFont& font) {
   double width = 0;
-  int counted = 0;
-  for (const ChartPoint& point : series.Points()) {
-    if (++counted > 200) break;  // enough to size the room; the rest are mostly left out
-    width = std::max(width, TextWidth(font, MarkLabel(point)));
+  // Enough to size the room; the rest are mostly left out.
+  const std::size_t counted = std::min<std::size_t>(series.points.size(), 200);
+  for (std::size_t i = 0; i < counted; ++i) {
+    width = std::max(width, TextWidth(font, MarkLabel(series, labels, i)));
   }
   return width;
 }
@@ -98,8 +101,8 @@ void AddTops(const PieGeometry& pie, ChartLayout& layout) {
 }
 
 // Step 5.
-void AddMarks(const TChartSeries& series, const PieGeometry& pie, double maxWidth,
-              MarkPlacer& placer, ChartLayout& layout) {
+void AddMarks(const SeriesModel& series, std::span<const std::string> labels,
+              const PieGeometry& pie, double maxWidth, MarkPlacer& placer, ChartLayout& layout) {
   const QFont& font = layout.fonts[FontRole::Mark];
   const QFontMetricsF metrics(font);
   const double height = LineHeight(font) + 2;
@@ -110,9 +113,8 @@ void AddMarks(const TChartSeries& series, const PieGeometry& pie, double maxWidt
     const QPointF rim = OnEllipse(pie, mid) + QPointF(0, drop);
     const QPointF tip(pie.center.x() + (pie.radiusX + kConnector) * c,
                       pie.center.y() - (pie.radiusY + kConnector) * s + drop);
-    const QString text =
-        metrics.elidedText(MarkLabel(series.Points()[static_cast<std::size_t>(slice.point)]),
-                           Qt::ElideRight, maxWidth);
+    const QString text = metrics.elidedText(
+        MarkLabel(series, labels, static_cast<std::size_t>(slice.point)), Qt::ElideRight, maxWidth);
     const double width = metrics.horizontalAdvance(text) + 6;
     // Pushed back inside the chart rather than cut at its edge.
     const double left = std::clamp(c >= 0 ? tip.x() + 2 : tip.x() - 2 - width, 1.0,
@@ -128,7 +130,7 @@ void AddMarks(const TChartSeries& series, const PieGeometry& pie, double maxWidt
 
 }  // namespace
 
-void LayoutPies(const ChartModel& model, const std::vector<const TChartSeries*>& pies, QRectF area,
+void LayoutPies(const ChartModel& model, const std::vector<const SeriesModel*>& pies, QRectF area,
                 ChartLayout& layout) {
   if (pies.empty()) return;
   const int count = static_cast<int>(pies.size());
@@ -138,14 +140,14 @@ void LayoutPies(const ChartModel& model, const std::vector<const TChartSeries*>&
   const QFont& markFont = layout.fonts[FontRole::Mark];
   MarkPlacer placer(QRectF(QPointF(0, 0), layout.size));
   for (int i = 0; i < count; ++i) {
-    const TChartSeries& series = *pies[static_cast<std::size_t>(i)];
+    const SeriesModel& series = *pies[static_cast<std::size_t>(i)];
     QRectF column(area.left() + i * (columnWidth + kColumnGap), area.top(), columnWidth,
                   area.height());
     const double titleHeight = count > 1 ? LineHeight(layout.fonts[FontRole::SeriesTitle]) : 0;
     column.setTop(column.top() + (count > 1 ? titleHeight + 4 : 0));  // step 1
-    const bool marks = series.Marks().Visible();  // step 2
+    const bool marks = series.marksVisible;                           // step 2
     const double markWidth =
-        marks ? std::min(WidestMark(series, markFont) + 8, column.width() * 0.25) : 0;
+        marks ? std::min(WidestMark(series, model.labels, markFont) + 8, column.width() * 0.25) : 0;
     const double markHeight = marks ? LineHeight(markFont) + 4 : 0;
     const double roomX = column.width() / 2 - markWidth - (marks ? kConnector : 0);
     const double roomY =
@@ -169,7 +171,7 @@ void LayoutPies(const ChartModel& model, const std::vector<const TChartSeries*>&
     if (pie.thickness > 0) AddEdges(pie, layout);  // step 4
     AddTops(pie, layout);
     if (marks)
-      AddMarks(series, pie, std::max(markWidth - 8, column.width() * 0.3), placer,
+      AddMarks(series, model.labels, pie, std::max(markWidth - 8, column.width() * 0.3), placer,
                layout);  // step 5
     layout.pies.push_back(std::move(pie));
   }

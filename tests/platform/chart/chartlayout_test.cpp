@@ -294,13 +294,13 @@ TEST(Defaults, PaletteAndMarksByKind) {
   EXPECT_EQ(bar->SeriesColor(), PaletteColor(0));
   EXPECT_EQ(line->SeriesColor(), PaletteColor(1));
   EXPECT_TRUE(IsAutomaticColor(pie->SeriesColor()));
-  EXPECT_TRUE(bar->Marks().Visible());
-  EXPECT_FALSE(line->Marks().Visible());
-  EXPECT_TRUE(pie->Marks().Visible());
-  EXPECT_NE(ResolvePointColor(*pie, 0), ResolvePointColor(*pie, 1));
-  EXPECT_EQ(ResolvePointColor(*pie, 2), PaletteColor(2));
+  EXPECT_TRUE(bar->MarksVisible());
+  EXPECT_FALSE(line->MarksVisible());
+  EXPECT_TRUE(pie->MarksVisible());
+  EXPECT_NE(ResolvePointColor(pie->Data(), 0), ResolvePointColor(pie->Data(), 1));
+  EXPECT_EQ(ResolvePointColor(pie->Data(), 2), PaletteColor(2));
   pie->SetSeriesColor(0x0000FF);
-  EXPECT_EQ(ResolvePointColor(*pie, 1), 0x0000FFu) << "automatic points take the series colour";
+  EXPECT_EQ(ResolvePointColor(pie->Data(), 1), 0x0000FFu) << "automatic points take the series colour";
   EXPECT_EQ(PaletteColor(10), PaletteColor(0));
 }
 
@@ -351,7 +351,7 @@ TEST(HardData, NeverBreaksTheLayout) {
         b.chart.SetLegendVisible(true);
         if (kind == 0) b.Add<TBarSeries>(values)->SetMultiBar(2);
         if (kind == 1) b.Add<THorizBarSeries>(values)->SetMultiBar(3);
-        if (kind == 2) b.Add<TLineSeries>(values)->Marks().SetVisible(true);
+        if (kind == 2) b.Add<TLineSeries>(values)->SetMarksVisible(true);
         if (kind == 3) b.Add<TPieSeries>(values);
         // 90 x 60 leaves room for the frame but none for the plot.
         for (QSizeF size : {QSizeF(585, 401), QSizeF(90, 60), QSizeF(20, 15), QSizeF(1, 1)}) {
