@@ -16,6 +16,10 @@ MultiBar MultiBarFromNumber(std::uint8_t number) {
 void StoreCategoryLabel(std::vector<std::string>& labels, std::size_t index,
                         const std::string& label) {
   if (label.empty()) return;
-  if (index >= labels.size()) labels.resize(index + 1);
-  if (labels[index].empty()) labels[index] = label;
+  if (index >= labels.size()) {
+    labels.resize(index);  // the labels skipped stay empty; usually there are none
+    labels.push_back(label);
+  } else if (labels[index].empty()) {
+    labels[index] = label;
+  }
 }

@@ -40,8 +40,13 @@ TChart::~TChart() {
   for (TChartSeries* series : series_) series->LeaveChart();
 }
 
-// update() only marks the widget for one later repaint, and returns at once while it is hidden.
-void TChart::Changed() { update(); }
+// Points come in by the millions: while a repaint is pending, a change needs no further call.
+// A hidden widget gets no repaint until it is shown, and showing it paints it anyway.
+void TChart::Changed() {
+  if (repaintPending_) return;
+  repaintPending_ = true;
+  update();
+}
 
 void TChart::SetView3D(bool on) {
   view3D_ = on;
@@ -184,6 +189,7 @@ void TChart::PrintPartial(QPainter& painter, const QRect& rect) const {
 }
 
 void TChart::paintEvent(QPaintEvent*) {
+  repaintPending_ = false;
   QPainter painter(this);
   RenderChart(painter, Model(), QRectF(rect()), 1);
 }

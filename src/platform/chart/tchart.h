@@ -89,4 +89,5 @@ class TChart : public QWidget {
   std::array<int, 4> margins_{};
   std::vector<TChartSeries*> series_;
   std::vector<std::string> labels_;
+  bool repaintPending_ = false;
 };

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QPdfWriter>
 #include <QProcess>
@@ -10,6 +12,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <cctype>
+#include <functional>
 
 #include "chartfixture.h"
 #include "runtime.h"
@@ -108,6 +111,49 @@ TEST(AddSeries, ASeriesIsInOneChartAtATime) {
   EXPECT_EQ(third.CategoryLabels(), (std::vector<std::string>{"", "Feb"}));
   delete series;
   EXPECT_EQ(third.SeriesCount(), 0) << "a freed series leaves the chart";
+}
+
+class PaintCounter : public QObject {
+ public:
+  int paints = 0;
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) ++paints;
+    return false;
+  }
+};
+
+// Lets the event loop run until the chart has been painted once more, for at most two seconds.
+bool PaintedAgain(const PaintCounter& counter, int before) {
+  QElapsedTimer timer;
+  timer.start();
+  while (counter.paints == before && timer.elapsed() < 2000) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  }
+  return counter.paints > before;
+}
+
+TEST(Repaint, EveryKindOfChangeRepaintsAShownChart) {
+  ChartBuilder b;
+  TChartSeries* series = b.Add<TBarSeries>({1, 2});
+  PaintCounter counter;
+  b.chart.installEventFilter(&counter);
+  b.chart.resize(200, 150);
+  b.chart.show();
+  ASSERT_TRUE(PaintedAgain(counter, 0)) << "shown at last, after changes made while hidden";
+  const std::function<void()> changes[] = {
+      [&] { series->Add(3, "C", clAutomatic); },
+      [&] {
+        for (int i = 0; i < 1000; ++i) series->Add(i, "", clAutomatic);
+      },
+      [&] { series->SetTitle("Sales"); },
+      [&] { b.chart.SetView3D(true); },
+      [&] { b.chart.AddSeries(new TLineSeries(&b.owner)); },
+  };
+  for (std::size_t i = 0; i < std::size(changes); ++i) {
+    const int before = counter.paints;
+    changes[i]();
+    EXPECT_TRUE(PaintedAgain(counter, before)) << "change " << i;
+  }
 }
 
 TEST(SaveToBitmapFile, WritesExactlyTheWidgetSizeAs24BitBmp) {
