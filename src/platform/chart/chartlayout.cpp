@@ -189,6 +189,17 @@ TextItem BoxedText(const QString& text, const QRectF& rect, int align, FontRole 
   return item;
 }
 
+TextItem MarkText(const QString& text, QPointF center, const QFont& font) {
+  const double width = TextWidth(font, text) + 6, height = LineHeight(font) + 2;
+  TextItem item =
+      BoxedText(text, QRectF(center.x() - width / 2, center.y() - height / 2, width, height),
+                Qt::AlignCenter, FontRole::Mark);
+  item.framed = true;
+  return item;
+}
+
+QRectF PlacedRect(const TextItem& item) { return item.box.translated(item.origin); }
+
 QString SeriesName(const SeriesModel& series) {
   const QString title = DisplayText(series.title).trimmed();
   return title.isEmpty() ? QString("Series%1").arg(series.paletteIndex + 1) : title;

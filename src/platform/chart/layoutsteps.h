@@ -18,6 +18,11 @@ double LineHeight(const QFont& font);
 // A text centred (or aligned by `align`) in an upright rectangle.
 TextItem BoxedText(const QString& text, const QRectF& rect, int align, FontRole font);
 
+// A value mark: a framed text centred on `center`.
+TextItem MarkText(const QString& text, QPointF center, const QFont& font);
+// Where a text lies on the chart.
+QRectF PlacedRect(const TextItem& item);
+
 // The name a series shows in the legend and over its pie: its title, else "Series<n>".
 QString SeriesName(const SeriesModel& series);
 
