@@ -1,5 +1,6 @@
 #pragma once
-// Steps shared by the parts of the layout (frame, axes, pies). Internal to the chart library.
+// Steps shared by the parts of the layout (frame, axes, bars, lines, pies), defined in
+// layoutsteps.cpp. Internal to the chart library.
 
 #include <QFontMetricsF>
 #include <span>

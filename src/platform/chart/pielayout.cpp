@@ -122,7 +122,7 @@ void AddMarks(const SeriesModel& series, std::span<const std::string> labels,
     TextItem mark = BoxedText(text, QRectF(left, tip.y() - height / 2, width, height),
                               Qt::AlignCenter, FontRole::Mark);
     mark.framed = true;
-    if (text.isEmpty() || !placer.TryPlace(mark.box.translated(mark.origin))) continue;
+    if (text.isEmpty() || !placer.TryPlace(PlacedRect(mark))) continue;
     layout.strokes.push_back({QLineF(rim, tip), QColor(110, 110, 110)});
     layout.texts.push_back(mark);
   }
