@@ -14,6 +14,9 @@
 #include "niceticks.h"
 
 inline constexpr double kGroupShare = 0.7;  // share of a category slot taken by its bars
+// A 3D box or ribbon fills this share of its depth row, centred in it.
+inline constexpr double kBoxDepthShare = 0.75;
+inline constexpr double kRowInsetShare = (1 - kBoxDepthShare) / 2;
 
 inline bool IsBar(const SeriesModel& series) {
   return series.kind == SeriesKind::Bar || series.kind == SeriesKind::HorizBar;
@@ -82,8 +85,10 @@ struct Geometry {
                            : frame.plot.left() + (i + 0.5) * slot;
   }
   QPointF RowShift(int row) const { return QPointF(row * rowDepth, -row * rowDepth); }
-  double BoxDepth() const { return rowDepth * 0.75; }
-  QPointF RowInset() const { return QPointF(rowDepth * 0.125, -rowDepth * 0.125); }
+  double BoxDepth() const { return rowDepth * kBoxDepthShare; }
+  QPointF RowInset() const {
+    return QPointF(rowDepth * kRowInsetShare, -rowDepth * kRowInsetShare);
+  }
   QPointF At(int category, double value) const {
     const double c = CategoryCenter(category), v = scale.Map(value);
     return plan.horizontal ? QPointF(v, c) : QPointF(c, v);

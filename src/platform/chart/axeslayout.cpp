@@ -26,6 +26,21 @@ namespace {
 constexpr double kTick = 4;
 constexpr double kGap = 4;
 constexpr double kValueTickSpacing = 36;
+// Tick labels along a horizontal value axis stand side by side, so they need more room apart,
+// and at least this gap between the widest two.
+constexpr double kSideBySideTickSpacing = kValueTickSpacing * 1.6;
+constexpr double kTickLabelGap = 12;
+// Category labels take at most this share of the chart: beside a horizontal chart of its width,
+// below a vertical one (turned) of its height.
+constexpr double kMaxLabelWidthShare = 0.3;
+constexpr double kMaxLabelHeightShare = 0.4;
+// The 3D walls go back by 0.6 % of the smaller side per 3D percent, by at most 40 % of it.
+constexpr double kDepthPerPercent = 0.6;
+constexpr double kMaxDepthShare = 0.4;
+// Bar boxes go back at most 1.3 times as far as the bars are thick (deeper ones would hide
+// their neighbours), and at least a few pixels per depth row.
+constexpr double kMaxDepthPerThickness = 1.3;
+constexpr double kMinRowDepth = 4;
 const QColor kAxisColor(96, 96, 96);
 const QColor kGridColor(222, 222, 222);
 
@@ -114,6 +129,7 @@ CategoryLabelFit FitCategoryLabels(std::span<const std::string> labels, const Pl
   if (fit.step > 1) {
     fit.angle = 90;
   } else if (fit.maxWidth + 6 > slot) {
+    // Just steep enough for neighbours to stand a line apart, in steps of 5 degrees.
     const double degrees = std::asin(std::min(1.0, need / slot)) * 180 / std::numbers::pi;
     fit.angle = std::clamp(std::ceil(degrees / 5) * 5, 30.0, 90.0);
   }
@@ -136,6 +152,21 @@ double LabelOverhang(const CategoryLabelFit& labels, double slot) {
   return labels.maxWidth * std::cos(labels.angle * std::numbers::pi / 180) - slot / 2 - kTick;
 }
 
+// The depth of the 3D walls, in whole pixels.
+double FrameDepth(const ChartModel& model, const Plan& plan, QRectF area) {
+  const double percent = model.view3D ? std::clamp(model.percent3D, 0, 100) : 0;
+  double depth = std::min(area.width(), area.height()) *
+                 std::min(kMaxDepthShare, percent / 100 * kDepthPerPercent);
+  if (plan.barCount > 0) {
+    const double slot =
+        (plan.horizontal ? area.height() : area.width()) / std::max(plan.categories, 1);
+    const double thickness =
+        slot * kGroupShare / (plan.multiBar == MultiBar::SideBySide ? plan.barCount : 1);
+    depth = std::min(depth, std::max(thickness * kMaxDepthPerThickness, kMinRowDepth) * plan.rows);
+  }
+  return std::round(depth);
+}
+
 Frame ComputeFrame(const ChartModel& model, const std::vector<const SeriesModel*>& series,
                    const Plan& plan, std::pair<double, double> range, QRectF area,
                    const ChartFonts& fonts) {
@@ -147,30 +178,21 @@ Frame ComputeFrame(const ChartModel& model, const std::vector<const SeriesModel*
                                  : LineHeight(fonts[FontRole::BottomAxisTitle]) + kGap;
   const QSizeF marks = BarMarkRoom(series, range, fonts[FontRole::Mark]);
   Frame frame;
-  const double percent = model.view3D ? std::clamp(model.percent3D, 0, 100) : 0;
-  frame.depth = std::min(area.width(), area.height()) * std::min(0.4, percent / 100 * 0.6);
-  if (plan.barCount > 0) {
-    // Deeper boxes than a category is wide would hide their neighbours.
-    const double slot =
-        (plan.horizontal ? area.height() : area.width()) / std::max(plan.categories, 1);
-    const double thickness =
-        slot * kGroupShare / (plan.multiBar == MultiBar::SideBySide ? plan.barCount : 1);
-    frame.depth = std::min(frame.depth, std::max(thickness * 1.3, 4.0) * plan.rows);
-  }
-  frame.depth = std::round(frame.depth);
+  frame.depth = FrameDepth(model, plan, area);
   QRectF plot =
       area.adjusted(leftTitle, frame.depth + lineHeight / 2, -frame.depth - kGap, -bottomTitle);
   for (int pass = 0; pass < 2; ++pass) {
     const double valueLength = plan.horizontal ? plot.width() : plot.height();
-    const double spacing = plan.horizontal
-                               ? std::max(kValueTickSpacing * 1.6,
-                                          MaxTickWidth(frame.ticks, fonts[FontRole::Tick]) + 12)
-                               : kValueTickSpacing;
+    const double spacing =
+        plan.horizontal ? std::max(kSideBySideTickSpacing,
+                                   MaxTickWidth(frame.ticks, fonts[FontRole::Tick]) + kTickLabelGap)
+                        : kValueTickSpacing;
     frame.ticks = ChooseNiceTicks(range.first, range.second, valueLength, spacing);
     const double tickWidth = MaxTickWidth(frame.ticks, fonts[FontRole::Tick]);
     const double categoryLength = plan.horizontal ? plot.height() : plot.width();
     const double slot = categoryLength / std::max(plan.categories, 1);
-    const double maxLength = plan.horizontal ? area.width() * 0.3 : area.height() * 0.4;
+    const double maxLength =
+        plan.horizontal ? area.width() * kMaxLabelWidthShare : area.height() * kMaxLabelHeightShare;
     frame.labels = FitCategoryLabels(model.labels, plan, slot, maxLength, fonts[FontRole::Tick]);
     const double leftRoom = plan.horizontal
                                 ? frame.labels.extent
@@ -306,7 +328,7 @@ void AddAxisTitles(const ChartModel& model, QRectF area, const Geometry& g, Char
     item.font = FontRole::LeftAxisTitle;
     item.angle = 90;
     item.origin = QPointF(area.left(), p.center().y());
-    item.box = QRectF(-p.height() / 2 - 40, 0, p.height() + 80, h);
+    item.box = QRectF(-p.height() / 2 - 40, 0, p.height() + 80, h);  // may run past the plot
     item.align = Qt::AlignCenter;
     layout.texts.push_back(item);
   }

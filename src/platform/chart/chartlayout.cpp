@@ -18,6 +18,8 @@ namespace {
 
 constexpr double kPadding = 6;
 constexpr double kLegendSwatch = 10;
+constexpr double kMaxLegendTextShare = 0.3;  // of the width left for legend and plot
+constexpr int kMaxMarginPercent = 45;        // two opposite margins still leave a tenth
 
 QFont FontOf(double points, FontStyle style) {
   QFont font = QGuiApplication::font();
@@ -28,7 +30,7 @@ QFont FontOf(double points, FontStyle style) {
 }
 
 QRectF InsideMargins(const ChartModel& model, QSizeF size) {
-  auto share = [](int percent) { return std::clamp(percent, 0, 45) / 100.0; };
+  auto share = [](int percent) { return std::clamp(percent, 0, kMaxMarginPercent) / 100.0; };
   const double left = size.width() * share(model.margins[0]) + kPadding;
   const double top = size.height() * share(model.margins[1]) + kPadding;
   const double right = size.width() * share(model.margins[2]) + kPadding;
@@ -45,7 +47,7 @@ QRectF LayoutTitle(const ChartModel& model, QRectF area, ChartLayout& layout) {
   for (const std::string& line : model.title.lines) {
     const QString text = DisplayText(line).trimmed();
     if (text.isEmpty()) {
-      y += lineHeight / 4;
+      y += lineHeight / 4;  // a blank line: a quarter of a line
       continue;
     }
     const QFontMetricsF metrics(font);
@@ -93,7 +95,7 @@ QRectF LayoutLegend(const std::vector<LegendEntry>& entries, QRectF area, ChartL
   const QFont& font = layout.fonts[FontRole::Legend];
   const QFontMetricsF metrics(font);
   const double rowHeight = std::max(LineHeight(font), kLegendSwatch) + 3;
-  const double maxText = area.width() * 0.3;
+  const double maxText = area.width() * kMaxLegendTextShare;
   double textWidth = 0;
   for (const auto& entry : entries) {
     textWidth = std::max(textWidth, std::min(TextWidth(font, entry.text), maxText));

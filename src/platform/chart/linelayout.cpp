@@ -14,6 +14,8 @@
 namespace {
 
 constexpr qsizetype kPolylineChunk = 8;
+constexpr double kLineWidth = 2;
+constexpr double kDenseLineWidth = 1.5;  // thinner where the points crowd
 
 // Lines: with more points than pixels, each pixel column keeps its lowest and highest point in
 // their order, so the drawing costs what the width costs and still shows every peak.
@@ -77,8 +79,8 @@ std::vector<std::vector<LinePoint>> LinePieces(const SeriesModel& series, const 
 void AddFlatLine(const std::vector<LinePoint>& piece, bool dense, ChartLayout& layout) {
   if (piece.empty()) return;
   Polyline current{QPolygonF({piece.front().at}),
-                   piece.size() > 1 ? piece[1].color : piece.front().color, dense ? 1.5 : 2.0,
-                   dense};
+                   piece.size() > 1 ? piece[1].color : piece.front().color,
+                   dense ? kDenseLineWidth : kLineWidth, dense};
   for (std::size_t i = 1; i < piece.size(); ++i) {
     // Short polylines: the stroker slows down sharply on long, dense, self-crossing ones.
     if (piece[i].color != current.color || current.points.size() >= kPolylineChunk) {

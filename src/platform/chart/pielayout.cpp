@@ -20,6 +20,16 @@ namespace {
 
 constexpr double kConnector = 12;
 constexpr double kColumnGap = 10;
+// In 3D the disc is seen at a slant: its height shrinks by 2.4 % of its width per 3D percent,
+// to half its width at most, and its edge is 1.2 % of its radius high per 3D percent.
+constexpr double kTiltPerPercent = 2.4;
+constexpr double kMinTilt = 0.5;
+constexpr double kEdgePerPercent = 1.2;
+// Marks take at most a quarter of the column on either side of the disc, and may be elided to
+// no less than 30 % of it; the padding is the frame around the text and the gap to the tip.
+constexpr double kMaxMarkShare = 0.25;
+constexpr double kMinMarkTextShare = 0.3;
+constexpr double kMarkPadding = 8;
 
 double Radians(double degrees) { return degrees * std::numbers::pi / 180; }
 
@@ -136,7 +146,7 @@ void LayoutPies(const ChartModel& model, const std::vector<const SeriesModel*>& 
   const int count = static_cast<int>(pies.size());
   const double columnWidth = (area.width() - kColumnGap * (count - 1)) / count;
   const double percent = model.view3D ? std::clamp(model.percent3D, 0, 100) / 100.0 : 0;
-  const double tilt = std::max(0.5, 1 - percent * 2.4);
+  const double tilt = std::max(kMinTilt, 1 - percent * kTiltPerPercent);
   const QFont& markFont = layout.fonts[FontRole::Mark];
   MarkPlacer placer(QRectF(QPointF(0, 0), layout.size));
   for (int i = 0; i < count; ++i) {
@@ -147,16 +157,18 @@ void LayoutPies(const ChartModel& model, const std::vector<const SeriesModel*>& 
     column.setTop(column.top() + (count > 1 ? titleHeight + 4 : 0));  // step 1
     const bool marks = series.marksVisible;                           // step 2
     const double markWidth =
-        marks ? std::min(WidestMark(series, model.labels, markFont) + 8, column.width() * 0.25) : 0;
+        marks ? std::min(WidestMark(series, model.labels, markFont) + kMarkPadding,
+                         column.width() * kMaxMarkShare)
+              : 0;
     const double markHeight = marks ? LineHeight(markFont) + 4 : 0;
     const double roomX = column.width() / 2 - markWidth - (marks ? kConnector : 0);
-    const double roomY =
-        (column.height() / 2 - markHeight - (marks ? kConnector : 0)) / (tilt + percent * 0.6);
+    const double roomY = (column.height() / 2 - markHeight - (marks ? kConnector : 0)) /
+                         (tilt + percent * (kEdgePerPercent / 2));  // the disc and half its edge
     PieGeometry pie;
     pie.series = i;
     pie.radiusX = std::max(0.0, std::min(roomX, roomY));
     pie.radiusY = pie.radiusX * tilt;
-    pie.thickness = pie.radiusX * percent * 1.2;
+    pie.thickness = pie.radiusX * percent * kEdgePerPercent;
     pie.center = column.center() - QPointF(0, pie.thickness / 2);
     if (pie.radiusX < 2) continue;
     if (count > 1) {
@@ -171,7 +183,8 @@ void LayoutPies(const ChartModel& model, const std::vector<const SeriesModel*>& 
     if (pie.thickness > 0) AddEdges(pie, layout);  // step 4
     AddTops(pie, layout);
     if (marks)
-      AddMarks(series, model.labels, pie, std::max(markWidth - 8, column.width() * 0.3), placer,
+      AddMarks(series, model.labels, pie,
+               std::max(markWidth - kMarkPadding, column.width() * kMinMarkTextShare), placer,
                layout);  // step 5
     layout.pies.push_back(std::move(pie));
   }
