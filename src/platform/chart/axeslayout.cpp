@@ -154,9 +154,8 @@ double LabelOverhang(const CategoryLabelFit& labels, double slot) {
 
 // The depth of the 3D walls, in whole pixels.
 double FrameDepth(const ChartModel& model, const Plan& plan, QRectF area) {
-  const double percent = model.view3D ? std::clamp(model.percent3D, 0, 100) : 0;
   double depth = std::min(area.width(), area.height()) *
-                 std::min(kMaxDepthShare, percent / 100 * kDepthPerPercent);
+                 std::min(kMaxDepthShare, Depth3DShare(model) * kDepthPerPercent);
   if (plan.barCount > 0) {
     const double slot =
         (plan.horizontal ? area.height() : area.width()) / std::max(plan.categories, 1);

@@ -2,6 +2,7 @@
 
 #include "layoutsteps.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "runtime.h"
@@ -42,6 +43,10 @@ QRectF PlacedRect(const TextItem& item) { return item.box.translated(item.origin
 QString SeriesName(const SeriesModel& series) {
   const QString title = DisplayText(series.title).trimmed();
   return title.isEmpty() ? QString("Series%1").arg(series.paletteIndex + 1) : title;
+}
+
+double Depth3DShare(const ChartModel& model) {
+  return model.view3D ? std::clamp(model.percent3D, 0, 100) / 100.0 : 0;
 }
 
 QColor TopShade(const QColor& color) { return color.lighter(125); }

@@ -27,6 +27,9 @@ QRectF PlacedRect(const TextItem& item);
 // The name a series shows in the legend and over its pie: its title, else "Series<n>".
 QString SeriesName(const SeriesModel& series);
 
+// The 3D percent as a share (0 to 1), 0 in the flat view.
+double Depth3DShare(const ChartModel& model);
+
 QColor TopShade(const QColor& color);
 QColor SideShade(const QColor& color);
 QColor EdgeShade(const QColor& color);

@@ -145,7 +145,7 @@ void LayoutPies(const ChartModel& model, const std::vector<const SeriesModel*>& 
   if (pies.empty()) return;
   const int count = static_cast<int>(pies.size());
   const double columnWidth = (area.width() - kColumnGap * (count - 1)) / count;
-  const double percent = model.view3D ? std::clamp(model.percent3D, 0, 100) / 100.0 : 0;
+  const double percent = Depth3DShare(model);
   const double tilt = std::max(kMinTilt, 1 - percent * kTiltPerPercent);
   const QFont& markFont = layout.fonts[FontRole::Mark];
   MarkPlacer placer(QRectF(QPointF(0, 0), layout.size));
