@@ -24,8 +24,8 @@ inline QImage RenderOf(const ChartModel& model, int width, int height) {
   return image;
 }
 
-// A flat chart with a legend, as a model. Series take the labels "L0", "L1", ... unless a test
-// adds its points with their own labels.
+// A chart model with ChartModel's defaults (flat, legend shown), built in a few lines. Series
+// take the labels "L0", "L1", ... unless a test adds its points with their own labels.
 struct ModelBuilder {
   ChartModel settings;
   std::vector<std::string> labels;
