@@ -40,10 +40,14 @@ class Reader {
 
 TChartSeries* NewSeries(std::uint8_t kind, QObject* owner) {
   switch (kind % 4) {
-    case 0: return new TPieSeries(owner);
-    case 1: return new TLineSeries(owner);
-    case 2: return new TBarSeries(owner);
-    default: return new THorizBarSeries(owner);
+    case 0:
+      return new TPieSeries(owner);
+    case 1:
+      return new TLineSeries(owner);
+    case 2:
+      return new TBarSeries(owner);
+    default:
+      return new THorizBarSeries(owner);
   }
 }
 
