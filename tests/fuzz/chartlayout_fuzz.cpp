@@ -40,10 +40,14 @@ class Reader {
 
 TChartSeries* NewSeries(std::uint8_t kind, QObject* owner) {
   switch (kind % 4) {
-    case 0: return new TPieSeries(owner);
-    case 1: return new TLineSeries(owner);
-    case 2: return new TBarSeries(owner);
-    default: return new THorizBarSeries(owner);
+    case 0:
+      return new TPieSeries(owner);
+    case 1:
+      return new TLineSeries(owner);
+    case 2:
+      return new TBarSeries(owner);
+    default:
+      return new THorizBarSeries(owner);
   }
 }
 
@@ -73,7 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const int seriesCount = in.Byte() % 4;
   for (int s = 0; s < seriesCount; ++s) {
     TChartSeries* series = NewSeries(kind, &owner);
-    series->Marks().SetVisible(in.Byte() & 1);
+    series->SetMarksVisible(in.Byte() & 1);
     if (auto* bars = dynamic_cast<TCustomBarSeries*>(series)) bars->SetMultiBar(in.Byte());
     chart.AddSeries(series);
   }

@@ -7,7 +7,6 @@
 #include "layoutsteps.h"
 #include "niceticks.h"
 #include "palette.h"
-#include "runtime.h"
 
 // Layout order of the frame (each step takes its room from what the earlier ones left):
 //   1. the chart rectangle less the four margins (percent of width and height) and a padding;
@@ -19,6 +18,8 @@ namespace {
 
 constexpr double kPadding = 6;
 constexpr double kLegendSwatch = 10;
+constexpr double kMaxLegendTextShare = 0.3;  // of the width left for legend and plot
+constexpr int kMaxMarginPercent = 45;        // two opposite margins still leave a tenth
 
 QFont FontOf(double points, FontStyle style) {
   QFont font = QGuiApplication::font();
@@ -29,7 +30,7 @@ QFont FontOf(double points, FontStyle style) {
 }
 
 QRectF InsideMargins(const ChartModel& model, QSizeF size) {
-  auto share = [](int percent) { return std::clamp(percent, 0, 45) / 100.0; };
+  auto share = [](int percent) { return std::clamp(percent, 0, kMaxMarginPercent) / 100.0; };
   const double left = size.width() * share(model.margins[0]) + kPadding;
   const double top = size.height() * share(model.margins[1]) + kPadding;
   const double right = size.width() * share(model.margins[2]) + kPadding;
@@ -46,7 +47,7 @@ QRectF LayoutTitle(const ChartModel& model, QRectF area, ChartLayout& layout) {
   for (const std::string& line : model.title.lines) {
     const QString text = DisplayText(line).trimmed();
     if (text.isEmpty()) {
-      y += lineHeight / 4;
+      y += lineHeight / 4;  // a blank line: a quarter of a line
       continue;
     }
     const QFontMetricsF metrics(font);
@@ -65,23 +66,24 @@ struct LegendEntry {
   QColor color;
 };
 
-std::vector<LegendEntry> LegendEntries(const std::vector<const TChartSeries*>& series) {
+std::vector<LegendEntry> LegendEntries(const std::vector<const SeriesModel*>& series,
+                                       std::span<const std::string> labels) {
   std::vector<LegendEntry> entries;
   if (series.empty()) return entries;
-  if (series.front()->Kind() == SeriesKind::Pie) {
-    const TChartSeries& pie = *series.front();
-    const auto& points = pie.Points();
+  if (series.front()->kind == SeriesKind::Pie) {
+    const SeriesModel& pie = *series.front();
+    const auto& points = pie.points;
     for (std::size_t i = 0; i < points.size(); ++i) {
       if (!std::isfinite(points[i].value) || points[i].value == 0) continue;
-      QString text = DisplayText(points[i].label);
+      QString text = CategoryLabel(labels, i);
       if (text.isEmpty()) text = QString::fromStdString(FormatValue(points[i].value));
       entries.push_back({text, ToQColor(ResolvePointColor(pie, static_cast<int>(i)))});
       if (entries.size() > 1000) break;  // more never fit on a page
     }
     return entries;
   }
-  for (const TChartSeries* one : series) {
-    if (one->Kind() == SeriesKind::Pie) continue;
+  for (const SeriesModel* one : series) {
+    if (one->kind == SeriesKind::Pie) continue;
     entries.push_back({SeriesName(*one), ToQColor(ResolveSeriesColor(*one))});
   }
   return entries;
@@ -93,7 +95,7 @@ QRectF LayoutLegend(const std::vector<LegendEntry>& entries, QRectF area, ChartL
   const QFont& font = layout.fonts[FontRole::Legend];
   const QFontMetricsF metrics(font);
   const double rowHeight = std::max(LineHeight(font), kLegendSwatch) + 3;
-  const double maxText = area.width() * 0.3;
+  const double maxText = area.width() * kMaxLegendTextShare;
   double textWidth = 0;
   for (const auto& entry : entries) {
     textWidth = std::max(textWidth, std::min(TextWidth(font, entry.text), maxText));
@@ -120,10 +122,10 @@ QRectF LayoutLegend(const std::vector<LegendEntry>& entries, QRectF area, ChartL
   return QRectF(area.left(), area.top(), area.width() - width - kPadding * 2, area.height());
 }
 
-std::vector<const TChartSeries*> DrawnSeries(const ChartModel& model, bool pies) {
-  std::vector<const TChartSeries*> drawn;
-  for (const TChartSeries* one : model.series) {
-    if (one && (one->Kind() == SeriesKind::Pie) == pies) drawn.push_back(one);
+std::vector<const SeriesModel*> DrawnSeries(const ChartModel& model, bool pies) {
+  std::vector<const SeriesModel*> drawn;
+  for (const SeriesModel* one : model.series) {
+    if (one && (one->kind == SeriesKind::Pie) == pies) drawn.push_back(one);
   }
   return drawn;
 }
@@ -151,9 +153,10 @@ ChartLayout LayoutChart(const ChartModel& model, QSizeF size, const ChartFonts& 
   QRectF area = InsideMargins(model, size);  // step 1
   area = LayoutTitle(model, area, layout);   // step 2
   const bool pieChart = !model.series.empty() && model.series.front() &&
-                        model.series.front()->Kind() == SeriesKind::Pie;
+                        model.series.front()->kind == SeriesKind::Pie;
   const auto drawn = DrawnSeries(model, pieChart);
-  if (model.legendVisible) area = LayoutLegend(LegendEntries(drawn), area, layout);  // step 3
+  if (model.legendVisible)
+    area = LayoutLegend(LegendEntries(drawn, model.labels), area, layout);  // step 3
   if (area.width() < 10 || area.height() < 10) return layout;
   if (pieChart) {  // step 4
     LayoutPies(model, drawn, area, layout);
@@ -161,67 +164,4 @@ ChartLayout LayoutChart(const ChartModel& model, QSizeF size, const ChartFonts& 
     LayoutAxes(model, drawn, area, layout);
   }
   return layout;
-}
-
-// Helpers shared by the layout steps.
-
-QString DisplayText(const std::string& text) { return ToDisplayText(text); }
-
-double TextWidth(const QFont& font, const QString& text) {
-  return QFontMetricsF(font).horizontalAdvance(text);
-}
-
-double LineHeight(const QFont& font) { return QFontMetricsF(font).height(); }
-
-TextItem BoxedText(const QString& text, const QRectF& rect, int align, FontRole font) {
-  TextItem item;
-  item.text = text;
-  item.origin = rect.topLeft();
-  item.box = QRectF(QPointF(0, 0), rect.size());
-  item.align = align;
-  item.font = font;
-  return item;
-}
-
-QString SeriesName(const TChartSeries& series) {
-  const QString title = DisplayText(series.Title()).trimmed();
-  return title.isEmpty() ? QString("Series%1").arg(series.PaletteIndex() + 1) : title;
-}
-
-QColor TopShade(const QColor& color) { return color.lighter(125); }
-QColor SideShade(const QColor& color) { return color.darker(135); }
-QColor EdgeShade(const QColor& color) { return color.darker(120); }
-
-bool MarkPlacer::TryPlace(const QRectF& rect) {
-  if (!bounds_.contains(rect)) return false;
-  const auto cellOf = [](double v) { return static_cast<long long>(std::floor(v / kCell)); };
-  const long long x0 = cellOf(rect.left()), x1 = cellOf(rect.right());
-  const long long y0 = cellOf(rect.top()), y1 = cellOf(rect.bottom());
-  for (long long x = x0; x <= x1; ++x) {
-    for (long long y = y0; y <= y1; ++y) {
-      const auto found = cells_.find(x * 1000003 + y);
-      if (found == cells_.end()) continue;
-      for (int index : found->second) {
-        if (placed_[static_cast<std::size_t>(index)].intersects(rect)) return false;
-      }
-    }
-  }
-  Add(rect);
-  return true;
-}
-
-void MarkPlacer::Block(const QRectF& rect) {
-  if (rect.intersects(bounds_)) Add(rect.intersected(bounds_));
-}
-
-void MarkPlacer::Add(const QRectF& rect) {
-  const auto cellOf = [](double v) { return static_cast<long long>(std::floor(v / kCell)); };
-  const long long x0 = cellOf(rect.left()), x1 = cellOf(rect.right());
-  const long long y0 = cellOf(rect.top()), y1 = cellOf(rect.bottom());
-  placed_.push_back(rect);
-  for (long long x = x0; x <= x1; ++x) {
-    for (long long y = y0; y <= y1; ++y) {
-      cells_[x * 1000003 + y].push_back(static_cast<int>(placed_.size() - 1));
-    }
-  }
 }

@@ -1,7 +1,9 @@
 #pragma once
-// Steps shared by the parts of the layout (frame, axes, pies). Internal to the chart library.
+// Steps shared by the parts of the layout (frame, axes, bars, lines, pies), defined in
+// layoutsteps.cpp. Internal to the chart library.
 
 #include <QFontMetricsF>
+#include <span>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -9,14 +11,24 @@
 #include "chartlayout.h"
 
 QString DisplayText(const std::string& text);
+// The shown label of category `index`; empty where the chart has none.
+QString CategoryLabel(std::span<const std::string> labels, std::size_t index);
 double TextWidth(const QFont& font, const QString& text);
 double LineHeight(const QFont& font);
 
 // A text centred (or aligned by `align`) in an upright rectangle.
 TextItem BoxedText(const QString& text, const QRectF& rect, int align, FontRole font);
 
+// A value mark: a framed text centred on `center`.
+TextItem MarkText(const QString& text, QPointF center, const QFont& font);
+// Where a text lies on the chart.
+QRectF PlacedRect(const TextItem& item);
+
 // The name a series shows in the legend and over its pie: its title, else "Series<n>".
-QString SeriesName(const TChartSeries& series);
+QString SeriesName(const SeriesModel& series);
+
+// The 3D percent as a share (0 to 1), 0 in the flat view.
+double Depth3DShare(const ChartModel& model);
 
 QColor TopShade(const QColor& color);
 QColor SideShade(const QColor& color);
@@ -39,7 +51,7 @@ class MarkPlacer {
   void Add(const QRectF& rect);
 };
 
-void LayoutAxes(const ChartModel& model, const std::vector<const TChartSeries*>& series,
-                QRectF area, ChartLayout& layout);
-void LayoutPies(const ChartModel& model, const std::vector<const TChartSeries*>& pies, QRectF area,
+void LayoutAxes(const ChartModel& model, const std::vector<const SeriesModel*>& series, QRectF area,
+                ChartLayout& layout);
+void LayoutPies(const ChartModel& model, const std::vector<const SeriesModel*>& pies, QRectF area,
                 ChartLayout& layout);

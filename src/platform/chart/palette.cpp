@@ -26,18 +26,18 @@ QColor ToQColor(TColor color) {
                 static_cast<int>((color >> 16) & 0xFF));
 }
 
-TColor ResolveSeriesColor(const TChartSeries& series) {
-  if (!IsAutomaticColor(series.SeriesColor())) return series.SeriesColor();
-  return PaletteColor(series.PaletteIndex());
+TColor ResolveSeriesColor(const SeriesModel& series) {
+  if (!IsAutomaticColor(series.color)) return series.color;
+  return PaletteColor(series.paletteIndex);
 }
 
-TColor ResolvePointColor(const TChartSeries& series, int pointIndex) {
-  const auto& points = series.Points();
+TColor ResolvePointColor(const SeriesModel& series, int pointIndex) {
+  const auto& points = series.points;
   if (pointIndex >= 0 && pointIndex < static_cast<int>(points.size())) {
     const TColor own = points[static_cast<std::size_t>(pointIndex)].color;
     if (!IsAutomaticColor(own)) return own;
   }
-  if (!IsAutomaticColor(series.SeriesColor())) return series.SeriesColor();
-  return series.Kind() == SeriesKind::Pie ? PaletteColor(pointIndex)
-                                          : PaletteColor(series.PaletteIndex());
+  if (!IsAutomaticColor(series.color)) return series.color;
+  return series.kind == SeriesKind::Pie ? PaletteColor(pointIndex)
+                                        : PaletteColor(series.paletteIndex);
 }

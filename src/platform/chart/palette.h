@@ -4,7 +4,7 @@
 
 #include <QColor>
 
-#include "series.h"
+#include "chartmodel.h"
 #include "tcolor.h"
 
 // The palette colour for an index; the cycle repeats after ten. Negative indexes count as 0.
@@ -14,7 +14,7 @@ QColor ToQColor(TColor color);
 
 // The colour a point is painted in: its own colour, else the series colour, else the palette.
 // Pie slices take the palette colour of their point index, other series that of the series.
-TColor ResolvePointColor(const TChartSeries& series, int pointIndex);
+TColor ResolvePointColor(const SeriesModel& series, int pointIndex);
 
 // The colour a series shows in the legend and on its line: its own, else its palette colour.
-TColor ResolveSeriesColor(const TChartSeries& series);
+TColor ResolveSeriesColor(const SeriesModel& series);

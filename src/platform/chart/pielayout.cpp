@@ -20,6 +20,16 @@ namespace {
 
 constexpr double kConnector = 12;
 constexpr double kColumnGap = 10;
+// In 3D the disc is seen at a slant: its height shrinks by 2.4 % of its width per 3D percent,
+// to half its width at most, and its edge is 1.2 % of its radius high per 3D percent.
+constexpr double kTiltPerPercent = 2.4;
+constexpr double kMinTilt = 0.5;
+constexpr double kEdgePerPercent = 1.2;
+// Marks take at most a quarter of the column on either side of the disc, and may be elided to
+// no less than 30 % of it; the padding is the frame around the text and the gap to the tip.
+constexpr double kMaxMarkShare = 0.25;
+constexpr double kMinMarkTextShare = 0.3;
+constexpr double kMarkPadding = 8;
 
 double Radians(double degrees) { return degrees * std::numbers::pi / 180; }
 
@@ -36,8 +46,8 @@ QPolygonF Arc(const PieGeometry& pie, double from, double to) {
   return points;
 }
 
-std::vector<PieSlice> Slices(const TChartSeries& series) {
-  const auto& points = series.Points();
+std::vector<PieSlice> Slices(const SeriesModel& series) {
+  const auto& points = series.points;
   double sum = 0;
   for (const ChartPoint& point : points) {
     if (std::isfinite(point.value)) sum += std::abs(point.value);
@@ -59,18 +69,21 @@ std::vector<PieSlice> Slices(const TChartSeries& series) {
   return slices;
 }
 
-QString MarkLabel(const ChartPoint& point) {
-  const QString value = QString::fromStdString(FormatValue(point.value));
-  const QString label = DisplayText(point.label).trimmed();
+// The mark of point `index`: its label and value, or the value alone.
+QString MarkLabel(const SeriesModel& series, std::span<const std::string> labels,
+                  std::size_t index) {
+  const QString value = QString::fromStdString(FormatValue(series.points[index].value));
+  const QString label = CategoryLabel(labels, index).trimmed();
   return label.isEmpty() ? value : label + ": " + value;
 }
 
-double WidestMark(const TChartSeries& series, const QFont& font) {
+double WidestMark(const SeriesModel& series, std::span<const std::string> labels,
+                  const QFont& font) {
   double width = 0;
-  int counted = 0;
-  for (const ChartPoint& point : series.Points()) {
-    if (++counted > 200) break;  // enough to size the room; the rest are mostly left out
-    width = std::max(width, TextWidth(font, MarkLabel(point)));
+  // Enough to size the room; the rest are mostly left out.
+  const std::size_t counted = std::min<std::size_t>(series.points.size(), 200);
+  for (std::size_t i = 0; i < counted; ++i) {
+    width = std::max(width, TextWidth(font, MarkLabel(series, labels, i)));
   }
   return width;
 }
@@ -98,8 +111,8 @@ void AddTops(const PieGeometry& pie, ChartLayout& layout) {
 }
 
 // Step 5.
-void AddMarks(const TChartSeries& series, const PieGeometry& pie, double maxWidth,
-              MarkPlacer& placer, ChartLayout& layout) {
+void AddMarks(const SeriesModel& series, std::span<const std::string> labels,
+              const PieGeometry& pie, double maxWidth, MarkPlacer& placer, ChartLayout& layout) {
   const QFont& font = layout.fonts[FontRole::Mark];
   const QFontMetricsF metrics(font);
   const double height = LineHeight(font) + 2;
@@ -110,9 +123,8 @@ void AddMarks(const TChartSeries& series, const PieGeometry& pie, double maxWidt
     const QPointF rim = OnEllipse(pie, mid) + QPointF(0, drop);
     const QPointF tip(pie.center.x() + (pie.radiusX + kConnector) * c,
                       pie.center.y() - (pie.radiusY + kConnector) * s + drop);
-    const QString text =
-        metrics.elidedText(MarkLabel(series.Points()[static_cast<std::size_t>(slice.point)]),
-                           Qt::ElideRight, maxWidth);
+    const QString text = metrics.elidedText(
+        MarkLabel(series, labels, static_cast<std::size_t>(slice.point)), Qt::ElideRight, maxWidth);
     const double width = metrics.horizontalAdvance(text) + 6;
     // Pushed back inside the chart rather than cut at its edge.
     const double left = std::clamp(c >= 0 ? tip.x() + 2 : tip.x() - 2 - width, 1.0,
@@ -120,7 +132,7 @@ void AddMarks(const TChartSeries& series, const PieGeometry& pie, double maxWidt
     TextItem mark = BoxedText(text, QRectF(left, tip.y() - height / 2, width, height),
                               Qt::AlignCenter, FontRole::Mark);
     mark.framed = true;
-    if (text.isEmpty() || !placer.TryPlace(mark.box.translated(mark.origin))) continue;
+    if (text.isEmpty() || !placer.TryPlace(PlacedRect(mark))) continue;
     layout.strokes.push_back({QLineF(rim, tip), QColor(110, 110, 110)});
     layout.texts.push_back(mark);
   }
@@ -128,33 +140,35 @@ void AddMarks(const TChartSeries& series, const PieGeometry& pie, double maxWidt
 
 }  // namespace
 
-void LayoutPies(const ChartModel& model, const std::vector<const TChartSeries*>& pies, QRectF area,
+void LayoutPies(const ChartModel& model, const std::vector<const SeriesModel*>& pies, QRectF area,
                 ChartLayout& layout) {
   if (pies.empty()) return;
   const int count = static_cast<int>(pies.size());
   const double columnWidth = (area.width() - kColumnGap * (count - 1)) / count;
-  const double percent = model.view3D ? std::clamp(model.percent3D, 0, 100) / 100.0 : 0;
-  const double tilt = std::max(0.5, 1 - percent * 2.4);
+  const double percent = Depth3DShare(model);
+  const double tilt = std::max(kMinTilt, 1 - percent * kTiltPerPercent);
   const QFont& markFont = layout.fonts[FontRole::Mark];
   MarkPlacer placer(QRectF(QPointF(0, 0), layout.size));
   for (int i = 0; i < count; ++i) {
-    const TChartSeries& series = *pies[static_cast<std::size_t>(i)];
+    const SeriesModel& series = *pies[static_cast<std::size_t>(i)];
     QRectF column(area.left() + i * (columnWidth + kColumnGap), area.top(), columnWidth,
                   area.height());
     const double titleHeight = count > 1 ? LineHeight(layout.fonts[FontRole::SeriesTitle]) : 0;
     column.setTop(column.top() + (count > 1 ? titleHeight + 4 : 0));  // step 1
-    const bool marks = series.Marks().Visible();  // step 2
+    const bool marks = series.marksVisible;                           // step 2
     const double markWidth =
-        marks ? std::min(WidestMark(series, markFont) + 8, column.width() * 0.25) : 0;
+        marks ? std::min(WidestMark(series, model.labels, markFont) + kMarkPadding,
+                         column.width() * kMaxMarkShare)
+              : 0;
     const double markHeight = marks ? LineHeight(markFont) + 4 : 0;
     const double roomX = column.width() / 2 - markWidth - (marks ? kConnector : 0);
-    const double roomY =
-        (column.height() / 2 - markHeight - (marks ? kConnector : 0)) / (tilt + percent * 0.6);
+    const double roomY = (column.height() / 2 - markHeight - (marks ? kConnector : 0)) /
+                         (tilt + percent * (kEdgePerPercent / 2));  // the disc and half its edge
     PieGeometry pie;
     pie.series = i;
     pie.radiusX = std::max(0.0, std::min(roomX, roomY));
     pie.radiusY = pie.radiusX * tilt;
-    pie.thickness = pie.radiusX * percent * 1.2;
+    pie.thickness = pie.radiusX * percent * kEdgePerPercent;
     pie.center = column.center() - QPointF(0, pie.thickness / 2);
     if (pie.radiusX < 2) continue;
     if (count > 1) {
@@ -169,7 +183,8 @@ void LayoutPies(const ChartModel& model, const std::vector<const TChartSeries*>&
     if (pie.thickness > 0) AddEdges(pie, layout);  // step 4
     AddTops(pie, layout);
     if (marks)
-      AddMarks(series, pie, std::max(markWidth - 8, column.width() * 0.3), placer,
+      AddMarks(series, model.labels, pie,
+               std::max(markWidth - kMarkPadding, column.width() * kMinMarkTextShare), placer,
                layout);  // step 5
     layout.pies.push_back(std::move(pie));
   }

@@ -1,67 +1,55 @@
 #pragma once
 // Chart series: a class (pie, line, vertical or horizontal bars), a colour, a title, marks and
-// points. A series is owned by the QObject given to its constructor (the chart window), and
-// the chart only refers to it.
+// points, held as a SeriesModel. A series is owned by the QObject given to its constructor (the
+// chart window); a chart refers to it. The labels given with the points go to the chart, which
+// keeps one list for all its series.
 
 #include <QObject>
 #include <string>
 #include <vector>
 
+#include "chartmodel.h"
 #include "tcolor.h"
 
-enum class SeriesKind { Pie, Line, Bar, HorizBar };
-
-// How several bar series share a category: 0 none, 1 side by side, 2 stacked, 3 stacked to
-// 100 percent; any other number acts as 0.
-using TMultiBar = std::uint8_t;
-
-struct ChartPoint {
-  double value = 0;
-  std::string label;
-  TColor color = clAutomatic;
-};
-
-struct SeriesMarks {
-  bool visible = true;
-  void SetVisible(bool value) { visible = value; }
-  bool Visible() const { return visible; }
-};
+class TChart;
 
 class TChartSeries : public QObject {
   Q_OBJECT
  public:
-  SeriesKind Kind() const { return kind_; }
+  ~TChartSeries() override;
 
-  TColor SeriesColor() const { return color_; }
+  SeriesKind Kind() const { return data_.kind; }
+
+  TColor SeriesColor() const { return data_.color; }
   void SetSeriesColor(TColor color);
 
-  const std::string& Title() const { return title_; }
+  const std::string& Title() const { return data_.title; }
   void SetTitle(const std::string& title);
 
-  SeriesMarks& Marks() { return marks_; }
-  const SeriesMarks& Marks() const { return marks_; }
+  void SetMarksVisible(bool visible);
+  bool MarksVisible() const { return data_.marksVisible; }
 
-  // Appends one point after the earlier ones.
+  // Appends one point after the earlier ones; the label is kept by the chart (see
+  // StoreCategoryLabel), or by the series until it is added to one.
   void Add(double value, const std::string& label, TColor color);
-  const std::vector<ChartPoint>& Points() const { return points_; }
+  const std::vector<ChartPoint>& Points() const { return data_.points; }
 
-  // Position in the chart's list, for the palette colour; set by TChart::AddSeries.
-  int PaletteIndex() const { return paletteIndex_; }
-  void SetPaletteIndex(int index);
-
- signals:
-  void Changed();
+  const SeriesModel& Data() const { return data_; }
 
  protected:
   TChartSeries(QObject* owner, SeriesKind kind);
+  void SetMultiBarMode(MultiBar mode);
 
  private:
-  SeriesKind kind_;
-  TColor color_;
-  std::string title_;
-  SeriesMarks marks_;
-  std::vector<ChartPoint> points_;
-  int paletteIndex_ = 0;
+  friend class TChart;
+  // Called by TChart::AddSeries: returns the labels given so far, which the chart now keeps.
+  std::vector<std::string> JoinChart(TChart* chart, int paletteIndex);
+  void LeaveChart() { chart_ = nullptr; }
+  void Changed();
+
+  SeriesModel data_;
+  TChart* chart_ = nullptr;
+  std::vector<std::string> pendingLabels_;  // labels given before the series joined a chart
 };
 
 class TPieSeries : public TChartSeries {
@@ -76,14 +64,12 @@ class TLineSeries : public TChartSeries {
 
 class TCustomBarSeries : public TChartSeries {
  public:
-  void SetMultiBar(TMultiBar mode);
-  TMultiBar MultiBar() const { return multiBar_; }
+  // Stores MultiBarFromNumber(number).
+  void SetMultiBar(TMultiBar number);
+  ::MultiBar MultiBar() const { return Data().multiBar; }
 
  protected:
   using TChartSeries::TChartSeries;
-
- private:
-  TMultiBar multiBar_ = 0;
 };
 
 class TBarSeries : public TCustomBarSeries {

@@ -35,9 +35,18 @@ void CheckBitmapSize(const std::string& fileName, int width, int height) {
 
 TChart::TChart(QWidget* parent) : QWidget(parent) {}
 
-TChart::~TChart() = default;
+// Series that outlive the chart no longer report to it.
+TChart::~TChart() {
+  for (TChartSeries* series : series_) series->LeaveChart();
+}
 
-void TChart::Changed() { update(); }
+// Points come in by the millions: while a repaint is pending, a change needs no further call.
+// A hidden widget gets no repaint until it is shown, and showing it paints it anyway.
+void TChart::Changed() {
+  if (repaintPending_) return;
+  repaintPending_ = true;
+  update();
+}
 
 void TChart::SetView3D(bool on) {
   view3D_ = on;
@@ -103,13 +112,13 @@ int TChart::Margin(int index) const {
 void TChart::AddSeries(TChartSeries* series) {
   if (!series) throw Exception("Cannot add a series that does not exist");
   if (std::find(series_.begin(), series_.end(), series) != series_.end()) return;
-  series->SetPaletteIndex(SeriesCount());
+  if (series->chart_) throw Exception("Cannot add a series that is already in another chart");
+  const std::vector<std::string> labels = series->JoinChart(this, SeriesCount());
+  for (std::size_t i = 0; i < labels.size(); ++i) StoreCategoryLabel(labels_, i, labels[i]);
   if (series->Kind() != SeriesKind::Pie && IsAutomaticColor(series->SeriesColor())) {
-    series->SetSeriesColor(PaletteColor(series->PaletteIndex()));
+    series->SetSeriesColor(PaletteColor(series->Data().paletteIndex));
   }
   series_.push_back(series);
-  connect(series, &TChartSeries::Changed, this, &TChart::Changed);
-  connect(series, &QObject::destroyed, this, [this, series] { std::erase(series_, series); });
   Changed();
 }
 
@@ -120,6 +129,16 @@ TChartSeries* TChart::GetSeries(int index) const {
   return series_[index];
 }
 
+void TChart::TakeLabel(std::size_t index, const std::string& label) {
+  StoreCategoryLabel(labels_, index, label);
+  Changed();
+}
+
+void TChart::ForgetSeries(TChartSeries* series) {
+  std::erase(series_, series);
+  Changed();
+}
+
 ChartModel TChart::Model() const {
   ChartModel model;
   model.title = title_;
@@ -128,8 +147,11 @@ ChartModel TChart::Model() const {
   model.legendVisible = legendVisible_;
   model.view3D = view3D_;
   model.percent3D = percent3D_;
+  model.orthogonal = orthogonal_;
   model.margins = margins_;
-  model.series.assign(series_.begin(), series_.end());
+  model.labels = labels_;
+  model.series.reserve(series_.size());
+  for (const TChartSeries* series : series_) model.series.push_back(&series->Data());
   return model;
 }
 
@@ -167,6 +189,7 @@ void TChart::PrintPartial(QPainter& painter, const QRect& rect) const {
 }
 
 void TChart::paintEvent(QPaintEvent*) {
+  repaintPending_ = false;
   QPainter painter(this);
   RenderChart(painter, Model(), QRectF(rect()), 1);
 }

@@ -45,11 +45,17 @@ class TChart : public QWidget {
   int Margin(int index) const;
 
   // The chart refers to the series; its owner frees it. A series other than a pie whose colour
-  // is automatic takes the palette colour of its position. Adding a series twice does nothing.
+  // is automatic takes the palette colour of its position, and the labels given with its
+  // points so far join the chart's list. Adding a series twice does nothing; a series that is
+  // in another chart is refused with an Exception.
   void AddSeries(TChartSeries* series);
   // Throws Exception when there is no series at that index.
   TChartSeries* GetSeries(int index) const;
   int SeriesCount() const { return static_cast<int>(series_.size()); }
+
+  // Label k of every series' point k (see StoreCategoryLabel); shorter than the series where
+  // the last labels are empty.
+  const std::vector<std::string>& CategoryLabels() const { return labels_; }
 
   // The chart at exactly its current Width x Height as a 24-bit BMP file, written atomically.
   // Throws Exception naming the file and the reason. Sizes: each side 1 to 32767 pixels and
@@ -60,14 +66,18 @@ class TChart : public QWidget {
   // Draws the chart into `rect` of a device that `painter` has open (a printer page).
   void PrintPartial(QPainter& painter, const QRect& rect) const;
 
-  // Everything the chart draws, for the layout step.
+  // Everything the chart draws, for the layout step: a view of the chart and its series,
+  // valid until either changes.
   ChartModel Model() const;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
 
  private:
+  friend class TChartSeries;
   void Changed();
+  void TakeLabel(std::size_t index, const std::string& label);
+  void ForgetSeries(TChartSeries* series);
 
   bool view3D_ = true;
   int percent3D_ = 15;
@@ -78,4 +88,6 @@ class TChart : public QWidget {
   ChartAxisTitle bottomAxisTitle_;
   std::array<int, 4> margins_{};
   std::vector<TChartSeries*> series_;
+  std::vector<std::string> labels_;
+  bool repaintPending_ = false;
 };

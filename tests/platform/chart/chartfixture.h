@@ -1,15 +1,65 @@
 #pragma once
-// A chart with series owned by the fixture, as the window owns them.
+// Two ways to build a chart for a test: a plain model for the layout and the painter, and the
+// widget with series owned by the fixture, as the window owns them, for the widget's own
+// behaviour.
 
 #include <QImage>
 #include <QPainter>
-#include <memory>
+#include <deque>
 #include <string>
 #include <vector>
 
 #include "chartlayout.h"
 #include "chartpainter.h"
 #include "tchart.h"
+
+inline ChartLayout LayoutOf(const ChartModel& model, double width, double height) {
+  return LayoutChart(model, QSizeF(width, height), MakeChartFonts(model));
+}
+
+inline QImage RenderOf(const ChartModel& model, int width, int height) {
+  QImage image(width, height, QImage::Format_RGB32);
+  QPainter painter(&image);
+  RenderChart(painter, model, QRectF(image.rect()), 1);
+  return image;
+}
+
+// A chart model with ChartModel's defaults (flat, legend shown), built in a few lines. Series
+// take the labels "L0", "L1", ... unless a test adds its points with their own labels.
+struct ModelBuilder {
+  ChartModel settings;
+  std::vector<std::string> labels;
+  std::deque<SeriesModel> series;  // a deque keeps the series in place as more are added
+
+  SeriesModel& Add(SeriesKind kind, const std::vector<double>& values, TColor color = clAutomatic) {
+    SeriesModel& added = series.emplace_back();
+    added.kind = kind;
+    added.marksVisible = MarksVisibleByDefault(kind);
+    added.paletteIndex = static_cast<int>(series.size()) - 1;
+    for (double value : values)
+      AddPoint(added, value, "L" + std::to_string(added.points.size()), color);
+    return added;
+  }
+
+  void AddPoint(SeriesModel& to, double value, const std::string& label, TColor color) {
+    StoreCategoryLabel(labels, to.points.size(), label);
+    to.points.push_back({value, color});
+  }
+
+  ChartModel Model() const {
+    ChartModel model = settings;
+    model.labels = labels;
+    for (const SeriesModel& one : series) model.series.push_back(&one);
+    return model;
+  }
+
+  ChartLayout Layout(double width = 800, double height = 600) const {
+    return LayoutOf(Model(), width, height);
+  }
+  QImage Render(int width = 800, int height = 600) const {
+    return RenderOf(Model(), width, height);
+  }
+};
 
 struct ChartBuilder {
   QObject owner;
@@ -28,14 +78,9 @@ struct ChartBuilder {
   }
 
   ChartLayout Layout(double width = 800, double height = 600) const {
-    const ChartModel model = chart.Model();
-    return LayoutChart(model, QSizeF(width, height), MakeChartFonts(model));
+    return LayoutOf(chart.Model(), width, height);
   }
-
   QImage Render(int width = 800, int height = 600) const {
-    QImage image(width, height, QImage::Format_RGB32);
-    QPainter painter(&image);
-    RenderChart(painter, chart.Model(), QRectF(image.rect()), 1);
-    return image;
+    return RenderOf(chart.Model(), width, height);
   }
 };

@@ -21,15 +21,15 @@ const BarBox& Bar(const ChartLayout& layout, int series, int point) {
 }
 
 // Two series over two categories: {10, -5} and {20, 5}.
-ChartLayout TwoBarSeries(ChartBuilder& b, int mode) {
-  b.Add<TBarSeries>({10, -5})->SetMultiBar(static_cast<TMultiBar>(mode));
-  b.Add<TBarSeries>({20, 5})->SetMultiBar(static_cast<TMultiBar>(mode));
+ChartLayout TwoBarSeries(ModelBuilder& b, int mode) {
+  b.Add(SeriesKind::Bar, {10, -5}).multiBar = MultiBarFromNumber(static_cast<TMultiBar>(mode));
+  b.Add(SeriesKind::Bar, {20, 5}).multiBar = MultiBarFromNumber(static_cast<TMultiBar>(mode));
   return b.Layout();
 }
 
 TEST(BarLayout, OverlappingModesShareTheSlotAndStartAtZero) {
   for (int mode : {0, 7}) {  // unknown modes act as 0
-    ChartBuilder b;
+    ModelBuilder b;
     const ChartLayout layout = TwoBarSeries(b, mode);
     const QRectF a = Bar(layout, 0, 0).front, c = Bar(layout, 1, 0).front;
     EXPECT_EQ(a.left(), c.left()) << mode;
@@ -44,14 +44,14 @@ TEST(BarLayout, OverlappingModesShareTheSlotAndStartAtZero) {
 }
 
 TEST(BarLayout, FlatOverlappingBarsPaintLaterSeriesInFront) {
-  ChartBuilder b;
+  ModelBuilder b;
   const ChartLayout layout = TwoBarSeries(b, 0);
   ASSERT_EQ(layout.bars.size(), 4u);
   EXPECT_EQ(layout.bars.back().series, 1);
 }
 
 TEST(BarLayout, SideBySideShiftsEachSeriesByItsWidth) {
-  ChartBuilder b;
+  ModelBuilder b;
   const ChartLayout layout = TwoBarSeries(b, 1);
   const double slot = layout.plot.width() / 2;
   const double center = layout.plot.left() + slot / 2;
@@ -62,10 +62,10 @@ TEST(BarLayout, SideBySideShiftsEachSeriesByItsWidth) {
 }
 
 TEST(BarLayout, StackedKeepsPositiveAndNegativeSumsApart) {
-  ChartBuilder b;
-  b.Add<TBarSeries>({10, -5, 4})->SetMultiBar(2);
-  b.Add<TBarSeries>({20, 5, -6})->SetMultiBar(2);
-  b.Add<TBarSeries>({-3, -2, 1})->SetMultiBar(2);
+  ModelBuilder b;
+  b.Add(SeriesKind::Bar, {10, -5, 4}).multiBar = MultiBar::Stacked;
+  b.Add(SeriesKind::Bar, {20, 5, -6}).multiBar = MultiBar::Stacked;
+  b.Add(SeriesKind::Bar, {-3, -2, 1}).multiBar = MultiBar::Stacked;
   const ChartLayout layout = b.Layout();
   const struct {
     int series, point;
@@ -80,9 +80,9 @@ TEST(BarLayout, StackedKeepsPositiveAndNegativeSumsApart) {
 }
 
 TEST(BarLayout, StackedToHundredPercentFillsTheAxis) {
-  ChartBuilder b;
-  b.Add<TBarSeries>({10, 1})->SetMultiBar(3);
-  b.Add<TBarSeries>({30, 3})->SetMultiBar(3);
+  ModelBuilder b;
+  b.Add(SeriesKind::Bar, {10, 1}).multiBar = MultiBar::Stacked100;
+  b.Add(SeriesKind::Bar, {30, 3}).multiBar = MultiBar::Stacked100;
   const ChartLayout layout = b.Layout();
   EXPECT_EQ(layout.valueTicks.back(), 100);
   for (int point : {0, 1}) {
@@ -92,8 +92,8 @@ TEST(BarLayout, StackedToHundredPercentFillsTheAxis) {
 }
 
 TEST(BarLayout, HorizontalBarsListCategoriesFromTopToBottom) {
-  ChartBuilder b;
-  b.Add<THorizBarSeries>({3, 8, -2});
+  ModelBuilder b;
+  b.Add(SeriesKind::HorizBar, {3, 8, -2});
   const ChartLayout layout = b.Layout();
   const QRectF first = Bar(layout, 0, 0).front, second = Bar(layout, 0, 1).front;
   EXPECT_LT(first.center().y(), second.center().y());
@@ -102,23 +102,23 @@ TEST(BarLayout, HorizontalBarsListCategoriesFromTopToBottom) {
 }
 
 TEST(BarLayout, ThreeDimensionalModeZeroPutsEachSeriesInItsOwnRow) {
-  ChartBuilder b;
-  b.chart.SetView3D(true);
+  ModelBuilder b;
+  b.settings.view3D = true;
   TwoBarSeries(b, 0);
   const ChartLayout layout = b.Layout();
   EXPECT_GT(layout.depthOffset.x(), 0);
   const QRectF front = Bar(layout, 0, 0).front, back = Bar(layout, 1, 0).front;
   EXPECT_GT(back.left(), front.left()) << "the second series sits one row further back";
   EXPECT_EQ(layout.bars.front().series, 1) << "the back row is painted first";
-  ChartBuilder flat;
+  ModelBuilder flat;
   TwoBarSeries(flat, 0);
   EXPECT_EQ(flat.Layout().faces.size(), 4u);
   EXPECT_EQ(layout.faces.size(), 12u) << "front, top and side per box";
 }
 
 TEST(PieLayout, SlicesStartAtTwelveClockwiseAndCloseTheCircle) {
-  ChartBuilder b;
-  b.Add<TPieSeries>({1, 0, 3, -4});
+  ModelBuilder b;
+  b.Add(SeriesKind::Pie, {1, 0, 3, -4});
   const ChartLayout layout = b.Layout();
   ASSERT_EQ(layout.pies.size(), 1u);
   const auto& slices = layout.pies[0].slices;
@@ -139,8 +139,8 @@ TEST(PieLayout, EdgeCases) {
     std::size_t slices;
   } cases[] = {{{}, 0}, {{0, 0}, 0}, {{5}, 1}, {{0, 7, 0}, 1}, {{0.1, 0.2, 0.3}, 3}};
   for (const auto& c : cases) {
-    ChartBuilder b;
-    b.Add<TPieSeries>(c.values);
+    ModelBuilder b;
+    b.Add(SeriesKind::Pie, c.values);
     const ChartLayout layout = b.Layout();
     ASSERT_EQ(layout.pies.size(), 1u);
     ASSERT_EQ(layout.pies[0].slices.size(), c.slices);
@@ -151,9 +151,9 @@ TEST(PieLayout, EdgeCases) {
 }
 
 TEST(PieLayout, SeveralPiesSideBySideEachUnderItsTitle) {
-  ChartBuilder b;
-  b.Add<TPieSeries>({1, 2})->SetTitle("First");
-  b.Add<TPieSeries>({3, 4})->SetTitle("Second");
+  ModelBuilder b;
+  b.Add(SeriesKind::Pie, {1, 2}).title = "First";
+  b.Add(SeriesKind::Pie, {3, 4}).title = "Second";
   const ChartLayout layout = b.Layout();
   ASSERT_EQ(layout.pies.size(), 2u);
   EXPECT_LT(layout.pies[0].center.x(), layout.pies[1].center.x());
@@ -165,10 +165,10 @@ TEST(PieLayout, SeveralPiesSideBySideEachUnderItsTitle) {
 }
 
 TEST(PieLayout, MarksOfThinSlicesAreLeftOutNotPiledUp) {
-  ChartBuilder b;
+  ModelBuilder b;
   std::vector<double> values(60, 0.01);
   values.push_back(100);
-  b.Add<TPieSeries>(values);
+  b.Add(SeriesKind::Pie, values);
   const ChartLayout layout = b.Layout(585, 401);
   std::vector<QRectF> marks;
   for (const TextItem& t : layout.texts) {
@@ -190,10 +190,9 @@ TEST(CategoryLabels, TurnedThenThinnedNeverOverlapping) {
                {20, "A label of thirty characters..", true, false},
                {1000, "Category", true, true}};
   for (const auto& c : cases) {
-    ChartBuilder b;
-    auto* series = new TBarSeries(&b.owner);
-    for (int i = 0; i < c.count; ++i) series->Add(i, c.label, clAutomatic);
-    b.chart.AddSeries(series);
+    ModelBuilder b;
+    SeriesModel& series = b.Add(SeriesKind::Bar, {});
+    for (int i = 0; i < c.count; ++i) b.AddPoint(series, i, c.label, clAutomatic);
     const ChartLayout layout = b.Layout(585, 401);
     EXPECT_EQ(layout.categoryLabelAngle > 0, c.turned) << c.count;
     EXPECT_EQ(layout.shownCategories.size() < static_cast<std::size_t>(c.count), c.thinned);
@@ -223,13 +222,13 @@ TEST(Frame, MarginsArePercentOfTheChart) {
 }
 
 TEST(Frame, EmptyTitleLinesCostAtMostASmallGap) {
-  ChartBuilder none;
-  none.Add<TBarSeries>({1, 2});
-  ChartBuilder blank;
-  blank.Add<TBarSeries>({1, 2});
-  blank.chart.AddTitleLine("");
+  ModelBuilder none;
+  none.Add(SeriesKind::Bar, {1, 2});
+  ModelBuilder blank;
+  blank.Add(SeriesKind::Bar, {1, 2});
+  blank.settings.title.lines.push_back("");
   EXPECT_EQ(none.Layout().plot, blank.Layout().plot);
-  blank.chart.AddTitleLine("Sales");
+  blank.settings.title.lines.push_back("Sales");
   const ChartLayout layout = blank.Layout();
   const double lineHeight = QFontMetricsF(layout.fonts[FontRole::Title]).height();
   ASSERT_FALSE(layout.texts.empty());
@@ -240,14 +239,11 @@ TEST(Frame, EmptyTitleLinesCostAtMostASmallGap) {
 }
 
 TEST(Frame, EachTitleDrawsInItsOwnFontStyle) {
-  ChartBuilder builder;
-  builder.Add<TBarSeries>({1, 2});
-  builder.chart.AddTitleLine("Sales");
-  builder.chart.SetLeftAxisTitle("Units");
-  builder.chart.SetBottomAxisTitle("Month");
-  builder.chart.SetTitleFontStyle({false, true});
-  builder.chart.SetLeftAxisTitleFontStyle({true, false});
-  builder.chart.SetBottomAxisTitleFontStyle({false, true});
+  ModelBuilder builder;
+  builder.Add(SeriesKind::Bar, {1, 2});
+  builder.settings.title = {{"Sales"}, {false, true}};
+  builder.settings.leftAxisTitle = {"Units", {true, false}};
+  builder.settings.bottomAxisTitle = {"Month", {false, true}};
   const ChartLayout layout = builder.Layout();
   const auto fontOf = [&](const QString& text) {
     const auto item = std::find_if(layout.texts.begin(), layout.texts.end(),
@@ -264,10 +260,10 @@ TEST(Frame, EachTitleDrawsInItsOwnFontStyle) {
 }
 
 TEST(Legend, ListsSeriesOrSlicesWithTheirColours) {
-  ChartBuilder bars;
-  bars.chart.SetLegendVisible(true);
-  bars.Add<TBarSeries>({1})->SetTitle("Sales");
-  bars.Add<TBarSeries>({2});
+  ModelBuilder bars;
+  bars.settings.legendVisible = true;
+  bars.Add(SeriesKind::Bar, {1}).title = "Sales";
+  bars.Add(SeriesKind::Bar, {2});
   const ChartLayout a = bars.Layout();
   ASSERT_EQ(a.legend.size(), 2u);
   EXPECT_EQ(a.legend[0].text.text, "Sales");
@@ -275,11 +271,11 @@ TEST(Legend, ListsSeriesOrSlicesWithTheirColours) {
   EXPECT_EQ(a.legend[1].color, ToQColor(PaletteColor(1)));
   EXPECT_LT(a.plot.right(), a.legendFrame.left());
 
-  ChartBuilder pie;
-  pie.chart.SetLegendVisible(true);
-  auto* series = pie.Add<TPieSeries>({});
-  series->Add(4, "North", clAutomatic);
-  series->Add(6, "South", 0x00FF00);
+  ModelBuilder pie;
+  pie.settings.legendVisible = true;
+  SeriesModel& series = pie.Add(SeriesKind::Pie, {});
+  pie.AddPoint(series, 4, "North", clAutomatic);
+  pie.AddPoint(series, 6, "South", 0x00FF00);
   const ChartLayout b = pie.Layout();
   ASSERT_EQ(b.legend.size(), 2u);
   EXPECT_EQ(b.legend[0].text.text, "North");
@@ -294,22 +290,23 @@ TEST(Defaults, PaletteAndMarksByKind) {
   EXPECT_EQ(bar->SeriesColor(), PaletteColor(0));
   EXPECT_EQ(line->SeriesColor(), PaletteColor(1));
   EXPECT_TRUE(IsAutomaticColor(pie->SeriesColor()));
-  EXPECT_TRUE(bar->Marks().Visible());
-  EXPECT_FALSE(line->Marks().Visible());
-  EXPECT_TRUE(pie->Marks().Visible());
-  EXPECT_NE(ResolvePointColor(*pie, 0), ResolvePointColor(*pie, 1));
-  EXPECT_EQ(ResolvePointColor(*pie, 2), PaletteColor(2));
+  EXPECT_TRUE(bar->MarksVisible());
+  EXPECT_FALSE(line->MarksVisible());
+  EXPECT_TRUE(pie->MarksVisible());
+  EXPECT_NE(ResolvePointColor(pie->Data(), 0), ResolvePointColor(pie->Data(), 1));
+  EXPECT_EQ(ResolvePointColor(pie->Data(), 2), PaletteColor(2));
   pie->SetSeriesColor(0x0000FF);
-  EXPECT_EQ(ResolvePointColor(*pie, 1), 0x0000FFu) << "automatic points take the series colour";
+  EXPECT_EQ(ResolvePointColor(pie->Data(), 1), 0x0000FFu)
+      << "automatic points take the series colour";
   EXPECT_EQ(PaletteColor(10), PaletteColor(0));
 }
 
 TEST(LineLayout, MillionPointsCostFollowsThePixelWidth) {
-  ChartBuilder b;
-  auto* line = new TLineSeries(&b.owner);
+  ModelBuilder b;
+  SeriesModel& line = b.Add(SeriesKind::Line, {});
+  line.points.reserve(1000000);
   for (int i = 0; i < 1000000; ++i)
-    line->Add(std::sin(i * 0.001) * 100 + (i == 777777 ? 500 : 0), "", clAutomatic);
-  b.chart.AddSeries(line);
+    line.points.push_back({std::sin(i * 0.001) * 100 + (i == 777777 ? 500 : 0), clAutomatic});
   const ChartLayout layout = b.Layout(1920, 1080);
   std::size_t points = 0;
   double top = 1e9;
@@ -340,19 +337,24 @@ bool AllFinite(const ChartLayout& layout) {
 
 TEST(HardData, NeverBreaksTheLayout) {
   const double nan = std::nan(""), inf = std::numeric_limits<double>::infinity();
-  const std::vector<std::vector<double>> data = {
-      {}, {5}, {0, 0, 0}, {-1, -2, -3}, {-5, 3, 0, 8}, {1e-9, 1e12}, {nan, 1, inf, -inf, 2},
-      {1e-320, 4e-323}};
+  const std::vector<std::vector<double>> data = {{},
+                                                 {5},
+                                                 {0, 0, 0},
+                                                 {-1, -2, -3},
+                                                 {-5, 3, 0, 8},
+                                                 {1e-9, 1e12},
+                                                 {nan, 1, inf, -inf, 2},
+                                                 {1e-320, 4e-323}};
   for (bool view3D : {false, true}) {
     for (int kind = 0; kind < 4; ++kind) {
       for (const auto& values : data) {
-        ChartBuilder b;
-        b.chart.SetView3D(view3D);
-        b.chart.SetLegendVisible(true);
-        if (kind == 0) b.Add<TBarSeries>(values)->SetMultiBar(2);
-        if (kind == 1) b.Add<THorizBarSeries>(values)->SetMultiBar(3);
-        if (kind == 2) b.Add<TLineSeries>(values)->Marks().SetVisible(true);
-        if (kind == 3) b.Add<TPieSeries>(values);
+        ModelBuilder b;
+        b.settings.view3D = view3D;
+        b.settings.legendVisible = true;
+        if (kind == 0) b.Add(SeriesKind::Bar, values).multiBar = MultiBar::Stacked;
+        if (kind == 1) b.Add(SeriesKind::HorizBar, values).multiBar = MultiBar::Stacked100;
+        if (kind == 2) b.Add(SeriesKind::Line, values).marksVisible = true;
+        if (kind == 3) b.Add(SeriesKind::Pie, values);
         // 90 x 60 leaves room for the frame but none for the plot.
         for (QSizeF size : {QSizeF(585, 401), QSizeF(90, 60), QSizeF(20, 15), QSizeF(1, 1)}) {
           EXPECT_TRUE(AllFinite(b.Layout(size.width(), size.height())))
@@ -361,17 +363,17 @@ TEST(HardData, NeverBreaksTheLayout) {
       }
     }
   }
-  ChartBuilder none;
+  ModelBuilder none;
   EXPECT_TRUE(none.Layout().faces.empty());
 }
 
 TEST(HardData, TenSeriesOfAThousandCategories) {
-  ChartBuilder b;
-  b.chart.SetView3D(true);
+  ModelBuilder b;
+  b.settings.view3D = true;
   for (int s = 0; s < 10; ++s) {
     std::vector<double> values(1000);
     for (int i = 0; i < 1000; ++i) values[i] = (i * 7 + s * 13) % 101 - 30;
-    b.Add<TBarSeries>(values)->SetMultiBar(1);
+    b.Add(SeriesKind::Bar, values).multiBar = MultiBar::SideBySide;
   }
   const ChartLayout layout = b.Layout(585, 401);
   EXPECT_EQ(layout.bars.size(), 10000u);

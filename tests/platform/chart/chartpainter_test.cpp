@@ -14,11 +14,11 @@ QRgb PixelAt(const QImage& image, QPointF at) {
 }
 
 TEST(Render, BarFrontIsPaintedInExactlyItsColour) {
-  ChartBuilder b;
-  auto* series = b.Add<TBarSeries>({10, 20}, kRed);
-  series->Add(15, "own", kGreen);
+  ModelBuilder b;
+  SeriesModel& series = b.Add(SeriesKind::Bar, {10, 20}, kRed);
+  b.AddPoint(series, 15, "own", kGreen);
   for (bool view3D : {false, true}) {
-    b.chart.SetView3D(view3D);
+    b.settings.view3D = view3D;
     const ChartLayout layout = b.Layout();
     const QImage image = b.Render();
     for (const BarBox& bar : layout.bars) {
@@ -29,12 +29,12 @@ TEST(Render, BarFrontIsPaintedInExactlyItsColour) {
 }
 
 TEST(Render, ThreeDimensionsAddShadedTopsWhereTheDepthIs) {
-  ChartBuilder b;
-  b.Add<TBarSeries>({10}, kRed);
-  b.chart.SetView3D(true);
+  ModelBuilder b;
+  b.Add(SeriesKind::Bar, {10}, kRed);
+  b.settings.view3D = true;
   const ChartLayout layout = b.Layout();
   const QImage deep = b.Render();
-  b.chart.SetView3D(false);
+  b.settings.view3D = false;
   const QImage flat = b.Render();
   const BarBox& bar = layout.bars.front();
   const double depth = layout.depthOffset.x() * 0.75;
@@ -48,10 +48,10 @@ TEST(Render, ThreeDimensionsAddShadedTopsWhereTheDepthIs) {
 }
 
 TEST(Render, PieSlicesAndLinesTakeTheirColours) {
-  ChartBuilder pie;
-  auto* slices = pie.Add<TPieSeries>({});
-  slices->Add(1, "a", kRed);
-  slices->Add(1, "b", kGreen);
+  ModelBuilder pie;
+  SeriesModel& slices = pie.Add(SeriesKind::Pie, {});
+  pie.AddPoint(slices, 1, "a", kRed);
+  pie.AddPoint(slices, 1, "b", kGreen);
   const ChartLayout layout = pie.Layout();
   const QImage image = pie.Render();
   const PieGeometry& g = layout.pies.front();
@@ -59,8 +59,8 @@ TEST(Render, PieSlicesAndLinesTakeTheirColours) {
   EXPECT_EQ(PixelAt(image, g.center + QPointF(g.radiusX / 2, 0)), 0xFF0000u);
   EXPECT_EQ(PixelAt(image, g.center - QPointF(g.radiusX / 2, 0)), 0x00FF00u);
 
-  ChartBuilder line;
-  line.Add<TLineSeries>({5, 5, 5}, kGreen);
+  ModelBuilder line;
+  line.Add(SeriesKind::Line, {5, 5, 5}, kGreen);
   const ChartLayout lineLayout = line.Layout();
   ASSERT_FALSE(lineLayout.lines.empty());
   const QImage lineImage = line.Render();

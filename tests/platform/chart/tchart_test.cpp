@@ -1,14 +1,18 @@
-// The bitmap file and the printed page.
+// The widget: its series and their category labels, the bitmap file and the printed page.
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QPdfWriter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <cctype>
+#include <functional>
 
 #include "chartfixture.h"
 #include "runtime.h"
@@ -33,6 +37,123 @@ std::string ErrorOf(const TChart& chart, const QString& path) {
     return error.what();
   }
   return {};
+}
+
+TEST(MultiBar, NumbersOneToThreeNameAModeAnyOtherActsAsNone) {
+  const struct {
+    TMultiBar number;
+    MultiBar mode;
+  } cases[] = {{0, MultiBar::None},       {1, MultiBar::SideBySide}, {2, MultiBar::Stacked},
+               {3, MultiBar::Stacked100}, {4, MultiBar::None},       {255, MultiBar::None}};
+  QObject owner;
+  for (const auto& c : cases) {
+    EXPECT_EQ(MultiBarFromNumber(c.number), c.mode) << int(c.number);
+    auto* bars = new THorizBarSeries(&owner);
+    bars->SetMultiBar(c.number);
+    EXPECT_EQ(bars->MultiBar(), c.mode) << int(c.number);
+  }
+}
+
+// Steps: 'a' and 'b' give series A (bars) or B (a line) one point with the label; 'A' and 'B'
+// add that series to the chart.
+TEST(CategoryLabels, FirstNonEmptyLabelWinsAndNoneIsLost) {
+  const struct {
+    const char* what;
+    std::vector<std::pair<char, std::string>> steps;
+    std::vector<std::string> labels;
+  } cases[] = {
+      {"the first series' label", {{'A', ""}, {'B', ""}, {'a', "Jan"}, {'b', "Feb"}}, {"Jan"}},
+      {"an empty label leaves room", {{'A', ""}, {'B', ""}, {'a', ""}, {'b', "Feb"}}, {"Feb"}},
+      {"given before AddSeries", {{'a', "Jan"}, {'a', "Feb"}, {'A', ""}}, {"Jan", "Feb"}},
+      {"handed over where empty",
+       {{'A', ""}, {'a', "Jan"}, {'b', "X"}, {'b', "Mar"}, {'B', ""}},
+       {"Jan", "Mar"}},
+      {"a later series fills a gap",
+       {{'a', "Jan"}, {'a', ""}, {'A', ""}, {'b', ""}, {'b', "Feb"}, {'B', ""}},
+       {"Jan", "Feb"}},
+      {"no label at all", {{'a', ""}, {'A', ""}, {'a', ""}}, {}},
+  };
+  for (const auto& c : cases) {
+    ChartBuilder b;
+    TChartSeries* series[] = {new TBarSeries(&b.owner), new TLineSeries(&b.owner)};
+    for (const auto& [step, label] : c.steps) {
+      TChartSeries* one = series[std::tolower(step) - 'a'];
+      if (std::islower(step)) {
+        one->Add(1, label, clAutomatic);
+      } else {
+        b.chart.AddSeries(one);
+      }
+    }
+    EXPECT_EQ(b.chart.CategoryLabels(), c.labels) << c.what;
+    const ChartModel model = b.chart.Model();
+    EXPECT_EQ(std::vector<std::string>(model.labels.begin(), model.labels.end()), c.labels)
+        << c.what;
+  }
+}
+
+TEST(AddSeries, ASeriesIsInOneChartAtATime) {
+  QObject owner;
+  auto* series = new TBarSeries(&owner);
+  {
+    TChart first;
+    first.AddSeries(series);
+    first.AddSeries(series);
+    EXPECT_EQ(first.SeriesCount(), 1) << "adding it again does nothing";
+    TChart second;
+    EXPECT_THROW(second.AddSeries(series), Exception);
+    series->Add(1, "Jan", clAutomatic);
+  }
+  series->Add(2, "Feb", clAutomatic);  // its chart is gone: kept until it joins another
+  TChart third;
+  third.AddSeries(series);
+  EXPECT_EQ(third.GetSeries(0), series);
+  EXPECT_THROW(third.GetSeries(1), Exception);
+  EXPECT_EQ(third.CategoryLabels(), (std::vector<std::string>{"", "Feb"}));
+  delete series;
+  EXPECT_EQ(third.SeriesCount(), 0) << "a freed series leaves the chart";
+}
+
+class PaintCounter : public QObject {
+ public:
+  int paints = 0;
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) ++paints;
+    return false;
+  }
+};
+
+// Lets the event loop run until the chart has been painted once more, for at most two seconds.
+bool PaintedAgain(const PaintCounter& counter, int before) {
+  QElapsedTimer timer;
+  timer.start();
+  while (counter.paints == before && timer.elapsed() < 2000) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  }
+  return counter.paints > before;
+}
+
+TEST(Repaint, EveryKindOfChangeRepaintsAShownChart) {
+  ChartBuilder b;
+  TChartSeries* series = b.Add<TBarSeries>({1, 2});
+  PaintCounter counter;
+  b.chart.installEventFilter(&counter);
+  b.chart.resize(200, 150);
+  b.chart.show();
+  ASSERT_TRUE(PaintedAgain(counter, 0)) << "shown at last, after changes made while hidden";
+  const std::function<void()> changes[] = {
+      [&] { series->Add(3, "C", clAutomatic); },
+      [&] {
+        for (int i = 0; i < 1000; ++i) series->Add(i, "", clAutomatic);
+      },
+      [&] { series->SetTitle("Sales"); },
+      [&] { b.chart.SetView3D(true); },
+      [&] { b.chart.AddSeries(new TLineSeries(&b.owner)); },
+  };
+  for (std::size_t i = 0; i < std::size(changes); ++i) {
+    const int before = counter.paints;
+    changes[i]();
+    EXPECT_TRUE(PaintedAgain(counter, before)) << "change " << i;
+  }
 }
 
 TEST(SaveToBitmapFile, WritesExactlyTheWidgetSizeAs24BitBmp) {

@@ -1,0 +1,123 @@
+#pragma once
+// What the parts of the layout of a chart with axes share: the plan of its series, the frame
+// around the plot, the value scale and the bar boxes. Internal to the chart library.
+//
+// axeslayout.cpp lays out the frame and the axes and calls, in its steps 2, 3, 5 and 6, on
+// barlayout.cpp (bars and their marks) and linelayout.cpp (lines and their marks).
+
+#include <QPolygonF>
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+#include "layoutsteps.h"
+#include "niceticks.h"
+
+inline constexpr double kGroupShare = 0.7;  // share of a category slot taken by its bars
+// A 3D box or ribbon fills this share of its depth row, centred in it.
+inline constexpr double kBoxDepthShare = 0.75;
+inline constexpr double kRowInsetShare = (1 - kBoxDepthShare) / 2;
+
+inline bool IsBar(const SeriesModel& series) {
+  return series.kind == SeriesKind::Bar || series.kind == SeriesKind::HorizBar;
+}
+
+inline bool IsStacked(MultiBar mode) {
+  return mode == MultiBar::Stacked || mode == MultiBar::Stacked100;
+}
+
+inline QPolygonF Quad(QPointF a, QPointF b, QPointF c, QPointF d) {
+  return QPolygonF({a, b, c, d});
+}
+
+// Step 1.
+struct Plan {
+  bool horizontal = false;
+  MultiBar multiBar = MultiBar::None;
+  int categories = 0;
+  int barCount = 0;
+  std::vector<int> barSlot;  // per series: index among the bar series, -1 for lines
+  std::vector<int> row;      // per series: depth row, 0 at the front
+  int rows = 1;
+};
+
+// Step 2. The span [low, high] of every bar, per series and category, in value units.
+struct Span {
+  double low = 0;
+  double high = 0;
+  bool valid = false;
+};
+using Spans = std::vector<std::vector<Span>>;
+
+// Maps values to pixels along the value axis.
+struct ValueScale {
+  double v0 = 0, v1 = 1, p0 = 0, p1 = 1;
+  double Map(double v) const {
+    const double p = p0 + (v - v0) * (p1 - p0) / (v1 - v0);
+    return std::clamp(p, std::min(p0, p1) - 1e6, std::max(p0, p1) + 1e6);
+  }
+};
+
+// Step 3: category labels, turned and thinned.
+struct CategoryLabelFit {
+  double angle = 0;  // degrees, counter-clockwise; vertical charts only
+  int step = 1;
+  double maxWidth = 0;
+  double extent = 0;  // room taken across the axis
+};
+
+struct Frame {
+  QRectF plot;  // front plot rectangle
+  double depth = 0;
+  NiceTicks ticks;
+  CategoryLabelFit labels;
+};
+
+// Steps 4 to 6: where everything goes.
+struct Geometry {
+  Plan plan;
+  Frame frame;
+  ValueScale scale;
+  double slot = 0;
+  double rowDepth = 0;
+  double CategoryCenter(int i) const {
+    return plan.horizontal ? frame.plot.top() + (i + 0.5) * slot
+                           : frame.plot.left() + (i + 0.5) * slot;
+  }
+  QPointF RowShift(int row) const { return QPointF(row * rowDepth, -row * rowDepth); }
+  double BoxDepth() const { return rowDepth * kBoxDepthShare; }
+  QPointF RowInset() const {
+    return QPointF(rowDepth * kRowInsetShare, -rowDepth * kRowInsetShare);
+  }
+  QPointF At(int category, double value) const {
+    const double c = CategoryCenter(category), v = scale.Map(value);
+    return plan.horizontal ? QPointF(v, c) : QPointF(c, v);
+  }
+};
+
+// Step 5: a bar as a box (a front face, and in 3D a top and a side).
+struct Box {
+  int row = 0;
+  QRectF front;  // already moved back to its row
+  double depth = 0;
+  QColor color;
+  int series = 0;
+  int point = 0;
+};
+
+// Bars (barlayout.cpp).
+Spans BarSpans(const std::vector<const SeriesModel*>& series, const Plan& plan);  // step 2
+// Step 3: room that the marks of the bars need past their ends.
+QSizeF BarMarkRoom(const std::vector<const SeriesModel*>& series, std::pair<double, double> range,
+                   const QFont& font);
+// Step 5: the boxes in paint order, from the back to the front.
+std::vector<Box> BarBoxes(const std::vector<const SeriesModel*>& series, const Spans& spans,
+                          const Geometry& g);
+void AddBoxFaces(const Box& box, ChartLayout& layout);
+// Step 6.
+void AddBarMarks(const std::vector<const SeriesModel*>& series, std::vector<Box> boxes,
+                 const Geometry& g, MarkPlacer& placer, ChartLayout& layout);
+
+// Lines (linelayout.cpp), steps 5 and 6: one line series in its depth row, with its marks.
+void AddLine(const SeriesModel& series, int row, const Geometry& g, MarkPlacer& placer,
+             ChartLayout& layout);
