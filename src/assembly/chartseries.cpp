@@ -45,7 +45,7 @@ void AddBarSeries(const ChartOptions& options, SeriesTargets& targets) {
     TCustomBarSeries* series = vertical
                                    ? static_cast<TCustomBarSeries*>(AddSeries<TBarSeries>(targets))
                                    : AddSeries<THorizBarSeries>(targets);
-    if (!options.dataLabels) series->Marks().SetVisible(false);
+    if (!options.dataLabels) series->SetMarksVisible(false);
     series->SetMultiBar(static_cast<TMultiBar>(mode & 0xFF));  // the control takes the low byte
   }
 }

@@ -43,9 +43,9 @@ TEST_P(SeriesPerStyle, CreatesOneSeriesPerDataSetOfTheStylesClass) {
     EXPECT_EQ(series.Kind(), c.kind) << i;
     EXPECT_EQ(series.parent(), &owner) << "the window frees its series";
     const bool bar = c.kind == SeriesKind::Bar || c.kind == SeriesKind::HorizBar;
-    EXPECT_EQ(series.Marks().Visible(), c.kind != SeriesKind::Line && (!bar || c.dataLabels));
+    EXPECT_EQ(series.MarksVisible(), c.kind != SeriesKind::Line && (!bar || c.dataLabels));
     if (bar) {
-      EXPECT_EQ(static_cast<const TCustomBarSeries&>(series).MultiBar(), c.multiBar);
+      EXPECT_EQ(static_cast<const TCustomBarSeries&>(series).MultiBar(), MultiBar(c.multiBar));
     }
   }
   EXPECT_EQ(chart.Margin(0), c.leftMargin);
