@@ -7,6 +7,7 @@
 
 #include <QPolygonF>
 #include <algorithm>
+#include <cmath>
 #include <utility>
 #include <vector>
 
@@ -53,7 +54,10 @@ using Spans = std::vector<std::vector<Span>>;
 struct ValueScale {
   double v0 = 0, v1 = 1, p0 = 0, p1 = 1;
   double Map(double v) const {
-    const double p = p0 + (v - v0) * (p1 - p0) / (v1 - v0);
+    // Halved, so that a range from near the lowest to near the highest double cannot overflow.
+    const double share = (v / 2 - v0 / 2) / (v1 / 2 - v0 / 2);
+    const double p = p0 + share * (p1 - p0);
+    if (std::isnan(p)) return p0;
     return std::clamp(p, std::min(p0, p1) - 1e6, std::max(p0, p1) + 1e6);
   }
 };

@@ -344,7 +344,9 @@ TEST(HardData, NeverBreaksTheLayout) {
                                                  {-5, 3, 0, 8},
                                                  {1e-9, 1e12},
                                                  {nan, 1, inf, -inf, 2},
-                                                 {1e-320, 4e-323}};
+                                                 {1e-320, 4e-323},
+                                                 {1e308, -1e308},
+                                                 {-1.7e308, 1.7e308, 4.9e-324}};
   for (bool view3D : {false, true}) {
     for (int kind = 0; kind < 4; ++kind) {
       for (const auto& values : data) {
