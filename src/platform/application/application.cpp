@@ -17,9 +17,13 @@ void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& m
   if (type == QtFatalMsg) std::fprintf(stderr, "%s\n", qPrintable(message));
 }
 
-// Tries a display first and falls back to offscreen, unless the user chose a platform.
+// Tries a display first and falls back to offscreen, unless the user chose a platform. Without
+// any display named, offscreen at once: a batch run saves loading the display libraries.
 void ChooseDisplayPlatform() {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb;offscreen");
+  if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) return;
+  const bool displayNamed =
+      !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+  qputenv("QT_QPA_PLATFORM", displayNamed ? "xcb;offscreen" : "offscreen");
 }
 
 void WriteErrorLine(const std::string& caption, const std::string& text) {
