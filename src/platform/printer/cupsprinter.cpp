@@ -8,7 +8,7 @@
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <algorithm>
-#include <climits>
+#include <cmath>
 
 #include "runtime.h"
 
@@ -70,10 +70,9 @@ std::string ChosenPrinter(const QPrinter& device) {
 
 }  // namespace
 
-int CanvasPointSize(int size) {
-  if (size == 0) return kDefaultFontPoints;
-  const long long magnitude = size < 0 ? -static_cast<long long>(size) : size;
-  return static_cast<int>(std::min<long long>(magnitude, kMaxFontPoints));
+double CanvasPointSize(int size, int dotsPerInch) {
+  const double points = size == 0 ? kDefaultFontPoints : std::abs(static_cast<double>(size));
+  return std::min(points, kMaxFontPixels * 72.0 / std::max(dotsPerInch, 1));
 }
 
 CupsPrinter::CupsPrinter() = default;
@@ -174,7 +173,7 @@ void CupsPrinter::SetFontStyle(bool bold, bool italic) {
 void CupsPrinter::TextOut(int x, int y, const std::string& text) {
   RequireOpenJob();
   QFont font(ToDisplayText(fontName_));
-  font.setPointSize(CanvasPointSize(fontSize_));
+  font.setPointSizeF(CanvasPointSize(fontSize_, device_->logicalDpiY()));
   font.setBold(bold_);
   font.setItalic(italic_);
   canvas_->setFont(font);

@@ -57,9 +57,10 @@ class CupsPrinter final : public TPrinter {
 // The process-wide printer.
 extern CupsPrinter Printer;
 
-// The size in points that a canvas font size stands for: 0 is the default size, a negative
-// size is taken by its magnitude (a character height, as some printer drivers read it), and
-// no size exceeds kMaxFontPoints.
+// The size in points that a canvas font size stands for on a device of `dotsPerInch`: 0 is the
+// default size, a negative size is taken by its magnitude (a character height, as some printer
+// drivers read it), and no size is larger than kMaxFontPixels device pixels.
 inline constexpr int kDefaultFontPoints = 10;
-inline constexpr int kMaxFontPoints = 10000;
-int CanvasPointSize(int size);
+// Qt silently draws nothing in a font larger than this.
+inline constexpr int kMaxFontPixels = 65535;
+double CanvasPointSize(int size, int dotsPerInch);

@@ -17,15 +17,19 @@
 
 namespace {
 
-TEST(CanvasPointSize, ZeroIsTheDefaultANegativeSizeCountsByItsMagnitude) {
-  const std::pair<int, int> cases[] = {{12, 12},
-                                       {0, kDefaultFontPoints},
-                                       {-12, 12},
-                                       {10000, 10000},
-                                       {10001, 10000},
-                                       {INT_MAX, kMaxFontPoints},
-                                       {INT_MIN, kMaxFontPoints}};
-  for (const auto& [size, points] : cases) EXPECT_EQ(CanvasPointSize(size), points) << size;
+TEST(CanvasPointSize, ZeroIsTheDefaultANegativeSizeCountsAndQtCanDrawIt) {
+  struct SizeCase {
+    int size, dotsPerInch;
+    double points;
+  };
+  const SizeCase cases[] = {{12, 300, 12},          {0, 300, kDefaultFontPoints},
+                            {-12, 300, 12},         {10000, 300, 10000},
+                            {10000, 1200, 3932.1},  {INT_MAX, 300, 15728.4},
+                            {INT_MIN, 600, 7864.2}, {12, 0, 12}};
+  for (const SizeCase& c : cases) {
+    EXPECT_NEAR(CanvasPointSize(c.size, c.dotsPerInch), c.points, 0.05)
+        << c.size << " at " << c.dotsPerInch;
+  }
 }
 
 PrintServer& Server() { return ProcessPrintServer(); }
