@@ -7,7 +7,9 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QPointF>
 #include <QProcess>
+#include <QRegularExpression>
 
 #include "printserver.h"
 #include "runprogram.h"
@@ -54,6 +56,14 @@ class Printing : public ::testing::Test {
   QTemporaryDir runtime_;
 };
 
+// The top-left corner of the word's box in points, from pdftotext's word boxes.
+QPointF WordAt(const std::string& boxes, const QString& word) {
+  const QRegularExpression box(R"re(xMin="([\d.]+)" yMin="([\d.]+)"[^>]*>)re" + word + "<");
+  const auto match = box.match(QString::fromStdString(boxes));
+  return match.hasMatch() ? QPointF(match.captured(1).toDouble(), match.captured(2).toDouble())
+                          : QPointF(-1, -1);
+}
+
 TEST_F(Printing, AWindowlessRunPrintsThePageTextsAndTheChartThenSavesTheBitmap) {
   const RunResult result = Run(PrintingRows({
       Row("BITMAPFILE", "chart.bmp;400;300"),
@@ -82,6 +92,11 @@ TEST_F(Printing, AWindowlessRunPrintsThePageTextsAndTheChartThenSavesTheBitmap) 
     EXPECT_NE(text.find(expected), std::string::npos) << expected << " in " << text;
   }
   EXPECT_EQ(text.find("Eleventh"), std::string::npos);
+  // At the PDF printer's 300 dots per inch, (300, 150) lies an inch from the left edge of its
+  // page (all of it printable) and half an inch down: there is the text's top-left corner.
+  const QPointF quarterly = WordAt(PdfText(documents[0], true), "Quarterly");
+  EXPECT_NEAR(quarterly.x(), 72, 1);
+  EXPECT_NEAR(quarterly.y(), 36, 2);
   EXPECT_EQ(QImage(QString::fromStdString(tables_.Path("chart.bmp"))).size(), QSize(300, 400));
 }
 
