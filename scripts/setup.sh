@@ -10,7 +10,7 @@ packages=(
   libgtest-dev googletest
   fonts-dejavu-core fontconfig
   xvfb xauth xdotool x11-apps imagemagick
-  cups cups-client cups-bsd printer-driver-cups-pdf
+  cups cups-client cups-bsd printer-driver-cups-pdf libcups2-dev
   shapelib poppler-utils locales
   gnuplot-nox bc time
 )

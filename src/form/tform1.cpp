@@ -1,15 +1,21 @@
 #include "tform1.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QKeyEvent>
+#include <QPrintDialog>
 #include <QPushButton>
+#include <QScopeGuard>
 
+#include "application.h"
 #include "chartdefaults.h"
 #include "chartoptions.h"
 #include "chartseries.h"
+#include "cupsprinter.h"
 #include "datasets.h"
 #include "dbffile.h"
 #include "opentables.h"
+#include "printchartpage.h"
 #include "propertyfile.h"
 #include "startupoutputs.h"
 #include "tchart.h"
@@ -64,6 +70,7 @@ TForm1::TForm1() {
   setTabOrder(CheckBox3D, PrintGraphBtn);
   // Like a click, the box's state change also comes from the program (the "2D" keyword).
   connect(CheckBox3D, &QCheckBox::toggled, this, &TForm1::CheckBox3DClick);
+  connect(PrintGraphBtn, &QPushButton::clicked, this, &TForm1::PrintGraphBtnClicked);
 
   // Key preview: the window sees every key release before the control with the focus.
   installEventFilter(this);
@@ -73,6 +80,36 @@ TForm1::TForm1() {
 TForm1::~TForm1() = default;
 
 void TForm1::CheckBox3DClick() { Chart1->SetView3D(CheckBox3D->isChecked()); }
+
+void TForm1::PrintGraphBtnClick() {
+  if (printSettings.showPrintDialog && !ConfirmPrintDialog()) return;
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  const auto resetCursor = qScopeGuard([] {
+    while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
+  });
+  PrintChartPage(Printer, *Chart1, printSettings);
+}
+
+// Without anyone to answer it (no display), the dialog counts as declined, and the printer is
+// not even looked up.
+bool TForm1::ConfirmPrintDialog() {
+  if (!Application.CanAskUser()) return false;
+  if (!PrintDialog1) {
+    PrintDialog1 = new QPrintDialog(&Printer.Device(), this);
+    // This routine prints to printers; saving the chart as a file is the bitmap output's job.
+    PrintDialog1->setOptions(QAbstractPrintDialog::PrintCollateCopies |
+                             QAbstractPrintDialog::PrintShowPageSize);
+  }
+  return Application.ExecuteDialog(*PrintDialog1);
+}
+
+void TForm1::PrintGraphBtnClicked() {
+  try {
+    PrintGraphBtnClick();
+  } catch (const std::exception& error) {
+    Application.ShowException(error);
+  }
+}
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::KeyRelease) {
@@ -103,6 +140,8 @@ void TForm1::FormCreate() {
   CreateDataSetSeries(options, series);
   LoadDataSets(dataFile, options, *Chart1);
 
-  StartupTargets outputs{propertyFile, dataFile, *this, *Chart1, savedChartSize, skipRun, {}};
+  const auto printChartPage = [this] { PrintGraphBtnClick(); };
+  StartupTargets outputs{propertyFile,   dataFile, *this,         *Chart1,
+                         savedChartSize, skipRun,  printChartPage};
   RunStartupOutputs(options, outputs);
 }

@@ -6,6 +6,7 @@
 #include <memory>
 
 class QCheckBox;
+class QPrintDialog;
 class QPushButton;
 class TChart;
 
@@ -20,9 +21,16 @@ class TForm1 : public QWidget {
 
   void CheckBox3DClick();
 
+  // Prints the chart page with the program-wide print settings, after the print dialog when
+  // they ask for it (declined: nothing happens). The wait cursor shows meanwhile; on every way
+  // out no override cursor is left. A printing error goes on to the caller.
+  void PrintGraphBtnClick();
+
   TChart* Chart1 = nullptr;
   QCheckBox* CheckBox3D = nullptr;
   QPushButton* PrintGraphBtn = nullptr;
+  // Made when first shown: it needs the printer, which asks the print server.
+  QPrintDialog* PrintDialog1 = nullptr;
 
  protected:
   // Sees key releases of the window and of every child, before the child does.
@@ -30,6 +38,9 @@ class TForm1 : public QWidget {
 
  private:
   void FormKeyUp(int key);
+  bool ConfirmPrintDialog();
+  // The button's handler: a printing error is reported and the window stays open.
+  void PrintGraphBtnClicked();
 };
 
 // The chart window, created and destroyed by start-up.

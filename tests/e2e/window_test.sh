@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # The chart window for real: a display under Xvfb, the window found by its caption, centred on
-# the screen (no window manager here, so no frame), closed by Escape; the run ends with exit
-# code 0 and a silent standard error.
-# Usage: window_test.sh TARVOCHART DBFWRITE [SCREENSHOT.png]
+# the screen (no window manager here, so no frame), a click on "Print Graph" that sends a job to
+# a private print server, closed by Escape; the run ends with exit code 0 and a silent standard
+# error.
+# Usage: window_test.sh TARVOCHART DBFWRITE PRINTSERVER.sh [SCREENSHOT.png]
 set -euo pipefail
-program=$1 writer=$2 screenshot=${3:-}
+program=$1 writer=$2 printserver=$3 screenshot=${4:-}
 
 for tool in Xvfb xdotool; do
   command -v "$tool" >/dev/null || { echo "$tool is not installed"; exit 77; }
@@ -14,6 +15,7 @@ work=$(mktemp -d)
 cleanup() {
   [ -n "${app:-}" ] && kill "$app" 2>/dev/null || true
   [ -n "${xvfb:-}" ] && kill "$xvfb" 2>/dev/null || true
+  "$printserver" stop "$work/cups" || true
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -31,6 +33,14 @@ TABLE
 1|Feb|15||11|
 1|Mar|9||14|
 TABLE
+
+# A print server of its own, when one can run here.
+if "$printserver" start "$work/cups" >server.txt; then
+  export CUPS_SERVER=$work/cups/cups.sock CUPS_SERVERROOT=$work/cups/etc HOME=$work
+  unset PRINTER LPDEST
+else
+  echo "no print server can run here: the click on Print Graph is not tested"
+fi
 
 exec 3>display.txt
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
@@ -50,6 +60,14 @@ echo "$geometry" | grep -q 'Geometry: 632x453' || { echo "wrong size"; exit 1; }
 echo "$geometry" | grep -q 'Position: 196,157' || { echo "not centred"; exit 1; }
 if [ -n "$screenshot" ] && command -v import >/dev/null; then
   import -window root "$screenshot" 2>/dev/null || true
+fi
+
+if [ -n "${CUPS_SERVER:-}" ]; then
+  # The button's middle, in the window.
+  xdotool mousemove --window "$window" 411 433 click 1
+  for _ in $(seq 100); do [ -e "$work/cups/spool/d00001-001" ] && break; sleep 0.1; done
+  [ -e "$work/cups/spool/d00001-001" ] || { echo "Print Graph sent no job"; exit 1; }
+  echo "Print Graph sent a job"
 fi
 
 xdotool key --window "$window" Escape

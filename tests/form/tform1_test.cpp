@@ -2,11 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QPushButton>
 #include <QTest>
 
+#include "messagerecorder.h"
+#include "printserver.h"
 #include "tchart.h"
+#include "unit1.h"
 
 namespace {
 
@@ -63,6 +67,72 @@ TEST(ChartWindow, EscapeActsOnReleaseNotOnPress) {
   EXPECT_TRUE(form.isVisible());
   QTest::keyRelease(form.PrintGraphBtn, Qt::Key_Escape);
   EXPECT_FALSE(form.isVisible());
+}
+
+// Printing from the window, to this process's private print server. The program-wide print
+// settings and the cursor are put back after each test.
+class WindowPrinting : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!ProcessPrintServer().Ready()) GTEST_SKIP() << ProcessPrintServer().SkipReason();
+    printSettings = PrintSettings{};
+    printSettings.pageTextCount = 1;
+    printSettings.pageTexts[0] = {"Quarterly", 300, 300, "DejaVu Sans", 12, "b"};
+    form_.show();
+    // Another cursor is showing; printing leaves the default one, not this.
+    QApplication::setOverrideCursor(Qt::CrossCursor);
+  }
+  void TearDown() override {
+    printSettings = PrintSettings{};
+    while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
+  }
+
+  // Clicks "Print Graph"; the number of jobs that reached the server.
+  std::size_t Click() {
+    const std::size_t before = ProcessPrintServer().JobDocuments().size();
+    QTest::mouseClick(form_.PrintGraphBtn, Qt::LeftButton);
+    return ProcessPrintServer().JobDocuments().size() - before;
+  }
+  static bool CursorIs(Qt::CursorShape shape) {
+    return QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == shape;
+  }
+
+  TForm1 form_;
+  MessageRecorder recorder_;
+};
+
+TEST_F(WindowPrinting, EveryClickPrintsAndAFailureLeavesTheWindowOpen) {
+  ASSERT_EQ(Click(), 1u);
+  const std::string document = ProcessPrintServer().JobDocuments().back();
+  EXPECT_NE(PdfText(document).find("Quarterly"), std::string::npos);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+  ProcessPrintServer().Stop();
+  QApplication::setOverrideCursor(Qt::CrossCursor);
+  EXPECT_EQ(Click(), 0u);
+  ASSERT_EQ(recorder_.messages.size(), 1u);
+  EXPECT_EQ(recorder_.messages[0],
+            "tarvochart: Cannot print the chart: no print server can be "
+            "reached at " +
+                ProcessPrintServer().Socket() + ".");
+  EXPECT_TRUE(form_.isVisible());
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+  ProcessPrintServer().Restart();
+  EXPECT_EQ(Click(), 1u);
+  EXPECT_EQ(recorder_.messages.size(), 1u);
+}
+
+TEST_F(WindowPrinting, ThePrintDialogComesFirstWhenAsked) {
+  printSettings.showPrintDialog = true;
+  recorder_.dialogAnswer = false;
+  EXPECT_EQ(Click(), 0u);
+  EXPECT_TRUE(CursorIs(Qt::CrossCursor)) << "a declined dialog leaves the cursor alone";
+  recorder_.dialogAnswer = true;
+  EXPECT_EQ(Click(), 1u);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  EXPECT_EQ(recorder_.dialogs, std::vector<std::string>(2, "Print"));
+  EXPECT_TRUE(recorder_.messages.empty());
 }
 
 }  // namespace

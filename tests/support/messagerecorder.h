@@ -1,6 +1,8 @@
 #pragma once
-// Sees every message the program shows, instead of a modal box, while it lives.
+// Stands in for the user while it lives: records every message the program shows, instead of a
+// modal box, and answers every dialog with `dialogAnswer`, recording the dialog's caption.
 
+#include <QDialog>
 #include <string>
 #include <vector>
 
@@ -10,15 +12,23 @@ class MessageRecorder {
  public:
   // Each message is recorded as caption + separator + text.
   explicit MessageRecorder(std::string separator = ": ") : separator_(std::move(separator)) {
-    Application.SetMessageObserver([this](const std::string& caption, const std::string& text) {
-      messages.push_back(caption + separator_ + text);
-    });
+    Application.SetUserStandIn({.message =
+                                    [this](const std::string& caption, const std::string& text) {
+                                      messages.push_back(caption + separator_ + text);
+                                    },
+                                .dialog =
+                                    [this](QDialog& dialog) {
+                                      dialogs.push_back(dialog.windowTitle().toStdString());
+                                      return dialogAnswer;
+                                    }});
   }
-  ~MessageRecorder() { Application.SetMessageObserver(nullptr); }
+  ~MessageRecorder() { Application.SetUserStandIn({}); }
   MessageRecorder(const MessageRecorder&) = delete;
   MessageRecorder& operator=(const MessageRecorder&) = delete;
 
   std::vector<std::string> messages;
+  std::vector<std::string> dialogs;
+  bool dialogAnswer = false;
 
  private:
   std::string separator_;

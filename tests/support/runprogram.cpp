@@ -3,20 +3,27 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 
+QProcessEnvironment EnvironmentWith(const std::vector<std::string>& entries) {
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  for (const std::string& entry : entries) {
+    const auto equals = entry.find('=');
+    if (equals == std::string::npos) {
+      env.remove(QString::fromStdString(entry));
+    } else {
+      env.insert(QString::fromStdString(entry.substr(0, equals)),
+                 QString::fromStdString(entry.substr(equals + 1)));
+    }
+  }
+  return env;
+}
+
 RunResult RunTarvochart(const std::vector<std::string>& arguments,
                         const std::string& workingDirectory,
                         const std::vector<std::string>& environment, int timeoutMilliseconds) {
   QProcess process;
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.remove("DISPLAY");
-  env.remove("WAYLAND_DISPLAY");
-  env.remove("QT_QPA_PLATFORM");
-  for (const std::string& entry : environment) {
-    const auto equals = entry.find('=');
-    env.insert(QString::fromStdString(entry.substr(0, equals)),
-               QString::fromStdString(entry.substr(equals + 1)));
-  }
-  process.setProcessEnvironment(env);
+  std::vector<std::string> entries{"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"};
+  entries.insert(entries.end(), environment.begin(), environment.end());
+  process.setProcessEnvironment(EnvironmentWith(entries));
   process.setWorkingDirectory(QString::fromStdString(workingDirectory));
   QStringList list;
   for (const std::string& argument : arguments) list << QString::fromStdString(argument);

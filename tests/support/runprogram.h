@@ -1,6 +1,7 @@
 #pragma once
 // Runs the built program as a host would and collects what it reports.
 
+#include <QProcessEnvironment>
 #include <string>
 #include <vector>
 
@@ -12,8 +13,13 @@ struct RunResult {
 };
 
 // Runs tarvochart with `arguments` in `workingDirectory` on the offscreen platform (no display:
-// DISPLAY is removed), with the extra environment entries "NAME=value" given.
+// DISPLAY is removed), with the extra environment entries given: "NAME=value" sets a variable,
+// "NAME" removes it.
 RunResult RunTarvochart(const std::vector<std::string>& arguments,
                         const std::string& workingDirectory,
                         const std::vector<std::string>& environment = {},
                         int timeoutMilliseconds = 30000);
+
+// This process's environment with the entries given: "NAME=value" sets a variable, "NAME"
+// removes it.
+QProcessEnvironment EnvironmentWith(const std::vector<std::string>& entries);

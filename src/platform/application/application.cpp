@@ -1,6 +1,7 @@
 #include "application.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QMessageBox>
 #include <algorithm>
 #include <cstdio>
@@ -65,8 +66,8 @@ void TApplication::Run() {
 
 void TApplication::MessageBox(const std::string& text, const std::string& caption) {
   WriteErrorLine(caption, text);
-  if (observer_) {
-    observer_(caption, text);
+  if (standIn_.message) {
+    standIn_.message(caption, text);
     return;
   }
   if (!qtApplication_ || Headless()) return;
@@ -79,6 +80,14 @@ void TApplication::ShowException(const std::exception& error) {
   MessageBox(error.what(), kProgramName);
 }
 
+bool TApplication::CanAskUser() const { return standIn_.dialog || (qtApplication_ && !Headless()); }
+
+bool TApplication::ExecuteDialog(QDialog& dialog) {
+  if (standIn_.dialog) return standIn_.dialog(dialog);
+  if (!CanAskUser()) return false;
+  return dialog.exec() == QDialog::Accepted;
+}
+
 void TApplication::Finalize() { qtApplication_.reset(); }
 
-void TApplication::SetMessageObserver(MessageObserver observer) { observer_ = std::move(observer); }
+void TApplication::SetUserStandIn(UserStandIn standIn) { standIn_ = std::move(standIn); }

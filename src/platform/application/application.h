@@ -1,7 +1,8 @@
 #pragma once
 // The application object: the Qt application, the main window, message boxes and error
-// reports. Where no display can be reached it runs on Qt's offscreen platform, and then
-// nothing ever waits for a user: messages go to standard error only.
+// reports, modal dialogs. Where no display can be reached it runs on Qt's offscreen platform,
+// and then nothing ever waits for a user: messages go to standard error only and every dialog
+// counts as declined.
 
 #include <QPointer>
 #include <QWidget>
@@ -11,6 +12,7 @@
 #include <string>
 
 class QApplication;
+class QDialog;
 
 class TApplication {
  public:
@@ -43,12 +45,23 @@ class TApplication {
   // True when no one can see the windows (the offscreen platform).
   bool Headless() const;
 
+  // True when a dialog can be answered: there is a display (or a test stands in for the user).
+  bool CanAskUser() const;
+
+  // Shows the dialog modally; true when the user confirmed it. False at once when no one can
+  // answer it.
+  bool ExecuteDialog(QDialog& dialog);
+
   // Destroys the Qt application; windows must be gone by then.
   void Finalize();
 
-  // For tests: sees each message instead of a modal box.
-  using MessageObserver = std::function<void(const std::string& caption, const std::string& text)>;
-  void SetMessageObserver(MessageObserver observer);
+  // For tests: stands in for the user. `message` sees each message instead of a modal box;
+  // `dialog` answers each modal dialog instead of showing it (true: confirmed).
+  struct UserStandIn {
+    std::function<void(const std::string& caption, const std::string& text)> message;
+    std::function<bool(QDialog& dialog)> dialog;
+  };
+  void SetUserStandIn(UserStandIn standIn);
 
   QWidget* MainForm() const { return mainForm_; }
 
@@ -57,7 +70,7 @@ class TApplication {
   char* qtArgv_[2] = {nullptr, nullptr};
   std::unique_ptr<QApplication> qtApplication_;
   QPointer<QWidget> mainForm_;
-  MessageObserver observer_;
+  UserStandIn standIn_;
 };
 
 extern TApplication Application;

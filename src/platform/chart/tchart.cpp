@@ -185,7 +185,15 @@ void TChart::PrintPartial(QPainter& painter, const QRect& rect) const {
   if (!painter.isActive() || rect.width() <= 0 || rect.height() <= 0) return;
   const QPaintDevice* device = painter.device();
   const double scale = device && device->logicalDpiX() > 0 ? device->logicalDpiX() / 96.0 : 1.0;
-  RenderChart(painter, Model(), QRectF(rect), scale);
+  // The chart is laid out at the resolution across; a device with another resolution down
+  // gets the difference from the painter, so that texts and pens keep their size both ways.
+  const double stretch =
+      device && device->logicalDpiY() > 0 ? device->logicalDpiY() / 96.0 / scale : 1.0;
+  painter.save();
+  painter.translate(rect.topLeft());
+  painter.scale(1, stretch);
+  RenderChart(painter, Model(), QRectF(0, 0, rect.width(), rect.height() / stretch), scale);
+  painter.restore();
 }
 
 void TChart::paintEvent(QPaintEvent*) {

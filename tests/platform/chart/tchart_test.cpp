@@ -253,3 +253,38 @@ TEST(PrintPartial, PdfPageHoldsTheTextsAtTheirPhysicalSize) {
 }
 
 }  // namespace
+
+namespace {
+
+// The chart printed on a device of 600 dots per inch across and `dotsDown` down, two inches by
+// `inchesDown`.
+QImage PrintedAt(const TChart& chart, int dotsDown, double inchesDown) {
+  constexpr double kInchesPerMeter = 1 / 0.0254;
+  QImage image(1200, int(dotsDown * inchesDown), QImage::Format_RGB32);
+  image.setDotsPerMeterX(int(std::lround(600 * kInchesPerMeter)));
+  image.setDotsPerMeterY(int(std::lround(dotsDown * kInchesPerMeter)));
+  image.fill(Qt::white);
+  QPainter painter(&image);
+  chart.PrintPartial(painter, image.rect());
+  return image;
+}
+
+TEST(PrintPartial, KeepsThePhysicalSizeAcrossAndDown) {
+  ChartBuilder b;
+  b.chart.AddTitleLine("Quarterly Revenue");
+  b.Add<TBarSeries>({3, 1, 2}, 0x0000FF);
+  // Half the dots down on the same paper: the page is the square one squeezed to half height.
+  const QImage square = PrintedAt(b.chart, 600, 1.5);
+  const QImage squeezed = PrintedAt(b.chart, 300, 1.5);
+  const QImage expected =
+      square.scaled(squeezed.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  double difference = 0;
+  for (int y = 0; y < squeezed.height(); ++y) {
+    for (int x = 0; x < squeezed.width(); ++x) {
+      difference += std::abs(qGray(squeezed.pixel(x, y)) - qGray(expected.pixel(x, y)));
+    }
+  }
+  EXPECT_LT(difference / (squeezed.width() * squeezed.height()), 4.0);
+}
+
+}  // namespace

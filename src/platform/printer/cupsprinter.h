@@ -1,0 +1,66 @@
+#pragma once
+// The printer of the print service: a QPrinter for the print service's default destination, or
+// for the printer that the user chose in the print dialog, at that printer's own resolution.
+// Each job's page is written to a private file and sent to the print server by the printer
+// itself, so that an aborted job never reaches the server and a job that the server refuses is
+// an error, not a silent loss.
+
+#include <memory>
+#include <string>
+
+#include "printservice.h"
+#include "tprinter.h"
+
+class QPrinter;
+class QTemporaryDir;
+
+class CupsPrinter final : public TPrinter {
+ public:
+  CupsPrinter();
+  ~CupsPrinter() override;
+
+  // The QPrinter that the print dialog sets up. Made on first use, for the print service's
+  // default destination; throws Exception when no print server can be reached.
+  QPrinter& Device();
+
+  void BeginDoc() override;
+  void EndDoc() override;
+  void Abort() override;
+  void SetFontName(const std::string& name) override;
+  void SetFontSize(int points) override;
+  void SetFontStyle(bool bold, bool italic) override;
+  void TextOut(int x, int y, const std::string& text) override;
+  int PageWidth() const override;
+  int PageHeight() const override;
+  QPainter& Canvas() override;
+
+  // Lets go of the QPrinter; run when the Qt application ends.
+  void Release();
+
+ private:
+  QPrinter& DeviceOn(PrintService& service);
+  void SelectDestination(const PrintService& service);
+  void OpenJobFile();
+  void CloseJob();
+  void RequireOpenJob() const;
+
+  std::unique_ptr<QPrinter> device_;
+  std::unique_ptr<QTemporaryDir> jobFolder_;
+  std::unique_ptr<QPainter> canvas_;
+  PrintDestination destination_;
+  std::string fontName_;
+  int fontSize_ = 0;
+  bool bold_ = false;
+  bool italic_ = false;
+};
+
+// The process-wide printer.
+extern CupsPrinter Printer;
+
+// The size in points that a canvas font size stands for on a device of `dotsPerInch`: 0 is the
+// default size, a negative size is taken by its magnitude (a character height, as some printer
+// drivers read it), and no size is larger than kMaxFontPixels device pixels.
+inline constexpr int kDefaultFontPoints = 10;
+// Qt silently draws nothing in a font larger than this.
+inline constexpr int kMaxFontPixels = 65535;
+double CanvasPointSize(int size, int dotsPerInch);

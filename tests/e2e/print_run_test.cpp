@@ -1,0 +1,204 @@
+// The program prints as a host starts it, on a private print server: what the server received
+// (the job's document, by its text), what the PDF printer made of it (by its pixels), and what a
+// user is told when no printer can be reached.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QPointF>
+#include <QProcess>
+#include <QRegularExpression>
+
+#include "printserver.h"
+#include "runprogram.h"
+#include "tablefolder.h"
+#include "tablerows.h"
+
+namespace {
+
+std::vector<PropertyRow> PrintingRows(std::vector<PropertyRow> extra) {
+  std::vector<PropertyRow> rows{Row("DATASETCOUNT", "1"), Row("CHARTSTYLE", "VERTBAR"),
+                                Row("TOPTITLE", "Monthly sales"), Row("NOSHOW"), Row("PRINT")};
+  rows.insert(rows.end(), extra.begin(), extra.end());
+  return rows;
+}
+
+class Printing : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!server_.Ready()) GTEST_SKIP() << server_.SkipReason();
+  }
+
+  // Runs the program on the rows with the print server's environment and an empty folder for
+  // temporary files, so that a file left behind shows.
+  RunResult Run(const std::vector<PropertyRow>& rows, std::vector<std::string> environment = {}) {
+    tables_.Write("P.DBF", PropertyTable(rows));
+    tables_.Write("D.DBF",
+                  DataTable(1, {{"1", "Jan", {{"12", "RED"}}}, {"1", "Feb", {{"15", ""}}}}));
+    std::vector<std::string> entries = server_.ClientEnvironment();
+    entries.push_back("TMPDIR=" + temp_.path().toStdString());
+    // Qt would make its runtime folder in TMPDIR when none is given.
+    entries.push_back("XDG_RUNTIME_DIR=" + runtime_.path().toStdString());
+    entries.insert(entries.end(), environment.begin(), environment.end());
+    RunResult result = RunTarvochart({"P.DBF", "D.DBF"}, tables_.Folder(), entries);
+    EXPECT_TRUE(result.finished);
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_TRUE(QDir(temp_.path()).isEmpty()) << "a temporary file was left behind";
+    return result;
+  }
+
+  PrintServer server_;
+  TableFolder tables_;
+  QTemporaryDir temp_;
+  QTemporaryDir images_;
+  QTemporaryDir runtime_;
+};
+
+// The top-left corner of the word's box in points, from pdftotext's word boxes.
+QPointF WordAt(const std::string& boxes, const QString& word) {
+  const QRegularExpression box(R"re(xMin="([\d.]+)" yMin="([\d.]+)"[^>]*>)re" + word + "<");
+  const auto match = box.match(QString::fromStdString(boxes));
+  return match.hasMatch() ? QPointF(match.captured(1).toDouble(), match.captured(2).toDouble())
+                          : QPointF(-1, -1);
+}
+
+TEST_F(Printing, AWindowlessRunPrintsThePageTextsAndTheChartThenSavesTheBitmap) {
+  const RunResult result = Run(PrintingRows({
+      Row("BITMAPFILE", "chart.bmp;400;300"),
+      Row("PRINTPAGETEXT", "Quarterly Report;300;150;DejaVu Sans;24;b"),
+      Row("PRINTPAGETEXT", "Price 5 \x80;300;400;NoSuchFont;12;i"),  // Windows-1252
+      Row("PRINTPAGETEXT",
+          "Gr\xC3\xBC\xC3\x9F"
+          "e;300;500;DejaVu Serif;12;"),
+      Row("PRINTPAGETEXT", "; ;300;600;DejaVu Sans;12;b"),  // an empty text
+      Row("PRINTPAGETEXT", "Size zero;300;700;DejaVu Sans;0;"),
+      Row("PRINTPAGETEXT", "Size negative;1200;700;DejaVu Sans;-12;"),
+      Row("PRINTPAGETEXT", "Size huge;9000;100;DejaVu Sans;10000;"),
+      Row("PRINTPAGETEXT", "Eighth;300;800;;12;"),
+      Row("PRINTPAGETEXT", "Ninth;1200;800;;12;"),
+      Row("PRINTPAGETEXT", "Tenth;300;850;;12;"),
+      Row("PRINTPAGETEXT", "Eleventh;1200;850;;12;"),
+  }));
+  EXPECT_EQ(result.standardError, "");
+  const auto documents = server_.JobDocuments();
+  ASSERT_EQ(documents.size(), 1u);
+  const std::string text = PdfText(documents[0]);
+  for (const char* expected : {"Quarterly Report", "Price 5 \xE2\x82\xAC",
+                               "Gr\xC3\xBC\xC3\x9F"
+                               "e",
+                               "Size zero", "Size negative", "Tenth", "Monthly sales"}) {
+    EXPECT_NE(text.find(expected), std::string::npos) << expected << " in " << text;
+  }
+  EXPECT_EQ(text.find("Eleventh"), std::string::npos);
+  // At the PDF printer's 300 dots per inch, (300, 150) lies an inch from the left edge of its
+  // page (all of it printable) and half an inch down: there is the text's top-left corner.
+  const QPointF quarterly = WordAt(PdfText(documents[0], true), "Quarterly");
+  EXPECT_NEAR(quarterly.x(), 72, 1);
+  EXPECT_NEAR(quarterly.y(), 36, 2);
+  EXPECT_EQ(QImage(QString::fromStdString(tables_.Path("chart.bmp"))).size(), QSize(300, 400));
+}
+
+// The page as the PDF printer made it, at 50 dots per inch.
+QImage PrintedPage(const std::string& pdf, const QString& folder) {
+  QProcess pdftoppm;
+  pdftoppm.setStandardErrorFile(QProcess::nullDevice());  // notices about Type 3 glyphs
+  pdftoppm.start("pdftoppm", {"-r", "50", "-png", "-singlefile", QString::fromStdString(pdf),
+                              folder + "/page"});
+  pdftoppm.waitForFinished(60000);
+  return QImage(folder + "/page.png");
+}
+
+// The smallest rectangle holding every pixel that is not (nearly) white.
+QRect InkedArea(const QImage& page) {
+  QRect inked;
+  for (int y = 0; y < page.height(); ++y) {
+    for (int x = 0; x < page.width(); ++x) {
+      if (qGray(page.pixel(x, y)) < 235) inked |= QRect(x, y, 1, 1);
+    }
+  }
+  return inked;
+}
+
+TEST_F(Printing, TheChartLiesInsideTheMarginRectangle) {
+  if (!server_.PdfOutputAvailable()) GTEST_SKIP() << "the PDF printer (cups-pdf) needs root";
+  struct MarginCase {
+    const char* printPos;  // left;right;top;bottom in percent, or none
+    double left, right, top, bottom;
+  };
+  const MarginCase cases[] = {{nullptr, 5, 5, 25, 20},
+                              {"10;30;5;50", 10, 30, 5, 50},
+                              {"0;0;0;0", 0, 0, 0, 0},
+                              {"60;60;0;0", 60, 60, 0, 0}};
+  int job = 0;
+  for (const MarginCase& c : cases) {
+    std::vector<PropertyRow> rows = PrintingRows({});
+    if (c.printPos) rows.push_back(Row("PRINTPOS", c.printPos));
+    ASSERT_EQ(Run(rows).standardError, "");
+    const QImage page = PrintedPage(server_.WaitForPdfOutput(++job), images_.path());
+    ASSERT_FALSE(page.isNull()) << "no output of the PDF printer for job " << job;
+    const QRectF margins(page.width() * c.left / 100, page.height() * c.top / 100,
+                         page.width() * (100 - c.left - c.right) / 100,
+                         page.height() * (100 - c.top - c.bottom) / 100);
+    const QRect inked = InkedArea(page);
+    const std::string name = c.printPos ? c.printPos : "initial margins";
+    if (margins.width() <= 0) {
+      EXPECT_TRUE(inked.isEmpty()) << name << ": margins that leave no room print nothing";
+      continue;
+    }
+    EXPECT_TRUE(margins.adjusted(-2, -2, 2, 2).contains(inked)) << name;
+    // The frame, the axes and the title fill most of it.
+    EXPECT_GT(inked.width(), 0.85 * margins.width()) << name;
+    EXPECT_GT(inked.height(), 0.85 * margins.height()) << name;
+  }
+}
+
+TEST_F(Printing, WithoutAPrinterTheUserIsToldWithinSecondsAndNothingElseHappens) {
+  const QString nowhere = QString::fromStdString(tables_.Path("no-server.sock"));
+  struct FailureCase {
+    const char* name;
+    std::function<std::vector<std::string>()> cause;  // returns extra environment entries
+    std::string message;
+  };
+  const FailureCase cases[] = {
+      {"no server at the socket",
+       [&] { return std::vector<std::string>{"CUPS_SERVER=" + nowhere.toStdString()}; },
+       "no print server can be reached at " + nowhere.toStdString()},
+      {"server stopped after a print",
+       [&] {
+         EXPECT_EQ(Run(PrintingRows({})).standardError, "");
+         server_.Stop();
+         return std::vector<std::string>{};
+       },
+       "no print server can be reached at " + server_.Socket()},
+      {"printers, but no default one",
+       [&] {
+         server_.Restart();
+         server_.Admin({"lpadmin", "-x", "tarvo-pdf"});
+         server_.Admin({"lpadmin", "-p", "spare", "-E", "-v", "ipp://127.0.0.1:9/"});
+         return std::vector<std::string>{};
+       },
+       "the print server at " + server_.Socket() + " has no default printer"},
+  };
+  for (const FailureCase& c : cases) {
+    const std::vector<std::string> environment = c.cause();
+    QFile::remove(QString::fromStdString(tables_.Path("chart.bmp")));
+    QElapsedTimer timer;
+    timer.start();
+    const RunResult result =
+        Run(PrintingRows({Row("BITMAPFILE", "chart.bmp;400;300")}), environment);
+    EXPECT_LT(timer.elapsed(), 15000) << c.name;
+    EXPECT_EQ(result.standardError, "tarvochart: Cannot print the chart: " + c.message + ".\n")
+        << c.name;
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(tables_.Path("chart.bmp"))))
+        << c.name << ": a failed print ends the start-up outputs";
+  }
+}
+
+TEST_F(Printing, TheDialogOfAWindowlessRunCountsAsDeclined) {
+  EXPECT_EQ(Run(PrintingRows({Row("PRINTSETUP")})).standardError, "");
+  EXPECT_TRUE(server_.JobDocuments().empty());
+}
+
+}  // namespace

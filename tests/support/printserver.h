@@ -1,0 +1,60 @@
+#pragma once
+// A private CUPS server for one test (tests/support/printserver.sh): a PDF printer as its
+// default destination, every job's document kept in its spool folder, cups-pdf's output in a
+// folder of its own. It leaves the system's print service alone and stops when it goes away.
+
+#include <QTemporaryDir>
+#include <string>
+#include <vector>
+
+class PrintServer {
+ public:
+  // Starts the server; Ready() tells whether it runs, SkipReason() why not.
+  PrintServer();
+  ~PrintServer();
+  PrintServer(const PrintServer&) = delete;
+  PrintServer& operator=(const PrintServer&) = delete;
+
+  bool Ready() const { return ready_; }
+  const std::string& SkipReason() const { return skipReason_; }
+
+  // The environment that points a client at this server and at nothing else: entries
+  // "NAME=value", and "NAME" for a variable to remove.
+  std::vector<std::string> ClientEnvironment() const;
+  // The same for this process.
+  void UseInThisProcess() const;
+
+  void Stop();
+  void Restart();
+  void Freeze();  // the server stays, but answers nothing
+  void Thaw();
+  // Runs a CUPS administration command (lpadmin, cupsreject, ...) against the server.
+  void Admin(const std::vector<std::string>& command) const;
+
+  // The documents of the jobs that the server took, oldest first.
+  std::vector<std::string> JobDocuments() const;
+  // The PDF printer's output for the `job`-th job (from 1), waiting up to a minute for it;
+  // empty when it does not come. PdfOutputAvailable() is false where cups-pdf cannot run
+  // (it needs root).
+  bool PdfOutputAvailable() const { return !pdfOutput_.empty(); }
+  std::string WaitForPdfOutput(int job) const;
+
+  std::string Socket() const { return folder_.filePath("cups.sock").toStdString(); }
+
+ private:
+  int RunScript(const std::string& command, std::string& output) const;
+  void Signal(int signal) const;
+
+  QTemporaryDir folder_;
+  QTemporaryDir home_;
+  bool ready_ = false;
+  std::string skipReason_;
+  std::string pdfOutput_;
+};
+
+// The print server of this test process, started on first use, with this process's environment
+// pointed at it. One per process: the print client library keeps the first server it was given.
+PrintServer& ProcessPrintServer();
+
+// The text of a PDF file (pdftotext), with word boxes when `boxes` is true.
+std::string PdfText(const std::string& pdf, bool boxes = false);
