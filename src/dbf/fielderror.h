@@ -20,9 +20,9 @@ auto DecodeField(const std::string& table, std::uint32_t record, const Name& fie
     return decode();
   } catch (const Exception& error) {
     if constexpr (std::is_invocable_v<const Name&>) {
-      throw Exception(FieldErrorText(table, record, field(), error.what()));
+      throw Exception(FieldErrorText(table, record, field(), error.Text()));
     } else {
-      throw Exception(FieldErrorText(table, record, field, error.what()));
+      throw Exception(FieldErrorText(table, record, field, error.Text()));
     }
   }
 }

@@ -3,12 +3,15 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <csignal>
 
 #include "dbfwriter.h"
 #include "runprogram.h"
@@ -169,6 +172,53 @@ TEST_F(Startup, TablesFromAnotherWriterAreRead) {
                               " && dbfadd data 1 Jan 3.5 RED";
   ASSERT_EQ(system(command.c_str()), 0);
   EXPECT_EQ(Run({"props.dbf", "data.dbf"}).standardError, kNoWindow);
+}
+
+// A host that forces a platform that cannot start, a misspelt one, or one without its display:
+// the run still ends normally, on the offscreen platform.
+TEST_F(Startup, AForcedPlatformThatCannotStartFallsBackToOffscreen) {
+  WriteTables();
+  for (const char* platform : {"xcb", "wayland", "xbc", "xcb:nonsense=1", " "}) {
+    const RunResult result =
+        RunTarvochart({}, Folder(), {std::string("QT_QPA_PLATFORM=") + platform});
+    EXPECT_TRUE(result.finished) << platform;
+    EXPECT_EQ(result.exitCode, 0) << platform;
+    EXPECT_EQ(result.standardError, kNoWindow) << platform;
+  }
+}
+
+// Standard error is a pipe whose reader has gone before the message is written.
+TEST_F(Startup, AStandardErrorWithoutReaderDoesNotEndTheRun) {
+  int pipeEnds[2];
+  ASSERT_EQ(pipe(pipeEnds), 0);
+  close(pipeEnds[0]);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    dup2(pipeEnds[1], STDERR_FILENO);
+    signal(SIGPIPE, SIG_DFL);  // as a shell leaves it for the programs it starts
+    unsetenv("DISPLAY");
+    execl(TARVOCHART_PATH, TARVOCHART_PATH, "missing.dbf", "other.dbf", nullptr);
+    _exit(127);
+  }
+  close(pipeEnds[1]);
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+// Whatever a table or a name holds, the standard-error line is one line of plain text.
+TEST_F(Startup, TheErrorLineShowsControlBytesEscaped) {
+  WriteTables();
+  WriteDbf(Path("P.DBF"),
+           PropertyTable({{"1", "1", "PRINTPAGETEXT", std::string("T;1;2;A;1\0\x1B[2J\r", 15)}}));
+  EXPECT_EQ(Run({"P.DBF", "ChartDat.DBF"}).standardError,
+            "tarvochart: P.DBF, record 1, field value item 5 (font size): "
+            "'1\\x00\\x1B[2J' is not a valid integer value\n");
+  EXPECT_EQ(Run({"a\tb\x1B]0;x\x07.dbf", "ChartDat.DBF"}).standardError,
+            "TarvoChart Notice:: Could not open file(s): a\\x09b\\x1B]0;x\\x07.dbf or "
+            "ChartDat.DBF\n");
 }
 
 }  // namespace

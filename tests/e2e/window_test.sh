@@ -47,6 +47,8 @@ Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 for _ in $(seq 50); do [ -s display.txt ] && break; sleep 0.1; done
 export DISPLAY=":$(cat display.txt)"
+# The window needs the display whatever platform the caller has chosen.
+export QT_QPA_PLATFORM=xcb
 
 "$program" ChartPro.DBF ChartDat.DBF 2>stderr.txt &
 app=$!

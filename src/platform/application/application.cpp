@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QMessageBox>
-#include <algorithm>
+#include <csignal>
 #include <cstdio>
 
 #include "runtime.h"
@@ -18,21 +18,37 @@ void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& m
   if (type == QtFatalMsg) std::fprintf(stderr, "%s\n", qPrintable(message));
 }
 
-// Tries a display first and falls back to offscreen, unless the user chose a platform. Without
-// any display named, offscreen at once: a batch run saves loading the display libraries.
+bool NamesOffscreen(const QByteArray& platforms) {
+  for (const QByteArray& platform : platforms.split(';')) {
+    if (platform.split(':').front().trimmed() == "offscreen") return true;
+  }
+  return false;
+}
+
+// Tries a display first and falls back to offscreen. Without any display named, offscreen at
+// once: a batch run saves loading the display libraries. A platform the user chose comes first,
+// but offscreen still follows it, so that one that cannot start does not end the run.
 void ChooseDisplayPlatform() {
-  if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) return;
+  const QByteArray chosen = qgetenv("QT_QPA_PLATFORM");
+  if (!chosen.trimmed().isEmpty()) {
+    if (!NamesOffscreen(chosen)) qputenv("QT_QPA_PLATFORM", chosen + ";offscreen");
+    return;
+  }
   const bool displayNamed =
       !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
   qputenv("QT_QPA_PLATFORM", displayNamed ? "xcb;offscreen" : "offscreen");
 }
 
+// One line of plain text, whatever the tables hold: a table must not be able to cut the line
+// short or drive the operator's terminal. A failed write (a reader that has gone) is ignored.
 void WriteErrorLine(const std::string& caption, const std::string& text) {
-  std::string line = caption + ": " + text;
-  std::replace(line.begin(), line.end(), '\n', ' ');
-  std::fprintf(stderr, "%s\n", line.c_str());
+  const std::string line = ToPlainLine(caption + ": " + text) + "\n";
+  std::fwrite(line.data(), 1, line.size(), stderr);
   std::fflush(stderr);
 }
+
+// The message box shows the text as it is, but a NUL must not end it early.
+QString BoxText(const std::string& text) { return ToDisplayText(text).replace(QChar(0), "\\x00"); }
 
 }  // namespace
 
@@ -40,6 +56,8 @@ TApplication::TApplication() = default;
 TApplication::~TApplication() = default;
 
 void TApplication::Initialize(int& argc, char** argv) {
+  // Standard error may be a pipe whose reader has gone; a write there must not end the run.
+  std::signal(SIGPIPE, SIG_IGN);
   SetCommandLine(argc, argv);
   qInstallMessageHandler(QuietQtMessages);
   ChooseDisplayPlatform();
@@ -71,13 +89,13 @@ void TApplication::MessageBox(const std::string& text, const std::string& captio
     return;
   }
   if (!qtApplication_ || Headless()) return;
-  QMessageBox box(QMessageBox::NoIcon, ToDisplayText(caption), ToDisplayText(text),
-                  QMessageBox::Ok);
+  QMessageBox box(QMessageBox::NoIcon, BoxText(caption), BoxText(text), QMessageBox::Ok);
   box.exec();
 }
 
 void TApplication::ShowException(const std::exception& error) {
-  MessageBox(error.what(), kProgramName);
+  const auto* own = dynamic_cast<const Exception*>(&error);
+  MessageBox(own ? own->Text() : std::string(error.what()), kProgramName);
 }
 
 bool TApplication::CanAskUser() const { return standIn_.dialog || (qtApplication_ && !Headless()); }

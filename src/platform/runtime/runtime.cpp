@@ -210,6 +210,22 @@ QString ToDisplayText(std::string_view text) {
   return result;
 }
 
+std::string ToPlainLine(std::string_view text) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  QString line;
+  for (const QChar c : ToDisplayText(text)) {
+    const char16_t code = c.unicode();
+    if (code == '\n') {
+      line += QChar(' ');
+    } else if (code < 0x20 || (code >= 0x7F && code < 0xA0)) {
+      line += QString("\\x") + QChar(kHex[code >> 4]) + QChar(kHex[code & 0xF]);
+    } else {
+      line += c;
+    }
+  }
+  return line.toStdString();
+}
+
 void SetCommandLine(int argc, char** argv) { Arguments().assign(argv, argv + argc); }
 
 int ParamCount() { return Arguments().empty() ? 0 : static_cast<int>(Arguments().size()) - 1; }

@@ -10,10 +10,15 @@
 
 class QString;
 
-// Base of every error that the routine reports with its own text.
+// Base of every error that the routine reports with its own text. Text() holds the whole of
+// it, a NUL from a table included, where what() would end at the first NUL.
 class Exception : public std::runtime_error {
  public:
-  using std::runtime_error::runtime_error;
+  explicit Exception(const std::string& text) : std::runtime_error(text), text_(text) {}
+  const std::string& Text() const { return text_; }
+
+ private:
+  std::string text_;
 };
 
 // A text that is not a number of the asked kind.
@@ -68,6 +73,9 @@ std::string_view Field(std::string_view text, std::size_t first, std::size_t las
 
 // Text for the screen: UTF-8 when the bytes are valid UTF-8, else Windows-1252.
 QString ToDisplayText(std::string_view text);
+// The same as one line of plain UTF-8 text for a terminal or a log: line breaks become blanks,
+// every other control character (NUL, tab, CR, escape, C1 controls) is shown as \xNN.
+std::string ToPlainLine(std::string_view text);
 bool IsValidUtf8(std::string_view text);
 
 // The command line as the program got it: ParamStr(0) is the program, 1.. the arguments.

@@ -1,9 +1,9 @@
+#include "runtime.h"
+
 #include <gtest/gtest.h>
 
 #include <QString>
 #include <clocale>
-
-#include "runtime.h"
 
 namespace {
 
@@ -17,7 +17,7 @@ TEST(Trim, RemovesBlanksAndControlCharactersAtBothEndsOnly) {
 
 TEST(UpperCase, AsciiOnlyWhileAnsiUpperCaseTakesEveryLetter) {
   EXPECT_EQ(UpperCase("vertBar;1 \xE9"), "VERTBAR;1 \xE9");
-  EXPECT_EQ(AnsiUpperCase("gr\xC3\xBCn"), "GR\xC3\x9CN");  // UTF-8 ü
+  EXPECT_EQ(AnsiUpperCase("gr\xC3\xBCn"), "GR\xC3\x9CN");    // UTF-8 ü
   EXPECT_EQ(AnsiUpperCase("gr\xFCn \x9A"), "GR\xDCN \x8A");  // Windows-1252 ü, š
   EXPECT_EQ(AnsiUpperCase("none"), "NONE");
 }
@@ -130,6 +130,24 @@ TEST(ToDisplayText, Utf8WhenValidElseWindows1252) {
   EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));  // surrogate
   EXPECT_FALSE(IsValidUtf8("\xE2\x82"));      // cut short
   EXPECT_TRUE(IsValidUtf8("\xF0\x9F\x93\x88"));
+}
+
+TEST(ToPlainLine, ShowsControlCharactersAndKeepsEverythingElse) {
+  const struct {
+    std::string text, line;
+  } cases[] = {{std::string("a\0b", 3), "a\\x00b"},
+               {"tab\there\r\x1B[2J", "tab\\x09here\\x0D\\x1B[2J"},
+               {"two\nlines", "two lines"},
+               {"M\xFCnchen \x80", "M\xC3\xBCnchen \xE2\x82\xAC"},
+               {"\xC2\x9B"
+                "1m\x7F",
+                "\\x9B1m\\x7F"},
+               {"\x81", "\\x81"},
+               {"Stra\xC3\x9F"
+                "e",
+                "Stra\xC3\x9F"
+                "e"}};
+  for (const auto& c : cases) EXPECT_EQ(ToPlainLine(c.text), c.line) << c.line;
 }
 
 TEST(CommandLine, ParamStrCountsArgumentsFromOne) {
