@@ -6,6 +6,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <vector>
 
@@ -70,12 +71,22 @@ std::vector<std::string>& Arguments() {
   return arguments;
 }
 
+// Fixed-width fields are mostly padded with blanks: skip them eight at a time.
+bool EndsInEightBlanks(std::string_view text, std::size_t end) {
+  constexpr std::uint64_t kEightBlanks = 0x2020202020202020u;
+  if (end < 8) return false;
+  std::uint64_t eight;
+  std::memcpy(&eight, text.data() + end - 8, 8);
+  return eight == kEightBlanks;
+}
+
 }  // namespace
 
 std::string_view TrimmedView(std::string_view text) {
   std::size_t first = 0, last = text.size();
-  while (first < last && IsBlankOrControl(text[first])) ++first;
+  while (EndsInEightBlanks(text, last)) last -= 8;
   while (last > first && IsBlankOrControl(text[last - 1])) --last;
+  while (first < last && IsBlankOrControl(text[first])) ++first;
   return text.substr(first, last - first);
 }
 
