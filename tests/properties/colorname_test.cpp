@@ -44,6 +44,8 @@ INSTANTIATE_TEST_SUITE_P(Spellings, ColorFromNameTest,
                                            ColorCase{"GREY", kFallback}, ColorCase{"", kFallback},
                                            ColorCase{"R\xC9"
                                                      "D",
-                                                     kFallback}));
+                                                     kFallback},
+                                           ColorCase{"wh\xC4\xB1te", kFallback},
+                                           ColorCase{"b\xC5\xBF" "ue", kFallback}));
 
 }  // namespace

@@ -38,6 +38,27 @@ unsigned char Cp1252Upper(unsigned char c) {
   }
 }
 
+int Utf8Length(char32_t code) {
+  return code < 0x80 ? 1 : code < 0x800 ? 2 : code < 0x10000 ? 3 : 4;
+}
+
+// Letter by letter, keeping a letter whose capital would be ASCII ("ı" would become "I") or
+// would take another number of bytes ("ß" would become "SS"), so that no name outside the
+// colour table or the style words can come to match one.
+char32_t SafeUpper(char32_t code) {
+  const char32_t upper = QChar::toUpper(code);
+  if (code >= 0x80 && upper < 0x80) return code;
+  return Utf8Length(upper) == Utf8Length(code) ? upper : code;
+}
+
+std::string Utf8UpperCase(std::string_view text) {
+  const QList<uint> codes = QString::fromUtf8(text.data(), qsizetype(text.size())).toUcs4();
+  std::u32string upper;
+  upper.reserve(std::size_t(codes.size()));
+  for (const uint code : codes) upper.push_back(SafeUpper(code));
+  return QString::fromUcs4(upper.data(), qsizetype(upper.size())).toUtf8().toStdString();
+}
+
 [[noreturn]] void ThrowNotInteger(std::string_view text) {
   throw EConvertError("'" + std::string(text) + "' is not a valid integer value");
 }
@@ -104,10 +125,7 @@ std::string AnsiUpperCase(std::string_view text) {
   const bool ascii = std::all_of(text.begin(), text.end(),
                                  [](char c) { return static_cast<unsigned char>(c) < 0x80; });
   if (ascii) return UpperCase(text);
-  if (IsValidUtf8(text)) {
-    const QString upper = QString::fromUtf8(text.data(), qsizetype(text.size())).toUpper();
-    return upper.toUtf8().toStdString();
-  }
+  if (IsValidUtf8(text)) return Utf8UpperCase(text);
   std::string result(text);
   for (char& c : result) c = static_cast<char>(Cp1252Upper(static_cast<unsigned char>(c)));
   return result;

@@ -22,6 +22,32 @@ TEST(UpperCase, AsciiOnlyWhileAnsiUpperCaseTakesEveryLetter) {
   EXPECT_EQ(AnsiUpperCase("none"), "NONE");
 }
 
+// A letter whose capital is ASCII, or takes another number of bytes, stays as it is: no name
+// that is not in the colour table or among the style words may come to match one.
+TEST(AnsiUpperCase, NeverFoldsIntoAsciiNorChangesTheLength) {
+  const struct {
+    const char* text;
+    const char* upper;
+  } cases[] = {{"wh\xC4\xB1te", "WH\xC4\xB1TE"},  // dotless i
+               {"p\xC4\xB1"
+                "e",
+                "P\xC4\xB1"
+                "E"},  // "pıe" is not PIE
+               {"stra\xC3\x9F"
+                "e",
+                "STRA\xC3\x9F"
+                "E"},                                      // ß stays one letter
+               {"\xC5\xBF", "\xC5\xBF"},                   // long s
+               {"\xEF\xAC\x81", "\xEF\xAC\x81"},           // the ligature fi
+               {"\xC9\x90", "\xC9\x90"},                   // a capital of three bytes
+               {"\xC3\xA4\xC3\xB6", "\xC3\x84\xC3\x96"},   // ä ö
+               {"\xF0\x9D\x90\x9A", "\xF0\x9D\x90\x9A"}};  // outside the first plane
+  for (const auto& c : cases) {
+    EXPECT_EQ(AnsiUpperCase(c.text), c.upper) << c.text;
+    EXPECT_EQ(std::string(c.upper).size(), std::string(c.text).size());
+  }
+}
+
 struct IntCase {
   const char* text;
   bool converts;
