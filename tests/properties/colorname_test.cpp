@@ -46,6 +46,6 @@ INSTANTIATE_TEST_SUITE_P(Spellings, ColorFromNameTest,
                                                      "D",
                                                      kFallback},
                                            ColorCase{"wh\xC4\xB1te", kFallback},
-                                           ColorCase{"b\xC5\xBF" "ue", kFallback}));
+                                           ColorCase{"\xC5\xBF" "ilver", kFallback}));
 
 }  // namespace
