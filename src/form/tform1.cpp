@@ -112,9 +112,9 @@ void TForm1::PrintGraphBtnClicked() {
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::KeyRelease) {
-    FormKeyUp(static_cast<QKeyEvent*>(event)->key());
-  }
+  // A key held down repeats its press and release; only the real release counts.
+  const auto* key = static_cast<QKeyEvent*>(event);
+  if (event->type() == QEvent::KeyRelease && !key->isAutoRepeat()) FormKeyUp(key->key());
   return QWidget::eventFilter(watched, event);
 }
 
