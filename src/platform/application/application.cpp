@@ -56,8 +56,10 @@ TApplication::TApplication() = default;
 TApplication::~TApplication() = default;
 
 void TApplication::Initialize(int& argc, char** argv) {
-  // Standard error may be a pipe whose reader has gone; a write there must not end the run.
+  // Standard error may be a pipe whose reader has gone, and an image may pass the file-size
+  // limit: a failed write is reported where it happens and must not end the run.
   std::signal(SIGPIPE, SIG_IGN);
+  std::signal(SIGXFSZ, SIG_IGN);
   SetCommandLine(argc, argv);
   qInstallMessageHandler(QuietQtMessages);
   ChooseDisplayPlatform();
