@@ -73,6 +73,12 @@ std::size_t DbfFile::ReadInto(std::uint64_t offset, char* buffer, std::size_t co
   return done;
 }
 
+bool DbfFile::IsHole(std::uint64_t offset, std::uint64_t count) const {
+  if (offset + count > std::uint64_t(fileSize)) return false;
+  const off_t data = lseek(handle_, static_cast<off_t>(offset), SEEK_DATA);
+  return data >= 0 ? std::uint64_t(data) >= offset + count : errno == ENXIO;
+}
+
 std::string DbfFile::ReadText(std::uint64_t offset, std::uint64_t count) const {
   std::string text(count, '\0');
   text.resize(ReadInto(offset, text.data(), count));
@@ -157,10 +163,16 @@ void RecordCursor::ReadBlockFrom(std::uint64_t number) {
       length == 0 ? left : std::min(left, std::max<std::uint64_t>(1, kBlockBytes / length));
   const std::uint64_t bytes = blockRecords_ * length;
   if (block_.size() < bytes) block_.resize(bytes);
-  blockBytes_ = bytes == 0
-                    ? 0
-                    : table_.ReadInto(table_.RecordOffset(static_cast<std::uint32_t>(number)),
-                                      block_.data(), bytes);
+  const std::uint64_t offset = table_.RecordOffset(static_cast<std::uint32_t>(number));
+  if (bytes != 0 && table_.IsHole(offset, bytes)) {
+    // A hole reads as zeros: fill once instead of copying the zeros in from the file.
+    if (!blockZeroed_) std::fill(block_.begin(), block_.end(), '\0');
+    blockZeroed_ = true;
+    blockBytes_ = bytes;
+    return;
+  }
+  blockZeroed_ = false;
+  blockBytes_ = bytes == 0 ? 0 : table_.ReadInto(offset, block_.data(), bytes);
 }
 
 bool RecordCursor::IsActive() const {

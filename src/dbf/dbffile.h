@@ -26,6 +26,9 @@ class DbfFile {
   std::string ReadText(std::uint64_t offset, std::uint64_t count) const;
   // The same into `buffer`; returns the number of bytes read, 0 on a failed read.
   std::size_t ReadInto(std::uint64_t offset, char* buffer, std::size_t count) const;
+  // True when the bytes from `offset` lie within the file and all in a hole of a sparse file
+  // (they read as zeros without being stored).
+  bool IsHole(std::uint64_t offset, std::uint64_t count) const;
 
   // Reads all the header values below.
   void ReadHeader();
@@ -81,6 +84,7 @@ class RecordCursor {
   std::uint64_t blockRecords_ = 0;
   std::string block_;
   std::size_t blockBytes_ = 0;
+  bool blockZeroed_ = false;
 };
 
 // Version bytes of the tables that can be read: dBASE (3), Visual FoxPro (0x30) and FoxPro

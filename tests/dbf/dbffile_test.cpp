@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <fstream>
+
 #include "dbfwriter.h"
 #include "tablefolder.h"
 
@@ -139,6 +141,33 @@ TEST_F(TableFiles, TheCursorSeesEachRecordAsReadOnItsOwn) {
     }
     EXPECT_EQ(visited, std::uint32_t(c.records)) << c.recordLength;
   }
+}
+
+// Records in the hole of a sparse table read as zeros, whether read one by one or by the cursor,
+// which skips the hole without reading it.
+TEST_F(TableFiles, TheCursorReadsAHoleAsZeros) {
+  const int records = 3000, recordLength = 1000;
+  DbfTable table = Records(10, recordLength);
+  table.damage.recordCount = records;
+  table.endOfFileMarker = false;
+  const std::string path = Write("sparse.dbf", table);
+  const std::uint64_t headerLength = EncodeDbf(Records(0, recordLength)).size() - 1;  // no end mark
+  const std::string last = EncodeDbf(Records(1, recordLength)).substr(headerLength, recordLength);
+  const std::uint64_t lastOffset = headerLength + std::uint64_t(records - 1) * recordLength;
+  ASSERT_EQ(truncate(path.c_str(), off_t(lastOffset)), 0);
+  std::ofstream(path, std::ios::binary | std::ios::app) << last;
+  DbfFile file;
+  ASSERT_TRUE(file.Open(path));
+  file.ReadHeader();
+  ASSERT_TRUE(file.IsConsistent());
+  int active = 0;
+  for (RecordCursor cursor(file); cursor.Next();) {
+    const std::uint32_t n = cursor.Number();
+    ASSERT_EQ(cursor.IsActive(), file.IsActive(n)) << n;
+    ASSERT_EQ(cursor.Text(), file.RecordText(n)) << n;
+    active += cursor.IsActive() ? 1 : 0;
+  }
+  EXPECT_EQ(active, 11) << "the ten records before the hole and the one after it";
 }
 
 TEST_F(TableFiles, OnlyExistingRegularFilesOpen) {
