@@ -13,6 +13,7 @@ packages=(
   cups cups-client cups-bsd printer-driver-cups-pdf libcups2-dev
   shapelib poppler-utils locales
   gnuplot-nox bc time
+  clang libclang-rt-14-dev
 )
 
 missing=()

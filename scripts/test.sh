@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets everything up, then builds and runs the whole test suite twice: as built, and once more
-# under AddressSanitizer (leaks included) and UndefinedBehaviorSanitizer.
+# under AddressSanitizer (leaks included) and UndefinedBehaviorSanitizer; then the fuzz targets
+# run under libFuzzer for a minute each.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -14,3 +15,6 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 ctest --test-dir build-sanitize --output-on-failure -j2
+
+# The fuzz targets under libFuzzer, about a minute each.
+scripts/fuzz.sh 60

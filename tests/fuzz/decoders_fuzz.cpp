@@ -29,7 +29,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string text(reinterpret_cast<const char*>(data), size);
   Check(IsTrimmed(Trim(text)));
   Check(UpperCase(text).size() == text.size());
-  AnsiUpperCase(text);
+  Check(AnsiUpperCase(text).size() == text.size());
+  const std::string line = ToPlainLine(text);
+  for (char c : line) Check(static_cast<unsigned char>(c) >= 32 && c != 0x7F);
   const QByteArray bytes(text.data(), qsizetype(size));
   if (IsValidUtf8(text)) Check(QString::fromUtf8(bytes).toUtf8() == bytes);
   ToDisplayText(text);
