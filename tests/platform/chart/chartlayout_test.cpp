@@ -164,6 +164,51 @@ TEST(PieLayout, SeveralPiesSideBySideEachUnderItsTitle) {
   }
 }
 
+// The share of the chart's height that the discs (with their 3D edges) stand on.
+double ShareOfHeightCovered(const ChartLayout& layout) {
+  std::vector<std::pair<double, double>> spans;
+  for (const PieGeometry& pie : layout.pies) {
+    spans.emplace_back(pie.center.y() - pie.radiusY, pie.center.y() + pie.radiusY + pie.thickness);
+  }
+  std::sort(spans.begin(), spans.end());
+  double covered = 0, reached = -1e9;
+  for (const auto& [top, bottom] : spans) {
+    covered += std::max(0.0, bottom - std::max(top, reached));
+    reached = std::max(reached, bottom);
+  }
+  return covered / layout.size.height();
+}
+
+TEST(PieLayout, SeveralPiesUseTheHeightOfThePlotAndShowEveryMark) {
+  const std::vector<std::string> regions = {"North", "South", "East", "West", "Central", "Online"};
+  const std::vector<double> values = {420, 310, 275, 390, 150, 95};
+  for (int count : {2, 3, 4, 6}) {
+    for (bool view3D : {false, true}) {
+      ModelBuilder b;
+      b.settings.view3D = view3D;
+      b.settings.title.lines = {"Customers by region"};
+      for (int p = 0; p < count; ++p) {
+        SeriesModel& pie = b.Add(SeriesKind::Pie, {});
+        pie.title = std::to_string(2020 + p);
+        for (std::size_t i = 0; i < values.size(); ++i)
+          b.AddPoint(pie, values[i] + p * 10, regions[i], clAutomatic);
+      }
+      const ChartLayout layout = b.Layout(720, 450);
+      ASSERT_EQ(layout.pies.size(), static_cast<std::size_t>(count));
+      EXPECT_GT(ShareOfHeightCovered(layout), 0.33) << count << (view3D ? " in 3D" : " flat");
+      for (const PieGeometry& pie : layout.pies) {
+        EXPECT_EQ(pie.radiusX, layout.pies.front().radiusX) << "one size for all";
+      }
+      const auto marks = std::count_if(layout.texts.begin(), layout.texts.end(),
+                                       [](const TextItem& t) { return t.framed; });
+      EXPECT_EQ(marks, count * 6) << count << (view3D ? " in 3D" : " flat");
+      for (const TextItem& text : layout.texts) {
+        EXPECT_FALSE(text.text.contains(QChar(0x2026))) << text.text.toStdString() << ": elided";
+      }
+    }
+  }
+}
+
 TEST(PieLayout, MarksOfThinSlicesAreLeftOutNotPiledUp) {
   ModelBuilder b;
   std::vector<double> values(60, 0.01);
