@@ -204,6 +204,9 @@ Frame ComputeFrame(const ChartModel& model, const std::vector<const SeriesModel*
                       -frame.depth - kGap - rightRoom, -(bottomTitle + bottomRoom + kTick + kGap));
   }
   frame.plot = plot;
+  frame.markRoom = plan.horizontal
+                       ? plot.adjusted(0, -frame.depth, frame.depth + marks.width(), 0)
+                       : plot.adjusted(0, -frame.depth - marks.height(), frame.depth, 0);
   return frame;
 }
 
@@ -250,7 +253,7 @@ void AddValueGrid(const Frame& frame, const ValueScale& scale, bool horizontal,
 // Step 5: rows from the back; boxes and ribbons of one row are painted before those in front.
 void AddSeriesShapes(const std::vector<const SeriesModel*>& series, const Spans& spans,
                      const Geometry& g, ChartLayout& layout) {
-  MarkPlacer placer(QRectF(QPointF(0, 0), layout.size));
+  MarkPlacer placer(g.frame.markRoom);
   const std::vector<Box> boxes = BarBoxes(series, spans, g);
   for (const Box& box : boxes) layout.bars.push_back({box.series, box.point, box.front});
   for (int row = g.plan.rows - 1; row >= 0; --row) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QTransform>
 #include <cmath>
 #include <limits>
 
@@ -89,6 +90,11 @@ TEST(BarLayout, StackedToHundredPercentFillsTheAxis) {
     EXPECT_NEAR(Bar(layout, 0, point).front.top(), ValueToY(layout, 25), 1);
     EXPECT_NEAR(Bar(layout, 1, point).front.top(), ValueToY(layout, 100), 1);
   }
+  ModelBuilder inexact;  // shares that do not add up to 100 exactly in doubles
+  inexact.Add(SeriesKind::Bar, {14, 20.3, 24.2}).multiBar = MultiBar::Stacked100;
+  inexact.Add(SeriesKind::Bar, {9.4, 16.4, 15.9}).multiBar = MultiBar::Stacked100;
+  inexact.Add(SeriesKind::Bar, {2.5, 8.8, 7.2}).multiBar = MultiBar::Stacked100;
+  EXPECT_EQ(inexact.Layout().valueTicks.back(), 100);
 }
 
 TEST(BarLayout, HorizontalBarsListCategoriesFromTopToBottom) {
@@ -223,6 +229,62 @@ TEST(PieLayout, MarksOfThinSlicesAreLeftOutNotPiledUp) {
   EXPECT_LT(marks.size(), values.size());
   for (std::size_t i = 0; i < marks.size(); ++i) {
     for (std::size_t k = i + 1; k < marks.size(); ++k) EXPECT_FALSE(marks[i].intersects(marks[k]));
+  }
+}
+
+// The rectangle that a text covers on the chart, turned texts included.
+QRectF Footprint(const TextItem& text) {
+  QTransform place;
+  place.translate(text.origin.x(), text.origin.y());
+  place.rotate(-text.angle);
+  return place.mapRect(text.box);
+}
+
+TEST(Marks, NeverCoverTheAxisLabelsTitlesOrLegend) {
+  const struct {
+    const char* what;
+    SeriesKind kind;
+    MultiBar mode;
+    std::vector<std::vector<double>> values;
+  } cases[] = {
+      {"a negative bar down to the axis", SeriesKind::Bar, MultiBar::None, {{10, -10, 3}}},
+      {"side by side",
+       SeriesKind::Bar,
+       MultiBar::SideBySide,
+       {{12.5, 14}, {8.1, 9.4}, {-4.6, 2.5}}},
+      {"stacked", SeriesKind::Bar, MultiBar::Stacked, {{12.5, 14}, {8.1, 9.4}, {-3.2, 2.5}}},
+      {"horizontal", SeriesKind::HorizBar, MultiBar::None, {{400, -400, 250}}},
+      {"a line", SeriesKind::Line, MultiBar::None, {{10, -10, 5, 10}}},
+  };
+  for (const auto& c : cases) {
+    for (bool view3D : {false, true}) {
+      for (QSizeF size : {QSizeF(585, 401), QSizeF(320, 200)}) {
+        ModelBuilder b;
+        b.settings.view3D = view3D;
+        b.settings.title.lines = {"Sales"};
+        b.settings.leftAxisTitle.caption = "k EUR";
+        b.settings.bottomAxisTitle.caption = "Month";
+        for (const auto& values : c.values) {
+          SeriesModel& series = b.Add(c.kind, values);
+          series.multiBar = c.mode;
+          series.marksVisible = true;
+        }
+        const ChartLayout layout = b.Layout(size.width(), size.height());
+        std::vector<QRectF> marks, others{layout.legendFrame};
+        for (const TextItem& text : layout.texts) {
+          (text.framed ? marks : others).push_back(Footprint(text));
+        }
+        EXPECT_FALSE(marks.empty()) << c.what;
+        for (const QRectF& mark : marks) {
+          for (const QRectF& other : others) {
+            EXPECT_FALSE(mark.intersects(other))
+                << c.what << (view3D ? ", 3D " : ", flat ") << size.width() << ": mark at "
+                << mark.x() << "," << mark.y() << " covers a text at " << other.x() << ","
+                << other.y();
+          }
+        }
+      }
+    }
   }
 }
 

@@ -68,6 +68,30 @@ TEST(Render, PieSlicesAndLinesTakeTheirColours) {
   EXPECT_EQ(PixelAt(lineImage, (points[0] + points[1]) / 2), 0x00FF00u);
 }
 
+long PixelsOf(const QImage& image, QRgb color) {
+  long count = 0;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) count += (image.pixel(x, y) & 0xFFFFFF) == color;
+  }
+  return count;
+}
+
+TEST(Render, ADenseLineIn3DShowsTheRangeOfItsValuesAsTheFlatLineDoes) {
+  ModelBuilder b;
+  SeriesModel& line = b.Add(SeriesKind::Line, {}, kRed);
+  line.points.reserve(1000000);
+  for (int i = 0; i < 1000000; ++i)
+    line.points.push_back({std::sin(i * 1e-4) * 100 + i % 97, kRed});
+  const long flat = PixelsOf(b.Render(1920, 1080), 0xFF0000);
+  b.settings.view3D = true;
+  const ChartLayout layout = b.Layout(1920, 1080);
+  EXPECT_LE(layout.faces.size(), static_cast<std::size_t>(2 * layout.plot.width()))
+      << "the cost follows the width";
+  const long deep = PixelsOf(b.Render(1920, 1080), 0xFF0000);
+  EXPECT_GT(flat, 100000);
+  EXPECT_GT(deep, flat * 8 / 10) << "the range in the line's own colour, not a wall of shades";
+}
+
 TEST(Render, PrintPartialDrawsOnlyIntoAProperRectangle) {
   ChartBuilder b;
   b.Add<TBarSeries>({1, 2, 3}, kRed);
