@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "chartfixture.h"
+#include "palette.h"
 
 namespace {
 
@@ -45,6 +48,38 @@ TEST(Render, ThreeDimensionsAddShadedTopsWhereTheDepthIs) {
   EXPECT_EQ(top.hue(), 0) << "the top is a shade of the bar's red";
   EXPECT_GT(top.lightness(), QColor(Qt::red).lightness());
   EXPECT_NE(deep, flat);
+}
+
+TEST(Render, EveryBarOfA3DChartInDepthRowsShowsTheEndThatGivesItsValue) {
+  const std::vector<double> north = {120, 135, 160, 148, 172, 190, 205, 198, 176, 164, 150, 210},
+                            south = {95, 102, 110, 125, 131, 140, 152, 149, 138, 127, 119, 160},
+                            west = {60, 72, 81, 90, 97, 110, 118, 121, 104, 99, 87, 130},
+                            hardware = {12.5, 14, 13.2, 17.8, 19.1, 22.4, 25, 24.2},
+                            software = {8.1, 9.4, 11.7, 10.2, 12.8, 14.1, 13.5, 15.9},
+                            services = {-3.2, 2.5, 4.8, 6.1, 5.4, -1.8, 3.9, 7.2};
+  const struct {
+    const char* what;
+    std::vector<std::vector<double>> series;
+  } cases[] = {{"largest series first", {north, south, west}},
+               {"smallest series first", {west, south, north}},
+               {"negative values", {hardware, software, services}}};
+  const TColor colors[] = {kRed, kGreen, 0xFF0000};
+  for (const auto& c : cases) {
+    ModelBuilder b;
+    b.settings.view3D = true;
+    for (std::size_t s = 0; s < c.series.size(); ++s) {
+      b.Add(SeriesKind::Bar, c.series[s], colors[s]).marksVisible = false;
+    }
+    const ChartLayout layout = b.Layout(720, 450);
+    const QImage image = b.Render(720, 450);
+    for (const BarBox& bar : layout.bars) {
+      const double value = c.series[static_cast<std::size_t>(bar.series)][bar.point];
+      const QPointF end(bar.front.center().x(),
+                        value >= 0 ? bar.front.top() + 2 : bar.front.bottom() - 2);
+      EXPECT_EQ(PixelAt(image, end), ToQColor(colors[bar.series]).rgb() & 0xFFFFFF)
+          << c.what << ": series " << bar.series << ", bar " << bar.point;
+    }
+  }
 }
 
 TEST(Render, PieSlicesAndLinesTakeTheirColours) {
