@@ -138,7 +138,9 @@ double FitRadius(const PiePlan& plan, QSizeF room, double maxText, Tilt tilt) {
     const double across = halfWidth - kMarkGap - std::min(mark.textWidth, maxText) - kMarkFrame;
     if (c > 0 && across > 0) radius = std::min(radius, across / c - kConnector);
     const double down = halfHeight - plan.markHeight / 2 - kConnector * s;
-    radius = std::min(radius, down / (tilt.squash * s + tilt.edge / 2));
+    const double perRadius = tilt.squash * s + tilt.edge / 2;  // 0 for a flat mark at 3 o'clock
+    if (down <= 0) return 0;
+    if (perRadius > 0) radius = std::min(radius, down / perRadius);
   }
   return std::max(0.0, radius);
 }
