@@ -72,6 +72,9 @@ struct CategoryLabelFit {
 
 struct Frame {
   QRectF plot;  // front plot rectangle
+  // Where marks may go: the plot, its 3D depth and the room kept for marks past the bars' ends;
+  // the axes' labels and titles lie outside it.
+  QRectF markRoom;
   double depth = 0;
   NiceTicks ticks;
   CategoryLabelFit labels;
@@ -96,6 +99,17 @@ struct Geometry {
   QPointF At(int category, double value) const {
     const double c = CategoryCenter(category), v = scale.Map(value);
     return plan.horizontal ? QPointF(v, c) : QPointF(c, v);
+  }
+  // `rect` moved along the category axis as far as needed to lie in the room for marks: the
+  // mark of a bar at the end of the axis may be wider than the bar's slot.
+  QRectF AlongCategoriesIntoMarkRoom(QRectF rect) const {
+    const QRectF& room = frame.markRoom;
+    if (plan.horizontal) {
+      rect.moveTop(std::max(room.top(), std::min(rect.top(), room.bottom() - rect.height())));
+    } else {
+      rect.moveLeft(std::max(room.left(), std::min(rect.left(), room.right() - rect.width())));
+    }
+    return rect;
   }
 };
 

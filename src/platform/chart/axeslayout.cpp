@@ -2,7 +2,7 @@
 //
 // Layout order:
 //   1. plan: orientation (from the first series), multi-bar mode (from the first bar series),
-//      category count, depth rows in 3D;
+//      category count, depth rows in 3D (bar series of mode None from the smallest in front);
 //   2. value range: bars include zero; stacked modes sum positives and negatives apart;
 //   3. room around the plot: axis titles, value labels (their width needs the ticks, which
 //      need the plot length: estimated once, then done again with the final length),
@@ -53,6 +53,40 @@ MultiBar MultiBarOf(const std::vector<const SeriesModel*>& series) {
   return MultiBar::None;
 }
 
+// The mean of the finite values' sizes: how tall the series' bars typically stand.
+double TypicalSize(const SeriesModel& series) {
+  double sum = 0;
+  std::size_t count = 0;
+  for (const ChartPoint& point : series.points) {
+    if (!std::isfinite(point.value)) continue;
+    sum += std::abs(point.value);
+    ++count;
+  }
+  return count > 0 ? sum / static_cast<double>(count) : 0;
+}
+
+// In 3D each bar series of mode None stands in a depth row of its own. Taken in the series'
+// order, a tall first series would hide every row behind it. So the rows go back from the
+// typically smallest series to the typically largest: each row's bars then rise above those in
+// front of them (their tops also stand one row higher), and every series shows, for data whose
+// series keep their order of size, as most do. Deeper rows would show more of the back rows'
+// faces, but the walls' depth is set by the 3D percent and rows the width of a bar would squeeze
+// the plot.
+void OrderBarRowsBySize(const std::vector<const SeriesModel*>& series, Plan& plan) {
+  std::vector<std::size_t> bars;
+  std::vector<int> rows;  // the bar series' rows, from the front
+  for (std::size_t s = 0; s < series.size(); ++s) {
+    if (!IsBar(*series[s])) continue;
+    bars.push_back(s);
+    rows.push_back(plan.row[s]);
+  }
+  std::vector<double> size(series.size());
+  for (std::size_t s : bars) size[s] = TypicalSize(*series[s]);
+  std::stable_sort(bars.begin(), bars.end(),
+                   [&](std::size_t a, std::size_t b) { return size[a] < size[b]; });
+  for (std::size_t i = 0; i < bars.size(); ++i) plan.row[bars[i]] = rows[i];
+}
+
 Plan MakePlan(const ChartModel& model, const std::vector<const SeriesModel*>& series) {
   Plan plan;
   plan.horizontal = !series.empty() && series.front()->kind == SeriesKind::HorizBar;
@@ -73,6 +107,7 @@ Plan MakePlan(const ChartModel& model, const std::vector<const SeriesModel*>& se
   }
   plan.rows = model.view3D ? std::max(nextRow, 1) : 1;
   if (!model.view3D) std::fill(plan.row.begin(), plan.row.end(), 0);
+  if (model.view3D && !sharedBarRow) OrderBarRowsBySize(series, plan);
   return plan;
 }
 
@@ -204,6 +239,9 @@ Frame ComputeFrame(const ChartModel& model, const std::vector<const SeriesModel*
                       -frame.depth - kGap - rightRoom, -(bottomTitle + bottomRoom + kTick + kGap));
   }
   frame.plot = plot;
+  frame.markRoom = plan.horizontal
+                       ? plot.adjusted(0, -frame.depth, frame.depth + marks.width(), 0)
+                       : plot.adjusted(0, -frame.depth - marks.height(), frame.depth, 0);
   return frame;
 }
 
@@ -250,7 +288,7 @@ void AddValueGrid(const Frame& frame, const ValueScale& scale, bool horizontal,
 // Step 5: rows from the back; boxes and ribbons of one row are painted before those in front.
 void AddSeriesShapes(const std::vector<const SeriesModel*>& series, const Spans& spans,
                      const Geometry& g, ChartLayout& layout) {
-  MarkPlacer placer(QRectF(QPointF(0, 0), layout.size));
+  MarkPlacer placer(g.frame.markRoom);
   const std::vector<Box> boxes = BarBoxes(series, spans, g);
   for (const Box& box : boxes) layout.bars.push_back({box.series, box.point, box.front});
   for (int row = g.plan.rows - 1; row >= 0; --row) {

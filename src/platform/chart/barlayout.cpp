@@ -4,7 +4,8 @@
 //      100 percent;
 //   3. the room that the marks need past the ends of the bars;
 //   5. boxes in their depth rows, sorted from the back to the front, and their faces;
-//   6. marks: past the end of single bars, inside stacked ones; none for hidden boxes.
+//   6. marks: past the end of single bars (just inside it where the room for marks ends), on
+//      the front of stacked ones; none for hidden boxes.
 
 #include <algorithm>
 #include <cmath>
@@ -13,6 +14,8 @@
 #include "palette.h"
 
 namespace {
+
+constexpr double kMarkGap = 2;  // between a bar's end and its mark
 
 QRectF BarRect(const Geometry& g, int barSlot, int category, const Span& span) {
   const double group = g.slot * kGroupShare;
@@ -64,19 +67,22 @@ void SortBackToFront(std::vector<Box>& boxes, bool horizontal) {
   });
 }
 
-// Where the mark of a box goes: past its end for single bars, inside for stacked ones.
-QPointF MarkCenter(const Box& box, bool horizontal, bool stacked, bool negative, QSizeF mark) {
+// Where the mark of a box goes: on the front of stacked bars; past the end of single bars, or
+// where there is no room for it there, just inside the end.
+QPointF MarkCenter(const Box& box, bool horizontal, bool stacked, bool negative, bool inside,
+                   QSizeF mark) {
   const QRectF& f = box.front;
-  const double d = box.depth / 2;
-  if (stacked) return f.center() + QPointF(d, -d);
+  if (stacked) return f.center();
+  const double d = inside ? 0 : box.depth / 2;  // outside, level with the middle of the top
+  const double back = inside ? -1 : 1;          // past the end, or back inside it
   if (horizontal) {
-    const double x =
-        negative ? f.left() - mark.width() / 2 - 2 : f.right() + box.depth + mark.width() / 2 + 2;
-    return QPointF(x, f.center().y() - d);
+    const double outwards = negative ? -1 : 1;
+    const double end = negative ? f.left() : f.right() + (inside ? 0 : box.depth);
+    return QPointF(end + outwards * back * (mark.width() / 2 + kMarkGap), f.center().y() - d);
   }
-  const double y =
-      negative ? f.bottom() + mark.height() / 2 + 2 : f.top() - box.depth - mark.height() / 2 - 2;
-  return QPointF(f.center().x() + d, y);
+  const double outwards = negative ? 1 : -1;
+  const double end = negative ? f.bottom() : f.top() - (inside ? 0 : box.depth);
+  return QPointF(f.center().x() + d, end + outwards * back * (mark.height() / 2 + kMarkGap));
 }
 
 // How near a box is to the viewer, 0 nearest: its depth row, and in mode 0 its series (later
@@ -121,6 +127,11 @@ Spans BarSpans(const std::vector<const SeriesModel*>& series, const Plan& plan) 
       } else {
         span = {negative[c] + value, negative[c], true};
         negative[c] += value;
+      }
+      // Shares that add up to 100.00000000000001 would take the axis on to the next tick.
+      if (plan.multiBar == MultiBar::Stacked100) {
+        span.low = std::max(span.low, -100.0);
+        span.high = std::min(span.high, 100.0);
       }
     }
   }
@@ -182,12 +193,19 @@ void AddBarMarks(const std::vector<const SeriesModel*>& series, std::vector<Box>
     if (!one.marksVisible) continue;
     const double value = one.points[static_cast<std::size_t>(box.point)].value;
     TextItem mark = MarkText(QString::fromStdString(FormatValue(value)), QPointF(), font);
-    const QPointF center = MarkCenter(box, g.plan.horizontal, stacked, value < 0, mark.box.size());
-    mark.origin = center - QPointF(mark.box.width() / 2, mark.box.height() / 2);
-    const QRectF placed = PlacedRect(mark);
+    const QSizeF size = mark.box.size();
     const double across = g.plan.horizontal ? box.front.width() : box.front.height();
-    const double markAcross = g.plan.horizontal ? placed.width() : placed.height();
-    if (stacked && across < markAcross) continue;
-    if (placer.TryPlace(placed)) layout.texts.push_back(mark);
+    if (stacked && across < (g.plan.horizontal ? size.width() : size.height())) continue;
+    for (bool inside : {false, true}) {
+      const QPointF center = MarkCenter(box, g.plan.horizontal, stacked, value < 0, inside, size);
+      mark.origin = g.AlongCategoriesIntoMarkRoom(
+                         QRectF(center - QPointF(size.width() / 2, size.height() / 2), size))
+                        .topLeft();
+      if (placer.TryPlace(PlacedRect(mark))) {
+        layout.texts.push_back(mark);
+        break;
+      }
+      if (stacked) break;
+    }
   }
 }

@@ -1,8 +1,10 @@
 // Layout of the lines of a chart with axes, within the order that axeslayout.cpp sets out:
 //   5. the points of a line, thinned to the lowest and highest of each pixel column where
 //      there are more points than pixels, split at gaps (non-finite values); drawn flat as
-//      polylines, in 3D as a ribbon in the line's depth row;
-//   6. marks above the points, where they do not cover earlier ones.
+//      polylines, in 3D as a ribbon in the line's depth row, or where thinned as a band of each
+//      column's range under a roof;
+//   6. marks above the points (below them where the room for marks ends), where they do not
+//      cover earlier ones.
 
 #include <algorithm>
 #include <cmath>
@@ -16,6 +18,8 @@ namespace {
 constexpr qsizetype kPolylineChunk = 8;
 constexpr double kLineWidth = 2;
 constexpr double kDenseLineWidth = 1.5;  // thinner where the points crowd
+constexpr double kMarkGap = 4;           // between a point and its mark
+constexpr double kDenseBandMin = 1;      // the least width across of a dense 3D line
 
 // Lines: with more points than pixels, each pixel column keeps its lowest and highest point in
 // their order, so the drawing costs what the width costs and still shows every peak.
@@ -97,7 +101,7 @@ void AddFlatLine(const std::vector<LinePoint>& piece, bool dense, ChartLayout& l
 }
 
 // A 3D line: a ribbon of quads going back by the row's depth.
-void AddRibbon(const std::vector<LinePoint>& piece, QPointF shift, double depth, bool dense,
+void AddRibbon(const std::vector<LinePoint>& piece, QPointF shift, double depth,
                ChartLayout& layout) {
   const QPointF d(depth, -depth);
   if (piece.size() == 1) {
@@ -109,27 +113,88 @@ void AddRibbon(const std::vector<LinePoint>& piece, QPointF shift, double depth,
   }
   // The front edge is a band of the line's width, so that a segment seen edge-on (rising as
   // steeply as the depth goes back) still shows as a line rather than vanishing.
-  const QPointF halfWidth(0, dense ? 0.5 : 1);
+  const QPointF halfWidth(0, 1);
   for (std::size_t i = 1; i < piece.size(); ++i) {
     const QPointF a = piece[i - 1].at + shift, b = piece[i].at + shift;
     const QColor& color = piece[i].color;
     // Seen from above where the line falls to the right or rises less steeply than the depth.
     const bool fromAbove = (b.x() - a.x()) * d.y() - (b.y() - a.y()) * d.x() < 0;
     const QColor surface = fromAbove ? TopShade(color) : SideShade(color);
-    layout.faces.push_back({Quad(a, b, b + d, a + d), surface, SideShade(color), dense});
+    layout.faces.push_back({Quad(a, b, b + d, a + d), surface, SideShade(color)});
     layout.faces.push_back(
-        {Quad(a - halfWidth, b - halfWidth, b + halfWidth, a + halfWidth), color, color, dense});
+        {Quad(a - halfWidth, b - halfWidth, b + halfWidth, a + halfWidth), color, color});
   }
 }
 
+// A dense line in 3D: per pixel column the range of its values, drawn as a band in the line's
+// colour (what the flat line shows), under a roof that goes back from the band's upper edge.
+// A ribbon through the column's lowest and highest points in turn would stand as a wall of
+// slanted quads, each as high as the column's range and as deep as the row, that hides
+// whatever lies behind the line and shows no shape.
+struct ColumnRange {
+  QPointF high;  // the point of the highest value in the column
+  QPointF low;
+  QColor color;  // of the highest point
+};
+
+std::vector<ColumnRange> ColumnRanges(const std::vector<LinePoint>& piece, bool horizontal) {
+  const auto column = [horizontal](QPointF p) { return std::floor(horizontal ? p.y() : p.x()); };
+  // Values grow to the right on a horizontal value axis, upwards (to smaller y) on a vertical.
+  const auto higher = [horizontal](QPointF a, QPointF b) {
+    return horizontal ? a.x() > b.x() : a.y() < b.y();
+  };
+  std::vector<ColumnRange> ranges;
+  for (const LinePoint& point : piece) {
+    if (ranges.empty() || column(ranges.back().high) != column(point.at)) {
+      ranges.push_back({point.at, point.at, point.color});
+    } else if (higher(point.at, ranges.back().high)) {
+      ranges.back().high = point.at;
+      ranges.back().color = point.color;
+    } else {
+      ranges.back().low = point.at;
+    }
+  }
+  return ranges;
+}
+
+void AddDenseSlab(const std::vector<LinePoint>& piece, QPointF shift, double depth, bool horizontal,
+                  ChartLayout& layout) {
+  const std::vector<ColumnRange> ranges = ColumnRanges(piece, horizontal);
+  const QPointF d(depth, -depth);
+  for (std::size_t i = 1; i < ranges.size(); ++i) {
+    const QPointF a = ranges[i - 1].high + shift, b = ranges[i].high + shift;
+    layout.faces.push_back({Quad(a, b, b + d, a + d), TopShade(ranges[i].color), QColor(), true});
+  }
+  // The band, one polygon per run of one colour; at least a pixel across, like a thin line.
+  const QPointF half = horizontal ? QPointF(kDenseBandMin / 2, 0) : QPointF(0, -kDenseBandMin / 2);
+  for (std::size_t start = 0; start < ranges.size();) {
+    std::size_t end = start;
+    while (end + 1 < ranges.size() && ranges[end + 1].color == ranges[start].color) ++end;
+    QPolygonF band;
+    for (std::size_t i = start; i <= end; ++i) band.push_back(ranges[i].high + shift + half);
+    for (std::size_t i = end + 1; i-- > start;) band.push_back(ranges[i].low + shift - half);
+    layout.faces.push_back({band, ranges[start].color, QColor(), true});
+    start = end + 1;
+  }
+}
+
+// A mark stands above its point, or below it where the room for marks ends above.
 void AddLineMarks(const SeriesModel& series, const std::vector<LinePoint>& piece, QPointF shift,
-                  MarkPlacer& placer, ChartLayout& layout) {
+                  const Geometry& g, MarkPlacer& placer, ChartLayout& layout) {
   const QFont& font = layout.fonts[FontRole::Mark];
   for (const LinePoint& point : piece) {
     const double value = series.points[static_cast<std::size_t>(point.index)].value;
     TextItem mark = MarkText(QString::fromStdString(FormatValue(value)), QPointF(), font);
-    mark.origin = point.at + shift - QPointF(mark.box.width() / 2, mark.box.height() + 4);
-    if (placer.TryPlace(PlacedRect(mark))) layout.texts.push_back(mark);
+    const QSizeF size = mark.box.size();
+    for (double down : {-(size.height() + kMarkGap), kMarkGap}) {
+      mark.origin = g.AlongCategoriesIntoMarkRoom(
+                         QRectF(point.at + shift + QPointF(-size.width() / 2, down), size))
+                        .topLeft();
+      if (placer.TryPlace(PlacedRect(mark))) {
+        layout.texts.push_back(mark);
+        break;
+      }
+    }
   }
 }
 
@@ -141,10 +206,12 @@ void AddLine(const SeriesModel& series, int row, const Geometry& g, MarkPlacer& 
   const QPointF shift = view3D ? g.RowShift(row) + g.RowInset() : QPointF();
   const bool dense = IsDense(series, g);
   for (const auto& piece : LinePieces(series, g)) {
-    if (view3D)
-      AddRibbon(piece, shift, g.BoxDepth(), dense, layout);
+    if (view3D && dense)
+      AddDenseSlab(piece, shift, g.BoxDepth(), g.plan.horizontal, layout);
+    else if (view3D)
+      AddRibbon(piece, shift, g.BoxDepth(), layout);
     else
       AddFlatLine(piece, dense, layout);
-    if (series.marksVisible) AddLineMarks(series, piece, shift, placer, layout);
+    if (series.marksVisible) AddLineMarks(series, piece, shift, g, placer, layout);
   }
 }

@@ -1,12 +1,10 @@
 #include "tchart.h"
 
-#include <QImage>
-#include <QImageWriter>
 #include <QPaintDevice>
 #include <QPainter>
-#include <QSaveFile>
 #include <algorithm>
 
+#include "chartimagefile.h"
 #include "chartpainter.h"
 #include "palette.h"
 #include "runtime.h"
@@ -16,7 +14,8 @@ namespace {
 constexpr int kMaxBitmapSide = 32767;
 
 // Checked before allocating: Linux promises memory it may not have, and the BMP writer keeps
-// its sizes in 32 bits.
+// its sizes in 32 bits. Vector files get the same limits, so that a size is refused or written
+// whatever the format.
 void CheckBitmapSize(const std::string& fileName, int width, int height) {
   const std::string size = std::to_string(width) + " x " + std::to_string(height);
   if (width < 1 || height < 1) {
@@ -25,7 +24,7 @@ void CheckBitmapSize(const std::string& fileName, int width, int height) {
   if (width > kMaxBitmapSide || height > kMaxBitmapSide ||
       static_cast<long long>(width) * height > TChart::kMaxBitmapPixels) {
     throw Exception("Cannot write " + fileName + ": " + size +
-                    " pixels is too large for a bitmap (at most 32767 per side and " +
+                    " pixels is too large for an image (at most 32767 per side and " +
                     std::to_string(TChart::kMaxBitmapPixels / (1024 * 1024)) +
                     " megapixels in all)");
   }
@@ -46,6 +45,30 @@ void TChart::Changed() {
   if (repaintPending_) return;
   repaintPending_ = true;
   update();
+}
+
+// QWidget::resize bounds a size to what a widget can take; the asked size is kept beside it, for
+// as long as the widget still has the size it was given for it.
+void TChart::SetWidth(int width) {
+  askedWidth_ = width;
+  resize(width, height());
+}
+
+void TChart::SetHeight(int height) {
+  askedHeight_ = height;
+  resize(width(), height);
+}
+
+int TChart::Width() const {
+  const bool kept =
+      askedWidth_ && std::clamp(*askedWidth_, minimumWidth(), maximumWidth()) == width();
+  return kept ? *askedWidth_ : width();
+}
+
+int TChart::Height() const {
+  const bool kept =
+      askedHeight_ && std::clamp(*askedHeight_, minimumHeight(), maximumHeight()) == height();
+  return kept ? *askedHeight_ : height();
 }
 
 void TChart::SetView3D(bool on) {
@@ -156,29 +179,8 @@ ChartModel TChart::Model() const {
 }
 
 void TChart::SaveToBitmapFile(const std::string& fileName) const {
-  CheckBitmapSize(fileName, width(), height());
-  QImage image(width(), height(), QImage::Format_RGB32);
-  if (image.isNull()) {
-    throw Exception("Cannot write " + fileName + ": not enough memory for " +
-                    std::to_string(width()) + " x " + std::to_string(height()) + " pixels");
-  }
-  image.setDevicePixelRatio(1);
-  {
-    QPainter painter(&image);
-    RenderChart(painter, Model(), QRectF(image.rect()), 1);
-  }
-  const QString name = QString::fromLocal8Bit(fileName.c_str());
-  QSaveFile file(name);
-  if (!file.open(QIODevice::WriteOnly)) {
-    throw Exception("Cannot write " + fileName + ": " + file.errorString().toStdString());
-  }
-  QImageWriter writer(&file, "bmp");
-  if (!writer.write(image)) {
-    throw Exception("Cannot write " + fileName + ": " + writer.errorString().toStdString());
-  }
-  if (!file.commit()) {
-    throw Exception("Cannot write " + fileName + ": " + file.errorString().toStdString());
-  }
+  CheckBitmapSize(fileName, Width(), Height());
+  WriteChartImageFile(Model(), QSize(Width(), Height()), fileName);
 }
 
 void TChart::PrintPartial(QPainter& painter, const QRect& rect) const {

@@ -4,6 +4,7 @@
 
 #include <QWidget>
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,14 @@ class TChart : public QWidget {
  public:
   explicit TChart(QWidget* parent = nullptr);
   ~TChart() override;
+
+  // The chart's size as asked, also where the widget cannot take it (QWidget::resize bounds
+  // each side to 16,777,215): SaveToBitmapFile checks and reports the asked size. A later
+  // resize to another size makes the widget's own size count again.
+  void SetWidth(int width);
+  void SetHeight(int height);
+  int Width() const;
+  int Height() const;
 
   void SetView3D(bool on);
   bool View3D() const { return view3D_; }
@@ -57,9 +66,10 @@ class TChart : public QWidget {
   // the last labels are empty.
   const std::vector<std::string>& CategoryLabels() const { return labels_; }
 
-  // The chart at exactly its current Width x Height as a 24-bit BMP file, written atomically.
-  // Throws Exception naming the file and the reason. Sizes: each side 1 to 32767 pixels and
-  // at most kMaxBitmapPixels in all.
+  // The chart at exactly its current Width x Height as an image file, written atomically; the
+  // name's ending chooses the format: ".png", ".svg", ".pdf" (one page of that size at 96 dpi),
+  // else a 24-bit BMP (see chartimagefile.h). Throws Exception naming the file and the reason.
+  // Sizes: each side 1 to 32767 pixels and at most kMaxBitmapPixels in all, for every format.
   static constexpr long long kMaxBitmapPixels = 256LL * 1024 * 1024;
   void SaveToBitmapFile(const std::string& fileName) const;
 
@@ -79,6 +89,8 @@ class TChart : public QWidget {
   void TakeLabel(std::size_t index, const std::string& label);
   void ForgetSeries(TChartSeries* series);
 
+  std::optional<int> askedWidth_;
+  std::optional<int> askedHeight_;
   bool view3D_ = true;
   int percent3D_ = 15;
   bool orthogonal_ = true;

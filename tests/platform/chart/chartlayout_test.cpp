@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QTransform>
 #include <cmath>
 #include <limits>
 
@@ -89,6 +90,11 @@ TEST(BarLayout, StackedToHundredPercentFillsTheAxis) {
     EXPECT_NEAR(Bar(layout, 0, point).front.top(), ValueToY(layout, 25), 1);
     EXPECT_NEAR(Bar(layout, 1, point).front.top(), ValueToY(layout, 100), 1);
   }
+  ModelBuilder inexact;  // shares that do not add up to 100 exactly in doubles
+  inexact.Add(SeriesKind::Bar, {14, 20.3, 24.2}).multiBar = MultiBar::Stacked100;
+  inexact.Add(SeriesKind::Bar, {9.4, 16.4, 15.9}).multiBar = MultiBar::Stacked100;
+  inexact.Add(SeriesKind::Bar, {2.5, 8.8, 7.2}).multiBar = MultiBar::Stacked100;
+  EXPECT_EQ(inexact.Layout().valueTicks.back(), 100);
 }
 
 TEST(BarLayout, HorizontalBarsListCategoriesFromTopToBottom) {
@@ -164,6 +170,51 @@ TEST(PieLayout, SeveralPiesSideBySideEachUnderItsTitle) {
   }
 }
 
+// The share of the chart's height that the discs (with their 3D edges) stand on.
+double ShareOfHeightCovered(const ChartLayout& layout) {
+  std::vector<std::pair<double, double>> spans;
+  for (const PieGeometry& pie : layout.pies) {
+    spans.emplace_back(pie.center.y() - pie.radiusY, pie.center.y() + pie.radiusY + pie.thickness);
+  }
+  std::sort(spans.begin(), spans.end());
+  double covered = 0, reached = -1e9;
+  for (const auto& [top, bottom] : spans) {
+    covered += std::max(0.0, bottom - std::max(top, reached));
+    reached = std::max(reached, bottom);
+  }
+  return covered / layout.size.height();
+}
+
+TEST(PieLayout, SeveralPiesUseTheHeightOfThePlotAndShowEveryMark) {
+  const std::vector<std::string> regions = {"North", "South", "East", "West", "Central", "Online"};
+  const std::vector<double> values = {420, 310, 275, 390, 150, 95};
+  for (int count : {2, 3, 4, 6}) {
+    for (bool view3D : {false, true}) {
+      ModelBuilder b;
+      b.settings.view3D = view3D;
+      b.settings.title.lines = {"Customers by region"};
+      for (int p = 0; p < count; ++p) {
+        SeriesModel& pie = b.Add(SeriesKind::Pie, {});
+        pie.title = std::to_string(2020 + p);
+        for (std::size_t i = 0; i < values.size(); ++i)
+          b.AddPoint(pie, values[i] + p * 10, regions[i], clAutomatic);
+      }
+      const ChartLayout layout = b.Layout(720, 450);
+      ASSERT_EQ(layout.pies.size(), static_cast<std::size_t>(count));
+      EXPECT_GT(ShareOfHeightCovered(layout), 0.33) << count << (view3D ? " in 3D" : " flat");
+      for (const PieGeometry& pie : layout.pies) {
+        EXPECT_EQ(pie.radiusX, layout.pies.front().radiusX) << "one size for all";
+      }
+      const auto marks = std::count_if(layout.texts.begin(), layout.texts.end(),
+                                       [](const TextItem& t) { return t.framed; });
+      EXPECT_EQ(marks, count * 6) << count << (view3D ? " in 3D" : " flat");
+      for (const TextItem& text : layout.texts) {
+        EXPECT_FALSE(text.text.contains(QChar(0x2026))) << text.text.toStdString() << ": elided";
+      }
+    }
+  }
+}
+
 TEST(PieLayout, MarksOfThinSlicesAreLeftOutNotPiledUp) {
   ModelBuilder b;
   std::vector<double> values(60, 0.01);
@@ -178,6 +229,62 @@ TEST(PieLayout, MarksOfThinSlicesAreLeftOutNotPiledUp) {
   EXPECT_LT(marks.size(), values.size());
   for (std::size_t i = 0; i < marks.size(); ++i) {
     for (std::size_t k = i + 1; k < marks.size(); ++k) EXPECT_FALSE(marks[i].intersects(marks[k]));
+  }
+}
+
+// The rectangle that a text covers on the chart, turned texts included.
+QRectF Footprint(const TextItem& text) {
+  QTransform place;
+  place.translate(text.origin.x(), text.origin.y());
+  place.rotate(-text.angle);
+  return place.mapRect(text.box);
+}
+
+TEST(Marks, NeverCoverTheAxisLabelsTitlesOrLegend) {
+  const struct {
+    const char* what;
+    SeriesKind kind;
+    MultiBar mode;
+    std::vector<std::vector<double>> values;
+  } cases[] = {
+      {"a negative bar down to the axis", SeriesKind::Bar, MultiBar::None, {{10, -10, 3}}},
+      {"side by side",
+       SeriesKind::Bar,
+       MultiBar::SideBySide,
+       {{12.5, 14}, {8.1, 9.4}, {-4.6, 2.5}}},
+      {"stacked", SeriesKind::Bar, MultiBar::Stacked, {{12.5, 14}, {8.1, 9.4}, {-3.2, 2.5}}},
+      {"horizontal", SeriesKind::HorizBar, MultiBar::None, {{400, -400, 250}}},
+      {"a line", SeriesKind::Line, MultiBar::None, {{10, -10, 5, 10}}},
+  };
+  for (const auto& c : cases) {
+    for (bool view3D : {false, true}) {
+      for (QSizeF size : {QSizeF(585, 401), QSizeF(320, 200)}) {
+        ModelBuilder b;
+        b.settings.view3D = view3D;
+        b.settings.title.lines = {"Sales"};
+        b.settings.leftAxisTitle.caption = "k EUR";
+        b.settings.bottomAxisTitle.caption = "Month";
+        for (const auto& values : c.values) {
+          SeriesModel& series = b.Add(c.kind, values);
+          series.multiBar = c.mode;
+          series.marksVisible = true;
+        }
+        const ChartLayout layout = b.Layout(size.width(), size.height());
+        std::vector<QRectF> marks, others{layout.legendFrame};
+        for (const TextItem& text : layout.texts) {
+          (text.framed ? marks : others).push_back(Footprint(text));
+        }
+        EXPECT_FALSE(marks.empty()) << c.what;
+        for (const QRectF& mark : marks) {
+          for (const QRectF& other : others) {
+            EXPECT_FALSE(mark.intersects(other))
+                << c.what << (view3D ? ", 3D " : ", flat ") << size.width() << ": mark at "
+                << mark.x() << "," << mark.y() << " covers a text at " << other.x() << ","
+                << other.y();
+          }
+        }
+      }
+    }
   }
 }
 

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "chartfixture.h"
+#include "palette.h"
 
 namespace {
 
@@ -47,6 +50,38 @@ TEST(Render, ThreeDimensionsAddShadedTopsWhereTheDepthIs) {
   EXPECT_NE(deep, flat);
 }
 
+TEST(Render, EveryBarOfA3DChartInDepthRowsShowsTheEndThatGivesItsValue) {
+  const std::vector<double> north = {120, 135, 160, 148, 172, 190, 205, 198, 176, 164, 150, 210},
+                            south = {95, 102, 110, 125, 131, 140, 152, 149, 138, 127, 119, 160},
+                            west = {60, 72, 81, 90, 97, 110, 118, 121, 104, 99, 87, 130},
+                            hardware = {12.5, 14, 13.2, 17.8, 19.1, 22.4, 25, 24.2},
+                            software = {8.1, 9.4, 11.7, 10.2, 12.8, 14.1, 13.5, 15.9},
+                            services = {-3.2, 2.5, 4.8, 6.1, 5.4, -1.8, 3.9, 7.2};
+  const struct {
+    const char* what;
+    std::vector<std::vector<double>> series;
+  } cases[] = {{"largest series first", {north, south, west}},
+               {"smallest series first", {west, south, north}},
+               {"negative values", {hardware, software, services}}};
+  const TColor colors[] = {kRed, kGreen, 0xFF0000};
+  for (const auto& c : cases) {
+    ModelBuilder b;
+    b.settings.view3D = true;
+    for (std::size_t s = 0; s < c.series.size(); ++s) {
+      b.Add(SeriesKind::Bar, c.series[s], colors[s]).marksVisible = false;
+    }
+    const ChartLayout layout = b.Layout(720, 450);
+    const QImage image = b.Render(720, 450);
+    for (const BarBox& bar : layout.bars) {
+      const double value = c.series[static_cast<std::size_t>(bar.series)][bar.point];
+      const QPointF end(bar.front.center().x(),
+                        value >= 0 ? bar.front.top() + 2 : bar.front.bottom() - 2);
+      EXPECT_EQ(PixelAt(image, end), ToQColor(colors[bar.series]).rgb() & 0xFFFFFF)
+          << c.what << ": series " << bar.series << ", bar " << bar.point;
+    }
+  }
+}
+
 TEST(Render, PieSlicesAndLinesTakeTheirColours) {
   ModelBuilder pie;
   SeriesModel& slices = pie.Add(SeriesKind::Pie, {});
@@ -66,6 +101,30 @@ TEST(Render, PieSlicesAndLinesTakeTheirColours) {
   const QImage lineImage = line.Render();
   const QPolygonF& points = lineLayout.lines.front().points;
   EXPECT_EQ(PixelAt(lineImage, (points[0] + points[1]) / 2), 0x00FF00u);
+}
+
+long PixelsOf(const QImage& image, QRgb color) {
+  long count = 0;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) count += (image.pixel(x, y) & 0xFFFFFF) == color;
+  }
+  return count;
+}
+
+TEST(Render, ADenseLineIn3DShowsTheRangeOfItsValuesAsTheFlatLineDoes) {
+  ModelBuilder b;
+  SeriesModel& line = b.Add(SeriesKind::Line, {}, kRed);
+  line.points.reserve(1000000);
+  for (int i = 0; i < 1000000; ++i)
+    line.points.push_back({std::sin(i * 1e-4) * 100 + i % 97, kRed});
+  const long flat = PixelsOf(b.Render(1920, 1080), 0xFF0000);
+  b.settings.view3D = true;
+  const ChartLayout layout = b.Layout(1920, 1080);
+  EXPECT_LE(layout.faces.size(), static_cast<std::size_t>(2 * layout.plot.width()))
+      << "the cost follows the width";
+  const long deep = PixelsOf(b.Render(1920, 1080), 0xFF0000);
+  EXPECT_GT(flat, 100000);
+  EXPECT_GT(deep, flat * 8 / 10) << "the range in the line's own colour, not a wall of shades";
 }
 
 TEST(Render, PrintPartialDrawsOnlyIntoAProperRectangle) {

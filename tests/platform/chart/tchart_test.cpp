@@ -1,6 +1,7 @@
 // The widget: its series and their category labels, the bitmap file and the printed page.
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -10,8 +11,10 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <cctype>
+#include <csignal>
 #include <functional>
 
 #include "chartfixture.h"
@@ -156,6 +159,17 @@ TEST(Repaint, EveryKindOfChangeRepaintsAShownChart) {
   }
 }
 
+// A chart with every kind of text (title, axis titles, ticks, labels, legend, marks).
+void AddSampleChart(ChartBuilder& b) {
+  b.chart.AddTitleLine("Quarterly Revenue");
+  b.chart.SetLeftAxisTitle("k EUR");
+  b.chart.SetBottomAxisTitle("Quarter");
+  auto* series = new TBarSeries(&b.owner);
+  series->SetTitle("Hardware");
+  for (const char* quarter : {"Q1", "Q2", "Q3", "Q4"}) series->Add(12.5, quarter, 0x0000FF);
+  b.chart.AddSeries(series);
+}
+
 TEST(SaveToBitmapFile, WritesExactlyTheWidgetSizeAs24BitBmp) {
   QTemporaryDir dir;
   ChartBuilder b;
@@ -178,26 +192,42 @@ TEST(SaveToBitmapFile, WritesExactlyTheWidgetSizeAs24BitBmp) {
 
 TEST(SaveToBitmapFile, BadSizesAreClearErrorsAndLeaveTheOldFile) {
   QTemporaryDir dir;
-  const QString path = dir.filePath("old.bmp");
-  WriteAll(path, "old contents");
   ChartBuilder b;
+  // `asked`: set by SetWidth and SetHeight, which keep what QWidget::resize would bound.
   const struct {
     QSize size;
+    bool asked;
     const char* reason;
-  } cases[] = {{QSize(0, 100), "no area"},
-               {QSize(100, 0), "no area"},
-               {QSize(40000, 10), "too large"},
-               {QSize(10, 40000), "too large"},
-               {QSize(30000, 30000), "too large"}};
-  for (const auto& c : cases) {
-    b.chart.resize(c.size);
-    ASSERT_EQ(b.chart.size(), c.size);
-    const std::string error = ErrorOf(b.chart, path);
-    EXPECT_NE(error.find(path.toStdString()), std::string::npos) << error;
-    EXPECT_NE(error.find(c.reason), std::string::npos) << error;
-    EXPECT_EQ(ReadAll(path), "old contents");
+  } cases[] = {{QSize(0, 100), false, "no area"},
+               {QSize(100, 0), false, "no area"},
+               {QSize(40000, 10), false, "too large"},
+               {QSize(10, 40000), false, "too large"},
+               {QSize(30000, 30000), false, "too large"},
+               {QSize(-5, 100), true, "-5 x 100 pixels"},
+               {QSize(2147483647, 600), true, "2147483647 x 600 pixels is too large"},
+               {QSize(600, 16777216), true, "600 x 16777216 pixels is too large"}};
+  for (const char* name : {"old.bmp", "old.png", "old.svg", "old.pdf"}) {
+    const QString path = dir.filePath(name);
+    WriteAll(path, "old contents");
+    for (const auto& c : cases) {
+      if (c.asked) {
+        b.chart.SetWidth(c.size.width());
+        b.chart.SetHeight(c.size.height());
+      } else {
+        b.chart.resize(c.size);
+        ASSERT_EQ(b.chart.size(), c.size);
+      }
+      EXPECT_EQ(QSize(b.chart.Width(), b.chart.Height()), c.size);
+      const std::string error = ErrorOf(b.chart, path);
+      EXPECT_NE(error.find(path.toStdString()), std::string::npos) << error;
+      EXPECT_NE(error.find(c.reason), std::string::npos) << error;
+      EXPECT_EQ(ReadAll(path), "old contents");
+    }
   }
-  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1);
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 4);
+  b.chart.SetWidth(2147483647);
+  b.chart.resize(300, 200);
+  EXPECT_EQ(b.chart.Width(), 300) << "a later resize counts again";
 }
 
 TEST(SaveToBitmapFile, UnwritablePlacesNameTheFileAndLeaveNothing) {
@@ -205,11 +235,56 @@ TEST(SaveToBitmapFile, UnwritablePlacesNameTheFileAndLeaveNothing) {
   ChartBuilder b;
   b.chart.resize(50, 40);
   QDir(dir.path()).mkdir("taken");
-  for (const QString& path : {dir.filePath("missing/chart.bmp"), dir.filePath("taken")}) {
+  QDir(dir.path()).mkdir("taken.pdf");
+  for (const QString& path :
+       {dir.filePath("missing/chart.bmp"), dir.filePath("taken"), dir.filePath("missing/chart.png"),
+        dir.filePath("missing/chart.svg"), dir.filePath("taken.pdf")}) {
     const std::string error = ErrorOf(b.chart, path);
-    EXPECT_NE(error.find(path.toStdString()), std::string::npos) << error;
+    const std::string named = "Cannot write " + path.toStdString() + ": ";
+    EXPECT_EQ(error.substr(0, named.size()), named);
+    EXPECT_GT(error.size(), named.size() + 5) << error << ": and the reason";
   }
   EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
+}
+
+// Files may grow to `bytes` only while it lives; writing past that fails (EFBIG) instead of
+// ending the process.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+    getrlimit(RLIMIT_FSIZE, &previous_);
+    rlimit limit = previous_;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &previous_);
+    std::signal(SIGXFSZ, previousHandler_);
+  }
+
+ private:
+  rlimit previous_{};
+  void (*previousHandler_)(int) = nullptr;
+};
+
+TEST(SaveToBitmapFile, AWriteThatFailsHalfWayLeavesTheOldFileAndNothingElse) {
+  QTemporaryDir dir;
+  ChartBuilder b;
+  AddSampleChart(b);
+  b.chart.resize(333, 217);
+  for (const char* name : {"old.bmp", "old.png", "old.svg", "old.pdf"}) {
+    const QString path = dir.filePath(name);
+    WriteAll(path, "old contents");
+    std::string error;
+    {
+      const FileSizeLimit limit(1024);  // each of these files takes more
+      error = ErrorOf(b.chart, path);
+    }
+    EXPECT_NE(error.find("Cannot write " + path.toStdString() + ": "), std::string::npos) << error;
+    EXPECT_EQ(ReadAll(path), "old contents") << name;
+  }
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 4) << "no temporary file left";
 }
 
 QString PdfText(const QString& pdf, const QStringList& options) {
@@ -217,6 +292,87 @@ QString PdfText(const QString& pdf, const QStringList& options) {
   process.start("pdftotext", options + QStringList{pdf, "-"});
   process.waitForFinished(30000);
   return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// The file drawn back into pixels: raster files read, SVG rendered by QtSvg into `size`, PDF by
+// poppler's pdftoppm at 96 dpi into `scratch`.
+QImage PixelsOf(const QString& path, QSize size, const QTemporaryDir& scratch) {
+  if (path.endsWith(".svg", Qt::CaseInsensitive)) {
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QSvgRenderer svg(path);
+    QPainter painter(&image);
+    svg.render(&painter);
+    return image;
+  }
+  if (path.endsWith(".pdf", Qt::CaseInsensitive)) {
+    const QString page = scratch.filePath("page");
+    QProcess::execute("pdftoppm", {"-r", "96", "-png", "-singlefile", path, page});
+    return QImage(page + ".png").convertToFormat(QImage::Format_RGB32);
+  }
+  return QImage(path).convertToFormat(QImage::Format_RGB32);
+}
+
+// Share of the pixels where two images of one size differ by more than antialiasing does.
+double ShareOfDifferentPixels(const QImage& a, const QImage& b) {
+  if (a.size() != b.size()) return 1;
+  long different = 0;
+  for (int y = 0; y < a.height(); ++y) {
+    for (int x = 0; x < a.width(); ++x) {
+      const QColor p = a.pixelColor(x, y), q = b.pixelColor(x, y);
+      const int delta = std::max({std::abs(p.red() - q.red()), std::abs(p.green() - q.green()),
+                                  std::abs(p.blue() - q.blue())});
+      different += delta > 96 ? 1 : 0;
+    }
+  }
+  return double(different) / (double(a.width()) * a.height());
+}
+
+TEST(SaveToBitmapFile, TheNameEndingChoosesTheFormatAndTheChartLooksTheSameInEach) {
+  for (const char* tool : {"pdftoppm", "pdftotext"}) {
+    if (QStandardPaths::findExecutable(tool).isEmpty()) GTEST_SKIP() << "no " << tool;
+  }
+  QTemporaryDir dir;
+  ChartBuilder b;
+  AddSampleChart(b);
+  const QSize size(333, 217);
+  b.chart.resize(size);
+  const QImage expected = b.Render(size.width(), size.height());
+  const struct {
+    const char* name;
+    QByteArray magic;
+  } cases[] = {{"chart.png", "\x89PNG"}, {"chart.PNG", "\x89PNG"}, {"chart.svg", "<?xml"},
+               {"chart.Svg", "<?xml"},   {"chart.pdf", "%PDF-"},   {"chart.PDF", "%PDF-"},
+               {"chart.bmp", "BM"},      {"chart", "BM"},          {"chart.png.bak", "BM"},
+               {"chart.jpg", "BM"}};
+  QTemporaryDir scratch;
+  for (const auto& c : cases) {
+    const QString path = dir.filePath(c.name);
+    b.chart.SaveToBitmapFile(path.toStdString());
+    EXPECT_TRUE(ReadAll(path).startsWith(c.magic)) << c.name;
+    const QImage pixels = PixelsOf(path, size, scratch);
+    // A PDF page is the size in whole points: up to 1/72 inch (4/3 pixel) more.
+    const QSize slack = c.magic == "%PDF-" ? QSize(2, 2) : QSize(0, 0);
+    EXPECT_GE(pixels.width(), size.width()) << c.name;
+    EXPECT_GE(pixels.height(), size.height()) << c.name;
+    EXPECT_LE(pixels.width(), size.width() + slack.width()) << c.name;
+    EXPECT_LE(pixels.height(), size.height() + slack.height()) << c.name;
+    const QImage drawn = pixels.copy(QRect(QPoint(0, 0), size));
+    const bool raster = c.magic == "\x89PNG" || c.magic == "BM";
+    if (raster) {
+      EXPECT_EQ(drawn, expected) << c.name << ": raster files hold the drawing exactly";
+    } else {
+      // Drawn back by other rasterisers, the glyphs differ by a pixel here and there.
+      EXPECT_LT(ShareOfDifferentPixels(drawn, expected), 0.03) << c.name;
+    }
+  }
+  const QByteArray png = ReadAll(dir.filePath("chart.png"));
+  EXPECT_EQ(png.mid(24, 2), QByteArray("\x08\x02", 2)) << "PNG in 24-bit colour, as the BMP";
+  EXPECT_TRUE(PdfText(dir.filePath("chart.pdf"), {}).contains("Quarterly Revenue")) << "vector";
+  EXPECT_TRUE(ReadAll(dir.filePath("chart.svg")).contains("Quarterly Revenue")) << "vector";
+  EXPECT_EQ(QSvgRenderer(dir.filePath("chart.svg")).viewBox(), QRect(QPoint(0, 0), size));
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 10)
+      << "no temporary file left beside them";
 }
 
 TEST(PrintPartial, PdfPageHoldsTheTextsAtTheirPhysicalSize) {
