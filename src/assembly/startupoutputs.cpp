@@ -12,8 +12,8 @@ namespace {
 
 // Height first, then width.
 void SetChartSize(TChart& chart, int height, int width) {
-  chart.resize(chart.width(), height);
-  chart.resize(width, chart.height());
+  chart.SetHeight(height);
+  chart.SetWidth(width);
 }
 
 void SaveBitmap(const ChartOptions& options, StartupTargets& targets) {

@@ -111,8 +111,11 @@ INSTANTIATE_TEST_SUITE_P(
         DataRunCase{"MissingFolder", "LINE", kGood, "missing/out.png;200;300",
                     "tarvochart: Cannot write missing/out.png: No such file or directory\n"},
         DataRunCase{"TooLarge", "LINE", kGood, "out.png;200;40000",
-                    "tarvochart: Cannot write out.png: 40000 x 200 pixels is too large for a "
-                    "bitmap (at most 32767 per side and 256 megapixels in all)\n"}),
+                    "tarvochart: Cannot write out.png: 40000 x 200 pixels is too large for an "
+                    "image (at most 32767 per side and 256 megapixels in all)\n"},
+        DataRunCase{"LargestNumber", "PIE", kGood, "out.pdf;2147483647;300",
+                    "tarvochart: Cannot write out.pdf: 300 x 2147483647 pixels is too large for "
+                    "an image (at most 32767 per side and 256 megapixels in all)\n"}),
     [](const auto& info) { return info.param.name; });
 
 }  // namespace

@@ -7,6 +7,8 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSaveFile>
+#include <cerrno>
+#include <cstring>
 #include <QSvgGenerator>
 
 #include "chartpainter.h"
@@ -26,6 +28,12 @@ constexpr int kVectorDpi = 96;
 // Passes the writes on to the file and takes one that writes only part of its bytes (a full
 // disk, a size limit) as the failure it is: the SVG and PDF generators never look at what a
 // write returns, and every later write is refused, so the failure is seen at the end.
+// The system's reason where it gave one (Qt's own text is "Unknown error" for some of them).
+QString WhyNotWritten(int error) {
+  if (error != 0) return QString::fromLocal8Bit(std::strerror(error));
+  return "only part of the data could be written (is the disk full?)";
+}
+
 class CheckedWrites : public QIODevice {
  public:
   explicit CheckedWrites(QFileDevice& file) : file_(file) {
@@ -36,12 +44,9 @@ class CheckedWrites : public QIODevice {
  protected:
   qint64 readData(char*, qint64) override { return -1; }
   qint64 writeData(const char* data, qint64 size) override {
+    errno = 0;
     if (!failed_ && file_.write(data, size) == size) return size;
-    if (!failed_) {
-      setErrorString(file_.error() != QFileDevice::NoError
-                         ? file_.errorString()
-                         : QString("only part of the data could be written (is the disk full?)"));
-    }
+    if (!failed_) setErrorString(WhyNotWritten(errno));
     failed_ = true;
     return -1;
   }
@@ -52,7 +57,7 @@ class CheckedWrites : public QIODevice {
 };
 
 void WriteRaster(const ChartModel& model, QSize size, ImageFileFormat format,
-                 const std::string& fileName, QIODevice& file) {
+                 const std::string& fileName, CheckedWrites& file) {
   QImage image(size, QImage::Format_RGB32);
   if (image.isNull()) {
     Fail(fileName,
@@ -64,7 +69,8 @@ void WriteRaster(const ChartModel& model, QSize size, ImageFileFormat format,
     RenderChart(painter, model, QRectF(image.rect()), 1);
   }
   const QString error = EncodeRasterImage(image, format, file);
-  if (!error.isEmpty()) Fail(fileName, error);
+  // The encoder's own text says little when the file refused the bytes: the file's says why.
+  if (!error.isEmpty()) Fail(fileName, file.Failed() ? file.errorString() : error);
 }
 
 void WriteSvg(const ChartModel& model, QSize size, const std::string& fileName, QIODevice& file) {
