@@ -138,5 +138,8 @@ void WriteChartImageFile(const ChartModel& model, QSize size, const std::string&
   }
   if (device.Failed()) Fail(fileName, device.errorString());
   // Flushed apart: QSaveFile::commit does not report a failure to write its last bytes.
-  if (!file.flush() || !file.commit()) Fail(fileName, file.errorString());
+  errno = 0;
+  if (!file.flush() || !file.commit()) {
+    Fail(fileName, errno != 0 ? WhyNotWritten(errno) : file.errorString());
+  }
 }
