@@ -12,21 +12,24 @@ namespace {
 constexpr int kOnePieLeftMargin = 5;
 
 template <class Series>
-Series* AddSeries(SeriesTargets& targets) {
+TChartSeries* AddSeries(SeriesTargets& targets) {
   auto* series = new Series(&targets.owner);
   targets.chart.AddSeries(series);
   return series;
 }
 
-void AddPieSeries(int count, SeriesTargets& targets) {
-  for (int i = 0; i < count; ++i) {
-    AddSeries<TPieSeries>(targets);
-    if (count == 1) targets.chart.SetMargin(0, kOnePieLeftMargin);
+TChartSeries* AddSeriesOfKind(SeriesKind kind, SeriesTargets& targets) {
+  switch (kind) {
+    case SeriesKind::Pie:
+      return AddSeries<TPieSeries>(targets);
+    case SeriesKind::Line:
+      return AddSeries<TLineSeries>(targets);
+    case SeriesKind::Bar:
+      return AddSeries<TBarSeries>(targets);
+    case SeriesKind::HorizBar:
+      return AddSeries<THorizBarSeries>(targets);
   }
-}
-
-void AddLineSeries(int count, SeriesTargets& targets) {
-  for (int i = 0; i < count; ++i) AddSeries<TLineSeries>(targets);
+  return nullptr;
 }
 
 // The mode is the style's second item, read strictly, when the style has exactly two items.
@@ -37,34 +40,50 @@ int MultiBarMode(const ChartOptions& options, int items, const ValueList& list,
                      [&] { return StrToInt(list.Entry(2)); });
 }
 
-void AddBarSeries(const ChartOptions& options, SeriesTargets& targets) {
-  const int items = SplitValueList(options.chartStyle, targets.valueList);
-  const int mode = MultiBarMode(options, items, targets.valueList, targets.propertyTable);
-  const bool vertical = targets.valueList.Entry(1) == "VERTBAR";
-  for (int i = 0; i < options.dataSetCount; ++i) {
-    TCustomBarSeries* series = vertical
-                                   ? static_cast<TCustomBarSeries*>(AddSeries<TBarSeries>(targets))
-                                   : AddSeries<THorizBarSeries>(targets);
-    if (!options.dataLabels) series->SetMarksVisible(false);
-    series->SetMultiBar(static_cast<TMultiBar>(mode & 0xFF));  // the control takes the low byte
-  }
+SeriesPlan PlanBarSeries(const ChartOptions& options, ValueList& list, const std::string& table) {
+  const int items = SplitValueList(options.chartStyle, list);
+  const int mode = MultiBarMode(options, items, list, table);
+  return SeriesPlan{
+      .kind = list.Entry(1) == "VERTBAR" ? SeriesKind::Bar : SeriesKind::HorizBar,
+      .count = options.dataSetCount,
+      .hideMarks = !options.dataLabels,
+      .multiBar = static_cast<TMultiBar>(mode & 0xFF),  // the control takes the low byte
+  };
 }
+
+void ApplyBarPlan(const SeriesPlan& plan, TChartSeries& series) {
+  auto& bars = static_cast<TCustomBarSeries&>(series);
+  if (plan.hideMarks) bars.SetMarksVisible(false);
+  bars.SetMultiBar(plan.multiBar);
+}
+
+bool IsBarKind(SeriesKind kind) { return kind == SeriesKind::Bar || kind == SeriesKind::HorizBar; }
 
 }  // namespace
 
-void CreateDataSetSeries(const ChartOptions& options, SeriesTargets& targets) {
+SeriesPlan PlanDataSetSeries(const ChartOptions& options, ValueList& valueList,
+                             const std::string& propertyTable) {
   switch (ChartStyleOf(options.chartStyle)) {
     case ChartStyleKind::Pie:
-      AddPieSeries(options.dataSetCount, targets);
-      break;
+      return SeriesPlan{.kind = SeriesKind::Pie, .count = options.dataSetCount};
     case ChartStyleKind::Line:
-      AddLineSeries(options.dataSetCount, targets);
-      break;
+      return SeriesPlan{.kind = SeriesKind::Line, .count = options.dataSetCount};
     case ChartStyleKind::Bars:
-      AddBarSeries(options, targets);
-      break;
+      return PlanBarSeries(options, valueList, propertyTable);
     case ChartStyleKind::Unknown:
       break;  // refused by the option check before this step
+  }
+  return SeriesPlan{};
+}
+
+void CreateDataSetSeries(const ChartOptions& options, SeriesTargets& targets) {
+  const SeriesPlan plan = PlanDataSetSeries(options, targets.valueList, targets.propertyTable);
+  for (int i = 0; plan.kind && i < plan.count; ++i) {
+    TChartSeries* series = AddSeriesOfKind(*plan.kind, targets);
+    if (*plan.kind == SeriesKind::Pie && plan.count == 1) {
+      targets.chart.SetMargin(0, kOnePieLeftMargin);
+    }
+    if (IsBarKind(*plan.kind)) ApplyBarPlan(plan, *series);
   }
   ApplyDataSetColors(options, targets.chart);
   ApplyDataSetTitles(options, targets.chart);

@@ -1,7 +1,10 @@
 #pragma once
 // One series per data set, in the chart style that the property table asked for.
 
+#include <optional>
 #include <string>
+
+#include "chartmodel.h"
 
 class QObject;
 class TChart;
@@ -15,6 +18,19 @@ struct SeriesTargets {
   ValueList& valueList;              // the pass's one list: a bar style is split into it
   const std::string& propertyTable;  // names the chart-style record in an error
 };
+
+// The series that the options ask for, before any exists.
+struct SeriesPlan {
+  std::optional<SeriesKind> kind;  // none for a style that names no kind of chart
+  int count = 0;
+  bool hideMarks = false;  // bar series without "DATALABELS"
+  TMultiBar multiBar = 0;  // bar series: the style's second item, its low byte
+};
+
+// The plan of CreateDataSetSeries below. A bar style is split into `valueList`; a second item
+// that is not an integer throws Exception naming the chart-style record of `propertyTable`.
+SeriesPlan PlanDataSetSeries(const ChartOptions& options, ValueList& valueList,
+                             const std::string& propertyTable);
 
 // dataSetCount series of the style's class: pies ("PIE"; one pie gets margin 0 set to 5),
 // lines ("LINE"), vertical bars (a style containing "BAR" whose first item is "VERTBAR") or

@@ -27,43 +27,43 @@ std::string ValueField(int dataSet) {
          " to " + std::to_string(first + kValueWidth - 1) + ")";
 }
 
-struct RecordReader {
-  const std::string& table;
-  std::uint32_t number;
-  std::string_view text;
-
-  void CheckLeadNumber() const {
-    DecodeField(table, number, "leadNumber",
-                [&] { return StrToInt(TrimmedView(Field(text, kLeadFirst, kLeadLast))); });
-  }
-  std::string Label() const { return Trim(Field(text, kLabelFirst, kLabelLast)); }
-  double Value(int dataSet) const {
-    const std::size_t first = ValueFirst(dataSet);
-    const std::string_view field = TrimmedView(Field(text, first, first + kValueWidth - 1));
-    return DecodeField(
-        table, number, [&] { return ValueField(dataSet); }, [&] { return StrToFloat(field); });
-  }
-  TColor Color(int dataSet, TColor fallback) const {
-    const std::size_t first = ColorFirst(dataSet);
-    return ColorFromName(UpperCase(TrimmedView(Field(text, first, first + kColorWidth - 1))),
-                         fallback);
-  }
-};
-
 }  // namespace
+
+void DataRecordReader::CheckLeadNumber() const {
+  DecodeField(table_, number_, "leadNumber",
+              [&] { return StrToInt(TrimmedView(Field(text_, kLeadFirst, kLeadLast))); });
+}
+
+std::string DataRecordReader::Label() const { return Trim(Field(text_, kLabelFirst, kLabelLast)); }
+
+double DataRecordReader::Value(int dataSet) const {
+  const std::size_t first = ValueFirst(dataSet);
+  const std::string_view field = TrimmedView(Field(text_, first, first + kValueWidth - 1));
+  return DecodeField(
+      table_, number_, [&] { return ValueField(dataSet); }, [&] { return StrToFloat(field); });
+}
+
+std::string DataRecordReader::ColorName(int dataSet) const {
+  const std::size_t first = ColorFirst(dataSet);
+  return UpperCase(TrimmedView(Field(text_, first, first + kColorWidth - 1)));
+}
+
+TColor DataRecordReader::Color(int dataSet, TColor fallback) const {
+  return ColorFromName(ColorName(dataSet), fallback);
+}
+
+std::size_t DataRecordTextLength(int dataSets) { return ValueFirst(dataSets) - 1; }
 
 void LoadDataSets(const DbfFile& dataFile, const ChartOptions& options, TChart& chart) {
   std::vector<TChartSeries*> series;
   for (int j = 0; j < options.dataSetCount; ++j) series.push_back(chart.GetSeries(j));
   for (RecordCursor record(dataFile); record.Next();) {
     if (!record.IsActive()) continue;
-    const RecordReader reader{dataFile.FileName(), record.Number(), record.Text()};
-    reader.CheckLeadNumber();
-    const std::string label = reader.Label();
-    for (int j = 0; j < options.dataSetCount; ++j) {
-      const double value = reader.Value(j);
-      series[std::size_t(j)]->Add(value, label,
-                                  reader.Color(j, series[std::size_t(j)]->SeriesColor()));
-    }
+    const DataRecordReader reader(dataFile.FileName(), record.Number(), record.Text());
+    DecodeDataRecord(
+        reader, options.dataSetCount, [&](int j) { return series[std::size_t(j)]->SeriesColor(); },
+        [&](int j, double value, const std::string& label, TColor color) {
+          series[std::size_t(j)]->Add(value, label, color);
+        });
   }
 }

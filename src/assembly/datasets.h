@@ -1,9 +1,58 @@
 #pragma once
 // The points of the chart, from the data table.
 
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "tcolor.h"
+
 class DbfFile;
 class TChart;
 struct ChartOptions;
+
+// One data record decoded at its fixed positions, field by field, as LoadDataSets reads it.
+// `text` is the record without its flag byte. A field past the end of the text is empty.
+class DataRecordReader {
+ public:
+  DataRecordReader(const std::string& table, std::uint32_t number, std::string_view text)
+      : table_(table), number_(number), text_(text) {}
+
+  // The lead number must be an integer although it is not used; throws Exception naming the
+  // table, the record and the field.
+  void CheckLeadNumber() const;
+  std::string Label() const;
+  // The value of data set `dataSet` (from 0); throws Exception naming the table, the record and
+  // the field when it is not a number.
+  double Value(int dataSet) const;
+  // The colour field of data set `dataSet`, trimmed and upper-cased.
+  std::string ColorName(int dataSet) const;
+  // The colour that field names; `fallback` when it holds none of the colour names.
+  TColor Color(int dataSet, TColor fallback) const;
+
+ private:
+  const std::string& table_;
+  std::uint32_t number_;
+  std::string_view text_;
+};
+
+// Decodes a live record in the run's order: the lead number, the label, then data set by data
+// set its value and its colour (`fallback(j)` where none is named), each handed to
+// `point(j, value, label, colour)`. A field that does not convert ends it with its Exception.
+template <class Fallback, class Point>
+void DecodeDataRecord(const DataRecordReader& reader, int dataSets, Fallback&& fallback,
+                      Point&& point) {
+  reader.CheckLeadNumber();
+  const std::string label = reader.Label();
+  for (int j = 0; j < dataSets; ++j) {
+    const double value = reader.Value(j);
+    point(j, value, label, reader.Color(j, fallback(j)));
+  }
+}
+
+// The length of a record's text (without its flag byte) that holds `dataSets` data sets whole.
+std::size_t DataRecordTextLength(int dataSets);
 
 // Every active record of the data table, in file order, adds one point to every series: series j
 // takes the value and the colour of data set j+1 and the record's label. The fields lie at fixed

@@ -18,7 +18,7 @@ void SetChartSize(TChart& chart, int height, int width) {
 
 void SaveBitmap(const ChartOptions& options, StartupTargets& targets) {
   TChart& chart = targets.chart;
-  if (options.bitmapHeight != 0 && options.bitmapWidth != 0) {
+  if (WritesImageFile(options)) {
     SetChartSize(chart, options.bitmapHeight, options.bitmapWidth);
     chart.SaveToBitmapFile(options.bitmapFile);
   }
@@ -36,6 +36,10 @@ void CentreOnScreen(QWidget& window) {
 }
 
 }  // namespace
+
+bool WritesImageFile(const ChartOptions& options) {
+  return options.saveBitmap && options.bitmapHeight != 0 && options.bitmapWidth != 0;
+}
 
 QPoint CentredPosition(QSize screen, QSize window) {
   return QPoint((screen.width() - window.width()) / 2, (screen.height() - window.height()) / 2);

@@ -31,6 +31,9 @@ struct StartupTargets {
 // goes on to the caller at once, so that nothing after it is done.
 void RunStartupOutputs(const ChartOptions& options, StartupTargets& targets);
 
+// True when the property table asked for an image file of a height and a width other than 0.
+bool WritesImageFile(const ChartOptions& options);
+
 // The top-left corner that centres a window of `window` size on a screen of `screen` size; each
 // division truncates toward zero, so a window larger than the screen gets a negative position.
 QPoint CentredPosition(QSize screen, QSize window);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <utility>
+#include <vector>
 
 #include "chartoptions.h"
 #include "chartstyle.h"
@@ -40,10 +41,8 @@ int ItemInteger(const PropertyRecord& record, const ValueList& list, int item,
                      [&] { return StrToInt(list.Entry(item)); });
 }
 
-// Records past the tenth page text are ignored: the page has room for ten.
-void AddPageText(const PropertyRecord& record, PropertyTargets& targets) {
+void AddPageText(const PropertyRecord& record, KeywordTargets& targets) {
   PrintSettings& print = targets.printSettings;
-  if (print.pageTextCount >= PrintSettings::kMaxPageTexts) return;
   ValueList& list = targets.valueList;
   SplitValue(record, list);
   PageTextItem item;
@@ -57,16 +56,16 @@ void AddPageText(const PropertyRecord& record, PropertyTargets& targets) {
   ++print.pageTextCount;
 }
 
-void SetChartStyle(const PropertyRecord& record, PropertyTargets& targets) {
+void SetChartStyle(const PropertyRecord& record, KeywordTargets& targets) {
   targets.options.chartStyle = AnsiUpperCase(record.value);
   targets.options.chartStyleRecord = record.number;
 }
 
-void ShowDataLabels(const PropertyRecord&, PropertyTargets& targets) {
+void ShowDataLabels(const PropertyRecord&, KeywordTargets& targets) {
   targets.options.dataLabels = true;
 }
 
-void SetPrintMargins(const PropertyRecord& record, PropertyTargets& targets) {
+void SetPrintMargins(const PropertyRecord& record, KeywordTargets& targets) {
   PrintSettings& print = targets.printSettings;
   ValueList& list = targets.valueList;
   SplitValue(record, list);
@@ -76,26 +75,26 @@ void SetPrintMargins(const PropertyRecord& record, PropertyTargets& targets) {
   print.bottomMargin = ItemNumber(record, list, 4, "bottom margin");
 }
 
-void PrintAtStart(const PropertyRecord&, PropertyTargets& targets) {
+void PrintAtStart(const PropertyRecord&, KeywordTargets& targets) {
   targets.options.printAtStart = true;
 }
 
-void ShowPrintDialog(const PropertyRecord&, PropertyTargets& targets) {
+void ShowPrintDialog(const PropertyRecord&, KeywordTargets& targets) {
   targets.printSettings.showPrintDialog = true;
 }
 
-void SetDataSetCount(const PropertyRecord& record, PropertyTargets& targets) {
+void SetDataSetCount(const PropertyRecord& record, KeywordTargets& targets) {
   const int count = DecodeField(record.table, record.number, "value",
                                 [&] { return DigitOnlyNumber(record.value); });
   targets.options.dataSetCount = std::min(count, ChartOptions::kMaxDataSets);
 }
 
-void RunWithoutWindow(const PropertyRecord&, PropertyTargets& targets) {
+void RunWithoutWindow(const PropertyRecord&, KeywordTargets& targets) {
   targets.skipRun = true;
-  targets.window.setVisible(false);
+  targets.window.HideWindow();
 }
 
-void SaveBitmap(const PropertyRecord& record, PropertyTargets& targets) {
+void SaveBitmap(const PropertyRecord& record, KeywordTargets& targets) {
   ChartOptions& options = targets.options;
   ValueList& list = targets.valueList;
   SplitValue(record, list);
@@ -105,56 +104,73 @@ void SaveBitmap(const PropertyRecord& record, PropertyTargets& targets) {
   options.saveBitmap = true;
 }
 
-// The box's handler follows its state, so the box and the chart agree.
-void ShowFlat(const PropertyRecord&, PropertyTargets& targets) {
-  targets.chart.SetView3D(false);
-  targets.checkBox3D.setChecked(false);
+void ShowFlat(const PropertyRecord&, KeywordTargets& targets) { targets.window.ShowFlat(); }
+
+void Hide3DCheckBox(const PropertyRecord&, KeywordTargets& targets) {
+  targets.window.Hide3DCheckBox();
 }
 
-void Hide3DCheckBox(const PropertyRecord&, PropertyTargets& targets) {
-  targets.checkBox3D.setVisible(false);
+void HidePrintButton(const PropertyRecord&, KeywordTargets& targets) {
+  targets.window.HidePrintButton();
 }
 
-void HidePrintButton(const PropertyRecord&, PropertyTargets& targets) {
-  targets.printButton.setVisible(false);
+void AddTopTitleLine(const PropertyRecord& record, KeywordTargets& targets) {
+  targets.window.AddTitleLine(record.value);
 }
 
-void AddTopTitleLine(const PropertyRecord& record, PropertyTargets& targets) {
-  targets.chart.AddTitleLine(record.value);
+void SetLeftAxisTitle(const PropertyRecord& record, KeywordTargets& targets) {
+  targets.window.SetLeftAxisTitle(record.value);
 }
 
-void SetLeftAxisTitle(const PropertyRecord& record, PropertyTargets& targets) {
-  targets.chart.SetLeftAxisTitle(record.value);
+void SetBottomAxisTitle(const PropertyRecord& record, KeywordTargets& targets) {
+  targets.window.SetBottomAxisTitle(record.value);
 }
 
-void SetBottomAxisTitle(const PropertyRecord& record, PropertyTargets& targets) {
-  targets.chart.SetBottomAxisTitle(record.value);
+void SetDataSetTitle(const PropertyRecord& record, KeywordTargets& targets) {
+  ChartOptions& options = targets.options;
+  if (!record.value.empty()) options.dataSetTitles[std::size_t(record.dataSetIndex)] = record.value;
+  targets.window.ShowLegend();
+}
+
+void SetDataSetColor(const PropertyRecord& record, KeywordTargets& targets) {
+  targets.options.dataSetColors[std::size_t(record.dataSetIndex)] = record.value;
+}
+
+// Guards: whether a record of the keyword may act, checked before it does.
+using KeywordGuard = RecordOutcome (*)(const PropertyRecord&, const KeywordTargets&);
+
+RecordOutcome AlwaysActs(const PropertyRecord&, const KeywordTargets&) {
+  return RecordOutcome::Applied;
+}
+
+// Records past the tenth page text are ignored: the page has room for ten.
+RecordOutcome PageTextRoom(const PropertyRecord&, const KeywordTargets& targets) {
+  return targets.printSettings.pageTextCount < PrintSettings::kMaxPageTexts
+             ? RecordOutcome::Applied
+             : RecordOutcome::PageTextsFull;
 }
 
 // Data-set numbers 1 to count + 1 are taken; the slot of count + 1 is kept but never applied.
 // Numbers of 0 or less have no slot and are ignored.
-bool AcceptsDataSet(const ChartOptions& options, int index) {
-  return index >= 0 && index <= options.dataSetCount && index < int(options.dataSetTitles.size());
+RecordOutcome DataSetTaken(const PropertyRecord& record, const KeywordTargets& targets) {
+  const ChartOptions& options = targets.options;
+  const int index = record.dataSetIndex;
+  const bool taken =
+      index >= 0 && index <= options.dataSetCount && index < int(options.dataSetTitles.size());
+  return taken ? RecordOutcome::Applied : RecordOutcome::DataSetNotTaken;
 }
 
-void SetDataSetTitle(const PropertyRecord& record, PropertyTargets& targets) {
-  ChartOptions& options = targets.options;
-  if (!AcceptsDataSet(options, record.dataSetIndex)) return;
-  if (!record.value.empty()) options.dataSetTitles[std::size_t(record.dataSetIndex)] = record.value;
-  targets.chart.SetLegendVisible(true);
-}
+using KeywordEffect = void (*)(const PropertyRecord&, KeywordTargets&);
 
-void SetDataSetColor(const PropertyRecord& record, PropertyTargets& targets) {
-  ChartOptions& options = targets.options;
-  if (!AcceptsDataSet(options, record.dataSetIndex)) return;
-  options.dataSetColors[std::size_t(record.dataSetIndex)] = record.value;
-}
-
-using KeywordEffect = void (*)(const PropertyRecord&, PropertyTargets&);
+struct Keyword {
+  std::string_view name;
+  KeywordEffect effect;
+  KeywordGuard guard = AlwaysActs;
+};
 
 // Tried in this order; the first equal keyword acts.
-constexpr std::array<std::pair<std::string_view, KeywordEffect>, 17> kKeywords = {{
-    {"PRINTPAGETEXT", AddPageText},
+constexpr std::array<Keyword, 17> kKeywords = {{
+    {"PRINTPAGETEXT", AddPageText, PageTextRoom},
     {"CHARTSTYLE", SetChartStyle},
     {"DATALABELS", ShowDataLabels},
     {"PRINTPOS", SetPrintMargins},
@@ -169,43 +185,106 @@ constexpr std::array<std::pair<std::string_view, KeywordEffect>, 17> kKeywords =
     {"TOPTITLE", AddTopTitleLine},
     {"LEFTAXISTITLE", SetLeftAxisTitle},
     {"BOTTOMAXISTITLE", SetBottomAxisTitle},
-    {"DATASETTITLE", SetDataSetTitle},
-    {"DATASETCOLOR", SetDataSetColor},
+    {"DATASETTITLE", SetDataSetTitle, DataSetTaken},
+    {"DATASETCOLOR", SetDataSetColor, DataSetTaken},
 }};
+
+const Keyword* FindKeyword(std::string_view name) {
+  const auto match = std::find_if(kKeywords.begin(), kKeywords.end(),
+                                  [&](const Keyword& keyword) { return keyword.name == name; });
+  return match == kKeywords.end() ? nullptr : &*match;
+}
+
+// The window unit's widgets behind the keywords' changes.
+class WidgetEffects : public WindowEffects {
+ public:
+  explicit WidgetEffects(const PropertyTargets& targets) : targets_(targets) {}
+  void HideWindow() override { targets_.window.setVisible(false); }
+  // The box's handler follows its state, so the box and the chart agree.
+  void ShowFlat() override {
+    targets_.chart.SetView3D(false);
+    targets_.checkBox3D.setChecked(false);
+  }
+  void Hide3DCheckBox() override { targets_.checkBox3D.setVisible(false); }
+  void HidePrintButton() override { targets_.printButton.setVisible(false); }
+  void AddTitleLine(const std::string& line) override { targets_.chart.AddTitleLine(line); }
+  void SetLeftAxisTitle(const std::string& caption) override {
+    targets_.chart.SetLeftAxisTitle(caption);
+  }
+  void SetBottomAxisTitle(const std::string& caption) override {
+    targets_.chart.SetBottomAxisTitle(caption);
+  }
+  void ShowLegend() override { targets_.chart.SetLegendVisible(true); }
+
+ private:
+  const PropertyTargets& targets_;
+};
 
 // The numbers are converted only so that a record with a bad one is refused.
 int NumberField(const std::string& table, std::uint32_t number, const std::string& field,
                 std::string_view text) {
-  return DecodeField(table, number, field, [&] { return StrToInt(Trim(text)); });
+  return DecodeField(table, number, field, [&] { return StrToInt(text); });
 }
 
 }  // namespace
 
-PropertyRecord DecodePropertyRecord(const std::string& table, std::uint32_t number,
-                                    std::string_view text) {
-  NumberField(table, number, "leadNumber", Field(text, 1, 1));
-  const int dataSetNumber = NumberField(table, number, "dataSetNumber", Field(text, 2, 3));
-  return PropertyRecord{.table = table,
-                        .number = number,
-                        .dataSetIndex = dataSetNumber - 1,
-                        .keyword = UpperCase(Trim(Field(text, 4, 33))),
+PropertyFields PropertyFieldsOf(std::string_view text) {
+  return PropertyFields{.leadNumber = Trim(Field(text, 1, 1)),
+                        .dataSetNumber = Trim(Field(text, 2, 3)),
+                        .keyword = Trim(Field(text, 4, 33)),
                         .value = Trim(Field(text, 34, 133))};
 }
 
+PropertyRecord DecodePropertyRecord(const std::string& table, std::uint32_t number,
+                                    std::string_view text) {
+  PropertyFields fields = PropertyFieldsOf(text);
+  NumberField(table, number, "leadNumber", fields.leadNumber);
+  const int dataSetNumber = NumberField(table, number, "dataSetNumber", fields.dataSetNumber);
+  return PropertyRecord{.table = table,
+                        .number = number,
+                        .dataSetIndex = dataSetNumber - 1,
+                        .keyword = UpperCase(fields.keyword),
+                        .value = std::move(fields.value)};
+}
+
 void ReadPropertyFile(const DbfFile& propertyFile, PropertyTargets& targets) {
+  WidgetEffects window(targets);
+  KeywordTargets keywordTargets{window, targets.skipRun, targets.options, targets.printSettings,
+                                targets.valueList};
+  ReadPropertyFile(propertyFile, keywordTargets);
+}
+
+void ReadPropertyFile(const DbfFile& propertyFile, KeywordTargets& targets,
+                      const PropertyObserver& observer) {
   targets.printSettings.pageTextCount = 0;
   for (RecordCursor record(propertyFile); record.Next();) {
-    if (!record.IsActive()) continue;
-    const PropertyRecord decoded =
-        DecodePropertyRecord(propertyFile.FileName(), record.Number(), record.Text());
-    ApplyPropertyRecord(decoded, targets);
+    RecordOutcome outcome = RecordOutcome::NotLive;
+    if (record.IsActive()) {
+      const PropertyRecord decoded =
+          DecodePropertyRecord(propertyFile.FileName(), record.Number(), record.Text());
+      outcome = ApplyPropertyRecord(decoded, targets);
+    }
+    if (observer) observer(record.Number(), record.Text(), outcome);
   }
 }
 
-void ApplyPropertyRecord(const PropertyRecord& record, PropertyTargets& targets) {
-  const auto match = std::find_if(kKeywords.begin(), kKeywords.end(),
-                                  [&](const auto& entry) { return entry.first == record.keyword; });
-  if (match != kKeywords.end()) match->second(record, targets);
+RecordOutcome ApplyPropertyRecord(const PropertyRecord& record, KeywordTargets& targets) {
+  const Keyword* keyword = FindKeyword(record.keyword);
+  if (!keyword) return RecordOutcome::UnknownKeyword;
+  const RecordOutcome outcome = keyword->guard(record, targets);
+  if (outcome == RecordOutcome::Applied) keyword->effect(record, targets);
+  return outcome;
+}
+
+std::vector<std::string_view> PropertyKeywords() {
+  std::vector<std::string_view> names;
+  for (const Keyword& keyword : kKeywords) names.push_back(keyword.name);
+  return names;
+}
+
+bool KeywordTakesDataSet(std::string_view keyword) {
+  const Keyword* match = FindKeyword(keyword);
+  return match && match->guard == DataSetTaken;
 }
 
 std::optional<Refusal> CheckPropertyOptions(const ChartOptions& options) {

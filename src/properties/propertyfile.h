@@ -3,9 +3,11 @@
 // options and the print settings, and the check that a chart can be built from the result.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "runtime.h"
 
@@ -27,7 +29,33 @@ struct PropertyRecord {
   std::string value;     // trimmed, letter case as written
 };
 
-// What the keywords act on during one creation pass.
+// What a keyword changes at once on the chart window: the window, its two controls and the
+// chart's titles and legend. The window unit's widgets stand behind it in a run; a checker that
+// shows no window keeps the same changes as plain data.
+class WindowEffects {
+ public:
+  virtual ~WindowEffects() = default;
+  virtual void HideWindow() = 0;
+  // The chart flat and the "3D" box unchecked, so that the two agree.
+  virtual void ShowFlat() = 0;
+  virtual void Hide3DCheckBox() = 0;
+  virtual void HidePrintButton() = 0;
+  virtual void AddTitleLine(const std::string& line) = 0;
+  virtual void SetLeftAxisTitle(const std::string& caption) = 0;
+  virtual void SetBottomAxisTitle(const std::string& caption) = 0;
+  virtual void ShowLegend() = 0;
+};
+
+// What the keywords act on: the window at once, and what later steps read.
+struct KeywordTargets {
+  WindowEffects& window;
+  bool& skipRun;  // set by a windowless run
+  ChartOptions& options;
+  PrintSettings& printSettings;
+  ValueList& valueList;  // the pass's one list, shared by every split
+};
+
+// What the keywords act on during one creation pass, as the window unit holds it.
 struct PropertyTargets {
   QWidget& window;
   TChart& chart;
@@ -39,6 +67,30 @@ struct PropertyTargets {
   ValueList& valueList;  // the pass's one list, shared by every split
 };
 
+// What became of one record of the pass.
+enum class RecordOutcome {
+  Applied,          // its keyword acted (it may have set what was already so)
+  NotLive,          // its flag byte is not a blank (a deleted record): not even decoded
+  UnknownKeyword,   // no keyword of the table is equal to it
+  DataSetNotTaken,  // a data-set title or colour for a number above count + 1, or of 0 or less
+  PageTextsFull,    // a page text after the tenth
+};
+
+// Sees every record of the pass, live or not, in file order, after its outcome; `text` is the
+// record without its flag byte. A record that ends the pass with an error is not seen.
+using PropertyObserver =
+    std::function<void(std::uint32_t number, std::string_view text, RecordOutcome outcome)>;
+
+// The four fields of a property record's text at their fixed positions, trimmed, nothing
+// converted: lead number 1, data-set number 2-3, keyword 4-33, value 34-133.
+struct PropertyFields {
+  std::string leadNumber;
+  std::string dataSetNumber;
+  std::string keyword;  // letter case as written
+  std::string value;
+};
+PropertyFields PropertyFieldsOf(std::string_view text);
+
 // Decodes record `number` of `table` from its text (the record without its flag byte). Both
 // numbers must convert; otherwise throws Exception naming the table, the record and the field.
 PropertyRecord DecodePropertyRecord(const std::string& table, std::uint32_t number,
@@ -47,9 +99,19 @@ PropertyRecord DecodePropertyRecord(const std::string& table, std::uint32_t numb
 // Starts the page texts afresh, then applies every live record in file order. A conversion or range
 // failure throws Exception naming the table, the record and the field; no later record is read.
 void ReadPropertyFile(const DbfFile& propertyFile, PropertyTargets& targets);
+// The same pass on any window; `observer`, when given, sees each record's outcome.
+void ReadPropertyFile(const DbfFile& propertyFile, KeywordTargets& targets,
+                      const PropertyObserver& observer = {});
 
-// Performs the effect of the record's keyword; an unknown keyword is ignored.
-void ApplyPropertyRecord(const PropertyRecord& record, PropertyTargets& targets);
+// Performs the effect of the record's keyword and says whether it acted, or why not.
+RecordOutcome ApplyPropertyRecord(const PropertyRecord& record, KeywordTargets& targets);
+
+// The keywords, in the order in which they are tried.
+std::vector<std::string_view> PropertyKeywords();
+
+// True for the keywords that read the record's data-set number ("DATASETTITLE",
+// "DATASETCOLOR"); the keyword as the pass compares it (trimmed, upper case).
+bool KeywordTakesDataSet(std::string_view keyword);
 
 // The refusal of options that name no data set, or no chart style ("NONE" or a style that names
 // no kind of chart); nothing when a chart can be built from them.
