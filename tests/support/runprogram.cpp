@@ -17,17 +17,16 @@ QProcessEnvironment EnvironmentWith(const std::vector<std::string>& entries) {
   return env;
 }
 
-RunResult RunTarvochart(const std::vector<std::string>& arguments,
-                        const std::string& workingDirectory,
-                        const std::vector<std::string>& environment, int timeoutMilliseconds) {
+RunResult RunProgram(const std::string& program, const std::vector<std::string>& arguments,
+                     const std::string& workingDirectory, const std::string& input,
+                     const std::vector<std::string>& environment, int timeoutMilliseconds) {
   QProcess process;
-  std::vector<std::string> entries{"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"};
-  entries.insert(entries.end(), environment.begin(), environment.end());
-  process.setProcessEnvironment(EnvironmentWith(entries));
+  process.setProcessEnvironment(EnvironmentWith(environment));
   process.setWorkingDirectory(QString::fromStdString(workingDirectory));
   QStringList list;
   for (const std::string& argument : arguments) list << QString::fromStdString(argument);
-  process.start(TARVOCHART_PATH, list);
+  process.start(QString::fromStdString(program), list);
+  process.write(input.data(), qint64(input.size()));
   process.closeWriteChannel();
   RunResult result;
   result.finished = process.waitForFinished(timeoutMilliseconds);
@@ -39,4 +38,12 @@ RunResult RunTarvochart(const std::vector<std::string>& arguments,
   result.standardError = process.readAllStandardError().toStdString();
   result.standardOutput = process.readAllStandardOutput().toStdString();
   return result;
+}
+
+RunResult RunTarvochart(const std::vector<std::string>& arguments,
+                        const std::string& workingDirectory,
+                        const std::vector<std::string>& environment, int timeoutMilliseconds) {
+  std::vector<std::string> entries{"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"};
+  entries.insert(entries.end(), environment.begin(), environment.end());
+  return RunProgram(TARVOCHART_PATH, arguments, workingDirectory, "", entries, timeoutMilliseconds);
 }

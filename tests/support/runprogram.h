@@ -12,6 +12,13 @@ struct RunResult {
   std::string standardOutput;
 };
 
+// Runs `program` with `arguments` in `workingDirectory`, `input` on its standard input, in this
+// process's environment with the entries given (see EnvironmentWith).
+RunResult RunProgram(const std::string& program, const std::vector<std::string>& arguments,
+                     const std::string& workingDirectory, const std::string& input = "",
+                     const std::vector<std::string>& environment = {},
+                     int timeoutMilliseconds = 30000);
+
 // Runs tarvochart with `arguments` in `workingDirectory` on the offscreen platform (no display:
 // DISPLAY is removed), with the extra environment entries given: "NAME=value" sets a variable,
 // "NAME" removes it.

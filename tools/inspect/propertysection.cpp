@@ -1,0 +1,240 @@
+#include <algorithm>
+#include <functional>
+#include <vector>
+
+#include "dbffile.h"
+#include "propertyfile.h"
+#include "report.h"
+#include "sections.h"
+
+namespace {
+
+using Changes = std::vector<std::string>;
+
+std::string BeyondCount(const ChartOptions& options, std::size_t index) {
+  if (int(index) < options.dataSetCount) return "";
+  return " (kept, but the data-set count in force is " + std::to_string(options.dataSetCount) +
+         ": it counts only if a later DATASETCOUNT takes it in)";
+}
+
+void DataSetChanges(const ChartOptions& before, const ChartOptions& after, Changes& changes) {
+  for (std::size_t i = 0; i < after.dataSetTitles.size(); ++i) {
+    const std::string dataSet = " of data set " + std::to_string(i + 1);
+    if (before.dataSetTitles[i] != after.dataSetTitles[i]) {
+      changes.push_back("title" + dataSet + " " + Quoted(after.dataSetTitles[i]) +
+                        BeyondCount(after, i));
+    }
+    if (before.dataSetColors[i] != after.dataSetColors[i]) {
+      changes.push_back("colour" + dataSet + ": " +
+                        ColorNameText(after.dataSetColors[i], "the series keeps its own colour") +
+                        BeyondCount(after, i));
+    }
+  }
+}
+
+std::string ImageFileText(const ChartOptions& options) {
+  return "image file " + Quoted(options.bitmapFile) + ", " + std::to_string(options.bitmapHeight) +
+         " high and " + std::to_string(options.bitmapWidth) + " wide";
+}
+
+void OptionChanges(const ChartOptions& before, const ChartOptions& after, Changes& changes) {
+  if (before.chartStyle != after.chartStyle) {
+    changes.push_back("chart style " + Quoted(after.chartStyle));
+  }
+  if (before.dataLabels != after.dataLabels) changes.push_back("data labels on bars");
+  if (before.printAtStart != after.printAtStart) {
+    changes.push_back("prints the chart page at start-up");
+  }
+  if (before.dataSetCount != after.dataSetCount) {
+    changes.push_back("data-set count " + std::to_string(after.dataSetCount));
+  }
+  if (ImageFileText(before) != ImageFileText(after) || before.saveBitmap != after.saveBitmap) {
+    changes.push_back(ImageFileText(after));
+  }
+  DataSetChanges(before, after, changes);
+}
+
+void PrintChanges(const PrintSettings& before, const PrintSettings& after, Changes& changes) {
+  for (int i = before.pageTextCount; i < after.pageTextCount; ++i) {
+    changes.push_back("page text " + std::to_string(i + 1) + ": " +
+                      PageTextText(after.pageTexts[std::size_t(i)]));
+  }
+  if (MarginsText(before) != MarginsText(after)) {
+    changes.push_back("print margins " + MarginsText(after));
+  }
+  if (before.showPrintDialog != after.showPrintDialog) {
+    changes.push_back("the print dialog comes before printing");
+  }
+}
+
+void WindowChanges(const PassState& before, const PassState& after, Changes& changes) {
+  const WindowModel& was = before.window;
+  const WindowModel& is = after.window;
+  if (was.windowVisible != is.windowVisible || before.skipRun != after.skipRun) {
+    changes.push_back("no window: the run ends by itself after its outputs");
+  }
+  if (was.view3D != is.view3D) changes.push_back("chart flat, the \"3D\" box unchecked");
+  if (was.checkBoxVisible != is.checkBoxVisible) changes.push_back("the \"3D\" box hidden");
+  if (was.printButtonVisible != is.printButtonVisible) {
+    changes.push_back("the \"Print Graph\" button hidden");
+  }
+  for (std::size_t i = was.titleLines.size(); i < is.titleLines.size(); ++i) {
+    changes.push_back("title line " + std::to_string(i + 1) + " " + Quoted(is.titleLines[i]));
+  }
+  if (was.leftAxisTitle != is.leftAxisTitle) {
+    changes.push_back("left axis title " + Quoted(is.leftAxisTitle));
+  }
+  if (was.bottomAxisTitle != is.bottomAxisTitle) {
+    changes.push_back("bottom axis title " + Quoted(is.bottomAxisTitle));
+  }
+  if (was.legendVisible != is.legendVisible) changes.push_back("legend shown");
+}
+
+Changes ChangesBetween(const PassState& before, const PassState& after) {
+  Changes changes;
+  OptionChanges(before.options, after.options, changes);
+  PrintChanges(before.print, after.print, changes);
+  WindowChanges(before, after, changes);
+  return changes;
+}
+
+std::size_t EditDistance(std::string_view a, std::string_view b) {
+  std::vector<std::size_t> row(b.size() + 1);
+  for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
+  for (std::size_t i = 1; i <= a.size(); ++i) {
+    std::size_t diagonal = row[0];
+    row[0] = i;
+    for (std::size_t j = 1; j <= b.size(); ++j) {
+      const std::size_t replaced = diagonal + (a[i - 1] == b[j - 1] ? 0 : 1);
+      diagonal = row[j];
+      row[j] = std::min({replaced, row[j] + 1, row[j - 1] + 1});
+    }
+  }
+  return row[b.size()];
+}
+
+// The keyword that an unknown one was most likely meant to be, if one is close.
+std::string CloseKeyword(const std::string& keyword) {
+  std::string squeezed = keyword;
+  std::erase_if(squeezed, [](char c) { return static_cast<unsigned char>(c) <= 32; });
+  const std::size_t allowed = squeezed.size() >= 5 ? 2 : 1;
+  std::string best;
+  std::size_t bestDistance = allowed + 1;
+  for (const std::string_view name : PropertyKeywords()) {
+    const std::size_t distance = EditDistance(squeezed, name);
+    if (distance < bestDistance) {
+      best = name;
+      bestDistance = distance;
+    }
+  }
+  return best;
+}
+
+std::string UnknownKeywordText(const std::string& keyword) {
+  if (keyword.empty()) return "no effect: the keyword field is empty";
+  const std::string close = CloseKeyword(keyword);
+  return "no effect: there is no keyword " + Quoted(keyword) +
+         (close.empty() ? "" : " (did you mean " + close + "?)");
+}
+
+std::string DataSetNotTakenText(int dataSetNumber, const ChartOptions& options) {
+  if (dataSetNumber <= 0) {
+    return "no effect: data-set number " + std::to_string(dataSetNumber) + " is not above 0";
+  }
+  return "no effect: data set " + std::to_string(dataSetNumber) +
+         " is beyond the data-set count in force at this record (" +
+         std::to_string(options.dataSetCount) + ")";
+}
+
+// Writes each record as the pass sees it, the first and last ones of a long table.
+class PropertyRecordReport {
+ public:
+  PropertyRecordReport(const DbfFile& table, PassState& state, bool allRecords, std::ostream& out)
+      : table_(table), state_(state), shown_(table.recordCount, allRecords), out_(out) {
+    before_ = state_;
+  }
+
+  void Seen(std::uint32_t number, std::string_view text, RecordOutcome outcome) {
+    lastSeen_ = number;
+    if (shown_.Shows(number)) {
+      shown_.WriteGap(out_, "without effect");
+      WriteRecordLine(number, text);
+      WriteOutcome(number, text, outcome);
+    } else {
+      shown_.PassOver(outcome != RecordOutcome::Applied);
+    }
+    // Only a record that is shown needs the state before it, to tell what it changed.
+    if (shown_.Shows(number + 1)) before_ = state_;
+  }
+
+  void Failed(const Exception& error) {
+    const std::uint32_t number = lastSeen_ + 1;
+    shown_.WriteGap(out_, "without effect");
+    WriteRecordLine(number, table_.RecordText(number));
+    out_ << "    -> ends the run:\n";
+    ReportRunEnd(error, out_);
+  }
+
+ private:
+  void WriteRecordLine(std::uint32_t number, std::string_view text) {
+    const PropertyFields fields = PropertyFieldsOf(text);
+    out_ << "  record " << number << ": " << ToPlainLine(UpperCase(fields.keyword));
+    if (KeywordTakesDataSet(UpperCase(fields.keyword))) {
+      out_ << " (data set " << ToPlainLine(fields.dataSetNumber) << ")";
+    }
+    if (!fields.value.empty()) out_ << " " << Quoted(fields.value);
+    out_ << "\n";
+  }
+
+  void WriteOutcome(std::uint32_t number, std::string_view text, RecordOutcome outcome) {
+    out_ << "    -> " << OutcomeText(number, text, outcome) << "\n";
+  }
+
+  std::string OutcomeText(std::uint32_t number, std::string_view text, RecordOutcome outcome) {
+    switch (outcome) {
+      case RecordOutcome::NotLive:
+        return "skipped: deleted (its flag byte is not a blank)";
+      case RecordOutcome::UnknownKeyword:
+        return UnknownKeywordText(UpperCase(PropertyFieldsOf(text).keyword));
+      case RecordOutcome::DataSetNotTaken:
+        return DataSetNotTakenText(
+            DecodePropertyRecord(table_.FileName(), number, text).dataSetIndex + 1, state_.options);
+      case RecordOutcome::PageTextsFull:
+        return "no effect: the page already holds " + std::to_string(PrintSettings::kMaxPageTexts) +
+               " page texts";
+      case RecordOutcome::Applied:
+        break;
+    }
+    const Changes changes = ChangesBetween(before_, state_);
+    if (changes.empty()) return "nothing new: it sets what is already so";
+    std::string joined;
+    for (const std::string& change : changes) joined += (joined.empty() ? "" : "; ") + change;
+    return joined;
+  }
+
+  const DbfFile& table_;
+  PassState& state_;
+  PassState before_;
+  RecordWindow shown_;
+  std::ostream& out_;
+  std::uint32_t lastSeen_ = 0;
+};
+
+}  // namespace
+
+bool ReportPropertyRecords(const DbfFile& propertyFile, PassState& state, bool allRecords,
+                           std::ostream& out) {
+  out << "\nProperty records: " << propertyFile.recordCount << ", in file order\n";
+  KeywordTargets targets{state.window, state.skipRun, state.options, state.print, state.valueList};
+  PropertyRecordReport report(propertyFile, state, allRecords, out);
+  try {
+    ReadPropertyFile(propertyFile, targets,
+                     [&](std::uint32_t number, std::string_view text, RecordOutcome outcome) {
+                       report.Seen(number, text, outcome);
+                     });
+  } catch (const Exception& error) {
+    report.Failed(error);
+    return false;
+  }
+  return true;
+}

@@ -1,0 +1,76 @@
+#include "report.h"
+
+#include <array>
+#include <charconv>
+#include <cstdio>
+
+#include "colorname.h"
+#include "pagetextstyle.h"
+#include "runtime.h"
+
+namespace {
+
+// Tables up to this many records are shown whole; longer ones by their first and last records.
+constexpr std::uint64_t kShownWhole = 40;
+constexpr std::uint64_t kFirstShown = 20;
+constexpr std::uint64_t kLastShown = 10;
+
+}  // namespace
+
+std::string Quoted(std::string_view text) { return "\"" + ToPlainLine(text) + "\""; }
+
+std::string HexColor(TColor color) {
+  std::array<char, 8> text{};
+  std::snprintf(text.data(), text.size(), "#%02X%02X%02X", color & 0xFF, (color >> 8) & 0xFF,
+                (color >> 16) & 0xFF);
+  return text.data();
+}
+
+std::string ColorNameText(const std::string& name, const std::string& otherwise) {
+  const TColor color = ColorFromName(name, clAutomatic);
+  if (!IsAutomaticColor(color)) return ToPlainLine(name) + " " + HexColor(color);
+  if (name.empty()) return otherwise;
+  return Quoted(name) + " (no colour of that name: " + otherwise + ")";
+}
+
+std::string NumberText(double value) {
+  std::array<char, 32> text{};
+  const auto result = std::to_chars(text.data(), text.data() + text.size(), value);
+  return std::string(text.data(), result.ptr);
+}
+
+std::string PageTextText(const PageTextItem& item) {
+  const PageTextStyle style = StyleFromLetters(item.fontStyle);
+  return Quoted(item.text) + " at x " + std::to_string(item.x) + ", y " + std::to_string(item.y) +
+         " (printer pixels) in " + Quoted(item.fontName) + " " + std::to_string(item.fontSize) +
+         " pt" + (style.bold ? " bold" : "") + (style.italic ? " italic" : "");
+}
+
+std::string MarginsText(const PrintSettings& print) {
+  return "left " + std::to_string(print.leftMargin) + " %, right " +
+         std::to_string(print.rightMargin) + " %, top " + std::to_string(print.topMargin) +
+         " %, bottom " + std::to_string(print.bottomMargin) + " %";
+}
+
+RecordWindow::RecordWindow(std::uint64_t count, bool all)
+    : head_(all || count <= kShownWhole ? count : kFirstShown),
+      tailFirst_(all || count <= kShownWhole ? count + 1 : count - kLastShown + 1) {}
+
+bool RecordWindow::Shows(std::uint64_t number) const {
+  return number <= head_ || number >= tailFirst_;
+}
+
+void RecordWindow::PassOver(bool notable) {
+  if (passed_ == 0) firstPassed_ = head_ + 1;
+  ++passed_;
+  if (notable) ++notable_;
+}
+
+void RecordWindow::WriteGap(std::ostream& out, std::string_view notableWhat) {
+  if (passed_ == 0) return;
+  out << "  ... records " << firstPassed_ << " to " << firstPassed_ + passed_ - 1 << " not shown";
+  if (notable_ > 0) out << " (" << notable_ << " of them " << notableWhat << ")";
+  out << "; --all shows every record\n";
+  passed_ = 0;
+  notable_ = 0;
+}

@@ -1,0 +1,85 @@
+#include "chartimagefile.h"
+#include "report.h"
+#include "sections.h"
+#include "startupoutputs.h"
+
+namespace {
+
+void Row(const char* name, const std::string& value, std::ostream& out) {
+  out << "  " << name << std::string(20 - std::string_view(name).size(), ' ') << value << "\n";
+}
+
+std::string OnOff(bool on, const char* yes, const char* no) { return on ? yes : no; }
+
+std::string WindowText(const PassState& state) {
+  const WindowModel& window = state.window;
+  if (state.skipRun || !window.windowVisible) {
+    return "none (NOSHOW): the run ends by itself after its outputs";
+  }
+  std::string text = "shown, the chart " + OnOff(window.view3D, "in 3D", "flat");
+  if (window.checkBoxVisible) {
+    text += ", the \"3D\" box " + OnOff(window.checkBoxChecked, "checked", "unchecked");
+  }
+  if (window.printButtonVisible) text += ", the \"Print Graph\" button";
+  return text;
+}
+
+std::string TitleText(const WindowModel& window) {
+  std::string text;
+  for (const std::string& line : window.titleLines)
+    text += (text.empty() ? "" : " / ") + Quoted(line);
+  const std::size_t lines = window.titleLines.size();
+  return text + " (" + std::to_string(lines) + (lines == 1 ? " line)" : " lines)");
+}
+
+const char* FormatName(ImageFileFormat format) {
+  switch (format) {
+    case ImageFileFormat::Png:
+      return "PNG";
+    case ImageFileFormat::Svg:
+      return "SVG";
+    case ImageFileFormat::Pdf:
+      return "PDF";
+    case ImageFileFormat::Bmp:
+      break;
+  }
+  return "BMP";
+}
+
+std::string ImageText(const ChartOptions& options) {
+  if (!options.saveBitmap) return "none";
+  const std::string size = std::to_string(options.bitmapHeight) + " high and " +
+                           std::to_string(options.bitmapWidth) + " wide";
+  if (!WritesImageFile(options))
+    return "none: " + size + " (a height or width of 0 writes no file)";
+  return Quoted(options.bitmapFile) + ", " + FormatName(ImageFileFormatOf(options.bitmapFile)) +
+         ", " + size;
+}
+
+void ReportPrintSettings(const PrintSettings& print, std::ostream& out) {
+  out << "\nPrint settings (the \"Print Graph\" button and PRINT)\n";
+  Row("margins", MarginsText(print) + " of the page", out);
+  Row("print dialog", OnOff(print.showPrintDialog, "before printing", "none"), out);
+  Row("page texts", std::to_string(print.pageTextCount), out);
+  for (int i = 0; i < print.pageTextCount; ++i) {
+    out << "    " << i + 1 << "  " << PageTextText(print.pageTexts[std::size_t(i)]) << "\n";
+  }
+}
+
+}  // namespace
+
+void ReportSettings(const PassState& state, std::ostream& out) {
+  const ChartOptions& options = state.options;
+  out << "\nSettings after the property records\n";
+  Row("data-set count", std::to_string(options.dataSetCount), out);
+  Row("chart style", Quoted(options.chartStyle), out);
+  Row("data labels", OnOff(options.dataLabels, "on bars", "off"), out);
+  Row("window", WindowText(state), out);
+  Row("title", TitleText(state.window), out);
+  Row("left axis title", Quoted(state.window.leftAxisTitle), out);
+  Row("bottom axis title", Quoted(state.window.bottomAxisTitle), out);
+  Row("legend", OnOff(state.window.legendVisible, "shown", "hidden"), out);
+  Row("print at start-up", OnOff(options.printAtStart, "yes", "no"), out);
+  Row("image file", ImageText(options), out);
+  ReportPrintSettings(state.print, out);
+}
