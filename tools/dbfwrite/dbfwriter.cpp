@@ -77,28 +77,33 @@ std::string FixedFields(const std::vector<std::pair<std::string, int>>& fields) 
 
 DbfTable PropertyTable(const std::vector<PropertyRow>& rows) {
   DbfTable table;
-  table.fields = {{"LEADNUM", 'C', 1}, {"DATASET", 'C', 2}, {"KEYWORD", 'C', 30},
-                  {"VALUE", 'C', 100}};
+  table.fields = {{"LEADNUM", 'C', kPropertyLeadWidth},
+                  {"DATASET", 'C', kDataSetNumberWidth},
+                  {"KEYWORD", 'C', kKeywordWidth},
+                  {"VALUE", 'C', kPropertyValueWidth}};
   for (const PropertyRow& row : rows) {
-    table.records.push_back(
-        {FixedFields({{row.lead, 1}, {row.dataSet, 2}, {row.keyword, 30}, {row.value, 100}}),
-         row.deleted});
+    table.records.push_back({FixedFields({{row.lead, kPropertyLeadWidth},
+                                          {row.dataSet, kDataSetNumberWidth},
+                                          {row.keyword, kKeywordWidth},
+                                          {row.value, kPropertyValueWidth}}),
+                             row.deleted});
   }
   return table;
 }
 
 DbfTable DataTable(int dataSetCount, const std::vector<DataRow>& rows) {
   DbfTable table;
-  table.fields = {{"LEADNUM", 'C', 2}, {"LABEL", 'C', 30}};
+  table.fields = {{"LEADNUM", 'C', kDataLeadWidth}, {"LABEL", 'C', kLabelWidth}};
   for (int j = 1; j <= dataSetCount; ++j) {
-    table.fields.push_back({"VALUE" + std::to_string(j), 'C', 20});
-    table.fields.push_back({"COLOR" + std::to_string(j), 'C', 10});
+    table.fields.push_back({"VALUE" + std::to_string(j), 'C', kDataValueWidth});
+    table.fields.push_back({"COLOR" + std::to_string(j), 'C', kColorNameWidth});
   }
   for (const DataRow& row : rows) {
-    std::vector<std::pair<std::string, int>> cells = {{row.lead, 2}, {row.label, 30}};
+    std::vector<std::pair<std::string, int>> cells = {{row.lead, kDataLeadWidth},
+                                                      {row.label, kLabelWidth}};
     for (const auto& [value, colour] : row.values) {
-      cells.push_back({value, 20});
-      cells.push_back({colour, 10});
+      cells.push_back({value, kDataValueWidth});
+      cells.push_back({colour, kColorNameWidth});
     }
     table.records.push_back({FixedFields(cells), row.deleted});
   }

@@ -43,6 +43,17 @@ std::string EncodeDbf(const DbfTable& table);
 // Throws std::runtime_error naming the file when it cannot be written.
 void WriteDbf(const std::string& path, const DbfTable& table);
 
+// Field widths in bytes. Property records: lead number, data-set number, keyword, value.
+inline constexpr int kPropertyLeadWidth = 1;
+inline constexpr int kDataSetNumberWidth = 2;
+inline constexpr int kKeywordWidth = 30;
+inline constexpr int kPropertyValueWidth = 100;
+// Data records: lead number, label, then per data set a value and a colour name.
+inline constexpr int kDataLeadWidth = 2;
+inline constexpr int kLabelWidth = 30;
+inline constexpr int kDataValueWidth = 20;
+inline constexpr int kColorNameWidth = 10;
+
 // One property record: lead number, data-set number, keyword and value at their positions.
 struct PropertyRow {
   std::string lead = "1";

@@ -1,0 +1,52 @@
+#pragma once
+// The text forms that tarvo-dbfwrite reads, turned into the rows of a table. A field that would
+// not fit its width in the table is refused with its line and the reason, never cut.
+//
+// Property table:
+//   bars      lead|data set|KEYWORD|value
+//   keywords  KEYWORD [data-set number] value
+// Data table:
+//   bars      lead|label|value|colour|value|colour...
+//   CSV       label,value,colour,value,colour...   (RFC 4180 quoting, an optional header row)
+
+#include <cstddef>
+#include <istream>
+#include <string>
+#include <vector>
+
+#include "dbfwriter.h"
+
+// An input line that cannot be written as it stands.
+struct LineRefusal {
+  std::size_t line = 0;  // counted from 1
+  std::string reason;
+};
+
+// The rows of one input, or, where some lines cannot be written, why.
+template <class Row>
+struct RowsFromText {
+  std::vector<Row> rows;
+  std::vector<LineRefusal> refusals;
+};
+using PropertyRows = RowsFromText<PropertyRow>;
+using DataRows = RowsFromText<DataRow>;
+
+// "lead|data set|KEYWORD|value". Empty lines and lines that start with "#" are skipped; a lead
+// that starts with "*" makes a deleted record.
+PropertyRows PropertyRowsFromBars(std::istream& in);
+
+// "KEYWORD [data-set number] value": the first word is the keyword, the rest of the line its
+// value. After DATASETTITLE and DATASETCOLOR, the only keywords that read it, a whole number is
+// the data-set number (1 when none is given); after any other keyword it belongs to the value.
+// Lead number 1. Blank lines and lines whose first character is "#" are skipped; a line that
+// starts with "*" makes a deleted record.
+PropertyRows PropertyRowsFromKeywordLines(std::istream& in);
+
+// "lead|label|value|colour|..." for `dataSets` data sets; fields of further data sets are not
+// written. Skipping and "*" as for properties.
+DataRows DataRowsFromBars(std::istream& in, int dataSets);
+
+// "label,value,colour,..." for `dataSets` data sets, lead number 1. Each value must be a number
+// as the chart program reads it. With `headerRow` the first row names the columns and is not
+// written (its first value must then not be a number). Empty lines are skipped.
+DataRows DataRowsFromCsv(std::istream& in, int dataSets, bool headerRow);
