@@ -176,11 +176,6 @@ const RefusedInput kRefusals[] = {
      {"line 1: a quote inside a field that does not start with one",
       "line 2: text after the closing quote of a field",
       "line 4: the quoted field opened on line 4 is not closed"}},
-    {"CsvHeaderThatIsData",
-     {"--csv", "--header", "data", "1"},
-     "Jan,1\n",
-     1,
-     {"line 1: this is not a header row: its first value \"1\" is a number (leave out --header)"}},
     {"CsvForProperties", {"--csv", "properties"}, "", 2, {"--csv is for the data table"}},
     {"TooManyDataSets", {"data", "11"}, "", 2, {"a whole number from 0 to 10"}},
 };

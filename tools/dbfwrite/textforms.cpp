@@ -167,14 +167,6 @@ DataRow DataRowFromCsv(const CsvRecord& record, int dataSets, bool firstRow, Ref
   return row;
 }
 
-void CheckHeaderRow(const CsvRecord& header, int dataSets, Refusals& refusals) {
-  const std::string first = CsvField(header, 1);
-  if (dataSets > 0 && IsNumber(first)) {
-    refusals.Add(header.line, "this is not a header row: its first value \"" + ToPlainLine(first) +
-                                  "\" is a number (leave out --header)");
-  }
-}
-
 }  // namespace
 
 PropertyRows PropertyRowsFromBars(std::istream& in) {
@@ -237,9 +229,7 @@ DataRows DataRowsFromCsv(std::istream& in, int dataSets, bool headerRow) {
   for (const CsvRecord& record : ParseCsv(text)) {
     if (!record.error.empty()) {
       refusals.Add(record.line, record.error);
-    } else if (first && headerRow) {
-      CheckHeaderRow(record, dataSets, refusals);
-    } else {
+    } else if (!(first && headerRow)) {
       result.rows.push_back(DataRowFromCsv(record, dataSets, first, refusals));
     }
     first = false;

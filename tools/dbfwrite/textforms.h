@@ -48,5 +48,5 @@ DataRows DataRowsFromBars(std::istream& in, int dataSets);
 
 // "label,value,colour,..." for `dataSets` data sets, lead number 1. Each value must be a number
 // as the chart program reads it. With `headerRow` the first row names the columns and is not
-// written (its first value must then not be a number). Empty lines are skipped.
+// written. Empty lines are skipped.
 DataRows DataRowsFromCsv(std::istream& in, int dataSets, bool headerRow);
