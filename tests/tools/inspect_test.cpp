@@ -7,6 +7,8 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QFile>
+#include <QImage>
 #include <QPushButton>
 #include <QTemporaryDir>
 
@@ -300,6 +302,21 @@ TEST(InspectCommandLine, TellsItsExitStatusesAndRefusesWhatItDoesNotKnow) {
     EXPECT_EQ(result.standardOutput, "");
     EXPECT_NE(result.standardError.find("usage: tarvo-inspect"), std::string::npos);
   }
+}
+
+TEST(HostExample, WritesChecksAndDrawsFromCsvAsTheReadmeShows) {
+  QTemporaryDir out;
+  const std::string path = std::string(TARVOCHART_DIR) + ":" + DBFWRITE_DIR + ":" + INSPECT_DIR +
+                           ":" + qEnvironmentVariable("PATH").toStdString();
+  const RunResult result =
+      RunProgram(EXAMPLES_DIR "/host/host.sh", {out.path().toStdString()}, out.path().toStdString(),
+                 "", {"PATH=" + path, "DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"});
+  EXPECT_EQ(result.exitCode, 0) << result.standardError;
+  EXPECT_EQ(result.standardError, "");
+  EXPECT_EQ(QImage(out.filePath("revenue.png")).size(), QSize(720, 450));
+  QFile report(out.filePath("inspect.txt"));
+  ASSERT_TRUE(report.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(report.readAll().contains("2 vertical bar series"));
 }
 
 // The checker follows the property pass on a plain window; it must end as the real one does.
