@@ -22,19 +22,27 @@ class Examples : public ::testing::Test {
     QProcess render;
     render.start(EXAMPLES_DIR "/render.sh", {TARVOCHART_PATH, DBFWRITE_PATH, folder_->path(),
                                              QString::number(kHeight), QString::number(kWidth)});
-    ASSERT_TRUE(render.waitForFinished(120000));
-    ASSERT_EQ(render.exitCode(), 0) << render.readAllStandardError().toStdString();
+    if (!render.waitForFinished(120000)) {
+      renderFailure_ = "render.sh did not finish";
+    } else if (render.exitCode() != 0) {
+      renderFailure_ = "render.sh failed: " + render.readAllStandardError().toStdString();
+    }
   }
   static void TearDownTestSuite() { delete folder_; }
+
+  // A failure in SetUpTestSuite would only mark the tests skipped: each test fails instead.
+  void SetUp() override { ASSERT_EQ(renderFailure_, ""); }
 
   static QImage Image(const char* example) {
     return QImage(folder_->filePath(QString(example) + ".png"));
   }
 
   static QTemporaryDir* folder_;
+  static std::string renderFailure_;
 };
 
 QTemporaryDir* Examples::folder_ = nullptr;
+std::string Examples::renderFailure_;
 
 // The columns (x) in which `color` appears exactly, and how many pixels have it, left of the
 // legend.
