@@ -112,9 +112,12 @@ void TForm1::PrintGraphBtnClicked() {
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
-  // A key held down repeats its press and release; only the real release counts.
-  const auto* key = static_cast<QKeyEvent*>(event);
-  if (event->type() == QEvent::KeyRelease && !key->isAutoRepeat()) FormKeyUp(key->key());
+  // A key held down repeats its press and release; only the real release counts. The event is
+  // a key event only once its type says so.
+  if (event->type() == QEvent::KeyRelease) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (!key->isAutoRepeat()) FormKeyUp(key->key());
+  }
   return QWidget::eventFilter(watched, event);
 }
 
