@@ -45,6 +45,7 @@ QRectF LayoutTitle(const ChartModel& model, QRectF area, ChartLayout& layout) {
   double y = area.top();
   bool any = false;
   for (const std::string& line : model.title.lines) {
+    if (y >= area.bottom()) break;  // the lines below cannot show: a title may have millions
     const QString text = DisplayText(line).trimmed();
     if (text.isEmpty()) {
       y += lineHeight / 4;  // a blank line: a quarter of a line
