@@ -112,9 +112,11 @@ void TForm1::PrintGraphBtnClicked() {
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
-  // A key held down repeats its press and release; only the real release counts.
-  const auto* key = static_cast<QKeyEvent*>(event);
-  if (event->type() == QEvent::KeyRelease && !key->isAutoRepeat()) FormKeyUp(key->key());
+  if (event->type() == QEvent::KeyRelease) {
+    // A key held down repeats its press and release; only the real release counts.
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (!key->isAutoRepeat()) FormKeyUp(key->key());
+  }
   return QWidget::eventFilter(watched, event);
 }
 
