@@ -75,6 +75,10 @@ TForm1::TForm1() {
   // Key preview: the window sees every key release before the control with the focus.
   installEventFilter(this);
   for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
+
+  // The chart's value tips show whenever the pointer rests on it, also while another program's
+  // window (the host's) has the focus.
+  setAttribute(Qt::WA_AlwaysShowToolTips);
 }
 
 TForm1::~TForm1() = default;
