@@ -1,5 +1,6 @@
 # The Debian package (cpack -G DEB in the build folder): the installed programs and manual pages,
-# with the shared libraries they link declared as dependencies by dpkg-shlibdeps.
+# with the shared libraries they link declared as dependencies by dpkg-shlibdeps, and the CUPS
+# library, which the program loads itself at the first print.
 set(TARVO_PACKAGE_MAINTAINER "tarvochart maintainers <maintainers@tarvochart.invalid>"
   CACHE STRING "The Maintainer field of the Debian package")
 
@@ -21,6 +22,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libcups2 (>= 1.7.0)")
 # The program prints to a CUPS server, which need not run on this machine.
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS cups)
 set(CPACK_STRIP_FILES ON)
