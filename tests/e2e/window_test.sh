@@ -70,9 +70,19 @@ shoot() {  # a screenshot of the whole screen, where asked for and possible
 shoot ""
 
 # The program's windows on the screen: the chart window, and a tooltip or a menu while one shows.
-shown() { xdotool search --onlyvisible --pid "$app" 2>/dev/null | wc -l; }
+shown() { { xdotool search --onlyvisible --pid "$app" 2>/dev/null || true; } | wc -l; }
 wait_shown() {
   for _ in $(seq 50); do [ "$(shown)" -eq "$1" ] && return 0; sleep 0.1; done
+  return 1
+}
+# A visible window of that caption, within 20 seconds. A window that goes while xdotool looks
+# makes it fail: then it looks again.
+find_window() {
+  for _ in $(seq 200); do
+    found=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 || true)
+    [ -n "$found" ] && { echo "$found"; return 0; }
+    sleep 0.1
+  done
   return 1
 }
 
@@ -97,8 +107,7 @@ kill -0 "$app" 2>/dev/null || { echo "Escape in the menu closed the window"; exi
 xdotool mousemove --window "$window" 300 200 click 3
 wait_shown 2 || { echo "no menu at the second right-click"; exit 1; }
 xdotool key s
-dialog=$(timeout 20 xdotool search --sync --onlyvisible --name '^Save Chart As$' | head -n 1)
-[ -n "$dialog" ] || { echo "no Save Chart As dialog"; exit 1; }
+find_window '^Save Chart As$' >/dev/null || { echo "no Save Chart As dialog"; exit 1; }
 sleep 0.5
 xdotool key ctrl+a
 xdotool type --delay 20 "$work/saved"
