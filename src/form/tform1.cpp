@@ -9,6 +9,7 @@
 
 #include "application.h"
 #include "chartdefaults.h"
+#include "chartmenu.h"
 #include "chartoptions.h"
 #include "chartseries.h"
 #include "cupsprinter.h"
@@ -75,6 +76,15 @@ TForm1::TForm1() {
   // Key preview: the window sees every key release before the control with the focus.
   installEventFilter(this);
   for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
+
+  // The chart's value tips show whenever the pointer rests on it, also while another program's
+  // window (the host's) has the focus.
+  setAttribute(Qt::WA_AlwaysShowToolTips);
+
+  // Made after the key preview: keys pressed in the open menu are the menu's own.
+  ChartMenu1 = new ChartMenu(*Chart1, this);
+  Chart1->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(Chart1, &QWidget::customContextMenuRequested, this, &TForm1::ShowChartMenu);
 }
 
 TForm1::~TForm1() = default;
@@ -112,18 +122,24 @@ void TForm1::PrintGraphBtnClicked() {
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
-  // A key held down repeats its press and release; only the real release counts. The event is
-  // a key event only once its type says so.
-  if (event->type() == QEvent::KeyRelease) {
-    const auto* key = static_cast<QKeyEvent*>(event);
-    if (!key->isAutoRepeat()) FormKeyUp(key->key());
+  const bool press = event->type() == QEvent::KeyPress;
+  const bool release = event->type() == QEvent::KeyRelease;
+  // A key held down repeats its press and release; only the real ones count.
+  if ((press || release) && !static_cast<QKeyEvent*>(event)->isAutoRepeat()) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (press && key == Qt::Key_Escape) escapePressedHere_ = true;
+    if (release) FormKeyUp(key);
   }
   return QWidget::eventFilter(watched, event);
 }
 
 void TForm1::FormKeyUp(int key) {
-  if (key == Qt::Key_Escape) close();
+  if (key != Qt::Key_Escape || !escapePressedHere_) return;
+  escapePressedHere_ = false;
+  close();
 }
+
+void TForm1::ShowChartMenu(const QPoint& at) { ChartMenu1->popup(Chart1->mapToGlobal(at)); }
 
 void TForm1::FormCreate() {
   // Declared in this order so that leaving the pass closes the data table first.

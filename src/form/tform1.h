@@ -1,10 +1,11 @@
 #pragma once
-// The chart window: the chart, the "3D" check box and the "Print Graph" button. Its creation
-// handler FormCreate reads both tables and builds the chart.
+// The chart window: the chart, the "3D" check box and the "Print Graph" button, and the chart's
+// right-click menu. Its creation handler FormCreate reads both tables and builds the chart.
 
 #include <QWidget>
 #include <memory>
 
+class ChartMenu;
 class QCheckBox;
 class QPrintDialog;
 class QPushButton;
@@ -31,6 +32,8 @@ class TForm1 : public QWidget {
   QPushButton* PrintGraphBtn = nullptr;
   // Made when first shown: it needs the printer, which asks the print server.
   QPrintDialog* PrintDialog1 = nullptr;
+  // Opens at a right-click on the chart.
+  ChartMenu* ChartMenu1 = nullptr;
 
  protected:
   // Sees key releases of the window and of every child, before the child does.
@@ -38,9 +41,14 @@ class TForm1 : public QWidget {
 
  private:
   void FormKeyUp(int key);
+  void ShowChartMenu(const QPoint& at);
   bool ConfirmPrintDialog();
   // The button's handler: a printing error is reported and the window stays open.
   void PrintGraphBtnClicked();
+
+  // An Escape whose press went to a menu or a dialog closed that; its release must not close
+  // the window as well.
+  bool escapePressedHere_ = false;
 };
 
 // The chart window, created and destroyed by start-up.

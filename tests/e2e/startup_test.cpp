@@ -64,6 +64,37 @@ TEST_F(Startup, WithoutTwoArgumentsTheDefaultNamesAreUsed) {
   EXPECT_EQ(Run({"only-one.dbf"}).standardError, kNoWindow);
 }
 
+// Only "--help" or "--version", alone and exactly so, is not a table name.
+TEST_F(Startup, HelpOrVersionAsTheOnlyArgumentPrintsThatAndNothingElseHappens) {
+  WriteTables();
+  const std::string defaults = kNoWindow;
+  struct Case {
+    std::vector<std::string> arguments;
+    std::string outputStart;
+    std::string error;
+  };
+  for (const Case& c : std::vector<Case>{
+           {{"--help"}, "Usage: tarvochart PROPERTIES.DBF DATA.DBF\n", ""},
+           {{"--version"}, "tarvochart " TARVO_VERSION "\n", ""},
+           {{"--HELP"}, "", defaults},
+           {{" --version"}, "", defaults},
+           {{"-h"}, "", defaults},
+           {{"--help", "ChartDat.DBF"},
+            "",
+            "TarvoChart Notice:: Could not open file(s): --help or ChartDat.DBF\n"},
+           {{"--version", "--help", "x"}, "", defaults},
+       }) {
+    const RunResult result = Run(c.arguments);
+    EXPECT_EQ(result.standardOutput.substr(0, c.outputStart.size()), c.outputStart)
+        << c.arguments.front();
+    if (c.outputStart.empty()) {
+      EXPECT_EQ(result.standardOutput, "") << c.arguments.front();
+    }
+    EXPECT_EQ(result.standardError, c.error) << c.arguments.front();
+  }
+  EXPECT_EQ(Run({"--version"}).standardOutput, "tarvochart " TARVO_VERSION "\n");
+}
+
 TEST_F(Startup, NamesAreTrimmedAndMayHoldBlanksAndPaths) {
   ASSERT_TRUE(QDir(dir_.path()).mkpath("other folder"));
   WriteTables("other folder/my props.dbf", "my data.dbf");

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # The chart window for real: a display under Xvfb, the window found by its caption, centred on
-# the screen (no window manager here, so no frame), a click on "Print Graph" that sends a job to
-# a private print server, closed by Escape; the run ends with exit code 0 and a silent standard
-# error.
+# the screen (no window manager here, so no frame), a tooltip while the pointer rests on a bar,
+# the right-click menu (Escape closes only the menu; "Save Chart As..." writes the file typed in
+# its dialog), a click on "Print Graph" that sends a job to a private print server, closed by
+# Escape; the run ends with exit code 0 and a silent standard error.
 # Usage: window_test.sh TARVOCHART DBFWRITE PRINTSERVER.sh [SCREENSHOT.png]
+# (beside SCREENSHOT.png also SCREENSHOT-tooltip.png and SCREENSHOT-menu.png)
 set -euo pipefail
 program=$1 writer=$2 printserver=$3 screenshot=${4:-}
 
@@ -60,9 +62,61 @@ geometry=$(xdotool getwindowgeometry "$window")
 echo "$geometry"
 echo "$geometry" | grep -q 'Geometry: 632x453' || { echo "wrong size"; exit 1; }
 echo "$geometry" | grep -q 'Position: 196,157' || { echo "not centred"; exit 1; }
-if [ -n "$screenshot" ] && command -v import >/dev/null; then
-  import -window root "$screenshot" 2>/dev/null || true
-fi
+shoot() {  # a screenshot of the whole screen, where asked for and possible
+  if [ -n "$screenshot" ] && command -v import >/dev/null; then
+    import -window root "${screenshot%.png}$1.png" 2>/dev/null || true
+  fi
+}
+shoot ""
+
+# The program's windows on the screen: the chart window, and a tooltip or a menu while one shows.
+shown() { { xdotool search --onlyvisible --pid "$app" 2>/dev/null || true; } | wc -l; }
+wait_shown() {
+  for _ in $(seq 50); do [ "$(shown)" -eq "$1" ] && return 0; sleep 0.1; done
+  return 1
+}
+# A visible window of that caption, within 20 seconds. A window that goes while xdotool looks
+# makes it fail: then it looks again.
+find_window() {
+  for _ in $(seq 200); do
+    found=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 || true)
+    [ -n "$found" ] && { echo "$found"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+
+# The pointer rests on South's bar for Feb (the middle of the chart, low down): a tooltip.
+xdotool mousemove --window "$window" 300 370
+wait_shown 2 || { echo "no tooltip over a bar"; exit 1; }
+shoot -tooltip
+echo "a tooltip shows over a bar"
+xdotool mousemove --window "$window" 5 5
+wait_shown 1 || { echo "the tooltip stays away from the bars"; exit 1; }
+
+# The right-click menu; Escape closes the menu and leaves the window open.
+xdotool mousemove --window "$window" 300 200 click 3
+wait_shown 2 || { echo "no menu at a right-click on the chart"; exit 1; }
+shoot -menu
+xdotool key Escape
+wait_shown 1 || { echo "Escape did not close the menu"; exit 1; }
+sleep 0.3
+kill -0 "$app" 2>/dev/null || { echo "Escape in the menu closed the window"; exit 1; }
+
+# "Save Chart As...", and a name typed in the file dialog.
+xdotool mousemove --window "$window" 300 200 click 3
+wait_shown 2 || { echo "no menu at the second right-click"; exit 1; }
+xdotool key s
+find_window '^Save Chart As$' >/dev/null || { echo "no Save Chart As dialog"; exit 1; }
+sleep 0.5
+xdotool key ctrl+a
+xdotool type --delay 20 "$work/saved"
+xdotool key Return
+for _ in $(seq 100); do [ -s "$work/saved.png" ] && break; sleep 0.1; done
+[ "$(head -c 4 "$work/saved.png" 2>/dev/null | tail -c 3)" = PNG ] ||
+  { echo "Save Chart As wrote no PNG"; ls "$work"; exit 1; }
+echo "Save Chart As wrote $(wc -c <"$work/saved.png") bytes of PNG"
+wait_shown 1 || { echo "the dialog stays open"; exit 1; }
 
 if [ -n "${CUPS_SERVER:-}" ]; then
   # The button's middle, in the window.

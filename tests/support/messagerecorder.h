@@ -1,8 +1,10 @@
 #pragma once
 // Stands in for the user while it lives: records every message the program shows, instead of a
-// modal box, and answers every dialog with `dialogAnswer`, recording the dialog's caption.
+// modal box, and answers every dialog with `dialogAnswer`, recording the dialog's caption; where
+// set, `fillDialog` first fills the dialog in as the user would.
 
 #include <QDialog>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,6 +21,7 @@ class MessageRecorder {
                                 .dialog =
                                     [this](QDialog& dialog) {
                                       dialogs.push_back(dialog.windowTitle().toStdString());
+                                      if (fillDialog) fillDialog(dialog);
                                       return dialogAnswer;
                                     }});
   }
@@ -29,6 +32,7 @@ class MessageRecorder {
   std::vector<std::string> messages;
   std::vector<std::string> dialogs;
   bool dialogAnswer = false;
+  std::function<void(QDialog&)> fillDialog;
 
  private:
   std::string separator_;

@@ -136,6 +136,7 @@ void AddBoxFaces(const Box& box, ChartLayout& layout);
 void AddBarMarks(const std::vector<const SeriesModel*>& series, std::vector<Box> boxes,
                  const Geometry& g, MarkPlacer& placer, ChartLayout& layout);
 
-// Lines (linelayout.cpp), steps 5 and 6: one line series in its depth row, with its marks.
-void AddLine(const SeriesModel& series, int row, const Geometry& g, MarkPlacer& placer,
+// Lines (linelayout.cpp), steps 5 and 6: one line series, the `index`-th drawn, in its depth
+// row, with its marks.
+void AddLine(const SeriesModel& series, int index, int row, const Geometry& g, MarkPlacer& placer,
              ChartLayout& layout);

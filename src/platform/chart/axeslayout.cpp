@@ -290,13 +290,15 @@ void AddSeriesShapes(const std::vector<const SeriesModel*>& series, const Spans&
                      const Geometry& g, ChartLayout& layout) {
   MarkPlacer placer(g.frame.markRoom);
   const std::vector<Box> boxes = BarBoxes(series, spans, g);
-  for (const Box& box : boxes) layout.bars.push_back({box.series, box.point, box.front});
+  for (const Box& box : boxes) layout.bars.push_back({box.series, box.point, box.front, box.depth});
   for (int row = g.plan.rows - 1; row >= 0; --row) {
     for (const Box& box : boxes) {
       if (box.row == row) AddBoxFaces(box, layout);
     }
     for (std::size_t s = 0; s < series.size(); ++s) {
-      if (!IsBar(*series[s]) && g.plan.row[s] == row) AddLine(*series[s], row, g, placer, layout);
+      if (!IsBar(*series[s]) && g.plan.row[s] == row) {
+        AddLine(*series[s], static_cast<int>(s), row, g, placer, layout);
+      }
     }
   }
   AddBarMarks(series, boxes, g, placer, layout);

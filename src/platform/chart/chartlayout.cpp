@@ -45,6 +45,7 @@ QRectF LayoutTitle(const ChartModel& model, QRectF area, ChartLayout& layout) {
   double y = area.top();
   bool any = false;
   for (const std::string& line : model.title.lines) {
+    if (y >= area.bottom()) break;  // the lines below cannot show: a title may have millions
     const QString text = DisplayText(line).trimmed();
     if (text.isEmpty()) {
       y += lineHeight / 4;  // a blank line: a quarter of a line
@@ -122,10 +123,12 @@ QRectF LayoutLegend(const std::vector<LegendEntry>& entries, QRectF area, ChartL
   return QRectF(area.left(), area.top(), area.width() - width - kPadding * 2, area.height());
 }
 
-std::vector<const SeriesModel*> DrawnSeries(const ChartModel& model, bool pies) {
-  std::vector<const SeriesModel*> drawn;
-  for (const SeriesModel* one : model.series) {
-    if (one && (one->kind == SeriesKind::Pie) == pies) drawn.push_back(one);
+// The model's indexes of the series that the chart draws: its pies, or all the others.
+std::vector<int> DrawnSeries(const ChartModel& model, bool pies) {
+  std::vector<int> drawn;
+  for (std::size_t i = 0; i < model.series.size(); ++i) {
+    const SeriesModel* one = model.series[i];
+    if (one && (one->kind == SeriesKind::Pie) == pies) drawn.push_back(static_cast<int>(i));
   }
   return drawn;
 }
@@ -154,7 +157,9 @@ ChartLayout LayoutChart(const ChartModel& model, QSizeF size, const ChartFonts& 
   area = LayoutTitle(model, area, layout);   // step 2
   const bool pieChart = !model.series.empty() && model.series.front() &&
                         model.series.front()->kind == SeriesKind::Pie;
-  const auto drawn = DrawnSeries(model, pieChart);
+  layout.drawnSeries = DrawnSeries(model, pieChart);
+  std::vector<const SeriesModel*> drawn;
+  for (int index : layout.drawnSeries) drawn.push_back(model.series[index]);
   if (model.legendVisible)
     area = LayoutLegend(LegendEntries(drawn, model.labels), area, layout);  // step 3
   if (area.width() < 10 || area.height() < 10) return layout;

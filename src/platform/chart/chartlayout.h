@@ -65,11 +65,21 @@ struct LegendItem {
   TextItem text;
 };
 
-// One bar as the data placed it (front face), for tests and for reading back.
+// One bar as the data placed it: its front face, and in 3D the depth by which its top and side
+// go back. For tests and for finding what the pointer is over.
 struct BarBox {
   int series = 0;
   int point = 0;
   QRectF front;
+  double depth = 0;
+};
+
+// A point of a line where it is drawn (in 3D on the front edge of its ribbon). A line with more
+// points than pixels keeps only the lowest and highest point of each pixel column.
+struct LinePointSpot {
+  int series = 0;
+  int point = 0;
+  QPointF at;
 };
 
 struct PieSlice {
@@ -96,8 +106,12 @@ struct ChartLayout {
   std::vector<double> valueTicks;
   double categoryLabelAngle = 0;
   std::vector<int> shownCategories;  // indexes whose labels are drawn
-  std::vector<BarBox> bars;
+  // The model's index of each drawn series: the `series` of bars, pies and line points counts
+  // the drawn series only (a pie chart draws its pies, any other chart all but its pies).
+  std::vector<int> drawnSeries;
+  std::vector<BarBox> bars;  // back to front
   std::vector<PieGeometry> pies;
+  std::vector<LinePointSpot> linePoints;
 
   // Paint order.
   std::vector<Face> walls;

@@ -200,7 +200,7 @@ void AddLineMarks(const SeriesModel& series, const std::vector<LinePoint>& piece
 
 }  // namespace
 
-void AddLine(const SeriesModel& series, int row, const Geometry& g, MarkPlacer& placer,
+void AddLine(const SeriesModel& series, int index, int row, const Geometry& g, MarkPlacer& placer,
              ChartLayout& layout) {
   const bool view3D = g.frame.depth > 0;
   const QPointF shift = view3D ? g.RowShift(row) + g.RowInset() : QPointF();
@@ -213,5 +213,7 @@ void AddLine(const SeriesModel& series, int row, const Geometry& g, MarkPlacer& 
     else
       AddFlatLine(piece, dense, layout);
     if (series.marksVisible) AddLineMarks(series, piece, shift, g, placer, layout);
+    for (const LinePoint& point : piece)
+      layout.linePoints.push_back({index, point.index, point.at + shift});
   }
 }

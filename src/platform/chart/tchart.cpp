@@ -1,10 +1,14 @@
 #include "tchart.h"
 
+#include <QHelpEvent>
 #include <QPaintDevice>
 #include <QPainter>
+#include <QToolTip>
 #include <algorithm>
 
+#include "charthittest.h"
 #include "chartimagefile.h"
+#include "chartlayout.h"
 #include "chartpainter.h"
 #include "palette.h"
 #include "runtime.h"
@@ -202,4 +206,26 @@ void TChart::paintEvent(QPaintEvent*) {
   repaintPending_ = false;
   QPainter painter(this);
   RenderChart(painter, Model(), QRectF(rect()), 1);
+}
+
+bool TChart::event(QEvent* event) {
+  if (event->type() != QEvent::ToolTip) return QWidget::event(event);
+  ShowPointTip(*static_cast<QHelpEvent*>(event));
+  return true;
+}
+
+// Laid out again as the chart is drawn now, at its size in the window. The title line is bold;
+// the texts come from the tables and are shown as they are, never as markup.
+void TChart::ShowPointTip(const QHelpEvent& help) {
+  const ChartModel model = Model();
+  const ChartLayout layout = LayoutChart(model, QSizeF(size()), MakeChartFonts(model));
+  const std::optional<ChartHit> hit = HitTest(layout, help.pos());
+  if (!hit) {
+    QToolTip::hideText();
+    return;
+  }
+  const HitDescription text = DescribeHit(model, *hit);
+  const QString tip = "<p style='white-space:pre'><b>" + text.series.toHtmlEscaped() + "</b><br>" +
+                      text.point.toHtmlEscaped() + "</p>";
+  QToolTip::showText(help.globalPos(), tip, this);
 }

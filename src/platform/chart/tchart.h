@@ -1,6 +1,7 @@
 #pragma once
 // The chart control: settings (titles, legend, 3D view, margins) and a list of series that
-// it draws in the window, into a bitmap file and into a rectangle of a printer page.
+// it draws in the window, into a bitmap file and into a rectangle of a printer page. In the
+// window, a tooltip names the bar, slice or line point under the pointer.
 
 #include <QWidget>
 #include <array>
@@ -11,6 +12,7 @@
 #include "chartmodel.h"
 #include "series.h"
 
+class QHelpEvent;
 class QPainter;
 
 class TChart : public QWidget {
@@ -82,12 +84,15 @@ class TChart : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  // A tooltip names the bar, slice or line point under the pointer.
+  bool event(QEvent* event) override;
 
  private:
   friend class TChartSeries;
   void Changed();
   void TakeLabel(std::size_t index, const std::string& label);
   void ForgetSeries(TChartSeries* series);
+  void ShowPointTip(const QHelpEvent& help);
 
   std::optional<int> askedWidth_;
   std::optional<int> askedHeight_;

@@ -1,17 +1,16 @@
 #include "printservice.h"
 
-#include <cups/cups.h>
-
 #include <cmath>
 
+#include "cupslibrary.h"
 #include "runtime.h"
 
 namespace {
 
 std::string ServerAddress() {
-  const std::string server = cupsServer();
+  const std::string server = Cups().server();
   if (!server.empty() && server.front() == '/') return server;  // a local socket
-  return server + ":" + std::to_string(ippPort());
+  return server + ":" + std::to_string(Cups().port());
 }
 
 // Called when an answer takes longer than the timeout: give up instead of waiting on.
@@ -37,25 +36,25 @@ std::string CannotPrint(const std::string& reason) {
 
 PrintService::PrintService() : address_(ServerAddress()) {
   // The library gives no reason of its own why a connection failed.
-  http_ = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
-                       kTimeoutSeconds * 1000, nullptr);
+  http_ = Cups().connect(Cups().server(), Cups().port(), nullptr, AF_UNSPEC, Cups().encryption(), 1,
+                         kTimeoutSeconds * 1000, nullptr);
   if (!http_) throw Exception(CannotPrint("no print server can be reached at " + address_));
-  httpSetTimeout(http_, kTimeoutSeconds, GiveUp, &timedOut_);
+  Cups().setTimeout(http_, kTimeoutSeconds, GiveUp, &timedOut_);
 }
 
-PrintService::~PrintService() { httpClose(http_); }
+PrintService::~PrintService() { Cups().close(http_); }
 
 std::optional<PrintDestination> PrintService::Find(const std::string& name) {
-  cups_dest_t* dest = cupsGetNamedDest(http_, OrNull(QueueOf(name)), OrNull(InstanceOf(name)));
+  cups_dest_t* dest = Cups().getNamedDest(http_, OrNull(QueueOf(name)), OrNull(InstanceOf(name)));
   if (!dest) {
-    if (!timedOut_ && cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND) return std::nullopt;
+    if (!timedOut_ && Cups().lastError() == IPP_STATUS_ERROR_NOT_FOUND) return std::nullopt;
     Fail("the print server at " + address_ + " could not be asked for its printers");
   }
   PrintDestination destination;
   destination.queue = dest->name;
   destination.name = dest->instance ? destination.queue + "/" + dest->instance : destination.queue;
   destination.resolution = DefaultResolution(dest);
-  cupsFreeDests(1, dest);
+  Cups().freeDests(1, dest);
   return destination;
 }
 
@@ -68,16 +67,16 @@ PrintDestination PrintService::Destination(const std::string& name) {
 
 // The printer's default resolution, as the server reports it; 0 where it does not.
 int PrintService::DefaultResolution(cups_dest_t* dest) {
-  cups_dinfo_t* info = cupsCopyDestInfo(http_, dest);
+  cups_dinfo_t* info = Cups().copyDestInfo(http_, dest);
   if (!info) return 0;
   int dotsPerInch = 0;
-  if (ipp_attribute_t* value = cupsFindDestDefault(http_, dest, info, "printer-resolution")) {
+  if (ipp_attribute_t* value = Cups().findDestDefault(http_, dest, info, "printer-resolution")) {
     int down = 0;
     ipp_res_t units = IPP_RES_PER_INCH;
-    const int across = ippGetResolution(value, 0, &down, &units);
+    const int across = Cups().getResolution(value, 0, &down, &units);
     dotsPerInch = units == IPP_RES_PER_CM ? int(std::lround(across * 2.54)) : across;
   }
-  cupsFreeDestInfo(info);
+  Cups().freeDestInfo(info);
   return dotsPerInch;
 }
 
@@ -86,11 +85,11 @@ void PrintService::Submit(const PrintDestination& destination, const std::string
   cups_option_t* list = nullptr;
   int count = 0;
   for (const auto& [name, value] : options) {
-    count = cupsAddOption(name.c_str(), value.c_str(), count, &list);
+    count = Cups().addOption(name.c_str(), value.c_str(), count, &list);
   }
   const int job =
-      cupsPrintFile2(http_, destination.queue.c_str(), file.c_str(), title.c_str(), count, list);
-  cupsFreeOptions(count, list);
+      Cups().printFile(http_, destination.queue.c_str(), file.c_str(), title.c_str(), count, list);
+  Cups().freeOptions(count, list);
   if (job == 0) {
     Fail("the print server at " + address_ + " did not take the job for " + destination.name);
   }
@@ -101,5 +100,5 @@ void PrintService::Fail(const std::string& what) const {
     throw Exception(CannotPrint("the print server at " + address_ + " did not answer within " +
                                 std::to_string(kTimeoutSeconds) + " seconds"));
   }
-  throw Exception(CannotPrint(what + " (" + cupsLastErrorString() + ")"));
+  throw Exception(CannotPrint(what + " (" + Cups().lastErrorString() + ")"));
 }

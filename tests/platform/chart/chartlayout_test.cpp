@@ -95,6 +95,36 @@ TEST(BarLayout, StackedToHundredPercentFillsTheAxis) {
   inexact.Add(SeriesKind::Bar, {9.4, 16.4, 15.9}).multiBar = MultiBar::Stacked100;
   inexact.Add(SeriesKind::Bar, {2.5, 8.8, 7.2}).multiBar = MultiBar::Stacked100;
   EXPECT_EQ(inexact.Layout().valueTicks.back(), 100);
+
+  // A negative value counts by its size: shares of 10, -10 and 20 are 25 %, -25 % and 50 %.
+  ModelBuilder negative;
+  for (double value : {10.0, -10.0, 20.0}) {
+    negative.Add(SeriesKind::Bar, {value}).multiBar = MultiBar::Stacked100;
+  }
+  const ChartLayout shares = negative.Layout();
+  const struct {
+    int series;
+    double low, high;
+  } expected[] = {{0, 0, 25}, {1, -25, 0}, {2, 25, 75}};
+  for (const auto& e : expected) {
+    EXPECT_NEAR(Bar(shares, e.series, 0).front.bottom(), ValueToY(shares, e.low), 1) << e.series;
+    EXPECT_NEAR(Bar(shares, e.series, 0).front.top(), ValueToY(shares, e.high), 1) << e.series;
+  }
+}
+
+// The first series decides the direction of all bars, whatever the others are.
+TEST(BarLayout, TheFirstSeriesDecidesTheDirection) {
+  for (SeriesKind first : {SeriesKind::Bar, SeriesKind::HorizBar}) {
+    ModelBuilder b;
+    b.Add(first, {3, 5});
+    b.Add(first == SeriesKind::Bar ? SeriesKind::HorizBar : SeriesKind::Bar, {4, 6});
+    const ChartLayout layout = b.Layout();
+    for (int series : {0, 1}) {
+      const QRectF bar = Bar(layout, series, 1).front;
+      const bool horizontal = bar.width() > bar.height();
+      EXPECT_EQ(horizontal, first == SeriesKind::HorizBar) << series;
+    }
+  }
 }
 
 TEST(BarLayout, HorizontalBarsListCategoriesFromTopToBottom) {
@@ -295,6 +325,7 @@ TEST(CategoryLabels, TurnedThenThinnedNeverOverlapping) {
     bool turned, thinned;
   } cases[] = {{5, "Jan", false, false},
                {20, "A label of thirty characters..", true, false},
+               {50, "Category", true, true},
                {1000, "Category", true, true}};
   for (const auto& c : cases) {
     ModelBuilder b;
@@ -474,6 +505,23 @@ TEST(HardData, NeverBreaksTheLayout) {
   }
   ModelBuilder none;
   EXPECT_TRUE(none.Layout().faces.empty());
+}
+
+// Only the title lines that can show are laid out, however many there are.
+TEST(HardData, AMillionTitleLinesLayOutOnlyThoseThatShow) {
+  for (const char* line : {"Sales", " "}) {
+    ModelBuilder b;
+    b.settings.title.lines.assign(1'000'000, line);
+    b.Add(SeriesKind::Bar, {1, 2});
+    const ChartLayout layout = b.Layout(400, 300);
+    std::size_t titles = 0;
+    for (const TextItem& text : layout.texts) {
+      if (text.font != FontRole::Title) continue;
+      ++titles;
+      EXPECT_LT(text.origin.y(), 300);
+    }
+    EXPECT_LE(titles, 300 / QFontMetricsF(layout.fonts[FontRole::Title]).height() + 1) << line;
+  }
 }
 
 TEST(HardData, TenSeriesOfAThousandCategories) {

@@ -10,12 +10,14 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QHelpEvent>
 #include <QPdfWriter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
+#include <QToolTip>
 #include <cctype>
 #include <csignal>
 #include <functional>
@@ -160,6 +162,46 @@ TEST(Repaint, EveryKindOfChangeRepaintsAShownChart) {
     changes[i]();
     EXPECT_TRUE(PaintedAgain(counter, before)) << "change " << i;
   }
+}
+
+// Rests the pointer at `at` of a shown chart, no other tip showing: the tip's text, or empty.
+QString TipAt(TChart& chart, QPoint at) {
+  QToolTip::hideText();  // a tip fades out over a moment
+  QElapsedTimer timer;
+  timer.start();
+  while (QToolTip::isVisible() && timer.elapsed() < 2000) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  }
+  QHelpEvent help(QEvent::ToolTip, at, chart.mapToGlobal(at));
+  QCoreApplication::sendEvent(&chart, &help);
+  return QToolTip::isVisible() ? QToolTip::text() : QString();
+}
+
+TEST(Tooltip, NamesTheSeriesTheLabelAndTheValueUnderThePointer) {
+  ChartBuilder b;
+  b.Add<TBarSeries>({12, 15})->SetTitle("<North>");  // a title is text, never markup
+  b.chart.SetView3D(true);
+  b.chart.resize(400, 300);
+  b.chart.show();
+  const ChartLayout layout = b.Layout(400, 300);
+  const QRectF bar = layout.bars.at(1).front;
+  struct Case {
+    QPoint at;
+    QString tip;
+  };
+  for (const Case& c :
+       {Case{bar.center().toPoint(), "<b>&lt;North&gt;</b><br>L1: 15"},
+        Case{(bar.topRight() + QPointF(layout.depthOffset.x() / 2, -2)).toPoint(),
+             "<b>&lt;North&gt;</b><br>L1: 15"},
+        Case{QPoint(2, 2), ""}, Case{(bar.topLeft() - QPointF(0, 20)).toPoint(), ""}}) {
+    const QString tip = TipAt(b.chart, c.at);
+    if (c.tip.isEmpty()) {
+      EXPECT_EQ(tip, "") << c.at.x() << "," << c.at.y();
+    } else {
+      EXPECT_TRUE(tip.contains(c.tip)) << tip.toStdString();
+    }
+  }
+  QToolTip::hideText();
 }
 
 // A chart with every kind of text (title, axis titles, ticks, labels, legend, marks).

@@ -1,0 +1,28 @@
+#pragma once
+// The CUPS client library, loaded at the first print. A run that never prints (most batch runs)
+// does not pay for loading it and the twenty libraries it pulls in.
+
+#include <cups/cups.h>
+
+struct CupsLibrary {
+  decltype(&::cupsServer) server;
+  decltype(&::ippPort) port;
+  decltype(&::cupsEncryption) encryption;
+  decltype(&::httpConnect2) connect;
+  decltype(&::httpSetTimeout) setTimeout;
+  decltype(&::httpClose) close;
+  decltype(&::cupsGetNamedDest) getNamedDest;
+  decltype(&::cupsFreeDests) freeDests;
+  decltype(&::cupsCopyDestInfo) copyDestInfo;
+  decltype(&::cupsFindDestDefault) findDestDefault;
+  decltype(&::ippGetResolution) getResolution;
+  decltype(&::cupsFreeDestInfo) freeDestInfo;
+  decltype(&::cupsAddOption) addOption;
+  decltype(&::cupsPrintFile2) printFile;
+  decltype(&::cupsFreeOptions) freeOptions;
+  decltype(&::cupsLastError) lastError;
+  decltype(&::cupsLastErrorString) lastErrorString;
+};
+
+// The library's functions; throws Exception saying so when it cannot be loaded.
+const CupsLibrary& Cups();

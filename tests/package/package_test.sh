@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# The Debian package as cpack makes it from this build: exactly the programs and their manual
+# pages, the libraries they link declared as dependencies, and, once unpacked, programs that run
+# and pages that man shows without a warning.
+# Usage: package_test.sh BUILD_DIR VERSION
+set -euo pipefail
+build=$1 version=$2
+
+for tool in cpack dpkg-deb dpkg-shlibdeps man; do
+  command -v "$tool" >/dev/null || { echo "$tool is not installed"; exit 77; }
+done
+export LC_ALL=C.UTF-8 MANWIDTH=80 MANPAGER=cat
+unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "$*"; exit 1; }
+
+cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/out" >"$work/cpack.log" 2>&1 ||
+  { cat "$work/cpack.log"; fail "cpack failed"; }
+deb=$work/out/tarvochart_${version}-1_$(dpkg --print-architecture).deb
+[ -f "$deb" ] || { ls "$work/out"; fail "no package named $(basename "$deb")"; }
+
+# Every file with its mode and owner; folders aside.
+expected="-rwxr-xr-x root/root ./usr/bin/tarvo-dbfwrite
+-rwxr-xr-x root/root ./usr/bin/tarvochart
+-rw-r--r-- root/root ./usr/share/man/man1/tarvo-dbfwrite.1.gz
+-rw-r--r-- root/root ./usr/share/man/man1/tarvochart.1.gz"
+files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $1, $2, $6}' | sort -k3)
+[ "$files" = "$expected" ] || fail "the package holds:
+$files
+instead of:
+$expected"
+
+field() { dpkg-deb -f "$deb" "$1"; }
+[ "$(field Package)" = tarvochart ] || fail "Package: $(field Package)"
+[ "$(field Version)" = "$version-1" ] || fail "Version: $(field Version)"
+[ -n "$(field Maintainer)" ] || fail "no Maintainer"
+[ -n "$(field Description)" ] || fail "no Description"
+depends=$(field Depends | tr ',' '\n' | sed 's/^ *//; s/ .*//')
+for package in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 \
+  libqt6svg6 libcups2 zlib1g; do
+  grep -qx "$package" <<<"$depends" || fail "Depends lacks $package: $(field Depends)"
+done
+if grep -q -- '-dev$' <<<"$depends"; then fail "Depends names a -dev package: $(field Depends)"; fi
+
+# Unpacked, the stripped programs run: the tool writes both tables and the program draws them.
+dpkg-deb -x "$deb" "$work/root"
+bin=$work/root/usr/bin
+[ "$("$bin/tarvochart" --version)" = "tarvochart $version" ] || fail "--version"
+cd "$work"
+"$bin/tarvo-dbfwrite" properties P.DBF <<'TABLE'
+1|1|DATASETCOUNT|1
+1|1|CHARTSTYLE|PIE
+1|1|NOSHOW|
+1|1|BITMAPFILE|pie.png;200;300
+TABLE
+printf '1|A|2|\n1|B|3|RED\n' | "$bin/tarvo-dbfwrite" data 1 D.DBF
+"$bin/tarvochart" P.DBF D.DBF 2>stderr.txt
+[ ! -s stderr.txt ] || fail "standard error: $(cat stderr.txt)"
+[ "$(head -c 4 pie.png | tail -c 3)" = PNG ] || fail "no image written"
+
+for name in tarvochart tarvo-dbfwrite; do
+  page=$work/root/usr/share/man/man1/$name.1.gz
+  man --warnings -l "$page" >page.txt 2>warnings.txt
+  [ ! -s warnings.txt ] || fail "man warns on $name.1: $(cat warnings.txt)"
+  grep -q "^NAME" page.txt && grep -q "^ *$name - " page.txt || fail "$name.1 has no NAME line"
+done
+echo "package test passed: $(basename "$deb")"
