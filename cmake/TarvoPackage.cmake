@@ -17,7 +17,8 @@ horizontal bars, flat or 3D) and, as the properties ask, shows it in a window,\n
 prints it through CUPS, or saves it as a PNG, SVG, PDF or BMP file without a\n\
 window.\n\
 .\n\
-tarvo-dbfwrite writes both tables from lines of text.")
+tarvo-dbfwrite writes both tables from lines of text or CSV; tarvo-inspect tells\n\
+what tarvochart reads from two tables and why a chart looks as it does.")
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -23,8 +23,10 @@ deb=$work/out/tarvochart_${version}-1_$(dpkg --print-architecture).deb
 
 # Every file with its mode and owner; folders aside.
 expected="-rwxr-xr-x root/root ./usr/bin/tarvo-dbfwrite
+-rwxr-xr-x root/root ./usr/bin/tarvo-inspect
 -rwxr-xr-x root/root ./usr/bin/tarvochart
 -rw-r--r-- root/root ./usr/share/man/man1/tarvo-dbfwrite.1.gz
+-rw-r--r-- root/root ./usr/share/man/man1/tarvo-inspect.1.gz
 -rw-r--r-- root/root ./usr/share/man/man1/tarvochart.1.gz"
 files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $1, $2, $6}' | sort -k3)
 [ "$files" = "$expected" ] || fail "the package holds:
@@ -44,7 +46,8 @@ for package in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6prin
 done
 if grep -q -- '-dev$' <<<"$depends"; then fail "Depends names a -dev package: $(field Depends)"; fi
 
-# Unpacked, the stripped programs run: the tool writes both tables and the program draws them.
+# Unpacked, the stripped programs run: the tool writes both tables, the checker passes them and
+# the program draws them.
 dpkg-deb -x "$deb" "$work/root"
 bin=$work/root/usr/bin
 [ "$("$bin/tarvochart" --version)" = "tarvochart $version" ] || fail "--version"
@@ -56,11 +59,12 @@ cd "$work"
 1|1|BITMAPFILE|pie.png;200;300
 TABLE
 printf '1|A|2|\n1|B|3|RED\n' | "$bin/tarvo-dbfwrite" data 1 D.DBF
+"$bin/tarvo-inspect" P.DBF D.DBF >inspect.txt || fail "tarvo-inspect: $(cat inspect.txt)"
 "$bin/tarvochart" P.DBF D.DBF 2>stderr.txt
 [ ! -s stderr.txt ] || fail "standard error: $(cat stderr.txt)"
 [ "$(head -c 4 pie.png | tail -c 3)" = PNG ] || fail "no image written"
 
-for name in tarvochart tarvo-dbfwrite; do
+for name in tarvochart tarvo-dbfwrite tarvo-inspect; do
   page=$work/root/usr/share/man/man1/$name.1.gz
   man --warnings -l "$page" >page.txt 2>warnings.txt
   [ ! -s warnings.txt ] || fail "man warns on $name.1: $(cat warnings.txt)"
