@@ -1,7 +1,6 @@
 // Fuzz target: any bytes as chart settings and series of any values (NaN, infinities, huge,
 // tiny), laid out and painted into a small image.
 
-#include <QApplication>
 #include <QImage>
 #include <QPainter>
 #include <cstdint>
@@ -10,6 +9,7 @@
 #include <string>
 
 #include "chartpainter.h"
+#include "fuzzgui.h"
 #include "tchart.h"
 
 namespace {
@@ -51,19 +51,10 @@ TChartSeries* NewSeries(std::uint8_t kind, QObject* owner) {
   }
 }
 
-QApplication& Gui() {
-  static int argc = 1;
-  static char name[] = "chartlayout_fuzz";
-  static char* argv[] = {name, nullptr};
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  static QApplication application(argc, argv);
-  return application;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  Gui();
+  FuzzGui();
   Reader in(data, size);
   QObject owner;
   TChart chart;

@@ -4,7 +4,6 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
-#include <QApplication>
 #include <QObject>
 #include <cmath>
 #include <cstdint>
@@ -13,6 +12,7 @@
 #include "chartoptions.h"
 #include "datasets.h"
 #include "dbffile.h"
+#include "fuzzgui.h"
 #include "runtime.h"
 #include "tchart.h"
 
@@ -34,20 +34,11 @@ std::string TableAround(const std::string& records, std::uint16_t recordLength) 
   return table + records.substr(0, std::size_t(count) * recordLength);
 }
 
-QApplication& Gui() {
-  static int argc = 1;
-  static char name[] = "datarecords_fuzz";
-  static char* argv[] = {name, nullptr};
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  static QApplication application(argc, argv);
-  return application;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 2) return 0;
-  Gui();
+  FuzzGui();
   const int dataSets = 1 + data[0] % 10;
   // Records of the full length for the data sets, or a little shorter or longer.
   const auto recordLength = std::uint16_t(33 + 30 * dataSets + int(data[1] % 9) - 4);
