@@ -289,8 +289,8 @@ bool KeywordTakesDataSet(std::string_view keyword) {
 
 std::optional<Refusal> CheckPropertyOptions(const ChartOptions& options) {
   if (options.dataSetCount == 0) return Refusal{kNoDataSetText, kPropertyProblemCaption};
-  // A style that names no chart is refused like "NONE", before any series would be addressed.
-  if (options.chartStyle == "NONE" || ChartStyleOf(options.chartStyle) == ChartStyleKind::Unknown) {
+  // "NONE", and any style that names no kind of chart, before any series would be addressed.
+  if (ChartStyleOf(options.chartStyle) == ChartStyleKind::Unknown) {
     return Refusal{kNoChartStyleText, kPropertyProblemCaption};
   }
   return std::nullopt;
