@@ -9,11 +9,13 @@
 #include <QTemporaryDir>
 #include <map>
 #include <set>
+#include <vector>
 
 namespace {
 
 constexpr int kHeight = 450, kWidth = 720;
-constexpr int kLegendWidth = 110;  // at the right edge; its swatches are in the series' colours
+// The legend's swatches are in the series' colours too: filled squares of at most this side.
+constexpr int kSwatchSide = 14;
 
 class Examples : public ::testing::Test {
  protected:
@@ -44,23 +46,54 @@ class Examples : public ::testing::Test {
 QTemporaryDir* Examples::folder_ = nullptr;
 std::string Examples::renderFailure_;
 
-// The columns (x) in which `color` appears exactly, and how many pixels have it, left of the
-// legend.
+// The columns (x) in which `color` appears exactly, and how many pixels have it, but for the
+// legend's swatches: the pixels of each patch of the colour, found by filling from one of them,
+// where the patch is no filled square the size of a swatch.
 struct ColorSpread {
   std::set<int> columns;
   long pixels = 0;
   double meanY = 0;
 };
 
+std::vector<QPoint> PatchAt(const QImage& image, QColor color, QPoint start,
+                            std::vector<bool>& seen) {
+  std::vector<QPoint> patch, todo{start};
+  seen[start.y() * image.width() + start.x()] = true;
+  while (!todo.empty()) {
+    const QPoint p = todo.back();
+    todo.pop_back();
+    patch.push_back(p);
+    for (QPoint next : {p + QPoint(1, 0), p - QPoint(1, 0), p + QPoint(0, 1), p - QPoint(0, 1)}) {
+      if (!image.rect().contains(next) || seen[next.y() * image.width() + next.x()]) continue;
+      if (image.pixelColor(next) != color) continue;
+      seen[next.y() * image.width() + next.x()] = true;
+      todo.push_back(next);
+    }
+  }
+  return patch;
+}
+
+bool IsSwatch(const std::vector<QPoint>& patch) {
+  QRect bounds;
+  for (QPoint p : patch) bounds |= QRect(p, QSize(1, 1));
+  return bounds.width() <= kSwatchSide && bounds.height() <= kSwatchSide &&
+         patch.size() * 10 >= static_cast<std::size_t>(bounds.width() * bounds.height()) * 8;
+}
+
 ColorSpread SpreadOf(const QImage& image, QColor color) {
   ColorSpread spread;
   double ySum = 0;
+  std::vector<bool> seen(static_cast<std::size_t>(image.width() * image.height()));
   for (int y = 0; y < image.height(); ++y) {
-    for (int x = 0; x < image.width() - kLegendWidth; ++x) {
-      if (image.pixelColor(x, y) != color) continue;
-      spread.columns.insert(x);
-      ++spread.pixels;
-      ySum += y;
+    for (int x = 0; x < image.width(); ++x) {
+      if (seen[y * image.width() + x] || image.pixelColor(x, y) != color) continue;
+      const std::vector<QPoint> patch = PatchAt(image, color, QPoint(x, y), seen);
+      if (IsSwatch(patch)) continue;
+      for (QPoint p : patch) {
+        spread.columns.insert(p.x());
+        ySum += p.y();
+      }
+      spread.pixels += static_cast<long>(patch.size());
     }
   }
   if (spread.pixels > 0) spread.meanY = ySum / double(spread.pixels);

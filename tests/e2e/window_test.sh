@@ -87,7 +87,7 @@ find_window() {
 }
 
 # The pointer rests on South's bar for Feb (the middle of the chart, low down): a tooltip.
-xdotool mousemove --window "$window" 300 370
+xdotool mousemove --window "$window" 300 300
 wait_shown 2 || { echo "no tooltip over a bar"; exit 1; }
 shoot -tooltip
 echo "a tooltip shows over a bar"

@@ -6,6 +6,7 @@
 // barlayout.cpp (bars and their marks) and linelayout.cpp (lines and their marks).
 
 #include <QPolygonF>
+#include <QStringList>
 #include <algorithm>
 #include <cmath>
 #include <utility>
@@ -34,6 +35,7 @@ inline QPolygonF Quad(QPointF a, QPointF b, QPointF c, QPointF d) {
 // Step 1.
 struct Plan {
   bool horizontal = false;
+  bool deep = false;  // drawn in 3D with some depth
   MultiBar multiBar = MultiBar::None;
   int categories = 0;
   int barCount = 0;
@@ -70,8 +72,21 @@ struct CategoryLabelFit {
   double extent = 0;  // room taken across the axis
 };
 
+// Which texts around the plot are shown (the rest are left out where the plot needs the room).
+inline constexpr int kAxisTitleLines = 2;
+struct AxisTexts {
+  bool markRoom = true;  // past the ends of single bars
+  bool categoryLabels = true;
+  int titleLines = kAxisTitleLines;  // per axis title
+  bool tickLabels = true;
+};
+
 struct Frame {
+  AxisTexts texts;
+  QStringList leftTitle;  // the lines of the axis titles, wrapped and shortened
+  QStringList bottomTitle;
   QRectF plot;  // front plot rectangle
+  double labelsFrom = 0;  // the left end of the room for turned category labels
   // Where marks may go: the plot, its 3D depth and the room kept for marks past the bars' ends;
   // the axes' labels and titles lie outside it.
   QRectF markRoom;
@@ -121,20 +136,23 @@ struct Box {
   QColor color;
   int series = 0;
   int point = 0;
+  bool dense = false;  // a pixel column's range of bars thinner than a pixel
 };
 
 // Bars (barlayout.cpp).
 Spans BarSpans(const std::vector<const SeriesModel*>& series, const Plan& plan);  // step 2
 // Step 3: room that the marks of the bars need past their ends.
-QSizeF BarMarkRoom(const std::vector<const SeriesModel*>& series, std::pair<double, double> range,
-                   const QFont& font);
+QSizeF BarMarkRoom(const std::vector<const SeriesModel*>& series, MultiBar mode,
+                   std::pair<double, double> range, const QFont& font);
 // Step 5: the boxes in paint order, from the back to the front.
 std::vector<Box> BarBoxes(const std::vector<const SeriesModel*>& series, const Spans& spans,
                           const Geometry& g);
 void AddBoxFaces(const Box& box, ChartLayout& layout);
-// Step 6.
-void AddBarMarks(const std::vector<const SeriesModel*>& series, std::vector<Box> boxes,
-                 const Geometry& g, MarkPlacer& placer, ChartLayout& layout);
+// Step 6: `faces` holds the indexes [first, second) of each box's faces in the layout.
+using FaceRange = std::pair<std::size_t, std::size_t>;
+void AddBarMarks(const std::vector<const SeriesModel*>& series, const std::vector<Box>& boxes,
+                 const std::vector<FaceRange>& faces, const Geometry& g, MarkPlacer& placer,
+                 ChartLayout& layout);
 
 // Lines (linelayout.cpp), steps 5 and 6: one line series, the `index`-th drawn, in its depth
 // row, with its marks.

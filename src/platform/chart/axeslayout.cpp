@@ -4,9 +4,12 @@
 //   1. plan: orientation (from the first series), multi-bar mode (from the first bar series),
 //      category count, depth rows in 3D (bar series of mode None from the smallest in front);
 //   2. value range: bars include zero; stacked modes sum positives and negatives apart;
-//   3. room around the plot: axis titles, value labels (their width needs the ticks, which
-//      need the plot length: estimated once, then done again with the final length),
-//      category labels (turned, then thinned), the depth of the 3D walls;
+//   3. room around the plot: axis titles (wrapped), value labels (their width needs the ticks,
+//      which need the plot length: estimated once, then done again with the final length),
+//      category labels (turned, then thinned, then shortened), the depth of the 3D walls; where
+//      the plot would keep too little of the area, texts are left out in a fixed order: the room
+//      for marks past the bars' ends, category labels, the axis titles' second lines, the axis
+//      titles, the value labels;
 //   4. walls, grid lines, axis lines;
 //   5. series shapes, each depth row from the back to the front;
 //   6. marks, labels and axis titles.
@@ -25,6 +28,7 @@ namespace {
 
 constexpr double kTick = 4;
 constexpr double kGap = 4;
+constexpr double kLabelOffset = kTick + kGap + 2;  // from the axis to the far side of its labels' gap
 constexpr double kValueTickSpacing = 36;
 // Tick labels along a horizontal value axis stand side by side, so they need more room apart,
 // and at least this gap between the widest two.
@@ -34,6 +38,9 @@ constexpr double kTickLabelGap = 12;
 // below a vertical one (turned) of its height.
 constexpr double kMaxLabelWidthShare = 0.3;
 constexpr double kMaxLabelHeightShare = 0.4;
+// Turned labels reach left of the plot by at most this share of the chart's width; the first
+// labels are shortened to it.
+constexpr double kMaxOverhangShare = 0.15;
 // The 3D walls go back by 0.6 % of the smaller side per 3D percent, by at most 40 % of it.
 constexpr double kDepthPerPercent = 0.6;
 constexpr double kMaxDepthShare = 0.4;
@@ -53,38 +60,49 @@ MultiBar MultiBarOf(const std::vector<const SeriesModel*>& series) {
   return MultiBar::None;
 }
 
-// The mean of the finite values' sizes: how tall the series' bars typically stand.
-double TypicalSize(const SeriesModel& series) {
-  double sum = 0;
+// The mean of the finite values: how high the series' bars typically reach (below zero for
+// bars that hang down). Summed in long double, which no sum of doubles overflows.
+double TypicalReach(const SeriesModel& series) {
+  long double sum = 0;
   std::size_t count = 0;
   for (const ChartPoint& point : series.points) {
     if (!std::isfinite(point.value)) continue;
-    sum += std::abs(point.value);
+    sum += point.value;
     ++count;
   }
-  return count > 0 ? sum / static_cast<double>(count) : 0;
+  return count > 0 ? static_cast<double>(sum / count) : 0;
 }
 
 // In 3D each bar series of mode None stands in a depth row of its own. Taken in the series'
 // order, a tall first series would hide every row behind it. So the rows go back from the
-// typically smallest series to the typically largest: each row's bars then rise above those in
-// front of them (their tops also stand one row higher), and every series shows, for data whose
-// series keep their order of size, as most do. Deeper rows would show more of the back rows'
+// series that typically reaches lowest to the one that reaches highest: each row's bars then rise
+// above those in front of them (their tops also stand one row higher), bars that hang below zero
+// stand in front of those that rise above it, and every series shows, for data whose series
+// keep their order of size, as most do. Deeper rows would show more of the back rows'
 // faces, but the walls' depth is set by the 3D percent and rows the width of a bar would squeeze
 // the plot.
-void OrderBarRowsBySize(const std::vector<const SeriesModel*>& series, Plan& plan) {
-  std::vector<std::size_t> bars;
-  std::vector<int> rows;  // the bar series' rows, from the front
+// Lines each stand in a row of their own too: a line of few points (the rest gaps) could vanish
+// behind the ribbons in front of it, so lines go back from the fewest points to the most, in
+// their order where they have as many (as lines from a table always have).
+double FewestFirst(const SeriesModel& series) {
+  return static_cast<double>(std::count_if(series.points.begin(), series.points.end(),
+                                           [](const ChartPoint& p) { return std::isfinite(p.value); }));
+}
+
+template <class Key>
+void OrderRows(const std::vector<const SeriesModel*>& series, Plan& plan, bool bars, Key key) {
+  std::vector<std::size_t> chosen;
+  std::vector<int> rows;  // their rows, from the front
   for (std::size_t s = 0; s < series.size(); ++s) {
-    if (!IsBar(*series[s])) continue;
-    bars.push_back(s);
+    if (IsBar(*series[s]) != bars) continue;
+    chosen.push_back(s);
     rows.push_back(plan.row[s]);
   }
-  std::vector<double> size(series.size());
-  for (std::size_t s : bars) size[s] = TypicalSize(*series[s]);
-  std::stable_sort(bars.begin(), bars.end(),
-                   [&](std::size_t a, std::size_t b) { return size[a] < size[b]; });
-  for (std::size_t i = 0; i < bars.size(); ++i) plan.row[bars[i]] = rows[i];
+  std::vector<double> order(series.size());
+  for (std::size_t s : chosen) order[s] = key(*series[s]);
+  std::stable_sort(chosen.begin(), chosen.end(),
+                   [&](std::size_t a, std::size_t b) { return order[a] < order[b]; });
+  for (std::size_t i = 0; i < chosen.size(); ++i) plan.row[chosen[i]] = rows[i];
 }
 
 Plan MakePlan(const ChartModel& model, const std::vector<const SeriesModel*>& series) {
@@ -105,9 +123,11 @@ Plan MakePlan(const ChartModel& model, const std::vector<const SeriesModel*>& se
       plan.row.push_back(nextRow++);
     }
   }
-  plan.rows = model.view3D ? std::max(nextRow, 1) : 1;
-  if (!model.view3D) std::fill(plan.row.begin(), plan.row.end(), 0);
-  if (model.view3D && !sharedBarRow) OrderBarRowsBySize(series, plan);
+  plan.deep = Depth3DShare(model) > 0;  // 3D at a depth of 0 is drawn flat
+  plan.rows = plan.deep ? std::max(nextRow, 1) : 1;
+  if (!plan.deep) std::fill(plan.row.begin(), plan.row.end(), 0);
+  if (plan.deep && !sharedBarRow) OrderRows(series, plan, true, TypicalReach);
+  if (plan.deep) OrderRows(series, plan, false, FewestFirst);
   return plan;
 }
 
@@ -121,17 +141,26 @@ std::pair<double, double> ValueRange(const std::vector<const SeriesModel*>& seri
     low = std::min(low, v);
     high = std::max(high, v);
   };
+  bool positive = false, negative = false;  // bars of such values
   for (std::size_t s = 0; s < series.size(); ++s) {
     if (IsBar(*series[s])) {
       add(0);
       for (const Span& span : spans[s]) {
         if (span.valid) add(span.low), add(span.high);
       }
+      for (const ChartPoint& point : series[s]->points) {
+        positive = positive || (std::isfinite(point.value) && point.value > 0);
+        negative = negative || (std::isfinite(point.value) && point.value < 0);
+      }
     } else {
       for (const ChartPoint& point : series[s]->points) add(point.value);
     }
   }
   if (low > high) return {0, 1};
+  // A share too small for a double (1e-300 stacked on 1e300) still gets a pixel past zero.
+  const double sliver = (high / 2 - low / 2) * 0.02;
+  if (positive && high <= 0) high = sliver;
+  if (negative && low >= 0) low = -sliver;
   return {low, high};
 }
 
@@ -155,7 +184,10 @@ CategoryLabelFit FitCategoryLabels(std::span<const std::string> labels, const Pl
     const double step = slot > 0 ? std::ceil(need / slot) : plan.categories;
     fit.step = static_cast<int>(std::clamp(step, 1.0, double(std::max(plan.categories, 1))));
   }
-  fit.maxWidth = std::min(MaxLabelWidth(labels, plan.categories, fit.step, font), maxLength);
+  const double widest = MaxLabelWidth(labels, plan.categories, fit.step, font);
+  // Room for a whole label, or for a letter or two and "…" at least.
+  if (maxLength < std::min(widest, TextWidth(font, "Wi\u2026"))) return fit;
+  fit.maxWidth = std::min(widest, maxLength);
   if (fit.maxWidth == 0) return fit;
   if (plan.horizontal) {
     fit.extent = fit.maxWidth;
@@ -173,18 +205,96 @@ CategoryLabelFit FitCategoryLabels(std::span<const std::string> labels, const Pl
   return fit;
 }
 
+QString TickText(const NiceTicks& ticks, double value) {
+  return QString::fromStdString(FormatTick(value, ticks.step));
+}
+
 double MaxTickWidth(const NiceTicks& ticks, const QFont& font) {
   double width = 0;
-  for (double v : ticks.values) {
-    width = std::max(width, TextWidth(font, QString::fromStdString(FormatTick(v, ticks.step))));
-  }
+  for (double v : ticks.values) width = std::max(width, TextWidth(font, TickText(ticks, v)));
   return width;
 }
 
-// How far a turned first label reaches left of the plot.
-double LabelOverhang(const CategoryLabelFit& labels, double slot) {
-  if (labels.angle == 0) return 0;
-  return labels.maxWidth * std::cos(labels.angle * std::numbers::pi / 180) - slot / 2 - kTick;
+// Ticks whose labels stand apart: one line between neighbours up a vertical axis, their widths
+// and a gap along a horizontal one. Where even the fewest ticks crowd, only the one nearest
+// zero keeps its label.
+NiceTicks TicksThatFit(std::pair<double, double> range, double length, bool horizontal,
+                       const QFont& font) {
+  double spacing = horizontal ? kSideBySideTickSpacing : kValueTickSpacing;
+  NiceTicks ticks;
+  for (int tries = 0; tries < 6; ++tries) {
+    ticks = ChooseNiceTicks(range.first, range.second, length, spacing);
+    // With a little to spare: the plot's length may still change by a pixel or two.
+    const double need =
+        (horizontal ? MaxTickWidth(ticks, font) + kTickLabelGap : LineHeight(font) + 2) + 2;
+    const double apart = ticks.step / 2 / (ticks.max / 2 - ticks.min / 2) * length;
+    if (ticks.values.size() < 2 || apart >= need) return ticks;
+    spacing = std::max(spacing, need) * 1.5;
+  }
+  if (ticks.values.empty()) return ticks;
+  const auto nearest = std::min_element(ticks.values.begin(), ticks.values.end(),
+                                        [](double a, double b) { return std::abs(a) < std::abs(b); });
+  ticks.values = {*nearest};
+  return ticks;
+}
+
+// Pixels that bars need beyond zero on either side: one for a single bar (a bar of a value too
+// small to show still gets its pixel), one per series for a stack.
+struct ZeroRoom {
+  int above = 0;  // toward larger values
+  int below = 0;
+};
+
+ZeroRoom RoomBeyondZero(const std::vector<const SeriesModel*>& series, MultiBar mode) {
+  ZeroRoom room;
+  const int each = IsStacked(mode) ? 1 : 0;
+  for (const SeriesModel* one : series) {
+    if (!IsBar(*one)) continue;
+    const auto& points = one->points;
+    const bool up = std::any_of(points.begin(), points.end(),
+                                [](const ChartPoint& p) { return std::isfinite(p.value) && p.value > 0; });
+    const bool down = std::any_of(points.begin(), points.end(),
+                                  [](const ChartPoint& p) { return std::isfinite(p.value) && p.value < 0; });
+    if (up) room.above = each ? room.above + 1 : 1;
+    if (down) room.below = each ? room.below + 1 : 1;
+  }
+  return room;
+}
+
+// Ticks for `range`, on an axis widened (a few times at most, as each widening changes the
+// scale) until bars have the pixels they need beyond zero, and a pixel more.
+NiceTicks TicksWithRoomBeyondZero(std::pair<double, double> range, double length, ZeroRoom room,
+                                  bool horizontal, const QFont& font) {
+  NiceTicks ticks = TicksThatFit(range, length, horizontal, font);
+  for (int tries = 0; tries < 4; ++tries) {
+    const double perPixel = (ticks.max / 2 - ticks.min / 2) / std::max(length, 1.0) * 2;
+    if (!(perPixel > 0) || !std::isfinite(perPixel)) break;
+    const bool roomAbove = room.above == 0 || ticks.max >= (room.above + 1) * perPixel;
+    const bool roomBelow = room.below == 0 || ticks.min <= -(room.below + 1) * perPixel;
+    if (roomAbove && roomBelow) break;
+    if (!roomAbove) range.second = std::max(range.second, (room.above + 2) * perPixel);
+    if (!roomBelow) range.first = std::min(range.first, -(room.below + 2) * perPixel);
+    ticks = TicksThatFit(range, length, horizontal, font);
+  }
+  return ticks;
+}
+
+// How far a turned first label reaches left of the plot: its text goes down to the left from the
+// middle of its category, and its lower corner a half line further.
+double LabelOverhang(const CategoryLabelFit& labels, double slot, double lineHeight) {
+  if (labels.angle == 0 || labels.maxWidth <= 0) return 0;
+  const double radians = labels.angle * std::numbers::pi / 180;
+  return (labels.maxWidth + 1) * std::cos(radians) + lineHeight / 2 * std::sin(radians) - slot / 2;
+}
+
+// Labels no longer than `room` takes across the axis.
+void ShortenToRoom(CategoryLabelFit& labels, double room, double lineHeight) {
+  if (labels.extent <= room) return;
+  const double radians = labels.angle * std::numbers::pi / 180;
+  const double width = labels.angle == 0 ? (lineHeight <= room ? labels.maxWidth : 0)
+                                         : (room - lineHeight * std::cos(radians)) / std::sin(radians);
+  labels.maxWidth = std::max(0.0, std::min(labels.maxWidth, width));
+  labels.extent = room;
 }
 
 // The depth of the 3D walls, in whole pixels.
@@ -198,50 +308,124 @@ double FrameDepth(const ChartModel& model, const Plan& plan, QRectF area) {
         slot * kGroupShare / (plan.multiBar == MultiBar::SideBySide ? plan.barCount : 1);
     depth = std::min(depth, std::max(thickness * kMaxDepthPerThickness, kMinRowDepth) * plan.rows);
   }
+  // Rows of series go back a few pixels each at least, or the front ones would hide the rest.
+  if (plan.deep && plan.rows > 1) {
+    depth = std::max(depth, std::min(plan.rows * kMinRowDepth,
+                                     std::min(area.width(), area.height()) * kMaxDepthShare));
+  }
   return std::round(depth);
 }
 
-Frame ComputeFrame(const ChartModel& model, const std::vector<const SeriesModel*>& series,
-                   const Plan& plan, std::pair<double, double> range, QRectF area,
-                   const ChartFonts& fonts) {
-  const double lineHeight = LineHeight(fonts[FontRole::Tick]);
-  const double leftTitle =
-      model.leftAxisTitle.caption.empty() ? 0 : LineHeight(fonts[FontRole::LeftAxisTitle]) + kGap;
-  const double bottomTitle = model.bottomAxisTitle.caption.empty()
-                                 ? 0
-                                 : LineHeight(fonts[FontRole::BottomAxisTitle]) + kGap;
-  const QSizeF marks = BarMarkRoom(series, range, fonts[FontRole::Mark]);
+// The plot may not get smaller than this share of the area in either direction before the texts
+// around it are left out, in the order of kLeaveOutOrder.
+constexpr double kMinPlotShare = 0.3;
+
+constexpr AxisTexts kLeaveOutOrder[] = {
+    {true, true, kAxisTitleLines, true},  {false, true, kAxisTitleLines, true},
+    {false, false, kAxisTitleLines, true}, {false, false, 1, true},
+    {false, false, 0, true},               {false, false, 0, false}};
+
+QStringList AxisTitleLines(const ChartAxisTitle& title, const QFont& font, double length,
+                           int lines) {
+  if (lines == 0 || title.caption.empty()) return {};
+  return Wrapped(font, DisplayText(title.caption).trimmed(), length, lines);
+}
+
+Frame FrameWith(const AxisTexts& texts, const ChartModel& model,
+                const std::vector<const SeriesModel*>& series, const Plan& plan,
+                std::pair<double, double> range, QRectF area, const ChartFonts& fonts) {
+  const QFont& tickFont = fonts[FontRole::Tick];
+  const double lineHeight = LineHeight(tickFont);
   Frame frame;
+  frame.texts = texts;
+  // The axis titles meet in the lower left corner: each keeps to its side of the other.
+  const QFont& leftFont = fonts[FontRole::LeftAxisTitle];
+  const QFont& bottomFont = fonts[FontRole::BottomAxisTitle];
+  const auto room = [](const QStringList& lines, const QFont& font) {
+    return lines.isEmpty() ? 0.0 : lines.size() * LineHeight(font) + kGap;
+  };
+  const double leftMost = model.leftAxisTitle.caption.empty()
+                              ? 0
+                              : texts.titleLines * LineHeight(leftFont) + kGap;
+  frame.bottomTitle = AxisTitleLines(model.bottomAxisTitle, bottomFont, area.width() - leftMost,
+                                     texts.titleLines);
+  frame.leftTitle = AxisTitleLines(model.leftAxisTitle, leftFont,
+                                   area.height() - room(frame.bottomTitle, bottomFont),
+                                   texts.titleLines);
+  const double leftTitle = room(frame.leftTitle, leftFont);
+  const double bottomTitle = room(frame.bottomTitle, bottomFont);
+  const QSizeF marks =
+      texts.markRoom ? BarMarkRoom(series, plan.multiBar, range, fonts[FontRole::Mark]) : QSizeF();
   frame.depth = FrameDepth(model, plan, area);
+  const ZeroRoom zeroRoom = RoomBeyondZero(series, plan.multiBar);
   QRectF plot =
-      area.adjusted(leftTitle, frame.depth + lineHeight / 2, -frame.depth - kGap, -bottomTitle);
-  for (int pass = 0; pass < 2; ++pass) {
-    const double valueLength = plan.horizontal ? plot.width() : plot.height();
-    const double spacing =
-        plan.horizontal ? std::max(kSideBySideTickSpacing,
-                                   MaxTickWidth(frame.ticks, fonts[FontRole::Tick]) + kTickLabelGap)
-                        : kValueTickSpacing;
-    frame.ticks = ChooseNiceTicks(range.first, range.second, valueLength, spacing);
-    const double tickWidth = MaxTickWidth(frame.ticks, fonts[FontRole::Tick]);
+      area.adjusted(leftTitle, frame.depth + lineHeight, -frame.depth - kGap, -bottomTitle);
+  const double maxLength =
+      plan.horizontal ? area.width() * kMaxLabelWidthShare : area.height() * kMaxLabelHeightShare;
+  double labelRoom = 0;  // kept for the category labels, across the axis
+  // The ticks need the plot's length, and the room for their labels changes that length: passes
+  // until the plot stays as it is (it does after two or three).
+  for (int pass = 0; pass < 5; ++pass) {
+    const double valueLength = std::max(1.0, plan.horizontal ? plot.width() : plot.height());
+    frame.ticks =
+        TicksWithRoomBeyondZero(range, valueLength, zeroRoom, plan.horizontal, tickFont);
+    double tickWidth = 0, firstHalf = 0, lastHalf = 0;
+    if (texts.tickLabels && !frame.ticks.values.empty()) {
+      tickWidth = MaxTickWidth(frame.ticks, tickFont);
+      firstHalf = TextWidth(tickFont, TickText(frame.ticks, frame.ticks.values.front())) / 2;
+      lastHalf = TextWidth(tickFont, TickText(frame.ticks, frame.ticks.values.back())) / 2;
+    }
     const double categoryLength = plan.horizontal ? plot.height() : plot.width();
     const double slot = categoryLength / std::max(plan.categories, 1);
-    const double maxLength =
-        plan.horizontal ? area.width() * kMaxLabelWidthShare : area.height() * kMaxLabelHeightShare;
-    frame.labels = FitCategoryLabels(model.labels, plan, slot, maxLength, fonts[FontRole::Tick]);
-    const double leftRoom = plan.horizontal
-                                ? frame.labels.extent
-                                : std::max(tickWidth, LabelOverhang(frame.labels, slot));
-    const double bottomRoom = plan.horizontal ? lineHeight : frame.labels.extent;
-    const double rightRoom = plan.horizontal ? tickWidth / 2 + marks.width() : 0;
-    const double topRoom = plan.horizontal ? lineHeight / 2 : marks.height();
-    plot =
-        area.adjusted(leftTitle + leftRoom + kTick + kGap, frame.depth + topRoom,
-                      -frame.depth - kGap - rightRoom, -(bottomTitle + bottomRoom + kTick + kGap));
+    frame.labels = texts.categoryLabels
+                       ? FitCategoryLabels(model.labels, plan, slot, maxLength, tickFont)
+                       : CategoryLabelFit{};
+    labelRoom = frame.labels.extent > 0 ? frame.labels.extent + kLabelOffset : 0;
+    const double tickRoom = texts.tickLabels ? tickWidth + kLabelOffset : kTick;
+    double left, bottom, right, top;
+    if (plan.horizontal) {
+      left = std::max({labelRoom, firstHalf + 1, kTick});
+      bottom = texts.tickLabels ? lineHeight + kLabelOffset : kTick;
+      right = frame.depth + kGap + std::max(lastHalf, marks.width());
+      top = frame.depth + lineHeight / 2;
+    } else {
+      const double overhang = LabelOverhang(frame.labels, slot, lineHeight);
+      left = std::max(tickRoom, std::min(overhang, area.width() * kMaxOverhangShare));
+      bottom = std::max(labelRoom, kTick);
+      right = frame.depth + kGap;
+      top = frame.depth + std::max(marks.height(), lineHeight / 2 + 1);
+    }
+    const QRectF next = area.adjusted(leftTitle + left, top, -right, -(bottomTitle + bottom));
+    if (pass > 0 && next == plot) break;
+    plot = next;
   }
+  // The labels as the final plot's slot places them, within the room kept for them (the passes
+  // may end before the plot keeps still).
+  const double slot = (plan.horizontal ? plot.height() : plot.width()) / std::max(plan.categories, 1);
+  if (texts.categoryLabels) {
+    frame.labels = FitCategoryLabels(model.labels, plan, slot, maxLength, tickFont);
+    ShortenToRoom(frame.labels, labelRoom - kLabelOffset, lineHeight);
+  }
+  frame.labelsFrom = area.left() + leftTitle;
   frame.plot = plot;
   frame.markRoom = plan.horizontal
                        ? plot.adjusted(0, -frame.depth, frame.depth + marks.width(), 0)
                        : plot.adjusted(0, -frame.depth - marks.height(), frame.depth, 0);
+  return frame;
+}
+
+// Texts around the plot are left out in a fixed order until the plot keeps its share of the
+// area; with every text left out the plot takes what remains.
+Frame ComputeFrame(const ChartModel& model, const std::vector<const SeriesModel*>& series,
+                   const Plan& plan, std::pair<double, double> range, QRectF area,
+                   const ChartFonts& fonts) {
+  Frame frame;
+  for (const AxisTexts& texts : kLeaveOutOrder) {
+    frame = FrameWith(texts, model, series, plan, range, area, fonts);
+    if (frame.plot.width() >= area.width() * kMinPlotShare &&
+        frame.plot.height() >= area.height() * kMinPlotShare)
+      break;
+  }
   return frame;
 }
 
@@ -291,9 +475,13 @@ void AddSeriesShapes(const std::vector<const SeriesModel*>& series, const Spans&
   MarkPlacer placer(g.frame.markRoom);
   const std::vector<Box> boxes = BarBoxes(series, spans, g);
   for (const Box& box : boxes) layout.bars.push_back({box.series, box.point, box.front, box.depth});
+  std::vector<FaceRange> faces(boxes.size());
   for (int row = g.plan.rows - 1; row >= 0; --row) {
-    for (const Box& box : boxes) {
-      if (box.row == row) AddBoxFaces(box, layout);
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+      if (boxes[i].row != row) continue;
+      faces[i].first = layout.faces.size();
+      AddBoxFaces(boxes[i], layout);
+      faces[i].second = layout.faces.size();
     }
     for (std::size_t s = 0; s < series.size(); ++s) {
       if (!IsBar(*series[s]) && g.plan.row[s] == row) {
@@ -301,55 +489,60 @@ void AddSeriesShapes(const std::vector<const SeriesModel*>& series, const Spans&
       }
     }
   }
-  AddBarMarks(series, boxes, g, placer, layout);
+  AddBarMarks(series, boxes, faces, g, placer, layout);
 }
 
 // Step 6: labels and axis titles.
 void AddValueLabels(const Geometry& g, ChartLayout& layout) {
+  if (!g.frame.texts.tickLabels) return;
   const QFont& font = layout.fonts[FontRole::Tick];
   const double h = LineHeight(font);
+  const QRectF& p = g.frame.plot;
   for (double v : g.frame.ticks.values) {
-    const QString text = QString::fromStdString(FormatTick(v, g.frame.ticks.step));
-    const double w = TextWidth(font, text) + 2;
+    const QString text = TickText(g.frame.ticks, v);
+    const double w = TextWidth(font, text);
     const double at = g.scale.Map(v);
-    const QRectF rect = g.plan.horizontal
-                            ? QRectF(at - w / 2, g.frame.plot.bottom() + kTick + 2, w, h)
-                            : QRectF(g.frame.plot.left() - kTick - 3 - w, at - h / 2, w, h);
-    layout.texts.push_back(
-        BoxedText(text, rect,
-                  g.plan.horizontal ? int(Qt::AlignCenter) : int(Qt::AlignRight | Qt::AlignVCenter),
-                  FontRole::Tick));
+    const QRectF rect = g.plan.horizontal ? QRectF(at - w / 2, p.bottom() + kLabelOffset - kGap, w, h)
+                                          : QRectF(p.left() - kLabelOffset + kGap - w, at - h / 2, w, h);
+    layout.texts.push_back(BoxedText(text, rect, Qt::AlignCenter, FontRole::Tick));
   }
 }
 
 void AddCategoryLabels(std::span<const std::string> labels, const Geometry& g,
                        ChartLayout& layout) {
   const QFont& font = layout.fonts[FontRole::Tick];
-  const QFontMetricsF metrics(font);
   const double h = LineHeight(font);
   const CategoryLabelFit& fit = g.frame.labels;
   layout.categoryLabelAngle = fit.angle;
   if (fit.maxWidth <= 0) return;
   const double radians = fit.angle * std::numbers::pi / 180;
+  const double gap = kLabelOffset - kGap;  // between the axis and its labels
   for (int i = 0; i < g.plan.categories; i += fit.step) {
-    const QString text = metrics.elidedText(CategoryLabel(labels, static_cast<std::size_t>(i)),
-                                            Qt::ElideRight, fit.maxWidth + 1);
+    const double c = g.CategoryCenter(i);
+    // A turned label near the left end is shortened where it would reach past the room there.
+    double width = fit.maxWidth;
+    if (fit.angle > 0) {
+      const double reach = c - g.frame.labelsFrom - h / 2 * std::sin(radians);
+      width = std::min(width, reach / std::cos(radians) - 1);
+    }
+    const QString whole = CategoryLabel(labels, static_cast<std::size_t>(i));
+    const QString text = Shortened(font, whole, width, Qt::ElideMiddle);
     if (text.isEmpty()) continue;
     layout.shownCategories.push_back(i);
-    const double c = g.CategoryCenter(i);
     TextItem item;
     item.text = text;
+    if (text != whole) item.fullText = whole;
     item.font = FontRole::Tick;
     if (g.plan.horizontal) {
-      item.origin = QPointF(g.frame.plot.left() - kTick - 3, c);
+      item.origin = QPointF(g.frame.plot.left() - gap, c);
       item.box = QRectF(-fit.maxWidth - 1, -h / 2, fit.maxWidth + 1, h);
       item.align = Qt::AlignRight | Qt::AlignVCenter;
     } else if (fit.angle == 0) {
-      item.origin = QPointF(c, g.frame.plot.bottom() + kTick + 2);
+      item.origin = QPointF(c, g.frame.plot.bottom() + gap);
       item.box = QRectF(-g.slot / 2, 0, g.slot, h);
       item.align = Qt::AlignHCenter | Qt::AlignTop;
     } else {
-      item.origin = QPointF(c, g.frame.plot.bottom() + kTick + 2 + h / 2 * std::cos(radians));
+      item.origin = QPointF(c, g.frame.plot.bottom() + gap + h / 2 * std::cos(radians));
       item.angle = fit.angle;
       item.box = QRectF(-fit.maxWidth - 1, -h / 2, fit.maxWidth + 1, h);
       item.align = Qt::AlignRight | Qt::AlignVCenter;
@@ -358,24 +551,42 @@ void AddCategoryLabels(std::span<const std::string> labels, const Geometry& g,
   }
 }
 
+// Where a text of `length` centred on `center` stays within [from, to].
+double CenteredWithin(double center, double length, double from, double to) {
+  return std::clamp(center, from + length / 2, std::max(from + length / 2, to - length / 2));
+}
+
 void AddAxisTitles(const ChartModel& model, QRectF area, const Geometry& g, ChartLayout& layout) {
   const QRectF& p = g.frame.plot;
-  if (!model.leftAxisTitle.caption.empty()) {
-    const double h = LineHeight(layout.fonts[FontRole::LeftAxisTitle]);
+  const QFont& leftFont = layout.fonts[FontRole::LeftAxisTitle];
+  const QFont& bottomFont = layout.fonts[FontRole::BottomAxisTitle];
+  const qsizetype lines = g.frame.bottomTitle.size();
+  const double bottomRoom = lines * LineHeight(bottomFont);
+  const double leftRoom = g.frame.leftTitle.size() * LineHeight(leftFont);
+  const QString leftWhole = DisplayText(model.leftAxisTitle.caption).trimmed();
+  for (qsizetype i = 0; i < g.frame.leftTitle.size(); ++i) {
+    const QString& line = g.frame.leftTitle[i];
+    const double h = LineHeight(leftFont), w = TextWidth(leftFont, line);
     TextItem item;
-    item.text = DisplayText(model.leftAxisTitle.caption);
+    item.text = line;
+    if (g.frame.leftTitle.size() > 1 || line != leftWhole) item.fullText = leftWhole;
     item.font = FontRole::LeftAxisTitle;
-    item.angle = 90;
-    item.origin = QPointF(area.left(), p.center().y());
-    item.box = QRectF(-p.height() / 2 - 40, 0, p.height() + 80, h);  // may run past the plot
+    item.angle = 90;  // read from the bottom up
+    item.origin = QPointF(area.left() + i * h, CenteredWithin(p.center().y(), w, area.top(),
+                                                              area.bottom() - bottomRoom));
+    item.box = QRectF(-w / 2, 0, w, h);
     item.align = Qt::AlignCenter;
     layout.texts.push_back(item);
   }
-  if (!model.bottomAxisTitle.caption.empty()) {
-    const double h = LineHeight(layout.fonts[FontRole::BottomAxisTitle]);
-    layout.texts.push_back(BoxedText(DisplayText(model.bottomAxisTitle.caption),
-                                     QRectF(p.left(), area.bottom() - h, p.width(), h),
-                                     Qt::AlignCenter, FontRole::BottomAxisTitle));
+  const QString bottomWhole = DisplayText(model.bottomAxisTitle.caption).trimmed();
+  for (qsizetype i = 0; i < lines; ++i) {
+    const QString& line = g.frame.bottomTitle[i];
+    const double h = LineHeight(bottomFont), w = TextWidth(bottomFont, line);
+    const double x = CenteredWithin(p.center().x(), w, area.left() + leftRoom, area.right());
+    TextItem item = BoxedText(line, QRectF(x - w / 2, area.bottom() - (lines - i) * h, w, h),
+                              Qt::AlignCenter, FontRole::BottomAxisTitle);
+    if (lines > 1 || line != bottomWhole) item.fullText = bottomWhole;
+    layout.texts.push_back(item);
   }
 }
 
@@ -397,8 +608,10 @@ void LayoutAxes(const ChartModel& model, const std::vector<const SeriesModel*>& 
   g.rowDepth = g.frame.depth / g.plan.rows;
   layout.plot = p;
   layout.depthOffset = QPointF(g.frame.depth, -g.frame.depth);
+  layout.valueMin = g.frame.ticks.min;
+  layout.valueMax = g.frame.ticks.max;
   layout.valueTicks = g.frame.ticks.values;
-  AddWalls(g.frame, model.view3D, layout);  // step 4
+  AddWalls(g.frame, g.plan.deep, layout);  // step 4
   AddValueGrid(g.frame, g.scale, g.plan.horizontal, layout);
   AddSeriesShapes(series, spans, g, layout);  // step 5
   AddValueLabels(g, layout);                  // step 6

@@ -66,7 +66,7 @@ void WriteRaster(const ChartModel& model, QSize size, ImageFileFormat format,
   image.setDevicePixelRatio(1);
   {
     QPainter painter(&image);
-    RenderChart(painter, model, QRectF(image.rect()), 1);
+    RenderChart(painter, model, QRectF(image.rect()), ImageTextScale(size));
   }
   const QString error = EncodeRasterImage(image, format, file);
   // The encoder's own text says little when the file refused the bytes: the file's says why.
@@ -82,7 +82,7 @@ void WriteSvg(const ChartModel& model, QSize size, const std::string& fileName, 
   generator.setTitle(QString::fromLocal8Bit(fileName.c_str()));
   QPainter painter;
   if (!painter.begin(&generator)) Fail(fileName, "the SVG generator cannot start");
-  RenderChart(painter, model, QRectF(QPoint(0, 0), size), 1);
+  RenderChart(painter, model, QRectF(QPoint(0, 0), size), ImageTextScale(size));
   painter.end();
 }
 
@@ -103,7 +103,7 @@ void WritePdf(const ChartModel& model, QSize size, const std::string& fileName, 
   writer.setTitle(QString::fromLocal8Bit(fileName.c_str()));
   QPainter painter;
   if (!painter.begin(&writer)) Fail(fileName, "the PDF writer cannot start");
-  RenderChart(painter, model, QRectF(QPoint(0, 0), size), 1);
+  RenderChart(painter, model, QRectF(QPoint(0, 0), size), ImageTextScale(size));
   if (!painter.end()) Fail(fileName, "the PDF writer failed");
 }
 

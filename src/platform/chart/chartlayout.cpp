@@ -10,16 +10,18 @@
 
 // Layout order of the frame (each step takes its room from what the earlier ones left):
 //   1. the chart rectangle less the four margins (percent of width and height) and a padding;
-//   2. the title lines at the top, centred; an empty line is a small gap;
-//   3. the legend at the right, centred vertically;
+//   2. the title lines at the top, centred, wrapped and shortened, within a share of the height;
+//      an empty line is a small gap;
+//   3. the legend at the right or below (legendlayout.cpp);
 //   4. what remains holds the pies side by side, or the axes with their series.
 
 namespace {
 
 constexpr double kPadding = 6;
-constexpr double kLegendSwatch = 10;
-constexpr double kMaxLegendTextShare = 0.3;  // of the width left for legend and plot
-constexpr int kMaxMarginPercent = 45;        // two opposite margins still leave a tenth
+constexpr int kMaxMarginPercent = 45;  // two opposite margins still leave a tenth
+constexpr double kMaxTitleShare = 0.3;  // of the height, for the title's lines
+constexpr int kTitleWrapLines = 2;      // a title line too long wraps once, then is shortened
+constexpr std::size_t kMaxLegendEntries = 5000;  // more never fit
 
 QFont FontOf(double points, FontStyle style) {
   QFont font = QGuiApplication::font();
@@ -38,89 +40,64 @@ QRectF InsideMargins(const ChartModel& model, QSizeF size) {
   return QRectF(left, top, size.width() - left - right, size.height() - top - bottom);
 }
 
-// Step 2: returns the area below the title.
+// Step 2: returns the area below the title. A title line too long for the width wraps once and
+// is then shortened; the lines that would take the title past its share of the height are left
+// out (a title may have millions of lines).
 QRectF LayoutTitle(const ChartModel& model, QRectF area, ChartLayout& layout) {
   const QFont& font = layout.fonts[FontRole::Title];
   const double lineHeight = LineHeight(font);
+  const double bottom = area.top() + area.height() * kMaxTitleShare;
   double y = area.top();
   bool any = false;
   for (const std::string& line : model.title.lines) {
-    if (y >= area.bottom()) break;  // the lines below cannot show: a title may have millions
     const QString text = DisplayText(line).trimmed();
     if (text.isEmpty()) {
       y += lineHeight / 4;  // a blank line: a quarter of a line
+      if (y > bottom) break;
       continue;
     }
-    const QFontMetricsF metrics(font);
-    const QString shown = metrics.elidedText(text, Qt::ElideRight, area.width());
-    layout.texts.push_back(BoxedText(shown, QRectF(area.left(), y, area.width(), lineHeight),
-                                     Qt::AlignCenter, FontRole::Title));
-    y += lineHeight;
+    const QStringList lines = Wrapped(font, text, area.width(), kTitleWrapLines);
+    if (lines.isEmpty() || y + lineHeight * lines.size() > bottom) break;
+    for (const QString& shown : lines) {
+      TextItem item = BoxedText(shown, QRectF(area.left(), y, area.width(), lineHeight),
+                                Qt::AlignCenter, FontRole::Title);
+      if (lines.size() > 1 || shown != text) item.fullText = text;
+      layout.texts.push_back(item);
+      y += lineHeight;
+    }
     any = true;
   }
   if (!any) y = area.top();  // nothing but blank lines: no gap at all
-  return QRectF(area.left(), y + (any ? kPadding : 0), area.width(), area.bottom() - y);
+  return QRectF(area.left(), y + (any ? kPadding : 0), area.width(),
+                area.bottom() - y - (any ? kPadding : 0));
 }
 
-struct LegendEntry {
-  QString text;
-  QColor color;
-};
-
+// The legend lists the series, or the points of the first pie, zero ones included. Of a pie's
+// points only as many are made into entries as could ever fit; `total` counts them all.
 std::vector<LegendEntry> LegendEntries(const std::vector<const SeriesModel*>& series,
-                                       std::span<const std::string> labels) {
+                                       std::span<const std::string> labels, std::size_t& total) {
   std::vector<LegendEntry> entries;
+  total = 0;
   if (series.empty()) return entries;
   if (series.front()->kind == SeriesKind::Pie) {
     const SeriesModel& pie = *series.front();
     const auto& points = pie.points;
     for (std::size_t i = 0; i < points.size(); ++i) {
-      if (!std::isfinite(points[i].value) || points[i].value == 0) continue;
-      QString text = CategoryLabel(labels, i);
+      if (!std::isfinite(points[i].value)) continue;
+      ++total;
+      if (entries.size() >= kMaxLegendEntries) continue;
+      QString text = CategoryLabel(labels, i).trimmed();
       if (text.isEmpty()) text = QString::fromStdString(FormatValue(points[i].value));
-      entries.push_back({text, ToQColor(ResolvePointColor(pie, static_cast<int>(i)))});
-      if (entries.size() > 1000) break;  // more never fit on a page
+      entries.push_back({text, ToQColor(ResolvePointColor(pie, static_cast<int>(i))),
+                         static_cast<int>(i)});
     }
     return entries;
   }
-  for (const SeriesModel* one : series) {
-    if (one->kind == SeriesKind::Pie) continue;
-    entries.push_back({SeriesName(*one), ToQColor(ResolveSeriesColor(*one))});
+  for (std::size_t s = 0; s < series.size(); ++s) {
+    entries.push_back(
+        {SeriesName(*series[s]), ToQColor(ResolveSeriesColor(*series[s])), static_cast<int>(s)});
   }
   return entries;
-}
-
-// Step 3: returns the area left of the legend.
-QRectF LayoutLegend(const std::vector<LegendEntry>& entries, QRectF area, ChartLayout& layout) {
-  if (entries.empty()) return area;
-  const QFont& font = layout.fonts[FontRole::Legend];
-  const QFontMetricsF metrics(font);
-  const double rowHeight = std::max(LineHeight(font), kLegendSwatch) + 3;
-  const double maxText = area.width() * kMaxLegendTextShare;
-  double textWidth = 0;
-  for (const auto& entry : entries) {
-    textWidth = std::max(textWidth, std::min(TextWidth(font, entry.text), maxText));
-  }
-  const int fitting = static_cast<int>((area.height() - 2 * kPadding) / rowHeight);
-  if (fitting < 1 || area.width() < 80) return area;
-  const int rows = std::min(fitting, static_cast<int>(entries.size()));
-  const double width = kPadding * 3 + kLegendSwatch + textWidth;
-  const double height = rows * rowHeight + 2 * kPadding;
-  layout.legendFrame = QRectF(area.right() - width, area.center().y() - height / 2, width, height);
-  for (int i = 0; i < rows; ++i) {
-    const double top = layout.legendFrame.top() + kPadding + i * rowHeight;
-    const bool cut = i == rows - 1 && rows < static_cast<int>(entries.size());
-    const QString text =
-        cut ? QString("... %1 more").arg(entries.size() - rows + 1) : entries[i].text;
-    const QRectF swatch(layout.legendFrame.left() + kPadding, top + (rowHeight - kLegendSwatch) / 2,
-                        kLegendSwatch, kLegendSwatch);
-    const QRectF textRect(swatch.right() + kPadding, top, textWidth, rowHeight);
-    LegendItem item{swatch, cut ? QColor(Qt::transparent) : entries[i].color,
-                    BoxedText(metrics.elidedText(text, Qt::ElideRight, textWidth), textRect,
-                              Qt::AlignLeft | Qt::AlignVCenter, FontRole::Legend)};
-    layout.legend.push_back(item);
-  }
-  return QRectF(area.left(), area.top(), area.width() - width - kPadding * 2, area.height());
 }
 
 // The model's indexes of the series that the chart draws: its pies, or all the others.
@@ -160,8 +137,14 @@ ChartLayout LayoutChart(const ChartModel& model, QSizeF size, const ChartFonts& 
   layout.drawnSeries = DrawnSeries(model, pieChart);
   std::vector<const SeriesModel*> drawn;
   for (int index : layout.drawnSeries) drawn.push_back(model.series[index]);
-  if (model.legendVisible)
-    area = LayoutLegend(LegendEntries(drawn, model.labels), area, layout);  // step 3
+  if (model.legendVisible) {  // step 3
+    std::size_t total = 0;
+    const std::vector<LegendEntry> entries = LegendEntries(drawn, model.labels, total);
+    const std::optional<QRectF> left =
+        LayoutLegend(entries, pieChart ? total : 0, area, layout);
+    if (!left) return layout;  // a chart too small for its legend draws neither
+    area = *left;
+  }
   if (area.width() < 10 || area.height() < 10) return layout;
   if (pieChart) {  // step 4
     LayoutPies(model, drawn, area, layout);

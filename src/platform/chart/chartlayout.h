@@ -36,13 +36,15 @@ struct TextItem {
   FontRole font = FontRole::Tick;
   QColor color = Qt::black;
   bool framed = false;  // a mark: white box with a thin border behind the text
+  QString fullText;     // the whole text where `text` is shortened or wrapped, for a tooltip
 };
 
 struct Face {
   QPolygonF polygon;
   QColor fill;
   QColor outline;
-  bool dense = false;  // one of thousands of faces of a dense line: no antialiasing, no outline
+  bool dense = false;  // one of thousands of faces of a dense chart: no antialiasing, no outline
+  int series = -1;     // the drawn series it shows (as BarBox::series), -1 for none
 };
 
 struct Polyline {
@@ -51,6 +53,7 @@ struct Polyline {
   double width = 2;
   bool dense = false;  // more points than pixels: drawn without antialiasing, which costs more
                        // than it shows there
+  int series = -1;     // the drawn series it shows
 };
 
 struct Segment {
@@ -59,10 +62,13 @@ struct Segment {
   double width = 1;
 };
 
+// An entry of the legend: a drawn series, or in a pie chart a point of the pie; -1 for the line
+// that counts the entries left out.
 struct LegendItem {
   QRectF swatch;
   QColor color;
   TextItem text;
+  int entry = -1;
 };
 
 // One bar as the data placed it: its front face, and in 3D the depth by which its top and side
@@ -103,7 +109,9 @@ struct ChartLayout {
   ChartFonts fonts;
   QRectF plot;          // front rectangle of the axes (empty for pies)
   QPointF depthOffset;  // from a front point to the same point on the back wall
-  std::vector<double> valueTicks;
+  double valueMin = 0;  // the values at the ends of the value axis
+  double valueMax = 1;
+  std::vector<double> valueTicks;  // the labelled values, within valueMin to valueMax
   double categoryLabelAngle = 0;
   std::vector<int> shownCategories;  // indexes whose labels are drawn
   // The model's index of each drawn series: the `series` of bars, pies and line points counts

@@ -1,10 +1,17 @@
 #include "chartpainter.h"
 
 #include <QPainter>
+#include <algorithm>
+#include <cmath>
 
 #include "chartlayout.h"
 
 namespace {
+
+// The chart's size in a new window, and the least scale of an image's texts.
+constexpr double kWindowChartWidth = 585;
+constexpr double kWindowChartHeight = 401;
+constexpr double kMinImageTextScale = 0.75;
 
 void PaintFaces(QPainter& painter, const std::vector<Face>& faces) {
   for (const Face& face : faces) {
@@ -90,4 +97,9 @@ void RenderChart(QPainter& painter, const ChartModel& model, const QRectF& targe
   painter.setClipRect(QRectF(QPointF(0, 0), logical), Qt::IntersectClip);
   PaintChart(painter, layout);
   painter.restore();
+}
+
+double ImageTextScale(const QSizeF& size) {
+  const double fit = std::min(size.width() / kWindowChartWidth, size.height() / kWindowChartHeight);
+  return std::isfinite(fit) ? std::max(kMinImageTextScale, fit) : 1.0;
 }

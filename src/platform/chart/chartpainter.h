@@ -4,6 +4,7 @@
 
 class QPainter;
 class QRectF;
+class QSizeF;
 struct ChartLayout;
 struct ChartModel;
 
@@ -14,3 +15,9 @@ void PaintChart(QPainter& painter, const ChartLayout& layout);
 // per logical pixel (1 on screens and bitmaps, dpi / 96 on printers). An empty or inverted
 // target draws nothing.
 void RenderChart(QPainter& painter, const ChartModel& model, const QRectF& target, double scale);
+
+// Device pixels per logical pixel for an image file of `size` pixels: the window's chart of
+// 585 x 401 made larger or smaller until it meets the image's width or height, so that a large
+// image shows the window's chart and not a small chart in a large frame. Never below 0.75, so
+// that the smallest text of a small image is still 8 pixels high.
+double ImageTextScale(const QSizeF& size);

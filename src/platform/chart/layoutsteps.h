@@ -3,6 +3,8 @@
 // layoutsteps.cpp. Internal to the chart library.
 
 #include <QFontMetricsF>
+#include <QStringList>
+#include <optional>
 #include <span>
 #include <string>
 #include <unordered_map>
@@ -15,6 +17,14 @@ QString DisplayText(const std::string& text);
 QString CategoryLabel(std::span<const std::string> labels, std::size_t index);
 double TextWidth(const QFont& font, const QString& text);
 double LineHeight(const QFont& font);
+
+// `text` shortened with "…" to at most `width`: at its end, or in its middle where the ends tell
+// texts apart (labels such as "Product line 57"). Empty where not even a letter and "…" fit.
+QString Shortened(const QFont& font, const QString& text, double width,
+                  Qt::TextElideMode mode = Qt::ElideRight);
+// `text` broken at spaces into at most `maxLines` lines of at most `width`, the last one
+// shortened where words remain (as is a word longer than a line). Empty where nothing fits.
+QStringList Wrapped(const QFont& font, const QString& text, double width, int maxLines);
 
 // A text centred (or aligned by `align`) in an upright rectangle.
 TextItem BoxedText(const QString& text, const QRectF& rect, int align, FontRole font);
@@ -50,6 +60,20 @@ class MarkPlacer {
   std::unordered_map<long long, std::vector<int>> cells_;
   void Add(const QRectF& rect);
 };
+
+// An entry of the legend: a drawn series, or a point of a pie (LegendItem::entry).
+struct LegendEntry {
+  QString text;
+  QColor color;
+  int entry = 0;
+};
+
+// Lays out the legend in `area` (legendlayout.cpp) and returns the area left for the chart;
+// std::nullopt where not every entry fits. With a `total` (of a pie's slices, which may be more
+// than `entries` holds: those that can never fit need not be made) a last line may count the
+// entries left out instead.
+std::optional<QRectF> LayoutLegend(const std::vector<LegendEntry>& entries, std::size_t total,
+                                   QRectF area, ChartLayout& layout);
 
 void LayoutAxes(const ChartModel& model, const std::vector<const SeriesModel*>& series, QRectF area,
                 ChartLayout& layout);

@@ -80,16 +80,18 @@ std::vector<std::vector<LinePoint>> LinePieces(const SeriesModel& series, const 
 
 // A flat line: one polyline per run of segments of the same colour (a segment takes the colour
 // of the point it ends at).
-void AddFlatLine(const std::vector<LinePoint>& piece, bool dense, ChartLayout& layout) {
+void AddFlatLine(const std::vector<LinePoint>& piece, bool dense, int series,
+                 ChartLayout& layout) {
   if (piece.empty()) return;
   Polyline current{QPolygonF({piece.front().at}),
                    piece.size() > 1 ? piece[1].color : piece.front().color,
-                   dense ? kDenseLineWidth : kLineWidth, dense};
+                   dense ? kDenseLineWidth : kLineWidth, dense, series};
   for (std::size_t i = 1; i < piece.size(); ++i) {
     // Short polylines: the stroker slows down sharply on long, dense, self-crossing ones.
     if (piece[i].color != current.color || current.points.size() >= kPolylineChunk) {
       layout.lines.push_back(current);
-      current = Polyline{QPolygonF({piece[i - 1].at}), piece[i].color, current.width, dense};
+      current =
+          Polyline{QPolygonF({piece[i - 1].at}), piece[i].color, current.width, dense, series};
     }
     current.points.push_back(piece[i].at);
   }
@@ -101,14 +103,14 @@ void AddFlatLine(const std::vector<LinePoint>& piece, bool dense, ChartLayout& l
 }
 
 // A 3D line: a ribbon of quads going back by the row's depth.
-void AddRibbon(const std::vector<LinePoint>& piece, QPointF shift, double depth,
+void AddRibbon(const std::vector<LinePoint>& piece, QPointF shift, double depth, int series,
                ChartLayout& layout) {
   const QPointF d(depth, -depth);
   if (piece.size() == 1) {
     const QPointF a = piece.front().at + shift;
     layout.faces.push_back(
         {Quad(a - QPointF(2, 0), a + QPointF(2, 0), a + QPointF(2, 0) + d, a - QPointF(2, 0) + d),
-         piece.front().color, SideShade(piece.front().color)});
+         piece.front().color, SideShade(piece.front().color), false, series});
     return;
   }
   // The front edge is a band of the line's width, so that a segment seen edge-on (rising as
@@ -120,9 +122,9 @@ void AddRibbon(const std::vector<LinePoint>& piece, QPointF shift, double depth,
     // Seen from above where the line falls to the right or rises less steeply than the depth.
     const bool fromAbove = (b.x() - a.x()) * d.y() - (b.y() - a.y()) * d.x() < 0;
     const QColor surface = fromAbove ? TopShade(color) : SideShade(color);
-    layout.faces.push_back({Quad(a, b, b + d, a + d), surface, SideShade(color)});
-    layout.faces.push_back(
-        {Quad(a - halfWidth, b - halfWidth, b + halfWidth, a + halfWidth), color, color});
+    layout.faces.push_back({Quad(a, b, b + d, a + d), surface, SideShade(color), false, series});
+    layout.faces.push_back({Quad(a - halfWidth, b - halfWidth, b + halfWidth, a + halfWidth),
+                            color, color, false, series});
   }
 }
 
@@ -157,24 +159,31 @@ std::vector<ColumnRange> ColumnRanges(const std::vector<LinePoint>& piece, bool 
   return ranges;
 }
 
+// Per column the band is one rectangle: a polygon through thousands of column ends costs the
+// rasterizer far more than the same area as rectangles.
 void AddDenseSlab(const std::vector<LinePoint>& piece, QPointF shift, double depth, bool horizontal,
-                  ChartLayout& layout) {
+                  int series, ChartLayout& layout) {
   const std::vector<ColumnRange> ranges = ColumnRanges(piece, horizontal);
   const QPointF d(depth, -depth);
   for (std::size_t i = 1; i < ranges.size(); ++i) {
     const QPointF a = ranges[i - 1].high + shift, b = ranges[i].high + shift;
-    layout.faces.push_back({Quad(a, b, b + d, a + d), TopShade(ranges[i].color), QColor(), true});
+    layout.faces.push_back(
+        {Quad(a, b, b + d, a + d), TopShade(ranges[i].color), QColor(), true, series});
   }
-  // The band, one polygon per run of one colour; at least a pixel across, like a thin line.
-  const QPointF half = horizontal ? QPointF(kDenseBandMin / 2, 0) : QPointF(0, -kDenseBandMin / 2);
-  for (std::size_t start = 0; start < ranges.size();) {
-    std::size_t end = start;
-    while (end + 1 < ranges.size() && ranges[end + 1].color == ranges[start].color) ++end;
-    QPolygonF band;
-    for (std::size_t i = start; i <= end; ++i) band.push_back(ranges[i].high + shift + half);
-    for (std::size_t i = end + 1; i-- > start;) band.push_back(ranges[i].low + shift - half);
-    layout.faces.push_back({band, ranges[start].color, QColor(), true});
-    start = end + 1;
+  // Each column's band fills its pixel column, and is at least a pixel long, like a thin line.
+  for (const ColumnRange& range : ranges) {
+    const QPointF high = range.high + shift, low = range.low + shift;
+    QRectF band;
+    if (horizontal) {
+      const double row = std::floor(high.y());
+      band = QRectF(QPointF(low.x() - kDenseBandMin / 2, row),
+                    QPointF(high.x() + kDenseBandMin / 2, row + 1));
+    } else {
+      const double column = std::floor(high.x());
+      band = QRectF(QPointF(column, high.y() - kDenseBandMin / 2),
+                    QPointF(column + 1, low.y() + kDenseBandMin / 2));
+    }
+    layout.faces.push_back({QPolygonF(band.normalized()), range.color, QColor(), true, series});
   }
 }
 
@@ -207,11 +216,11 @@ void AddLine(const SeriesModel& series, int index, int row, const Geometry& g, M
   const bool dense = IsDense(series, g);
   for (const auto& piece : LinePieces(series, g)) {
     if (view3D && dense)
-      AddDenseSlab(piece, shift, g.BoxDepth(), g.plan.horizontal, layout);
+      AddDenseSlab(piece, shift, g.BoxDepth(), g.plan.horizontal, index, layout);
     else if (view3D)
-      AddRibbon(piece, shift, g.BoxDepth(), layout);
+      AddRibbon(piece, shift, g.BoxDepth(), index, layout);
     else
-      AddFlatLine(piece, dense, layout);
+      AddFlatLine(piece, dense, index, layout);
     if (series.marksVisible) AddLineMarks(series, piece, shift, g, placer, layout);
     for (const LinePoint& point : piece)
       layout.linePoints.push_back({index, point.index, point.at + shift});

@@ -2,19 +2,26 @@
 // its title, all of one radius.
 //
 // Layout order:
-//   1. slices of every pie: absolute values, zero and non-finite ones skipped, from 12 o'clock
-//      clockwise, the sweeps adding up to exactly 360 degrees; the size of each slice's mark;
-//   2. the grid (one row side by side, or more rows) whose cells hold the largest disc, the
-//      marks around it and, in 3D, its tilt and edge height; one radius for all pies;
+//   1. per pie: the sum of its values' sizes, and the marks it may show: those of its largest
+//      slices, as many as could ever stand beside it, with the widths of their texts;
+//   2. the grid (one row side by side, or more rows) whose cells hold the largest disc with, in
+//      3D, its tilt and edge height, and a column of marks on either side; one radius for all
+//      pies. The marks never take more than half of the radius the disc would have without them;
 //   per pie, in its cell:
-//   3. the title just above the disc and its marks;
-//   4. faces: in 3D the edge of the front half first, then the slice tops;
-//   5. marks outside with short connectors; a mark that would cover another is left out.
+//   3. the title just above the disc;
+//   4. slices from 12 o'clock clockwise, the sweeps adding up to exactly 360 degrees; zero and
+//      non-finite values skipped; runs of slices thinner than a pixel of the rim drawn as one
+//      wedge (in the colour of its largest), so that the cost follows the pixels; a pie whose
+//      values are all zero is an empty disc; faces: in 3D the edge of the front half first,
+//      then the slice tops;
+//   5. marks in a column on the slice's side of the disc, each joined to its slice by a leader
+//      line; where a column cannot hold every mark of its side, the smallest slices' marks are
+//      left out (the legend still lists every slice).
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <numbers>
+#include <queue>
 
 #include "layoutsteps.h"
 #include "niceticks.h"
@@ -22,19 +29,20 @@
 
 namespace {
 
-constexpr double kConnector = 12;
+constexpr double kConnector = 12;  // from the rim to the column of marks
 constexpr double kCellGap = 10;
 // In 3D the disc is seen at a slant: its height shrinks by 2.4 % of its width per 3D percent,
 // to half its width at most, and its edge is 1.2 % of its radius high per 3D percent.
 constexpr double kTiltPerPercent = 2.4;
 constexpr double kMinTilt = 0.5;
 constexpr double kEdgePerPercent = 1.2;
-// A mark's text is elided to 30 % of its cell's width, so that marks on both sides of the disc
-// leave it at least the rest.
-constexpr double kMaxMarkTextShare = 0.3;
-constexpr double kMarkFrame = 6;  // the frame around a mark's text, across
-constexpr double kMarkGap = 2;    // between the connector's tip and the mark
-constexpr std::size_t kMarksSized = 200;
+constexpr double kMaxMarkTextShare = 0.3;  // of a cell's width, for the text of one mark
+constexpr double kMinDiscShare = 0.5;      // the marks leave the disc at least this of its radius
+constexpr double kMarkFrame = 6;           // the frame around a mark's text, across
+constexpr double kMarkGap = 2;             // between a leader's end and its mark
+constexpr std::size_t kMarksSized = 200;   // more marks never stand beside one pie
+const QColor kLeaderColor(110, 110, 110);
+const QColor kEmptyDisc(238, 238, 238);
 
 double Radians(double degrees) { return degrees * std::numbers::pi / 180; }
 
@@ -51,29 +59,6 @@ QPolygonF Arc(const PieGeometry& pie, double from, double to) {
   return points;
 }
 
-std::vector<PieSlice> Slices(const SeriesModel& series) {
-  const auto& points = series.points;
-  double sum = 0;
-  for (const ChartPoint& point : points) {
-    if (std::isfinite(point.value)) sum += std::abs(point.value);
-  }
-  std::vector<PieSlice> slices;
-  if (!(sum > 0) || !std::isfinite(sum)) return slices;
-  double before = 0;
-  for (std::size_t i = 0; i < points.size(); ++i) {
-    const double value = points[i].value;
-    if (!std::isfinite(value) || value == 0) continue;
-    const double start = 90 - before / sum * 360;
-    before += std::abs(value);
-    const double end = 90 - before / sum * 360;
-    slices.push_back({static_cast<int>(i), start, end - start,
-                      ToQColor(ResolvePointColor(series, static_cast<int>(i)))});
-  }
-  // The last slice closes the circle exactly, whatever the rounding of the sums.
-  slices.back().sweepDegrees = -270 - slices.back().startDegrees;
-  return slices;
-}
-
 // The mark of point `index`: its label and value, or the value alone.
 QString MarkLabel(const SeriesModel& series, std::span<const std::string> labels,
                   std::size_t index) {
@@ -81,6 +66,8 @@ QString MarkLabel(const SeriesModel& series, std::span<const std::string> labels
   const QString label = CategoryLabel(labels, index).trimmed();
   return label.isEmpty() ? value : label + ": " + value;
 }
+
+bool IsSlice(double value) { return std::isfinite(value) && value != 0; }
 
 // In 3D the disc is squashed and stands on an edge; both scale with its radius.
 struct Tilt {
@@ -95,54 +82,56 @@ Tilt TiltOf(const ChartModel& model) {
 
 double MarkHeight(const QFont& font) { return LineHeight(font) + 2; }
 
-// Step 1: a slice's mark points away from the centre at the slice's middle angle.
-struct SliceMark {
-  double cosine = 0;
-  double sine = 0;
-  double textWidth = 0;  // before eliding
+// Step 1.
+struct PiePlan {
+  long double sum = 0;      // of the values' sizes: wide enough for any number of any doubles
+  bool anyValue = false;    // a finite value, zero included: an all-zero pie is an empty disc
+  std::vector<int> marked;  // the points whose marks may show, by index
+  double widestMark = 0;    // of their texts
 };
 
-struct PiePlan {
-  std::vector<PieSlice> slices;
-  std::vector<SliceMark> marks;  // empty where the marks are hidden
-  double markHeight = 0;
-};
+// The points of the largest values, at most kMarksSized of them, in the order of the points.
+std::vector<int> LargestSlices(const SeriesModel& series) {
+  using Entry = std::pair<double, int>;  // size, point
+  std::priority_queue<Entry, std::vector<Entry>, std::greater<>> smallest;
+  const auto& points = series.points;
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    if (!IsSlice(points[i].value)) continue;
+    smallest.push({std::abs(points[i].value), static_cast<int>(i)});
+    if (smallest.size() > kMarksSized) smallest.pop();
+  }
+  std::vector<int> indexes;
+  for (; !smallest.empty(); smallest.pop()) indexes.push_back(smallest.top().second);
+  std::sort(indexes.begin(), indexes.end());
+  return indexes;
+}
 
 PiePlan PlanPie(const SeriesModel& series, std::span<const std::string> labels,
                 const QFont& markFont) {
   PiePlan plan;
-  plan.slices = Slices(series);
-  if (!series.marksVisible) return plan;
-  plan.markHeight = MarkHeight(markFont);
-  // Enough to size the room: with more slices most marks are left out anyway.
-  const std::size_t counted = std::min<std::size_t>(plan.slices.size(), kMarksSized);
-  for (std::size_t i = 0; i < counted; ++i) {
-    const PieSlice& slice = plan.slices[i];
-    const double mid = Radians(slice.startDegrees + slice.sweepDegrees / 2);
-    const auto point = static_cast<std::size_t>(slice.point);
-    plan.marks.push_back(
-        {std::cos(mid), std::sin(mid), TextWidth(markFont, MarkLabel(series, labels, point))});
+  for (const ChartPoint& point : series.points) {
+    if (!std::isfinite(point.value)) continue;
+    plan.anyValue = true;
+    plan.sum += std::abs(point.value);
+  }
+  if (!(plan.sum > 0) || !series.marksVisible) return plan;
+  plan.marked = LargestSlices(series);
+  for (int point : plan.marked) {
+    plan.widestMark = std::max(
+        plan.widestMark, TextWidth(markFont, MarkLabel(series, labels, static_cast<std::size_t>(point))));
   }
   return plan;
 }
 
-// The largest radius at which the disc, its edge and its marks (elided to `maxText`) fit in
-// `room`, centred in it. A mark at angle a stands (radius + connector) * cos(a) beside the centre
-// and reaches its text's width further out, so each mark bounds the radius by itself.
+// The largest radius at which the disc and its edge fit in `room`, centred, with a column of
+// marks on either side (their texts shortened to `maxText`); the marks give way where they would
+// take more than half the radius.
 double FitRadius(const PiePlan& plan, QSizeF room, double maxText, Tilt tilt) {
   const double halfWidth = room.width() / 2, halfHeight = room.height() / 2;
-  double radius = std::min(halfWidth, halfHeight / (tilt.squash + tilt.edge / 2));
-  if (!plan.marks.empty()) radius = std::min(radius, halfWidth - kConnector);
-  for (const SliceMark& mark : plan.marks) {
-    const double c = std::abs(mark.cosine), s = std::abs(mark.sine);
-    const double across = halfWidth - kMarkGap - std::min(mark.textWidth, maxText) - kMarkFrame;
-    if (c > 0 && across > 0) radius = std::min(radius, across / c - kConnector);
-    const double down = halfHeight - plan.markHeight / 2 - kConnector * s;
-    const double perRadius = tilt.squash * s + tilt.edge / 2;  // 0 for a flat mark at 3 o'clock
-    if (down <= 0) return 0;
-    if (perRadius > 0) radius = std::min(radius, down / perRadius);
-  }
-  return std::max(0.0, radius);
+  const double alone = std::max(0.0, std::min(halfWidth, halfHeight / (tilt.squash + tilt.edge / 2)));
+  if (plan.marked.empty()) return alone;
+  const double column = kConnector + kMarkGap + kMarkFrame + std::min(plan.widestMark, maxText);
+  return std::max(alone * kMinDiscShare, std::min(alone, halfWidth - column));
 }
 
 // Step 2.
@@ -185,8 +174,49 @@ QRectF CellOf(const PieGrid& grid, int index, int count, QRectF area) {
                 cell);
 }
 
-// Step 4: the edge below the front half of the rim (angles -180 to 0 in this sweep).
-void AddEdges(const PieGeometry& pie, ChartLayout& layout) {
+// Step 4: the slices as drawn. A run of slices each thinner than a pixel of the rim becomes one
+// wedge once it is a pixel wide, shown by its largest point.
+struct SliceRun {
+  PieSlice slice;
+  double largest = -1;
+  bool open = false;
+};
+
+std::vector<PieSlice> DrawnSlices(const SeriesModel& series, long double sum, double radius) {
+  std::vector<PieSlice> slices;
+  SliceRun run;
+  auto close = [&] {
+    if (run.open) slices.push_back(run.slice);
+    run = SliceRun{};
+  };
+  long double before = 0;
+  const auto& points = series.points;
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    const double value = points[i].value;
+    if (!IsSlice(value)) continue;
+    const double start = static_cast<double>(90 - before / sum * 360);
+    before += std::abs(value);
+    const double end = static_cast<double>(90 - before / sum * 360);
+    const bool thin = radius * Radians(start - end) < 1;
+    if (!thin) close();
+    if (!run.open) run.slice.startDegrees = start;
+    run.slice.sweepDegrees = end - run.slice.startDegrees;
+    if (std::abs(value) > run.largest) {
+      run.largest = std::abs(value);
+      run.slice.point = static_cast<int>(i);
+      run.slice.color = ToQColor(ResolvePointColor(series, static_cast<int>(i)));
+    }
+    run.open = true;
+    if (!thin || radius * Radians(-run.slice.sweepDegrees) >= 1) close();
+  }
+  close();
+  // The last wedge closes the circle exactly, whatever the rounding of the sums.
+  if (!slices.empty()) slices.back().sweepDegrees = -270 - slices.back().startDegrees;
+  return slices;
+}
+
+// The edge below the front half of the rim (angles -180 to 0 in this sweep).
+void AddEdges(const PieGeometry& pie, int series, ChartLayout& layout) {
   const QPointF down(0, pie.thickness);
   for (const PieSlice& slice : pie.slices) {
     const double from = std::max(slice.startDegrees + slice.sweepDegrees, -180.0);
@@ -195,87 +225,130 @@ void AddEdges(const PieGeometry& pie, ChartLayout& layout) {
     const QPolygonF rim = Arc(pie, from, to);
     QPolygonF edge = rim;
     for (auto it = rim.rbegin(); it != rim.rend(); ++it) edge.push_back(*it + down);
-    layout.faces.push_back({edge, EdgeShade(slice.color), SideShade(slice.color)});
+    layout.faces.push_back({edge, EdgeShade(slice.color), SideShade(slice.color), false, series});
   }
 }
 
-void AddTops(const PieGeometry& pie, ChartLayout& layout) {
+void AddTops(const PieGeometry& pie, int series, ChartLayout& layout) {
   for (const PieSlice& slice : pie.slices) {
     QPolygonF top = Arc(pie, slice.startDegrees, slice.startDegrees + slice.sweepDegrees);
     if (std::abs(slice.sweepDegrees) < 360) top.prepend(pie.center);
-    layout.faces.push_back({top, slice.color, QColor(255, 255, 255)});
+    layout.faces.push_back({top, slice.color, QColor(255, 255, 255), false, series});
   }
 }
 
-// Step 5: each mark beside its slice, at the end of a connector from the rim.
+// A pie whose values are all zero: the disc, empty.
+void AddEmptyDisc(const PieGeometry& pie, int series, ChartLayout& layout) {
+  PieGeometry disc = pie;
+  disc.slices = {PieSlice{0, 90, -360, kEmptyDisc}};
+  if (disc.thickness > 0) AddEdges(disc, series, layout);
+  layout.faces.push_back({Arc(disc, 90, -270), kEmptyDisc, QColor(180, 180, 180), false, series});
+}
+
+// Step 5: a mark in the column on its slice's side, its leader from the rim.
 struct PieMark {
   QString text;
-  QPointF rim;
-  QPointF tip;
+  QString whole;
+  double size = 0;  // of its value: the smallest give way first
+  QPointF rim;      // where the leader starts
+  QPointF elbow;    // where it turns toward the mark
+  double wanted = 0;  // the height the mark would like, level with the elbow
   QRectF rect;
 };
 
+// The marked slices' middles: one pass over the points, as DrawnSlices takes them.
+std::vector<double> MiddleAngles(const SeriesModel& series, long double sum,
+                                 const std::vector<int>& marked) {
+  std::vector<double> middles;
+  long double before = 0;
+  std::size_t next = 0;
+  const auto& points = series.points;
+  for (std::size_t i = 0; i < points.size() && next < marked.size(); ++i) {
+    if (!IsSlice(points[i].value)) continue;
+    const long double start = 90 - before / sum * 360;
+    before += std::abs(points[i].value);
+    if (static_cast<int>(i) != marked[next]) continue;
+    middles.push_back(static_cast<double>((start + 90 - before / sum * 360) / 2));
+    ++next;
+  }
+  return middles;
+}
+
 std::vector<PieMark> PieMarks(const SeriesModel& series, std::span<const std::string> labels,
-                              const PieGeometry& pie, double maxWidth, const ChartLayout& layout) {
+                              const PieGeometry& pie, const PiePlan& plan, QRectF room,
+                              const ChartLayout& layout) {
   const QFont& font = layout.fonts[FontRole::Mark];
-  const QFontMetricsF metrics(font);
-  const double height = MarkHeight(font);
+  const std::vector<double> middles = MiddleAngles(series, plan.sum, plan.marked);
+  const double reach = pie.radiusX + kConnector + kMarkGap;
+  const double textRoom =
+      std::min(room.width() * kMaxMarkTextShare, room.width() / 2 - reach - kMarkFrame);
   std::vector<PieMark> marks;
-  for (const PieSlice& slice : pie.slices) {
-    const double mid = slice.startDegrees + slice.sweepDegrees / 2;
+  for (std::size_t k = 0; k < middles.size(); ++k) {
+    const auto point = static_cast<std::size_t>(plan.marked[k]);
+    const double mid = middles[k];
     const double c = std::cos(Radians(mid)), s = std::sin(Radians(mid));
     const double drop = s < 0 ? pie.thickness : 0;
     PieMark mark;
-    mark.rim = OnEllipse(pie, mid) + QPointF(0, drop);
-    mark.tip = QPointF(pie.center.x() + (pie.radiusX + kConnector) * c,
-                       pie.center.y() - (pie.radiusY + kConnector) * s + drop);
-    mark.text = metrics.elidedText(MarkLabel(series, labels, static_cast<std::size_t>(slice.point)),
-                                   Qt::ElideRight, maxWidth);
+    mark.whole = MarkLabel(series, labels, point);
+    mark.text = Shortened(font, mark.whole, textRoom, Qt::ElideMiddle);
     if (mark.text.isEmpty()) continue;
-    const double width = metrics.horizontalAdvance(mark.text) + kMarkFrame;
-    // Pushed back inside the chart rather than cut at its edge.
-    const double left =
-        std::clamp(c >= 0 ? mark.tip.x() + kMarkGap : mark.tip.x() - kMarkGap - width, 1.0,
-                   std::max(1.0, layout.size.width() - width - 1));
-    mark.rect = QRectF(left, mark.tip.y() - height / 2, width, height);
+    mark.size = std::abs(series.points[point].value);
+    mark.rim = OnEllipse(pie, mid) + QPointF(0, drop);
+    mark.elbow = QPointF(pie.center.x() + (pie.radiusX + kConnector / 2) * c,
+                         pie.center.y() - (pie.radiusY + kConnector / 2) * s + drop);
+    const double width = TextWidth(font, mark.text) + kMarkFrame;
+    const double height = MarkHeight(font);
+    const double left = c >= 0 ? pie.center.x() + reach : pie.center.x() - reach - width;
+    mark.wanted = mark.elbow.y();
+    mark.rect = QRectF(left, mark.wanted - height / 2, width, height);
     marks.push_back(mark);
   }
   return marks;
 }
 
-// Marks on one side of the disc, from the top down, move apart just enough not to overlap,
-// then back up where the lowest would leave the cell.
-void SpreadColumn(std::vector<PieMark*>& column, QRectF cell) {
-  std::sort(column.begin(), column.end(),
-            [](const PieMark* a, const PieMark* b) { return a->tip.y() < b->tip.y(); });
-  for (std::size_t i = 1; i < column.size(); ++i) {
-    const double below = column[i - 1]->rect.bottom();
-    if (column[i]->rect.top() < below) column[i]->rect.moveTop(below);
+// One side's column: as many marks as it holds, the largest slices' first; then in the order of
+// the slices down the side, each as near its slice as the marks above and below let it be.
+std::vector<PieMark> Column(std::vector<PieMark> marks, QRectF room) {
+  if (marks.empty()) return marks;
+  const double height = marks.front().rect.height();
+  const auto holds = static_cast<std::size_t>(std::max(0.0, std::floor(room.height() / height)));
+  if (marks.size() > holds) {
+    std::stable_sort(marks.begin(), marks.end(),
+                     [](const PieMark& a, const PieMark& b) { return a.size > b.size; });
+    marks.resize(holds);
   }
-  double floor = cell.bottom();
-  for (auto it = column.rbegin(); it != column.rend(); ++it) {
-    if ((*it)->rect.bottom() > floor) (*it)->rect.moveBottom(floor);
-    floor = (*it)->rect.top();
+  std::sort(marks.begin(), marks.end(),
+            [](const PieMark& a, const PieMark& b) { return a.wanted < b.wanted; });
+  double top = room.top();
+  for (PieMark& mark : marks) {
+    mark.rect.moveTop(std::max(top, mark.wanted - height / 2));
+    top = mark.rect.bottom();
   }
+  double bottom = room.bottom();
+  for (auto it = marks.rbegin(); it != marks.rend(); ++it) {
+    if (it->rect.bottom() > bottom) it->rect.moveBottom(bottom);
+    bottom = it->rect.top();
+  }
+  return marks;
 }
 
-// A mark that still covers an earlier one, or was moved out of the cell, is left out.
 void AddMarks(const SeriesModel& series, std::span<const std::string> labels,
-              const PieGeometry& pie, double maxWidth, QRectF cell, MarkPlacer& placer,
-              ChartLayout& layout) {
-  std::vector<PieMark> marks = PieMarks(series, labels, pie, maxWidth, layout);
-  std::vector<PieMark*> left, right;
-  for (PieMark& mark : marks) (mark.tip.x() < pie.center.x() ? left : right).push_back(&mark);
-  SpreadColumn(left, cell);
-  SpreadColumn(right, cell);
-  for (const PieMark& mark : marks) {
-    const bool moved = mark.rect.center().y() != mark.tip.y();
-    if ((moved && !cell.contains(mark.rect)) || !placer.TryPlace(mark.rect)) continue;
-    TextItem item = BoxedText(mark.text, mark.rect, Qt::AlignCenter, FontRole::Mark);
-    item.framed = true;
-    layout.texts.push_back(item);
-    layout.strokes.push_back(
-        {QLineF(mark.rim, QPointF(mark.tip.x(), mark.rect.center().y())), QColor(110, 110, 110)});
+              const PieGeometry& pie, const PiePlan& plan, QRectF room, ChartLayout& layout) {
+  std::vector<PieMark> left, right;
+  for (PieMark& mark : PieMarks(series, labels, pie, plan, room, layout)) {
+    (mark.rect.left() < pie.center.x() ? left : right).push_back(std::move(mark));
+  }
+  for (const auto& side : {Column(std::move(left), room), Column(std::move(right), room)}) {
+    for (const PieMark& mark : side) {
+      TextItem item = BoxedText(mark.text, mark.rect, Qt::AlignCenter, FontRole::Mark);
+      item.framed = true;
+      if (mark.text != mark.whole) item.fullText = mark.whole;
+      layout.texts.push_back(item);
+      const bool onRight = mark.rect.left() > pie.center.x();
+      const QPointF end(onRight ? mark.rect.left() : mark.rect.right(), mark.rect.center().y());
+      layout.strokes.push_back({QLineF(mark.rim, mark.elbow), kLeaderColor});
+      layout.strokes.push_back({QLineF(mark.elbow, end), kLeaderColor});
+    }
   }
 }
 
@@ -292,9 +365,9 @@ void LayoutPies(const ChartModel& model, const std::vector<const SeriesModel*>& 
     plans.push_back(PlanPie(*series, model.labels, layout.fonts[FontRole::Mark]));
   }
   const PieGrid grid = ChooseGrid(plans, area, titleRoom, tilt);  // step 2
-  MarkPlacer placer(QRectF(QPointF(0, 0), layout.size));
   for (int i = 0; i < count; ++i) {
     const SeriesModel& series = *pies[static_cast<std::size_t>(i)];
+    const PiePlan& plan = plans[static_cast<std::size_t>(i)];
     const QRectF cell = CellOf(grid, i, count, area);
     const QRectF room = cell.adjusted(0, titleRoom, 0, 0);
     PieGeometry pie;
@@ -303,23 +376,27 @@ void LayoutPies(const ChartModel& model, const std::vector<const SeriesModel*>& 
     pie.radiusY = pie.radiusX * tilt.squash;
     pie.thickness = pie.radiusX * tilt.edge;
     pie.center = room.center() - QPointF(0, pie.thickness / 2);
-    if (pie.radiusX < 2) continue;
-    const bool marks = series.marksVisible;
+    if (pie.radiusX < 2 || !plan.anyValue) continue;
+    QRectF markRoom = room;
     if (count > 1) {  // step 3
-      const double markHeight = MarkHeight(layout.fonts[FontRole::Mark]);
-      const double above = pie.radiusY + (marks ? markHeight / 2 + kConnector : 0) + titleRoom;
-      const double top = std::max(cell.top(), pie.center.y() - above);
+      const double top = std::max(cell.top(), pie.center.y() - pie.radiusY - titleRoom);
       const QRectF title(cell.left(), top, cell.width(), titleRoom - 4);
-      layout.texts.push_back(
-          BoxedText(SeriesName(series), title, Qt::AlignCenter, FontRole::SeriesTitle));
-      placer.Block(title);
+      markRoom.setTop(title.bottom() + 2);
+      const QString whole = SeriesName(series);
+      TextItem item = BoxedText(Shortened(layout.fonts[FontRole::SeriesTitle], whole, title.width()),
+                                title, Qt::AlignCenter, FontRole::SeriesTitle);
+      if (item.text != whole) item.fullText = whole;
+      if (!item.text.isEmpty()) layout.texts.push_back(item);
     }
-    pie.slices = std::move(plans[static_cast<std::size_t>(i)].slices);
-    if (pie.thickness > 0) AddEdges(pie, layout);  // step 4
-    AddTops(pie, layout);
-    if (marks)
-      AddMarks(series, model.labels, pie, cell.width() * kMaxMarkTextShare, cell, placer,
-               layout);  // step 5
+    if (!(plan.sum > 0)) {  // step 4
+      AddEmptyDisc(pie, i, layout);
+      layout.pies.push_back(std::move(pie));
+      continue;
+    }
+    pie.slices = DrawnSlices(series, plan.sum, pie.radiusX);
+    if (pie.thickness > 0) AddEdges(pie, i, layout);
+    AddTops(pie, i, layout);
+    if (!plan.marked.empty()) AddMarks(series, model.labels, pie, plan, markRoom, layout);  // 5
     layout.pies.push_back(std::move(pie));
   }
 }

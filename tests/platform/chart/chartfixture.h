@@ -17,11 +17,17 @@ inline ChartLayout LayoutOf(const ChartModel& model, double width, double height
   return LayoutChart(model, QSizeF(width, height), MakeChartFonts(model));
 }
 
-inline QImage RenderOf(const ChartModel& model, int width, int height) {
+// `scale` as RenderChart takes it: 1 as in the window, ImageTextScale for an image file.
+inline QImage RenderOf(const ChartModel& model, int width, int height, double scale = 1) {
   QImage image(width, height, QImage::Format_RGB32);
   QPainter painter(&image);
-  RenderChart(painter, model, QRectF(image.rect()), 1);
+  RenderChart(painter, model, QRectF(image.rect()), scale);
   return image;
+}
+
+// The chart as an image file of that size holds it.
+inline QImage ImageFileOf(const ChartModel& model, int width, int height) {
+  return RenderOf(model, width, height, ImageTextScale(QSizeF(width, height)));
 }
 
 // A chart model with ChartModel's defaults (flat, legend shown), built in a few lines. Series

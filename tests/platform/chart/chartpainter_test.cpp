@@ -120,7 +120,7 @@ TEST(Render, ADenseLineIn3DShowsTheRangeOfItsValuesAsTheFlatLineDoes) {
   const long flat = PixelsOf(b.Render(1920, 1080), 0xFF0000);
   b.settings.view3D = true;
   const ChartLayout layout = b.Layout(1920, 1080);
-  EXPECT_LE(layout.faces.size(), static_cast<std::size_t>(2 * layout.plot.width()))
+  EXPECT_LE(layout.faces.size(), static_cast<std::size_t>(2 * layout.plot.width() + 4))
       << "the cost follows the width";
   const long deep = PixelsOf(b.Render(1920, 1080), 0xFF0000);
   EXPECT_GT(flat, 100000);

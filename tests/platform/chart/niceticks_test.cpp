@@ -22,22 +22,33 @@ struct RangeCase {
 
 class NiceTicksRanges : public ::testing::TestWithParam<RangeCase> {};
 
-TEST_P(NiceTicksRanges, StepIsNiceLimitsOutwardCountCapped) {
+// Every range at every axis length: a nice step, ends around the range that it fills to at least
+// 60 %, ticks within the ends, zero exactly.
+TEST_P(NiceTicksRanges, StepIsNiceEndsHoldTheRangeWhichFillsTheAxis) {
   const RangeCase c = GetParam();
-  const NiceTicks ticks = ChooseNiceTicks(c.low, c.high, c.pixels, 40);
-  const double lo = std::min(c.low, c.high), hi = std::max(c.low, c.high);
-  ASSERT_GT(ticks.step, 0);
-  EXPECT_TRUE(IsNiceStep(ticks.step)) << ticks.step;
-  EXPECT_LT(ticks.min, ticks.max);
-  EXPECT_LE(ticks.min, lo);
-  EXPECT_GE(ticks.max, hi);
-  ASSERT_GE(ticks.values.size(), 2u);
-  EXPECT_LE(ticks.values.size(), static_cast<std::size_t>(kMaxTickCount));
-  EXPECT_DOUBLE_EQ(ticks.values.front(), ticks.min);
-  EXPECT_NEAR(ticks.values.back(), ticks.max, ticks.step * 1e-6);
-  for (double v : ticks.values) {
-    if (std::abs(v) < ticks.step / 2) {
-      EXPECT_EQ(v, 0.0) << "tick next to zero must be zero";
+  for (double pixels : {c.pixels, 30.0, 80.0}) {
+    const NiceTicks ticks = ChooseNiceTicks(c.low, c.high, pixels, 40);
+    const double lo = std::min(c.low, c.high), hi = std::max(c.low, c.high);
+    ASSERT_GT(ticks.step, 0);
+    // Doubles below the smallest normal one hold too few digits for a step of 1, 2 or 5.
+    if (ticks.step > std::numeric_limits<double>::min()) {
+      EXPECT_TRUE(IsNiceStep(ticks.step)) << ticks.step;
+    }
+    EXPECT_LT(ticks.min, ticks.max);
+    EXPECT_LE(ticks.min, lo);
+    EXPECT_GE(ticks.max, hi);
+    EXPECT_TRUE(std::isfinite(ticks.min) && std::isfinite(ticks.max));
+    if (hi > lo) {
+      EXPECT_GE((hi / 2 - lo / 2) / (ticks.max / 2 - ticks.min / 2), 0.6) << pixels;
+    }
+    ASSERT_GE(ticks.values.size(), 1u);
+    EXPECT_LE(ticks.values.size(), static_cast<std::size_t>(kMaxTickCount));
+    EXPECT_GE(ticks.values.front(), ticks.min);
+    EXPECT_LE(ticks.values.back(), ticks.max);
+    for (double v : ticks.values) {
+      if (std::abs(v) < ticks.step / 2) {
+        EXPECT_EQ(v, 0.0) << "tick next to zero must be zero";
+      }
     }
   }
 }
@@ -52,6 +63,9 @@ INSTANTIATE_TEST_SUITE_P(
                       RangeCase{"singleValue", 7, 7, 300}, RangeCase{"singleZero", 0, 0, 300},
                       RangeCase{"singleNegative", -4, -4, 300}, RangeCase{"noPixels", 0, 10, 0},
                       RangeCase{"manyPixels", 0, 10, 1e9}, RangeCase{"nearMax", -1e308, 1e308, 300},
+                      RangeCase{"largest", -1.79e308, 1.79e308, 300},
+                      RangeCase{"largestPositive", 1e307, 1.79e308, 300},
+                      RangeCase{"offZero", -5, 71, 300},
                       RangeCase{"micro", 1e-9, 1e12, 300},
                       RangeCase{"denormal", 0, 1e-320, 300},
                       RangeCase{"denormalSingle", 4e-323, 4e-323, 300}),
@@ -69,6 +83,16 @@ TEST(NiceTicks, NonFiniteRangeFallsBackToZeroToOne) {
     EXPECT_EQ(ticks.min, 0);
     EXPECT_EQ(ticks.max, 1);
   }
+}
+
+// A short axis has room for one tick or two only: its ends still hug the data.
+TEST(NiceTicks, AShortAxisKeepsItsEndsNearTheData) {
+  const NiceTicks one = ChooseNiceTicks(-5, 71, 40, 36);
+  EXPECT_EQ(one.min, -5);
+  EXPECT_EQ(one.max, 75);
+  EXPECT_EQ(one.values, std::vector<double>({0}));
+  const NiceTicks two = ChooseNiceTicks(3, 7, 40, 36);  // no multiple of 10 between the ends
+  EXPECT_EQ(two.values, std::vector<double>({5}));
 }
 
 TEST(NiceTicks, KnownChoices) {

@@ -230,7 +230,7 @@ TEST(SaveToBitmapFile, WritesExactlyTheWidgetSizeAs24BitBmp) {
     const QImage image(path);
     EXPECT_EQ(image.size(), size);
     if (size.width() > 100) {
-      EXPECT_EQ(image, b.Render(size.width(), size.height()));
+      EXPECT_EQ(image, ImageFileOf(b.chart.Model(), size.width(), size.height()));
     }
   }
 }
@@ -383,7 +383,7 @@ TEST(SaveToBitmapFile, TheNameEndingChoosesTheFormatAndTheChartLooksTheSameInEac
   AddSampleChart(b);
   const QSize size(333, 217);
   b.chart.resize(size);
-  const QImage expected = b.Render(size.width(), size.height());
+  const QImage expected = ImageFileOf(b.chart.Model(), size.width(), size.height());
   const struct {
     const char* name;
     QByteArray magic;
@@ -419,6 +419,22 @@ TEST(SaveToBitmapFile, TheNameEndingChoosesTheFormatAndTheChartLooksTheSameInEac
   EXPECT_EQ(QSvgRenderer(dir.filePath("chart.svg")).viewBox(), QRect(QPoint(0, 0), size));
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 10)
       << "no temporary file left beside them";
+}
+
+// An image's texts, lines and gaps follow its size: twice the window's size is the window's
+// chart made twice as large, half of it the chart made smaller until its texts would shrink below
+// three quarters of their size.
+TEST(SaveToBitmapFile, AnImageIsTheWindowsChartMadeLargerOrSmaller) {
+  ChartBuilder b;
+  AddSampleChart(b);
+  const QImage window = b.Render(585, 401);
+  const QImage large = ImageFileOf(b.chart.Model(), 1170, 802);
+  const QImage halved = large.scaled(585, 401, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  EXPECT_LT(ShareOfDifferentPixels(halved, window), 0.02) << "the same chart, twice the size";
+  const QImage small = ImageFileOf(b.chart.Model(), 292, 200);
+  const QImage asWindow = b.Render(390, 267).scaled(292, 200, Qt::IgnoreAspectRatio,
+                                                      Qt::SmoothTransformation);
+  EXPECT_LT(ShareOfDifferentPixels(small, asWindow), 0.04) << "texts at three quarters";
 }
 
 TEST(PrintPartial, PdfPageHoldsTheTextsAtTheirPhysicalSize) {
