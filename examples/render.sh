@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Renders every example the way a batch host would: the example's own tables plus "NOSHOW" and
-# "BITMAPFILE", run through tarvochart, one PNG per example in OUT-DIR.
+# "BITMAPFILE", run through tarvochart, one PNG per example in OUT-DIR. The examples under edge/
+# name their own image size (a BITMAPFILE record of chart.png) and become edge-NAME.png.
 # Usage: render.sh PATH-TO-tarvochart PATH-TO-tarvo-dbfwrite OUT-DIR [HEIGHT WIDTH]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -16,14 +17,25 @@ data_set_count() {
   grep -i '^[^#]*|[^|]*|DATASETCOUNT|' "$1" | tail -n 1 | cut -d'|' -f4
 }
 
-for folder in "$here"/*/; do
-  [ -f "$folder/properties.txt" ] || continue
-  name=$(basename "$folder")
+# render FOLDER NAME: the example's chart as OUT-DIR/NAME.png
+render() {
+  local folder=$1 name=$2
   mkdir -p "$work/$name"
-  { cat "$folder/properties.txt"; echo "1|1|NOSHOW|"; echo "1|1|BITMAPFILE|chart.png;$height;$width"; } |
-    "$writer" properties "$work/$name/ChartPro.DBF"
+  {
+    cat "$folder/properties.txt"
+    echo "1|1|NOSHOW|"
+    grep -qi '^[^#]*|[^|]*|BITMAPFILE|' "$folder/properties.txt" ||
+      echo "1|1|BITMAPFILE|chart.png;$height;$width"
+  } | "$writer" properties "$work/$name/ChartPro.DBF"
   "$writer" data "$(data_set_count "$folder/properties.txt")" "$work/$name/ChartDat.DBF" \
     <"$folder/data.txt"
   (cd "$work/$name" && QT_QPA_PLATFORM=offscreen "$program" ChartPro.DBF ChartDat.DBF)
   mv "$work/$name/chart.png" "$out/$name.png"
+}
+
+for folder in "$here"/*/; do
+  [ -f "$folder/properties.txt" ] && render "$folder" "$(basename "$folder")"
+done
+for folder in "$here"/edge/*/; do
+  [ -f "$folder/properties.txt" ] && render "$folder" "edge-$(basename "$folder")"
 done

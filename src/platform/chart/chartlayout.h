@@ -39,12 +39,16 @@ struct TextItem {
   QString fullText;     // the whole text where `text` is shortened or wrapped, for a tooltip
 };
 
+// A face is filled without antialiasing, which costs a fraction of a smooth fill on a large image,
+// and its outline, a smooth hairline, hides the steps of its edges. A face whose edges must blend
+// into what lies around it (a pie's slice against the background) is filled smoothly.
 struct Face {
   QPolygonF polygon;
   QColor fill;
   QColor outline;
   bool dense = false;  // one of thousands of faces of a dense chart: no antialiasing, no outline
   int series = -1;     // the drawn series it shows (as BarBox::series), -1 for none
+  bool smooth = false;  // filled with antialiasing
 };
 
 struct Polyline {

@@ -12,12 +12,26 @@ namespace {
 constexpr double kWindowChartWidth = 585;
 constexpr double kWindowChartHeight = 401;
 constexpr double kMinImageTextScale = 0.75;
+constexpr double kHairline = 0.8;  // device pixels
+
+// Outlines are hairlines at any scale: a wider smooth line costs Qt's stroker far more on a large
+// image than the whole rest of the chart.
+QPen Hairline(const QColor& color) {
+  QPen pen(color, kHairline);
+  pen.setCosmetic(true);
+  return pen;
+}
 
 void PaintFaces(QPainter& painter, const std::vector<Face>& faces) {
   for (const Face& face : faces) {
-    painter.setRenderHint(QPainter::Antialiasing, !face.dense);
-    painter.setPen(face.dense ? QPen(Qt::NoPen) : QPen(face.outline, 0.8));
+    painter.setRenderHint(QPainter::Antialiasing, face.smooth);
+    painter.setPen(face.smooth && !face.dense ? Hairline(face.outline) : QPen(Qt::NoPen));
     painter.setBrush(face.fill);
+    painter.drawPolygon(face.polygon);
+    if (face.smooth || face.dense) continue;
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Hairline(face.outline));
+    painter.setBrush(Qt::NoBrush);
     painter.drawPolygon(face.polygon);
   }
   painter.setRenderHint(QPainter::Antialiasing);
@@ -45,7 +59,7 @@ void PaintText(QPainter& painter, const ChartLayout& layout, const TextItem& ite
   painter.translate(item.origin);
   if (item.angle != 0) painter.rotate(-item.angle);
   if (item.framed) {
-    painter.setPen(QPen(QColor(160, 160, 160), 0.8));
+    painter.setPen(Hairline(QColor(160, 160, 160)));
     painter.setBrush(QColor(255, 255, 250));
     painter.drawRoundedRect(item.box, 2, 2);
   }
@@ -57,12 +71,12 @@ void PaintText(QPainter& painter, const ChartLayout& layout, const TextItem& ite
 
 void PaintLegend(QPainter& painter, const ChartLayout& layout) {
   if (layout.legend.empty()) return;
-  painter.setPen(QPen(QColor(180, 180, 180), 0.8));
+  painter.setPen(Hairline(QColor(180, 180, 180)));
   painter.setBrush(Qt::white);
   painter.drawRect(layout.legendFrame);
   for (const LegendItem& item : layout.legend) {
     if (item.color.alpha() > 0) {
-      painter.setPen(QPen(item.color.darker(130), 0.8));
+      painter.setPen(Hairline(item.color.darker(130)));
       painter.setBrush(item.color);
       painter.drawRect(item.swatch);
     }

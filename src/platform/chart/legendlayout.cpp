@@ -1,7 +1,8 @@
 // Layout of the legend: a frame of entries, a swatch and a text each, at the right of the chart
 // (the entries down one or more columns) or below it (across, in rows). Of the shapes that hold
 // every entry within a share of the chart, the one that leaves the chart the most room wins,
-// and one that shortens no text wins over one that does unless it costs a fifth of that room.
+// less what it shortens texts: one that shortens none wins over one that does unless it costs a
+// fifth of that room, and texts cut to a few letters count for little.
 // A pie's slices may be more than any shape holds: then a last line counts those left out.
 
 #include <cmath>
@@ -46,7 +47,10 @@ Shape Finish(Shape shape, const Measures& m, QRectF area) {
                           : (area.width() - shape.frame.width() - 2 * kPadding) * area.height();
   const bool fits = shape.frame.width() <= area.width() && shape.frame.height() <= area.height() &&
                     shape.textWidth >= std::min(m.widest, m.leastText);
-  shape.score = fits && left > 0 ? left * (shape.textWidth < m.widest ? kShortenedCost : 1) : -1;
+  // Room for the chart, less for texts shortened: much less for texts cut to a few letters.
+  const double kept = m.widest > 0 ? std::min(1.0, shape.textWidth / m.widest) : 1;
+  const double cost = kept < 1 ? kShortenedCost * std::sqrt(kept) : 1;
+  shape.score = fits && left > 0 ? left * cost : -1;
   return shape;
 }
 

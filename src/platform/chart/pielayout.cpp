@@ -15,8 +15,8 @@
 //      values are all zero is an empty disc; faces: in 3D the edge of the front half first,
 //      then the slice tops;
 //   5. marks in a column on the slice's side of the disc, each joined to its slice by a leader
-//      line; where a column cannot hold every mark of its side, the smallest slices' marks are
-//      left out (the legend still lists every slice).
+//      line and within a few mark heights of it; where thin slices crowd, the smallest slices'
+//      marks are left out (the legend still lists every slice).
 
 #include <algorithm>
 #include <cmath>
@@ -41,6 +41,7 @@ constexpr double kMinDiscShare = 0.5;      // the marks leave the disc at least 
 constexpr double kMarkFrame = 6;           // the frame around a mark's text, across
 constexpr double kMarkGap = 2;             // between a leader's end and its mark
 constexpr std::size_t kMarksSized = 200;   // more marks never stand beside one pie
+constexpr double kMaxShift = 3;            // mark heights a mark may stand from its slice
 const QColor kLeaderColor(110, 110, 110);
 const QColor kEmptyDisc(238, 238, 238);
 
@@ -65,6 +66,20 @@ QString MarkLabel(const SeriesModel& series, std::span<const std::string> labels
   const QString value = QString::fromStdString(FormatValue(series.points[index].value));
   const QString label = CategoryLabel(labels, index).trimmed();
   return label.isEmpty() ? value : label + ": " + value;
+}
+
+// The mark shortened to `width`: the label shortened in its middle, where labels that start
+// alike still differ at their ends, and the value whole; the value alone where no label fits.
+QString ShortenedMark(const QFont& font, const SeriesModel& series,
+                      std::span<const std::string> labels, std::size_t index, double width) {
+  const QString whole = MarkLabel(series, labels, index);
+  if (TextWidth(font, whole) <= width) return whole;
+  const QString value = QString::fromStdString(FormatValue(series.points[index].value));
+  const QString label = CategoryLabel(labels, index).trimmed();
+  const QString shortLabel =
+      Shortened(font, label, width - TextWidth(font, ": " + value), Qt::ElideMiddle);
+  if (!shortLabel.isEmpty()) return shortLabel + ": " + value;
+  return TextWidth(font, value) <= width ? value : QString();
 }
 
 bool IsSlice(double value) { return std::isfinite(value) && value != 0; }
@@ -233,7 +248,7 @@ void AddTops(const PieGeometry& pie, int series, ChartLayout& layout) {
   for (const PieSlice& slice : pie.slices) {
     QPolygonF top = Arc(pie, slice.startDegrees, slice.startDegrees + slice.sweepDegrees);
     if (std::abs(slice.sweepDegrees) < 360) top.prepend(pie.center);
-    layout.faces.push_back({top, slice.color, QColor(255, 255, 255), false, series});
+    layout.faces.push_back({top, slice.color, QColor(255, 255, 255), false, series, true});
   }
 }
 
@@ -242,7 +257,8 @@ void AddEmptyDisc(const PieGeometry& pie, int series, ChartLayout& layout) {
   PieGeometry disc = pie;
   disc.slices = {PieSlice{0, 90, -360, kEmptyDisc}};
   if (disc.thickness > 0) AddEdges(disc, series, layout);
-  layout.faces.push_back({Arc(disc, 90, -270), kEmptyDisc, QColor(180, 180, 180), false, series});
+  layout.faces.push_back(
+      {Arc(disc, 90, -270), kEmptyDisc, QColor(180, 180, 180), false, series, true});
 }
 
 // Step 5: a mark in the column on its slice's side, its leader from the rim.
@@ -290,7 +306,7 @@ std::vector<PieMark> PieMarks(const SeriesModel& series, std::span<const std::st
     const double drop = s < 0 ? pie.thickness : 0;
     PieMark mark;
     mark.whole = MarkLabel(series, labels, point);
-    mark.text = Shortened(font, mark.whole, textRoom, Qt::ElideMiddle);
+    mark.text = ShortenedMark(font, series, labels, point, textRoom);
     if (mark.text.isEmpty()) continue;
     mark.size = std::abs(series.points[point].value);
     mark.rim = OnEllipse(pie, mid) + QPointF(0, drop);
@@ -306,17 +322,44 @@ std::vector<PieMark> PieMarks(const SeriesModel& series, std::span<const std::st
   return marks;
 }
 
-// One side's column: as many marks as it holds, the largest slices' first; then in the order of
-// the slices down the side, each as near its slice as the marks above and below let it be.
+// The marks that stand near their slices: taken from the largest slice down, each where it is
+// nearest the height it would like, within kMaxShift mark heights of it, on no mark taken before;
+// a mark with no such place is left out (its slice is still in the legend). So leaders stay short
+// and never fan out from a cluster of thin slices over the disc.
+std::vector<PieMark> NearTheirSlices(std::vector<PieMark> marks, QRectF room) {
+  const double height = marks.front().rect.height();
+  std::stable_sort(marks.begin(), marks.end(),
+                   [](const PieMark& a, const PieMark& b) { return a.size > b.size; });
+  std::vector<PieMark> taken;
+  std::vector<std::pair<double, double>> spans;  // taken, top to bottom
+  for (PieMark& mark : marks) {
+    std::vector<double> tops = {mark.wanted - height / 2};
+    for (const auto& [top, bottom] : spans) tops.insert(tops.end(), {top - height, bottom});
+    double best = 0, shift = kMaxShift * height;
+    bool found = false;
+    for (double top : tops) {
+      top = std::clamp(top, room.top(), room.bottom() - height);
+      const bool free = std::none_of(spans.begin(), spans.end(), [&](const auto& span) {
+        return top < span.second - 1e-9 && top + height > span.first + 1e-9;
+      });
+      const double moved = std::abs(top + height / 2 - mark.wanted);
+      if (!free || moved > shift) continue;
+      best = top, shift = moved, found = true;
+    }
+    if (!found) continue;
+    spans.emplace_back(best, best + height);
+    mark.rect.moveTop(best);
+    taken.push_back(std::move(mark));
+  }
+  return taken;
+}
+
+// One side's column: the marks near their slices, then in the order of the slices down the side,
+// each as near its slice as the marks above and below let it be.
 std::vector<PieMark> Column(std::vector<PieMark> marks, QRectF room) {
   if (marks.empty()) return marks;
   const double height = marks.front().rect.height();
-  const auto holds = static_cast<std::size_t>(std::max(0.0, std::floor(room.height() / height)));
-  if (marks.size() > holds) {
-    std::stable_sort(marks.begin(), marks.end(),
-                     [](const PieMark& a, const PieMark& b) { return a.size > b.size; });
-    marks.resize(holds);
-  }
+  marks = NearTheirSlices(std::move(marks), room);
   std::sort(marks.begin(), marks.end(),
             [](const PieMark& a, const PieMark& b) { return a.wanted < b.wanted; });
   double top = room.top();

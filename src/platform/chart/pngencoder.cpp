@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <functional>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -43,54 +45,6 @@ bool WriteHeader(QIODevice& device, const QImage& image) {
          WriteChunk(device, "IHDR", header.data(), header.size());
 }
 
-// Deflates the filtered rows into IDAT chunks of kIdatBytes as the output fills.
-class IdatWriter {
- public:
-  explicit IdatWriter(QIODevice& device) : device_(device), out_(kIdatBytes) {
-    ok_ = deflateInit(&stream_, Z_BEST_SPEED) == Z_OK;
-    Rewind();
-  }
-  ~IdatWriter() { deflateEnd(&stream_); }
-  IdatWriter(const IdatWriter&) = delete;
-  IdatWriter& operator=(const IdatWriter&) = delete;
-
-  bool Add(std::vector<unsigned char>& row) {
-    stream_.next_in = row.data();
-    stream_.avail_in = static_cast<uInt>(row.size());
-    while (ok_ && stream_.avail_in > 0) {
-      ok_ = deflate(&stream_, Z_NO_FLUSH) != Z_STREAM_ERROR;
-      if (ok_ && stream_.avail_out == 0) ok_ = Flush();
-    }
-    return ok_;
-  }
-
-  bool Finish() {
-    for (int result = Z_OK; ok_ && result != Z_STREAM_END;) {
-      result = deflate(&stream_, Z_FINISH);
-      ok_ = result != Z_STREAM_ERROR;
-      if (ok_ && (stream_.avail_out == 0 || result == Z_STREAM_END)) ok_ = Flush();
-    }
-    return ok_;
-  }
-
- private:
-  bool Flush() {
-    const std::size_t used = out_.size() - stream_.avail_out;
-    const bool written = used == 0 || WriteChunk(device_, "IDAT", out_.data(), used);
-    Rewind();
-    return written;
-  }
-  void Rewind() {
-    stream_.next_out = out_.data();
-    stream_.avail_out = static_cast<uInt>(out_.size());
-  }
-
-  QIODevice& device_;
-  z_stream stream_{};
-  std::vector<unsigned char> out_;
-  bool ok_ = false;
-};
-
 // Row `y` as RGB bytes.
 void RgbRow(const QImage& image, int y, std::vector<unsigned char>& rgb) {
   const auto* pixels = reinterpret_cast<const QRgb*>(image.constScanLine(y));
@@ -101,13 +55,120 @@ void RgbRow(const QImage& image, int y, std::vector<unsigned char>& rgb) {
   }
 }
 
-// The filter byte, then each byte of `current` less the same byte of `above`.
-void FilterUp(const std::vector<unsigned char>& above, const std::vector<unsigned char>& current,
-              std::vector<unsigned char>& row) {
-  row[0] = kFilterUp;
-  std::transform(
-      current.begin(), current.end(), above.begin(), row.begin() + 1,
-      [](unsigned char a, unsigned char b) { return static_cast<unsigned char>(a - b); });
+// Rows [first, end) of the image, filtered and deflated on their own (no header, no checksum)
+// and ended on a byte boundary: bands one after the other make one deflate stream, as pigz
+// joins them.
+struct Band {
+  int first = 0;
+  int end = 0;
+  bool last = false;
+  std::vector<unsigned char> deflated;
+  uLong adler = 1;
+  std::size_t size = 0;  // of the filtered rows
+  bool ok = false;
+};
+
+class BandDeflater {
+ public:
+  explicit BandDeflater(Band& band) : band_(band), out_(kIdatBytes) {
+    ok_ = deflateInit2(&stream_, Z_BEST_SPEED, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) == Z_OK;
+  }
+  ~BandDeflater() { deflateEnd(&stream_); }
+  BandDeflater(const BandDeflater&) = delete;
+  BandDeflater& operator=(const BandDeflater&) = delete;
+
+  void Add(const std::vector<unsigned char>& data) {
+    band_.adler = adler32_z(band_.adler, data.data(), data.size());
+    band_.size += data.size();
+    Run(data.data(), data.size(), Z_NO_FLUSH);
+  }
+
+  bool End() {
+    Run(nullptr, 0, band_.last ? Z_FINISH : Z_SYNC_FLUSH);
+    return ok_;
+  }
+
+ private:
+  void Run(const unsigned char* data, std::size_t size, int flush) {
+    stream_.next_in = const_cast<unsigned char*>(data);
+    stream_.avail_in = static_cast<uInt>(size);
+    do {
+      stream_.next_out = out_.data();
+      stream_.avail_out = static_cast<uInt>(out_.size());
+      const int result = deflate(&stream_, flush);
+      ok_ = ok_ && result != Z_STREAM_ERROR;
+      band_.deflated.insert(band_.deflated.end(), out_.data(), stream_.next_out);
+    } while (ok_ && stream_.avail_out == 0);
+  }
+
+  Band& band_;
+  z_stream stream_{};
+  std::vector<unsigned char> out_;
+  bool ok_ = false;
+};
+
+void DeflateBand(const QImage& image, Band& band) {
+  constexpr std::size_t kBlockBytes = 256 * 1024;  // deflated at a time
+  const auto rowBytes = static_cast<std::size_t>(image.width()) * 3;
+  std::vector<unsigned char> above(rowBytes, 0), current(rowBytes), block;
+  block.reserve(kBlockBytes + rowBytes + 1);
+  if (band.first > 0) RgbRow(image, band.first - 1, above);
+  BandDeflater deflater(band);
+  for (int y = band.first; y < band.end; ++y) {
+    RgbRow(image, y, current);
+    block.push_back(kFilterUp);
+    for (std::size_t i = 0; i < rowBytes; ++i) {
+      block.push_back(static_cast<unsigned char>(current[i] - above[i]));
+    }
+    above.swap(current);
+    if (block.size() >= kBlockBytes || y + 1 == band.end) {
+      deflater.Add(block);
+      block.clear();
+    }
+  }
+  band.ok = deflater.End();
+}
+
+// The zlib stream of the filtered rows: a large image in bands of rows deflated on as many
+// threads as there are cores, at most four, so that a large chart costs little more than its
+// drawing; a band is a few megabytes at least, or the threads cost more than they save.
+std::vector<unsigned char> ZlibStream(const QImage& image, bool& ok) {
+  constexpr std::size_t kBandBytes = 4 << 20;
+  const std::size_t bytes =
+      (static_cast<std::size_t>(image.width()) * 3 + 1) * static_cast<std::size_t>(image.height());
+  const std::size_t cores = std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, 4);
+  const int count = static_cast<int>(std::clamp<std::size_t>(bytes / kBandBytes, 1, cores));
+  std::vector<Band> bands(static_cast<std::size_t>(count));
+  for (int i = 0; i < count; ++i) {
+    Band& band = bands[static_cast<std::size_t>(i)];
+    band.first = image.height() * i / count;
+    band.end = image.height() * (i + 1) / count;
+    band.last = i + 1 == count;
+  }
+  std::vector<std::thread> threads;
+  for (std::size_t i = 1; i < bands.size(); ++i) {
+    threads.emplace_back(DeflateBand, std::cref(image), std::ref(bands[i]));
+  }
+  DeflateBand(image, bands[0]);
+  for (std::thread& thread : threads) thread.join();
+  std::vector<unsigned char> stream = {0x78, 0x01};  // deflate, 32K window, fastest level
+  uLong adler = 1;
+  ok = true;
+  for (const Band& band : bands) {
+    ok = ok && band.ok;
+    stream.insert(stream.end(), band.deflated.begin(), band.deflated.end());
+    adler = adler32_combine(adler, band.adler, static_cast<z_off_t>(band.size));
+  }
+  for (int shift : {24, 16, 8, 0}) stream.push_back(static_cast<unsigned char>(adler >> shift));
+  return stream;
+}
+
+bool WriteIdat(QIODevice& device, const std::vector<unsigned char>& stream) {
+  for (std::size_t at = 0; at < stream.size(); at += kIdatBytes) {
+    if (!WriteChunk(device, "IDAT", stream.data() + at, std::min(kIdatBytes, stream.size() - at)))
+      return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -117,17 +178,12 @@ QString WritePng(const QImage& source, QIODevice& device) {
   const QImage image = source.format() == QImage::Format_RGB32
                            ? source
                            : source.convertToFormat(QImage::Format_RGB32);
-  const auto rowBytes = static_cast<std::size_t>(image.width()) * 3;
-  std::vector<unsigned char> above(rowBytes, 0), current(rowBytes), row(rowBytes + 1);
-  bool ok = WriteHeader(device, image);
-  IdatWriter idat(device);
-  for (int y = 0; ok && y < image.height(); ++y) {
-    RgbRow(image, y, current);
-    FilterUp(above, current, row);
-    ok = idat.Add(row);
-    above.swap(current);
-  }
-  ok = ok && idat.Finish() && WriteChunk(device, "IEND", nullptr, 0);
-  if (ok) return {};
-  return device.errorString().isEmpty() ? QString("the compression failed") : device.errorString();
+  bool compressed = false;
+  const std::vector<unsigned char> stream = ZlibStream(image, compressed);
+  if (!compressed) return "the compression failed";
+  if (WriteHeader(device, image) && WriteIdat(device, stream) &&
+      WriteChunk(device, "IEND", nullptr, 0))
+    return {};
+  return device.errorString().isEmpty() ? QString("the file refused the data")
+                                        : device.errorString();
 }

@@ -32,6 +32,8 @@ TEST(PngEncoder, WhatItWritesReadsBackAsTheSamePixels) {
       {"another pixel format", Noise(QSize(31, 17), QImage::Format_RGB888)},
       // Incompressible: its data spans several chunks.
       {"noise", Noise(QSize(300, 300), QImage::Format_RGB32)},
+      // Large enough to be deflated in bands, one a core, joined into one stream.
+      {"a large image", Noise(QSize(2000, 1500), QImage::Format_RGB32)},
   };
   for (const auto& c : cases) {
     QBuffer buffer;
