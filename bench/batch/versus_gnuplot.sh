@@ -44,18 +44,7 @@ make_case() {
     "set title 'Benchmark'" "$6" >"$folder/plot.gp"
 }
 
-# Prints "seconds peak-KiB" of one run of the command in the case's folder.
-measure() {
-  local folder=$1
-  shift
-  local start end
-  start=$(date +%s%N)
-  (cd "$folder" && /usr/bin/time -f %M -o time.txt "$@" >/dev/null 2>&1)
-  end=$(date +%s%N)
-  echo "$(((end - start) / 1000)) $(cat "$folder/time.txt")"
-}
-
-median() { sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
+source "$(dirname "$0")/measure.sh"
 
 run_case() {
   local name=$1 folder=$work/$1 with_gnuplot=$2

@@ -1,15 +1,20 @@
 // Fuzz target: any bytes as chart settings and series of any values (NaN, infinities, huge,
-// tiny), laid out and painted into a small image.
+// tiny), laid out, checked against the layout's guarantees (a broken one aborts, with what it
+// broke), and painted into a small image.
 
 #include <QImage>
 #include <QPainter>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
 
+#include "chartlayout.h"
 #include "chartpainter.h"
 #include "fuzzgui.h"
+#include "layoutguarantees.h"
 #include "tchart.h"
 
 namespace {
@@ -80,6 +85,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
   }
   QImage image(160 + in.Byte(), 120 + in.Byte(), QImage::Format_RGB32);
+  const ChartModel model = chart.Model();
+  const ChartLayout layout = LayoutChart(model, QSizeF(image.size()), MakeChartFonts(model));
+  const std::vector<BrokenGuarantee> broken = BrokenGuarantees(model, layout);
+  if (!broken.empty()) {
+    std::fprintf(stderr, "%s", DescribeBroken(broken).c_str());
+    std::abort();
+  }
   QPainter painter(&image);
   chart.PrintPartial(painter, image.rect());
   return 0;

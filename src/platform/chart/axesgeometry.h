@@ -85,7 +85,7 @@ struct Frame {
   AxisTexts texts;
   QStringList leftTitle;  // the lines of the axis titles, wrapped and shortened
   QStringList bottomTitle;
-  QRectF plot;  // front plot rectangle
+  QRectF plot;            // front plot rectangle
   double labelsFrom = 0;  // the left end of the room for turned category labels
   // Where marks may go: the plot, its 3D depth and the room kept for marks past the bars' ends;
   // the axes' labels and titles lie outside it.
@@ -154,7 +154,8 @@ void AddBarMarks(const std::vector<const SeriesModel*>& series, const std::vecto
                  const std::vector<FaceRange>& faces, const Geometry& g, MarkPlacer& placer,
                  ChartLayout& layout);
 
-// Lines (linelayout.cpp), steps 5 and 6: one line series, the `index`-th drawn, in its depth
-// row, with its marks.
-void AddLine(const SeriesModel& series, int index, int row, const Geometry& g, MarkPlacer& placer,
-             ChartLayout& layout);
+// Lines (linelayout.cpp), step 5: one line series, the `index`-th drawn, in its depth row.
+void AddLine(const SeriesModel& series, int index, int row, const Geometry& g, ChartLayout& layout);
+// Step 6: the marks of every line, once every face is laid out.
+void AddLineMarks(const std::vector<const SeriesModel*>& series, const Geometry& g,
+                  MarkPlacer& placer, ChartLayout& layout);

@@ -28,7 +28,8 @@ namespace {
 
 constexpr double kTick = 4;
 constexpr double kGap = 4;
-constexpr double kLabelOffset = kTick + kGap + 2;  // from the axis to the far side of its labels' gap
+constexpr double kLabelOffset =
+    kTick + kGap + 2;  // from the axis to the far side of its labels' gap
 constexpr double kValueTickSpacing = 36;
 // Tick labels along a horizontal value axis stand side by side, so they need more room apart,
 // and at least this gap between the widest two.
@@ -85,8 +86,9 @@ double TypicalReach(const SeriesModel& series) {
 // behind the ribbons in front of it, so lines go back from the fewest points to the most, in
 // their order where they have as many (as lines from a table always have).
 double FewestFirst(const SeriesModel& series) {
-  return static_cast<double>(std::count_if(series.points.begin(), series.points.end(),
-                                           [](const ChartPoint& p) { return std::isfinite(p.value); }));
+  return static_cast<double>(
+      std::count_if(series.points.begin(), series.points.end(),
+                    [](const ChartPoint& p) { return std::isfinite(p.value); }));
 }
 
 template <class Key>
@@ -232,8 +234,9 @@ NiceTicks TicksThatFit(std::pair<double, double> range, double length, bool hori
     spacing = std::max(spacing, need) * 1.5;
   }
   if (ticks.values.empty()) return ticks;
-  const auto nearest = std::min_element(ticks.values.begin(), ticks.values.end(),
-                                        [](double a, double b) { return std::abs(a) < std::abs(b); });
+  const auto nearest =
+      std::min_element(ticks.values.begin(), ticks.values.end(),
+                       [](double a, double b) { return std::abs(a) < std::abs(b); });
   ticks.values = {*nearest};
   return ticks;
 }
@@ -251,10 +254,12 @@ ZeroRoom RoomBeyondZero(const std::vector<const SeriesModel*>& series, MultiBar 
   for (const SeriesModel* one : series) {
     if (!IsBar(*one)) continue;
     const auto& points = one->points;
-    const bool up = std::any_of(points.begin(), points.end(),
-                                [](const ChartPoint& p) { return std::isfinite(p.value) && p.value > 0; });
-    const bool down = std::any_of(points.begin(), points.end(),
-                                  [](const ChartPoint& p) { return std::isfinite(p.value) && p.value < 0; });
+    const bool up = std::any_of(points.begin(), points.end(), [](const ChartPoint& p) {
+      return std::isfinite(p.value) && p.value > 0;
+    });
+    const bool down = std::any_of(points.begin(), points.end(), [](const ChartPoint& p) {
+      return std::isfinite(p.value) && p.value < 0;
+    });
     if (up) room.above = each ? room.above + 1 : 1;
     if (down) room.below = each ? room.below + 1 : 1;
   }
@@ -291,8 +296,9 @@ double LabelOverhang(const CategoryLabelFit& labels, double slot, double lineHei
 void ShortenToRoom(CategoryLabelFit& labels, double room, double lineHeight) {
   if (labels.extent <= room) return;
   const double radians = labels.angle * std::numbers::pi / 180;
-  const double width = labels.angle == 0 ? (lineHeight <= room ? labels.maxWidth : 0)
-                                         : (room - lineHeight * std::cos(radians)) / std::sin(radians);
+  const double width = labels.angle == 0
+                           ? (lineHeight <= room ? labels.maxWidth : 0)
+                           : (room - lineHeight * std::cos(radians)) / std::sin(radians);
   labels.maxWidth = std::max(0.0, std::min(labels.maxWidth, width));
   labels.extent = room;
 }
@@ -320,10 +326,12 @@ double FrameDepth(const ChartModel& model, const Plan& plan, QRectF area) {
 // around it are left out, in the order of kLeaveOutOrder.
 constexpr double kMinPlotShare = 0.3;
 
-constexpr AxisTexts kLeaveOutOrder[] = {
-    {true, true, kAxisTitleLines, true},  {false, true, kAxisTitleLines, true},
-    {false, false, kAxisTitleLines, true}, {false, false, 1, true},
-    {false, false, 0, true},               {false, false, 0, false}};
+constexpr AxisTexts kLeaveOutOrder[] = {{true, true, kAxisTitleLines, true},
+                                        {false, true, kAxisTitleLines, true},
+                                        {false, false, kAxisTitleLines, true},
+                                        {false, false, 1, true},
+                                        {false, false, 0, true},
+                                        {false, false, 0, false}};
 
 QStringList AxisTitleLines(const ChartAxisTitle& title, const QFont& font, double length,
                            int lines) {
@@ -344,14 +352,13 @@ Frame FrameWith(const AxisTexts& texts, const ChartModel& model,
   const auto room = [](const QStringList& lines, const QFont& font) {
     return lines.isEmpty() ? 0.0 : lines.size() * LineHeight(font) + kGap;
   };
-  const double leftMost = model.leftAxisTitle.caption.empty()
-                              ? 0
-                              : texts.titleLines * LineHeight(leftFont) + kGap;
-  frame.bottomTitle = AxisTitleLines(model.bottomAxisTitle, bottomFont, area.width() - leftMost,
-                                     texts.titleLines);
-  frame.leftTitle = AxisTitleLines(model.leftAxisTitle, leftFont,
-                                   area.height() - room(frame.bottomTitle, bottomFont),
-                                   texts.titleLines);
+  const double leftMost =
+      model.leftAxisTitle.caption.empty() ? 0 : texts.titleLines * LineHeight(leftFont) + kGap;
+  frame.bottomTitle =
+      AxisTitleLines(model.bottomAxisTitle, bottomFont, area.width() - leftMost, texts.titleLines);
+  frame.leftTitle =
+      AxisTitleLines(model.leftAxisTitle, leftFont,
+                     area.height() - room(frame.bottomTitle, bottomFont), texts.titleLines);
   const double leftTitle = room(frame.leftTitle, leftFont);
   const double bottomTitle = room(frame.bottomTitle, bottomFont);
   const QSizeF marks =
@@ -367,8 +374,7 @@ Frame FrameWith(const AxisTexts& texts, const ChartModel& model,
   // until the plot stays as it is (it does after two or three).
   for (int pass = 0; pass < 5; ++pass) {
     const double valueLength = std::max(1.0, plan.horizontal ? plot.width() : plot.height());
-    frame.ticks =
-        TicksWithRoomBeyondZero(range, valueLength, zeroRoom, plan.horizontal, tickFont);
+    frame.ticks = TicksWithRoomBeyondZero(range, valueLength, zeroRoom, plan.horizontal, tickFont);
     double tickWidth = 0, firstHalf = 0, lastHalf = 0;
     if (texts.tickLabels && !frame.ticks.values.empty()) {
       tickWidth = MaxTickWidth(frame.ticks, tickFont);
@@ -401,7 +407,8 @@ Frame FrameWith(const AxisTexts& texts, const ChartModel& model,
   }
   // The labels as the final plot's slot places them, within the room kept for them (the passes
   // may end before the plot keeps still).
-  const double slot = (plan.horizontal ? plot.height() : plot.width()) / std::max(plan.categories, 1);
+  const double slot =
+      (plan.horizontal ? plot.height() : plot.width()) / std::max(plan.categories, 1);
   if (texts.categoryLabels) {
     frame.labels = FitCategoryLabels(model.labels, plan, slot, maxLength, tickFont);
     ShortenToRoom(frame.labels, labelRoom - kLabelOffset, lineHeight);
@@ -485,11 +492,12 @@ void AddSeriesShapes(const std::vector<const SeriesModel*>& series, const Spans&
     }
     for (std::size_t s = 0; s < series.size(); ++s) {
       if (!IsBar(*series[s]) && g.plan.row[s] == row) {
-        AddLine(*series[s], static_cast<int>(s), row, g, placer, layout);
+        AddLine(*series[s], static_cast<int>(s), row, g, layout);
       }
     }
   }
   AddBarMarks(series, boxes, faces, g, placer, layout);
+  AddLineMarks(series, g, placer, layout);
 }
 
 // Step 6: labels and axis titles.
@@ -502,8 +510,9 @@ void AddValueLabels(const Geometry& g, ChartLayout& layout) {
     const QString text = TickText(g.frame.ticks, v);
     const double w = TextWidth(font, text);
     const double at = g.scale.Map(v);
-    const QRectF rect = g.plan.horizontal ? QRectF(at - w / 2, p.bottom() + kLabelOffset - kGap, w, h)
-                                          : QRectF(p.left() - kLabelOffset + kGap - w, at - h / 2, w, h);
+    const QRectF rect = g.plan.horizontal
+                            ? QRectF(at - w / 2, p.bottom() + kLabelOffset - kGap, w, h)
+                            : QRectF(p.left() - kLabelOffset + kGap - w, at - h / 2, w, h);
     layout.texts.push_back(BoxedText(text, rect, Qt::AlignCenter, FontRole::Tick));
   }
 }

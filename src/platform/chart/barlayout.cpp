@@ -72,8 +72,8 @@ struct PixelBar {
 // Pixels along the value axis counted from the axis' start (left, or bottom for vertical bars).
 int ValuePixel(const Geometry& g, double value) {
   const double at = g.scale.Map(value);
-  return static_cast<int>(std::lround(g.plan.horizontal ? at - g.frame.plot.left()
-                                                        : g.frame.plot.bottom() - at));
+  return static_cast<int>(
+      std::lround(g.plan.horizontal ? at - g.frame.plot.left() : g.frame.plot.bottom() - at));
 }
 
 // A single bar's far end stands at least a pixel from zero where its value is not zero.
@@ -86,8 +86,8 @@ std::pair<int, int> SingleBarPixels(const Geometry& g, const Span& span, double 
 // The boundaries of one stack, going out from zero in the direction `sign`: every segment of a
 // value other than zero keeps at least a pixel, and the stack still ends where its sum is
 // (where the axis leaves room for that).
-void KeepEverySegment(std::vector<int>& ends, const std::vector<bool>& nonZero, int zero,
-                      int limit, int sign) {
+void KeepEverySegment(std::vector<int>& ends, const std::vector<bool>& nonZero, int zero, int limit,
+                      int sign) {
   std::vector<int> out(ends.size());
   int previous = 0;
   for (std::size_t k = 0; k < ends.size(); ++k) {
@@ -136,18 +136,17 @@ void StackPixels(std::vector<PixelBar>& bars, const std::vector<const SeriesMode
 class Columns {
  public:
   Columns(std::size_t series, const Geometry& g)
-      : first_(static_cast<long long>(std::floor(g.plan.horizontal ? g.frame.plot.top()
-                                                                   : g.frame.plot.left()))),
+      : first_(static_cast<long long>(
+            std::floor(g.plan.horizontal ? g.frame.plot.top() : g.frame.plot.left()))),
         count_(static_cast<std::size_t>(
                    std::ceil(g.plan.horizontal ? g.frame.plot.height() : g.frame.plot.width())) +
                2),
         cells_(series) {}
 
   void Add(const PixelBar& bar, double size) {
-    const long long column =
-        std::clamp<long long>(static_cast<long long>(std::floor(bar.across + bar.width / 2)) -
-                                  first_,
-                              0, static_cast<long long>(count_) - 1);
+    const long long column = std::clamp<long long>(
+        static_cast<long long>(std::floor(bar.across + bar.width / 2)) - first_, 0,
+        static_cast<long long>(count_) - 1);
     std::vector<Cell>& cells = cells_[static_cast<std::size_t>(bar.series)];
     if (cells.empty()) cells.resize(count_);
     Cell& cell = cells[static_cast<std::size_t>(column)];
@@ -307,8 +306,7 @@ class MarkRoomAmongBars {
  public:
   MarkRoomAmongBars(const std::vector<Box>& boxes, const std::vector<FaceRange>& faces,
                     const ChartLayout& layout)
-      : boxes_(boxes), faces_(faces), coverage_(layout.faces, layout.size),
-        shows_(boxes.size()) {
+      : boxes_(boxes), faces_(faces), coverage_(layout.faces, layout.size), shows_(boxes.size()) {
     for (std::size_t i = 0; i < boxes.size(); ++i) {
       ForCells(Outline(boxes[i]), [&](long long cell) { cells_[cell].push_back(i); });
     }
@@ -328,7 +326,8 @@ class MarkRoomAmongBars {
 
   // What the mark at `rect` covers of the bars behind no longer shows.
   void Take(const QRectF& rect) {
-    for (std::size_t i : Under(rect)) std::erase_if(Shows(i), [&](QPointF p) { return rect.contains(p); });
+    for (std::size_t i : Under(rect))
+      std::erase_if(Shows(i), [&](QPointF p) { return rect.contains(p); });
   }
 
  private:
@@ -339,7 +338,8 @@ class MarkRoomAmongBars {
   static void ForCells(const QRectF& rect, Visit visit) {
     const auto cellOf = [](double v) { return static_cast<long long>(std::floor(v / kCell)); };
     for (long long x = cellOf(rect.left()); x <= cellOf(rect.right()); ++x) {
-      for (long long y = cellOf(rect.top()); y <= cellOf(rect.bottom()); ++y) visit(x * 1000003 + y);
+      for (long long y = cellOf(rect.top()); y <= cellOf(rect.bottom()); ++y)
+        visit(x * 1000003 + y);
     }
   }
 

@@ -2,6 +2,7 @@
 
 #include <QLineF>
 #include <QPolygonF>
+#include <QTransform>
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -97,6 +98,23 @@ std::optional<ChartHit> HitTest(const ChartLayout& layout, QPointF at) {
   if (auto hit = NearestLinePoint(layout, at)) return hit;
   if (auto hit = FrontmostBar(layout, at)) return hit;
   return PieSliceUnder(layout, at);
+}
+
+QString WholeTextAt(const ChartLayout& layout, QPointF at) {
+  const auto under = [at](const TextItem& item) {
+    if (item.fullText.isEmpty()) return false;
+    QTransform place;
+    place.translate(item.origin.x(), item.origin.y());
+    place.rotate(-item.angle);
+    return place.map(QPolygonF(item.box)).containsPoint(at, Qt::OddEvenFill);
+  };
+  for (const TextItem& item : layout.texts) {
+    if (under(item)) return item.fullText;
+  }
+  for (const LegendItem& item : layout.legend) {
+    if (under(item.text)) return item.text.fullText;
+  }
+  return {};
 }
 
 HitDescription DescribeHit(const ChartModel& model, const ChartHit& hit) {

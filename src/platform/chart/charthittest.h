@@ -18,6 +18,10 @@ struct ChartHit {
 // edge).
 std::optional<ChartHit> HitTest(const ChartLayout& layout, QPointF at);
 
+// The whole text of a text that the layout shortened or wrapped and that lies under `at` (a title
+// line, an axis title, a label, a legend entry, a mark); empty where there is none.
+QString WholeTextAt(const ChartLayout& layout, QPointF at);
+
 // What a tooltip says of a hit: the series' title as its legend shows it, and "label: value", or
 // the value alone where the point has no label.
 struct HitDescription {

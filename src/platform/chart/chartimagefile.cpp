@@ -7,9 +7,9 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSaveFile>
+#include <QSvgGenerator>
 #include <cerrno>
 #include <cstring>
-#include <QSvgGenerator>
 
 #include "chartpainter.h"
 #include "pngencoder.h"

@@ -18,7 +18,7 @@
 namespace {
 
 constexpr double kPadding = 6;
-constexpr int kMaxMarginPercent = 45;  // two opposite margins still leave a tenth
+constexpr int kMaxMarginPercent = 45;   // two opposite margins still leave a tenth
 constexpr double kMaxTitleShare = 0.3;  // of the height, for the title's lines
 constexpr int kTitleWrapLines = 2;      // a title line too long wraps once, then is shortened
 constexpr std::size_t kMaxLegendEntries = 5000;  // more never fit
@@ -88,8 +88,8 @@ std::vector<LegendEntry> LegendEntries(const std::vector<const SeriesModel*>& se
       if (entries.size() >= kMaxLegendEntries) continue;
       QString text = CategoryLabel(labels, i).trimmed();
       if (text.isEmpty()) text = QString::fromStdString(FormatValue(points[i].value));
-      entries.push_back({text, ToQColor(ResolvePointColor(pie, static_cast<int>(i))),
-                         static_cast<int>(i)});
+      entries.push_back(
+          {text, ToQColor(ResolvePointColor(pie, static_cast<int>(i))), static_cast<int>(i)});
     }
     return entries;
   }
@@ -140,8 +140,7 @@ ChartLayout LayoutChart(const ChartModel& model, QSizeF size, const ChartFonts& 
   if (model.legendVisible) {  // step 3
     std::size_t total = 0;
     const std::vector<LegendEntry> entries = LegendEntries(drawn, model.labels, total);
-    const std::optional<QRectF> left =
-        LayoutLegend(entries, pieChart ? total : 0, area, layout);
+    const std::optional<QRectF> left = LayoutLegend(entries, pieChart ? total : 0, area, layout);
     if (!left) return layout;  // a chart too small for its legend draws neither
     area = *left;
   }

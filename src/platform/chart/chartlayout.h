@@ -46,8 +46,8 @@ struct Face {
   QPolygonF polygon;
   QColor fill;
   QColor outline;
-  bool dense = false;  // one of thousands of faces of a dense chart: no antialiasing, no outline
-  int series = -1;     // the drawn series it shows (as BarBox::series), -1 for none
+  bool dense = false;   // one of thousands of faces of a dense chart: no antialiasing, no outline
+  int series = -1;      // the drawn series it shows (as BarBox::series), -1 for none
   bool smooth = false;  // filled with antialiasing
 };
 

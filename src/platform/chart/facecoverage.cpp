@@ -5,7 +5,7 @@
 
 namespace {
 
-constexpr double kColumn = 32;  // pixels
+constexpr double kColumn = 32;               // pixels
 constexpr std::size_t kMostColumns = 10000;  // a face wider than this is one of a broken layout
 
 long long ColumnOf(double x) { return static_cast<long long>(std::floor(x / kColumn)); }
@@ -56,6 +56,19 @@ bool FaceCoverage::CoveredLater(std::size_t face, QPointF point) const {
     const QPolygonF& later = faces_[j].polygon;
     if (later.boundingRect().contains(point) && later.containsPoint(point, Qt::OddEvenFill))
       return true;
+  }
+  return false;
+}
+
+bool FaceCoverage::AnyFaceOn(const QRectF& rect) const {
+  const QPolygonF area(rect);
+  for (long long c = ColumnOf(rect.left()); c <= ColumnOf(rect.right()); ++c) {
+    const auto found = columns_.find(c);
+    if (found == columns_.end()) continue;
+    for (std::size_t j : found->second) {
+      const QPolygonF& face = faces_[j].polygon;
+      if (face.boundingRect().intersects(rect) && face.intersects(area)) return true;
+    }
   }
   return false;
 }

@@ -7,6 +7,7 @@
 #include <QFontMetricsF>
 #include <QTransform>
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <limits>
 #include <map>
@@ -17,7 +18,7 @@
 
 namespace {
 
-constexpr double kSlack = 0.5;          // pixels: rounding of text measures and of placing
+constexpr double kSlack = 0.5;  // pixels: rounding of text measures and of placing
 constexpr double kMinCategoryPixels = 4;
 constexpr double kPixelsPerDepthRow = 8;
 constexpr double kMinAxisFill = 0.6;
@@ -26,8 +27,9 @@ struct Report {
   std::vector<BrokenGuarantee> broken;
   void Add(Guarantee guarantee, const std::string& what) {
     // A broken layout may break the same promise thousands of times: a few say enough.
-    const auto same = std::count_if(broken.begin(), broken.end(),
-                                    [&](const BrokenGuarantee& b) { return b.guarantee == guarantee; });
+    const auto same = std::count_if(broken.begin(), broken.end(), [&](const BrokenGuarantee& b) {
+      return b.guarantee == guarantee;
+    });
     if (same < 5) broken.push_back({guarantee, what});
   }
 };
@@ -103,7 +105,8 @@ std::vector<PlacedText> AllTexts(const ChartLayout& layout) {
 
 void CheckTextsInside(const ChartLayout& layout, const std::vector<PlacedText>& texts,
                       Report& report) {
-  const QRectF chart = QRectF(QPointF(0, 0), layout.size).adjusted(-kSlack, -kSlack, kSlack, kSlack);
+  const QRectF chart =
+      QRectF(QPointF(0, 0), layout.size).adjusted(-kSlack, -kSlack, kSlack, kSlack);
   for (const PlacedText& text : texts) {
     for (const QPointF& corner : text.corners) {
       if (chart.contains(corner)) continue;
@@ -180,7 +183,8 @@ bool IsBarKind(const SeriesModel& series) {
 
 std::vector<const SeriesModel*> DrawnSeriesOf(const ChartModel& model, const ChartLayout& layout) {
   std::vector<const SeriesModel*> drawn;
-  for (int index : layout.drawnSeries) drawn.push_back(model.series[static_cast<std::size_t>(index)]);
+  for (int index : layout.drawnSeries)
+    drawn.push_back(model.series[static_cast<std::size_t>(index)]);
   return drawn;
 }
 
@@ -240,9 +244,10 @@ void CheckPiesShow(const ChartLayout& layout, const std::vector<const SeriesMode
   if (layout.pies.empty()) return;  // no room for any pie: nothing drawn at all
   for (std::size_t s = 0; s < drawn.size(); ++s) {
     if (!HasNonZeroValue(*drawn[s])) continue;
-    const bool shows = std::any_of(layout.pies.begin(), layout.pies.end(), [&](const PieGeometry& pie) {
-      return pie.series == static_cast<int>(s) && pie.radiusX >= 2 && !pie.slices.empty();
-    });
+    const bool shows =
+        std::any_of(layout.pies.begin(), layout.pies.end(), [&](const PieGeometry& pie) {
+          return pie.series == static_cast<int>(s) && pie.radiusX >= 2 && !pie.slices.empty();
+        });
     if (!shows) {
       report.Add(Guarantee::SeriesVisible,
                  "pie " + std::to_string(layout.drawnSeries[s]) + " is not drawn");
@@ -272,8 +277,8 @@ void CheckLegend(const ChartModel& model, const ChartLayout& layout,
       shown.push_back(item.entry);
     }
   }
-  const bool prefix = shown.size() <= expected.size() &&
-                      std::equal(shown.begin(), shown.end(), expected.begin());
+  const bool prefix =
+      shown.size() <= expected.size() && std::equal(shown.begin(), shown.end(), expected.begin());
   const bool complete = shown.size() == expected.size() && !counted;
   const bool fine = pieChart ? prefix && (complete || (counted && !layout.legend.empty() &&
                                                        layout.legend.back().entry < 0))
@@ -361,10 +366,12 @@ ValueSpan ShownValues(const std::vector<const SeriesModel*>& drawn) {
   return span;
 }
 
+// The distance from `low` to `high`, in long double, whose range neither the largest doubles
+// overflow nor the smallest lose.
+long double Span(double low, double high) { return static_cast<long double>(high) - low; }
+
 bool IsNiceStep(double step) {
   if (!(step > 0) || !std::isfinite(step)) return false;
-  // Doubles below the smallest normal one hold too few digits for a step of 1, 2 or 5.
-  if (step < std::numeric_limits<double>::min()) return true;
   const double mantissa = step / std::pow(10.0, std::floor(std::log10(step)));
   for (double nice : {1.0, 2.0, 5.0, 10.0}) {
     if (std::abs(mantissa - nice) <= nice * 1e-6) return true;
@@ -380,17 +387,21 @@ void CheckTicks(const ChartLayout& layout, double tolerance, Report& report) {
     }
   }
   if (ticks.size() < 2) return;
-  const double step = ticks[1] / 2 - ticks[0] / 2;
+  const long double step = Span(ticks[0], ticks[1]);
+  // Doubles below the smallest normal one hold too few digits for even steps of 1, 2 or 5.
+  if (step < std::numeric_limits<double>::min()) return;
   for (std::size_t i = 1; i < ticks.size(); ++i) {
-    const double gap = ticks[i] / 2 - ticks[i - 1] / 2;
-    if (!(std::abs(gap - step) <= std::abs(step) * 1e-6)) {
+    const long double gap = Span(ticks[i - 1], ticks[i]);
+    if (!(std::abs(gap - step) <= std::abs(step) * 1e-6L)) {
       report.Add(Guarantee::AxisFits, "the ticks are not evenly spaced");
       return;
     }
   }
-  if (!IsNiceStep(2 * step)) report.Add(Guarantee::AxisFits, "the tick step is not 1, 2 or 5");
+  if (!IsNiceStep(static_cast<double>(std::min<long double>(step, DBL_MAX)))) {
+    report.Add(Guarantee::AxisFits, "the tick step is not 1, 2 or 5");
+  }
   for (double tick : ticks) {
-    if (tick != 0 && std::abs(tick) < 2 * step * 1e-6)
+    if (tick != 0 && std::abs(tick) < step * 1e-6L)
       report.Add(Guarantee::AxisFits, "a tick next to zero is not exactly zero");
   }
 }
@@ -399,30 +410,30 @@ void CheckValueAxis(const ChartLayout& layout, const std::vector<const SeriesMod
                     Report& report) {
   if (layout.plot.isEmpty()) return;
   const double min = layout.valueMin, max = layout.valueMax;
-  const double halfLength = max / 2 - min / 2;
-  if (!(halfLength > 0) || !std::isfinite(halfLength)) {
+  const long double length = Span(min, max);
+  if (!(length > 0) || !std::isfinite(length)) {
     report.Add(Guarantee::AxisFits, "the value axis has no length");
     return;
   }
-  const double tolerance = halfLength * 2e-9;
+  const double tolerance = static_cast<double>(length * 1e-9L);
   CheckTicks(layout, tolerance, report);
   ValueSpan shown = ShownValues(drawn);
-  const double length = layout.bars.empty() && layout.faces.empty()
-                            ? 0
-                            : std::max(layout.plot.width(), layout.plot.height());
-  const double perPixel =
-      halfLength / (drawn.front()->kind == SeriesKind::HorizBar ? layout.plot.width()
-                                                                 : layout.plot.height()) * 2;
+  const double pixelsLong =
+      drawn.front()->kind == SeriesKind::HorizBar ? layout.plot.width() : layout.plot.height();
+  const long double perPixel = length / pixelsLong;
   const PixelsBeyondZero pixels = BarPixelsBeyondZero(drawn);
-  if (length > 0 && std::isfinite(perPixel)) {
-    if (pixels.above > 0) shown.Add(std::min(pixels.above * perPixel * (1 - 1e-6), max));
-    if (pixels.below > 0) shown.Add(std::max(-pixels.below * perPixel * (1 - 1e-6), min));
+  if (pixels.above > 0) {
+    shown.Add(static_cast<double>(std::min<long double>(pixels.above * perPixel * 0.999999L, max)));
+  }
+  if (pixels.below > 0) {
+    shown.Add(
+        static_cast<double>(std::max<long double>(-pixels.below * perPixel * 0.999999L, min)));
   }
   if (!shown.Empty()) {
     if (shown.low < min - tolerance || shown.high > max + tolerance) {
       report.Add(Guarantee::AxisFits, "the axis does not hold every value it shows");
     }
-    const double fill = (shown.high / 2 - shown.low / 2) / halfLength;
+    const double fill = static_cast<double>(Span(shown.low, shown.high) / length);
     if (shown.high > shown.low && fill < kMinAxisFill - 1e-9) {
       report.Add(Guarantee::AxisFits,
                  "the values fill only " + std::to_string(int(fill * 100)) + " % of the axis");
@@ -475,6 +486,7 @@ std::vector<BrokenGuarantee> BrokenGuarantees(const ChartModel& model, const Cha
 
 std::string DescribeBroken(const std::vector<BrokenGuarantee>& broken) {
   std::ostringstream text;
-  for (const BrokenGuarantee& one : broken) text << NameOf(one.guarantee) << ": " << one.what << "\n";
+  for (const BrokenGuarantee& one : broken)
+    text << NameOf(one.guarantee) << ": " << one.what << "\n";
   return text.str();
 }

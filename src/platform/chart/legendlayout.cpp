@@ -33,7 +33,7 @@ struct Measures {
   double share = kShares[0];
   int count = 0;
   double rowHeight = 0;
-  double widest = 0;   // the widest text
+  double widest = 0;     // the widest text
   double leastText = 0;  // the least room a text may be shortened to
 };
 
@@ -66,15 +66,13 @@ Shape Beside(int columns, const Measures& m, QRectF area) {
 Shape Below(const Measures& m, QRectF area) {
   Shape shape;
   shape.below = true;
-  const int maxRows =
-      static_cast<int>((area.height() * m.share - 2 * kPadding) / m.rowHeight);
+  const int maxRows = static_cast<int>((area.height() * m.share - 2 * kPadding) / m.rowHeight);
   if (maxRows < 1) return shape;
   const int needed = (m.count + maxRows - 1) / maxRows;
   const int atFullWidth = static_cast<int>((area.width() - kPadding) / EntryWidth(m.widest));
   shape.columns = std::clamp(std::max(needed, atFullWidth), 1, m.count);
   shape.rows = (m.count + shape.columns - 1) / shape.columns;
-  shape.textWidth =
-      std::min(m.widest, (area.width() - kPadding) / shape.columns - EntryWidth(0));
+  shape.textWidth = std::min(m.widest, (area.width() - kPadding) / shape.columns - EntryWidth(0));
   return Finish(shape, m, area);
 }
 
@@ -108,8 +106,8 @@ std::optional<Shape> ChooseShape(Measures m, bool mayCount, QRectF area) {
 QRectF FrameRect(const Shape& shape, QRectF area) {
   const QSizeF& size = shape.frame;
   if (shape.below) {
-    return QRectF(area.center().x() - size.width() / 2, area.bottom() - size.height(),
-                  size.width(), size.height());
+    return QRectF(area.center().x() - size.width() / 2, area.bottom() - size.height(), size.width(),
+                  size.height());
   }
   return QRectF(area.right() - size.width(), area.center().y() - size.height() / 2, size.width(),
                 size.height());
@@ -125,7 +123,8 @@ std::optional<QRectF> LayoutLegend(const std::vector<LegendEntry>& entries, std:
   Measures m;
   m.count = static_cast<int>(std::max(entries.size(), total));
   m.rowHeight = std::max(LineHeight(font), kSwatch) + 3;
-  for (const LegendEntry& entry : entries) m.widest = std::max(m.widest, TextWidth(font, entry.text));
+  for (const LegendEntry& entry : entries)
+    m.widest = std::max(m.widest, TextWidth(font, entry.text));
   m.leastText = TextWidth(font, "W\u2026");  // a letter and "…": the swatch says the rest
   const std::optional<Shape> chosen = ChooseShape(m, mayCount, area);
   if (!chosen) return std::nullopt;
@@ -137,9 +136,9 @@ std::optional<QRectF> LayoutLegend(const std::vector<LegendEntry>& entries, std:
   for (int i = 0; i < std::min(m.count, places); ++i) {
     const int row = shape.below ? i / shape.columns : i % shape.rows;
     const int column = shape.below ? i % shape.columns : i / shape.rows;
-    const QPointF corner = layout.legendFrame.topLeft() +
-                           QPointF(kPadding + column * EntryWidth(shape.textWidth),
-                                   kPadding + row * m.rowHeight);
+    const QPointF corner =
+        layout.legendFrame.topLeft() +
+        QPointF(kPadding + column * EntryWidth(shape.textWidth), kPadding + row * m.rowHeight);
     const bool counting = i == shown;
     const QString whole = counting ? QString("\u2026 %1 more").arg(m.count - shown)
                                    : entries[static_cast<std::size_t>(i)].text;
@@ -148,10 +147,9 @@ std::optional<QRectF> LayoutLegend(const std::vector<LegendEntry>& entries, std:
     TextItem text = BoxedText(Shortened(font, whole, shape.textWidth, Qt::ElideMiddle), textRect,
                               Qt::AlignLeft | Qt::AlignVCenter, FontRole::Legend);
     if (text.text != whole) text.fullText = whole;
-    layout.legend.push_back({swatch,
-                             counting ? QColor(Qt::transparent)
-                                      : entries[static_cast<std::size_t>(i)].color,
-                             text, counting ? -1 : entries[static_cast<std::size_t>(i)].entry});
+    layout.legend.push_back(
+        {swatch, counting ? QColor(Qt::transparent) : entries[static_cast<std::size_t>(i)].color,
+         text, counting ? -1 : entries[static_cast<std::size_t>(i)].entry});
   }
   if (shape.below) {
     return QRectF(area.left(), area.top(), area.width(),

@@ -3,14 +3,15 @@
 //      there are more points than pixels, split at gaps (non-finite values); drawn flat as
 //      polylines, in 3D as a ribbon in the line's depth row, or where thinned as a band of each
 //      column's range under a roof;
-//   6. marks above the points (below them where the room for marks ends), where they do not
-//      cover earlier ones.
+//   6. marks above the points (below them where the room for marks ends), where they cover no
+//      face and no earlier mark.
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
 #include "axesgeometry.h"
+#include "facecoverage.h"
 #include "palette.h"
 
 namespace {
@@ -80,8 +81,7 @@ std::vector<std::vector<LinePoint>> LinePieces(const SeriesModel& series, const 
 
 // A flat line: one polyline per run of segments of the same colour (a segment takes the colour
 // of the point it ends at).
-void AddFlatLine(const std::vector<LinePoint>& piece, bool dense, int series,
-                 ChartLayout& layout) {
+void AddFlatLine(const std::vector<LinePoint>& piece, bool dense, int series, ChartLayout& layout) {
   if (piece.empty()) return;
   Polyline current{QPolygonF({piece.front().at}),
                    piece.size() > 1 ? piece[1].color : piece.front().color,
@@ -123,8 +123,8 @@ void AddRibbon(const std::vector<LinePoint>& piece, QPointF shift, double depth,
     const bool fromAbove = (b.x() - a.x()) * d.y() - (b.y() - a.y()) * d.x() < 0;
     const QColor surface = fromAbove ? TopShade(color) : SideShade(color);
     layout.faces.push_back({Quad(a, b, b + d, a + d), surface, SideShade(color), false, series});
-    layout.faces.push_back({Quad(a - halfWidth, b - halfWidth, b + halfWidth, a + halfWidth),
-                            color, color, false, series});
+    layout.faces.push_back({Quad(a - halfWidth, b - halfWidth, b + halfWidth, a + halfWidth), color,
+                            color, false, series});
   }
 }
 
@@ -187,29 +187,9 @@ void AddDenseSlab(const std::vector<LinePoint>& piece, QPointF shift, double dep
   }
 }
 
-// A mark stands above its point, or below it where the room for marks ends above.
-void AddLineMarks(const SeriesModel& series, const std::vector<LinePoint>& piece, QPointF shift,
-                  const Geometry& g, MarkPlacer& placer, ChartLayout& layout) {
-  const QFont& font = layout.fonts[FontRole::Mark];
-  for (const LinePoint& point : piece) {
-    const double value = series.points[static_cast<std::size_t>(point.index)].value;
-    TextItem mark = MarkText(QString::fromStdString(FormatValue(value)), QPointF(), font);
-    const QSizeF size = mark.box.size();
-    for (double down : {-(size.height() + kMarkGap), kMarkGap}) {
-      mark.origin = g.AlongCategoriesIntoMarkRoom(
-                         QRectF(point.at + shift + QPointF(-size.width() / 2, down), size))
-                        .topLeft();
-      if (placer.TryPlace(PlacedRect(mark))) {
-        layout.texts.push_back(mark);
-        break;
-      }
-    }
-  }
-}
-
 }  // namespace
 
-void AddLine(const SeriesModel& series, int index, int row, const Geometry& g, MarkPlacer& placer,
+void AddLine(const SeriesModel& series, int index, int row, const Geometry& g,
              ChartLayout& layout) {
   const bool view3D = g.frame.depth > 0;
   const QPointF shift = view3D ? g.RowShift(row) + g.RowInset() : QPointF();
@@ -221,8 +201,32 @@ void AddLine(const SeriesModel& series, int index, int row, const Geometry& g, M
       AddRibbon(piece, shift, g.BoxDepth(), index, layout);
     else
       AddFlatLine(piece, dense, index, layout);
-    if (series.marksVisible) AddLineMarks(series, piece, shift, g, placer, layout);
     for (const LinePoint& point : piece)
       layout.linePoints.push_back({index, point.index, point.at + shift});
+  }
+}
+
+// A mark stands above its point (in 3D above the back edge of its ribbon), or below it where the
+// room for marks ends above; never on a face, so that no mark hides a ribbon or a bar.
+void AddLineMarks(const std::vector<const SeriesModel*>& series, const Geometry& g,
+                  MarkPlacer& placer, ChartLayout& layout) {
+  const QFont& font = layout.fonts[FontRole::Mark];
+  const FaceCoverage faces(layout.faces, layout.size);
+  const QPointF back = g.frame.depth > 0 ? QPointF(g.BoxDepth() / 2, -g.BoxDepth()) : QPointF();
+  for (const LinePointSpot& spot : layout.linePoints) {
+    const SeriesModel& one = *series[static_cast<std::size_t>(spot.series)];
+    if (!one.marksVisible) continue;
+    const double value = one.points[static_cast<std::size_t>(spot.point)].value;
+    TextItem mark = MarkText(QString::fromStdString(FormatValue(value)), QPointF(), font);
+    const QSizeF size = mark.box.size();
+    for (const QPointF& at :
+         {spot.at + back + QPointF(-size.width() / 2, -size.height() - kMarkGap),
+          spot.at + QPointF(-size.width() / 2, kMarkGap)}) {
+      mark.origin = g.AlongCategoriesIntoMarkRoom(QRectF(at, size)).topLeft();
+      const QRectF rect = PlacedRect(mark);
+      if (faces.AnyFaceOn(rect) || !placer.TryPlace(rect)) continue;
+      layout.texts.push_back(mark);
+      break;
+    }
   }
 }

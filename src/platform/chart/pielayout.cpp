@@ -132,8 +132,9 @@ PiePlan PlanPie(const SeriesModel& series, std::span<const std::string> labels,
   if (!(plan.sum > 0) || !series.marksVisible) return plan;
   plan.marked = LargestSlices(series);
   for (int point : plan.marked) {
-    plan.widestMark = std::max(
-        plan.widestMark, TextWidth(markFont, MarkLabel(series, labels, static_cast<std::size_t>(point))));
+    plan.widestMark =
+        std::max(plan.widestMark,
+                 TextWidth(markFont, MarkLabel(series, labels, static_cast<std::size_t>(point))));
   }
   return plan;
 }
@@ -143,7 +144,8 @@ PiePlan PlanPie(const SeriesModel& series, std::span<const std::string> labels,
 // take more than half the radius.
 double FitRadius(const PiePlan& plan, QSizeF room, double maxText, Tilt tilt) {
   const double halfWidth = room.width() / 2, halfHeight = room.height() / 2;
-  const double alone = std::max(0.0, std::min(halfWidth, halfHeight / (tilt.squash + tilt.edge / 2)));
+  const double alone =
+      std::max(0.0, std::min(halfWidth, halfHeight / (tilt.squash + tilt.edge / 2)));
   if (plan.marked.empty()) return alone;
   const double column = kConnector + kMarkGap + kMarkFrame + std::min(plan.widestMark, maxText);
   return std::max(alone * kMinDiscShare, std::min(alone, halfWidth - column));
@@ -265,9 +267,9 @@ void AddEmptyDisc(const PieGeometry& pie, int series, ChartLayout& layout) {
 struct PieMark {
   QString text;
   QString whole;
-  double size = 0;  // of its value: the smallest give way first
-  QPointF rim;      // where the leader starts
-  QPointF elbow;    // where it turns toward the mark
+  double size = 0;    // of its value: the smallest give way first
+  QPointF rim;        // where the leader starts
+  QPointF elbow;      // where it turns toward the mark
   double wanted = 0;  // the height the mark would like, level with the elbow
   QRectF rect;
 };
@@ -426,8 +428,9 @@ void LayoutPies(const ChartModel& model, const std::vector<const SeriesModel*>& 
       const QRectF title(cell.left(), top, cell.width(), titleRoom - 4);
       markRoom.setTop(title.bottom() + 2);
       const QString whole = SeriesName(series);
-      TextItem item = BoxedText(Shortened(layout.fonts[FontRole::SeriesTitle], whole, title.width()),
-                                title, Qt::AlignCenter, FontRole::SeriesTitle);
+      TextItem item =
+          BoxedText(Shortened(layout.fonts[FontRole::SeriesTitle], whole, title.width()), title,
+                    Qt::AlignCenter, FontRole::SeriesTitle);
       if (item.text != whole) item.fullText = whole;
       if (!item.text.isEmpty()) layout.texts.push_back(item);
     }

@@ -214,11 +214,18 @@ bool TChart::event(QEvent* event) {
   return true;
 }
 
-// Laid out again as the chart is drawn now, at its size in the window. The title line is bold;
-// the texts come from the tables and are shown as they are, never as markup.
+// Laid out again as the chart is drawn now, at its size in the window. Over a shortened text the
+// tooltip shows it whole; over a bar, a slice or a line point it names them, the title line bold.
+// The texts come from the tables and are shown as they are, never as markup.
 void TChart::ShowPointTip(const QHelpEvent& help) {
   const ChartModel model = Model();
   const ChartLayout layout = LayoutChart(model, QSizeF(size()), MakeChartFonts(model));
+  const QString whole = WholeTextAt(layout, help.pos());
+  if (!whole.isEmpty()) {  // a shortened text: the tooltip shows it whole
+    QToolTip::showText(help.globalPos(),
+                       "<p style='white-space:pre'>" + whole.toHtmlEscaped() + "</p>", this);
+    return;
+  }
   const std::optional<ChartHit> hit = HitTest(layout, help.pos());
   if (!hit) {
     QToolTip::hideText();

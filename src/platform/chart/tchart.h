@@ -1,7 +1,8 @@
 #pragma once
 // The chart control: settings (titles, legend, 3D view, margins) and a list of series that
 // it draws in the window, into a bitmap file and into a rectangle of a printer page. In the
-// window, a tooltip names the bar, slice or line point under the pointer.
+// window, a tooltip names the bar, slice or line point under the pointer, or shows whole a text
+// that the chart shortened.
 
 #include <QWidget>
 #include <array>

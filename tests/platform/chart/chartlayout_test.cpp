@@ -176,8 +176,10 @@ TEST(PieLayout, EdgeCases) {
   const struct {
     std::vector<double> values;
     std::size_t pies, slices;
-  } cases[] = {{{}, 0, 0},        {{0, 0}, 1, 0},  // all zero: an empty disc
-               {{5}, 1, 1},       {{0, 7, 0}, 1, 1},
+  } cases[] = {{{}, 0, 0},
+               {{0, 0}, 1, 0},  // all zero: an empty disc
+               {{5}, 1, 1},
+               {{0, 7, 0}, 1, 1},
                {{0.1, 0.2, 0.3}, 1, 3}};
   for (const auto& c : cases) {
     ModelBuilder b;

@@ -36,8 +36,8 @@ class Generator {
   // A text of about `length` characters, words of a business report, or a number ending that
   // tells apart labels that start alike.
   std::string Text(int length, int number) {
-    static const char* const kWords[] = {"Product", "line", "number", "Units", "sold", "per",
-                                         "Région", "quarter", "total", "Ångström", "x"};
+    static const char* const kWords[] = {"Product", "line",    "number", "Units",    "sold", "per",
+                                         "Région",  "quarter", "total",  "Ångström", "x"};
     std::string text;
     while (static_cast<int>(text.size()) < length) {
       if (!text.empty()) text += ' ';
@@ -62,14 +62,30 @@ class Generator {
     std::vector<double> values;
     for (int i = 0; i < count; ++i) {
       switch (shape) {
-        case 0: values.push_back(0); break;
-        case 1: values.push_back(scale); break;
-        case 2: values.push_back(Uniform(0, scale)); break;
-        case 3: values.push_back(Uniform(-scale, scale)); break;
-        case 4: values.push_back(i == count / 2 ? scale : scale * 1e-4); break;
-        case 5: values.push_back(OneOf({1.79e308, -1.79e308, 1e307, 0.0})); break;
-        case 6: values.push_back(Uniform(-1, 1) * 1e-300); break;
-        default: values.push_back(OneOf({std::nan(""), 1.0, -2.5, 0.0})); break;
+        case 0:
+          values.push_back(0);
+          break;
+        case 1:
+          values.push_back(scale);
+          break;
+        case 2:
+          values.push_back(Uniform(0, scale));
+          break;
+        case 3:
+          values.push_back(Uniform(-scale, scale));
+          break;
+        case 4:
+          values.push_back(i == count / 2 ? scale : scale * 1e-4);
+          break;
+        case 5:
+          values.push_back(OneOf({1.79e308, -1.79e308, 1e307, 0.0}));
+          break;
+        case 6:
+          values.push_back(Uniform(-1, 1) * 1e-300);
+          break;
+        default:
+          values.push_back(OneOf({std::nan(""), 1.0, -2.5, 0.0}));
+          break;
       }
     }
     return values;
@@ -129,10 +145,10 @@ Case Generate(Generator& g) {
   c.logical = image ? size / ImageTextScale(size) : size;
   std::ostringstream text;
   text << "kind " << int(kind) << (settings.view3D ? " 3D " : " flat ") << settings.percent3D
-       << " % mode " << mode << ", "
-       << seriesCount << " series x " << categories << " categories, shape " << shape << ", "
-       << (image ? "image " : "window ") << size.width() << " x " << size.height()
-       << ", labels " << labelLength << ", title lines " << settings.title.lines.size();
+       << " % mode " << mode << ", " << seriesCount << " series x " << categories
+       << " categories, shape " << shape << ", " << (image ? "image " : "window ") << size.width()
+       << " x " << size.height() << ", labels " << labelLength << ", title lines "
+       << settings.title.lines.size();
   c.description = text.str();
   return c;
 }

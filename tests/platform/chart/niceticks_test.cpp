@@ -55,20 +55,17 @@ TEST_P(NiceTicksRanges, StepIsNiceEndsHoldTheRangeWhichFillsTheAxis) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, NiceTicksRanges,
-    ::testing::Values(RangeCase{"simple", 0, 25, 300}, RangeCase{"reversed", 25, -3, 300},
-                      RangeCase{"crossesZero", -0.7, 0.3, 400}, RangeCase{"huge", 0, 1e15, 500},
-                      RangeCase{"hugeOffset", 1e15, 1e15 + 5e13, 500},
-                      RangeCase{"tiny", 0, 1e-50, 300},
-                      RangeCase{"tinyNegative", -3e-50, -1e-50, 300},
-                      RangeCase{"singleValue", 7, 7, 300}, RangeCase{"singleZero", 0, 0, 300},
-                      RangeCase{"singleNegative", -4, -4, 300}, RangeCase{"noPixels", 0, 10, 0},
-                      RangeCase{"manyPixels", 0, 10, 1e9}, RangeCase{"nearMax", -1e308, 1e308, 300},
-                      RangeCase{"largest", -1.79e308, 1.79e308, 300},
-                      RangeCase{"largestPositive", 1e307, 1.79e308, 300},
-                      RangeCase{"offZero", -5, 71, 300},
-                      RangeCase{"micro", 1e-9, 1e12, 300},
-                      RangeCase{"denormal", 0, 1e-320, 300},
-                      RangeCase{"denormalSingle", 4e-323, 4e-323, 300}),
+    ::testing::Values(
+        RangeCase{"simple", 0, 25, 300}, RangeCase{"reversed", 25, -3, 300},
+        RangeCase{"crossesZero", -0.7, 0.3, 400}, RangeCase{"huge", 0, 1e15, 500},
+        RangeCase{"hugeOffset", 1e15, 1e15 + 5e13, 500}, RangeCase{"tiny", 0, 1e-50, 300},
+        RangeCase{"tinyNegative", -3e-50, -1e-50, 300}, RangeCase{"singleValue", 7, 7, 300},
+        RangeCase{"singleZero", 0, 0, 300}, RangeCase{"singleNegative", -4, -4, 300},
+        RangeCase{"noPixels", 0, 10, 0}, RangeCase{"manyPixels", 0, 10, 1e9},
+        RangeCase{"nearMax", -1e308, 1e308, 300}, RangeCase{"largest", -1.79e308, 1.79e308, 300},
+        RangeCase{"largestPositive", 1e307, 1.79e308, 300}, RangeCase{"offZero", -5, 71, 300},
+        RangeCase{"micro", 1e-9, 1e12, 300}, RangeCase{"denormal", 0, 1e-320, 300},
+        RangeCase{"denormalSingle", 4e-323, 4e-323, 300}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(NiceTicks, CountFollowsPixels) {

@@ -1,9 +1,6 @@
 // The widget: its series and their category labels, the bitmap file and the printed page.
 
 #include <gtest/gtest.h>
-
-#include <cerrno>
-#include <cstring>
 #include <sys/resource.h>
 
 #include <QCoreApplication>
@@ -19,7 +16,9 @@
 #include <QTemporaryDir>
 #include <QToolTip>
 #include <cctype>
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <functional>
 
 #include "chartfixture.h"
@@ -200,6 +199,37 @@ TEST(Tooltip, NamesTheSeriesTheLabelAndTheValueUnderThePointer) {
     } else {
       EXPECT_TRUE(tip.contains(c.tip)) << tip.toStdString();
     }
+  }
+  QToolTip::hideText();
+}
+
+// Texts too long for their room are shortened in the chart and shown whole in the tooltip: a
+// legend entry, a title line, an axis title (turned).
+TEST(Tooltip, ShowsWholeWhatTheChartShortened) {
+  const QString entry = QString(60, 'N') + " <region>", title = QString(80, 'T') + " & more",
+                axis = QString(70, 'U') + " sold";
+  ChartBuilder b;
+  b.Add<TBarSeries>({12, 15})->SetTitle(entry.toStdString());
+  b.chart.SetLegendVisible(true);
+  b.chart.AddTitleLine(title.toStdString());
+  b.chart.SetLeftAxisTitle(axis.toStdString());
+  b.chart.resize(300, 220);
+  b.chart.show();
+  const ChartLayout layout = b.Layout(300, 220);
+  const auto middleOf = [](const TextItem& text) {
+    QTransform place;
+    place.translate(text.origin.x(), text.origin.y());
+    place.rotate(-text.angle);
+    return place.map(text.box.center()).toPoint();
+  };
+  std::vector<TextItem> shortened{layout.legend.front().text};
+  for (const TextItem& text : layout.texts) {
+    if (!text.fullText.isEmpty()) shortened.push_back(text);
+  }
+  QStringList tips;
+  for (const TextItem& text : shortened) tips.push_back(TipAt(b.chart, middleOf(text)));
+  for (const QString& whole : {entry, title, axis}) {
+    EXPECT_TRUE(tips.join("\n").contains(whole.toHtmlEscaped())) << whole.toStdString();
   }
   QToolTip::hideText();
 }
@@ -432,8 +462,8 @@ TEST(SaveToBitmapFile, AnImageIsTheWindowsChartMadeLargerOrSmaller) {
   const QImage halved = large.scaled(585, 401, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
   EXPECT_LT(ShareOfDifferentPixels(halved, window), 0.02) << "the same chart, twice the size";
   const QImage small = ImageFileOf(b.chart.Model(), 292, 200);
-  const QImage asWindow = b.Render(390, 267).scaled(292, 200, Qt::IgnoreAspectRatio,
-                                                      Qt::SmoothTransformation);
+  const QImage asWindow =
+      b.Render(390, 267).scaled(292, 200, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
   EXPECT_LT(ShareOfDifferentPixels(small, asWindow), 0.04) << "texts at three quarters";
 }
 
