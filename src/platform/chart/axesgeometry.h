@@ -2,8 +2,9 @@
 // What the parts of the layout of a chart with axes share: the plan of its series, the frame
 // around the plot, the value scale and the bar boxes. Internal to the chart library.
 //
-// axeslayout.cpp lays out the frame and the axes and calls, in its steps 2, 3, 5 and 6, on
-// barlayout.cpp (bars and their marks) and linelayout.cpp (lines and their marks).
+// axeslayout.cpp lays out the axes and calls, in its step 3, on framelayout.cpp (the room around
+// the plot) and in its steps 2, 3, 5 and 6 on barlayout.cpp (bars and their marks) and
+// linelayout.cpp (lines and their marks).
 
 #include <QPolygonF>
 #include <QStringList>
@@ -16,6 +17,10 @@
 #include "niceticks.h"
 
 inline constexpr double kGroupShare = 0.7;  // share of a category slot taken by its bars
+inline constexpr double kTick = 4;          // the length of a tick mark
+inline constexpr double kGap = 4;
+// From an axis to the far side of the gap before its labels.
+inline constexpr double kLabelOffset = kTick + kGap + 2;
 // A 3D box or ribbon fills this share of its depth row, centred in it.
 inline constexpr double kBoxDepthShare = 0.75;
 inline constexpr double kRowInsetShare = (1 - kBoxDepthShare) / 2;
@@ -127,6 +132,12 @@ struct Geometry {
     return rect;
   }
 };
+
+// Step 3 (framelayout.cpp): the room around the plot, and the text of a value label.
+Frame ComputeFrame(const ChartModel& model, const std::vector<const SeriesModel*>& series,
+                   const Plan& plan, std::pair<double, double> range, QRectF area,
+                   const ChartFonts& fonts);
+QString TickText(const NiceTicks& ticks, double value);
 
 // Step 5: a bar as a box (a front face, and in 3D a top and a side).
 struct Box {

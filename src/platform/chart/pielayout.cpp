@@ -359,7 +359,7 @@ std::vector<PieMark> NearTheirSlices(std::vector<PieMark> marks, QRectF room) {
 // One side's column: the marks near their slices, then in the order of the slices down the side,
 // each as near its slice as the marks above and below let it be.
 std::vector<PieMark> Column(std::vector<PieMark> marks, QRectF room) {
-  if (marks.empty()) return marks;
+  if (marks.empty() || room.height() < marks.front().rect.height()) return {};
   const double height = marks.front().rect.height();
   marks = NearTheirSlices(std::move(marks), room);
   std::sort(marks.begin(), marks.end(),
