@@ -4,8 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <QColor>
+#include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <map>
 #include <set>
@@ -133,6 +136,25 @@ TEST_F(Examples, EachIsDrawnAtTheAskedSize) {
     }
     EXPECT_GT(coloured, 500) << example << ": the series are drawn";
   }
+}
+
+// The examples under edge/ name their own image size ("BITMAPFILE chart.png;HEIGHT;WIDTH"), from
+// 200 x 150 to 1920 x 1080, and are drawn at it.
+TEST_F(Examples, HardCasesAreDrawnAtTheSizesTheyName) {
+  const QDir edge(EXAMPLES_DIR "/edge");
+  const QRegularExpression size("\\|BITMAPFILE\\|chart\\.png;(\\d+);(\\d+)");
+  int drawn = 0;
+  for (const QString& name : edge.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+    QFile properties(edge.filePath(name + "/properties.txt"));
+    ASSERT_TRUE(properties.open(QIODevice::ReadOnly)) << name.toStdString();
+    const QRegularExpressionMatch asked = size.match(QString::fromUtf8(properties.readAll()));
+    ASSERT_TRUE(asked.hasMatch()) << name.toStdString();
+    const QImage image = Image(("edge-" + name).toUtf8().constData());
+    EXPECT_EQ(image.size(), QSize(asked.captured(2).toInt(), asked.captured(1).toInt()))
+        << name.toStdString();
+    ++drawn;
+  }
+  EXPECT_GE(drawn, 9);
 }
 
 TEST_F(Examples, SideBySideBarsStandApartStackedBarsShareTheirColumns) {

@@ -82,27 +82,41 @@ double MaxTickWidth(const NiceTicks& ticks, const QFont& font) {
   return width;
 }
 
-// Ticks whose labels stand apart: one line between neighbours up a vertical axis, their widths
-// and a gap along a horizontal one. Where even the fewest ticks crowd, only the one nearest
-// zero keeps its label.
+// How far apart the labels of `ticks` need to be: a line up a vertical axis, their widths and a
+// gap along a horizontal one.
+double LabelSpacing(const NiceTicks& ticks, bool horizontal, const QFont& font) {
+  return horizontal ? MaxTickWidth(ticks, font) + kTickLabelGap : LineHeight(font) + 2;
+}
+
+// Whether the labels of `ticks` on an axis `length` long stand apart, with `spare` pixels more.
+bool LabelsStandApart(const NiceTicks& ticks, double length, bool horizontal, const QFont& font,
+                      double spare) {
+  if (ticks.values.size() < 2) return true;
+  const double apart = ticks.step / 2 / (ticks.max / 2 - ticks.min / 2) * length;
+  return apart >= LabelSpacing(ticks, horizontal, font) + spare;
+}
+
+// Of the ticks, only the one nearest zero keeps its label.
+void KeepTheTickNearestZero(NiceTicks& ticks) {
+  if (ticks.values.empty()) return;
+  const auto nearest =
+      std::min_element(ticks.values.begin(), ticks.values.end(),
+                       [](double a, double b) { return std::abs(a) < std::abs(b); });
+  ticks.values = {*nearest};
+}
+
+// Ticks whose labels stand apart, with a little to spare (the plot's length may still change by
+// a pixel or two). Where even the fewest ticks crowd, only the one nearest zero keeps its label.
 NiceTicks TicksThatFit(std::pair<double, double> range, double length, bool horizontal,
                        const QFont& font) {
   double spacing = horizontal ? kSideBySideTickSpacing : kValueTickSpacing;
   NiceTicks ticks;
   for (int tries = 0; tries < 6; ++tries) {
     ticks = ChooseNiceTicks(range.first, range.second, length, spacing);
-    // With a little to spare: the plot's length may still change by a pixel or two.
-    const double need =
-        (horizontal ? MaxTickWidth(ticks, font) + kTickLabelGap : LineHeight(font) + 2) + 2;
-    const double apart = ticks.step / 2 / (ticks.max / 2 - ticks.min / 2) * length;
-    if (ticks.values.size() < 2 || apart >= need) return ticks;
-    spacing = std::max(spacing, need) * 1.5;
+    if (LabelsStandApart(ticks, length, horizontal, font, 2)) return ticks;
+    spacing = std::max(spacing, LabelSpacing(ticks, horizontal, font)) * 1.5;
   }
-  if (ticks.values.empty()) return ticks;
-  const auto nearest =
-      std::min_element(ticks.values.begin(), ticks.values.end(),
-                       [](double a, double b) { return std::abs(a) < std::abs(b); });
-  ticks.values = {*nearest};
+  KeepTheTickNearestZero(ticks);
   return ticks;
 }
 
@@ -277,6 +291,11 @@ Frame FrameWith(const AxisTexts& texts, const ChartModel& model,
   if (texts.categoryLabels) {
     frame.labels = FitCategoryLabels(model.labels, plan, slot, maxLength, tickFont);
     ShortenToRoom(frame.labels, labelRoom - kLabelOffset, lineHeight);
+  }
+  // The passes may end before the plot keeps still: labels that crowd on the final length go.
+  if (!LabelsStandApart(frame.ticks, plan.horizontal ? plot.width() : plot.height(),
+                        plan.horizontal, tickFont, 0)) {
+    KeepTheTickNearestZero(frame.ticks);
   }
   frame.labelsFrom = area.left() + leftTitle;
   frame.plot = plot;

@@ -33,8 +33,9 @@ struct Measures {
   double share = kShares[0];
   int count = 0;
   double rowHeight = 0;
-  double widest = 0;     // the widest text
-  double leastText = 0;  // the least room a text may be shortened to
+  double widest = 0;      // the widest text
+  double leastText = 0;   // the least room a text may be shortened to
+  double countWidth = 0;  // of the shortest line that counts the entries left out
 };
 
 double EntryWidth(double textWidth) { return kSwatch + 2 * kPadding + textWidth; }
@@ -78,14 +79,16 @@ Shape Below(const Measures& m, QRectF area) {
 
 // A pie with more slices than any shape holds: columns at the right, full, the last line
 // counting the rest.
-std::optional<Shape> Counting(const Measures& m, QRectF area) {
+// Its columns are wide enough for the count at least ("+60").
+std::optional<Shape> Counting(Measures m, QRectF area) {
   const int rows = static_cast<int>((area.height() - 2 * kPadding) / m.rowHeight);
   if (rows < 1) return std::nullopt;
+  m.widest = std::max(m.widest, m.countWidth);
   for (int columns = kMaxColumns; columns >= 1; --columns) {
     Shape shape = Beside(columns, m, area);
     shape.rows = rows;
     shape = Finish(shape, m, area);
-    if (shape.score > 0) return shape;
+    if (shape.score > 0 && shape.textWidth >= m.countWidth) return shape;
   }
   return std::nullopt;
 }
@@ -126,6 +129,7 @@ std::optional<QRectF> LayoutLegend(const std::vector<LegendEntry>& entries, std:
   for (const LegendEntry& entry : entries)
     m.widest = std::max(m.widest, TextWidth(font, entry.text));
   m.leastText = TextWidth(font, "W\u2026");  // a letter and "…": the swatch says the rest
+  m.countWidth = TextWidth(font, QString("+%1").arg(m.count));
   const std::optional<Shape> chosen = ChooseShape(m, mayCount, area);
   if (!chosen) return std::nullopt;
   const Shape& shape = *chosen;
@@ -144,8 +148,12 @@ std::optional<QRectF> LayoutLegend(const std::vector<LegendEntry>& entries, std:
                                    : entries[static_cast<std::size_t>(i)].text;
     const QRectF swatch(corner.x(), corner.y() + (m.rowHeight - kSwatch) / 2, kSwatch, kSwatch);
     const QRectF textRect(swatch.right() + kPadding, corner.y(), shape.textWidth, m.rowHeight);
-    TextItem text = BoxedText(Shortened(font, whole, shape.textWidth, Qt::ElideMiddle), textRect,
-                              Qt::AlignLeft | Qt::AlignVCenter, FontRole::Legend);
+    QString shortened = Shortened(font, whole, shape.textWidth, Qt::ElideMiddle);
+    if (counting && shortened != whole) {  // in a narrow column the count alone
+      shortened = Shortened(font, QString("+%1").arg(m.count - shown), shape.textWidth);
+    }
+    TextItem text =
+        BoxedText(shortened, textRect, Qt::AlignLeft | Qt::AlignVCenter, FontRole::Legend);
     if (text.text != whole) text.fullText = whole;
     layout.legend.push_back(
         {swatch, counting ? QColor(Qt::transparent) : entries[static_cast<std::size_t>(i)].color,

@@ -9,8 +9,10 @@ QString Shortened(const QFont& font, const QString& text, double width, Qt::Text
   const QFontMetricsF metrics(font);
   if (metrics.horizontalAdvance(text) <= width) return text;
   const QString shown = metrics.elidedText(text, mode, width);
-  // "…" alone says nothing: such a text is left out.
-  return shown.size() < 2 || metrics.horizontalAdvance(shown) > width ? QString() : shown;
+  // "…" alone says nothing: such a text is left out. Shortened in the middle a text keeps a
+  // letter at either end; where only one fits, it keeps its first.
+  if (shown.size() >= 2 && metrics.horizontalAdvance(shown) <= width) return shown;
+  return mode == Qt::ElideMiddle ? Shortened(font, text, width, Qt::ElideRight) : QString();
 }
 
 QStringList Wrapped(const QFont& font, const QString& text, double width, int maxLines) {

@@ -3,6 +3,7 @@
 #include <QTransform>
 #include <cmath>
 #include <limits>
+#include <set>
 
 #include "chartfixture.h"
 #include "palette.h"
@@ -116,6 +117,38 @@ TEST(BarLayout, StackedToHundredPercentFillsTheAxis) {
 }
 
 // The first series decides the direction of all bars, whatever the others are.
+// A value too small to see next to a huge one still gets a pixel, alone or in a stack, and the
+// stack still ends where its sum is.
+TEST(BarLayout, EveryBarOfAValueOtherThanZeroKeepsAPixel) {
+  for (MultiBar mode : {MultiBar::None, MultiBar::SideBySide, MultiBar::Stacked}) {
+    ModelBuilder b;
+    for (double value : {1e6, 1e-3, -1e-3, 1e6}) b.Add(SeriesKind::Bar, {value}).multiBar = mode;
+    const ChartLayout layout = b.Layout(300, 200);
+    ASSERT_EQ(layout.bars.size(), 4u) << int(mode);
+    for (const BarBox& bar : layout.bars) EXPECT_GE(bar.front.height(), 1) << int(mode);
+    if (mode == MultiBar::Stacked) {
+      EXPECT_NEAR(Bar(layout, 3, 0).front.top(), ValueToY(layout, 2e6), 1);
+    }
+  }
+}
+
+// Bars thinner than a pixel are drawn once per pixel column, as the range of the series there.
+TEST(BarLayout, BarsThinnerThanAPixelShowEachColumnsRange) {
+  ModelBuilder b;
+  std::vector<double> values(10000);
+  for (std::size_t i = 0; i < values.size(); ++i) values[i] = i % 2 ? 100 : 10;
+  b.Add(SeriesKind::Bar, values);
+  const ChartLayout layout = b.Layout(400, 300);
+  EXPECT_LE(layout.bars.size(), static_cast<std::size_t>(layout.plot.width() + 2));
+  ASSERT_GT(layout.bars.size(), 100u);
+  for (std::size_t i = 1; i + 1 < layout.bars.size(); ++i) {  // the end columns may hold one bar
+    const QRectF& bar = layout.bars[i].front;
+    EXPECT_NEAR(bar.top(), ValueToY(layout, 100), 1) << i;
+    EXPECT_NEAR(bar.bottom(), ValueToY(layout, 0), 1) << i;
+    EXPECT_EQ(bar.width(), 1);
+  }
+}
+
 TEST(BarLayout, TheFirstSeriesDecidesTheDirection) {
   for (SeriesKind first : {SeriesKind::Bar, SeriesKind::HorizBar}) {
     ModelBuilder b;
@@ -370,6 +403,37 @@ TEST(Legend, ListsSeriesOrSlicesWithTheirColours) {
   ASSERT_EQ(b.legend.size(), 2u);
   EXPECT_EQ(b.legend[0].text.text, "North");
   EXPECT_EQ(b.legend[1].color, QColor(0, 255, 0));
+}
+
+// A pie of many slices: entries in their order, texts that stay apart where there is room for a
+// few letters, and where the chart has no room for them all a last line that counts the rest.
+TEST(Legend, APieOfManySlicesListsThemInOrderAndCountsTheRest) {
+  ModelBuilder pie;
+  pie.settings.legendVisible = true;
+  SeriesModel& series = pie.Add(SeriesKind::Pie, {});
+  for (int i = 0; i < 60; ++i) {
+    pie.AddPoint(series, 60 - i, "Product line number " + std::to_string(i + 1), clAutomatic);
+  }
+  for (QSizeF size : {QSizeF(720, 450), QSizeF(300, 200)}) {
+    const ChartLayout layout = pie.Layout(size.width(), size.height());
+    ASSERT_FALSE(layout.legend.empty());
+    std::set<QString> texts;
+    for (std::size_t i = 0; i < layout.legend.size(); ++i) {
+      const LegendItem& item = layout.legend[i];
+      if (item.entry < 0) {
+        EXPECT_EQ(i + 1, layout.legend.size()) << "the count comes last";
+        EXPECT_TRUE(item.text.text.contains(QString::number(60 - static_cast<int>(i))));
+        continue;
+      }
+      EXPECT_EQ(item.entry, static_cast<int>(i));
+      EXPECT_FALSE(item.text.text.isEmpty());
+      texts.insert(item.text.text);
+    }
+    if (size.width() > 600) {
+      EXPECT_EQ(texts.size(), layout.legend.size()) << "every entry says which slice it is";
+    }
+  }
+  EXPECT_EQ(pie.Layout(720, 450).legend.size(), 60u) << "a large chart lists them all";
 }
 
 TEST(Defaults, PaletteAndMarksByKind) {
