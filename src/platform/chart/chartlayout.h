@@ -40,7 +40,7 @@ struct TextItem {
 };
 
 // A face is filled without antialiasing, which costs a fraction of a smooth fill on a large image,
-// and its outline, a smooth hairline, hides the steps of its edges. A face whose edges must blend
+// and its smooth outline hides the steps of its edges. A face whose edges must blend
 // into what lies around it (a pie's slice against the background) is filled smoothly.
 struct Face {
   QPolygonF polygon;

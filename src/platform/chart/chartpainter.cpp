@@ -1,5 +1,6 @@
 #include "chartpainter.h"
 
+#include <QPaintEngine>
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
@@ -12,25 +13,31 @@ namespace {
 constexpr double kWindowChartWidth = 585;
 constexpr double kWindowChartHeight = 401;
 constexpr double kMinImageTextScale = 0.75;
-constexpr double kHairline = 0.8;  // device pixels
+constexpr double kOutline = 0.8;
 
-// Outlines are hairlines at any scale: a wider smooth line costs Qt's stroker far more on a large
-// image than the whole rest of the chart.
-QPen Hairline(const QColor& color) {
-  QPen pen(color, kHairline);
-  pen.setCosmetic(true);
+// Outlines are 0.8 pixels wide and scale with the device, as texts do; on an image at most a
+// device pixel: Qt's stroker costs more for wider smooth lines on a large image than the whole
+// rest of the chart, and a pixel is fine enough for an edge.
+QPen Outline(const QPainter& painter, const QColor& color) {
+  QPen pen(color, kOutline);
+  const bool raster =
+      painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Raster;
+  if (raster && painter.transform().m11() * kOutline > 1) {
+    pen.setWidthF(1);
+    pen.setCosmetic(true);
+  }
   return pen;
 }
 
 void PaintFaces(QPainter& painter, const std::vector<Face>& faces) {
   for (const Face& face : faces) {
     painter.setRenderHint(QPainter::Antialiasing, face.smooth);
-    painter.setPen(face.smooth && !face.dense ? Hairline(face.outline) : QPen(Qt::NoPen));
+    painter.setPen(face.smooth && !face.dense ? Outline(painter, face.outline) : QPen(Qt::NoPen));
     painter.setBrush(face.fill);
     painter.drawPolygon(face.polygon);
     if (face.smooth || face.dense) continue;
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Hairline(face.outline));
+    painter.setPen(Outline(painter, face.outline));
     painter.setBrush(Qt::NoBrush);
     painter.drawPolygon(face.polygon);
   }
@@ -59,7 +66,7 @@ void PaintText(QPainter& painter, const ChartLayout& layout, const TextItem& ite
   painter.translate(item.origin);
   if (item.angle != 0) painter.rotate(-item.angle);
   if (item.framed) {
-    painter.setPen(Hairline(QColor(160, 160, 160)));
+    painter.setPen(Outline(painter, QColor(160, 160, 160)));
     painter.setBrush(QColor(255, 255, 250));
     painter.drawRoundedRect(item.box, 2, 2);
   }
@@ -71,12 +78,12 @@ void PaintText(QPainter& painter, const ChartLayout& layout, const TextItem& ite
 
 void PaintLegend(QPainter& painter, const ChartLayout& layout) {
   if (layout.legend.empty()) return;
-  painter.setPen(Hairline(QColor(180, 180, 180)));
+  painter.setPen(Outline(painter, QColor(180, 180, 180)));
   painter.setBrush(Qt::white);
   painter.drawRect(layout.legendFrame);
   for (const LegendItem& item : layout.legend) {
     if (item.color.alpha() > 0) {
-      painter.setPen(Hairline(item.color.darker(130)));
+      painter.setPen(Outline(painter, item.color.darker(130)));
       painter.setBrush(item.color);
       painter.drawRect(item.swatch);
     }
