@@ -71,10 +71,6 @@ bool MarkPlacer::TryPlace(const QRectF& rect) {
   return true;
 }
 
-void MarkPlacer::Block(const QRectF& rect) {
-  if (rect.intersects(bounds_)) Add(rect.intersected(bounds_));
-}
-
 void MarkPlacer::Add(const QRectF& rect) {
   const auto cellOf = [](double v) { return static_cast<long long>(std::floor(v / kCell)); };
   const long long x0 = cellOf(rect.left()), x1 = cellOf(rect.right());

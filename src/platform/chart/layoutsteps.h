@@ -50,8 +50,6 @@ class MarkPlacer {
  public:
   explicit MarkPlacer(QRectF bounds) : bounds_(bounds) {}
   bool TryPlace(const QRectF& rect);
-  // Keeps later marks off `rect` (something drawn in front of them).
-  void Block(const QRectF& rect);
 
  private:
   static constexpr double kCell = 64;
