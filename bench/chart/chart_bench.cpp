@@ -1,8 +1,8 @@
 // Times layout and paint of typical and extreme charts into a QImage, and adding the points of
 // a large data file, and prints the median.
 
-#include <QApplication>
 #include <QBuffer>
+#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -14,9 +14,11 @@
 #include <string>
 #include <vector>
 
-#include "chartimagefile.h"
-#include "chartpainter.h"
-#include "tchart.h"
+#include "chart/chartdocument.h"
+#include "chart/chartimagefile.h"
+#include "chart/chartpainter.h"
+
+using namespace chart;
 
 namespace {
 
@@ -41,7 +43,7 @@ double MedianMilliseconds(int runs, const std::function<void()>& work) {
   return Median(times);
 }
 
-void Report(const char* name, TChart& chart, QSize size, int runs, double goal) {
+void Report(const char* name, ChartDocument& chart, QSize size, int runs, double goal) {
   QImage image(size, QImage::Format_RGB32);
   const double ms = MedianMilliseconds(runs, [&] {
     QPainter painter(&image);
@@ -53,7 +55,7 @@ void Report(const char* name, TChart& chart, QSize size, int runs, double goal) 
 
 // Encoding a drawn chart, and the whole of SaveToBitmapFile (layout, paint, encoding, and the
 // atomic write with its flush to disk) into a temporary folder.
-void ReportSaving(TChart& chart, QSize size, double goal) {
+void ReportSaving(ChartDocument& chart, QSize size, double goal) {
   QImage image(size, QImage::Format_RGB32);
   {
     QPainter painter(&image);
@@ -81,19 +83,14 @@ void ReportSaving(TChart& chart, QSize size, double goal) {
 }
 
 // Points added record by record, as the data file is read: one point of every series per
-// record, each with the record's label. The chart is hidden, as it is while a run loads data.
-// Only the adding is timed.
+// record, each with the record's label. Only the adding is timed.
 double AddToChartMilliseconds(const std::vector<std::string>& labels, int seriesCount) {
-  QObject owner;
-  TChart chart;
-  std::vector<TChartSeries*> series;
-  for (int s = 0; s < seriesCount; ++s) {
-    series.push_back(new TBarSeries(&owner));
-    chart.AddSeries(series.back());
-  }
+  ChartDocument chart;
+  std::vector<ChartSeries> series;
+  for (int s = 0; s < seriesCount; ++s) series.push_back(chart.AddSeries(SeriesKind::Bar));
   const auto start = Clock::now();
   for (std::size_t r = 0; r < labels.size(); ++r) {
-    for (TChartSeries* one : series) one->Add(double(r % 1000), labels[r], clAutomatic);
+    for (ChartSeries& one : series) one.Add(double(r % 1000), labels[r], clAutomatic);
   }
   return MillisecondsSince(start);
 }
@@ -122,19 +119,17 @@ void ReportAdding(const char* name, const char* goal, const std::function<double
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   qputenv("QT_FONT_DPI", "96");
-  QApplication app(argc, argv);
-  QObject owner;
+  QGuiApplication app(argc, argv);
 
   for (bool view3D : {false, true}) {
-    TChart bars;
+    ChartDocument bars;
     bars.SetView3D(view3D);
     bars.AddTitleLine("");
     bars.AddTitleLine("Monthly revenue");
     for (int s = 0; s < 3; ++s) {
-      auto* series = new TBarSeries(&owner);
-      series->SetMultiBar(1);
-      for (int m = 0; m < 12; ++m) series->Add(10 + (m * 7 + s * 5) % 13, "Month", clAutomatic);
-      bars.AddSeries(series);
+      ChartSeries series = bars.AddSeries(SeriesKind::Bar);
+      series.SetMultiBar(1);
+      for (int m = 0; m < 12; ++m) series.Add(10 + (m * 7 + s * 5) % 13, "Month", clAutomatic);
     }
     Report(
         view3D ? "bar chart, 12 categories x 3 series, 3D" : "bar chart, 12 categories x 3 series",
@@ -143,12 +138,11 @@ int main(int argc, char** argv) {
   }
 
   for (bool view3D : {false, true}) {
-    TChart lines;
+    ChartDocument lines;
     lines.SetView3D(view3D);
-    auto* line = new TLineSeries(&owner);
+    ChartSeries line = lines.AddSeries(SeriesKind::Line);
     for (int i = 0; i < 1000000; ++i)
-      line->Add(std::sin(i * 1e-4) * 100 + (i % 97), "", clAutomatic);
-    lines.AddSeries(line);
+      line.Add(std::sin(i * 1e-4) * 100 + (i % 97), "", clAutomatic);
     Report(view3D ? "line, 1,000,000 points, 3D" : "line, 1,000,000 points", lines,
            QSize(1920, 1080), 15, 150);
   }

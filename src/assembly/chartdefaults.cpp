@@ -1,20 +1,26 @@
 #include "chartdefaults.h"
 
-#include <QPushButton>
-
-#include "tchart.h"
+#include "chart/chartdocument.h"
+#include "propertyfile.h"
 
 namespace {
 
 constexpr int kDefault3DPercent = 15;
-constexpr FontStyle kBoldOnly{.bold = true, .italic = false};
+constexpr int kDesignTopMargin = 2;
+constexpr chart::FontStyle kBoldOnly{.bold = true, .italic = false};
 
 }  // namespace
 
-ChartSize ApplyChartDefaults(TChart& chart, QPushButton& printButton, ChartOptions& options) {
-  printButton.setVisible(true);
+void ApplyChartDesign(chart::ChartDocument& chart) {
+  chart.SetMargin(1, kDesignTopMargin);
+  chart.AddTitleLine("");
+}
+
+ChartSize ApplyChartDefaults(chart::ChartDocument& chart, WindowEffects& window,
+                             ChartOptions& options) {
+  window.ShowPrintButton();
   options = ChartOptions{};
-  const ChartSize saved{chart.height(), chart.width()};
+  const ChartSize saved{chart.Height(), chart.Width()};
   chart.SetView3D(true);
   chart.Set3DPercent(kDefault3DPercent);
   chart.SetOrthogonal(true);

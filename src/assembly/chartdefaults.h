@@ -3,8 +3,10 @@
 
 #include "chartoptions.h"
 
-class QPushButton;
-class TChart;
+class WindowEffects;
+namespace chart {
+class ChartDocument;
+}
 
 // The chart's size in the window, restored after a bitmap was saved at another size.
 struct ChartSize {
@@ -12,6 +14,11 @@ struct ChartSize {
   int width = 0;
 };
 
+// The chart as the window's design leaves it before any run: a top margin of 2 percent and one
+// empty title line. A run without the window starts from it too, so that its image is the same.
+void ApplyChartDesign(chart::ChartDocument& chart);
+
 // Print button visible, options at their defaults, 3D view on at 15 percent and orthogonal,
 // legend hidden, the chart title and both axis titles bold. Returns the chart's size as it was.
-ChartSize ApplyChartDefaults(TChart& chart, QPushButton& printButton, ChartOptions& options);
+ChartSize ApplyChartDefaults(chart::ChartDocument& chart, WindowEffects& window,
+                             ChartOptions& options);

@@ -3,12 +3,12 @@
 #include <string>
 #include <vector>
 
+#include "chart/chartdocument.h"
 #include "chartoptions.h"
 #include "colorname.h"
 #include "dbffile.h"
 #include "fielderror.h"
 #include "runtime.h"
-#include "tchart.h"
 
 namespace {
 
@@ -48,22 +48,24 @@ std::string DataRecordReader::ColorName(int dataSet) const {
   return UpperCase(TrimmedView(Field(text_, first, first + kColorWidth - 1)));
 }
 
-TColor DataRecordReader::Color(int dataSet, TColor fallback) const {
+chart::TColor DataRecordReader::Color(int dataSet, chart::TColor fallback) const {
   return ColorFromName(ColorName(dataSet), fallback);
 }
 
 std::size_t DataRecordTextLength(int dataSets) { return ValueFirst(dataSets) - 1; }
 
-void LoadDataSets(const DbfFile& dataFile, const ChartOptions& options, TChart& chart) {
-  std::vector<TChartSeries*> series;
+void LoadDataSets(const DbfFile& dataFile, const ChartOptions& options, chart::ChartDocument& chart,
+                  const DataRecordObserver& observer) {
+  std::vector<chart::ChartSeries> series;
   for (int j = 0; j < options.dataSetCount; ++j) series.push_back(chart.GetSeries(j));
   for (RecordCursor record(dataFile); record.Next();) {
+    if (observer) observer(record);
     if (!record.IsActive()) continue;
     const DataRecordReader reader(dataFile.FileName(), record.Number(), record.Text());
     DecodeDataRecord(
-        reader, options.dataSetCount, [&](int j) { return series[std::size_t(j)]->SeriesColor(); },
-        [&](int j, double value, const std::string& label, TColor color) {
-          series[std::size_t(j)]->Add(value, label, color);
+        reader, options.dataSetCount, [&](int j) { return series[std::size_t(j)].SeriesColor(); },
+        [&](int j, double value, const std::string& label, chart::TColor color) {
+          series[std::size_t(j)].Add(value, label, color);
         });
   }
 }

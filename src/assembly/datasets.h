@@ -3,14 +3,18 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
-#include "tcolor.h"
+#include "chart/tcolor.h"
 
 class DbfFile;
-class TChart;
+class RecordCursor;
 struct ChartOptions;
+namespace chart {
+class ChartDocument;
+}
 
 // One data record decoded at its fixed positions, field by field, as LoadDataSets reads it.
 // `text` is the record without its flag byte. A field past the end of the text is empty.
@@ -29,7 +33,7 @@ class DataRecordReader {
   // The colour field of data set `dataSet`, trimmed and upper-cased.
   std::string ColorName(int dataSet) const;
   // The colour that field names; `fallback` when it holds none of the colour names.
-  TColor Color(int dataSet, TColor fallback) const;
+  chart::TColor Color(int dataSet, chart::TColor fallback) const;
 
  private:
   const std::string& table_;
@@ -59,5 +63,7 @@ std::size_t DataRecordTextLength(int dataSets);
 // byte positions (flag 0, lead number 1-2, label 3-32, then 30 bytes per data set: a value of 20
 // and a colour name of 10); a field past the end of a record is empty. A lead number or a value
 // that does not convert throws Exception naming the table, the record and the field; the points
-// added before stay.
-void LoadDataSets(const DbfFile& dataFile, const ChartOptions& options, TChart& chart);
+// added before stay. `observer`, when given, sees each record, live or not, before it is read.
+using DataRecordObserver = std::function<void(const RecordCursor& record)>;
+void LoadDataSets(const DbfFile& dataFile, const ChartOptions& options, chart::ChartDocument& chart,
+                  const DataRecordObserver& observer = {});

@@ -1,23 +1,19 @@
 #include "startupoutputs.h"
 
-#include <QGuiApplication>
-#include <QScreen>
-#include <QWidget>
-
+#include "chart/chartdocument.h"
 #include "chartoptions.h"
 #include "tablecheck.h"
-#include "tchart.h"
 
 namespace {
 
 // Height first, then width.
-void SetChartSize(TChart& chart, int height, int width) {
+void SetChartSize(chart::ChartDocument& chart, int height, int width) {
   chart.SetHeight(height);
   chart.SetWidth(width);
 }
 
 void SaveBitmap(const ChartOptions& options, StartupTargets& targets) {
-  TChart& chart = targets.chart;
+  chart::ChartDocument& chart = targets.chart;
   if (WritesImageFile(options)) {
     SetChartSize(chart, options.bitmapHeight, options.bitmapWidth);
     chart.SaveToBitmapFile(options.bitmapFile);
@@ -26,13 +22,6 @@ void SaveBitmap(const ChartOptions& options, StartupTargets& targets) {
   if (!targets.skipRun) {
     SetChartSize(chart, targets.savedChartSize.height, targets.savedChartSize.width);
   }
-}
-
-// The window's outer size (with its frame) is what is centred.
-void CentreOnScreen(QWidget& window) {
-  const QScreen* screen = QGuiApplication::primaryScreen();
-  if (!screen) return;
-  window.move(CentredPosition(screen->size(), window.frameGeometry().size()));
 }
 
 }  // namespace
@@ -50,6 +39,5 @@ void RunStartupOutputs(const ChartOptions& options, StartupTargets& targets) {
   if (options.printAtStart && targets.printChartPage) targets.printChartPage();
   if (options.saveBitmap) SaveBitmap(options, targets);
   if (targets.skipRun) return;
-  CentreOnScreen(targets.window);
-  targets.window.setCursor(Qt::ArrowCursor);
+  if (targets.placeWindow) targets.placeWindow();
 }

@@ -9,26 +9,27 @@
 #include "chartdefaults.h"
 
 class DbfFile;
-class QWidget;
-class TChart;
 struct ChartOptions;
+namespace chart {
+class ChartDocument;
+}
 
 // What the start-up outputs act on.
 struct StartupTargets {
   DbfFile& propertyFile;
   DbfFile& dataFile;
-  QWidget& window;
-  TChart& chart;
+  chart::ChartDocument& chart;
   ChartSize savedChartSize;
   bool skipRun;                          // a windowless run: its window is never placed
   std::function<void()> printChartPage;  // the "Print Graph" routine
+  std::function<void()> placeWindow;     // centres the window, with the arrow cursor
 };
 
 // In this order: closes the data table, then the property table; prints the chart page when
 // asked; saves the chart image at the asked height and width when neither is 0, then gives the
-// chart its window size back unless the run is windowless; a run with a window ends with the
-// window centred on the screen and the arrow cursor. An error of printing or of the image file
-// goes on to the caller at once, so that nothing after it is done.
+// chart its window size back unless the run is windowless; a run with a window ends with its
+// window placed. An error of printing or of the image file goes on to the caller at once, so that
+// nothing after it is done.
 void RunStartupOutputs(const ChartOptions& options, StartupTargets& targets);
 
 // True when the property table asked for an image file of a height and a width other than 0.

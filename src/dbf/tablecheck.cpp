@@ -12,35 +12,30 @@ void ReadHeaders(DbfFile& propertyFile, DbfFile& dataFile) {
   }
 }
 
-std::optional<Refusal> CheckTables(DbfFile& propertyFile, const std::string& propertyName,
-                                   DbfFile& dataFile, const std::string& dataName) {
+}  // namespace
+
+std::optional<Refusal> OpenAndCheckTables(DbfFile& propertyFile, const std::string& propertyName,
+                                          DbfFile& dataFile, const std::string& dataName) {
   const bool dataOpened = dataFile.Open(dataName);
   const bool propertyOpened = propertyFile.Open(propertyName);
   if (!dataOpened || !propertyOpened) {
-    return Refusal{"Could not open file(s): " + propertyName + " or " + dataName, kNoticeCaption};
+    return Refusal{"Could not open file(s): " + propertyName + " or " + dataName, kNoticeCaption,
+                   RefusedBy::Opening};
   }
   dataFile.ReadVersion();
   propertyFile.ReadVersion();
   if (!IsAcceptedVersion(dataFile.version) || !IsAcceptedVersion(propertyFile.version)) {
-    return Refusal{propertyName + " or " + dataName + " invalid file type(s).", kNoticeCaption};
+    return Refusal{propertyName + " or " + dataName + " invalid file type(s).", kNoticeCaption,
+                   RefusedBy::Version};
   }
   ReadHeaders(propertyFile, dataFile);
   if (!dataFile.IsConsistent() || !propertyFile.IsConsistent()) {
-    return Refusal{kCorruptText, kCorruptCaption};
+    return Refusal{kCorruptText, kCorruptCaption, RefusedBy::Size};
   }
   return std::nullopt;
 }
 
-}  // namespace
-
 void CloseTables(DbfFile& propertyFile, DbfFile& dataFile) {
   dataFile.Close();
   propertyFile.Close();
-}
-
-std::optional<Refusal> OpenAndCheckTables(DbfFile& propertyFile, const std::string& propertyName,
-                                          DbfFile& dataFile, const std::string& dataName) {
-  std::optional<Refusal> refusal = CheckTables(propertyFile, propertyName, dataFile, dataName);
-  if (refusal) CloseTables(propertyFile, dataFile);
-  return refusal;
 }

@@ -8,8 +8,9 @@
 #include "runtime.h"
 
 // Opens the data table, then the property table, and checks their version bytes and then their
-// sizes, the data table first each time. Returns the refusal of the first check that fails, with
-// both tables closed; on success both stay open.
+// sizes, the data table first each time. Returns the refusal of the first check that fails. The
+// tables stay as the checks leave them, so that a report can tell what each holds: the caller
+// closes them (CloseTables).
 std::optional<Refusal> OpenAndCheckTables(DbfFile& propertyFile, const std::string& propertyName,
                                           DbfFile& dataFile, const std::string& dataName);
 

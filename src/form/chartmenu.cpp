@@ -52,7 +52,7 @@ void ChartMenu::SaveChartAs() {
   if (!Application.ExecuteDialog(dialog) || dialog.selectedFiles().isEmpty()) return;
   const QString name = ImageFileName(dialog.selectedFiles().front(), dialog.selectedNameFilter());
   try {
-    chart_.SaveToBitmapFile(name.toLocal8Bit().toStdString());
+    chart_.Document().SaveToBitmapFile(name.toLocal8Bit().toStdString());
   } catch (const std::exception& error) {
     Application.ShowException(error);
   }

@@ -6,22 +6,19 @@
 #include <QPrintDialog>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QScreen>
 
 #include "application.h"
 #include "chartdefaults.h"
 #include "chartmenu.h"
-#include "chartoptions.h"
-#include "chartseries.h"
+#include "creationpass.h"
 #include "cupsprinter.h"
-#include "datasets.h"
-#include "dbffile.h"
-#include "opentables.h"
 #include "printchartpage.h"
-#include "propertyfile.h"
+#include "refusals.h"
 #include "startupoutputs.h"
 #include "tchart.h"
 #include "unit1.h"
-#include "valuelist.h"
+#include "windowcontrols.h"
 
 std::unique_ptr<TForm1> Form1;
 
@@ -56,8 +53,7 @@ TForm1::TForm1() {
 
   Chart1 = new TChart(this);
   Chart1->setGeometry(kChartGeometry);
-  Chart1->SetMargin(1, 2);
-  Chart1->AddTitleLine("");
+  ApplyChartDesign(Chart1->Document());
 
   CheckBox3D = new QCheckBox("3D", this);
   CheckBox3D->setGeometry(kCheckBoxGeometry);
@@ -89,7 +85,7 @@ TForm1::TForm1() {
 
 TForm1::~TForm1() = default;
 
-void TForm1::CheckBox3DClick() { Chart1->SetView3D(CheckBox3D->isChecked()); }
+void TForm1::CheckBox3DClick() { Chart1->Document().SetView3D(CheckBox3D->isChecked()); }
 
 void TForm1::PrintGraphBtnClick() {
   if (printSettings.showPrintDialog && !ConfirmPrintDialog()) return;
@@ -97,7 +93,7 @@ void TForm1::PrintGraphBtnClick() {
   const auto resetCursor = qScopeGuard([] {
     while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
   });
-  PrintChartPage(Printer, *Chart1, printSettings);
+  PrintChartPage(Printer, Chart1->Document(), printSettings);
 }
 
 // Without anyone to answer it (no display), the dialog counts as declined, and the printer is
@@ -141,26 +137,19 @@ void TForm1::FormKeyUp(int key) {
 
 void TForm1::ShowChartMenu(const QPoint& at) { ChartMenu1->popup(Chart1->mapToGlobal(at)); }
 
+// The window's outer size (with its frame) is what is centred, with the arrow cursor.
+void TForm1::PlaceOnScreen() {
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    move(CentredPosition(screen->size(), frameGeometry().size()));
+  }
+  setCursor(Qt::ArrowCursor);
+}
+
 void TForm1::FormCreate() {
-  // Declared in this order so that leaving the pass closes the data table first.
-  DbfFile propertyFile;
-  DbfFile dataFile;
-  if (!OpenTables(propertyFile, dataFile)) return;
-
-  ValueList valueList;
-  ChartOptions options;
-  const ChartSize savedChartSize = ApplyChartDefaults(*Chart1, *PrintGraphBtn, options);
-  PropertyTargets properties{*this,   *Chart1, *CheckBox3D,   *PrintGraphBtn,
-                             skipRun, options, printSettings, valueList};
-  ReadPropertyFile(propertyFile, properties);
-  if (const auto refusal = CheckPropertyOptions(options)) return ShowRefusal(*refusal);
-
-  SeriesTargets series{*Chart1, *this, valueList, propertyFile.FileName()};
-  CreateDataSetSeries(options, series);
-  LoadDataSets(dataFile, options, *Chart1);
-
-  const auto printChartPage = [this] { PrintGraphBtnClick(); };
-  StartupTargets outputs{propertyFile,   dataFile, *this,         *Chart1,
-                         savedChartSize, skipRun,  printChartPage};
-  RunStartupOutputs(options, outputs);
+  WindowControls window(*this);
+  PassTargets pass{propertyFileName,   dataFileName,  window,
+                   Chart1->Document(), printSettings, skipRun};
+  pass.printChartPage = [this] { PrintGraphBtnClick(); };
+  pass.placeWindow = [this] { PlaceOnScreen(); };
+  if (const auto refusal = RunCreationPass(pass)) ShowRefusal(*refusal);
 }

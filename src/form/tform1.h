@@ -41,6 +41,7 @@ class TForm1 : public QWidget {
 
  private:
   void FormKeyUp(int key);
+  void PlaceOnScreen();
   void ShowChartMenu(const QPoint& at);
   bool ConfirmPrintDialog();
   // The button's handler: a printing error is reported and the window stays open.

@@ -3,10 +3,10 @@
 #include <QRect>
 #include <algorithm>
 
+#include "chart/chartdocument.h"
 #include "chartprintrect.h"
 #include "pagetextstyle.h"
 #include "printsettings.h"
-#include "tchart.h"
 #include "tprinter.h"
 
 namespace {
@@ -33,7 +33,8 @@ QRect DeviceRect(const ChartPrintRect& rect) {
 
 }  // namespace
 
-void PrintChartPage(TPrinter& printer, const TChart& chart, const PrintSettings& settings) {
+void PrintChartPage(TPrinter& printer, const chart::ChartDocument& chart,
+                    const PrintSettings& settings) {
   printer.BeginDoc();
   try {
     PrintPageTexts(printer, settings);

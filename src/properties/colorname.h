@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "tcolor.h"
+#include "chart/tcolor.h"
 
 // The colour of one of 18 names (RED, GREEN, BLUE, ..., FUCHSIA), in any letter case; any other
 // text, a name with blanks around it included, gives `fallback` unchanged.
-TColor ColorFromName(const std::string& name, TColor fallback);
+chart::TColor ColorFromName(const std::string& name, chart::TColor fallback);

@@ -1,12 +1,11 @@
 #include "propertyfile.h"
 
-#include <QCheckBox>
-#include <QPushButton>
 #include <algorithm>
 #include <array>
 #include <utility>
 #include <vector>
 
+#include "chart/chartdocument.h"
 #include "chartoptions.h"
 #include "chartstyle.h"
 #include "dbffile.h"
@@ -14,7 +13,6 @@
 #include "fielderror.h"
 #include "printsettings.h"
 #include "runtime.h"
-#include "tchart.h"
 #include "valuelist.h"
 
 namespace {
@@ -104,7 +102,10 @@ void SaveBitmap(const PropertyRecord& record, KeywordTargets& targets) {
   options.saveBitmap = true;
 }
 
-void ShowFlat(const PropertyRecord&, KeywordTargets& targets) { targets.window.ShowFlat(); }
+void ShowFlat(const PropertyRecord&, KeywordTargets& targets) {
+  targets.chart.SetView3D(false);
+  targets.window.Uncheck3DCheckBox();
+}
 
 void Hide3DCheckBox(const PropertyRecord&, KeywordTargets& targets) {
   targets.window.Hide3DCheckBox();
@@ -115,21 +116,21 @@ void HidePrintButton(const PropertyRecord&, KeywordTargets& targets) {
 }
 
 void AddTopTitleLine(const PropertyRecord& record, KeywordTargets& targets) {
-  targets.window.AddTitleLine(record.value);
+  targets.chart.AddTitleLine(record.value);
 }
 
 void SetLeftAxisTitle(const PropertyRecord& record, KeywordTargets& targets) {
-  targets.window.SetLeftAxisTitle(record.value);
+  targets.chart.SetLeftAxisTitle(record.value);
 }
 
 void SetBottomAxisTitle(const PropertyRecord& record, KeywordTargets& targets) {
-  targets.window.SetBottomAxisTitle(record.value);
+  targets.chart.SetBottomAxisTitle(record.value);
 }
 
 void SetDataSetTitle(const PropertyRecord& record, KeywordTargets& targets) {
   ChartOptions& options = targets.options;
   if (!record.value.empty()) options.dataSetTitles[std::size_t(record.dataSetIndex)] = record.value;
-  targets.window.ShowLegend();
+  targets.chart.SetLegendVisible(true);
 }
 
 void SetDataSetColor(const PropertyRecord& record, KeywordTargets& targets) {
@@ -195,31 +196,6 @@ const Keyword* FindKeyword(std::string_view name) {
   return match == kKeywords.end() ? nullptr : &*match;
 }
 
-// The window unit's widgets behind the keywords' changes.
-class WidgetEffects : public WindowEffects {
- public:
-  explicit WidgetEffects(const PropertyTargets& targets) : targets_(targets) {}
-  void HideWindow() override { targets_.window.setVisible(false); }
-  // The box's handler follows its state, so the box and the chart agree.
-  void ShowFlat() override {
-    targets_.chart.SetView3D(false);
-    targets_.checkBox3D.setChecked(false);
-  }
-  void Hide3DCheckBox() override { targets_.checkBox3D.setVisible(false); }
-  void HidePrintButton() override { targets_.printButton.setVisible(false); }
-  void AddTitleLine(const std::string& line) override { targets_.chart.AddTitleLine(line); }
-  void SetLeftAxisTitle(const std::string& caption) override {
-    targets_.chart.SetLeftAxisTitle(caption);
-  }
-  void SetBottomAxisTitle(const std::string& caption) override {
-    targets_.chart.SetBottomAxisTitle(caption);
-  }
-  void ShowLegend() override { targets_.chart.SetLegendVisible(true); }
-
- private:
-  const PropertyTargets& targets_;
-};
-
 // The numbers are converted only so that a record with a bad one is refused.
 int NumberField(const std::string& table, std::uint32_t number, const std::string& field,
                 std::string_view text) {
@@ -245,13 +221,6 @@ PropertyRecord DecodePropertyRecord(const std::string& table, std::uint32_t numb
                         .dataSetIndex = dataSetNumber - 1,
                         .keyword = UpperCase(fields.keyword),
                         .value = std::move(fields.value)};
-}
-
-void ReadPropertyFile(const DbfFile& propertyFile, PropertyTargets& targets) {
-  WidgetEffects window(targets);
-  KeywordTargets keywordTargets{window, targets.skipRun, targets.options, targets.printSettings,
-                                targets.valueList};
-  ReadPropertyFile(propertyFile, keywordTargets);
 }
 
 void ReadPropertyFile(const DbfFile& propertyFile, KeywordTargets& targets,
@@ -288,10 +257,12 @@ bool KeywordTakesDataSet(std::string_view keyword) {
 }
 
 std::optional<Refusal> CheckPropertyOptions(const ChartOptions& options) {
-  if (options.dataSetCount == 0) return Refusal{kNoDataSetText, kPropertyProblemCaption};
+  if (options.dataSetCount == 0) {
+    return Refusal{kNoDataSetText, kPropertyProblemCaption, RefusedBy::DataSetCount};
+  }
   // "NONE", and any style that names no kind of chart, before any series would be addressed.
   if (ChartStyleOf(options.chartStyle) == ChartStyleKind::Unknown) {
-    return Refusal{kNoChartStyleText, kPropertyProblemCaption};
+    return Refusal{kNoChartStyleText, kPropertyProblemCaption, RefusedBy::ChartStyle};
   }
   return std::nullopt;
 }

@@ -12,11 +12,10 @@
 #include "runtime.h"
 
 class DbfFile;
-class QCheckBox;
-class QPushButton;
-class QWidget;
-class TChart;
 class ValueList;
+namespace chart {
+class ChartDocument;
+}
 struct ChartOptions;
 struct PrintSettings;
 
@@ -29,38 +28,25 @@ struct PropertyRecord {
   std::string value;     // trimmed, letter case as written
 };
 
-// What a keyword changes at once on the chart window: the window, its two controls and the
-// chart's titles and legend. The window unit's widgets stand behind it in a run; a checker that
-// shows no window keeps the same changes as plain data.
+// What the creation pass changes at once on the chart window's own controls. The window unit's
+// widgets stand behind it in a run with a window; a run without one, and a checker, keep the
+// same changes as plain data or none.
 class WindowEffects {
  public:
   virtual ~WindowEffects() = default;
   virtual void HideWindow() = 0;
-  // The chart flat and the "3D" box unchecked, so that the two agree.
-  virtual void ShowFlat() = 0;
-  virtual void Hide3DCheckBox() = 0;
+  virtual void ShowPrintButton() = 0;
   virtual void HidePrintButton() = 0;
-  virtual void AddTitleLine(const std::string& line) = 0;
-  virtual void SetLeftAxisTitle(const std::string& caption) = 0;
-  virtual void SetBottomAxisTitle(const std::string& caption) = 0;
-  virtual void ShowLegend() = 0;
+  // Unchecks the "3D" box (with the chart flat, so that the two agree).
+  virtual void Uncheck3DCheckBox() = 0;
+  virtual void Hide3DCheckBox() = 0;
 };
 
-// What the keywords act on: the window at once, and what later steps read.
+// What the keywords act on: the window's controls and the chart at once, and what later steps
+// read.
 struct KeywordTargets {
   WindowEffects& window;
-  bool& skipRun;  // set by a windowless run
-  ChartOptions& options;
-  PrintSettings& printSettings;
-  ValueList& valueList;  // the pass's one list, shared by every split
-};
-
-// What the keywords act on during one creation pass, as the window unit holds it.
-struct PropertyTargets {
-  QWidget& window;
-  TChart& chart;
-  QCheckBox& checkBox3D;
-  QPushButton& printButton;
+  chart::ChartDocument& chart;
   bool& skipRun;  // set by a windowless run
   ChartOptions& options;
   PrintSettings& printSettings;
@@ -96,10 +82,9 @@ PropertyFields PropertyFieldsOf(std::string_view text);
 PropertyRecord DecodePropertyRecord(const std::string& table, std::uint32_t number,
                                     std::string_view text);
 
-// Starts the page texts afresh, then applies every live record in file order. A conversion or range
-// failure throws Exception naming the table, the record and the field; no later record is read.
-void ReadPropertyFile(const DbfFile& propertyFile, PropertyTargets& targets);
-// The same pass on any window; `observer`, when given, sees each record's outcome.
+// Starts the page texts afresh, then applies every live record in file order; `observer`, when
+// given, sees each record's outcome. A conversion or range failure throws Exception naming the
+// table, the record and the field; no later record is read.
 void ReadPropertyFile(const DbfFile& propertyFile, KeywordTargets& targets,
                       const PropertyObserver& observer = {});
 

@@ -1,15 +1,15 @@
-// Series creation from the run's options, on a real chart.
+// Series creation from the run's options, on a chart document.
 
 #include "chartseries.h"
 
 #include <gtest/gtest.h>
 
-#include <QObject>
-
+#include "chart/chartdocument.h"
 #include "chartoptions.h"
 #include "runtime.h"
-#include "tchart.h"
 #include "valuelist.h"
+
+using namespace chart;
 
 namespace {
 
@@ -28,24 +28,21 @@ class SeriesPerStyle : public ::testing::TestWithParam<StyleCase> {};
 
 TEST_P(SeriesPerStyle, CreatesOneSeriesPerDataSetOfTheStylesClass) {
   const StyleCase& c = GetParam();
-  QObject owner;
-  TChart chart;
+  ChartDocument chart;
   ValueList list;
   ChartOptions options;
   options.chartStyle = c.style;
   options.dataSetCount = c.count;
   options.dataLabels = c.dataLabels;
-  SeriesTargets targets{chart, owner, list, "P.DBF"};
-  CreateDataSetSeries(options, targets);
+  CreateDataSetSeries(options, PlanDataSetSeries(options, list, "P.DBF"), chart);
   ASSERT_EQ(chart.SeriesCount(), c.count);
   for (int i = 0; i < c.count; ++i) {
-    const TChartSeries& series = *chart.GetSeries(i);
+    const ChartSeries series = chart.GetSeries(i);
     EXPECT_EQ(series.Kind(), c.kind) << i;
-    EXPECT_EQ(series.parent(), &owner) << "the window frees its series";
     const bool bar = c.kind == SeriesKind::Bar || c.kind == SeriesKind::HorizBar;
     EXPECT_EQ(series.MarksVisible(), c.kind != SeriesKind::Line && (!bar || c.dataLabels));
     if (bar) {
-      EXPECT_EQ(static_cast<const TCustomBarSeries&>(series).MultiBar(), MultiBar(c.multiBar));
+      EXPECT_EQ(series.MultiBarMode(), MultiBar(c.multiBar));
     }
   }
   EXPECT_EQ(chart.Margin(0), c.leftMargin);
@@ -67,40 +64,36 @@ INSTANTIATE_TEST_SUITE_P(
                       StyleCase{"VERTBARS;2", 1, false, SeriesKind::HorizBar, 2, 0}));
 
 TEST(SeriesColorsAndTitles, ApplyToTheSeriesOfTheirDataSetsOnly) {
-  QObject owner;
-  TChart chart;
+  ChartDocument chart;
   ValueList list;
   ChartOptions options;
   options.chartStyle = "LINE";
   options.dataSetCount = 3;
   options.dataSetColors = {"red", "DARKGRAY", "", "BLUE"};
   options.dataSetTitles = {"North", "", "West", "Fourth"};
-  SeriesTargets targets{chart, owner, list, "P.DBF"};
-  CreateDataSetSeries(options, targets);
+  CreateDataSetSeries(options, PlanDataSetSeries(options, list, "P.DBF"), chart);
   ASSERT_EQ(chart.SeriesCount(), 3);
-  EXPECT_EQ(chart.GetSeries(0)->SeriesColor(), 0x0000FFu);
+  EXPECT_EQ(chart.GetSeries(0).SeriesColor(), 0x0000FFu);
   for (int unnamed : {1, 2}) {
-    EXPECT_FALSE(IsAutomaticColor(chart.GetSeries(unnamed)->SeriesColor()))
+    EXPECT_FALSE(IsAutomaticColor(chart.GetSeries(unnamed).SeriesColor()))
         << "keeps the colour the chart gave it";
   }
-  EXPECT_NE(chart.GetSeries(1)->SeriesColor(), chart.GetSeries(2)->SeriesColor());
-  EXPECT_EQ(chart.GetSeries(0)->Title(), "North");
-  EXPECT_EQ(chart.GetSeries(1)->Title(), "");
-  EXPECT_EQ(chart.GetSeries(2)->Title(), "West");
+  EXPECT_NE(chart.GetSeries(1).SeriesColor(), chart.GetSeries(2).SeriesColor());
+  EXPECT_EQ(chart.GetSeries(0).Title(), "North");
+  EXPECT_EQ(chart.GetSeries(1).Title(), "");
+  EXPECT_EQ(chart.GetSeries(2).Title(), "West");
 }
 
-TEST(SeriesOfBars, AModeThatIsNotAnIntegerFailsBeforeAnySeriesExists) {
+TEST(SeriesOfBars, AModeThatIsNotAnIntegerFailsInThePlanBeforeAnySeriesExists) {
   for (const std::string style : {"VERTBAR;x", "BAR;1.5", "VERTBAR;2 1"}) {
-    QObject owner;
-    TChart chart;
+    ChartDocument chart;
     ValueList list;
     ChartOptions options;
     options.chartStyle = style;
     options.chartStyleRecord = 4;
     options.dataSetCount = 2;
-    SeriesTargets targets{chart, owner, list, "P.DBF"};
     try {
-      CreateDataSetSeries(options, targets);
+      CreateDataSetSeries(options, PlanDataSetSeries(options, list, "P.DBF"), chart);
       ADD_FAILURE() << style << ": no failure";
     } catch (const Exception& error) {
       EXPECT_EQ(std::string(error.what())

@@ -4,13 +4,13 @@
 
 #include <gtest/gtest.h>
 
-#include <QObject>
-
+#include "chart/chartdocument.h"
 #include "chartoptions.h"
 #include "dbffile.h"
 #include "runtime.h"
 #include "tablefolder.h"
-#include "tchart.h"
+
+using namespace chart;
 
 namespace {
 
@@ -22,9 +22,7 @@ class DataSets : public ::testing::Test, public TableFolder {
   void Load(int dataSetCount, const DbfTable& table) {
     options_.dataSetCount = dataSetCount;
     for (int j = 0; j < dataSetCount; ++j) {
-      auto* series = new TBarSeries(&owner_);
-      chart_.AddSeries(series);
-      series->SetSeriesColor(kSeriesColor + TColor(j));
+      chart_.AddSeries(SeriesKind::Bar).SetSeriesColor(kSeriesColor + TColor(j));
     }
     ASSERT_TRUE(file_.Open(Write("D.DBF", table)));
     file_.ReadHeader();
@@ -41,11 +39,10 @@ class DataSets : public ::testing::Test, public TableFolder {
   }
 
   const std::vector<ChartPoint>& Points(int series) const {
-    return chart_.GetSeries(series)->Points();
+    return chart_.Model().series.at(std::size_t(series)).points;
   }
 
-  QObject owner_;
-  TChart chart_;
+  ChartDocument chart_;
   ChartOptions options_;
   DbfFile file_;
 };

@@ -5,13 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
-#include <QWidget>
 
+#include "chart/chartdocument.h"
 #include "chartoptions.h"
 #include "dbffile.h"
 #include "runtime.h"
 #include "tablefolder.h"
-#include "tchart.h"
 
 namespace {
 
@@ -29,27 +28,26 @@ TEST(CentredPosition, HalvesTheExcessTruncatingTowardZero) {
 class StartupOutputs : public ::testing::Test, public TableFolder {
  protected:
   void SetUp() override {
-    chart_ = new TChart(&window_);
-    chart_->resize(585, 401);
     const std::string table = Write("t.dbf", Records(1, 8));
     ASSERT_TRUE(propertyFile_.Open(table) && dataFile_.Open(table));
   }
 
   void Run(bool skipRun) {
-    StartupTargets targets{propertyFile_, dataFile_, window_, *chart_, {401, 585}, skipRun, [this] {
-                             events_.push_back("print at " + Size());
-                             EXPECT_FALSE(propertyFile_.IsOpen() || dataFile_.IsOpen());
-                             if (printFails_) throw Exception("no printer");
-                           }};
+    const auto print = [this] {
+      events_.push_back("print at " + Size());
+      EXPECT_FALSE(propertyFile_.IsOpen() || dataFile_.IsOpen());
+      if (printFails_) throw Exception("no printer");
+    };
+    const auto place = [this] { events_.push_back("placed at " + Size()); };
+    StartupTargets targets{propertyFile_, dataFile_, chart_, {401, 585}, skipRun, print, place};
     RunStartupOutputs(options_, targets);
   }
 
   std::string Size() const {
-    return std::to_string(chart_->width()) + "x" + std::to_string(chart_->height());
+    return std::to_string(chart_.Width()) + "x" + std::to_string(chart_.Height());
   }
 
-  QWidget window_;
-  TChart* chart_ = nullptr;
+  chart::ChartDocument chart_;
   DbfFile propertyFile_, dataFile_;
   ChartOptions options_;
   std::vector<std::string> events_;
@@ -62,13 +60,10 @@ TEST_F(StartupOutputs, PrintFirstThenTheBitmapThenTheWindowSize) {
   options_.bitmapFile = Path("chart.bmp");
   options_.bitmapHeight = 300;
   options_.bitmapWidth = 500;
-  window_.move(5, 5);
   Run(false);
-  EXPECT_EQ(events_, std::vector<std::string>{"print at 585x401"});
+  EXPECT_EQ(events_, (std::vector<std::string>{"print at 585x401", "placed at 585x401"}));
   EXPECT_EQ(QImage(QString::fromStdString(options_.bitmapFile)).size(), QSize(500, 300));
   EXPECT_EQ(Size(), "585x401") << "the window's chart gets its size back";
-  EXPECT_NE(window_.pos(), QPoint(5, 5)) << "centred";
-  EXPECT_EQ(window_.cursor().shape(), Qt::ArrowCursor);
 }
 
 TEST_F(StartupOutputs, AWindowlessRunKeepsTheBitmapSizeAndIsNotPlaced) {
@@ -76,12 +71,10 @@ TEST_F(StartupOutputs, AWindowlessRunKeepsTheBitmapSizeAndIsNotPlaced) {
   options_.bitmapFile = Path("chart.png");
   options_.bitmapHeight = 120;
   options_.bitmapWidth = 160;
-  window_.move(5, 5);
   Run(true);
-  EXPECT_TRUE(events_.empty()) << "nothing printed without PRINT";
+  EXPECT_TRUE(events_.empty()) << "nothing printed without PRINT, no window placed";
   EXPECT_EQ(QImage(QString::fromStdString(options_.bitmapFile)).size(), QSize(160, 120));
   EXPECT_EQ(Size(), "160x120");
-  EXPECT_EQ(window_.pos(), QPoint(5, 5));
 }
 
 TEST_F(StartupOutputs, ASizeOfZeroWritesNoFile) {
@@ -102,18 +95,18 @@ TEST_F(StartupOutputs, AFailureEndsTheStepWhereItHappens) {
   options_.bitmapFile = Path("chart.bmp");
   options_.bitmapHeight = options_.bitmapWidth = 100;
   printFails_ = true;
-  window_.move(5, 5);
   EXPECT_THROW(Run(false), Exception);
   EXPECT_FALSE(QFile::exists(QString::fromStdString(options_.bitmapFile)));
-  EXPECT_EQ(window_.pos(), QPoint(5, 5));
+  EXPECT_EQ(events_, std::vector<std::string>{"print at 585x401"}) << "not placed";
 
   // A bitmap that cannot be written: the chart keeps the bitmap size.
   printFails_ = false;
   options_.printAtStart = false;
   options_.bitmapFile = Path("missing/chart.bmp");
+  events_.clear();
   EXPECT_THROW(Run(false), Exception);
   EXPECT_EQ(Size(), "100x100");
-  EXPECT_EQ(window_.pos(), QPoint(5, 5));
+  EXPECT_TRUE(events_.empty()) << "not placed";
 }
 
 }  // namespace

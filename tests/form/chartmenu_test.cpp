@@ -24,10 +24,9 @@ namespace {
 class ChartMenuTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    auto* series = new TBarSeries(&form_);
-    series->Add(12, "Jan", clAutomatic);
-    series->Add(15, "Feb", clAutomatic);
-    form_.Chart1->AddSeries(series);
+    chart::ChartSeries series = form_.Chart1->Document().AddSeries(chart::SeriesKind::Bar);
+    series.Add(12, "Jan", chart::clAutomatic);
+    series.Add(15, "Feb", chart::clAutomatic);
     form_.show();
   }
 

@@ -5,10 +5,14 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 
 #include "messagerecorder.h"
 #include "printserver.h"
+#include "startupoutputs.h"
+#include "tablefolder.h"
+#include "tablerows.h"
 #include "tchart.h"
 #include "unit1.h"
 
@@ -27,9 +31,9 @@ TEST(ChartWindow, HasTheDesignedLayout) {
   EXPECT_TRUE(form.CheckBox3D->font().bold());
   EXPECT_TRUE(form.PrintGraphBtn->font().bold());
   EXPECT_FALSE(form.font().bold());
-  EXPECT_EQ(form.Chart1->Margin(1), 2);
-  EXPECT_EQ(form.Chart1->Title().lines, std::vector<std::string>{""});
-  EXPECT_EQ(form.Chart1->SeriesCount(), 0);
+  EXPECT_EQ(form.Chart1->Document().Margin(1), 2);
+  EXPECT_EQ(form.Chart1->Document().Model().title.lines, std::vector<std::string>{""});
+  EXPECT_EQ(form.Chart1->Document().SeriesCount(), 0);
 }
 
 TEST(ChartWindow, TheBoxSwitchesThe3DView) {
@@ -37,12 +41,12 @@ TEST(ChartWindow, TheBoxSwitchesThe3DView) {
   form.show();
   QTest::mouseClick(form.CheckBox3D, Qt::LeftButton);
   EXPECT_FALSE(form.CheckBox3D->isChecked());
-  EXPECT_FALSE(form.Chart1->View3D());
+  EXPECT_FALSE(form.Chart1->Document().Model().view3D);
   QTest::mouseClick(form.CheckBox3D, Qt::LeftButton);
-  EXPECT_TRUE(form.Chart1->View3D());
+  EXPECT_TRUE(form.Chart1->Document().Model().view3D);
   // A change made by the program goes through the same handler.
   form.CheckBox3D->setChecked(false);
-  EXPECT_FALSE(form.Chart1->View3D());
+  EXPECT_FALSE(form.Chart1->Document().Model().view3D);
 }
 
 TEST(ChartWindow, EscapeClosesWhicheverControlHasTheFocus) {
@@ -71,6 +75,36 @@ TEST(ChartWindow, EscapeActsOnReleaseNotOnPress) {
   EXPECT_TRUE(form.isVisible());
   QTest::keyRelease(form.PrintGraphBtn, Qt::Key_Escape);
   EXPECT_FALSE(form.isVisible());
+}
+
+// A refused pass shows its one message through the window's message path and ends start-up
+// without a window.
+TEST(ChartWindow, ARefusalShowsOneMessageAndSkipsTheRun) {
+  MessageRecorder recorder("|");
+  TableFolder folder;
+  propertyFileName = folder.Path("missing.dbf");
+  dataFileName = folder.Write("d.dbf", Records(1, 8));
+  TForm1 form;
+  form.FormCreate();
+  EXPECT_TRUE(skipRun);
+  EXPECT_EQ(recorder.messages,
+            std::vector<std::string>{"TarvoChart Notice:|Could not open file(s): " +
+                                     propertyFileName + " or " + dataFileName});
+  skipRun = false;
+}
+
+TEST(ChartWindow, ASoundPassCentresTheWindowWithTheArrowCursor) {
+  TableFolder folder;
+  propertyFileName =
+      folder.Write("p.dbf", PropertyTable({Row("DATASETCOUNT", "1"), Row("CHARTSTYLE", "PIE")}));
+  dataFileName = folder.Write("d.dbf", DataTable(1, {{"1", "Jan", {{"1", ""}}}}));
+  TForm1 form;
+  form.FormCreate();
+  ASSERT_FALSE(skipRun);
+  const QSize screen = QGuiApplication::primaryScreen()->size();
+  EXPECT_EQ(form.pos(), CentredPosition(screen, form.frameGeometry().size()));
+  EXPECT_EQ(form.cursor().shape(), Qt::ArrowCursor);
+  EXPECT_EQ(form.Chart1->Document().SeriesCount(), 1);
 }
 
 // Printing from the window, to this process's private print server. The program-wide print

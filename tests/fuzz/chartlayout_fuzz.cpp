@@ -11,11 +11,12 @@
 #include <memory>
 #include <string>
 
-#include "chartlayout.h"
-#include "chartpainter.h"
+#include "chart/chartdocument.h"
+#include "chart/chartlayout.h"
+#include "chart/layoutguarantees.h"
 #include "fuzzgui.h"
-#include "layoutguarantees.h"
-#include "tchart.h"
+
+using namespace chart;
 
 namespace {
 
@@ -43,17 +44,10 @@ class Reader {
   std::size_t at_ = 0;
 };
 
-TChartSeries* NewSeries(std::uint8_t kind, QObject* owner) {
-  switch (kind % 4) {
-    case 0:
-      return new TPieSeries(owner);
-    case 1:
-      return new TLineSeries(owner);
-    case 2:
-      return new TBarSeries(owner);
-    default:
-      return new THorizBarSeries(owner);
-  }
+SeriesKind KindOf(std::uint8_t kind) {
+  constexpr SeriesKind kinds[] = {SeriesKind::Pie, SeriesKind::Line, SeriesKind::Bar,
+                                  SeriesKind::HorizBar};
+  return kinds[kind % 4];
 }
 
 }  // namespace
@@ -61,8 +55,7 @@ TChartSeries* NewSeries(std::uint8_t kind, QObject* owner) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   FuzzGui();
   Reader in(data, size);
-  QObject owner;
-  TChart chart;
+  ChartDocument chart;
   chart.SetView3D(in.Byte() & 1);
   chart.Set3DPercent(static_cast<std::int8_t>(in.Byte()));
   chart.SetLegendVisible(in.Byte() & 1);
@@ -72,20 +65,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::uint8_t kind = in.Byte();
   const int seriesCount = in.Byte() % 4;
   for (int s = 0; s < seriesCount; ++s) {
-    TChartSeries* series = NewSeries(kind, &owner);
-    series->SetMarksVisible(in.Byte() & 1);
-    if (auto* bars = dynamic_cast<TCustomBarSeries*>(series)) bars->SetMultiBar(in.Byte());
-    chart.AddSeries(series);
+    ChartSeries series = chart.AddSeries(KindOf(kind));
+    series.SetMarksVisible(in.Byte() & 1);
+    if (series.Kind() == SeriesKind::Bar || series.Kind() == SeriesKind::HorizBar) {
+      series.SetMultiBar(in.Byte());
+    }
   }
   while (!in.Done() && seriesCount > 0) {
     const std::string label = in.Label();
     for (int s = 0; s < seriesCount; ++s) {
       const TColor color = in.Byte() & 1 ? clAutomatic : TColor(in.Byte()) * 0x010101u;
-      chart.GetSeries(s)->Add(in.Value(), label, color);
+      chart.GetSeries(s).Add(in.Value(), label, color);
     }
   }
   QImage image(160 + in.Byte(), 120 + in.Byte(), QImage::Format_RGB32);
-  const ChartModel model = chart.Model();
+  const ChartModel& model = chart.Model();
   const ChartLayout layout = LayoutChart(model, QSizeF(image.size()), MakeChartFonts(model));
   const std::vector<BrokenGuarantee> broken = BrokenGuarantees(model, layout);
   if (!broken.empty()) {

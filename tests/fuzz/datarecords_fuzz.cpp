@@ -4,17 +4,15 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
-#include <QObject>
 #include <cmath>
 #include <cstdint>
 #include <string>
 
+#include "chart/chartdocument.h"
 #include "chartoptions.h"
 #include "datasets.h"
 #include "dbffile.h"
-#include "fuzzgui.h"
 #include "runtime.h"
-#include "tchart.h"
 
 namespace {
 
@@ -38,7 +36,6 @@ std::string TableAround(const std::string& records, std::uint16_t recordLength) 
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 2) return 0;
-  FuzzGui();
   const int dataSets = 1 + data[0] % 10;
   // Records of the full length for the data sets, or a little shorter or longer.
   const auto recordLength = std::uint16_t(33 + 30 * dataSets + int(data[1] % 9) - 4);
@@ -56,9 +53,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   table.ReadHeader();
   Check(table.IsConsistent());
 
-  QObject owner;
-  TChart chart;
-  for (int j = 0; j < dataSets; ++j) chart.AddSeries(new TLineSeries(&owner));
+  chart::ChartDocument chart;
+  for (int j = 0; j < dataSets; ++j) chart.AddSeries(chart::SeriesKind::Line);
   ChartOptions options;
   options.dataSetCount = dataSets;
   bool failed = false;
@@ -68,11 +64,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     failed = true;
   }
   // Series stay aligned by record: at most the failing record is part-way through them.
-  const std::size_t first = chart.GetSeries(0)->Points().size();
+  const std::size_t first = chart.GetSeries(0).Points().size();
   for (int j = 0; j < dataSets; ++j) {
-    const auto& points = chart.GetSeries(j)->Points();
+    const auto& points = chart.GetSeries(j).Points();
     Check(points.size() == first || (failed && points.size() + 1 == first));
-    for (const ChartPoint& point : points) Check(std::isfinite(point.value));
+    for (const chart::ChartPoint& point : points) Check(std::isfinite(point.value));
   }
   Check(first <= table.recordCount);
   return 0;

@@ -48,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(std::isfinite(StrToFloat(text)));
   } catch (const EConvertError&) {
   }
-  ColorFromName(text, clAutomatic);
+  ColorFromName(text, chart::clAutomatic);
 
   ValueList list;
   try {

@@ -2,13 +2,13 @@
 // The application object that fuzz targets drawing charts need, made once on the offscreen
 // platform and kept for the life of the process.
 
-#include <QApplication>
+#include <QGuiApplication>
 
-inline QApplication& FuzzGui() {
+inline QGuiApplication& FuzzGui() {
   static int argc = 1;
   static char name[] = "fuzz";
   static char* argv[] = {name, nullptr};
   qputenv("QT_QPA_PLATFORM", "offscreen");
-  static QApplication application(argc, argv);
+  static QGuiApplication application(argc, argv);
   return application;
 }

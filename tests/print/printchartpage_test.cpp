@@ -10,11 +10,11 @@
 #include <algorithm>
 #include <climits>
 
+#include "chart/chartdocument.h"
 #include "chartprintrect.h"
 #include "pagetextstyle.h"
 #include "printsettings.h"
 #include "runtime.h"
-#include "tchart.h"
 #include "tprinter.h"
 
 namespace {
@@ -135,7 +135,7 @@ const std::vector<std::string> kPageCalls{
     "PageWidth",       "Canvas",           "EndDoc"};
 
 TEST(PrintChartPage, TextsInOrderThenTheChartInsideTheMargins) {
-  TChart chart;
+  chart::ChartDocument chart;
   chart.AddTitleLine("Sales");
   RecordingPrinter printer;
   PrintChartPage(printer, chart, TwoTexts());
@@ -156,7 +156,7 @@ TEST(PrintChartPage, TextsInOrderThenTheChartInsideTheMargins) {
 }
 
 TEST(PrintChartPage, AFailureDiscardsTheJobAndGoesOnUnchanged) {
-  TChart chart;
+  chart::ChartDocument chart;
   for (const std::string failAt : {"BeginDoc", "size", "TextOut 30", "Canvas", "EndDoc"}) {
     RecordingPrinter printer;
     printer.failAt = failAt;

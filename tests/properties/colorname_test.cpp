@@ -4,6 +4,8 @@
 
 #include <string>
 
+using chart::TColor;
+
 namespace {
 
 constexpr TColor kFallback = 0x123456;
@@ -46,6 +48,8 @@ INSTANTIATE_TEST_SUITE_P(Spellings, ColorFromNameTest,
                                                      "D",
                                                      kFallback},
                                            ColorCase{"wh\xC4\xB1te", kFallback},
-                                           ColorCase{"\xC5\xBF" "ilver", kFallback}));
+                                           ColorCase{"\xC5\xBF"
+                                                     "ilver",
+                                                     kFallback}));
 
 }  // namespace

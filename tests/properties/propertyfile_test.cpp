@@ -23,6 +23,7 @@
 #include "tform1.h"
 #include "unit1.h"
 #include "valuelist.h"
+#include "windowcontrols.h"
 
 namespace {
 
@@ -40,10 +41,8 @@ class PropertyPass : public ::testing::Test {
 
   void ReadTable(const DbfTable& table) {
     Open(table);
-    saved_ = ApplyChartDefaults(*form_.Chart1, *form_.PrintGraphBtn, options_);
-    PropertyTargets targets{
-        form_,  *form_.Chart1, *form_.CheckBox3D, *form_.PrintGraphBtn, skipRun, options_,
-        print_, list_};
+    saved_ = ApplyChartDefaults(Chart(), window_, options_);
+    KeywordTargets targets{window_, Chart(), skipRun, options_, print_, list_};
     ReadPropertyFile(propertyFile_, targets);
   }
 
@@ -64,10 +63,11 @@ class PropertyPass : public ::testing::Test {
     ASSERT_FALSE(OpenAndCheckTables(propertyFile_, propertyFileName, dataFile_, dataFileName));
   }
 
-  TChart& Chart() { return *form_.Chart1; }
+  chart::ChartDocument& Chart() { return form_.Chart1->Document(); }
 
   TableFolder folder_;
   TForm1 form_;
+  WindowControls window_{form_};
   ChartOptions options_;
   ChartSize saved_;
   PrintSettings print_;
@@ -92,12 +92,13 @@ TEST_F(PropertyPass, DefaultsHoldBeforeTheFirstRecord) {
   EXPECT_TRUE(form_.PrintGraphBtn->isVisible());
   EXPECT_EQ(saved_.height, 401);
   EXPECT_EQ(saved_.width, 585);
-  EXPECT_TRUE(Chart().View3D());
-  EXPECT_EQ(Chart().Chart3DPercent(), 15);
-  EXPECT_TRUE(Chart().Orthogonal());
-  EXPECT_FALSE(Chart().LegendVisible());
-  for (const FontStyle& font :
-       {Chart().Title().font, Chart().LeftAxisTitle().font, Chart().BottomAxisTitle().font}) {
+  EXPECT_TRUE(Chart().Model().view3D);
+  EXPECT_EQ(Chart().Model().percent3D, 15);
+  EXPECT_TRUE(Chart().Model().orthogonal);
+  EXPECT_FALSE(Chart().Model().legendVisible);
+  for (const chart::FontStyle& font :
+       {Chart().Model().title.font, Chart().Model().leftAxisTitle.font,
+        Chart().Model().bottomAxisTitle.font}) {
     EXPECT_TRUE(font.bold);
     EXPECT_FALSE(font.italic);
   }
@@ -110,7 +111,7 @@ TEST_F(PropertyPass, KeywordFieldIsTrimmedAndUpperCasedButNotOtherwiseBent) {
   Read({Row("  datasetcount  ", "4"), Row("DATA SETCOUNT", "7"), Row("\tTopTitle\r", "A"),
         Row("TOP\tTITLE", "B"), Row("", "C"), Row("UNKNOWN", "D")});
   EXPECT_EQ(options_.dataSetCount, 4);
-  EXPECT_EQ(Chart().Title().lines, (Lines{"", "A"}));
+  EXPECT_EQ(Chart().Model().title.lines, (Lines{"", "A"}));
   EXPECT_TRUE(messages_.empty());
 }
 
@@ -131,8 +132,8 @@ TEST_F(PropertyPass, ValuesKeepTheirCaseInnerBlanksAndHighBytes) {
         Row("DATASETTITLE",
             "Stra\xDF"
             "e")});
-  EXPECT_EQ(Chart().LeftAxisTitle().caption, "Umsatz in \xE4 \x80");
-  EXPECT_EQ(Chart().BottomAxisTitle().caption, "M\xC3\xA4rz");
+  EXPECT_EQ(Chart().Model().leftAxisTitle.caption, "Umsatz in \xE4 \x80");
+  EXPECT_EQ(Chart().Model().bottomAxisTitle.caption, "M\xC3\xA4rz");
   EXPECT_EQ(options_.dataSetTitles[0],
             "Stra\xDF"
             "e");
@@ -144,32 +145,32 @@ TEST_F(PropertyPass, ShortAndLongRecordsAreReadAtTheirFixedPositions) {
   shortRecords.fields = {{"LEADNUM", 'C', 1}, {"DATASET", 'C', 2}, {"KEYWORD", 'C', 30}};
   shortRecords.records = {{FixedFields({{"1", 1}, {"1", 2}, {"TOPTITLE", 30}})}};
   ReadTable(shortRecords);
-  EXPECT_EQ(Chart().Title().lines, (Lines{"", ""}));
+  EXPECT_EQ(Chart().Model().title.lines, (Lines{"", ""}));
 
   // Bytes after position 133 belong to no field.
   DbfTable longRecords = PropertyTable({Row("LEFTAXISTITLE", std::string(100, 'v'))});
   longRecords.fields.push_back({"EXTRA", 'C', 40});
   longRecords.records[0].text += "TAIL";
   ReadTable(longRecords);
-  EXPECT_EQ(Chart().LeftAxisTitle().caption, std::string(100, 'v'));
+  EXPECT_EQ(Chart().Model().leftAxisTitle.caption, std::string(100, 'v'));
 }
 
 TEST_F(PropertyPass, WindowKeywordsActAtOnce) {
   Read({Row("2D", "ignored"), Row("2D"), Row("NO3DCHECKBOX"), Row("NOPRINTBUTTON"),
         Row("TOPTITLE", "A"), Row("TOPTITLE", "B"), Row("LEFTAXISTITLE", "first"),
         Row("LEFTAXISTITLE", "Units"), Row("BOTTOMAXISTITLE", "Months")});
-  EXPECT_FALSE(Chart().View3D());
+  EXPECT_FALSE(Chart().Model().view3D);
   EXPECT_FALSE(form_.CheckBox3D->isChecked());
   EXPECT_FALSE(form_.CheckBox3D->isVisible());
   EXPECT_FALSE(form_.PrintGraphBtn->isVisible());
-  EXPECT_TRUE(Chart().isVisible());
-  EXPECT_EQ(Chart().Title().lines, (Lines{"", "A", "B"}));
-  EXPECT_EQ(Chart().LeftAxisTitle().caption, "Units");
-  EXPECT_EQ(Chart().BottomAxisTitle().caption, "Months");
+  EXPECT_TRUE(form_.Chart1->isVisible());
+  EXPECT_EQ(Chart().Model().title.lines, (Lines{"", "A", "B"}));
+  EXPECT_EQ(Chart().Model().leftAxisTitle.caption, "Units");
+  EXPECT_EQ(Chart().Model().bottomAxisTitle.caption, "Months");
   EXPECT_TRUE(form_.isVisible());
   EXPECT_FALSE(skipRun);
   form_.CheckBox3D->setChecked(true);
-  EXPECT_TRUE(Chart().View3D());
+  EXPECT_TRUE(Chart().Model().view3D);
 }
 
 TEST_F(PropertyPass, NoShowHidesTheWindowAndSkipsTheRun) {
@@ -267,7 +268,7 @@ TEST_F(PropertyPass, ADataSetTitleShowsTheLegendOnlyWhenAccepted) {
   for (const Case& c :
        {Case{"1", true}, Case{"4", true}, Case{"5", false}, Case{"0", false}, Case{"-2", false}}) {
     Read({Row("DATASETCOUNT", "3"), Row("DATASETTITLE", "t", c.dataSet)});
-    EXPECT_EQ(Chart().LegendVisible(), c.legend) << c.dataSet;
+    EXPECT_EQ(Chart().Model().legendVisible, c.legend) << c.dataSet;
   }
 }
 
@@ -286,7 +287,7 @@ TEST_P(PropertyFailure, EndsThePassAtTheRecordAndNamesIt) {
   const std::string message = FailureOf({Row("TOPTITLE", "before"), GetParam().row,
                                          Row("TOPTITLE", "after"), Row("DATASETCOUNT", "1")});
   EXPECT_EQ(message, GetParam().message);
-  EXPECT_EQ(Chart().Title().lines, (Lines{"", "before"}));
+  EXPECT_EQ(Chart().Model().title.lines, (Lines{"", "before"}));
   EXPECT_EQ(options_.dataSetCount, 0);
   EXPECT_TRUE(messages_.empty());
 }

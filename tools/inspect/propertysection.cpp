@@ -67,34 +67,40 @@ void PrintChanges(const PrintSettings& before, const PrintSettings& after, Chang
   }
 }
 
-void WindowChanges(const PassState& before, const PassState& after, Changes& changes) {
+void WindowChanges(const PassSnapshot& before, const PassSnapshot& after, Changes& changes) {
   const WindowModel& was = before.window;
   const WindowModel& is = after.window;
   if (was.windowVisible != is.windowVisible || before.skipRun != after.skipRun) {
     changes.push_back("no window: the run ends by itself after its outputs");
   }
-  if (was.view3D != is.view3D) changes.push_back("chart flat, the \"3D\" box unchecked");
+  if (before.chart.view3D != after.chart.view3D || was.checkBoxChecked != is.checkBoxChecked) {
+    changes.push_back("chart flat, the \"3D\" box unchecked");
+  }
   if (was.checkBoxVisible != is.checkBoxVisible) changes.push_back("the \"3D\" box hidden");
   if (was.printButtonVisible != is.printButtonVisible) {
     changes.push_back("the \"Print Graph\" button hidden");
   }
-  for (std::size_t i = was.titleLines.size(); i < is.titleLines.size(); ++i) {
-    changes.push_back("title line " + std::to_string(i + 1) + " " + Quoted(is.titleLines[i]));
+}
+
+void ChartChanges(const chart::ChartModel& was, const chart::ChartModel& is, Changes& changes) {
+  for (std::size_t i = was.title.lines.size(); i < is.title.lines.size(); ++i) {
+    changes.push_back("title line " + std::to_string(i + 1) + " " + Quoted(is.title.lines[i]));
   }
-  if (was.leftAxisTitle != is.leftAxisTitle) {
-    changes.push_back("left axis title " + Quoted(is.leftAxisTitle));
+  if (was.leftAxisTitle.caption != is.leftAxisTitle.caption) {
+    changes.push_back("left axis title " + Quoted(is.leftAxisTitle.caption));
   }
-  if (was.bottomAxisTitle != is.bottomAxisTitle) {
-    changes.push_back("bottom axis title " + Quoted(is.bottomAxisTitle));
+  if (was.bottomAxisTitle.caption != is.bottomAxisTitle.caption) {
+    changes.push_back("bottom axis title " + Quoted(is.bottomAxisTitle.caption));
   }
   if (was.legendVisible != is.legendVisible) changes.push_back("legend shown");
 }
 
-Changes ChangesBetween(const PassState& before, const PassState& after) {
+Changes ChangesBetween(const PassSnapshot& before, const PassSnapshot& after) {
   Changes changes;
   OptionChanges(before.options, after.options, changes);
   PrintChanges(before.print, after.print, changes);
   WindowChanges(before, after, changes);
+  ChartChanges(before.chart, after.chart, changes);
   return changes;
 }
 
@@ -146,95 +152,69 @@ std::string DataSetNotTakenText(int dataSetNumber, const ChartOptions& options) 
          std::to_string(options.dataSetCount) + ")";
 }
 
-// Writes each record as the pass sees it, the first and last ones of a long table.
-class PropertyRecordReport {
- public:
-  PropertyRecordReport(const DbfFile& table, PassState& state, bool allRecords, std::ostream& out)
-      : table_(table), state_(state), shown_(table.recordCount, allRecords), out_(out) {
-    before_ = state_;
-  }
-
-  void Seen(std::uint32_t number, std::string_view text, RecordOutcome outcome) {
-    lastSeen_ = number;
-    if (shown_.Shows(number)) {
-      shown_.WriteGap(out_, "without effect");
-      WriteRecordLine(number, text);
-      WriteOutcome(number, text, outcome);
-    } else {
-      shown_.PassOver(outcome != RecordOutcome::Applied);
-    }
-    // Only a record that is shown needs the state before it, to tell what it changed.
-    if (shown_.Shows(number + 1)) before_ = state_;
-  }
-
-  void Failed(const Exception& error) {
-    const std::uint32_t number = lastSeen_ + 1;
-    shown_.WriteGap(out_, "without effect");
-    WriteRecordLine(number, table_.RecordText(number));
-    out_ << "    -> ends the run:\n";
-    ReportRunEnd(error, out_);
-  }
-
- private:
-  void WriteRecordLine(std::uint32_t number, std::string_view text) {
-    const PropertyFields fields = PropertyFieldsOf(text);
-    out_ << "  record " << number << ": " << ToPlainLine(UpperCase(fields.keyword));
-    if (KeywordTakesDataSet(UpperCase(fields.keyword))) {
-      out_ << " (data set " << ToPlainLine(fields.dataSetNumber) << ")";
-    }
-    if (!fields.value.empty()) out_ << " " << Quoted(fields.value);
-    out_ << "\n";
-  }
-
-  void WriteOutcome(std::uint32_t number, std::string_view text, RecordOutcome outcome) {
-    out_ << "    -> " << OutcomeText(number, text, outcome) << "\n";
-  }
-
-  std::string OutcomeText(std::uint32_t number, std::string_view text, RecordOutcome outcome) {
-    switch (outcome) {
-      case RecordOutcome::NotLive:
-        return "skipped: deleted (its flag byte is not a blank)";
-      case RecordOutcome::UnknownKeyword:
-        return UnknownKeywordText(UpperCase(PropertyFieldsOf(text).keyword));
-      case RecordOutcome::DataSetNotTaken:
-        return DataSetNotTakenText(
-            DecodePropertyRecord(table_.FileName(), number, text).dataSetIndex + 1, state_.options);
-      case RecordOutcome::PageTextsFull:
-        return "no effect: the page already holds " + std::to_string(PrintSettings::kMaxPageTexts) +
-               " page texts";
-      case RecordOutcome::Applied:
-        break;
-    }
-    const Changes changes = ChangesBetween(before_, state_);
-    if (changes.empty()) return "nothing new: it sets what is already so";
-    std::string joined;
-    for (const std::string& change : changes) joined += (joined.empty() ? "" : "; ") + change;
-    return joined;
-  }
-
-  const DbfFile& table_;
-  PassState& state_;
-  PassState before_;
-  RecordWindow shown_;
-  std::ostream& out_;
-  std::uint32_t lastSeen_ = 0;
-};
-
 }  // namespace
 
-bool ReportPropertyRecords(const DbfFile& propertyFile, PassState& state, bool allRecords,
-                           std::ostream& out) {
-  out << "\nProperty records: " << propertyFile.recordCount << ", in file order\n";
-  KeywordTargets targets{state.window, state.skipRun, state.options, state.print, state.valueList};
-  PropertyRecordReport report(propertyFile, state, allRecords, out);
-  try {
-    ReadPropertyFile(propertyFile, targets,
-                     [&](std::uint32_t number, std::string_view text, RecordOutcome outcome) {
-                       report.Seen(number, text, outcome);
-                     });
-  } catch (const Exception& error) {
-    report.Failed(error);
-    return false;
+PropertyRecordReport::PropertyRecordReport(const DbfFile& table, std::function<PassSnapshot()> now,
+                                           bool allRecords, std::ostream& out)
+    : table_(table),
+      now_(std::move(now)),
+      before_(now_()),
+      shown_(table.recordCount, allRecords),
+      out_(out) {
+  out_ << "\nProperty records: " << table.recordCount << ", in file order\n";
+}
+
+void PropertyRecordReport::Seen(std::uint32_t number, std::string_view text,
+                                RecordOutcome outcome) {
+  lastSeen_ = number;
+  if (shown_.Shows(number)) {
+    shown_.WriteGap(out_, "without effect");
+    WriteRecordLine(number, text);
+    out_ << "    -> " << OutcomeText(number, text, outcome) << "\n";
+  } else {
+    shown_.PassOver(outcome != RecordOutcome::Applied);
   }
-  return true;
+  // Only a record that is shown needs the state before it, to tell what it changed.
+  if (shown_.Shows(number + 1)) before_ = now_();
+}
+
+void PropertyRecordReport::Failed(const Exception& error) {
+  const std::uint32_t number = lastSeen_ + 1;
+  shown_.WriteGap(out_, "without effect");
+  WriteRecordLine(number, table_.RecordText(number));
+  out_ << "    -> ends the run:\n";
+  ReportRunEnd(error, out_);
+}
+
+void PropertyRecordReport::WriteRecordLine(std::uint32_t number, std::string_view text) {
+  const PropertyFields fields = PropertyFieldsOf(text);
+  out_ << "  record " << number << ": " << ToPlainLine(UpperCase(fields.keyword));
+  if (KeywordTakesDataSet(UpperCase(fields.keyword))) {
+    out_ << " (data set " << ToPlainLine(fields.dataSetNumber) << ")";
+  }
+  if (!fields.value.empty()) out_ << " " << Quoted(fields.value);
+  out_ << "\n";
+}
+
+std::string PropertyRecordReport::OutcomeText(std::uint32_t number, std::string_view text,
+                                              RecordOutcome outcome) {
+  switch (outcome) {
+    case RecordOutcome::NotLive:
+      return "skipped: deleted (its flag byte is not a blank)";
+    case RecordOutcome::UnknownKeyword:
+      return UnknownKeywordText(UpperCase(PropertyFieldsOf(text).keyword));
+    case RecordOutcome::DataSetNotTaken:
+      return DataSetNotTakenText(
+          DecodePropertyRecord(table_.FileName(), number, text).dataSetIndex + 1, now_().options);
+    case RecordOutcome::PageTextsFull:
+      return "no effect: the page already holds " + std::to_string(PrintSettings::kMaxPageTexts) +
+             " page texts";
+    case RecordOutcome::Applied:
+      break;
+  }
+  const Changes changes = ChangesBetween(before_, now_());
+  if (changes.empty()) return "nothing new: it sets what is already so";
+  std::string joined;
+  for (const std::string& change : changes) joined += (joined.empty() ? "" : "; ") + change;
+  return joined;
 }

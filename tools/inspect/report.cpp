@@ -19,7 +19,7 @@ constexpr std::uint64_t kLastShown = 10;
 
 std::string Quoted(std::string_view text) { return "\"" + ToPlainLine(text) + "\""; }
 
-std::string HexColor(TColor color) {
+std::string HexColor(chart::TColor color) {
   std::array<char, 8> text{};
   std::snprintf(text.data(), text.size(), "#%02X%02X%02X", color & 0xFF, (color >> 8) & 0xFF,
                 (color >> 16) & 0xFF);
@@ -27,8 +27,8 @@ std::string HexColor(TColor color) {
 }
 
 std::string ColorNameText(const std::string& name, const std::string& otherwise) {
-  const TColor color = ColorFromName(name, clAutomatic);
-  if (!IsAutomaticColor(color)) return ToPlainLine(name) + " " + HexColor(color);
+  const chart::TColor color = ColorFromName(name, chart::clAutomatic);
+  if (!chart::IsAutomaticColor(color)) return ToPlainLine(name) + " " + HexColor(color);
   if (name.empty()) return otherwise;
   return Quoted(name) + " (no colour of that name: " + otherwise + ")";
 }

@@ -7,14 +7,14 @@
 #include <string>
 #include <string_view>
 
+#include "chart/tcolor.h"
 #include "printsettings.h"
-#include "tcolor.h"
 
 // A text from a table in double quotes, as one line of plain UTF-8 (control bytes as \xNN).
 std::string Quoted(std::string_view text);
 
 // A colour value as #RRGGBB.
-std::string HexColor(TColor color);
+std::string HexColor(chart::TColor color);
 
 // A colour name as the table gives it, and what it names: its colour, or that it names none.
 std::string ColorNameText(const std::string& name, const std::string& otherwise);

@@ -1,38 +1,90 @@
 #pragma once
 // The parts of the report, each in the order of the run.
 
-#include <optional>
+#include <cstdint>
+#include <functional>
 #include <ostream>
 #include <string>
+#include <string_view>
 
+#include "chart/chartmodel.h"
+#include "chartoptions.h"
 #include "chartseries.h"
-#include "inspection.h"
+#include "printsettings.h"
+#include "propertyfile.h"
+#include "report.h"
 #include "runtime.h"
+#include "windowmodel.h"
 
 class DbfFile;
+class RecordCursor;
 
-// Opens and checks both tables as the run does and tells each table's header and checks. On
-// success both stay open; otherwise the refusal of the run.
-std::optional<Refusal> ReportTableChecks(DbfFile& propertyFile, const std::string& propertyName,
-                                         DbfFile& dataFile, const std::string& dataName,
-                                         std::ostream& out);
+// What the property records can change, as it stands at one moment of the pass.
+struct PassSnapshot {
+  ChartOptions options;
+  PrintSettings print;
+  WindowModel window;
+  bool skipRun = false;
+  chart::ChartModel chart;  // its settings: no series exist while the property records are read
+};
 
-// Every property record, what it set or why it had no effect. False when a record ends the run;
-// its message has been written then.
-bool ReportPropertyRecords(const DbfFile& propertyFile, PassState& state, bool allRecords,
-                           std::ostream& out);
-
-// The chart options and print settings that the property records leave.
-void ReportSettings(const PassState& state, std::ostream& out);
-
-// The series that the style creates; none when the style ends the run (its message written).
-std::optional<SeriesPlan> ReportSeries(PassState& state, const std::string& propertyTable,
-                                       std::ostream& out);
-
-// Every data record with its label, values and colours. False when a record ends the run; its
-// message has been written then.
-bool ReportDataRecords(const DbfFile& dataFile, const PassState& state, bool allRecords,
+// Each table's header and checks, as far as the checks went; `refusal` when one failed.
+void ReportTableChecks(const DbfFile& propertyFile, const std::string& propertyName,
+                       const DbfFile& dataFile, const std::string& dataName, const Refusal* refusal,
                        std::ostream& out);
+
+// Writes each property record as the pass sees it, what it set or why it had no effect; the first
+// and last ones of a long table.
+class PropertyRecordReport {
+ public:
+  // Writes the section's heading; `now` tells what the records have left so far.
+  PropertyRecordReport(const DbfFile& table, std::function<PassSnapshot()> now, bool allRecords,
+                       std::ostream& out);
+
+  void Seen(std::uint32_t number, std::string_view text, RecordOutcome outcome);
+  // The record after the last one seen ended the run with `error`.
+  void Failed(const Exception& error);
+
+ private:
+  void WriteRecordLine(std::uint32_t number, std::string_view text);
+  std::string OutcomeText(std::uint32_t number, std::string_view text, RecordOutcome outcome);
+
+  const DbfFile& table_;
+  std::function<PassSnapshot()> now_;
+  PassSnapshot before_;
+  RecordWindow shown_;
+  std::ostream& out_;
+  std::uint32_t lastSeen_ = 0;
+};
+
+// The chart options, window and print settings that the property records leave.
+void ReportSettings(const PassSnapshot& state, std::ostream& out);
+
+// The series that the style creates.
+void ReportSeries(const SeriesPlan& plan, const ChartOptions& options, std::ostream& out);
+
+// Writes each data record with its label, values and colours, the first and last ones of a long
+// table, or the error that ends the run.
+class DataRecordReport {
+ public:
+  // Writes the section's heading and how many data sets a record holds.
+  DataRecordReport(const DbfFile& table, int dataSets, bool allRecords, std::ostream& out);
+
+  // False when the record ends the run; its message has been written then.
+  bool Record(const RecordCursor& record);
+  // How many live records gave their points.
+  void WriteSummary();
+
+ private:
+  bool DecodeLive(const RecordCursor& record, bool shown);
+  void WriteLine(std::uint32_t number, const std::string& text);
+
+  const DbfFile& table_;
+  int dataSets_;
+  RecordWindow shown_;
+  std::ostream& out_;
+  std::uint64_t live_ = 0;
+};
 
 // The message that ends the run, as the program shows it.
 void ReportRunEnd(const std::string& caption, const std::string& text, std::ostream& out);

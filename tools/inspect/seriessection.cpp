@@ -2,6 +2,8 @@
 #include "report.h"
 #include "sections.h"
 
+using namespace chart;
+
 namespace {
 
 const char* KindText(SeriesKind kind) {
@@ -49,26 +51,15 @@ std::string SeriesLine(const SeriesPlan& plan, const ChartOptions& options, int 
 
 }  // namespace
 
-std::optional<SeriesPlan> ReportSeries(PassState& state, const std::string& propertyTable,
-                                       std::ostream& out) {
-  out << "\nSeries\n";
-  SeriesPlan plan;
-  try {
-    plan = PlanDataSetSeries(state.options, state.valueList, propertyTable);
-  } catch (const Exception& error) {
-    out << "  the chart style's multi-bar mode ends the run:\n";
-    ReportRunEnd(error, out);
-    return std::nullopt;
-  }
+void ReportSeries(const SeriesPlan& plan, const ChartOptions& options, std::ostream& out) {
   if (!plan.kind) {
     out << "  none: the style names no kind of chart\n";
-    return plan;
+    return;
   }
   out << "  " << plan.count << " " << KindText(*plan.kind) << " series, " << MarksText(plan);
   if (plan.kind == SeriesKind::Bar || plan.kind == SeriesKind::HorizBar) {
     out << ", " << MultiBarText(plan.multiBar);
   }
   out << "\n";
-  for (int i = 0; i < plan.count; ++i) out << SeriesLine(plan, state.options, i) << "\n";
-  return plan;
+  for (int i = 0; i < plan.count; ++i) out << SeriesLine(plan, options, i) << "\n";
 }

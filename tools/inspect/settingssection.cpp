@@ -1,4 +1,4 @@
-#include "chartimagefile.h"
+#include "chart/chartimagefile.h"
 #include "report.h"
 #include "sections.h"
 #include "startupoutputs.h"
@@ -11,12 +11,12 @@ void Row(const char* name, const std::string& value, std::ostream& out) {
 
 std::string OnOff(bool on, const char* yes, const char* no) { return on ? yes : no; }
 
-std::string WindowText(const PassState& state) {
+std::string WindowText(const PassSnapshot& state) {
   const WindowModel& window = state.window;
   if (state.skipRun || !window.windowVisible) {
     return "none (NOSHOW): the run ends by itself after its outputs";
   }
-  std::string text = "shown, the chart " + OnOff(window.view3D, "in 3D", "flat");
+  std::string text = "shown, the chart " + OnOff(state.chart.view3D, "in 3D", "flat");
   if (window.checkBoxVisible) {
     text += ", the \"3D\" box " + OnOff(window.checkBoxChecked, "checked", "unchecked");
   }
@@ -24,23 +24,22 @@ std::string WindowText(const PassState& state) {
   return text;
 }
 
-std::string TitleText(const WindowModel& window) {
+std::string TitleText(const chart::ChartTitle& title) {
   std::string text;
-  for (const std::string& line : window.titleLines)
-    text += (text.empty() ? "" : " / ") + Quoted(line);
-  const std::size_t lines = window.titleLines.size();
+  for (const std::string& line : title.lines) text += (text.empty() ? "" : " / ") + Quoted(line);
+  const std::size_t lines = title.lines.size();
   return text + " (" + std::to_string(lines) + (lines == 1 ? " line)" : " lines)");
 }
 
-const char* FormatName(ImageFileFormat format) {
+const char* FormatName(chart::ImageFileFormat format) {
   switch (format) {
-    case ImageFileFormat::Png:
+    case chart::ImageFileFormat::Png:
       return "PNG";
-    case ImageFileFormat::Svg:
+    case chart::ImageFileFormat::Svg:
       return "SVG";
-    case ImageFileFormat::Pdf:
+    case chart::ImageFileFormat::Pdf:
       return "PDF";
-    case ImageFileFormat::Bmp:
+    case chart::ImageFileFormat::Bmp:
       break;
   }
   return "BMP";
@@ -52,8 +51,8 @@ std::string ImageText(const ChartOptions& options) {
                            std::to_string(options.bitmapWidth) + " wide";
   if (!WritesImageFile(options))
     return "none: " + size + " (a height or width of 0 writes no file)";
-  return Quoted(options.bitmapFile) + ", " + FormatName(ImageFileFormatOf(options.bitmapFile)) +
-         ", " + size;
+  return Quoted(options.bitmapFile) + ", " +
+         FormatName(chart::ImageFileFormatOf(options.bitmapFile)) + ", " + size;
 }
 
 void ReportPrintSettings(const PrintSettings& print, std::ostream& out) {
@@ -68,17 +67,17 @@ void ReportPrintSettings(const PrintSettings& print, std::ostream& out) {
 
 }  // namespace
 
-void ReportSettings(const PassState& state, std::ostream& out) {
+void ReportSettings(const PassSnapshot& state, std::ostream& out) {
   const ChartOptions& options = state.options;
   out << "\nSettings after the property records\n";
   Row("data-set count", std::to_string(options.dataSetCount), out);
   Row("chart style", Quoted(options.chartStyle), out);
   Row("data labels", OnOff(options.dataLabels, "on bars", "off"), out);
   Row("window", WindowText(state), out);
-  Row("title", TitleText(state.window), out);
-  Row("left axis title", Quoted(state.window.leftAxisTitle), out);
-  Row("bottom axis title", Quoted(state.window.bottomAxisTitle), out);
-  Row("legend", OnOff(state.window.legendVisible, "shown", "hidden"), out);
+  Row("title", TitleText(state.chart.title), out);
+  Row("left axis title", Quoted(state.chart.leftAxisTitle.caption), out);
+  Row("bottom axis title", Quoted(state.chart.bottomAxisTitle.caption), out);
+  Row("legend", OnOff(state.chart.legendVisible, "shown", "hidden"), out);
   Row("print at start-up", OnOff(options.printAtStart, "yes", "no"), out);
   Row("image file", ImageText(options), out);
   ReportPrintSettings(state.print, out);

@@ -3,7 +3,6 @@
 #include "dbffile.h"
 #include "report.h"
 #include "sections.h"
-#include "tablecheck.h"
 
 namespace {
 
@@ -60,20 +59,22 @@ std::string SizeText(const DbfFile& table) {
 struct TableInQuestion {
   const char* role;
   const std::string& name;
-  DbfFile& file;
+  const DbfFile& file;
 };
 
-// The checks the run makes, each on both tables before the next: opening, versions, sizes.
+// How far the checks went: opening, versions, sizes, each on both tables before the next.
 enum class Reached { Opening, Versions, Sizes };
 
-Reached CheckReached(const TableInQuestion (&tables)[2]) {
-  for (const auto& table : tables) {
-    if (!table.file.IsOpen()) return Reached::Opening;
+Reached CheckReached(const Refusal* refusal) {
+  if (!refusal) return Reached::Sizes;
+  switch (refusal->check) {
+    case RefusedBy::Opening:
+      return Reached::Opening;
+    case RefusedBy::Version:
+      return Reached::Versions;
+    default:
+      return Reached::Sizes;
   }
-  for (const auto& table : tables) {
-    if (!IsAcceptedVersion(table.file.version)) return Reached::Versions;
-  }
-  return Reached::Sizes;
 }
 
 void ReportTable(const TableInQuestion& table, Reached reached, std::ostream& out) {
@@ -92,28 +93,14 @@ void ReportTable(const TableInQuestion& table, Reached reached, std::ostream& ou
   out << "    " << SizeText(table.file) << "\n";
 }
 
-// After a refusal the run's tables are closed: each is opened again to tell what it holds.
-void ReopenForReport(TableInQuestion (&tables)[2]) {
-  for (auto& table : tables) {
-    if (table.file.Open(table.name)) table.file.ReadHeader();
-  }
-}
-
 }  // namespace
 
-std::optional<Refusal> ReportTableChecks(DbfFile& propertyFile, const std::string& propertyName,
-                                         DbfFile& dataFile, const std::string& dataName,
-                                         std::ostream& out) {
+void ReportTableChecks(const DbfFile& propertyFile, const std::string& propertyName,
+                       const DbfFile& dataFile, const std::string& dataName, const Refusal* refusal,
+                       std::ostream& out) {
   out << "Tables, checked in the program's order (the data table first)\n";
-  std::optional<Refusal> refusal =
-      OpenAndCheckTables(propertyFile, propertyName, dataFile, dataName);
-  DbfFile reopenedProperties, reopenedData;
-  TableInQuestion tables[2] = {
-      {"data table", dataName, refusal ? reopenedData : dataFile},
-      {"property table", propertyName, refusal ? reopenedProperties : propertyFile}};
-  if (refusal) ReopenForReport(tables);
-  const Reached reached = CheckReached(tables);
-  for (const auto& table : tables) ReportTable(table, reached, out);
+  const TableInQuestion tables[2] = {{"data table", dataName, dataFile},
+                                     {"property table", propertyName, propertyFile}};
+  for (const auto& table : tables) ReportTable(table, CheckReached(refusal), out);
   if (!refusal) out << "  Both tables pass.\n";
-  return refusal;
 }

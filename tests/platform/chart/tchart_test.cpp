@@ -1,123 +1,36 @@
-// The widget: its series and their category labels, the bitmap file and the printed page.
+// The window's chart control: it repaints when its document changes, and its tooltips name what
+// lies under the pointer or show a shortened text whole.
+
+#include "tchart.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
+#include <QEvent>
 #include <QHelpEvent>
-#include <QPdfWriter>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QStandardPaths>
-#include <QSvgRenderer>
-#include <QTemporaryDir>
+#include <QPainter>
 #include <QToolTip>
-#include <cctype>
-#include <cerrno>
-#include <csignal>
-#include <cstring>
+#include <QTransform>
 #include <functional>
 
-#include "chartfixture.h"
-#include "runtime.h"
+#include "chart/chartlayout.h"
+#include "chart/chartpainter.h"
+
+using namespace chart;
 
 namespace {
 
-QByteArray ReadAll(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+// The chart as the window shows it: flat, at `size`, shown.
+void Show(TChart& chart, QSize size) {
+  chart.Document().SetView3D(false);
+  chart.resize(size);
+  chart.show();
 }
 
-void WriteAll(const QString& path, const QByteArray& data) {
-  QFile file(path);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write(data);
-}
-
-std::string ErrorOf(const TChart& chart, const QString& path) {
-  try {
-    chart.SaveToBitmapFile(path.toStdString());
-  } catch (const Exception& error) {
-    return error.what();
-  }
-  return {};
-}
-
-TEST(MultiBar, NumbersOneToThreeNameAModeAnyOtherActsAsNone) {
-  const struct {
-    TMultiBar number;
-    MultiBar mode;
-  } cases[] = {{0, MultiBar::None},       {1, MultiBar::SideBySide}, {2, MultiBar::Stacked},
-               {3, MultiBar::Stacked100}, {4, MultiBar::None},       {255, MultiBar::None}};
-  QObject owner;
-  for (const auto& c : cases) {
-    EXPECT_EQ(MultiBarFromNumber(c.number), c.mode) << int(c.number);
-    auto* bars = new THorizBarSeries(&owner);
-    bars->SetMultiBar(c.number);
-    EXPECT_EQ(bars->MultiBar(), c.mode) << int(c.number);
-  }
-}
-
-// Steps: 'a' and 'b' give series A (bars) or B (a line) one point with the label; 'A' and 'B'
-// add that series to the chart.
-TEST(CategoryLabels, FirstNonEmptyLabelWinsAndNoneIsLost) {
-  const struct {
-    const char* what;
-    std::vector<std::pair<char, std::string>> steps;
-    std::vector<std::string> labels;
-  } cases[] = {
-      {"the first series' label", {{'A', ""}, {'B', ""}, {'a', "Jan"}, {'b', "Feb"}}, {"Jan"}},
-      {"an empty label leaves room", {{'A', ""}, {'B', ""}, {'a', ""}, {'b', "Feb"}}, {"Feb"}},
-      {"given before AddSeries", {{'a', "Jan"}, {'a', "Feb"}, {'A', ""}}, {"Jan", "Feb"}},
-      {"handed over where empty",
-       {{'A', ""}, {'a', "Jan"}, {'b', "X"}, {'b', "Mar"}, {'B', ""}},
-       {"Jan", "Mar"}},
-      {"a later series fills a gap",
-       {{'a', "Jan"}, {'a', ""}, {'A', ""}, {'b', ""}, {'b', "Feb"}, {'B', ""}},
-       {"Jan", "Feb"}},
-      {"no label at all", {{'a', ""}, {'A', ""}, {'a', ""}}, {}},
-  };
-  for (const auto& c : cases) {
-    ChartBuilder b;
-    TChartSeries* series[] = {new TBarSeries(&b.owner), new TLineSeries(&b.owner)};
-    for (const auto& [step, label] : c.steps) {
-      TChartSeries* one = series[std::tolower(step) - 'a'];
-      if (std::islower(step)) {
-        one->Add(1, label, clAutomatic);
-      } else {
-        b.chart.AddSeries(one);
-      }
-    }
-    EXPECT_EQ(b.chart.CategoryLabels(), c.labels) << c.what;
-    const ChartModel model = b.chart.Model();
-    EXPECT_EQ(std::vector<std::string>(model.labels.begin(), model.labels.end()), c.labels)
-        << c.what;
-  }
-}
-
-TEST(AddSeries, ASeriesIsInOneChartAtATime) {
-  QObject owner;
-  auto* series = new TBarSeries(&owner);
-  {
-    TChart first;
-    first.AddSeries(series);
-    first.AddSeries(series);
-    EXPECT_EQ(first.SeriesCount(), 1) << "adding it again does nothing";
-    TChart second;
-    EXPECT_THROW(second.AddSeries(series), Exception);
-    series->Add(1, "Jan", clAutomatic);
-  }
-  series->Add(2, "Feb", clAutomatic);  // its chart is gone: kept until it joins another
-  TChart third;
-  third.AddSeries(series);
-  EXPECT_EQ(third.GetSeries(0), series);
-  EXPECT_THROW(third.GetSeries(1), Exception);
-  EXPECT_EQ(third.CategoryLabels(), (std::vector<std::string>{"", "Feb"}));
-  delete series;
-  EXPECT_EQ(third.SeriesCount(), 0) << "a freed series leaves the chart";
+ChartLayout LayoutOf(const TChart& chart) {
+  const ChartModel& model = chart.Document().Model();
+  return LayoutChart(model, QSizeF(chart.size()), MakeChartFonts(model));
 }
 
 class PaintCounter : public QObject {
@@ -140,27 +53,41 @@ bool PaintedAgain(const PaintCounter& counter, int before) {
 }
 
 TEST(Repaint, EveryKindOfChangeRepaintsAShownChart) {
-  ChartBuilder b;
-  TChartSeries* series = b.Add<TBarSeries>({1, 2});
+  TChart chart;
+  ChartSeries series = chart.Document().AddSeries(SeriesKind::Bar);
+  series.Add(1, "A", clAutomatic);
   PaintCounter counter;
-  b.chart.installEventFilter(&counter);
-  b.chart.resize(200, 150);
-  b.chart.show();
+  chart.installEventFilter(&counter);
+  Show(chart, QSize(200, 150));
   ASSERT_TRUE(PaintedAgain(counter, 0)) << "shown at last, after changes made while hidden";
   const std::function<void()> changes[] = {
-      [&] { series->Add(3, "C", clAutomatic); },
+      [&] { series.Add(3, "C", clAutomatic); },
       [&] {
-        for (int i = 0; i < 1000; ++i) series->Add(i, "", clAutomatic);
+        for (int i = 0; i < 1000; ++i) series.Add(i, "", clAutomatic);
       },
-      [&] { series->SetTitle("Sales"); },
-      [&] { b.chart.SetView3D(true); },
-      [&] { b.chart.AddSeries(new TLineSeries(&b.owner)); },
+      [&] { series.SetTitle("Sales"); },
+      [&] { chart.Document().SetView3D(true); },
+      [&] { chart.Document().AddSeries(SeriesKind::Line); },
   };
   for (std::size_t i = 0; i < std::size(changes); ++i) {
     const int before = counter.paints;
     changes[i]();
     EXPECT_TRUE(PaintedAgain(counter, before)) << "change " << i;
   }
+}
+
+TEST(Repaint, TheWidgetPaintsWhatTheDocumentDraws) {
+  TChart chart;
+  ChartSeries series = chart.Document().AddSeries(SeriesKind::Bar);
+  for (double value : {4, 2}) series.Add(value, "", 0x0000FF);
+  chart.Document().SetView3D(false);
+  chart.resize(400, 300);
+  QImage drawn(400, 300, QImage::Format_RGB32);
+  {
+    QPainter painter(&drawn);
+    RenderChart(painter, chart.Document().Model(), QRectF(drawn.rect()), 1);
+  }
+  EXPECT_EQ(chart.grab().toImage().convertToFormat(QImage::Format_RGB32), drawn);
 }
 
 // Rests the pointer at `at` of a shown chart, no other tip showing: the tip's text, or empty.
@@ -177,12 +104,14 @@ QString TipAt(TChart& chart, QPoint at) {
 }
 
 TEST(Tooltip, NamesTheSeriesTheLabelAndTheValueUnderThePointer) {
-  ChartBuilder b;
-  b.Add<TBarSeries>({12, 15})->SetTitle("<North>");  // a title is text, never markup
-  b.chart.SetView3D(true);
-  b.chart.resize(400, 300);
-  b.chart.show();
-  const ChartLayout layout = b.Layout(400, 300);
+  TChart chart;
+  ChartSeries series = chart.Document().AddSeries(SeriesKind::Bar);
+  series.SetTitle("<North>");  // a title is text, never markup
+  series.Add(12, "L0", clAutomatic);
+  series.Add(15, "L1", clAutomatic);
+  Show(chart, QSize(400, 300));
+  chart.Document().SetView3D(true);
+  const ChartLayout layout = LayoutOf(chart);
   const QRectF bar = layout.bars.at(1).front;
   struct Case {
     QPoint at;
@@ -193,7 +122,7 @@ TEST(Tooltip, NamesTheSeriesTheLabelAndTheValueUnderThePointer) {
         Case{(bar.topRight() + QPointF(layout.depthOffset.x() / 2, -2)).toPoint(),
              "<b>&lt;North&gt;</b><br>L1: 15"},
         Case{QPoint(2, 2), ""}, Case{(bar.topLeft() - QPointF(0, 20)).toPoint(), ""}}) {
-    const QString tip = TipAt(b.chart, c.at);
+    const QString tip = TipAt(chart, c.at);
     if (c.tip.isEmpty()) {
       EXPECT_EQ(tip, "") << c.at.x() << "," << c.at.y();
     } else {
@@ -208,14 +137,15 @@ TEST(Tooltip, NamesTheSeriesTheLabelAndTheValueUnderThePointer) {
 TEST(Tooltip, ShowsWholeWhatTheChartShortened) {
   const QString entry = QString(60, 'N') + " <region>", title = QString(80, 'T') + " & more",
                 axis = QString(70, 'U') + " sold";
-  ChartBuilder b;
-  b.Add<TBarSeries>({12, 15})->SetTitle(entry.toStdString());
-  b.chart.SetLegendVisible(true);
-  b.chart.AddTitleLine(title.toStdString());
-  b.chart.SetLeftAxisTitle(axis.toStdString());
-  b.chart.resize(300, 220);
-  b.chart.show();
-  const ChartLayout layout = b.Layout(300, 220);
+  TChart chart;
+  ChartSeries series = chart.Document().AddSeries(SeriesKind::Bar);
+  series.SetTitle(entry.toStdString());
+  series.Add(12, "L0", clAutomatic);
+  chart.Document().SetLegendVisible(true);
+  chart.Document().AddTitleLine(title.toStdString());
+  chart.Document().SetLeftAxisTitle(axis.toStdString());
+  Show(chart, QSize(300, 220));
+  const ChartLayout layout = LayoutOf(chart);
   const auto middleOf = [](const TextItem& text) {
     QTransform place;
     place.translate(text.origin.x(), text.origin.y());
@@ -227,312 +157,11 @@ TEST(Tooltip, ShowsWholeWhatTheChartShortened) {
     if (!text.fullText.isEmpty()) shortened.push_back(text);
   }
   QStringList tips;
-  for (const TextItem& text : shortened) tips.push_back(TipAt(b.chart, middleOf(text)));
+  for (const TextItem& text : shortened) tips.push_back(TipAt(chart, middleOf(text)));
   for (const QString& whole : {entry, title, axis}) {
     EXPECT_TRUE(tips.join("\n").contains(whole.toHtmlEscaped())) << whole.toStdString();
   }
   QToolTip::hideText();
-}
-
-// A chart with every kind of text (title, axis titles, ticks, labels, legend, marks).
-void AddSampleChart(ChartBuilder& b) {
-  b.chart.AddTitleLine("Quarterly Revenue");
-  b.chart.SetLeftAxisTitle("k EUR");
-  b.chart.SetBottomAxisTitle("Quarter");
-  auto* series = new TBarSeries(&b.owner);
-  series->SetTitle("Hardware");
-  for (const char* quarter : {"Q1", "Q2", "Q3", "Q4"}) series->Add(12.5, quarter, 0x0000FF);
-  b.chart.AddSeries(series);
-}
-
-TEST(SaveToBitmapFile, WritesExactlyTheWidgetSizeAs24BitBmp) {
-  QTemporaryDir dir;
-  ChartBuilder b;
-  b.Add<TBarSeries>({3, 1, 2}, 0x0000FF);
-  for (QSize size : {QSize(333, 217), QSize(1, 1), QSize(2000, 40)}) {
-    b.chart.resize(size);
-    const QString path = dir.filePath("chart.bmp");
-    b.chart.SaveToBitmapFile(path.toStdString());
-    const QByteArray bytes = ReadAll(path);
-    ASSERT_GT(bytes.size(), 54);
-    EXPECT_EQ(bytes.left(2), "BM");
-    EXPECT_EQ(static_cast<int>(bytes[28]), 24) << "bits per pixel";
-    const QImage image(path);
-    EXPECT_EQ(image.size(), size);
-    if (size.width() > 100) {
-      EXPECT_EQ(image, ImageFileOf(b.chart.Model(), size.width(), size.height()));
-    }
-  }
-}
-
-TEST(SaveToBitmapFile, BadSizesAreClearErrorsAndLeaveTheOldFile) {
-  QTemporaryDir dir;
-  ChartBuilder b;
-  // `asked`: set by SetWidth and SetHeight, which keep what QWidget::resize would bound.
-  const struct {
-    QSize size;
-    bool asked;
-    const char* reason;
-  } cases[] = {{QSize(0, 100), false, "no area"},
-               {QSize(100, 0), false, "no area"},
-               {QSize(40000, 10), false, "too large"},
-               {QSize(10, 40000), false, "too large"},
-               {QSize(30000, 30000), false, "too large"},
-               {QSize(-5, 100), true, "-5 x 100 pixels"},
-               {QSize(2147483647, 600), true, "2147483647 x 600 pixels is too large"},
-               {QSize(600, 16777216), true, "600 x 16777216 pixels is too large"}};
-  for (const char* name : {"old.bmp", "old.png", "old.svg", "old.pdf"}) {
-    const QString path = dir.filePath(name);
-    WriteAll(path, "old contents");
-    for (const auto& c : cases) {
-      if (c.asked) {
-        b.chart.SetWidth(c.size.width());
-        b.chart.SetHeight(c.size.height());
-      } else {
-        b.chart.resize(c.size);
-        ASSERT_EQ(b.chart.size(), c.size);
-      }
-      EXPECT_EQ(QSize(b.chart.Width(), b.chart.Height()), c.size);
-      const std::string error = ErrorOf(b.chart, path);
-      EXPECT_NE(error.find(path.toStdString()), std::string::npos) << error;
-      EXPECT_NE(error.find(c.reason), std::string::npos) << error;
-      EXPECT_EQ(ReadAll(path), "old contents");
-    }
-  }
-  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 4);
-  b.chart.SetWidth(2147483647);
-  b.chart.resize(300, 200);
-  EXPECT_EQ(b.chart.Width(), 300) << "a later resize counts again";
-}
-
-TEST(SaveToBitmapFile, UnwritablePlacesNameTheFileAndLeaveNothing) {
-  QTemporaryDir dir;
-  ChartBuilder b;
-  b.chart.resize(50, 40);
-  QDir(dir.path()).mkdir("taken");
-  QDir(dir.path()).mkdir("taken.pdf");
-  for (const QString& path :
-       {dir.filePath("missing/chart.bmp"), dir.filePath("taken"), dir.filePath("missing/chart.png"),
-        dir.filePath("missing/chart.svg"), dir.filePath("taken.pdf")}) {
-    const std::string error = ErrorOf(b.chart, path);
-    const std::string named = "Cannot write " + path.toStdString() + ": ";
-    EXPECT_EQ(error.substr(0, named.size()), named);
-    EXPECT_GT(error.size(), named.size() + 5) << error << ": and the reason";
-  }
-  EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
-}
-
-// Files may grow to `bytes` only while it lives; writing past that fails (EFBIG) instead of
-// ending the process.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-    getrlimit(RLIMIT_FSIZE, &previous_);
-    rlimit limit = previous_;
-    limit.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &previous_);
-    std::signal(SIGXFSZ, previousHandler_);
-  }
-
- private:
-  rlimit previous_{};
-  void (*previousHandler_)(int) = nullptr;
-};
-
-TEST(SaveToBitmapFile, AWriteThatFailsHalfWayLeavesTheOldFileAndNothingElse) {
-  QTemporaryDir dir;
-  ChartBuilder b;
-  AddSampleChart(b);
-  b.chart.resize(333, 217);
-  for (const char* name : {"old.bmp", "old.png", "old.svg", "old.pdf"}) {
-    const QString path = dir.filePath(name);
-    WriteAll(path, "old contents");
-    std::string error;
-    {
-      const FileSizeLimit limit(1024);  // each of these files takes more
-      error = ErrorOf(b.chart, path);
-    }
-    EXPECT_NE(error.find("Cannot write " + path.toStdString() + ": "), std::string::npos) << error;
-    EXPECT_NE(error.find(std::strerror(EFBIG)), std::string::npos) << error;
-    EXPECT_EQ(ReadAll(path), "old contents") << name;
-  }
-  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 4) << "no temporary file left";
-}
-
-QString PdfText(const QString& pdf, const QStringList& options) {
-  QProcess process;
-  process.start("pdftotext", options + QStringList{pdf, "-"});
-  process.waitForFinished(30000);
-  return QString::fromUtf8(process.readAllStandardOutput());
-}
-
-// The file drawn back into pixels: raster files read, SVG rendered by QtSvg into `size`, PDF by
-// poppler's pdftoppm at 96 dpi into `scratch`.
-QImage PixelsOf(const QString& path, QSize size, const QTemporaryDir& scratch) {
-  if (path.endsWith(".svg", Qt::CaseInsensitive)) {
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QSvgRenderer svg(path);
-    QPainter painter(&image);
-    svg.render(&painter);
-    return image;
-  }
-  if (path.endsWith(".pdf", Qt::CaseInsensitive)) {
-    const QString page = scratch.filePath("page");
-    QProcess::execute("pdftoppm", {"-r", "96", "-png", "-singlefile", path, page});
-    return QImage(page + ".png").convertToFormat(QImage::Format_RGB32);
-  }
-  return QImage(path).convertToFormat(QImage::Format_RGB32);
-}
-
-// Share of the pixels where two images of one size differ by more than antialiasing does.
-double ShareOfDifferentPixels(const QImage& a, const QImage& b) {
-  if (a.size() != b.size()) return 1;
-  long different = 0;
-  for (int y = 0; y < a.height(); ++y) {
-    for (int x = 0; x < a.width(); ++x) {
-      const QColor p = a.pixelColor(x, y), q = b.pixelColor(x, y);
-      const int delta = std::max({std::abs(p.red() - q.red()), std::abs(p.green() - q.green()),
-                                  std::abs(p.blue() - q.blue())});
-      different += delta > 96 ? 1 : 0;
-    }
-  }
-  return double(different) / (double(a.width()) * a.height());
-}
-
-TEST(SaveToBitmapFile, TheNameEndingChoosesTheFormatAndTheChartLooksTheSameInEach) {
-  for (const char* tool : {"pdftoppm", "pdftotext"}) {
-    if (QStandardPaths::findExecutable(tool).isEmpty()) GTEST_SKIP() << "no " << tool;
-  }
-  QTemporaryDir dir;
-  ChartBuilder b;
-  AddSampleChart(b);
-  const QSize size(333, 217);
-  b.chart.resize(size);
-  const QImage expected = ImageFileOf(b.chart.Model(), size.width(), size.height());
-  const struct {
-    const char* name;
-    QByteArray magic;
-  } cases[] = {{"chart.png", "\x89PNG"}, {"chart.PNG", "\x89PNG"}, {"chart.svg", "<?xml"},
-               {"chart.Svg", "<?xml"},   {"chart.pdf", "%PDF-"},   {"chart.PDF", "%PDF-"},
-               {"chart.bmp", "BM"},      {"chart", "BM"},          {"chart.png.bak", "BM"},
-               {"chart.jpg", "BM"}};
-  QTemporaryDir scratch;
-  for (const auto& c : cases) {
-    const QString path = dir.filePath(c.name);
-    b.chart.SaveToBitmapFile(path.toStdString());
-    EXPECT_TRUE(ReadAll(path).startsWith(c.magic)) << c.name;
-    const QImage pixels = PixelsOf(path, size, scratch);
-    // A PDF page is the size in whole points: up to 1/72 inch (4/3 pixel) more.
-    const QSize slack = c.magic == "%PDF-" ? QSize(2, 2) : QSize(0, 0);
-    EXPECT_GE(pixels.width(), size.width()) << c.name;
-    EXPECT_GE(pixels.height(), size.height()) << c.name;
-    EXPECT_LE(pixels.width(), size.width() + slack.width()) << c.name;
-    EXPECT_LE(pixels.height(), size.height() + slack.height()) << c.name;
-    const QImage drawn = pixels.copy(QRect(QPoint(0, 0), size));
-    const bool raster = c.magic == "\x89PNG" || c.magic == "BM";
-    if (raster) {
-      EXPECT_EQ(drawn, expected) << c.name << ": raster files hold the drawing exactly";
-    } else {
-      // Drawn back by other rasterisers, the glyphs differ by a pixel here and there.
-      EXPECT_LT(ShareOfDifferentPixels(drawn, expected), 0.03) << c.name;
-    }
-  }
-  const QByteArray png = ReadAll(dir.filePath("chart.png"));
-  EXPECT_EQ(png.mid(24, 2), QByteArray("\x08\x02", 2)) << "PNG in 24-bit colour, as the BMP";
-  EXPECT_TRUE(PdfText(dir.filePath("chart.pdf"), {}).contains("Quarterly Revenue")) << "vector";
-  EXPECT_TRUE(ReadAll(dir.filePath("chart.svg")).contains("Quarterly Revenue")) << "vector";
-  EXPECT_EQ(QSvgRenderer(dir.filePath("chart.svg")).viewBox(), QRect(QPoint(0, 0), size));
-  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 10)
-      << "no temporary file left beside them";
-}
-
-// An image's texts, lines and gaps follow its size: twice the window's size is the window's
-// chart made twice as large, half of it the chart made smaller until its texts would shrink below
-// three quarters of their size.
-TEST(SaveToBitmapFile, AnImageIsTheWindowsChartMadeLargerOrSmaller) {
-  ChartBuilder b;
-  AddSampleChart(b);
-  const QImage window = b.Render(585, 401);
-  const QImage large = ImageFileOf(b.chart.Model(), 1170, 802);
-  const QImage halved = large.scaled(585, 401, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-  EXPECT_LT(ShareOfDifferentPixels(halved, window), 0.02) << "the same chart, twice the size";
-  const QImage small = ImageFileOf(b.chart.Model(), 292, 200);
-  const QImage asWindow =
-      b.Render(390, 267).scaled(292, 200, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-  EXPECT_LT(ShareOfDifferentPixels(small, asWindow), 0.04) << "texts at three quarters";
-}
-
-TEST(PrintPartial, PdfPageHoldsTheTextsAtTheirPhysicalSize) {
-  if (QStandardPaths::findExecutable("pdftotext").isEmpty()) GTEST_SKIP() << "no pdftotext";
-  QTemporaryDir dir;
-  const QString pdf = dir.filePath("chart.pdf");
-  ChartBuilder b;
-  b.chart.AddTitleLine("");
-  b.chart.AddTitleLine("Quarterly Revenue");
-  b.chart.SetLegendVisible(true);
-  auto* series = new TBarSeries(&b.owner);
-  series->SetTitle("Hardware");
-  for (const char* quarter : {"Q1", "Q2", "Q3", "Q4"}) series->Add(12.5, quarter, clAutomatic);
-  b.chart.AddSeries(series);
-  {
-    QPdfWriter writer(pdf);
-    writer.setResolution(1200);
-    QPainter painter(&writer);
-    const double inch = writer.logicalDpiX();
-    b.chart.PrintPartial(painter, QRect(inch, inch, 6 * inch, 4 * inch));
-  }
-  const QString text = PdfText(pdf, {});
-  for (const char* expected : {"Quarterly Revenue", "Hardware", "Q1", "Q4", "12.5"}) {
-    EXPECT_TRUE(text.contains(expected)) << expected << " in " << text.toStdString();
-  }
-  // The title is an 11-point font: its word box is about 11 to 16 points high on paper.
-  const QString boxes = PdfText(pdf, {"-bbox"});
-  const QRegularExpression word(R"re(yMin="([\d.]+)" xMax="[\d.]+" yMax="([\d.]+)">Quarterly<)re");
-  const auto match = word.match(boxes);
-  ASSERT_TRUE(match.hasMatch()) << boxes.toStdString();
-  const double height = match.captured(2).toDouble() - match.captured(1).toDouble();
-  EXPECT_GT(height, 9);
-  EXPECT_LT(height, 18);
-}
-
-}  // namespace
-
-namespace {
-
-// The chart printed on a device of 600 dots per inch across and `dotsDown` down, two inches by
-// `inchesDown`.
-QImage PrintedAt(const TChart& chart, int dotsDown, double inchesDown) {
-  constexpr double kInchesPerMeter = 1 / 0.0254;
-  QImage image(1200, int(dotsDown * inchesDown), QImage::Format_RGB32);
-  image.setDotsPerMeterX(int(std::lround(600 * kInchesPerMeter)));
-  image.setDotsPerMeterY(int(std::lround(dotsDown * kInchesPerMeter)));
-  image.fill(Qt::white);
-  QPainter painter(&image);
-  chart.PrintPartial(painter, image.rect());
-  return image;
-}
-
-TEST(PrintPartial, KeepsThePhysicalSizeAcrossAndDown) {
-  ChartBuilder b;
-  b.chart.AddTitleLine("Quarterly Revenue");
-  b.Add<TBarSeries>({3, 1, 2}, 0x0000FF);
-  // Half the dots down on the same paper: the page is the square one squeezed to half height.
-  const QImage square = PrintedAt(b.chart, 600, 1.5);
-  const QImage squeezed = PrintedAt(b.chart, 300, 1.5);
-  const QImage expected =
-      square.scaled(squeezed.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-  double difference = 0;
-  for (int y = 0; y < squeezed.height(); ++y) {
-    for (int x = 0; x < squeezed.width(); ++x) {
-      difference += std::abs(qGray(squeezed.pixel(x, y)) - qGray(expected.pixel(x, y)));
-    }
-  }
-  EXPECT_LT(difference / (squeezed.width() * squeezed.height()), 4.0);
 }
 
 }  // namespace

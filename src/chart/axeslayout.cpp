@@ -1,0 +1,340 @@
+// Layout of charts with axes: vertical bars, horizontal bars and lines.
+//
+// Layout order:
+//   1. plan: orientation (from the first series), multi-bar mode (from the first bar series),
+//      category count, depth rows in 3D (bar series of mode None from the smallest in front);
+//   2. value range: bars include zero; stacked modes sum positives and negatives apart;
+//   3. room around the plot: axis titles (wrapped), value labels (their width needs the ticks,
+//      which need the plot length: estimated once, then done again with the final length),
+//      category labels (turned, then thinned, then shortened), the depth of the 3D walls; where
+//      the plot would keep too little of the area, texts are left out in a fixed order: the room
+//      for marks past the bars' ends, category labels, the axis titles' second lines, the axis
+//      titles, the value labels;
+//   4. walls, grid lines, axis lines;
+//   5. series shapes, each depth row from the back to the front;
+//   6. marks, labels and axis titles.
+//
+// This file lays out the axes; the room around the plot (step 3) is laid out by framelayout.cpp,
+// the bars and the lines, with their marks, by barlayout.cpp and linelayout.cpp.
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numbers>
+
+#include "chart/axesgeometry.h"
+
+namespace chart {
+
+namespace {
+
+const QColor kAxisColor(96, 96, 96);
+const QColor kGridColor(222, 222, 222);
+
+// Step 1.
+// The mode of the first bar series. A model may hold any number there: unknown ones act as None.
+MultiBar MultiBarOf(const std::vector<const SeriesModel*>& series) {
+  for (const SeriesModel* one : series) {
+    if (IsBar(*one)) return MultiBarFromNumber(static_cast<std::uint8_t>(one->multiBar));
+  }
+  return MultiBar::None;
+}
+
+// The mean of the finite values: how high the series' bars typically reach (below zero for
+// bars that hang down). Summed in long double, which no sum of doubles overflows.
+double TypicalReach(const SeriesModel& series) {
+  long double sum = 0;
+  std::size_t count = 0;
+  for (const ChartPoint& point : series.points) {
+    if (!std::isfinite(point.value)) continue;
+    sum += point.value;
+    ++count;
+  }
+  return count > 0 ? static_cast<double>(sum / count) : 0;
+}
+
+// In 3D each bar series of mode None stands in a depth row of its own. Taken in the series'
+// order, a tall first series would hide every row behind it. So the rows go back from the
+// series that typically reaches lowest to the one that reaches highest: each row's bars then rise
+// above those in front of them (their tops also stand one row higher), bars that hang below zero
+// stand in front of those that rise above it, and every series shows, for data whose series
+// keep their order of size, as most do. Deeper rows would show more of the back rows'
+// faces, but the walls' depth is set by the 3D percent and rows the width of a bar would squeeze
+// the plot.
+// Lines each stand in a row of their own too: a line of few points (the rest gaps) could vanish
+// behind the ribbons in front of it, so lines go back from the fewest points to the most, in
+// their order where they have as many (as lines from a table always have).
+double FewestFirst(const SeriesModel& series) {
+  return static_cast<double>(
+      std::count_if(series.points.begin(), series.points.end(),
+                    [](const ChartPoint& p) { return std::isfinite(p.value); }));
+}
+
+template <class Key>
+void OrderRows(const std::vector<const SeriesModel*>& series, Plan& plan, bool bars, Key key) {
+  std::vector<std::size_t> chosen;
+  std::vector<int> rows;  // their rows, from the front
+  for (std::size_t s = 0; s < series.size(); ++s) {
+    if (IsBar(*series[s]) != bars) continue;
+    chosen.push_back(s);
+    rows.push_back(plan.row[s]);
+  }
+  std::vector<double> order(series.size());
+  for (std::size_t s : chosen) order[s] = key(*series[s]);
+  std::stable_sort(chosen.begin(), chosen.end(),
+                   [&](std::size_t a, std::size_t b) { return order[a] < order[b]; });
+  for (std::size_t i = 0; i < chosen.size(); ++i) plan.row[chosen[i]] = rows[i];
+}
+
+Plan MakePlan(const ChartModel& model, const std::vector<const SeriesModel*>& series) {
+  Plan plan;
+  plan.horizontal = !series.empty() && series.front()->kind == SeriesKind::HorizBar;
+  plan.multiBar = MultiBarOf(series);
+  int nextRow = 0;
+  const bool sharedBarRow = plan.multiBar != MultiBar::None;
+  int barRow = -1;
+  for (const SeriesModel* one : series) {
+    plan.categories = std::max(plan.categories, static_cast<int>(one->points.size()));
+    const bool bar = IsBar(*one);
+    plan.barSlot.push_back(bar ? plan.barCount++ : -1);
+    if (bar && sharedBarRow) {
+      if (barRow < 0) barRow = nextRow++;
+      plan.row.push_back(barRow);
+    } else {
+      plan.row.push_back(nextRow++);
+    }
+  }
+  plan.deep = Depth3DShare(model) > 0;  // 3D at a depth of 0 is drawn flat
+  plan.rows = plan.deep ? std::max(nextRow, 1) : 1;
+  if (!plan.deep) std::fill(plan.row.begin(), plan.row.end(), 0);
+  if (plan.deep && !sharedBarRow) OrderRows(series, plan, true, TypicalReach);
+  if (plan.deep) OrderRows(series, plan, false, FewestFirst);
+  return plan;
+}
+
+// Step 2.
+std::pair<double, double> ValueRange(const std::vector<const SeriesModel*>& series,
+                                     const Spans& spans) {
+  double low = std::numeric_limits<double>::infinity();
+  double high = -low;
+  auto add = [&](double v) {
+    if (!std::isfinite(v)) return;
+    low = std::min(low, v);
+    high = std::max(high, v);
+  };
+  bool positive = false, negative = false;  // bars of such values
+  for (std::size_t s = 0; s < series.size(); ++s) {
+    if (IsBar(*series[s])) {
+      add(0);
+      for (const Span& span : spans[s]) {
+        if (span.valid) add(span.low), add(span.high);
+      }
+      for (const ChartPoint& point : series[s]->points) {
+        positive = positive || (std::isfinite(point.value) && point.value > 0);
+        negative = negative || (std::isfinite(point.value) && point.value < 0);
+      }
+    } else {
+      for (const ChartPoint& point : series[s]->points) add(point.value);
+    }
+  }
+  if (low > high) return {0, 1};
+  // A share too small for a double (1e-300 stacked on 1e300) still gets a pixel past zero.
+  const double sliver = (high / 2 - low / 2) * 0.02;
+  if (positive && high <= 0) high = sliver;
+  if (negative && low >= 0) low = -sliver;
+  return {low, high};
+}
+
+// Step 4.
+void AddWalls(const Frame& frame, bool view3D, ChartLayout& layout) {
+  const QRectF& p = frame.plot;
+  const QPointF d(frame.depth, -frame.depth);
+  const QColor outline(170, 170, 170);
+  if (!view3D) {
+    layout.walls.push_back({QPolygonF(p), Qt::white, outline});
+    return;
+  }
+  layout.walls.push_back({QPolygonF(p.translated(d)), QColor(250, 250, 250), outline});
+  layout.walls.push_back({Quad(p.topLeft(), p.topLeft() + d, p.bottomLeft() + d, p.bottomLeft()),
+                          QColor(238, 238, 238), outline});
+  layout.walls.push_back(
+      {Quad(p.bottomLeft(), p.bottomRight(), p.bottomRight() + d, p.bottomLeft() + d),
+       QColor(228, 228, 228), outline});
+}
+
+void AddValueGrid(const Frame& frame, const ValueScale& scale, bool horizontal,
+                  ChartLayout& layout) {
+  const QRectF& p = frame.plot;
+  const QPointF d(frame.depth, -frame.depth);
+  for (double v : frame.ticks.values) {
+    const double at = scale.Map(v);
+    const QColor color = v == 0 && frame.ticks.min < 0 ? kAxisColor : kGridColor;
+    if (horizontal) {
+      const QPointF bottom(at, p.bottom()), top(at, p.top());
+      layout.grid.push_back({QLineF(bottom + d, top + d), color});
+      if (frame.depth > 0) layout.grid.push_back({QLineF(bottom, bottom + d), color});
+      layout.strokes.push_back({QLineF(bottom, bottom + QPointF(0, kTick)), kAxisColor});
+    } else {
+      const QPointF left(p.left(), at), right(p.right(), at);
+      layout.grid.push_back({QLineF(left + d, right + d), color});
+      if (frame.depth > 0) layout.grid.push_back({QLineF(left, left + d), color});
+      layout.strokes.push_back({QLineF(left - QPointF(kTick, 0), left), kAxisColor});
+    }
+  }
+  layout.strokes.push_back({QLineF(p.topLeft(), p.bottomLeft()), kAxisColor});
+  layout.strokes.push_back({QLineF(p.bottomLeft(), p.bottomRight()), kAxisColor});
+}
+
+// Step 5: rows from the back; boxes and ribbons of one row are painted before those in front.
+void AddSeriesShapes(const std::vector<const SeriesModel*>& series, const Spans& spans,
+                     const Geometry& g, ChartLayout& layout) {
+  MarkPlacer placer(g.frame.markRoom);
+  const std::vector<Box> boxes = BarBoxes(series, spans, g);
+  for (const Box& box : boxes) layout.bars.push_back({box.series, box.point, box.front, box.depth});
+  std::vector<FaceRange> faces(boxes.size());
+  for (int row = g.plan.rows - 1; row >= 0; --row) {
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+      if (boxes[i].row != row) continue;
+      faces[i].first = layout.faces.size();
+      AddBoxFaces(boxes[i], layout);
+      faces[i].second = layout.faces.size();
+    }
+    for (std::size_t s = 0; s < series.size(); ++s) {
+      if (!IsBar(*series[s]) && g.plan.row[s] == row) {
+        AddLine(*series[s], static_cast<int>(s), row, g, layout);
+      }
+    }
+  }
+  AddBarMarks(series, boxes, faces, g, placer, layout);
+  AddLineMarks(series, g, placer, layout);
+}
+
+// Step 6: labels and axis titles.
+void AddValueLabels(const Geometry& g, ChartLayout& layout) {
+  if (!g.frame.texts.tickLabels) return;
+  const QFont& font = layout.fonts[FontRole::Tick];
+  const double h = LineHeight(font);
+  const QRectF& p = g.frame.plot;
+  for (double v : g.frame.ticks.values) {
+    const QString text = TickText(g.frame.ticks, v);
+    const double w = TextWidth(font, text);
+    const double at = g.scale.Map(v);
+    const QRectF rect = g.plan.horizontal
+                            ? QRectF(at - w / 2, p.bottom() + kLabelOffset - kGap, w, h)
+                            : QRectF(p.left() - kLabelOffset + kGap - w, at - h / 2, w, h);
+    layout.texts.push_back(BoxedText(text, rect, Qt::AlignCenter, FontRole::Tick));
+  }
+}
+
+void AddCategoryLabels(std::span<const std::string> labels, const Geometry& g,
+                       ChartLayout& layout) {
+  const QFont& font = layout.fonts[FontRole::Tick];
+  const double h = LineHeight(font);
+  const CategoryLabelFit& fit = g.frame.labels;
+  layout.categoryLabelAngle = fit.angle;
+  if (fit.maxWidth <= 0) return;
+  const double radians = fit.angle * std::numbers::pi / 180;
+  const double gap = kLabelOffset - kGap;  // between the axis and its labels
+  for (int i = 0; i < g.plan.categories; i += fit.step) {
+    const double c = g.CategoryCenter(i);
+    // A turned label near the left end is shortened where it would reach past the room there.
+    double width = fit.maxWidth;
+    if (fit.angle > 0) {
+      const double reach = c - g.frame.labelsFrom - h / 2 * std::sin(radians);
+      width = std::min(width, reach / std::cos(radians) - 1);
+    }
+    const QString whole = CategoryLabel(labels, static_cast<std::size_t>(i));
+    const QString text = Shortened(font, whole, width, Qt::ElideMiddle);
+    if (text.isEmpty()) continue;
+    layout.shownCategories.push_back(i);
+    TextItem item;
+    item.text = text;
+    if (text != whole) item.fullText = whole;
+    item.font = FontRole::Tick;
+    if (g.plan.horizontal) {
+      item.origin = QPointF(g.frame.plot.left() - gap, c);
+      item.box = QRectF(-fit.maxWidth - 1, -h / 2, fit.maxWidth + 1, h);
+      item.align = Qt::AlignRight | Qt::AlignVCenter;
+    } else if (fit.angle == 0) {
+      item.origin = QPointF(c, g.frame.plot.bottom() + gap);
+      item.box = QRectF(-g.slot / 2, 0, g.slot, h);
+      item.align = Qt::AlignHCenter | Qt::AlignTop;
+    } else {
+      item.origin = QPointF(c, g.frame.plot.bottom() + gap + h / 2 * std::cos(radians));
+      item.angle = fit.angle;
+      item.box = QRectF(-fit.maxWidth - 1, -h / 2, fit.maxWidth + 1, h);
+      item.align = Qt::AlignRight | Qt::AlignVCenter;
+    }
+    layout.texts.push_back(item);
+  }
+}
+
+// Where a text of `length` centred on `center` stays within [from, to].
+double CenteredWithin(double center, double length, double from, double to) {
+  return std::clamp(center, from + length / 2, std::max(from + length / 2, to - length / 2));
+}
+
+void AddAxisTitles(const ChartModel& model, QRectF area, const Geometry& g, ChartLayout& layout) {
+  const QRectF& p = g.frame.plot;
+  const QFont& leftFont = layout.fonts[FontRole::LeftAxisTitle];
+  const QFont& bottomFont = layout.fonts[FontRole::BottomAxisTitle];
+  const qsizetype lines = g.frame.bottomTitle.size();
+  const double bottomRoom = lines * LineHeight(bottomFont);
+  const double leftRoom = g.frame.leftTitle.size() * LineHeight(leftFont);
+  const QString leftWhole = DisplayText(model.leftAxisTitle.caption).trimmed();
+  for (qsizetype i = 0; i < g.frame.leftTitle.size(); ++i) {
+    const QString& line = g.frame.leftTitle[i];
+    const double h = LineHeight(leftFont), w = TextWidth(leftFont, line);
+    TextItem item;
+    item.text = line;
+    if (g.frame.leftTitle.size() > 1 || line != leftWhole) item.fullText = leftWhole;
+    item.font = FontRole::LeftAxisTitle;
+    item.angle = 90;  // read from the bottom up
+    item.origin = QPointF(area.left() + i * h, CenteredWithin(p.center().y(), w, area.top(),
+                                                              area.bottom() - bottomRoom));
+    item.box = QRectF(-w / 2, 0, w, h);
+    item.align = Qt::AlignCenter;
+    layout.texts.push_back(item);
+  }
+  const QString bottomWhole = DisplayText(model.bottomAxisTitle.caption).trimmed();
+  for (qsizetype i = 0; i < lines; ++i) {
+    const QString& line = g.frame.bottomTitle[i];
+    const double h = LineHeight(bottomFont), w = TextWidth(bottomFont, line);
+    const double x = CenteredWithin(p.center().x(), w, area.left() + leftRoom, area.right());
+    TextItem item = BoxedText(line, QRectF(x - w / 2, area.bottom() - (lines - i) * h, w, h),
+                              Qt::AlignCenter, FontRole::BottomAxisTitle);
+    if (lines > 1 || line != bottomWhole) item.fullText = bottomWhole;
+    layout.texts.push_back(item);
+  }
+}
+
+}  // namespace
+
+void LayoutAxes(const ChartModel& model, const std::vector<const SeriesModel*>& series, QRectF area,
+                ChartLayout& layout) {
+  Geometry g;
+  g.plan = MakePlan(model, series);              // step 1
+  const Spans spans = BarSpans(series, g.plan);  // step 2
+  const auto range = ValueRange(series, spans);
+  g.frame = ComputeFrame(model, series, g.plan, range, area, layout.fonts);  // step 3
+  const QRectF& p = g.frame.plot;
+  if (p.width() < 4 || p.height() < 4) return;
+  g.scale = g.plan.horizontal
+                ? ValueScale{g.frame.ticks.min, g.frame.ticks.max, p.left(), p.right()}
+                : ValueScale{g.frame.ticks.min, g.frame.ticks.max, p.bottom(), p.top()};
+  g.slot = (g.plan.horizontal ? p.height() : p.width()) / std::max(g.plan.categories, 1);
+  g.rowDepth = g.frame.depth / g.plan.rows;
+  layout.plot = p;
+  layout.depthOffset = QPointF(g.frame.depth, -g.frame.depth);
+  layout.valueMin = g.frame.ticks.min;
+  layout.valueMax = g.frame.ticks.max;
+  layout.valueTicks = g.frame.ticks.values;
+  AddWalls(g.frame, g.plan.deep, layout);  // step 4
+  AddValueGrid(g.frame, g.scale, g.plan.horizontal, layout);
+  AddSeriesShapes(series, spans, g, layout);  // step 5
+  AddValueLabels(g, layout);                  // step 6
+  AddCategoryLabels(model.labels, g, layout);
+  AddAxisTitles(model, area, g, layout);
+}
+
+}  // namespace chart

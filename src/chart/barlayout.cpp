@@ -1,0 +1,496 @@
+// Layout of the bars of a chart with axes, within the order that axeslayout.cpp sets out:
+//   2. the span of every bar: from zero, or in stacked modes on top of the bars before it
+//      (positive and negative sums apart), in percent of the category's total when stacked to
+//      100 percent;
+//   3. the room that the marks need past the ends of the bars;
+//   5. where each bar stands across its category (BarAcross), and which pixels it covers along
+//      the value axis: at least one where its value is not zero, so that no series vanishes in
+//      rounding; bars thinner than a pixel are gathered per pixel column (each series' range
+//      there, smaller ones in front), so that the cost follows the pixels, not the points; the
+//      boxes in their depth rows, sorted from the back to the front, and their faces;
+//   6. marks: past the end of single bars (just inside it where the room for marks ends), on
+//      the front of stacked ones; none for hidden boxes nor for bars gathered into columns.
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numeric>
+#include <optional>
+#include <unordered_map>
+
+#include "chart/axesgeometry.h"
+#include "chart/facecoverage.h"
+#include "chart/palette.h"
+
+namespace chart {
+
+namespace {
+
+constexpr double kMarkGap = 2;  // between a bar's end and its mark
+
+double Bounded(double v) {
+  constexpr double top = std::numeric_limits<double>::max();
+  return std::clamp(v, -top, top);
+}
+
+// Across its category a bar takes [from, to) in pixels. Bars that stand beside each other (side
+// by side, or overlapping flat, each offset and narrower than the one before, as office suites
+// draw them) get at least a pixel each where the slot has room for it; where they cannot be
+// offset by a pixel, overlapping bars share the whole group and the smaller stands in front.
+struct Across {
+  double from = 0;
+  double to = 0;
+};
+
+bool Overlapping(const Plan& plan) {
+  return plan.multiBar == MultiBar::None && !plan.deep && plan.barCount > 1;
+}
+
+Across BarAcross(const Geometry& g, int barSlot, int category) {
+  const int n = std::max(g.plan.barCount, 1);
+  const bool sideBySide = g.plan.multiBar == MultiBar::SideBySide && n > 1;
+  const bool overlapping = Overlapping(g.plan);
+  const int beside = sideBySide ? n : (overlapping ? n + 1 : 1);
+  double group = g.slot * kGroupShare;
+  if (beside > 1) group = std::max(group, std::min(g.slot - 1, static_cast<double>(beside)));
+  const double start = g.CategoryCenter(category) - group / 2;
+  if (sideBySide) return {start + barSlot * group / n, start + (barSlot + 1) * group / n};
+  const double offset = group / (n + 1);
+  if (overlapping && offset >= 1) return {start + barSlot * offset, start + (barSlot + 2) * offset};
+  return {start, start + group};
+}
+
+// A box before it is placed in its row: across in whole pixels, along the value axis from
+// `low` to `high` pixels (low nearer the axis' start).
+struct PixelBar {
+  int series = 0;
+  int point = 0;
+  double across = 0;  // left (vertical bars) or top (horizontal) edge
+  double width = 0;
+  int low = 0;
+  int high = 0;
+};
+
+// Pixels along the value axis counted from the axis' start (left, or bottom for vertical bars).
+int ValuePixel(const Geometry& g, double value) {
+  const double at = g.scale.Map(value);
+  return static_cast<int>(
+      std::lround(g.plan.horizontal ? at - g.frame.plot.left() : g.frame.plot.bottom() - at));
+}
+
+// A single bar's far end stands at least a pixel from zero where its value is not zero.
+std::pair<int, int> SingleBarPixels(const Geometry& g, const Span& span, double value) {
+  int low = ValuePixel(g, span.low), high = ValuePixel(g, span.high);
+  if (low == high && value != 0) (value > 0 ? high : low) += value > 0 ? 1 : -1;
+  return {low, high};
+}
+
+// The boundaries of one stack, going out from zero in the direction `sign`: every segment of a
+// value other than zero keeps at least a pixel, and the stack still ends where its sum is
+// (where the axis leaves room for that).
+void KeepEverySegment(std::vector<int>& ends, const std::vector<bool>& nonZero, int zero, int limit,
+                      int sign) {
+  std::vector<int> out(ends.size());
+  int previous = 0;
+  for (std::size_t k = 0; k < ends.size(); ++k) {
+    out[k] = std::max(sign * (ends[k] - zero), previous + (nonZero[k] ? 1 : 0));
+    previous = out[k];
+  }
+  int next = std::min(out.empty() ? 0 : out.back(), sign * (limit - zero));
+  for (std::size_t k = ends.size(); k-- > 0;) {
+    out[k] = std::max(0, std::min(out[k], next));
+    next = out[k] - (nonZero[k] ? 1 : 0);
+  }
+  for (std::size_t k = 0; k < ends.size(); ++k) ends[k] = zero + sign * out[k];
+}
+
+// Step 5 for one category of stacked bars: the segments' pixels, positive and negative apart.
+void StackPixels(std::vector<PixelBar>& bars, const std::vector<const SeriesModel*>& series,
+                 const Geometry& g) {
+  const int zero = ValuePixel(g, 0);
+  const int axisLength = static_cast<int>(
+      std::lround(g.plan.horizontal ? g.frame.plot.width() : g.frame.plot.height()));
+  for (int sign : {1, -1}) {
+    std::vector<PixelBar*> stack;
+    std::vector<int> ends;
+    std::vector<bool> nonZero;
+    for (PixelBar& bar : bars) {
+      const double value = series[static_cast<std::size_t>(bar.series)]
+                               ->points[static_cast<std::size_t>(bar.point)]
+                               .value;
+      if ((value >= 0) != (sign > 0)) continue;
+      stack.push_back(&bar);
+      ends.push_back(sign > 0 ? bar.high : bar.low);
+      nonZero.push_back(value != 0);
+    }
+    KeepEverySegment(ends, nonZero, zero, sign > 0 ? axisLength : 0, sign);
+    int previous = zero;
+    for (std::size_t k = 0; k < stack.size(); ++k) {
+      stack[k]->low = std::min(previous, ends[k]);
+      stack[k]->high = std::max(previous, ends[k]);
+      previous = ends[k];
+    }
+  }
+}
+
+// Bars thinner than a pixel: per series and pixel column, the range of its bars there, shown by
+// the point of the largest value.
+class Columns {
+ public:
+  Columns(std::size_t series, const Geometry& g)
+      : first_(static_cast<long long>(
+            std::floor(g.plan.horizontal ? g.frame.plot.top() : g.frame.plot.left()))),
+        count_(static_cast<std::size_t>(
+                   std::ceil(g.plan.horizontal ? g.frame.plot.height() : g.frame.plot.width())) +
+               2),
+        cells_(series) {}
+
+  void Add(const PixelBar& bar, double size) {
+    const long long column = std::clamp<long long>(
+        static_cast<long long>(std::floor(bar.across + bar.width / 2)) - first_, 0,
+        static_cast<long long>(count_) - 1);
+    std::vector<Cell>& cells = cells_[static_cast<std::size_t>(bar.series)];
+    if (cells.empty()) cells.resize(count_);
+    Cell& cell = cells[static_cast<std::size_t>(column)];
+    if (!cell.used || size > cell.size) {
+      cell.point = bar.point;
+      cell.size = size;
+    }
+    cell.low = cell.used ? std::min(cell.low, bar.low) : bar.low;
+    cell.high = cell.used ? std::max(cell.high, bar.high) : bar.high;
+    cell.used = true;
+  }
+
+  std::vector<PixelBar> Bars() const {
+    std::vector<PixelBar> bars;
+    for (std::size_t s = 0; s < cells_.size(); ++s) {
+      for (std::size_t c = 0; c < cells_[s].size(); ++c) {
+        const Cell& cell = cells_[s][c];
+        if (!cell.used) continue;
+        bars.push_back({static_cast<int>(s), cell.point,
+                        static_cast<double>(first_ + static_cast<long long>(c)), 1, cell.low,
+                        cell.high});
+      }
+    }
+    return bars;
+  }
+
+ private:
+  struct Cell {
+    bool used = false;
+    int point = 0;
+    double size = 0;
+    int low = 0;
+    int high = 0;
+  };
+  long long first_;
+  std::size_t count_;
+  std::vector<std::vector<Cell>> cells_;
+};
+
+QRectF FrontOf(const PixelBar& bar, const Geometry& g) {
+  const QRectF& p = g.frame.plot;
+  if (g.plan.horizontal) {
+    return QRectF(p.left() + bar.low, bar.across, bar.high - bar.low, bar.width);
+  }
+  return QRectF(bar.across, p.bottom() - bar.high, bar.width, bar.high - bar.low);
+}
+
+Box BoxOf(const PixelBar& bar, const std::vector<const SeriesModel*>& series, const Geometry& g,
+          bool dense) {
+  const int row = g.plan.row[static_cast<std::size_t>(bar.series)];
+  const QPointF shift = g.RowShift(row) + (g.frame.depth > 0 ? g.RowInset() : QPointF());
+  const SeriesModel& one = *series[static_cast<std::size_t>(bar.series)];
+  return {row,
+          FrontOf(bar, g).translated(shift),
+          g.frame.depth > 0 ? g.BoxDepth() : 0,
+          ToQColor(ResolvePointColor(one, bar.point)),
+          bar.series,
+          bar.point,
+          dense};
+}
+
+// Whole pixels across: a bar keeps at least one.
+void RoundAcross(PixelBar& bar, Across across) {
+  const double from = std::round(across.from), to = std::round(across.to);
+  bar.across = from;
+  bar.width = std::max(1.0, to - from);
+}
+
+std::vector<Box> MakeBoxes(const std::vector<const SeriesModel*>& series, const Spans& spans,
+                           const Geometry& g) {
+  const bool stacked = IsStacked(g.plan.multiBar);
+  std::vector<Box> boxes;
+  Columns columns(series.size(), g);
+  const Across first = BarAcross(g, 0, 0);  // every bar is as wide
+  const bool dense = first.to - first.from < 1;
+  std::vector<PixelBar> category;
+  for (int c = 0; c < g.plan.categories; ++c) {
+    category.clear();
+    for (std::size_t s = 0; s < series.size(); ++s) {
+      if (!IsBar(*series[s]) || static_cast<std::size_t>(c) >= spans[s].size()) continue;
+      const Span& span = spans[s][static_cast<std::size_t>(c)];
+      if (!span.valid) continue;
+      const Across across = BarAcross(g, g.plan.barSlot[s], c);
+      PixelBar bar{static_cast<int>(s), c, across.from, across.to - across.from};
+      const double value = series[s]->points[static_cast<std::size_t>(c)].value;
+      std::tie(bar.low, bar.high) = SingleBarPixels(g, span, value);
+      if (!dense) RoundAcross(bar, across);
+      category.push_back(bar);
+    }
+    if (stacked) StackPixels(category, series, g);
+    for (const PixelBar& bar : category) {
+      if (bar.low == bar.high) continue;  // a value of zero
+      if (dense) {
+        columns.Add(bar, std::abs(series[static_cast<std::size_t>(bar.series)]
+                                      ->points[static_cast<std::size_t>(bar.point)]
+                                      .value));
+      } else {
+        boxes.push_back(BoxOf(bar, series, g, false));
+      }
+    }
+  }
+  if (!dense) return boxes;
+  for (const PixelBar& bar : columns.Bars()) boxes.push_back(BoxOf(bar, series, g, true));
+  return boxes;
+}
+
+// The viewer looks from the upper right: rows from the back, then boxes further left and lower
+// first, so nearer faces cover farther ones. Boxes in one place: in a stack the lower first (its
+// top goes behind the next); overlapping bars the longer first, so the shorter stays in front.
+void SortBackToFront(std::vector<Box>& boxes, bool horizontal, bool stacked) {
+  std::stable_sort(boxes.begin(), boxes.end(), [=](const Box& a, const Box& b) {
+    if (a.row != b.row) return a.row > b.row;
+    const QPointF ca = a.front.center(), cb = b.front.center();
+    const double acrossA = horizontal ? -ca.y() : ca.x(), acrossB = horizontal ? -cb.y() : cb.x();
+    if (acrossA != acrossB) return acrossA < acrossB;
+    if (!stacked) {
+      const double lengthA = horizontal ? a.front.width() : a.front.height();
+      const double lengthB = horizontal ? b.front.width() : b.front.height();
+      if (lengthA != lengthB) return lengthA > lengthB;
+    }
+    return horizontal ? ca.x() < cb.x() : a.front.bottom() > b.front.bottom();
+  });
+}
+
+// Where the mark of a box goes: on the front of stacked bars; past the end of single bars, or
+// where there is no room for it there, just inside the end.
+QPointF MarkCenter(const Box& box, bool horizontal, bool stacked, bool negative, bool inside,
+                   QSizeF mark) {
+  const QRectF& f = box.front;
+  if (stacked) return f.center();
+  const double d = inside ? 0 : box.depth / 2;  // outside, level with the middle of the top
+  const double back = inside ? -1 : 1;          // past the end, or back inside it
+  if (horizontal) {
+    const double outwards = negative ? -1 : 1;
+    const double end = negative ? f.left() : f.right() + (inside ? 0 : box.depth);
+    return QPointF(end + outwards * back * (mark.width() / 2 + kMarkGap), f.center().y() - d);
+  }
+  const double outwards = negative ? 1 : -1;
+  const double end = negative ? f.bottom() : f.top() - (inside ? 0 : box.depth);
+  return QPointF(f.center().x() + d, end + outwards * back * (mark.height() / 2 + kMarkGap));
+}
+
+// How near a box is to the viewer, 0 nearest: its depth row, and in mode 0 its series (later
+// series are drawn over earlier ones).
+int Nearness(const Box& box, const Plan& plan) {
+  const int overlap =
+      plan.multiBar == MultiBar::None ? plan.barCount - plan.barSlot[box.series] : 0;
+  return box.row * (plan.barCount + 1) + overlap;
+}
+
+// Marks and bars. A mark stands on its own bar only inside its end, where the bar is long enough
+// to show past the mark; it never stands on a bar in front of its own (the end of a bar hidden
+// behind a nearer one has no mark); it may stand on other bars beside and behind, but never on
+// the last of what shows of one. The bars are kept in a grid of cells, as thousands of them may
+// have marks.
+class MarkRoomAmongBars {
+ public:
+  MarkRoomAmongBars(const std::vector<Box>& boxes, const std::vector<FaceRange>& faces,
+                    const ChartLayout& layout)
+      : boxes_(boxes), faces_(faces), coverage_(layout.faces, layout.size), shows_(boxes.size()) {
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+      ForCells(Outline(boxes[i]), [&](long long cell) { cells_[cell].push_back(i); });
+    }
+  }
+
+  // Whether the mark of box `own` may take `rect`, inside its own bar or past its end.
+  bool Free(const QRectF& rect, std::size_t own, bool inside) {
+    for (std::size_t i : Under(rect)) {
+      if (i == own && inside) continue;
+      if (i == own || boxes_[i].row < boxes_[own].row) return false;
+      const std::vector<QPointF>& shows = Shows(i);
+      if (std::all_of(shows.begin(), shows.end(), [&](QPointF p) { return rect.contains(p); }))
+        return false;
+    }
+    return true;
+  }
+
+  // What the mark at `rect` covers of the bars behind no longer shows.
+  void Take(const QRectF& rect) {
+    for (std::size_t i : Under(rect))
+      std::erase_if(Shows(i), [&](QPointF p) { return rect.contains(p); });
+  }
+
+ private:
+  static constexpr double kCell = 64;
+  static QRectF Outline(const Box& box) { return box.front.adjusted(0, -box.depth, box.depth, 0); }
+
+  template <class Visit>
+  static void ForCells(const QRectF& rect, Visit visit) {
+    const auto cellOf = [](double v) { return static_cast<long long>(std::floor(v / kCell)); };
+    for (long long x = cellOf(rect.left()); x <= cellOf(rect.right()); ++x) {
+      for (long long y = cellOf(rect.top()); y <= cellOf(rect.bottom()); ++y)
+        visit(x * 1000003 + y);
+    }
+  }
+
+  std::vector<std::size_t> Under(const QRectF& rect) const {
+    std::vector<std::size_t> under;
+    ForCells(rect, [&](long long cell) {
+      const auto found = cells_.find(cell);
+      if (found == cells_.end()) return;
+      for (std::size_t i : found->second) {
+        if (Outline(boxes_[i]).intersects(rect) &&
+            std::find(under.begin(), under.end(), i) == under.end())
+          under.push_back(i);
+      }
+    });
+    return under;
+  }
+
+  std::vector<QPointF>& Shows(std::size_t i) {
+    if (!shows_[i]) {
+      shows_[i].emplace();
+      for (std::size_t f = faces_[i].first; f < faces_[i].second; ++f) {
+        for (const QPointF& p : coverage_.VisiblePoints(f)) shows_[i]->push_back(p);
+      }
+    }
+    return *shows_[i];
+  }
+
+  const std::vector<Box>& boxes_;
+  const std::vector<FaceRange>& faces_;
+  FaceCoverage coverage_;
+  std::vector<std::optional<std::vector<QPointF>>> shows_;
+  std::unordered_map<long long, std::vector<std::size_t>> cells_;
+};
+
+}  // namespace
+
+// Sums are kept in long double, whose range no sum of doubles leaves, so that a stack or a
+// category's total is right however large its values; spans are bounded to doubles at the end.
+Spans BarSpans(const std::vector<const SeriesModel*>& series, const Plan& plan) {
+  const auto n = static_cast<std::size_t>(plan.categories);
+  std::vector<long double> positive(n, 0), negative(n, 0), total(n, 0);
+  for (const SeriesModel* one : series) {
+    if (!IsBar(*one)) continue;
+    const auto& points = one->points;
+    for (std::size_t c = 0; c < points.size(); ++c) {
+      if (std::isfinite(points[c].value)) total[c] += std::abs(points[c].value);
+    }
+  }
+  Spans spans(series.size());
+  for (std::size_t s = 0; s < series.size(); ++s) {
+    if (!IsBar(*series[s])) continue;
+    const auto& points = series[s]->points;
+    spans[s].resize(points.size());
+    for (std::size_t c = 0; c < points.size(); ++c) {
+      long double value = points[c].value;
+      if (!std::isfinite(points[c].value)) continue;
+      if (plan.multiBar == MultiBar::Stacked100) {
+        if (!(total[c] > 0)) continue;
+        value = value / total[c] * 100;
+      }
+      long double low = std::min<long double>(0, value), high = std::max<long double>(0, value);
+      if (IsStacked(plan.multiBar)) {
+        long double& sum = value >= 0 ? positive[c] : negative[c];
+        low = value >= 0 ? sum : sum + value;
+        high = value >= 0 ? sum + value : sum;
+        sum += value;
+      }
+      // Shares that add up to 100.00000000000001 would take the axis on to the next tick.
+      const double limit = plan.multiBar == MultiBar::Stacked100 ? 100 : HUGE_VAL;
+      spans[s][c] = {std::max(Bounded(static_cast<double>(low)), -limit),
+                     std::min(Bounded(static_cast<double>(high)), limit), true};
+    }
+  }
+  return spans;
+}
+
+// Room that value marks need past the ends of single bars: the widest mark is guessed from the
+// widest value, as marks show values.
+QSizeF BarMarkRoom(const std::vector<const SeriesModel*>& series, MultiBar mode,
+                   std::pair<double, double> range, const QFont& font) {
+  if (IsStacked(mode)) return {};  // marks of stacked bars stand inside them
+  bool any = false;
+  for (const SeriesModel* one : series) any = any || (IsBar(*one) && one->marksVisible);
+  if (!any) return {};
+  const double widest =
+      std::max(TextWidth(font, QString::fromStdString(FormatValue(range.first))),
+               TextWidth(font, QString::fromStdString(FormatValue(range.second))));
+  return QSizeF(widest + 10, LineHeight(font) + 6);
+}
+
+std::vector<Box> BarBoxes(const std::vector<const SeriesModel*>& series, const Spans& spans,
+                          const Geometry& g) {
+  std::vector<Box> boxes = MakeBoxes(series, spans, g);
+  SortBackToFront(boxes, g.plan.horizontal, IsStacked(g.plan.multiBar));
+  return boxes;
+}
+
+void AddBoxFaces(const Box& box, ChartLayout& layout) {
+  const int series = box.series;
+  const QRectF& f = box.front;
+  const QColor outline = SideShade(box.color);
+  if (box.depth > 0) {
+    const QPointF d(box.depth, -box.depth);
+    layout.faces.push_back(
+        {Quad(f.topRight(), f.topRight() + d, f.bottomRight() + d, f.bottomRight()),
+         SideShade(box.color), outline, box.dense, series});
+    layout.faces.push_back({Quad(f.topLeft(), f.topRight(), f.topRight() + d, f.topLeft() + d),
+                            TopShade(box.color), outline, box.dense, series});
+  }
+  layout.faces.push_back({QPolygonF(f), box.color, outline, box.dense, series});
+}
+
+// Marks are placed from the nearest boxes back, so that where two would cover each other the
+// nearer one stays.
+void AddBarMarks(const std::vector<const SeriesModel*>& series, const std::vector<Box>& boxes,
+                 const std::vector<FaceRange>& faces, const Geometry& g, MarkPlacer& placer,
+                 ChartLayout& layout) {
+  const bool stacked = IsStacked(g.plan.multiBar);
+  const QFont& font = layout.fonts[FontRole::Mark];
+  std::vector<std::size_t> order(boxes.size());
+  std::iota(order.begin(), order.end(), 0);
+  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+    return Nearness(boxes[a], g.plan) < Nearness(boxes[b], g.plan);
+  });
+  MarkRoomAmongBars room(boxes, faces, layout);
+  for (std::size_t i : order) {
+    const Box& box = boxes[i];
+    const SeriesModel& one = *series[static_cast<std::size_t>(box.series)];
+    if (box.dense || !one.marksVisible) continue;
+    const double value = one.points[static_cast<std::size_t>(box.point)].value;
+    TextItem mark = MarkText(QString::fromStdString(FormatValue(value)), QPointF(), font);
+    const QSizeF size = mark.box.size();
+    const double length = g.plan.horizontal ? box.front.width() : box.front.height();
+    // Inside, the mark leaves at least two pixels of its bar showing at either side.
+    const bool roomInside = length >= (g.plan.horizontal ? size.width() : size.height()) + 4;
+    for (bool inside : {false, true}) {
+      if (stacked && !inside) continue;  // a stacked bar's mark stands on it
+      if (inside && !roomInside) break;
+      const QPointF center = MarkCenter(box, g.plan.horizontal, stacked, value < 0, inside, size);
+      mark.origin = g.AlongCategoriesIntoMarkRoom(
+                         QRectF(center - QPointF(size.width() / 2, size.height() / 2), size))
+                        .topLeft();
+      const QRectF rect = PlacedRect(mark);
+      if (!room.Free(rect, i, inside) || !placer.TryPlace(rect)) continue;
+      room.Take(rect);
+      layout.texts.push_back(mark);
+      break;
+    }
+  }
+}
+
+}  // namespace chart

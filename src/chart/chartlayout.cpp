@@ -1,0 +1,156 @@
+#include "chart/chartlayout.h"
+
+#include <QGuiApplication>
+#include <algorithm>
+#include <cmath>
+
+#include "chart/layoutsteps.h"
+#include "chart/niceticks.h"
+#include "chart/palette.h"
+
+namespace chart {
+
+// Layout order of the frame (each step takes its room from what the earlier ones left):
+//   1. the chart rectangle less the four margins (percent of width and height) and a padding;
+//   2. the title lines at the top, centred, wrapped and shortened, within a share of the height;
+//      an empty line is a small gap;
+//   3. the legend at the right or below (legendlayout.cpp);
+//   4. what remains holds the pies side by side, or the axes with their series.
+
+namespace {
+
+constexpr double kPadding = 6;
+constexpr int kMaxMarginPercent = 45;   // two opposite margins still leave a tenth
+constexpr double kMaxTitleShare = 0.3;  // of the height, for the title's lines
+constexpr int kTitleWrapLines = 2;      // a title line too long wraps once, then is shortened
+constexpr std::size_t kMaxLegendEntries = 5000;  // more never fit
+
+QFont FontOf(double points, FontStyle style) {
+  QFont font = QGuiApplication::font();
+  font.setPixelSize(static_cast<int>(std::lround(points * 96.0 / 72.0)));
+  font.setBold(style.bold);
+  font.setItalic(style.italic);
+  return font;
+}
+
+QRectF InsideMargins(const ChartModel& model, QSizeF size) {
+  auto share = [](int percent) { return std::clamp(percent, 0, kMaxMarginPercent) / 100.0; };
+  const double left = size.width() * share(model.margins[0]) + kPadding;
+  const double top = size.height() * share(model.margins[1]) + kPadding;
+  const double right = size.width() * share(model.margins[2]) + kPadding;
+  const double bottom = size.height() * share(model.margins[3]) + kPadding;
+  return QRectF(left, top, size.width() - left - right, size.height() - top - bottom);
+}
+
+// Step 2: returns the area below the title. A title line too long for the width wraps once and
+// is then shortened; the lines that would take the title past its share of the height are left
+// out (a title may have millions of lines).
+QRectF LayoutTitle(const ChartModel& model, QRectF area, ChartLayout& layout) {
+  const QFont& font = layout.fonts[FontRole::Title];
+  const double lineHeight = LineHeight(font);
+  const double bottom = area.top() + area.height() * kMaxTitleShare;
+  double y = area.top();
+  bool any = false;
+  for (const std::string& line : model.title.lines) {
+    const QString text = DisplayText(line).trimmed();
+    if (text.isEmpty()) {
+      y += lineHeight / 4;  // a blank line: a quarter of a line
+      if (y > bottom) break;
+      continue;
+    }
+    const QStringList lines = Wrapped(font, text, area.width(), kTitleWrapLines);
+    if (lines.isEmpty() || y + lineHeight * lines.size() > bottom) break;
+    for (const QString& shown : lines) {
+      TextItem item = BoxedText(shown, QRectF(area.left(), y, area.width(), lineHeight),
+                                Qt::AlignCenter, FontRole::Title);
+      if (lines.size() > 1 || shown != text) item.fullText = text;
+      layout.texts.push_back(item);
+      y += lineHeight;
+    }
+    any = true;
+  }
+  if (!any) y = area.top();  // nothing but blank lines: no gap at all
+  return QRectF(area.left(), y + (any ? kPadding : 0), area.width(),
+                area.bottom() - y - (any ? kPadding : 0));
+}
+
+// The legend lists the series, or the points of the first pie, zero ones included. Of a pie's
+// points only as many are made into entries as could ever fit; `total` counts them all.
+std::vector<LegendEntry> LegendEntries(const std::vector<const SeriesModel*>& series,
+                                       std::span<const std::string> labels, std::size_t& total) {
+  std::vector<LegendEntry> entries;
+  total = 0;
+  if (series.empty()) return entries;
+  if (series.front()->kind == SeriesKind::Pie) {
+    const SeriesModel& pie = *series.front();
+    const auto& points = pie.points;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+      if (!std::isfinite(points[i].value)) continue;
+      ++total;
+      if (entries.size() >= kMaxLegendEntries) continue;
+      QString text = CategoryLabel(labels, i).trimmed();
+      if (text.isEmpty()) text = QString::fromStdString(FormatValue(points[i].value));
+      entries.push_back(
+          {text, ToQColor(ResolvePointColor(pie, static_cast<int>(i))), static_cast<int>(i)});
+    }
+    return entries;
+  }
+  for (std::size_t s = 0; s < series.size(); ++s) {
+    entries.push_back(
+        {SeriesName(*series[s]), ToQColor(ResolveSeriesColor(*series[s])), static_cast<int>(s)});
+  }
+  return entries;
+}
+
+// The model's indexes of the series that the chart draws: its pies, or all the others.
+std::vector<int> DrawnSeries(const ChartModel& model, bool pies) {
+  std::vector<int> drawn;
+  for (std::size_t i = 0; i < model.series.size(); ++i) {
+    if ((model.series[i].kind == SeriesKind::Pie) == pies) drawn.push_back(static_cast<int>(i));
+  }
+  return drawn;
+}
+
+}  // namespace
+
+ChartFonts MakeChartFonts(const ChartModel& model) {
+  ChartFonts fonts;
+  auto set = [&](FontRole role, QFont font) { fonts.fonts[static_cast<int>(role)] = font; };
+  set(FontRole::Title, FontOf(11, model.title.font));
+  set(FontRole::LeftAxisTitle, FontOf(9, model.leftAxisTitle.font));
+  set(FontRole::BottomAxisTitle, FontOf(9, model.bottomAxisTitle.font));
+  set(FontRole::Tick, FontOf(8, {}));
+  set(FontRole::Legend, FontOf(9, {}));
+  set(FontRole::Mark, FontOf(8, {}));
+  set(FontRole::SeriesTitle, FontOf(9, {true, false}));
+  return fonts;
+}
+
+ChartLayout LayoutChart(const ChartModel& model, QSizeF size, const ChartFonts& fonts) {
+  ChartLayout layout;
+  layout.size = size;
+  layout.fonts = fonts;
+  if (!(size.width() > 0 && size.height() > 0)) return layout;
+  QRectF area = InsideMargins(model, size);  // step 1
+  area = LayoutTitle(model, area, layout);   // step 2
+  const bool pieChart = !model.series.empty() && model.series.front().kind == SeriesKind::Pie;
+  layout.drawnSeries = DrawnSeries(model, pieChart);
+  std::vector<const SeriesModel*> drawn;
+  for (int index : layout.drawnSeries) drawn.push_back(&model.series[std::size_t(index)]);
+  if (model.legendVisible) {  // step 3
+    std::size_t total = 0;
+    const std::vector<LegendEntry> entries = LegendEntries(drawn, model.labels, total);
+    const std::optional<QRectF> left = LayoutLegend(entries, pieChart ? total : 0, area, layout);
+    if (!left) return layout;  // a chart too small for its legend draws neither
+    area = *left;
+  }
+  if (area.width() < 10 || area.height() < 10) return layout;
+  if (pieChart) {  // step 4
+    LayoutPies(model, drawn, area, layout);
+  } else {
+    LayoutAxes(model, drawn, area, layout);
+  }
+  return layout;
+}
+
+}  // namespace chart

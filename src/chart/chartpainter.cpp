@@ -1,0 +1,128 @@
+#include "chart/chartpainter.h"
+
+#include <QPaintEngine>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+
+#include "chart/chartlayout.h"
+
+namespace chart {
+
+namespace {
+
+// The least scale of an image's texts.
+constexpr double kMinImageTextScale = 0.75;
+constexpr double kOutline = 0.8;
+
+// Outlines are 0.8 pixels wide and scale with the device, as texts do; on an image at most a
+// device pixel: Qt's stroker costs more for wider smooth lines on a large image than the whole
+// rest of the chart, and a pixel is fine enough for an edge.
+QPen Outline(const QPainter& painter, const QColor& color) {
+  QPen pen(color, kOutline);
+  const bool raster =
+      painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Raster;
+  if (raster && painter.transform().m11() * kOutline > 1) {
+    pen.setWidthF(1);
+    pen.setCosmetic(true);
+  }
+  return pen;
+}
+
+void PaintFaces(QPainter& painter, const std::vector<Face>& faces) {
+  for (const Face& face : faces) {
+    painter.setRenderHint(QPainter::Antialiasing, face.smooth);
+    painter.setPen(face.smooth && !face.dense ? Outline(painter, face.outline) : QPen(Qt::NoPen));
+    painter.setBrush(face.fill);
+    painter.drawPolygon(face.polygon);
+    if (face.smooth || face.dense) continue;
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Outline(painter, face.outline));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPolygon(face.polygon);
+  }
+  painter.setRenderHint(QPainter::Antialiasing);
+}
+
+void PaintSegments(QPainter& painter, const std::vector<Segment>& segments) {
+  for (const Segment& segment : segments) {
+    painter.setPen(QPen(segment.color, segment.width, Qt::SolidLine, Qt::FlatCap));
+    painter.drawLine(segment.line);
+  }
+}
+
+void PaintLines(QPainter& painter, const std::vector<Polyline>& lines) {
+  painter.setBrush(Qt::NoBrush);
+  for (const Polyline& line : lines) {
+    painter.setRenderHint(QPainter::Antialiasing, !line.dense);
+    painter.setPen(QPen(line.color, line.width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.drawPolyline(line.points);
+  }
+  painter.setRenderHint(QPainter::Antialiasing);
+}
+
+void PaintText(QPainter& painter, const ChartLayout& layout, const TextItem& item) {
+  painter.save();
+  painter.translate(item.origin);
+  if (item.angle != 0) painter.rotate(-item.angle);
+  if (item.framed) {
+    painter.setPen(Outline(painter, QColor(160, 160, 160)));
+    painter.setBrush(QColor(255, 255, 250));
+    painter.drawRoundedRect(item.box, 2, 2);
+  }
+  painter.setFont(layout.fonts[item.font]);
+  painter.setPen(item.color);
+  painter.drawText(item.box, item.align, item.text);
+  painter.restore();
+}
+
+void PaintLegend(QPainter& painter, const ChartLayout& layout) {
+  if (layout.legend.empty()) return;
+  painter.setPen(Outline(painter, QColor(180, 180, 180)));
+  painter.setBrush(Qt::white);
+  painter.drawRect(layout.legendFrame);
+  for (const LegendItem& item : layout.legend) {
+    if (item.color.alpha() > 0) {
+      painter.setPen(Outline(painter, item.color.darker(130)));
+      painter.setBrush(item.color);
+      painter.drawRect(item.swatch);
+    }
+    PaintText(painter, layout, item.text);
+  }
+}
+
+}  // namespace
+
+void PaintChart(QPainter& painter, const ChartLayout& layout) {
+  painter.save();
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setRenderHint(QPainter::TextAntialiasing);
+  painter.fillRect(QRectF(QPointF(0, 0), layout.size), Qt::white);
+  PaintFaces(painter, layout.walls);
+  PaintSegments(painter, layout.grid);
+  PaintFaces(painter, layout.faces);
+  PaintLines(painter, layout.lines);
+  PaintSegments(painter, layout.strokes);
+  for (const TextItem& item : layout.texts) PaintText(painter, layout, item);
+  PaintLegend(painter, layout);
+  painter.restore();
+}
+
+void RenderChart(QPainter& painter, const ChartModel& model, const QRectF& target, double scale) {
+  if (!(target.width() > 0 && target.height() > 0 && scale > 0)) return;
+  const QSizeF logical = target.size() / scale;
+  const ChartLayout layout = LayoutChart(model, logical, MakeChartFonts(model));
+  painter.save();
+  painter.translate(target.topLeft());
+  painter.scale(scale, scale);
+  painter.setClipRect(QRectF(QPointF(0, 0), logical), Qt::IntersectClip);
+  PaintChart(painter, layout);
+  painter.restore();
+}
+
+double ImageTextScale(const QSizeF& size) {
+  const double fit = std::min(size.width() / kWindowChartWidth, size.height() / kWindowChartHeight);
+  return std::isfinite(fit) ? std::max(kMinImageTextScale, fit) : 1.0;
+}
+
+}  // namespace chart

@@ -1,0 +1,28 @@
+#pragma once
+// Paints a chart layout. The one core that the window, the bitmap file and the printer share;
+// each of them only picks the rectangle and the scale.
+
+class QPainter;
+class QRectF;
+class QSizeF;
+
+namespace chart {
+
+struct ChartLayout;
+struct ChartModel;
+
+// Paints `layout` with its origin at the painter's current origin, in logical pixels.
+void PaintChart(QPainter& painter, const ChartLayout& layout);
+
+// Lays out the model for `target` (device units) and paints it there. `scale` is device pixels
+// per logical pixel (1 on screens and bitmaps, dpi / 96 on printers). An empty or inverted
+// target draws nothing.
+void RenderChart(QPainter& painter, const ChartModel& model, const QRectF& target, double scale);
+
+// Device pixels per logical pixel for an image file of `size` pixels: the window's chart of
+// 585 x 401 made larger or smaller until it meets the image's width or height, so that a large
+// image shows the window's chart and not a small chart in a large frame. Never below 0.75, so
+// that the smallest text of a small image is still 8 pixels high.
+double ImageTextScale(const QSizeF& size);
+
+}  // namespace chart

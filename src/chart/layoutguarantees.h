@@ -1,0 +1,50 @@
+#pragma once
+// What every chart layout promises its reader, for every model and every target size. The
+// layout's steps are written to keep these promises; BrokenGuarantees states them as a check,
+// which the tests and the fuzz target run over generated charts.
+//
+// (i)   Every text lies wholly inside the chart's rectangle.
+// (ii)  No two texts overlap, and no text lies on the legend's frame unless it is an entry of
+//       the legend: titles, axis titles, tick labels, category labels, legend entries, marks.
+//       A text that does not fit is wrapped (titles and axis titles), shortened with "…" (its
+//       whole text kept for a tooltip) or left out, in this order of what goes first: marks,
+//       category labels, axis titles, tick labels; the title's lower lines go where the title
+//       would take more than its share of the height.
+// (iii) Every drawn series that has a non-zero value shows an area that nothing drawn later
+//       covers, whenever the plot gives each category at least 4 pixels, bars that stand beside
+//       each other in a category (side by side, or overlapping flat) a pixel each and one
+//       between them, and in 3D 8 pixels per depth row (bars of mode 0, lines: each series in
+//       a row of its own), so that the rows of a category do not reach far into the next.
+//       Denser charts draw each pixel column once, with the range of each series there, smaller
+//       ones in front. With the legend shown, every drawn series has its
+//       entry; a pie's entries are its points in order, zero ones included, as many as fit,
+//       then one line that counts the rest.
+// (iv)  The value axis holds every finite value that it shows (and zero where bars start), that
+//       range fills at least 60 % of the axis, and the labelled ticks are nice: evenly spaced by
+//       1, 2 or 5 times a power of ten, within the axis, exactly 0 where a tick is next to zero.
+//       Every bar lies within the plot.
+// (v)   Texts keep their physical size in the window and on the printed page; in an image file
+//       they follow the image's size (ImageTextScale). This one depends on the device, not on
+//       the layout, and is not part of the check.
+
+#include <string>
+#include <vector>
+
+#include "chart/chartlayout.h"
+
+namespace chart {
+
+enum class Guarantee { TextInside, TextsApart, SeriesVisible, LegendComplete, AxisFits };
+
+struct BrokenGuarantee {
+  Guarantee guarantee;
+  std::string what;
+};
+
+// The guarantees that `layout`, made for `model`, breaks; empty when it keeps them all.
+std::vector<BrokenGuarantee> BrokenGuarantees(const ChartModel& model, const ChartLayout& layout);
+
+// One line per broken guarantee, for a test's or a fuzzer's report.
+std::string DescribeBroken(const std::vector<BrokenGuarantee>& broken);
+
+}  // namespace chart

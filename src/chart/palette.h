@@ -1,0 +1,24 @@
+#pragma once
+// Default colours: a colour-blind-safe cycle of ten (Petroff's published sequence), and the
+// rules that turn "automatic" colours into real ones.
+
+#include <QColor>
+
+#include "chart/chartmodel.h"
+#include "chart/tcolor.h"
+
+namespace chart {
+
+// The palette colour for an index; the cycle repeats after ten. Negative indexes count as 0.
+TColor PaletteColor(int index);
+
+QColor ToQColor(TColor color);
+
+// The colour a point is painted in: its own colour, else the series colour, else the palette.
+// Pie slices take the palette colour of their point index, other series that of the series.
+TColor ResolvePointColor(const SeriesModel& series, int pointIndex);
+
+// The colour a series shows in the legend and on its line: its own, else its palette colour.
+TColor ResolveSeriesColor(const SeriesModel& series);
+
+}  // namespace chart

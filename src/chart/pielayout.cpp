@@ -1,0 +1,452 @@
+// Layout of pie charts. Several pie series share the area in a grid of cells, each pie under
+// its title, all of one radius.
+//
+// Layout order:
+//   1. per pie: the sum of its values' sizes, and the marks it may show: those of its largest
+//      slices, as many as could ever stand beside it, with the widths of their texts;
+//   2. the grid (one row side by side, or more rows) whose cells hold the largest disc with, in
+//      3D, its tilt and edge height, and a column of marks on either side; one radius for all
+//      pies. The marks never take more than half of the radius the disc would have without them;
+//   per pie, in its cell:
+//   3. the title just above the disc;
+//   4. slices from 12 o'clock clockwise, the sweeps adding up to exactly 360 degrees; zero and
+//      non-finite values skipped; runs of slices thinner than a pixel of the rim drawn as one
+//      wedge (in the colour of its largest), so that the cost follows the pixels; a pie whose
+//      values are all zero is an empty disc; faces: in 3D the edge of the front half first,
+//      then the slice tops;
+//   5. marks in a column on the slice's side of the disc, each joined to its slice by a leader
+//      line and within a few mark heights of it; where thin slices crowd, the smallest slices'
+//      marks are left out (the legend still lists every slice).
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <queue>
+
+#include "chart/layoutsteps.h"
+#include "chart/niceticks.h"
+#include "chart/palette.h"
+
+namespace chart {
+
+namespace {
+
+constexpr double kConnector = 12;  // from the rim to the column of marks
+constexpr double kCellGap = 10;
+// In 3D the disc is seen at a slant: its height shrinks by 2.4 % of its width per 3D percent,
+// to half its width at most, and its edge is 1.2 % of its radius high per 3D percent.
+constexpr double kTiltPerPercent = 2.4;
+constexpr double kMinTilt = 0.5;
+constexpr double kEdgePerPercent = 1.2;
+constexpr double kMaxMarkTextShare = 0.3;  // of a cell's width, for the text of one mark
+constexpr double kMinDiscShare = 0.5;      // the marks leave the disc at least this of its radius
+constexpr double kMarkFrame = 6;           // the frame around a mark's text, across
+constexpr double kMarkGap = 2;             // between a leader's end and its mark
+constexpr std::size_t kMarksSized = 200;   // more marks never stand beside one pie
+constexpr double kMaxShift = 3;            // mark heights a mark may stand from its slice
+const QColor kLeaderColor(110, 110, 110);
+const QColor kEmptyDisc(238, 238, 238);
+
+double Radians(double degrees) { return degrees * std::numbers::pi / 180; }
+
+QPointF OnEllipse(const PieGeometry& pie, double degrees) {
+  return QPointF(pie.center.x() + pie.radiusX * std::cos(Radians(degrees)),
+                 pie.center.y() - pie.radiusY * std::sin(Radians(degrees)));
+}
+
+// Points along the rim from `from` to `to` degrees, about one per two degrees.
+QPolygonF Arc(const PieGeometry& pie, double from, double to) {
+  const int steps = std::max(2, static_cast<int>(std::ceil(std::abs(to - from) / 2)));
+  QPolygonF points;
+  for (int i = 0; i <= steps; ++i) points.push_back(OnEllipse(pie, from + (to - from) * i / steps));
+  return points;
+}
+
+// The mark of point `index`: its label and value, or the value alone.
+QString MarkLabel(const SeriesModel& series, std::span<const std::string> labels,
+                  std::size_t index) {
+  const QString value = QString::fromStdString(FormatValue(series.points[index].value));
+  const QString label = CategoryLabel(labels, index).trimmed();
+  return label.isEmpty() ? value : label + ": " + value;
+}
+
+// The mark shortened to `width`: the label shortened in its middle, where labels that start
+// alike still differ at their ends, and the value whole; the value alone where no label fits.
+QString ShortenedMark(const QFont& font, const SeriesModel& series,
+                      std::span<const std::string> labels, std::size_t index, double width) {
+  const QString whole = MarkLabel(series, labels, index);
+  if (TextWidth(font, whole) <= width) return whole;
+  const QString value = QString::fromStdString(FormatValue(series.points[index].value));
+  const QString label = CategoryLabel(labels, index).trimmed();
+  const QString shortLabel =
+      Shortened(font, label, width - TextWidth(font, ": " + value), Qt::ElideMiddle);
+  if (!shortLabel.isEmpty()) return shortLabel + ": " + value;
+  return TextWidth(font, value) <= width ? value : QString();
+}
+
+bool IsSlice(double value) { return std::isfinite(value) && value != 0; }
+
+// In 3D the disc is squashed and stands on an edge; both scale with its radius.
+struct Tilt {
+  double squash = 1;  // height of the disc per width
+  double edge = 0;    // edge height per radius
+};
+
+Tilt TiltOf(const ChartModel& model) {
+  const double percent = Depth3DShare(model);
+  return {std::max(kMinTilt, 1 - percent * kTiltPerPercent), percent * kEdgePerPercent};
+}
+
+double MarkHeight(const QFont& font) { return LineHeight(font) + 2; }
+
+// Step 1.
+struct PiePlan {
+  long double sum = 0;      // of the values' sizes: wide enough for any number of any doubles
+  bool anyValue = false;    // a finite value, zero included: an all-zero pie is an empty disc
+  std::vector<int> marked;  // the points whose marks may show, by index
+  double widestMark = 0;    // of their texts
+};
+
+// The points of the largest values, at most kMarksSized of them, in the order of the points.
+std::vector<int> LargestSlices(const SeriesModel& series) {
+  using Entry = std::pair<double, int>;  // size, point
+  std::priority_queue<Entry, std::vector<Entry>, std::greater<>> smallest;
+  const auto& points = series.points;
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    if (!IsSlice(points[i].value)) continue;
+    smallest.push({std::abs(points[i].value), static_cast<int>(i)});
+    if (smallest.size() > kMarksSized) smallest.pop();
+  }
+  std::vector<int> indexes;
+  for (; !smallest.empty(); smallest.pop()) indexes.push_back(smallest.top().second);
+  std::sort(indexes.begin(), indexes.end());
+  return indexes;
+}
+
+PiePlan PlanPie(const SeriesModel& series, std::span<const std::string> labels,
+                const QFont& markFont) {
+  PiePlan plan;
+  for (const ChartPoint& point : series.points) {
+    if (!std::isfinite(point.value)) continue;
+    plan.anyValue = true;
+    plan.sum += std::abs(point.value);
+  }
+  if (!(plan.sum > 0) || !series.marksVisible) return plan;
+  plan.marked = LargestSlices(series);
+  for (int point : plan.marked) {
+    plan.widestMark =
+        std::max(plan.widestMark,
+                 TextWidth(markFont, MarkLabel(series, labels, static_cast<std::size_t>(point))));
+  }
+  return plan;
+}
+
+// The largest radius at which the disc and its edge fit in `room`, centred, with a column of
+// marks on either side (their texts shortened to `maxText`); the marks give way where they would
+// take more than half the radius.
+double FitRadius(const PiePlan& plan, QSizeF room, double maxText, Tilt tilt) {
+  const double halfWidth = room.width() / 2, halfHeight = room.height() / 2;
+  const double alone =
+      std::max(0.0, std::min(halfWidth, halfHeight / (tilt.squash + tilt.edge / 2)));
+  if (plan.marked.empty()) return alone;
+  const double column = kConnector + kMarkGap + kMarkFrame + std::min(plan.widestMark, maxText);
+  return std::max(alone * kMinDiscShare, std::min(alone, halfWidth - column));
+}
+
+// Step 2.
+struct PieGrid {
+  int rows = 1;
+  int columns = 1;
+  double radius = 0;
+};
+
+QSizeF CellSize(QRectF area, int rows, int columns) {
+  return QSizeF((area.width() - kCellGap * (columns - 1)) / columns,
+                (area.height() - kCellGap * (rows - 1)) / rows);
+}
+
+PieGrid ChooseGrid(const std::vector<PiePlan>& plans, QRectF area, double titleRoom, Tilt tilt) {
+  const int count = static_cast<int>(plans.size());
+  PieGrid best;
+  for (int rows = 1; rows <= count; ++rows) {
+    const int columns = (count + rows - 1) / rows;
+    if ((rows - 1) * columns >= count) continue;  // a row would stay empty
+    const QSizeF cell = CellSize(area, rows, columns);
+    const QSizeF room(cell.width(), cell.height() - titleRoom);
+    double radius = std::numeric_limits<double>::infinity();
+    for (const PiePlan& plan : plans) {
+      radius = std::min(radius, FitRadius(plan, room, cell.width() * kMaxMarkTextShare, tilt));
+    }
+    if (rows == 1 || radius > best.radius + 1) best = {rows, columns, radius};
+  }
+  return best;
+}
+
+// Cells fill the rows from the left; a last row of fewer pies is centred.
+QRectF CellOf(const PieGrid& grid, int index, int count, QRectF area) {
+  const QSizeF cell = CellSize(area, grid.rows, grid.columns);
+  const int row = index / grid.columns, column = index % grid.columns;
+  const int inRow = std::min(grid.columns, count - row * grid.columns);
+  const double indent = (grid.columns - inRow) * (cell.width() + kCellGap) / 2;
+  return QRectF(QPointF(area.left() + indent + column * (cell.width() + kCellGap),
+                        area.top() + row * (cell.height() + kCellGap)),
+                cell);
+}
+
+// Step 4: the slices as drawn. A run of slices each thinner than a pixel of the rim becomes one
+// wedge once it is a pixel wide, shown by its largest point.
+struct SliceRun {
+  PieSlice slice;
+  double largest = -1;
+  bool open = false;
+};
+
+std::vector<PieSlice> DrawnSlices(const SeriesModel& series, long double sum, double radius) {
+  std::vector<PieSlice> slices;
+  SliceRun run;
+  auto close = [&] {
+    if (run.open) slices.push_back(run.slice);
+    run = SliceRun{};
+  };
+  long double before = 0;
+  const auto& points = series.points;
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    const double value = points[i].value;
+    if (!IsSlice(value)) continue;
+    const double start = static_cast<double>(90 - before / sum * 360);
+    before += std::abs(value);
+    const double end = static_cast<double>(90 - before / sum * 360);
+    const bool thin = radius * Radians(start - end) < 1;
+    if (!thin) close();
+    if (!run.open) run.slice.startDegrees = start;
+    run.slice.sweepDegrees = end - run.slice.startDegrees;
+    if (std::abs(value) > run.largest) {
+      run.largest = std::abs(value);
+      run.slice.point = static_cast<int>(i);
+      run.slice.color = ToQColor(ResolvePointColor(series, static_cast<int>(i)));
+    }
+    run.open = true;
+    if (!thin || radius * Radians(-run.slice.sweepDegrees) >= 1) close();
+  }
+  close();
+  // The last wedge closes the circle exactly, whatever the rounding of the sums.
+  if (!slices.empty()) slices.back().sweepDegrees = -270 - slices.back().startDegrees;
+  return slices;
+}
+
+// The edge below the front half of the rim (angles -180 to 0 in this sweep).
+void AddEdges(const PieGeometry& pie, int series, ChartLayout& layout) {
+  const QPointF down(0, pie.thickness);
+  for (const PieSlice& slice : pie.slices) {
+    const double from = std::max(slice.startDegrees + slice.sweepDegrees, -180.0);
+    const double to = std::min(slice.startDegrees, 0.0);
+    if (from >= to) continue;
+    const QPolygonF rim = Arc(pie, from, to);
+    QPolygonF edge = rim;
+    for (auto it = rim.rbegin(); it != rim.rend(); ++it) edge.push_back(*it + down);
+    layout.faces.push_back({edge, EdgeShade(slice.color), SideShade(slice.color), false, series});
+  }
+}
+
+void AddTops(const PieGeometry& pie, int series, ChartLayout& layout) {
+  for (const PieSlice& slice : pie.slices) {
+    QPolygonF top = Arc(pie, slice.startDegrees, slice.startDegrees + slice.sweepDegrees);
+    if (std::abs(slice.sweepDegrees) < 360) top.prepend(pie.center);
+    layout.faces.push_back({top, slice.color, QColor(255, 255, 255), false, series, true});
+  }
+}
+
+// A pie whose values are all zero: the disc, empty.
+void AddEmptyDisc(const PieGeometry& pie, int series, ChartLayout& layout) {
+  PieGeometry disc = pie;
+  disc.slices = {PieSlice{0, 90, -360, kEmptyDisc}};
+  if (disc.thickness > 0) AddEdges(disc, series, layout);
+  layout.faces.push_back(
+      {Arc(disc, 90, -270), kEmptyDisc, QColor(180, 180, 180), false, series, true});
+}
+
+// Step 5: a mark in the column on its slice's side, its leader from the rim.
+struct PieMark {
+  QString text;
+  QString whole;
+  double size = 0;    // of its value: the smallest give way first
+  QPointF rim;        // where the leader starts
+  QPointF elbow;      // where it turns toward the mark
+  double wanted = 0;  // the height the mark would like, level with the elbow
+  QRectF rect;
+};
+
+// The marked slices' middles: one pass over the points, as DrawnSlices takes them.
+std::vector<double> MiddleAngles(const SeriesModel& series, long double sum,
+                                 const std::vector<int>& marked) {
+  std::vector<double> middles;
+  long double before = 0;
+  std::size_t next = 0;
+  const auto& points = series.points;
+  for (std::size_t i = 0; i < points.size() && next < marked.size(); ++i) {
+    if (!IsSlice(points[i].value)) continue;
+    const long double start = 90 - before / sum * 360;
+    before += std::abs(points[i].value);
+    if (static_cast<int>(i) != marked[next]) continue;
+    middles.push_back(static_cast<double>((start + 90 - before / sum * 360) / 2));
+    ++next;
+  }
+  return middles;
+}
+
+std::vector<PieMark> PieMarks(const SeriesModel& series, std::span<const std::string> labels,
+                              const PieGeometry& pie, const PiePlan& plan, QRectF room,
+                              const ChartLayout& layout) {
+  const QFont& font = layout.fonts[FontRole::Mark];
+  const std::vector<double> middles = MiddleAngles(series, plan.sum, plan.marked);
+  const double reach = pie.radiusX + kConnector + kMarkGap;
+  const double textRoom =
+      std::min(room.width() * kMaxMarkTextShare, room.width() / 2 - reach - kMarkFrame);
+  std::vector<PieMark> marks;
+  for (std::size_t k = 0; k < middles.size(); ++k) {
+    const auto point = static_cast<std::size_t>(plan.marked[k]);
+    const double mid = middles[k];
+    const double c = std::cos(Radians(mid)), s = std::sin(Radians(mid));
+    const double drop = s < 0 ? pie.thickness : 0;
+    PieMark mark;
+    mark.whole = MarkLabel(series, labels, point);
+    mark.text = ShortenedMark(font, series, labels, point, textRoom);
+    if (mark.text.isEmpty()) continue;
+    mark.size = std::abs(series.points[point].value);
+    mark.rim = OnEllipse(pie, mid) + QPointF(0, drop);
+    mark.elbow = QPointF(pie.center.x() + (pie.radiusX + kConnector / 2) * c,
+                         pie.center.y() - (pie.radiusY + kConnector / 2) * s + drop);
+    const double width = TextWidth(font, mark.text) + kMarkFrame;
+    const double height = MarkHeight(font);
+    const double left = c >= 0 ? pie.center.x() + reach : pie.center.x() - reach - width;
+    mark.wanted = mark.elbow.y();
+    mark.rect = QRectF(left, mark.wanted - height / 2, width, height);
+    marks.push_back(mark);
+  }
+  return marks;
+}
+
+// The marks that stand near their slices: taken from the largest slice down, each where it is
+// nearest the height it would like, within kMaxShift mark heights of it, on no mark taken before;
+// a mark with no such place is left out (its slice is still in the legend). So leaders stay short
+// and never fan out from a cluster of thin slices over the disc.
+std::vector<PieMark> NearTheirSlices(std::vector<PieMark> marks, QRectF room) {
+  const double height = marks.front().rect.height();
+  std::stable_sort(marks.begin(), marks.end(),
+                   [](const PieMark& a, const PieMark& b) { return a.size > b.size; });
+  std::vector<PieMark> taken;
+  std::vector<std::pair<double, double>> spans;  // taken, top to bottom
+  for (PieMark& mark : marks) {
+    std::vector<double> tops = {mark.wanted - height / 2};
+    for (const auto& [top, bottom] : spans) tops.insert(tops.end(), {top - height, bottom});
+    double best = 0, shift = kMaxShift * height;
+    bool found = false;
+    for (double top : tops) {
+      top = std::clamp(top, room.top(), room.bottom() - height);
+      const bool free = std::none_of(spans.begin(), spans.end(), [&](const auto& span) {
+        return top < span.second - 1e-9 && top + height > span.first + 1e-9;
+      });
+      const double moved = std::abs(top + height / 2 - mark.wanted);
+      if (!free || moved > shift) continue;
+      best = top, shift = moved, found = true;
+    }
+    if (!found) continue;
+    spans.emplace_back(best, best + height);
+    mark.rect.moveTop(best);
+    taken.push_back(std::move(mark));
+  }
+  return taken;
+}
+
+// One side's column: the marks near their slices, then in the order of the slices down the side,
+// each as near its slice as the marks above and below let it be.
+std::vector<PieMark> Column(std::vector<PieMark> marks, QRectF room) {
+  if (marks.empty() || room.height() < marks.front().rect.height()) return {};
+  const double height = marks.front().rect.height();
+  marks = NearTheirSlices(std::move(marks), room);
+  std::sort(marks.begin(), marks.end(),
+            [](const PieMark& a, const PieMark& b) { return a.wanted < b.wanted; });
+  double top = room.top();
+  for (PieMark& mark : marks) {
+    mark.rect.moveTop(std::max(top, mark.wanted - height / 2));
+    top = mark.rect.bottom();
+  }
+  double bottom = room.bottom();
+  for (auto it = marks.rbegin(); it != marks.rend(); ++it) {
+    if (it->rect.bottom() > bottom) it->rect.moveBottom(bottom);
+    bottom = it->rect.top();
+  }
+  return marks;
+}
+
+void AddMarks(const SeriesModel& series, std::span<const std::string> labels,
+              const PieGeometry& pie, const PiePlan& plan, QRectF room, ChartLayout& layout) {
+  std::vector<PieMark> left, right;
+  for (PieMark& mark : PieMarks(series, labels, pie, plan, room, layout)) {
+    (mark.rect.left() < pie.center.x() ? left : right).push_back(std::move(mark));
+  }
+  for (const auto& side : {Column(std::move(left), room), Column(std::move(right), room)}) {
+    for (const PieMark& mark : side) {
+      TextItem item = BoxedText(mark.text, mark.rect, Qt::AlignCenter, FontRole::Mark);
+      item.framed = true;
+      if (mark.text != mark.whole) item.fullText = mark.whole;
+      layout.texts.push_back(item);
+      const bool onRight = mark.rect.left() > pie.center.x();
+      const QPointF end(onRight ? mark.rect.left() : mark.rect.right(), mark.rect.center().y());
+      layout.strokes.push_back({QLineF(mark.rim, mark.elbow), kLeaderColor});
+      layout.strokes.push_back({QLineF(mark.elbow, end), kLeaderColor});
+    }
+  }
+}
+
+}  // namespace
+
+void LayoutPies(const ChartModel& model, const std::vector<const SeriesModel*>& pies, QRectF area,
+                ChartLayout& layout) {
+  if (pies.empty()) return;
+  const int count = static_cast<int>(pies.size());
+  const Tilt tilt = TiltOf(model);
+  const double titleRoom = count > 1 ? LineHeight(layout.fonts[FontRole::SeriesTitle]) + 4 : 0;
+  std::vector<PiePlan> plans;  // step 1
+  for (const SeriesModel* series : pies) {
+    plans.push_back(PlanPie(*series, model.labels, layout.fonts[FontRole::Mark]));
+  }
+  const PieGrid grid = ChooseGrid(plans, area, titleRoom, tilt);  // step 2
+  for (int i = 0; i < count; ++i) {
+    const SeriesModel& series = *pies[static_cast<std::size_t>(i)];
+    const PiePlan& plan = plans[static_cast<std::size_t>(i)];
+    const QRectF cell = CellOf(grid, i, count, area);
+    const QRectF room = cell.adjusted(0, titleRoom, 0, 0);
+    PieGeometry pie;
+    pie.series = i;
+    pie.radiusX = grid.radius;
+    pie.radiusY = pie.radiusX * tilt.squash;
+    pie.thickness = pie.radiusX * tilt.edge;
+    pie.center = room.center() - QPointF(0, pie.thickness / 2);
+    if (pie.radiusX < 2 || !plan.anyValue) continue;
+    QRectF markRoom = room;
+    if (count > 1) {  // step 3
+      const double top = std::max(cell.top(), pie.center.y() - pie.radiusY - titleRoom);
+      const QRectF title(cell.left(), top, cell.width(), titleRoom - 4);
+      markRoom.setTop(title.bottom() + 2);
+      const QString whole = SeriesName(series);
+      TextItem item =
+          BoxedText(Shortened(layout.fonts[FontRole::SeriesTitle], whole, title.width()), title,
+                    Qt::AlignCenter, FontRole::SeriesTitle);
+      if (item.text != whole) item.fullText = whole;
+      if (!item.text.isEmpty()) layout.texts.push_back(item);
+    }
+    if (!(plan.sum > 0)) {  // step 4
+      AddEmptyDisc(pie, i, layout);
+      layout.pies.push_back(std::move(pie));
+      continue;
+    }
+    pie.slices = DrawnSlices(series, plan.sum, pie.radiusX);
+    if (pie.thickness > 0) AddEdges(pie, i, layout);
+    AddTops(pie, i, layout);
+    if (!plan.marked.empty()) AddMarks(series, model.labels, pie, plan, markRoom, layout);  // 5
+    layout.pies.push_back(std::move(pie));
+  }
+}
+
+}  // namespace chart

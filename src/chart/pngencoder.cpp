@@ -1,0 +1,193 @@
+#include "chart/pngencoder.h"
+
+#include <zlib.h>
+
+#include <QIODevice>
+#include <QImage>
+#include <QtEndian>
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <functional>
+#include <thread>
+#include <vector>
+
+namespace chart {
+
+namespace {
+
+constexpr char kSignature[] = "\x89PNG\r\n\x1a\n";
+constexpr int kBitDepth = 8;
+constexpr int kColorTypeRgb = 2;
+constexpr unsigned char kFilterUp = 2;
+constexpr std::size_t kIdatBytes = 64 * 1024;  // compressed data per IDAT chunk
+
+bool WriteChunk(QIODevice& device, const char (&type)[5], const unsigned char* data,
+                std::size_t size) {
+  std::array<char, 8> head{};
+  qToBigEndian<quint32>(static_cast<quint32>(size), head.data());
+  std::memcpy(head.data() + 4, type, 4);
+  uLong crc = crc32(0, reinterpret_cast<const Bytef*>(type), 4);
+  if (size > 0) crc = crc32(crc, data, static_cast<uInt>(size));
+  std::array<char, 4> tail{};
+  qToBigEndian<quint32>(static_cast<quint32>(crc), tail.data());
+  const auto bytes = static_cast<qint64>(size);
+  return device.write(head.data(), 8) == 8 &&
+         (size == 0 || device.write(reinterpret_cast<const char*>(data), bytes) == bytes) &&
+         device.write(tail.data(), 4) == 4;
+}
+
+bool WriteHeader(QIODevice& device, const QImage& image) {
+  std::array<unsigned char, 13> header{};  // compression, filter and interlace methods stay 0
+  qToBigEndian<quint32>(static_cast<quint32>(image.width()), header.data());
+  qToBigEndian<quint32>(static_cast<quint32>(image.height()), header.data() + 4);
+  header[8] = kBitDepth;
+  header[9] = kColorTypeRgb;
+  return device.write(kSignature, 8) == 8 &&
+         WriteChunk(device, "IHDR", header.data(), header.size());
+}
+
+// Row `y` as RGB bytes.
+void RgbRow(const QImage& image, int y, std::vector<unsigned char>& rgb) {
+  const auto* pixels = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+  for (std::size_t x = 0, width = static_cast<std::size_t>(image.width()); x < width; ++x) {
+    rgb[3 * x] = static_cast<unsigned char>(qRed(pixels[x]));
+    rgb[3 * x + 1] = static_cast<unsigned char>(qGreen(pixels[x]));
+    rgb[3 * x + 2] = static_cast<unsigned char>(qBlue(pixels[x]));
+  }
+}
+
+// Rows [first, end) of the image, filtered and deflated on their own (no header, no checksum)
+// and ended on a byte boundary: bands one after the other make one deflate stream, as pigz
+// joins them.
+struct Band {
+  int first = 0;
+  int end = 0;
+  bool last = false;
+  std::vector<unsigned char> deflated;
+  uLong adler = 1;
+  std::size_t size = 0;  // of the filtered rows
+  bool ok = false;
+};
+
+class BandDeflater {
+ public:
+  explicit BandDeflater(Band& band) : band_(band), out_(kIdatBytes) {
+    ok_ = deflateInit2(&stream_, Z_BEST_SPEED, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) == Z_OK;
+  }
+  ~BandDeflater() { deflateEnd(&stream_); }
+  BandDeflater(const BandDeflater&) = delete;
+  BandDeflater& operator=(const BandDeflater&) = delete;
+
+  void Add(const std::vector<unsigned char>& data) {
+    band_.adler = adler32_z(band_.adler, data.data(), data.size());
+    band_.size += data.size();
+    Run(data.data(), data.size(), Z_NO_FLUSH);
+  }
+
+  bool End() {
+    Run(nullptr, 0, band_.last ? Z_FINISH : Z_SYNC_FLUSH);
+    return ok_;
+  }
+
+ private:
+  void Run(const unsigned char* data, std::size_t size, int flush) {
+    stream_.next_in = const_cast<unsigned char*>(data);
+    stream_.avail_in = static_cast<uInt>(size);
+    do {
+      stream_.next_out = out_.data();
+      stream_.avail_out = static_cast<uInt>(out_.size());
+      const int result = deflate(&stream_, flush);
+      ok_ = ok_ && result != Z_STREAM_ERROR;
+      band_.deflated.insert(band_.deflated.end(), out_.data(), stream_.next_out);
+    } while (ok_ && stream_.avail_out == 0);
+  }
+
+  Band& band_;
+  z_stream stream_{};
+  std::vector<unsigned char> out_;
+  bool ok_ = false;
+};
+
+void DeflateBand(const QImage& image, Band& band) {
+  constexpr std::size_t kBlockBytes = 256 * 1024;  // deflated at a time
+  const auto rowBytes = static_cast<std::size_t>(image.width()) * 3;
+  std::vector<unsigned char> above(rowBytes, 0), current(rowBytes), block;
+  block.reserve(kBlockBytes + rowBytes + 1);
+  if (band.first > 0) RgbRow(image, band.first - 1, above);
+  BandDeflater deflater(band);
+  for (int y = band.first; y < band.end; ++y) {
+    RgbRow(image, y, current);
+    block.push_back(kFilterUp);
+    for (std::size_t i = 0; i < rowBytes; ++i) {
+      block.push_back(static_cast<unsigned char>(current[i] - above[i]));
+    }
+    above.swap(current);
+    if (block.size() >= kBlockBytes || y + 1 == band.end) {
+      deflater.Add(block);
+      block.clear();
+    }
+  }
+  band.ok = deflater.End();
+}
+
+// The zlib stream of the filtered rows: a large image in bands of rows deflated on as many
+// threads as there are cores, at most four, so that a large chart costs little more than its
+// drawing; a band is a few megabytes at least, or the threads cost more than they save.
+std::vector<unsigned char> ZlibStream(const QImage& image, bool& ok) {
+  constexpr std::size_t kBandBytes = 4 << 20;
+  const std::size_t bytes =
+      (static_cast<std::size_t>(image.width()) * 3 + 1) * static_cast<std::size_t>(image.height());
+  const std::size_t cores = std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, 4);
+  const int count = static_cast<int>(std::clamp<std::size_t>(bytes / kBandBytes, 1, cores));
+  std::vector<Band> bands(static_cast<std::size_t>(count));
+  for (int i = 0; i < count; ++i) {
+    Band& band = bands[static_cast<std::size_t>(i)];
+    band.first = image.height() * i / count;
+    band.end = image.height() * (i + 1) / count;
+    band.last = i + 1 == count;
+  }
+  std::vector<std::thread> threads;
+  for (std::size_t i = 1; i < bands.size(); ++i) {
+    threads.emplace_back(DeflateBand, std::cref(image), std::ref(bands[i]));
+  }
+  DeflateBand(image, bands[0]);
+  for (std::thread& thread : threads) thread.join();
+  std::vector<unsigned char> stream = {0x78, 0x01};  // deflate, 32K window, fastest level
+  uLong adler = 1;
+  ok = true;
+  for (const Band& band : bands) {
+    ok = ok && band.ok;
+    stream.insert(stream.end(), band.deflated.begin(), band.deflated.end());
+    adler = adler32_combine(adler, band.adler, static_cast<z_off_t>(band.size));
+  }
+  for (int shift : {24, 16, 8, 0}) stream.push_back(static_cast<unsigned char>(adler >> shift));
+  return stream;
+}
+
+bool WriteIdat(QIODevice& device, const std::vector<unsigned char>& stream) {
+  for (std::size_t at = 0; at < stream.size(); at += kIdatBytes) {
+    if (!WriteChunk(device, "IDAT", stream.data() + at, std::min(kIdatBytes, stream.size() - at)))
+      return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+QString WritePng(const QImage& source, QIODevice& device) {
+  if (source.isNull()) return "the image is empty";
+  const QImage image = source.format() == QImage::Format_RGB32
+                           ? source
+                           : source.convertToFormat(QImage::Format_RGB32);
+  bool compressed = false;
+  const std::vector<unsigned char> stream = ZlibStream(image, compressed);
+  if (!compressed) return "the compression failed";
+  if (WriteHeader(device, image) && WriteIdat(device, stream) &&
+      WriteChunk(device, "IEND", nullptr, 0))
+    return {};
+  return device.errorString().isEmpty() ? QString("the file refused the data")
+                                        : device.errorString();
+}
+
+}  // namespace chart

@@ -1,0 +1,559 @@
+#include <gtest/gtest.h>
+
+#include <QTransform>
+#include <cmath>
+#include <limits>
+#include <set>
+
+#include "chart/palette.h"
+#include "chartfixture.h"
+
+using namespace chart;
+
+namespace {
+
+double ValueToY(const ChartLayout& layout, double v) {
+  const double lo = layout.valueMin, hi = layout.valueMax;
+  return layout.plot.bottom() - (v - lo) / (hi - lo) * layout.plot.height();
+}
+
+const BarBox& Bar(const ChartLayout& layout, int series, int point) {
+  for (const BarBox& bar : layout.bars) {
+    if (bar.series == series && bar.point == point) return bar;
+  }
+  throw std::runtime_error("no such bar");
+}
+
+// Two series over two categories: {10, -5} and {20, 5}.
+ChartLayout TwoBarSeries(ModelBuilder& b, int mode) {
+  b.Add(SeriesKind::Bar, {10, -5}).multiBar = MultiBarFromNumber(static_cast<TMultiBar>(mode));
+  b.Add(SeriesKind::Bar, {20, 5}).multiBar = MultiBarFromNumber(static_cast<TMultiBar>(mode));
+  return b.Layout();
+}
+
+// Flat, bars of mode 0 overlap as office suites draw them: each series offset and narrower, the
+// later ones in front, so that every series keeps a strip of its own whatever its values.
+TEST(BarLayout, FlatOverlappingBarsAreOffsetAndStartAtZero) {
+  for (int mode : {0, 7}) {  // unknown modes act as 0
+    ModelBuilder b;
+    const ChartLayout layout = TwoBarSeries(b, mode);
+    const QRectF a = Bar(layout, 0, 0).front, c = Bar(layout, 1, 0).front;
+    EXPECT_LT(a.left(), c.left()) << mode;
+    EXPECT_GT(a.right(), c.left()) << mode << ": they overlap";
+    EXPECT_NEAR(a.width(), c.width(), 1) << mode;
+    EXPECT_NEAR(a.bottom(), ValueToY(layout, 0), 1) << mode;
+    EXPECT_NEAR(a.top(), ValueToY(layout, 10), 1) << mode;
+    EXPECT_NEAR(c.top(), ValueToY(layout, 20), 1) << mode;
+    const QRectF negative = Bar(layout, 0, 1).front;
+    EXPECT_NEAR(negative.top(), ValueToY(layout, 0), 1) << "negative bars hang below zero";
+    EXPECT_NEAR(negative.bottom(), ValueToY(layout, -5), 1);
+  }
+}
+
+TEST(BarLayout, FlatOverlappingBarsPaintLaterSeriesInFront) {
+  ModelBuilder b;
+  const ChartLayout layout = TwoBarSeries(b, 0);
+  ASSERT_EQ(layout.bars.size(), 4u);
+  EXPECT_EQ(layout.bars.back().series, 1);
+}
+
+TEST(BarLayout, SideBySideShiftsEachSeriesByItsWidth) {
+  ModelBuilder b;
+  const ChartLayout layout = TwoBarSeries(b, 1);
+  const double slot = layout.plot.width() / 2;
+  const double center = layout.plot.left() + slot / 2;
+  const QRectF a = Bar(layout, 0, 0).front, c = Bar(layout, 1, 0).front;
+  EXPECT_NEAR(a.width(), slot * 0.7 / 2, 1);
+  EXPECT_NEAR(a.right(), c.left(), 1);
+  EXPECT_NEAR((a.left() + c.right()) / 2, center, 1);
+}
+
+TEST(BarLayout, StackedKeepsPositiveAndNegativeSumsApart) {
+  ModelBuilder b;
+  b.Add(SeriesKind::Bar, {10, -5, 4}).multiBar = MultiBar::Stacked;
+  b.Add(SeriesKind::Bar, {20, 5, -6}).multiBar = MultiBar::Stacked;
+  b.Add(SeriesKind::Bar, {-3, -2, 1}).multiBar = MultiBar::Stacked;
+  const ChartLayout layout = b.Layout();
+  const struct {
+    int series, point;
+    double low, high;
+  } expected[] = {{0, 0, 0, 10},  {1, 0, 10, 30}, {2, 0, -3, 0}, {0, 1, -5, 0}, {1, 1, 0, 5},
+                  {2, 1, -7, -5}, {0, 2, 0, 4},   {1, 2, -6, 0}, {2, 2, 4, 5}};
+  for (const auto& e : expected) {
+    const QRectF r = Bar(layout, e.series, e.point).front;
+    EXPECT_NEAR(r.bottom(), ValueToY(layout, e.low), 1) << e.series << "/" << e.point;
+    EXPECT_NEAR(r.top(), ValueToY(layout, e.high), 1) << e.series << "/" << e.point;
+  }
+}
+
+TEST(BarLayout, StackedToHundredPercentFillsTheAxis) {
+  ModelBuilder b;
+  b.Add(SeriesKind::Bar, {10, 1}).multiBar = MultiBar::Stacked100;
+  b.Add(SeriesKind::Bar, {30, 3}).multiBar = MultiBar::Stacked100;
+  const ChartLayout layout = b.Layout();
+  EXPECT_EQ(layout.valueTicks.back(), 100);
+  for (int point : {0, 1}) {
+    EXPECT_NEAR(Bar(layout, 0, point).front.top(), ValueToY(layout, 25), 1);
+    EXPECT_NEAR(Bar(layout, 1, point).front.top(), ValueToY(layout, 100), 1);
+  }
+  ModelBuilder inexact;  // shares that do not add up to 100 exactly in doubles
+  inexact.Add(SeriesKind::Bar, {14, 20.3, 24.2}).multiBar = MultiBar::Stacked100;
+  inexact.Add(SeriesKind::Bar, {9.4, 16.4, 15.9}).multiBar = MultiBar::Stacked100;
+  inexact.Add(SeriesKind::Bar, {2.5, 8.8, 7.2}).multiBar = MultiBar::Stacked100;
+  EXPECT_EQ(inexact.Layout().valueTicks.back(), 100);
+
+  // A negative value counts by its size: shares of 10, -10 and 20 are 25 %, -25 % and 50 %.
+  ModelBuilder negative;
+  for (double value : {10.0, -10.0, 20.0}) {
+    negative.Add(SeriesKind::Bar, {value}).multiBar = MultiBar::Stacked100;
+  }
+  const ChartLayout shares = negative.Layout();
+  const struct {
+    int series;
+    double low, high;
+  } expected[] = {{0, 0, 25}, {1, -25, 0}, {2, 25, 75}};
+  for (const auto& e : expected) {
+    EXPECT_NEAR(Bar(shares, e.series, 0).front.bottom(), ValueToY(shares, e.low), 1) << e.series;
+    EXPECT_NEAR(Bar(shares, e.series, 0).front.top(), ValueToY(shares, e.high), 1) << e.series;
+  }
+}
+
+// The first series decides the direction of all bars, whatever the others are.
+// A value too small to see next to a huge one still gets a pixel, alone or in a stack, and the
+// stack still ends where its sum is.
+TEST(BarLayout, EveryBarOfAValueOtherThanZeroKeepsAPixel) {
+  for (MultiBar mode : {MultiBar::None, MultiBar::SideBySide, MultiBar::Stacked}) {
+    ModelBuilder b;
+    for (double value : {1e6, 1e-3, -1e-3, 1e6}) b.Add(SeriesKind::Bar, {value}).multiBar = mode;
+    const ChartLayout layout = b.Layout(300, 200);
+    ASSERT_EQ(layout.bars.size(), 4u) << int(mode);
+    for (const BarBox& bar : layout.bars) EXPECT_GE(bar.front.height(), 1) << int(mode);
+    if (mode == MultiBar::Stacked) {
+      EXPECT_NEAR(Bar(layout, 3, 0).front.top(), ValueToY(layout, 2e6), 1);
+    }
+  }
+}
+
+// Bars thinner than a pixel are drawn once per pixel column, as the range of the series there.
+TEST(BarLayout, BarsThinnerThanAPixelShowEachColumnsRange) {
+  ModelBuilder b;
+  std::vector<double> values(10000);
+  for (std::size_t i = 0; i < values.size(); ++i) values[i] = i % 2 ? 100 : 10;
+  b.Add(SeriesKind::Bar, values);
+  const ChartLayout layout = b.Layout(400, 300);
+  EXPECT_LE(layout.bars.size(), static_cast<std::size_t>(layout.plot.width() + 2));
+  ASSERT_GT(layout.bars.size(), 100u);
+  for (std::size_t i = 1; i + 1 < layout.bars.size(); ++i) {  // the end columns may hold one bar
+    const QRectF& bar = layout.bars[i].front;
+    EXPECT_NEAR(bar.top(), ValueToY(layout, 100), 1) << i;
+    EXPECT_NEAR(bar.bottom(), ValueToY(layout, 0), 1) << i;
+    EXPECT_EQ(bar.width(), 1);
+  }
+}
+
+TEST(BarLayout, TheFirstSeriesDecidesTheDirection) {
+  for (SeriesKind first : {SeriesKind::Bar, SeriesKind::HorizBar}) {
+    ModelBuilder b;
+    b.Add(first, {3, 5});
+    b.Add(first == SeriesKind::Bar ? SeriesKind::HorizBar : SeriesKind::Bar, {4, 6});
+    const ChartLayout layout = b.Layout();
+    for (int series : {0, 1}) {
+      const QRectF bar = Bar(layout, series, 1).front;
+      const bool horizontal = bar.width() > bar.height();
+      EXPECT_EQ(horizontal, first == SeriesKind::HorizBar) << series;
+    }
+  }
+}
+
+TEST(BarLayout, HorizontalBarsListCategoriesFromTopToBottom) {
+  ModelBuilder b;
+  b.Add(SeriesKind::HorizBar, {3, 8, -2});
+  const ChartLayout layout = b.Layout();
+  const QRectF first = Bar(layout, 0, 0).front, second = Bar(layout, 0, 1).front;
+  EXPECT_LT(first.center().y(), second.center().y());
+  EXPECT_GT(second.width(), first.width());
+  EXPECT_LT(Bar(layout, 0, 2).front.left(), first.left()) << "negative bars grow to the left";
+}
+
+TEST(BarLayout, ThreeDimensionalModeZeroPutsEachSeriesInItsOwnRow) {
+  ModelBuilder b;
+  b.model.view3D = true;
+  TwoBarSeries(b, 0);
+  const ChartLayout layout = b.Layout();
+  EXPECT_GT(layout.depthOffset.x(), 0);
+  const QRectF front = Bar(layout, 0, 0).front, back = Bar(layout, 1, 0).front;
+  EXPECT_GT(back.left(), front.left()) << "the second series sits one row further back";
+  EXPECT_EQ(layout.bars.front().series, 1) << "the back row is painted first";
+  ModelBuilder flat;
+  TwoBarSeries(flat, 0);
+  EXPECT_EQ(flat.Layout().faces.size(), 4u);
+  EXPECT_EQ(layout.faces.size(), 12u) << "front, top and side per box";
+}
+
+TEST(PieLayout, SlicesStartAtTwelveClockwiseAndCloseTheCircle) {
+  ModelBuilder b;
+  b.Add(SeriesKind::Pie, {1, 0, 3, -4});
+  const ChartLayout layout = b.Layout();
+  ASSERT_EQ(layout.pies.size(), 1u);
+  const auto& slices = layout.pies[0].slices;
+  ASSERT_EQ(slices.size(), 3u) << "the zero slice vanishes";
+  EXPECT_DOUBLE_EQ(slices[0].startDegrees, 90);
+  EXPECT_DOUBLE_EQ(slices[0].sweepDegrees, -45);
+  EXPECT_EQ(slices[1].point, 2);
+  EXPECT_DOUBLE_EQ(slices[1].sweepDegrees, -135);
+  EXPECT_DOUBLE_EQ(slices[2].sweepDegrees, -180) << "slices take absolute values";
+  double sum = 0;
+  for (const auto& slice : slices) sum += slice.sweepDegrees;
+  EXPECT_DOUBLE_EQ(sum, -360);
+}
+
+TEST(PieLayout, EdgeCases) {
+  const struct {
+    std::vector<double> values;
+    std::size_t pies, slices;
+  } cases[] = {{{}, 0, 0},
+               {{0, 0}, 1, 0},  // all zero: an empty disc
+               {{5}, 1, 1},
+               {{0, 7, 0}, 1, 1},
+               {{0.1, 0.2, 0.3}, 1, 3}};
+  for (const auto& c : cases) {
+    ModelBuilder b;
+    b.Add(SeriesKind::Pie, c.values);
+    b.model.legendVisible = true;
+    const ChartLayout layout = b.Layout();
+    ASSERT_EQ(layout.pies.size(), c.pies);
+    EXPECT_EQ(layout.legend.size(), c.values.size()) << "every slice is listed, zero ones too";
+    if (c.pies == 0) continue;
+    ASSERT_EQ(layout.pies[0].slices.size(), c.slices);
+    EXPECT_FALSE(layout.faces.empty()) << "the disc is drawn";
+    if (c.slices == 1) {
+      EXPECT_DOUBLE_EQ(layout.pies[0].slices[0].sweepDegrees, -360);
+    }
+  }
+}
+
+TEST(PieLayout, SeveralPiesSideBySideEachUnderItsTitle) {
+  ModelBuilder b;
+  b.Add(SeriesKind::Pie, {1, 2}).title = "First";
+  b.Add(SeriesKind::Pie, {3, 4}).title = "Second";
+  const ChartLayout layout = b.Layout();
+  ASSERT_EQ(layout.pies.size(), 2u);
+  EXPECT_LT(layout.pies[0].center.x(), layout.pies[1].center.x());
+  for (const char* title : {"First", "Second"}) {
+    const auto found = std::find_if(layout.texts.begin(), layout.texts.end(),
+                                    [&](const TextItem& t) { return t.text == title; });
+    ASSERT_NE(found, layout.texts.end()) << title;
+  }
+}
+
+// The share of the chart's height that the discs (with their 3D edges) stand on.
+double ShareOfHeightCovered(const ChartLayout& layout) {
+  std::vector<std::pair<double, double>> spans;
+  for (const PieGeometry& pie : layout.pies) {
+    spans.emplace_back(pie.center.y() - pie.radiusY, pie.center.y() + pie.radiusY + pie.thickness);
+  }
+  std::sort(spans.begin(), spans.end());
+  double covered = 0, reached = -1e9;
+  for (const auto& [top, bottom] : spans) {
+    covered += std::max(0.0, bottom - std::max(top, reached));
+    reached = std::max(reached, bottom);
+  }
+  return covered / layout.size.height();
+}
+
+TEST(PieLayout, SeveralPiesUseTheHeightOfThePlotAndShowEveryMark) {
+  const std::vector<std::string> regions = {"North", "South", "East", "West", "Central", "Online"};
+  const std::vector<double> values = {420, 310, 275, 390, 150, 95};
+  for (int count : {2, 3, 4, 6}) {
+    for (bool view3D : {false, true}) {
+      ModelBuilder b;
+      b.model.view3D = view3D;
+      b.model.title.lines = {"Customers by region"};
+      for (int p = 0; p < count; ++p) {
+        SeriesModel& pie = b.Add(SeriesKind::Pie, {});
+        pie.title = std::to_string(2020 + p);
+        for (std::size_t i = 0; i < values.size(); ++i)
+          b.AddPoint(pie, values[i] + p * 10, regions[i], clAutomatic);
+      }
+      const ChartLayout layout = b.Layout(720, 450);
+      ASSERT_EQ(layout.pies.size(), static_cast<std::size_t>(count));
+      EXPECT_GT(ShareOfHeightCovered(layout), 0.33) << count << (view3D ? " in 3D" : " flat");
+      for (const PieGeometry& pie : layout.pies) {
+        EXPECT_EQ(pie.radiusX, layout.pies.front().radiusX) << "one size for all";
+      }
+      const auto marks = std::count_if(layout.texts.begin(), layout.texts.end(),
+                                       [](const TextItem& t) { return t.framed; });
+      EXPECT_EQ(marks, count * 6) << count << (view3D ? " in 3D" : " flat");
+    }
+  }
+}
+
+TEST(PieLayout, MarksOfThinSlicesAreLeftOutNotPiledUp) {
+  ModelBuilder b;
+  std::vector<double> values(60, 0.01);
+  values.push_back(100);
+  b.Add(SeriesKind::Pie, values);
+  const ChartLayout layout = b.Layout(585, 401);
+  std::vector<QRectF> marks;
+  for (const TextItem& t : layout.texts) {
+    if (t.framed) marks.push_back(t.box.translated(t.origin));
+  }
+  EXPECT_GT(marks.size(), 1u);
+  EXPECT_LT(marks.size(), values.size());
+  for (std::size_t i = 0; i < marks.size(); ++i) {
+    for (std::size_t k = i + 1; k < marks.size(); ++k) EXPECT_FALSE(marks[i].intersects(marks[k]));
+  }
+}
+
+TEST(CategoryLabels, TurnedThenThinnedNeverOverlapping) {
+  const struct {
+    int count;
+    std::string label;
+    bool turned, thinned;
+  } cases[] = {{5, "Jan", false, false},
+               {20, "A label of thirty characters..", true, false},
+               {50, "Category", true, true},
+               {1000, "Category", true, true}};
+  for (const auto& c : cases) {
+    ModelBuilder b;
+    SeriesModel& series = b.Add(SeriesKind::Bar, {});
+    for (int i = 0; i < c.count; ++i) b.AddPoint(series, i, c.label, clAutomatic);
+    const ChartLayout layout = b.Layout(585, 401);
+    EXPECT_EQ(layout.categoryLabelAngle > 0, c.turned) << c.count;
+    EXPECT_EQ(layout.shownCategories.size() < static_cast<std::size_t>(c.count), c.thinned);
+    // Neighbouring labels, turned by the angle, stay a text height apart.
+    const double slot = layout.plot.width() / c.count;
+    const double step = layout.shownCategories.size() > 1
+                            ? layout.shownCategories[1] - layout.shownCategories[0]
+                            : c.count;
+    const double apart = layout.categoryLabelAngle == 0
+                             ? step * slot
+                             : step * slot * std::sin(layout.categoryLabelAngle * M_PI / 180);
+    EXPECT_GE(apart, QFontMetricsF(layout.fonts[FontRole::Tick]).height()) << c.count;
+  }
+}
+
+TEST(Frame, MarginsArePercentOfTheChart) {
+  DocumentBuilder plain;
+  plain.Add(SeriesKind::Bar, {1, 2, 3});
+  DocumentBuilder margins;
+  margins.Add(SeriesKind::Bar, {1, 2, 3});
+  margins.document.SetMargin(0, 10);
+  margins.document.SetMargin(3, 20);
+  margins.document.SetMargin(9, 50);  // ignored
+  const ChartLayout a = plain.Layout(1000, 500), b = margins.Layout(1000, 500);
+  EXPECT_NEAR(b.plot.left() - a.plot.left(), 100, 1);
+  EXPECT_NEAR(a.plot.bottom() - b.plot.bottom(), 100, 1);
+}
+
+TEST(Frame, EmptyTitleLinesCostAtMostASmallGap) {
+  ModelBuilder none;
+  none.Add(SeriesKind::Bar, {1, 2});
+  ModelBuilder blank;
+  blank.Add(SeriesKind::Bar, {1, 2});
+  blank.model.title.lines.push_back("");
+  EXPECT_EQ(none.Layout().plot, blank.Layout().plot);
+  blank.model.title.lines.push_back("Sales");
+  const ChartLayout layout = blank.Layout();
+  const double lineHeight = QFontMetricsF(layout.fonts[FontRole::Title]).height();
+  ASSERT_FALSE(layout.texts.empty());
+  const auto title = std::find_if(layout.texts.begin(), layout.texts.end(),
+                                  [](const TextItem& t) { return t.text == "Sales"; });
+  ASSERT_NE(title, layout.texts.end());
+  EXPECT_LT(title->origin.y(), 6 + lineHeight / 2);
+}
+
+TEST(Frame, EachTitleDrawsInItsOwnFontStyle) {
+  ModelBuilder builder;
+  builder.Add(SeriesKind::Bar, {1, 2});
+  builder.model.title = {{"Sales"}, {false, true}};
+  builder.model.leftAxisTitle = {"Units", {true, false}};
+  builder.model.bottomAxisTitle = {"Month", {false, true}};
+  const ChartLayout layout = builder.Layout();
+  const auto fontOf = [&](const QString& text) {
+    const auto item = std::find_if(layout.texts.begin(), layout.texts.end(),
+                                   [&](const TextItem& t) { return t.text == text; });
+    EXPECT_NE(item, layout.texts.end()) << text.toStdString();
+    return item == layout.texts.end() ? QFont() : layout.fonts[item->font];
+  };
+  EXPECT_FALSE(fontOf("Sales").bold());
+  EXPECT_TRUE(fontOf("Sales").italic());
+  EXPECT_TRUE(fontOf("Units").bold());
+  EXPECT_FALSE(fontOf("Units").italic());
+  EXPECT_FALSE(fontOf("Month").bold());
+  EXPECT_TRUE(fontOf("Month").italic());
+}
+
+TEST(Legend, ListsSeriesOrSlicesWithTheirColours) {
+  ModelBuilder bars;
+  bars.model.legendVisible = true;
+  bars.Add(SeriesKind::Bar, {1}).title = "Sales";
+  bars.Add(SeriesKind::Bar, {2});
+  const ChartLayout a = bars.Layout();
+  ASSERT_EQ(a.legend.size(), 2u);
+  EXPECT_EQ(a.legend[0].text.text, "Sales");
+  EXPECT_EQ(a.legend[1].text.text, "Series2");
+  EXPECT_EQ(a.legend[1].color, ToQColor(PaletteColor(1)));
+  EXPECT_FALSE(a.plot.intersects(a.legendFrame));
+
+  ModelBuilder pie;
+  pie.model.legendVisible = true;
+  SeriesModel& series = pie.Add(SeriesKind::Pie, {});
+  pie.AddPoint(series, 4, "North", clAutomatic);
+  pie.AddPoint(series, 6, "South", 0x00FF00);
+  const ChartLayout b = pie.Layout();
+  ASSERT_EQ(b.legend.size(), 2u);
+  EXPECT_EQ(b.legend[0].text.text, "North");
+  EXPECT_EQ(b.legend[1].color, QColor(0, 255, 0));
+}
+
+// A pie of many slices: entries in their order, texts that stay apart where there is room for a
+// few letters, and where the chart has no room for them all a last line that counts the rest.
+TEST(Legend, APieOfManySlicesListsThemInOrderAndCountsTheRest) {
+  ModelBuilder pie;
+  pie.model.legendVisible = true;
+  SeriesModel& series = pie.Add(SeriesKind::Pie, {});
+  for (int i = 0; i < 60; ++i) {
+    pie.AddPoint(series, 60 - i, "Product line number " + std::to_string(i + 1), clAutomatic);
+  }
+  for (QSizeF size : {QSizeF(720, 450), QSizeF(300, 200)}) {
+    const ChartLayout layout = pie.Layout(size.width(), size.height());
+    ASSERT_FALSE(layout.legend.empty());
+    std::set<QString> texts;
+    for (std::size_t i = 0; i < layout.legend.size(); ++i) {
+      const LegendItem& item = layout.legend[i];
+      if (item.entry < 0) {
+        EXPECT_EQ(i + 1, layout.legend.size()) << "the count comes last";
+        EXPECT_TRUE(item.text.text.contains(QString::number(60 - static_cast<int>(i))));
+        continue;
+      }
+      EXPECT_EQ(item.entry, static_cast<int>(i));
+      EXPECT_FALSE(item.text.text.isEmpty());
+      texts.insert(item.text.text);
+    }
+    if (size.width() > 600) {
+      EXPECT_EQ(texts.size(), layout.legend.size()) << "every entry says which slice it is";
+    }
+  }
+  EXPECT_EQ(pie.Layout(720, 450).legend.size(), 60u) << "a large chart lists them all";
+}
+
+TEST(Defaults, PaletteAndMarksByKind) {
+  DocumentBuilder b;
+  ChartSeries bar = b.Add(SeriesKind::Bar, {1});
+  ChartSeries line = b.Add(SeriesKind::Line, {1});
+  ChartSeries pie = b.Add(SeriesKind::Pie, {1, 2, 3});
+  EXPECT_EQ(bar.SeriesColor(), PaletteColor(0));
+  EXPECT_EQ(line.SeriesColor(), PaletteColor(1));
+  EXPECT_TRUE(IsAutomaticColor(pie.SeriesColor()));
+  EXPECT_TRUE(bar.MarksVisible());
+  EXPECT_FALSE(line.MarksVisible());
+  EXPECT_TRUE(pie.MarksVisible());
+  EXPECT_NE(ResolvePointColor(pie.Data(), 0), ResolvePointColor(pie.Data(), 1));
+  EXPECT_EQ(ResolvePointColor(pie.Data(), 2), PaletteColor(2));
+  pie.SetSeriesColor(0x0000FF);
+  EXPECT_EQ(ResolvePointColor(pie.Data(), 1), 0x0000FFu)
+      << "automatic points take the series colour";
+  EXPECT_EQ(PaletteColor(10), PaletteColor(0));
+}
+
+TEST(LineLayout, MillionPointsCostFollowsThePixelWidth) {
+  ModelBuilder b;
+  SeriesModel& line = b.Add(SeriesKind::Line, {});
+  line.points.reserve(1000000);
+  for (int i = 0; i < 1000000; ++i)
+    line.points.push_back({std::sin(i * 0.001) * 100 + (i == 777777 ? 500 : 0), clAutomatic});
+  const ChartLayout layout = b.Layout(1920, 1080);
+  std::size_t points = 0;
+  double top = 1e9;
+  for (const Polyline& p : layout.lines) {
+    points += p.points.size();
+    for (const QPointF& q : p.points) top = std::min(top, q.y());
+  }
+  EXPECT_LE(points, static_cast<std::size_t>(4 * layout.plot.width() + 8));
+  EXPECT_NEAR(top, ValueToY(layout, 500 + std::sin(777.777) * 100), 1) << "the single peak stays";
+}
+
+bool AllFinite(const ChartLayout& layout) {
+  auto finite = [](const QPointF& p) { return std::isfinite(p.x()) && std::isfinite(p.y()); };
+  for (const auto* faces : {&layout.walls, &layout.faces}) {
+    for (const Face& f : *faces) {
+      for (const QPointF& p : f.polygon)
+        if (!finite(p)) return false;
+    }
+  }
+  for (const Polyline& l : layout.lines) {
+    for (const QPointF& p : l.points)
+      if (!finite(p)) return false;
+  }
+  for (const TextItem& t : layout.texts)
+    if (!finite(t.origin)) return false;
+  return true;
+}
+
+TEST(HardData, NeverBreaksTheLayout) {
+  const double nan = std::nan(""), inf = std::numeric_limits<double>::infinity();
+  const std::vector<std::vector<double>> data = {{},
+                                                 {5},
+                                                 {0, 0, 0},
+                                                 {-1, -2, -3},
+                                                 {-5, 3, 0, 8},
+                                                 {1e-9, 1e12},
+                                                 {nan, 1, inf, -inf, 2},
+                                                 {1e-320, 4e-323},
+                                                 {1e308, -1e308},
+                                                 {-1.7e308, 1.7e308, 4.9e-324}};
+  for (bool view3D : {false, true}) {
+    for (int kind = 0; kind < 4; ++kind) {
+      for (const auto& values : data) {
+        ModelBuilder b;
+        b.model.view3D = view3D;
+        b.model.legendVisible = true;
+        if (kind == 0) b.Add(SeriesKind::Bar, values).multiBar = MultiBar::Stacked;
+        if (kind == 1) b.Add(SeriesKind::HorizBar, values).multiBar = MultiBar::Stacked100;
+        if (kind == 2) b.Add(SeriesKind::Line, values).marksVisible = true;
+        if (kind == 3) b.Add(SeriesKind::Pie, values);
+        // 90 x 60 leaves room for the frame but none for the plot.
+        for (QSizeF size : {QSizeF(585, 401), QSizeF(90, 60), QSizeF(20, 15), QSizeF(1, 1)}) {
+          EXPECT_TRUE(AllFinite(b.Layout(size.width(), size.height())))
+              << kind << " " << values.size() << " " << size.width();
+        }
+      }
+    }
+  }
+  ModelBuilder none;
+  EXPECT_TRUE(none.Layout().faces.empty());
+}
+
+// Only the title lines that can show are laid out, however many there are.
+TEST(HardData, AMillionTitleLinesLayOutOnlyThoseThatShow) {
+  for (const char* line : {"Sales", " "}) {
+    ModelBuilder b;
+    b.model.title.lines.assign(1'000'000, line);
+    b.Add(SeriesKind::Bar, {1, 2});
+    const ChartLayout layout = b.Layout(400, 300);
+    std::size_t titles = 0;
+    for (const TextItem& text : layout.texts) {
+      if (text.font != FontRole::Title) continue;
+      ++titles;
+      EXPECT_LT(text.origin.y(), 300);
+    }
+    EXPECT_LE(titles, 300 / QFontMetricsF(layout.fonts[FontRole::Title]).height() + 1) << line;
+  }
+}
+
+TEST(HardData, TenSeriesOfAThousandCategories) {
+  ModelBuilder b;
+  b.model.view3D = true;
+  for (int s = 0; s < 10; ++s) {
+    std::vector<double> values(1000);
+    for (int i = 0; i < 1000; ++i) values[i] = (i * 7 + s * 13) % 101 - 30;
+    b.Add(SeriesKind::Bar, values).multiBar = MultiBar::SideBySide;
+  }
+  const ChartLayout layout = b.Layout(585, 401);
+  EXPECT_LE(layout.bars.size(), static_cast<std::size_t>(10 * (layout.plot.width() + 2)))
+      << "bars thinner than a pixel are drawn once per pixel column";
+  EXPECT_TRUE(AllFinite(layout));
+}
+
+}  // namespace

@@ -1,0 +1,154 @@
+// Pixel checks on rendered images: the colours land where the layout puts the shapes.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "chart/palette.h"
+#include "chartfixture.h"
+
+using namespace chart;
+
+namespace {
+
+constexpr TColor kRed = 0x0000FF;  // 0x00BBGGRR
+constexpr TColor kGreen = 0x00FF00;
+
+QRgb PixelAt(const QImage& image, QPointF at) {
+  return image.pixel(static_cast<int>(at.x()), static_cast<int>(at.y())) & 0xFFFFFF;
+}
+
+TEST(Render, BarFrontIsPaintedInExactlyItsColour) {
+  ModelBuilder b;
+  SeriesModel& series = b.Add(SeriesKind::Bar, {10, 20}, kRed);
+  b.AddPoint(series, 15, "own", kGreen);
+  for (bool view3D : {false, true}) {
+    b.model.view3D = view3D;
+    const ChartLayout layout = b.Layout();
+    const QImage image = b.Render();
+    for (const BarBox& bar : layout.bars) {
+      const QRgb expected = bar.point == 2 ? 0x00FF00 : 0xFF0000;
+      EXPECT_EQ(PixelAt(image, bar.front.center()), expected) << view3D << " " << bar.point;
+    }
+  }
+}
+
+TEST(Render, ThreeDimensionsAddShadedTopsWhereTheDepthIs) {
+  ModelBuilder b;
+  b.Add(SeriesKind::Bar, {10}, kRed);
+  b.model.view3D = true;
+  const ChartLayout layout = b.Layout();
+  const QImage deep = b.Render();
+  b.model.view3D = false;
+  const QImage flat = b.Render();
+  const BarBox& bar = layout.bars.front();
+  const double depth = layout.depthOffset.x() * 0.75;
+  const QPointF onTop =
+      bar.front.topLeft() + QPointF(bar.front.width() / 2 + depth / 2, -depth / 2);
+  const QColor top = QColor::fromRgb(PixelAt(deep, onTop));
+  EXPECT_NE(PixelAt(deep, onTop), PixelAt(flat, onTop));
+  EXPECT_EQ(top.hue(), 0) << "the top is a shade of the bar's red";
+  EXPECT_GT(top.lightness(), QColor(Qt::red).lightness());
+  EXPECT_NE(deep, flat);
+}
+
+TEST(Render, EveryBarOfA3DChartInDepthRowsShowsTheEndThatGivesItsValue) {
+  const std::vector<double> north = {120, 135, 160, 148, 172, 190, 205, 198, 176, 164, 150, 210},
+                            south = {95, 102, 110, 125, 131, 140, 152, 149, 138, 127, 119, 160},
+                            west = {60, 72, 81, 90, 97, 110, 118, 121, 104, 99, 87, 130},
+                            hardware = {12.5, 14, 13.2, 17.8, 19.1, 22.4, 25, 24.2},
+                            software = {8.1, 9.4, 11.7, 10.2, 12.8, 14.1, 13.5, 15.9},
+                            services = {-3.2, 2.5, 4.8, 6.1, 5.4, -1.8, 3.9, 7.2};
+  const struct {
+    const char* what;
+    std::vector<std::vector<double>> series;
+  } cases[] = {{"largest series first", {north, south, west}},
+               {"smallest series first", {west, south, north}},
+               {"negative values", {hardware, software, services}}};
+  const TColor colors[] = {kRed, kGreen, 0xFF0000};
+  for (const auto& c : cases) {
+    ModelBuilder b;
+    b.model.view3D = true;
+    for (std::size_t s = 0; s < c.series.size(); ++s) {
+      b.Add(SeriesKind::Bar, c.series[s], colors[s]).marksVisible = false;
+    }
+    const ChartLayout layout = b.Layout(720, 450);
+    const QImage image = b.Render(720, 450);
+    for (const BarBox& bar : layout.bars) {
+      const double value = c.series[static_cast<std::size_t>(bar.series)][bar.point];
+      const QPointF end(bar.front.center().x(),
+                        value >= 0 ? bar.front.top() + 2 : bar.front.bottom() - 2);
+      EXPECT_EQ(PixelAt(image, end), ToQColor(colors[bar.series]).rgb() & 0xFFFFFF)
+          << c.what << ": series " << bar.series << ", bar " << bar.point;
+    }
+  }
+}
+
+TEST(Render, PieSlicesAndLinesTakeTheirColours) {
+  ModelBuilder pie;
+  SeriesModel& slices = pie.Add(SeriesKind::Pie, {});
+  pie.AddPoint(slices, 1, "a", kRed);
+  pie.AddPoint(slices, 1, "b", kGreen);
+  const ChartLayout layout = pie.Layout();
+  const QImage image = pie.Render();
+  const PieGeometry& g = layout.pies.front();
+  // Clockwise from 12 o'clock: the first half is on the right, the second on the left.
+  EXPECT_EQ(PixelAt(image, g.center + QPointF(g.radiusX / 2, 0)), 0xFF0000u);
+  EXPECT_EQ(PixelAt(image, g.center - QPointF(g.radiusX / 2, 0)), 0x00FF00u);
+
+  ModelBuilder line;
+  line.Add(SeriesKind::Line, {5, 5, 5}, kGreen);
+  const ChartLayout lineLayout = line.Layout();
+  ASSERT_FALSE(lineLayout.lines.empty());
+  const QImage lineImage = line.Render();
+  const QPolygonF& points = lineLayout.lines.front().points;
+  EXPECT_EQ(PixelAt(lineImage, (points[0] + points[1]) / 2), 0x00FF00u);
+}
+
+long PixelsOf(const QImage& image, QRgb color) {
+  long count = 0;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) count += (image.pixel(x, y) & 0xFFFFFF) == color;
+  }
+  return count;
+}
+
+TEST(Render, ADenseLineIn3DShowsTheRangeOfItsValuesAsTheFlatLineDoes) {
+  ModelBuilder b;
+  SeriesModel& line = b.Add(SeriesKind::Line, {}, kRed);
+  line.points.reserve(1000000);
+  for (int i = 0; i < 1000000; ++i)
+    line.points.push_back({std::sin(i * 1e-4) * 100 + i % 97, kRed});
+  const long flat = PixelsOf(b.Render(1920, 1080), 0xFF0000);
+  b.model.view3D = true;
+  const ChartLayout layout = b.Layout(1920, 1080);
+  EXPECT_LE(layout.faces.size(), static_cast<std::size_t>(2 * layout.plot.width() + 4))
+      << "the cost follows the width";
+  const long deep = PixelsOf(b.Render(1920, 1080), 0xFF0000);
+  EXPECT_GT(flat, 100000);
+  EXPECT_GT(deep, flat * 8 / 10) << "the range in the line's own colour, not a wall of shades";
+}
+
+TEST(Render, PrintPartialDrawsOnlyIntoAProperRectangle) {
+  DocumentBuilder b;
+  b.Add(SeriesKind::Bar, {1, 2, 3}, kRed);
+  QImage image(300, 200, QImage::Format_RGB32);
+  image.fill(Qt::blue);
+  const QImage untouched = image;
+  {
+    QPainter painter(&image);
+    for (QRect bad : {QRect(10, 10, 0, 50), QRect(50, 50, -40, -40), QRect()}) {
+      b.document.PrintPartial(painter, bad);
+    }
+  }
+  EXPECT_EQ(image, untouched);
+  {
+    QPainter painter(&image);
+    b.document.PrintPartial(painter, QRect(100, 50, 150, 100));
+  }
+  EXPECT_EQ(image.pixel(99, 120) & 0xFFFFFF, 0x0000FFu) << "left of the rectangle stays";
+  EXPECT_EQ(image.pixel(250, 120) & 0xFFFFFF, 0x0000FFu) << "right of the rectangle stays";
+  EXPECT_EQ(image.pixel(101, 51) & 0xFFFFFF, 0xFFFFFFu) << "the chart's background inside";
+}
+
+}  // namespace
