@@ -9,6 +9,9 @@
 #include <string_view>
 
 #include "application.h"
+#include "cupsprinter.h"
+#include "headlessrun.h"
+#include "printchartpage.h"
 #include "runtime.h"
 #include "tform1.h"
 #include "unit1.h"
@@ -64,10 +67,8 @@ void ChooseTableNames() {
   }
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  if (const char* information = InformationAsked(argc, argv)) return Print(information);
+// With a display, the window unit runs the creation pass and shows the window.
+void RunWithWindow(int argc, char** argv) {
   try {
     Application.Initialize(argc, argv);
     ChooseTableNames();
@@ -78,6 +79,32 @@ int main(int argc, char** argv) {
     Application.ShowException(error);
   }
   Form1.reset();
+}
+
+// Where no display can be named, no window can ever show: the same pass and outputs run
+// without creating the window, so that such a run pays for nothing it does not use.
+void RunWithoutWindow(int argc, char** argv) {
+  Application.InitializeWithoutWindows(argc, argv);
+  ChooseTableNames();
+  const HeadlessOutcome outcome = RunHeadless(
+      propertyFileName, dataFileName,
+      [](const auto& chart, const auto& settings) { PrintChartPage(Printer, chart, settings); });
+  if (outcome.message) {
+    Application.MessageBox(outcome.message->text, outcome.message->caption);
+  } else if (outcome.windowAsked) {
+    Application.SayNoWindowCanBeShown();
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (const char* information = InformationAsked(argc, argv)) return Print(information);
+  if (TApplication::DisplayNamed()) {
+    RunWithWindow(argc, argv);
+  } else {
+    RunWithoutWindow(argc, argv);
+  }
   Application.Finalize();
   return 0;
 }

@@ -55,18 +55,42 @@ QString BoxText(const std::string& text) { return ToDisplayText(text).replace(QC
 TApplication::TApplication() = default;
 TApplication::~TApplication() = default;
 
-void TApplication::Initialize(int& argc, char** argv) {
+void TApplication::SetUpProcess(int& argc, char** argv) {
   // Standard error may be a pipe whose reader has gone, and an image may pass the file-size
   // limit: a failed write is reported where it happens and must not end the run.
   std::signal(SIGPIPE, SIG_IGN);
   std::signal(SIGXFSZ, SIG_IGN);
   SetCommandLine(argc, argv);
   qInstallMessageHandler(QuietQtMessages);
-  ChooseDisplayPlatform();
   // Qt sees the program name only, so that no table name is ever taken as a Qt option.
   qtArgc_ = 1;
   qtArgv_[0] = argc > 0 ? argv[0] : const_cast<char*>(kProgramName);
+}
+
+void TApplication::Initialize(int& argc, char** argv) {
+  SetUpProcess(argc, argv);
+  ChooseDisplayPlatform();
   qtApplication_ = std::make_unique<QApplication>(qtArgc_, qtArgv_);
+  widgets_ = true;
+}
+
+void TApplication::InitializeWithoutWindows(int& argc, char** argv) {
+  SetUpProcess(argc, argv);
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  qtApplication_ = std::make_unique<QGuiApplication>(qtArgc_, qtArgv_);
+  widgets_ = false;
+}
+
+bool TApplication::DisplayNamed() {
+  const QByteArray chosen = qgetenv("QT_QPA_PLATFORM").trimmed();
+  if (!chosen.isEmpty()) {
+    for (const QByteArray& platform : chosen.split(';')) {
+      const QByteArray name = platform.split(':').front().trimmed();
+      if (!name.isEmpty() && name != "offscreen") return true;
+    }
+    return false;
+  }
+  return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
 bool TApplication::Headless() const {
@@ -77,11 +101,15 @@ bool TApplication::Headless() const {
 void TApplication::Run() {
   if (!mainForm_) return;
   if (Headless()) {
-    WriteErrorLine(kProgramName, "No display can be reached; the chart window cannot be shown.");
+    SayNoWindowCanBeShown();
     return;
   }
   mainForm_->show();
   QApplication::exec();
+}
+
+void TApplication::SayNoWindowCanBeShown() {
+  WriteErrorLine(kProgramName, "No display can be reached; the chart window cannot be shown.");
 }
 
 void TApplication::MessageBox(const std::string& text, const std::string& caption) {
@@ -90,7 +118,7 @@ void TApplication::MessageBox(const std::string& text, const std::string& captio
     standIn_.message(caption, text);
     return;
   }
-  if (!qtApplication_ || Headless()) return;
+  if (!widgets_ || Headless()) return;
   QMessageBox box(QMessageBox::NoIcon, BoxText(caption), BoxText(text), QMessageBox::Ok);
   box.exec();
 }
@@ -100,7 +128,7 @@ void TApplication::ShowException(const std::exception& error) {
   MessageBox(own ? own->Text() : std::string(error.what()), kProgramName);
 }
 
-bool TApplication::CanAskUser() const { return standIn_.dialog || (qtApplication_ && !Headless()); }
+bool TApplication::CanAskUser() const { return standIn_.dialog || (widgets_ && !Headless()); }
 
 bool TApplication::ExecuteDialog(QDialog& dialog) {
   if (standIn_.dialog) return standIn_.dialog(dialog);
@@ -108,6 +136,9 @@ bool TApplication::ExecuteDialog(QDialog& dialog) {
   return dialog.exec() == QDialog::Accepted;
 }
 
-void TApplication::Finalize() { qtApplication_.reset(); }
+void TApplication::Finalize() {
+  qtApplication_.reset();
+  widgets_ = false;
+}
 
 void TApplication::SetUserStandIn(UserStandIn standIn) { standIn_ = std::move(standIn); }

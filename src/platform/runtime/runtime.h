@@ -10,6 +10,9 @@
 
 class QString;
 
+// The caption of error reports and of the program's own notices.
+inline constexpr const char* kProgramName = "tarvochart";
+
 // Base of every error that the routine reports with its own text. Text() holds the whole of
 // it, a NUL from a table included, where what() would end at the first NUL.
 class Exception : public std::runtime_error {

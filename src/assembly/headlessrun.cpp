@@ -1,0 +1,54 @@
+#include "headlessrun.h"
+
+#include "chart/chartdocument.h"
+#include "chartdefaults.h"
+#include "creationpass.h"
+#include "printsettings.h"
+
+namespace {
+
+// The window keywords act on nothing.
+class NoWindow : public WindowEffects {
+ public:
+  void HideWindow() override {}
+  void ShowPrintButton() override {}
+  void HidePrintButton() override {}
+  void Uncheck3DCheckBox() override {}
+  void Hide3DCheckBox() override {}
+};
+
+}  // namespace
+
+HeadlessOutcome RunHeadless(const std::string& propertyName, const std::string& dataName,
+                            const PrintRoutine& print) {
+  HeadlessOutcome outcome;
+  NoWindow window;
+  chart::ChartDocument chart;
+  ApplyChartDesign(chart);
+  PrintSettings printSettings;
+  bool skipRun = false;
+  PassTargets targets{propertyName, dataName, window, chart, printSettings, skipRun};
+  targets.printChartPage = [&] {
+    if (printSettings.showPrintDialog) return;
+    print(chart, printSettings);
+    outcome.printed = true;
+  };
+  targets.outputs = [&](const ChartOptions& options, StartupTargets& outputs) {
+    RunStartupOutputs(options, outputs);
+    if (WritesImageFile(options)) outcome.imageFile = options.bitmapFile;
+  };
+  try {
+    if (const auto refusal = RunCreationPass(targets)) {
+      outcome.message = RunMessage{refusal->caption, refusal->text};
+      return outcome;
+    }
+  } catch (const Exception& error) {
+    outcome.message = RunMessage{kProgramName, error.Text()};
+    return outcome;
+  } catch (const std::exception& error) {
+    outcome.message = RunMessage{kProgramName, error.what()};
+    return outcome;
+  }
+  outcome.windowAsked = !skipRun;
+  return outcome;
+}
