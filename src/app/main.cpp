@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "application.h"
+#include "creationpass.h"
 #include "cupsprinter.h"
 #include "headlessrun.h"
 #include "printchartpage.h"

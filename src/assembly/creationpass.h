@@ -54,6 +54,10 @@ class PassObserver {
   virtual void Failed(const Exception& /*error*/) {}
 };
 
+// The tables that a run reads when it is given no names.
+inline constexpr const char* kDefaultPropertyFileName = "ChartPro.DBF";
+inline constexpr const char* kDefaultDataFileName = "ChartDat.DBF";
+
 // What the pass acts on.
 struct PassTargets {
   std::string propertyName;

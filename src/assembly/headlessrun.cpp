@@ -29,7 +29,10 @@ HeadlessOutcome RunHeadless(const std::string& propertyName, const std::string& 
   bool skipRun = false;
   PassTargets targets{propertyName, dataName, window, chart, printSettings, skipRun};
   targets.printChartPage = [&] {
-    if (printSettings.showPrintDialog) return;
+    if (printSettings.showPrintDialog) {
+      outcome.printDialogSkipped = true;
+      return;
+    }
     print(chart, printSettings);
     outcome.printed = true;
   };

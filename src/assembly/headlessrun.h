@@ -22,6 +22,7 @@ struct RunMessage {
 struct HeadlessOutcome {
   std::optional<RunMessage> message;  // the refusal or the error that ended the run
   bool printed = false;               // the chart page went to the printer (PRINT)
+  bool printDialogSkipped = false;    // PRINT asked for the print dialog, which none can answer
   std::string imageFile;              // the image file written, named as the table names it
   bool windowAsked = false;           // no NOSHOW: a run with a display shows its window
 };

@@ -47,13 +47,25 @@ bool WriteHeader(QIODevice& device, const QImage& image) {
          WriteChunk(device, "IHDR", header.data(), header.size());
 }
 
-// Row `y` as RGB bytes.
-void RgbRow(const QImage& image, int y, std::vector<unsigned char>& rgb) {
-  const auto* pixels = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-  for (std::size_t x = 0, width = static_cast<std::size_t>(image.width()); x < width; ++x) {
-    rgb[3 * x] = static_cast<unsigned char>(qRed(pixels[x]));
-    rgb[3 * x + 1] = static_cast<unsigned char>(qGreen(pixels[x]));
-    rgb[3 * x + 2] = static_cast<unsigned char>(qBlue(pixels[x]));
+// Row `y` with the "Up" filter, as its filter byte and the differences of its RGB bytes from
+// those of the row above (zeros above the first row), into `out`.
+void WriteFilteredRow(const QImage& image, int y, unsigned char* out) {
+  const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+  const auto width = static_cast<std::size_t>(image.width());
+  *out++ = kFilterUp;
+  if (y == 0) {
+    for (std::size_t x = 0; x < width; ++x) {
+      out[3 * x] = static_cast<unsigned char>(qRed(row[x]));
+      out[3 * x + 1] = static_cast<unsigned char>(qGreen(row[x]));
+      out[3 * x + 2] = static_cast<unsigned char>(qBlue(row[x]));
+    }
+    return;
+  }
+  const auto* above = reinterpret_cast<const QRgb*>(image.constScanLine(y - 1));
+  for (std::size_t x = 0; x < width; ++x) {
+    out[3 * x] = static_cast<unsigned char>(qRed(row[x]) - qRed(above[x]));
+    out[3 * x + 1] = static_cast<unsigned char>(qGreen(row[x]) - qGreen(above[x]));
+    out[3 * x + 2] = static_cast<unsigned char>(qBlue(row[x]) - qBlue(above[x]));
   }
 }
 
@@ -79,10 +91,10 @@ class BandDeflater {
   BandDeflater(const BandDeflater&) = delete;
   BandDeflater& operator=(const BandDeflater&) = delete;
 
-  void Add(const std::vector<unsigned char>& data) {
-    band_.adler = adler32_z(band_.adler, data.data(), data.size());
-    band_.size += data.size();
-    Run(data.data(), data.size(), Z_NO_FLUSH);
+  void Add(const unsigned char* data, std::size_t size) {
+    band_.adler = adler32_z(band_.adler, data, size);
+    band_.size += size;
+    Run(data, size, Z_NO_FLUSH);
   }
 
   bool End() {
@@ -111,22 +123,16 @@ class BandDeflater {
 
 void DeflateBand(const QImage& image, Band& band) {
   constexpr std::size_t kBlockBytes = 256 * 1024;  // deflated at a time
-  const auto rowBytes = static_cast<std::size_t>(image.width()) * 3;
-  std::vector<unsigned char> above(rowBytes, 0), current(rowBytes), block;
-  block.reserve(kBlockBytes + rowBytes + 1);
-  if (band.first > 0) RgbRow(image, band.first - 1, above);
+  const std::size_t rowBytes = static_cast<std::size_t>(image.width()) * 3 + 1;
+  const std::size_t rowsPerBlock = std::max<std::size_t>(1, kBlockBytes / rowBytes);
+  std::vector<unsigned char> block(rowsPerBlock * rowBytes);
   BandDeflater deflater(band);
-  for (int y = band.first; y < band.end; ++y) {
-    RgbRow(image, y, current);
-    block.push_back(kFilterUp);
-    for (std::size_t i = 0; i < rowBytes; ++i) {
-      block.push_back(static_cast<unsigned char>(current[i] - above[i]));
+  for (int y = band.first; y < band.end;) {
+    std::size_t filled = 0;
+    for (; y < band.end && filled < block.size(); ++y, filled += rowBytes) {
+      WriteFilteredRow(image, y, block.data() + filled);
     }
-    above.swap(current);
-    if (block.size() >= kBlockBytes || y + 1 == band.end) {
-      deflater.Add(block);
-      block.clear();
-    }
+    deflater.Add(block.data(), filled);
   }
   band.ok = deflater.End();
 }

@@ -10,6 +10,3 @@ extern std::string dataFileName;
 // When set after the window was created, start-up does not show it.
 extern bool skipRun;
 extern PrintSettings printSettings;
-
-inline constexpr const char* kDefaultPropertyFileName = "ChartPro.DBF";
-inline constexpr const char* kDefaultDataFileName = "ChartDat.DBF";

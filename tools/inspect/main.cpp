@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "creationpass.h"
 #include "inspection.h"
 #include "runtime.h"
 
@@ -64,7 +65,7 @@ int main(int argc, char** argv) {
       names.push_back(Trim(argument));  // the program trims its two names too
     }
   }
-  if (names.empty()) names = {"ChartPro.DBF", "ChartDat.DBF"};
+  if (names.empty()) names = {kDefaultPropertyFileName, kDefaultDataFileName};
   if (names.size() != 2) return Usage("give both tables, the property table first");
   const Verdict verdict = InspectTables(names[0], names[1], all, std::cout);
   std::cout.flush();
