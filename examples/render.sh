@@ -2,7 +2,8 @@
 # Renders every example the way a batch host would: the example's own tables plus "NOSHOW" and
 # "BITMAPFILE", run through tarvochart, one PNG per example in OUT-DIR. The examples under edge/
 # name their own image size (a BITMAPFILE record of chart.png) and become edge-NAME.png.
-# Usage: render.sh PATH-TO-tarvochart PATH-TO-tarvo-dbfwrite OUT-DIR [HEIGHT WIDTH]
+# With TABLES-DIR, each example's tables stay in TABLES-DIR/NAME.
+# Usage: render.sh PATH-TO-tarvochart PATH-TO-tarvo-dbfwrite OUT-DIR [HEIGHT WIDTH [TABLES-DIR]]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 program=$(realpath "$1")
@@ -10,8 +11,12 @@ writer=$(realpath "$2")
 out=$(mkdir -p "$3" && realpath "$3")
 height=${4:-450}
 width=${5:-720}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+if [ -n "${6:-}" ]; then
+  work=$(mkdir -p "$6" && realpath "$6")
+else
+  work=$(mktemp -d)
+  trap 'rm -rf "$work"' EXIT
+fi
 
 data_set_count() {
   grep -i '^[^#]*|[^|]*|DATASETCOUNT|' "$1" | tail -n 1 | cut -d'|' -f4

@@ -66,6 +66,9 @@ void WriteRaster(const ChartModel& model, QSize size, ImageFileFormat format,
          QString("not enough memory for %1 x %2 pixels").arg(size.width()).arg(size.height()));
   }
   image.setDevicePixelRatio(1);
+  // The chart's own white background may end a fraction of a pixel short of the image's edge;
+  // the pixels there must not show what the memory held before.
+  image.fill(Qt::white);
   {
     QPainter painter(&image);
     RenderChart(painter, model, QRectF(image.rect()), ImageTextScale(size));

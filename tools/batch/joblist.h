@@ -19,11 +19,11 @@ inline constexpr std::size_t kMaxJobLineBytes = 16384;
 
 struct Job {
   std::size_t lineNumber = 0;
-  std::string line;          // the job as the list gives it, without its line break
+  std::string line;  // the job as the list gives it, without its line break
   std::string folder;
   std::string propertyName;  // as the program takes it: relative to the folder
   std::string dataName;
-  std::string problem;       // why the line is no valid job; empty for a valid one
+  std::string problem;  // why the line is no valid job; empty for a valid one
 };
 
 // The jobs of `list` in order, a refused line as a job with its problem. Reads to the end.

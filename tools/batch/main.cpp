@@ -90,8 +90,10 @@ CommandLine ReadCommandLine(int argc, char** argv) {
     } else if (argument == "--version") {
       line.information = "tarvo-batch " TARVO_VERSION "\n";
     } else if (argument == "-j" || argument == "--jobs") {
-      if (i + 1 == argc) line.problem = argument + " needs a number";
-      else threads = argv[++i];
+      if (i + 1 == argc)
+        line.problem = argument + " needs a number";
+      else
+        threads = argv[++i];
     } else if (argument.rfind("--jobs=", 0) == 0) {
       threads = argument.substr(7);
     } else if (argument.rfind("-j", 0) == 0) {
@@ -158,8 +160,8 @@ void PrintPage(const chart::ChartDocument& chart, const PrintSettings& settings)
 
 int RunBatch(const std::vector<Job>& jobs, int threads) {
   const int baseFolder = open(".", O_PATH | O_DIRECTORY | O_CLOEXEC);
-  if (baseFolder < 0) return Usage(std::string("cannot open the current folder: ") +
-                                   std::strerror(errno));
+  if (baseFolder < 0)
+    return Usage(std::string("cannot open the current folder: ") + std::strerror(errno));
   Progress progress(jobs.size(), isatty(STDERR_FILENO));
   bool anyFailed = false;
   RunJobs(
@@ -194,7 +196,8 @@ int main(int argc, char** argv) {
     jobs = ReadJobList(std::cin);
   } else {
     std::ifstream list(line.jobList, std::ios::binary);
-    if (!list) return Usage("cannot read the job list " + line.jobList + ": " + std::strerror(errno));
+    if (!list)
+      return Usage("cannot read the job list " + line.jobList + ": " + std::strerror(errno));
     jobs = ReadJobList(list);
   }
   Application.InitializeWithoutWindows(argc, argv);

@@ -1,0 +1,153 @@
+// tarvo-batch as a batch host runs it: its job list read line by line, its report and exit
+// status over good and failing jobs, and its images against those of single runs.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <sstream>
+
+#include "dbfwriter.h"
+#include "joblist.h"
+#include "runprogram.h"
+#include "tablerows.h"
+
+namespace {
+
+struct LineCase {
+  std::string line;
+  std::vector<std::string> fields;  // folder, property table, data table; none when refused
+  std::string problem;
+};
+
+TEST(JobList, EachLineIsAJobOrSaysWhyNot) {
+  const std::string longLine(kMaxJobLineBytes + 1, 'x');
+  const std::vector<LineCase> cases = {
+      {"reports/north", {"reports/north", "ChartPro.DBF", "ChartDat.DBF"}, ""},
+      {"  south\tP.DBF  D.DBF \r", {"south", "P.DBF", "D.DBF"}, ""},
+      {R"("Q3 reports" P.DBF "my \"data\\.DBF")", {"Q3 reports", "P.DBF", R"(my "data\.DBF)"}, ""},
+      {"caf\xE9 P.DBF D.DBF", {"caf\xE9", "P.DBF", "D.DBF"}, ""},
+      {"north P.DBF", {}, "give both table names after the folder, or neither"},
+      {"a b c d", {}, "more than a folder and two table names; quote a name that holds blanks"},
+      {"\"open", {}, "a quoted field is not closed"},
+      {"\"\" P.DBF D.DBF", {}, "a quoted field is empty"},
+      {std::string("a\0b", 3), {}, "the line holds a NUL byte, which no file name can hold"},
+      {longLine, {}, "the line is longer than 16384 bytes"},
+  };
+  std::string list = "# jobs\n\n   \n";
+  for (const LineCase& c : cases) list += c.line + "\n";
+  list += "  # the end";  // no line break after the last line
+  std::istringstream input(list);
+  const std::vector<Job> jobs = ReadJobList(input);
+  ASSERT_EQ(jobs.size(), cases.size());
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    SCOPED_TRACE(cases[i].line.substr(0, 40));
+    EXPECT_EQ(jobs[i].lineNumber, i + 4);
+    EXPECT_EQ(jobs[i].problem, cases[i].problem);
+    if (cases[i].fields.empty()) continue;
+    EXPECT_EQ(jobs[i].folder, cases[i].fields[0]);
+    EXPECT_EQ(jobs[i].propertyName, cases[i].fields[1]);
+    EXPECT_EQ(jobs[i].dataName, cases[i].fields[2]);
+  }
+}
+
+RunResult RunBatch(const std::vector<std::string>& arguments, const std::string& folder,
+                   const std::string& input = "") {
+  return RunProgram(TARVO_BATCH_PATH, arguments, folder, input, {"QT_QPA_PLATFORM=offscreen"},
+                    120000);
+}
+
+void WriteTables(const QString& folder, std::vector<PropertyRow> properties) {
+  QDir().mkpath(folder);
+  properties.insert(properties.begin(), {Row("DATASETCOUNT", "1"), Row("CHARTSTYLE", "PIE")});
+  WriteDbf((folder + "/ChartPro.DBF").toStdString(), PropertyTable(properties));
+  WriteDbf((folder + "/ChartDat.DBF").toStdString(),
+           DataTable(1, {{"1", "Jan", {{"10", "RED"}}}, {"1", "Feb", {{"20", "BLUE"}}}}));
+}
+
+// Each job's line, in job order, whatever ends first; a failed job never stops the others.
+TEST(Batch, ReportsEveryJobInOrderAndExitsOneWhenAnyFailed) {
+  QTemporaryDir dir;
+  const QString root = dir.path();
+  WriteTables(root + "/good", {Row("NOSHOW"), Row("BITMAPFILE", "out.png;60;80")});
+  WriteTables(root + "/caf\xC3\xA9", {Row("NOSHOW"), Row("BITMAPFILE", "out.svg;60;80")});
+  WriteTables(root + "/unwritable", {Row("NOSHOW"), Row("BITMAPFILE", "no/such/out.png;60;80")});
+  WriteTables(root + "/dialog", {Row("NOSHOW"), Row("PRINT"), Row("PRINTSETUP")});
+  WriteTables(root + "/window", {});
+  QDir().mkpath(root + "/damaged");
+  QFile damaged(root + "/damaged/ChartPro.DBF");
+  ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+  damaged.write("not a table");
+  damaged.close();
+  const std::vector<std::pair<std::string, std::string>> expected = {
+      {"good", "wrote out.png"},
+      {"missing", "tarvo-batch: cannot enter the folder missing: No such file or directory"},
+      {"caf\xC3\xA9", "wrote out.svg"},
+      {"unwritable", "tarvochart: Cannot write no/such/out.png: No such file or directory"},
+      {"damaged", "ChartPro.DBF"},
+      {"dialog", "not printed: the tables ask for the print dialog"},
+      {"window", "drew the chart; the tables ask for no image file and no print"},
+      {"good P.DBF", "tarvo-batch: give both table names after the folder, or neither"},
+      {"good ChartPro.DBF ChartDat.DBF", "wrote out.png"},
+  };
+  std::string list = "# a comment, then a blank line\n\n";
+  for (const auto& [job, outcome] : expected) list += job + "\r\n";
+  const RunResult run = RunBatch({"-j", "3", "-"}, root.toStdString(), list);
+  ASSERT_TRUE(run.finished);
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.standardError, "");
+  std::istringstream report(run.standardOutput);
+  std::string line;
+  for (const auto& [job, outcome] : expected) {
+    ASSERT_TRUE(std::getline(report, line)) << "no line for " << job;
+    EXPECT_EQ(line.substr(0, job.size() + 1), job + "\t");
+    EXPECT_NE(line.find(outcome, job.size()), std::string::npos) << line;
+  }
+  EXPECT_FALSE(std::getline(report, line)) << line;
+  EXPECT_FALSE(QFile::exists(root + "/window/chart.png"));
+  const RunResult good = RunBatch({"--jobs=1", "jobs"}, root.toStdString());
+  EXPECT_EQ(good.exitCode, 2) << "the job list 'jobs' does not exist";
+  EXPECT_EQ(RunBatch({"-j", "0", "-"}, root.toStdString()).exitCode, 2);
+  EXPECT_EQ(RunBatch({"--frobnicate", "-"}, root.toStdString()).exitCode, 2);
+  EXPECT_EQ(RunBatch({}, root.toStdString()).exitCode, 2);
+  const RunResult allMade = RunBatch({"-"}, root.toStdString(), "good\ngood\n");
+  EXPECT_EQ(allMade.exitCode, 0) << allMade.standardOutput;
+}
+
+QByteArray Contents(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Every example as a job, four times over on six threads (the same output name written by
+// several threads at once), gives the single run's image byte for byte.
+TEST(Batch, ImagesAreThoseOfSingleRuns) {
+  QTemporaryDir dir;
+  const QString single = dir.filePath("single"), tables = dir.filePath("tables");
+  QProcess render;
+  render.start(EXAMPLES_DIR "/render.sh",
+               {TARVOCHART_PATH, DBFWRITE_PATH, single, "300", "400", tables});
+  ASSERT_TRUE(render.waitForFinished(180000));
+  ASSERT_EQ(render.exitCode(), 0) << render.readAllStandardError().toStdString();
+  const QStringList examples = QDir(tables).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+  ASSERT_GE(examples.size(), 10);
+  std::string list;
+  for (int round = 0; round < 4; ++round) {
+    for (const QString& example : examples) list += example.toStdString() + "\n";
+  }
+  const RunResult run = RunBatch({"-j6", "-"}, tables.toStdString(), list);
+  ASSERT_TRUE(run.finished);
+  EXPECT_EQ(run.exitCode, 0) << run.standardOutput;
+  for (const QString& example : examples) {
+    SCOPED_TRACE(example.toStdString());
+    const QByteArray image = Contents(tables + "/" + example + "/chart.png");
+    EXPECT_FALSE(image.isEmpty());
+    EXPECT_TRUE(image == Contents(single + "/" + example + ".png"));
+    EXPECT_EQ(QDir(tables + "/" + example).entryList(QDir::Files).size(), 3)
+        << "only the two tables and the image";
+  }
+}
+
+}  // namespace
