@@ -18,7 +18,8 @@ prints it through CUPS, or saves it as a PNG, SVG, PDF or BMP file without a\n\
 window.\n\
 .\n\
 tarvo-dbfwrite writes both tables from lines of text or CSV; tarvo-inspect tells\n\
-what tarvochart reads from two tables and why a chart looks as it does.")
+what tarvochart reads from two tables and why a chart looks as it does;\n\
+tarvo-batch renders many charts in one process, on every core.")
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

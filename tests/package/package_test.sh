@@ -22,9 +22,11 @@ deb=$work/out/tarvochart_${version}-1_$(dpkg --print-architecture).deb
 [ -f "$deb" ] || { ls "$work/out"; fail "no package named $(basename "$deb")"; }
 
 # Every file with its mode and owner; folders aside.
-expected="-rwxr-xr-x root/root ./usr/bin/tarvo-dbfwrite
+expected="-rwxr-xr-x root/root ./usr/bin/tarvo-batch
+-rwxr-xr-x root/root ./usr/bin/tarvo-dbfwrite
 -rwxr-xr-x root/root ./usr/bin/tarvo-inspect
 -rwxr-xr-x root/root ./usr/bin/tarvochart
+-rw-r--r-- root/root ./usr/share/man/man1/tarvo-batch.1.gz
 -rw-r--r-- root/root ./usr/share/man/man1/tarvo-dbfwrite.1.gz
 -rw-r--r-- root/root ./usr/share/man/man1/tarvo-inspect.1.gz
 -rw-r--r-- root/root ./usr/share/man/man1/tarvochart.1.gz"
@@ -63,8 +65,13 @@ printf '1|A|2|\n1|B|3|RED\n' | "$bin/tarvo-dbfwrite" data 1 D.DBF
 "$bin/tarvochart" P.DBF D.DBF 2>stderr.txt
 [ ! -s stderr.txt ] || fail "standard error: $(cat stderr.txt)"
 [ "$(head -c 4 pie.png | tail -c 3)" = PNG ] || fail "no image written"
+rm pie.png
+mkdir job && mv P.DBF D.DBF job/
+echo "job P.DBF D.DBF" | "$bin/tarvo-batch" - >batch.txt || fail "tarvo-batch: $(cat batch.txt)"
+[ "$(cat batch.txt)" = "job P.DBF D.DBF	wrote pie.png" ] || fail "tarvo-batch said: $(cat batch.txt)"
+[ "$(head -c 4 job/pie.png | tail -c 3)" = PNG ] || fail "tarvo-batch wrote no image"
 
-for name in tarvochart tarvo-dbfwrite tarvo-inspect; do
+for name in tarvochart tarvo-dbfwrite tarvo-inspect tarvo-batch; do
   page=$work/root/usr/share/man/man1/$name.1.gz
   man --warnings -l "$page" >page.txt 2>warnings.txt
   [ ! -s warnings.txt ] || fail "man warns on $name.1: $(cat warnings.txt)"
