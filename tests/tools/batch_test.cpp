@@ -11,6 +11,7 @@
 
 #include "dbfwriter.h"
 #include "joblist.h"
+#include "printserver.h"
 #include "runprogram.h"
 #include "tablerows.h"
 
@@ -54,9 +55,9 @@ TEST(JobList, EachLineIsAJobOrSaysWhyNot) {
 }
 
 RunResult RunBatch(const std::vector<std::string>& arguments, const std::string& folder,
-                   const std::string& input = "") {
-  return RunProgram(TARVO_BATCH_PATH, arguments, folder, input, {"QT_QPA_PLATFORM=offscreen"},
-                    120000);
+                   const std::string& input = "", std::vector<std::string> environment = {}) {
+  environment.push_back("QT_QPA_PLATFORM=offscreen");
+  return RunProgram(TARVO_BATCH_PATH, arguments, folder, input, environment, 120000);
 }
 
 void WriteTables(const QString& folder, std::vector<PropertyRow> properties) {
@@ -114,6 +115,24 @@ TEST(Batch, ReportsEveryJobInOrderAndExitsOneWhenAnyFailed) {
   EXPECT_EQ(RunBatch({}, root.toStdString()).exitCode, 2);
   const RunResult allMade = RunBatch({"-"}, root.toStdString(), "good\ngood\n");
   EXPECT_EQ(allMade.exitCode, 0) << allMade.standardOutput;
+}
+
+// Jobs that print, on several threads, each send their page to the print server.
+TEST(Batch, EachJobThatAsksPrintsItsPage) {
+  PrintServer server;
+  if (!server.Ready()) GTEST_SKIP() << server.SkipReason();
+  QTemporaryDir dir;
+  WriteTables(dir.filePath("a"), {Row("NOSHOW"), Row("PRINT")});
+  WriteTables(dir.filePath("b"), {Row("NOSHOW"), Row("PRINT"), Row("BITMAPFILE", "b.png;60;80")});
+  const RunResult run =
+      RunBatch({"-j3", "-"}, dir.path().toStdString(), "a\nb\na\n", server.ClientEnvironment());
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.standardOutput, "a\tprinted\nb\twrote b.png, printed\na\tprinted\n");
+  const std::vector<std::string> documents = server.JobDocuments();
+  ASSERT_EQ(documents.size(), 3u);
+  for (const std::string& document : documents) {
+    EXPECT_EQ(RunProgram("pdfinfo", {document}, dir.path().toStdString()).exitCode, 0);
+  }
 }
 
 QByteArray Contents(const QString& path) {
