@@ -12,6 +12,7 @@
 #include "digitonlynumber.h"
 #include "fielderror.h"
 #include "printsettings.h"
+#include "recordlayout.h"
 #include "runtime.h"
 #include "valuelist.h"
 
@@ -205,10 +206,11 @@ int NumberField(const std::string& table, std::uint32_t number, const std::strin
 }  // namespace
 
 PropertyFields PropertyFieldsOf(std::string_view text) {
-  return PropertyFields{.leadNumber = Trim(Field(text, 1, 1)),
-                        .dataSetNumber = Trim(Field(text, 2, 3)),
-                        .keyword = Trim(Field(text, 4, 33)),
-                        .value = Trim(Field(text, 34, 133))};
+  using namespace property_record;
+  return PropertyFields{.leadNumber = Trim(FieldText(text, kLeadNumber)),
+                        .dataSetNumber = Trim(FieldText(text, kDataSetNumber)),
+                        .keyword = Trim(FieldText(text, kKeyword)),
+                        .value = Trim(FieldText(text, kValue))};
 }
 
 PropertyRecord DecodePropertyRecord(const std::string& table, std::uint32_t number,

@@ -67,8 +67,8 @@ enum class RecordOutcome {
 using PropertyObserver =
     std::function<void(std::uint32_t number, std::string_view text, RecordOutcome outcome)>;
 
-// The four fields of a property record's text at their fixed positions, trimmed, nothing
-// converted: lead number 1, data-set number 2-3, keyword 4-33, value 34-133.
+// The four fields of a property record's text at their fixed positions (recordlayout.h),
+// trimmed, nothing converted.
 struct PropertyFields {
   std::string leadNumber;
   std::string dataSetNumber;

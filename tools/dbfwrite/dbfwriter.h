@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "recordlayout.h"
+
 struct DbfField {
   std::string name;
   char type = 'C';
@@ -43,16 +45,17 @@ std::string EncodeDbf(const DbfTable& table);
 // Throws std::runtime_error naming the file when it cannot be written.
 void WriteDbf(const std::string& path, const DbfTable& table);
 
-// Field widths in bytes. Property records: lead number, data-set number, keyword, value.
-inline constexpr int kPropertyLeadWidth = 1;
-inline constexpr int kDataSetNumberWidth = 2;
-inline constexpr int kKeywordWidth = 30;
-inline constexpr int kPropertyValueWidth = 100;
+// Field widths in bytes, as the program reads them (recordlayout.h). Property records: lead
+// number, data-set number, keyword, value.
+inline constexpr int kPropertyLeadWidth = property_record::kLeadNumber.width;
+inline constexpr int kDataSetNumberWidth = property_record::kDataSetNumber.width;
+inline constexpr int kKeywordWidth = property_record::kKeyword.width;
+inline constexpr int kPropertyValueWidth = property_record::kValue.width;
 // Data records: lead number, label, then per data set a value and a colour name.
-inline constexpr int kDataLeadWidth = 2;
-inline constexpr int kLabelWidth = 30;
-inline constexpr int kDataValueWidth = 20;
-inline constexpr int kColorNameWidth = 10;
+inline constexpr int kDataLeadWidth = data_record::kLeadNumber.width;
+inline constexpr int kLabelWidth = data_record::kLabel.width;
+inline constexpr int kDataValueWidth = data_record::kValueWidth;
+inline constexpr int kColorNameWidth = data_record::kColorWidth;
 
 // One property record: lead number, data-set number, keyword and value at their positions.
 struct PropertyRow {
