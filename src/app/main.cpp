@@ -3,19 +3,16 @@
 // message boxes and on standard error. "--help" or "--version" as the one argument prints that
 // and nothing else happens.
 
+#include <QGuiApplication>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string_view>
 
-#include "application.h"
-#include "creationpass.h"
-#include "cupsprinter.h"
+#include "guiprocess.h"
 #include "headlessrun.h"
-#include "printchartpage.h"
 #include "runtime.h"
-#include "tform1.h"
-#include "unit1.h"
+#include "windowpart.h"
 
 namespace {
 
@@ -58,42 +55,30 @@ int Print(const char* text) {
   return 1;
 }
 
-void ChooseTableNames() {
-  if (ParamCount() == 2) {
-    propertyFileName = Trim(ParamStr(1));
-    dataFileName = Trim(ParamStr(2));
-  } else {
-    propertyFileName = kDefaultPropertyFileName;
-    dataFileName = kDefaultDataFileName;
+// Where no display can be named, no window can ever show: the same pass and outputs run
+// without the window, and the window part is loaded only to print.
+void RunWithoutWindow(int argc, char** argv) {
+  SetUpProcess(argc, argv);
+  const auto application = StartWindowlessApplication();
+  const TableNames names = TableNamesFromCommandLine();
+  const HeadlessOutcome outcome =
+      RunHeadless(names.property, names.data, [](const auto& chart, const auto& settings) {
+        std::string error;
+        if (!LoadPrintChart()(chart, settings, error)) throw Exception(error);
+      });
+  if (outcome.message) {
+    WriteErrorLine(outcome.message->caption, outcome.message->text);
+  } else if (outcome.windowAsked) {
+    SayNoWindowCanBeShown();
   }
 }
 
-// With a display, the window unit runs the creation pass and shows the window.
+// With a display, the window part runs the creation pass in the window and shows it.
 void RunWithWindow(int argc, char** argv) {
   try {
-    Application.Initialize(argc, argv);
-    ChooseTableNames();
-    Application.CreateForm(Form1);
-    if (!skipRun) Application.Run();
-  } catch (const std::exception& error) {
-    // An error that escapes the creation pass ends the run; it is shown once, here.
-    Application.ShowException(error);
-  }
-  Form1.reset();
-}
-
-// Where no display can be named, no window can ever show: the same pass and outputs run
-// without creating the window, so that such a run pays for nothing it does not use.
-void RunWithoutWindow(int argc, char** argv) {
-  Application.InitializeWithoutWindows(argc, argv);
-  ChooseTableNames();
-  const HeadlessOutcome outcome = RunHeadless(
-      propertyFileName, dataFileName,
-      [](const auto& chart, const auto& settings) { PrintChartPage(Printer, chart, settings); });
-  if (outcome.message) {
-    Application.MessageBox(outcome.message->text, outcome.message->caption);
-  } else if (outcome.windowAsked) {
-    Application.SayNoWindowCanBeShown();
+    LoadRunWithWindow()(argc, argv);
+  } catch (const Exception& error) {
+    WriteErrorLine(kProgramName, error.Text());
   }
 }
 
@@ -101,11 +86,10 @@ void RunWithoutWindow(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   if (const char* information = InformationAsked(argc, argv)) return Print(information);
-  if (TApplication::DisplayNamed()) {
+  if (DisplayNamed()) {
     RunWithWindow(argc, argv);
   } else {
     RunWithoutWindow(argc, argv);
   }
-  Application.Finalize();
   return 0;
 }

@@ -4,6 +4,7 @@
 #include "chartdefaults.h"
 #include "creationpass.h"
 #include "printsettings.h"
+#include "runtime.h"
 
 namespace {
 
@@ -18,6 +19,11 @@ class NoWindow : public WindowEffects {
 };
 
 }  // namespace
+
+TableNames TableNamesFromCommandLine() {
+  if (ParamCount() == 2) return {Trim(ParamStr(1)), Trim(ParamStr(2))};
+  return {kDefaultPropertyFileName, kDefaultDataFileName};
+}
 
 HeadlessOutcome RunHeadless(const std::string& propertyName, const std::string& dataName,
                             const PrintRoutine& print) {

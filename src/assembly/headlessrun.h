@@ -27,6 +27,14 @@ struct HeadlessOutcome {
   bool windowAsked = false;           // no NOSHOW: a run with a display shows its window
 };
 
+// The two tables of a run: the two arguments of the command line, trimmed, or with any other
+// number of arguments the default tables.
+struct TableNames {
+  std::string property;
+  std::string data;
+};
+TableNames TableNamesFromCommandLine();
+
 // Prints the chart page with the run's print settings; throws Exception when it cannot.
 using PrintRoutine =
     std::function<void(const chart::ChartDocument& chart, const PrintSettings& settings)>;

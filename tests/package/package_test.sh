@@ -26,6 +26,7 @@ expected="-rwxr-xr-x root/root ./usr/bin/tarvo-batch
 -rwxr-xr-x root/root ./usr/bin/tarvo-dbfwrite
 -rwxr-xr-x root/root ./usr/bin/tarvo-inspect
 -rwxr-xr-x root/root ./usr/bin/tarvochart
+-rw-r--r-- root/root ./usr/lib/tarvochart/libtarvochart-window.so
 -rw-r--r-- root/root ./usr/share/man/man1/tarvo-batch.1.gz
 -rw-r--r-- root/root ./usr/share/man/man1/tarvo-dbfwrite.1.gz
 -rw-r--r-- root/root ./usr/share/man/man1/tarvo-inspect.1.gz
@@ -65,6 +66,11 @@ printf '1|A|2|\n1|B|3|RED\n' | "$bin/tarvo-dbfwrite" data 1 D.DBF
 "$bin/tarvochart" P.DBF D.DBF 2>stderr.txt
 [ ! -s stderr.txt ] || fail "standard error: $(cat stderr.txt)"
 [ "$(head -c 4 pie.png | tail -c 3)" = PNG ] || fail "no image written"
+rm pie.png
+# A run that names a platform other than offscreen loads the window part from the package.
+QT_QPA_PLATFORM=minimal "$bin/tarvochart" P.DBF D.DBF 2>stderr.txt
+[ ! -s stderr.txt ] || fail "with the window part, standard error: $(cat stderr.txt)"
+[ "$(head -c 4 pie.png | tail -c 3)" = PNG ] || fail "no image written with the window part"
 rm pie.png
 mkdir job && mv P.DBF D.DBF job/
 echo "job P.DBF D.DBF" | "$bin/tarvo-batch" - >batch.txt || fail "tarvo-batch: $(cat batch.txt)"

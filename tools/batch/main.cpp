@@ -6,6 +6,7 @@
 #include <sched.h>
 #include <unistd.h>
 
+#include <QGuiApplication>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -15,10 +16,11 @@
 #include <optional>
 #include <string>
 
-#include "application.h"
 #include "batchrun.h"
 #include "cupsprinter.h"
+#include "guiprocess.h"
 #include "printchartpage.h"
+#include "runtime.h"
 
 namespace {
 
@@ -200,8 +202,7 @@ int main(int argc, char** argv) {
       return Usage("cannot read the job list " + line.jobList + ": " + std::strerror(errno));
     jobs = ReadJobList(list);
   }
-  Application.InitializeWithoutWindows(argc, argv);
-  const int status = RunBatch(jobs, line.threads);
-  Application.Finalize();
-  return status;
+  SetUpProcess(argc, argv);
+  const auto application = StartWindowlessApplication();
+  return RunBatch(jobs, line.threads);
 }

@@ -14,7 +14,7 @@
 #include "runtime.h"
 
 class QDialog;
-class QGuiApplication;
+class QApplication;
 
 class TApplication {
  public:
@@ -24,14 +24,6 @@ class TApplication {
   // Takes the command line and creates the Qt application on the first display platform that
   // works (a display, else offscreen). Call once, before any window exists.
   void Initialize(int& argc, char** argv);
-
-  // The same for a run that can show no window: the application of Qt's GUI part alone, on the
-  // offscreen platform, without the widgets' start-up. Messages go to standard error only.
-  void InitializeWithoutWindows(int& argc, char** argv);
-
-  // True when the environment names a display (DISPLAY, WAYLAND_DISPLAY, or a platform other
-  // than offscreen in QT_QPA_PLATFORM): only then can a window be shown at all.
-  static bool DisplayNamed();
 
   // Constructs the window, makes it the main window and runs its creation handler.
   template <class Form>
@@ -44,9 +36,6 @@ class TApplication {
   // Shows the main window and processes events until it is closed. Without a display, says so
   // on standard error and returns at once.
   void Run();
-
-  // The line on standard error of a run that would show its window where none can be shown.
-  void SayNoWindowCanBeShown();
 
   // A modal box with the text, the caption and one OK button. Also writes "caption: text" to
   // standard error.
@@ -79,12 +68,7 @@ class TApplication {
   QWidget* MainForm() const { return mainForm_; }
 
  private:
-  int qtArgc_ = 0;
-  char* qtArgv_[2] = {nullptr, nullptr};
-  void SetUpProcess(int& argc, char** argv);
-
-  std::unique_ptr<QGuiApplication> qtApplication_;
-  bool widgets_ = false;  // a QApplication: message boxes and dialogs can be shown
+  std::unique_ptr<QApplication> qtApplication_;
   QPointer<QWidget> mainForm_;
   UserStandIn standIn_;
 };

@@ -1,0 +1,47 @@
+// The window part's two entry points; built into libtarvochart-window.so.
+
+#include "windowpart.h"
+
+#include <exception>
+#include <type_traits>
+
+#include "application.h"
+#include "cupsprinter.h"
+#include "headlessrun.h"
+#include "printchartpage.h"
+#include "tform1.h"
+#include "unit1.h"
+
+extern "C" __attribute__((visibility("default"))) void TarvoRunWithWindow(int argc, char** argv) {
+  try {
+    Application.Initialize(argc, argv);
+    const TableNames names = TableNamesFromCommandLine();
+    propertyFileName = names.property;
+    dataFileName = names.data;
+    Application.CreateForm(Form1);
+    if (!skipRun) Application.Run();
+  } catch (const std::exception& error) {
+    // An error that escapes the creation pass ends the run; it is shown once, here.
+    Application.ShowException(error);
+  }
+  Form1.reset();
+  Application.Finalize();
+}
+
+extern "C" __attribute__((visibility("default"))) bool TarvoPrintChart(
+    const chart::ChartDocument& chart, const PrintSettings& settings, std::string& error) {
+  try {
+    CupsPrinter printer;
+    PrintChartPage(printer, chart, settings);
+    return true;
+  } catch (const Exception& failure) {
+    error = failure.Text();
+  } catch (const std::exception& failure) {
+    error = failure.what();
+  }
+  return false;
+}
+
+// The exported functions must have the types that the program expects of them.
+static_assert(std::is_same_v<decltype(TarvoRunWithWindow), RunWithWindowFunction>);
+static_assert(std::is_same_v<decltype(TarvoPrintChart), PrintChartFunction>);

@@ -1,0 +1,58 @@
+#include "guiprocess.h"
+
+#include <QGuiApplication>
+#include <csignal>
+#include <cstdio>
+
+#include "runtime.h"
+
+namespace {
+
+// Hosts take an empty standard error as success, so Qt's own notices (a missing runtime
+// directory, a display that cannot be reached) must not appear there.
+void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
+  if (type == QtFatalMsg) std::fprintf(stderr, "%s\n", qPrintable(message));
+}
+
+}  // namespace
+
+void SetUpProcess(int argc, char** argv) {
+  std::signal(SIGPIPE, SIG_IGN);
+  std::signal(SIGXFSZ, SIG_IGN);
+  SetCommandLine(argc, argv);
+  qInstallMessageHandler(QuietQtMessages);
+  QtArguments().argv[0] = argc > 0 ? argv[0] : const_cast<char*>(kProgramName);
+}
+
+QtCommandLine& QtArguments() {
+  static QtCommandLine arguments;
+  return arguments;
+}
+
+std::unique_ptr<QGuiApplication> StartWindowlessApplication() {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QtCommandLine& line = QtArguments();
+  return std::make_unique<QGuiApplication>(line.argc, line.argv);
+}
+
+bool DisplayNamed() {
+  const QByteArray chosen = qgetenv("QT_QPA_PLATFORM").trimmed();
+  if (!chosen.isEmpty()) {
+    for (const QByteArray& platform : chosen.split(';')) {
+      const QByteArray name = platform.split(':').front().trimmed();
+      if (!name.isEmpty() && name != "offscreen") return true;
+    }
+    return false;
+  }
+  return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+void WriteErrorLine(const std::string& caption, const std::string& text) {
+  const std::string line = ToPlainLine(caption + ": " + text) + "\n";
+  std::fwrite(line.data(), 1, line.size(), stderr);
+  std::fflush(stderr);
+}
+
+void SayNoWindowCanBeShown() {
+  WriteErrorLine(kProgramName, "No display can be reached; the chart window cannot be shown.");
+}
