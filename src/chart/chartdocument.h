@@ -91,7 +91,7 @@ class ChartDocument {
   const std::vector<std::string>& CategoryLabels() const { return model_.labels; }
 
   // The chart at exactly Width() x Height() as an image file, written atomically; the name's
-  // ending chooses the format (see chartimagefile.h). Each side 1 to 32767 pixels and at most
+  // ending chooses the format (see imageformats.h). Each side 1 to 32767 pixels and at most
   // kMaxBitmapPixels in all, for every format. Throws Exception naming the file and the reason.
   static constexpr long long kMaxBitmapPixels = 256LL * 1024 * 1024;
   void SaveToBitmapFile(const std::string& fileName) const;

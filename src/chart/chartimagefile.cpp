@@ -120,20 +120,12 @@ QString EncodeRasterImage(const QImage& image, ImageFileFormat format, QIODevice
   return writer.write(image) ? QString() : writer.errorString();
 }
 
-ImageFileFormat ImageFileFormatOf(const std::string& fileName) {
-  const QString name = QString::fromLocal8Bit(fileName.c_str());
-  if (name.endsWith(".png", Qt::CaseInsensitive)) return ImageFileFormat::Png;
-  if (name.endsWith(".svg", Qt::CaseInsensitive)) return ImageFileFormat::Svg;
-  if (name.endsWith(".pdf", Qt::CaseInsensitive)) return ImageFileFormat::Pdf;
-  return ImageFileFormat::Bmp;
-}
-
 void WriteChartImageFile(const ChartModel& model, QSize size, const std::string& fileName) {
   // Until the commit the data goes to a temporary file beside the target, removed on failure.
   QSaveFile file(QString::fromLocal8Bit(fileName.c_str()));
   if (!file.open(QIODevice::WriteOnly)) Fail(fileName, file.errorString());
   CheckedWrites device(file);
-  const ImageFileFormat format = ImageFileFormatOf(fileName);
+  const ImageFileFormat format = ImageFormatOfFile(fileName).format;
   if (format == ImageFileFormat::Svg) {
     WriteSvg(model, size, fileName, device);
   } else if (format == ImageFileFormat::Pdf) {

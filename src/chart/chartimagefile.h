@@ -1,12 +1,14 @@
 #pragma once
-// Writes a chart to an image file whose name's ending chooses the format: ".png" PNG, ".svg" SVG,
-// ".pdf" a one-page vector PDF, anything else a 24-bit BMP (endings compared without regard to
-// case). Every format is written atomically: the file appears complete or not at all, and an
-// existing file of that name stays as it was when the write fails.
+// Writes a chart to an image file whose name's ending chooses the format (imageformats.h): a PNG,
+// an SVG, a one-page vector PDF, or a 24-bit BMP. Every format is written atomically: the file
+// appears complete or not at all, and an existing file of that name stays as it was when the write
+// fails.
 
 #include <QSize>
 #include <QString>
 #include <string>
+
+#include "chart/imageformats.h"
 
 class QIODevice;
 class QImage;
@@ -14,10 +16,6 @@ class QImage;
 namespace chart {
 
 struct ChartModel;
-
-enum class ImageFileFormat { Bmp, Png, Svg, Pdf };
-
-ImageFileFormat ImageFileFormatOf(const std::string& fileName);
 
 // Writes a 24-bit BMP, or a PNG for ImageFileFormat::Png, to `device`; returns the reason of a
 // failure, empty on success.

@@ -4,29 +4,49 @@
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QPixmap>
+#include <string_view>
+#include <vector>
 
 #include "application.h"
+#include "chart/imageformats.h"
 #include "tchart.h"
 
 namespace {
 
-const QStringList kImageFilters = {"PNG image (*.png)", "SVG drawing (*.svg)",
-                                   "PDF document (*.pdf)"};
-
-// The ending of the files of a filter of the save dialog.
-QString SuffixOfFilter(const QString& filter) {
-  for (const char* suffix : {"svg", "pdf"}) {
-    if (filter.contains(QString("*.") + suffix)) return suffix;
-  }
-  return "png";
+QString ToQString(std::string_view text) {
+  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// The name as the dialog gave it where it ends in ".png", ".svg" or ".pdf" (in any case), else
-// with the chosen filter's ending added: the ending chooses the format, so the file is what its
-// name says.
+// The formats the save dialog offers, in their order.
+std::vector<chart::ImageFormat> OfferedFormats() {
+  std::vector<chart::ImageFormat> offered;
+  for (const chart::ImageFormat& format : chart::ImageFormats()) {
+    if (!format.filter.empty()) offered.push_back(format);
+  }
+  return offered;
+}
+
+QStringList ImageFilters() {
+  QStringList filters;
+  for (const chart::ImageFormat& format : OfferedFormats()) filters << ToQString(format.filter);
+  return filters;
+}
+
+// The ending of the files of a filter of the save dialog, without its dot.
+QString SuffixOfFilter(const QString& filter) {
+  const std::vector<chart::ImageFormat> offered = OfferedFormats();
+  for (const chart::ImageFormat& format : offered) {
+    if (filter.contains("*" + ToQString(format.ending))) return ToQString(format.ending.substr(1));
+  }
+  return ToQString(offered.front().ending.substr(1));
+}
+
+// The name as the dialog gave it where it ends in the ending of an offered format (in any case),
+// else with the chosen filter's ending added: the ending chooses the format, so the file is what
+// its name says.
 QString ImageFileName(const QString& name, const QString& filter) {
-  for (const char* suffix : {".png", ".svg", ".pdf"}) {
-    if (name.endsWith(suffix, Qt::CaseInsensitive)) return name;
+  for (const chart::ImageFormat& format : OfferedFormats()) {
+    if (name.endsWith(ToQString(format.ending), Qt::CaseInsensitive)) return name;
   }
   return name + "." + SuffixOfFilter(filter);
 }
@@ -44,9 +64,10 @@ void ChartMenu::SaveChartAs() {
   QFileDialog dialog(parentWidget(), "Save Chart As");
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
-  dialog.setNameFilters(kImageFilters);
-  dialog.setDefaultSuffix("png");
-  dialog.selectFile("chart.png");
+  dialog.setNameFilters(ImageFilters());
+  const QString suffix = SuffixOfFilter(ImageFilters().front());
+  dialog.setDefaultSuffix(suffix);
+  dialog.selectFile("chart." + suffix);
   connect(&dialog, &QFileDialog::filterSelected, &dialog,
           [&dialog](const QString& filter) { dialog.setDefaultSuffix(SuffixOfFilter(filter)); });
   if (!Application.ExecuteDialog(dialog) || dialog.selectedFiles().isEmpty()) return;

@@ -1,4 +1,4 @@
-#include "chart/chartimagefile.h"
+#include "chart/imageformats.h"
 #include "report.h"
 #include "sections.h"
 #include "startupoutputs.h"
@@ -31,20 +31,6 @@ std::string TitleText(const chart::ChartTitle& title) {
   return text + " (" + std::to_string(lines) + (lines == 1 ? " line)" : " lines)");
 }
 
-const char* FormatName(chart::ImageFileFormat format) {
-  switch (format) {
-    case chart::ImageFileFormat::Png:
-      return "PNG";
-    case chart::ImageFileFormat::Svg:
-      return "SVG";
-    case chart::ImageFileFormat::Pdf:
-      return "PDF";
-    case chart::ImageFileFormat::Bmp:
-      break;
-  }
-  return "BMP";
-}
-
 std::string ImageText(const ChartOptions& options) {
   if (!options.saveBitmap) return "none";
   const std::string size = std::to_string(options.bitmapHeight) + " high and " +
@@ -52,7 +38,7 @@ std::string ImageText(const ChartOptions& options) {
   if (!WritesImageFile(options))
     return "none: " + size + " (a height or width of 0 writes no file)";
   return Quoted(options.bitmapFile) + ", " +
-         FormatName(chart::ImageFileFormatOf(options.bitmapFile)) + ", " + size;
+         std::string(chart::ImageFormatOfFile(options.bitmapFile).name) + ", " + size;
 }
 
 void ReportPrintSettings(const PrintSettings& print, std::ostream& out) {
