@@ -27,10 +27,6 @@ inline constexpr double kLabelOffset = kTick + kGap + 2;
 inline constexpr double kBoxDepthShare = 0.75;
 inline constexpr double kRowInsetShare = (1 - kBoxDepthShare) / 2;
 
-inline bool IsBar(const SeriesModel& series) {
-  return series.kind == SeriesKind::Bar || series.kind == SeriesKind::HorizBar;
-}
-
 inline bool IsStacked(MultiBar mode) {
   return mode == MultiBar::Stacked || mode == MultiBar::Stacked100;
 }

@@ -32,14 +32,6 @@ const QColor kAxisColor(96, 96, 96);
 const QColor kGridColor(222, 222, 222);
 
 // Step 1.
-// The mode of the first bar series. A model may hold any number there: unknown ones act as None.
-MultiBar MultiBarOf(const std::vector<const SeriesModel*>& series) {
-  for (const SeriesModel* one : series) {
-    if (IsBar(*one)) return MultiBarFromNumber(static_cast<std::uint8_t>(one->multiBar));
-  }
-  return MultiBar::None;
-}
-
 // The mean of the finite values: how high the series' bars typically reach (below zero for
 // bars that hang down). Summed in long double, which no sum of doubles overflows.
 double TypicalReach(const SeriesModel& series) {
@@ -75,7 +67,7 @@ void OrderRows(const std::vector<const SeriesModel*>& series, Plan& plan, bool b
   std::vector<std::size_t> chosen;
   std::vector<int> rows;  // their rows, from the front
   for (std::size_t s = 0; s < series.size(); ++s) {
-    if (IsBar(*series[s]) != bars) continue;
+    if (IsBar(series[s]->kind) != bars) continue;
     chosen.push_back(s);
     rows.push_back(plan.row[s]);
   }
@@ -88,14 +80,14 @@ void OrderRows(const std::vector<const SeriesModel*>& series, Plan& plan, bool b
 
 Plan MakePlan(const ChartModel& model, const std::vector<const SeriesModel*>& series) {
   Plan plan;
-  plan.horizontal = !series.empty() && series.front()->kind == SeriesKind::HorizBar;
+  plan.horizontal = Traits(ChartKindOf(model)).horizontal;
   plan.multiBar = MultiBarOf(series);
   int nextRow = 0;
   const bool sharedBarRow = plan.multiBar != MultiBar::None;
   int barRow = -1;
   for (const SeriesModel* one : series) {
     plan.categories = std::max(plan.categories, static_cast<int>(one->points.size()));
-    const bool bar = IsBar(*one);
+    const bool bar = IsBar(one->kind);
     plan.barSlot.push_back(bar ? plan.barCount++ : -1);
     if (bar && sharedBarRow) {
       if (barRow < 0) barRow = nextRow++;
@@ -124,7 +116,7 @@ std::pair<double, double> ValueRange(const std::vector<const SeriesModel*>& seri
   };
   bool positive = false, negative = false;  // bars of such values
   for (std::size_t s = 0; s < series.size(); ++s) {
-    if (IsBar(*series[s])) {
+    if (IsBar(series[s]->kind)) {
       add(0);
       for (const Span& span : spans[s]) {
         if (span.valid) add(span.low), add(span.high);
@@ -200,7 +192,7 @@ void AddSeriesShapes(const std::vector<const SeriesModel*>& series, const Spans&
       faces[i].second = layout.faces.size();
     }
     for (std::size_t s = 0; s < series.size(); ++s) {
-      if (!IsBar(*series[s]) && g.plan.row[s] == row) {
+      if (!IsBar(series[s]->kind) && g.plan.row[s] == row) {
         AddLine(*series[s], static_cast<int>(s), row, g, layout);
       }
     }

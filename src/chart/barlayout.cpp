@@ -228,7 +228,7 @@ std::vector<Box> MakeBoxes(const std::vector<const SeriesModel*>& series, const 
   for (int c = 0; c < g.plan.categories; ++c) {
     category.clear();
     for (std::size_t s = 0; s < series.size(); ++s) {
-      if (!IsBar(*series[s]) || static_cast<std::size_t>(c) >= spans[s].size()) continue;
+      if (!IsBar(series[s]->kind) || static_cast<std::size_t>(c) >= spans[s].size()) continue;
       const Span& span = spans[s][static_cast<std::size_t>(c)];
       if (!span.valid) continue;
       const Across across = BarAcross(g, g.plan.barSlot[s], c);
@@ -384,7 +384,7 @@ Spans BarSpans(const std::vector<const SeriesModel*>& series, const Plan& plan) 
   const auto n = static_cast<std::size_t>(plan.categories);
   std::vector<long double> positive(n, 0), negative(n, 0), total(n, 0);
   for (const SeriesModel* one : series) {
-    if (!IsBar(*one)) continue;
+    if (!IsBar(one->kind)) continue;
     const auto& points = one->points;
     for (std::size_t c = 0; c < points.size(); ++c) {
       if (std::isfinite(points[c].value)) total[c] += std::abs(points[c].value);
@@ -392,7 +392,7 @@ Spans BarSpans(const std::vector<const SeriesModel*>& series, const Plan& plan) 
   }
   Spans spans(series.size());
   for (std::size_t s = 0; s < series.size(); ++s) {
-    if (!IsBar(*series[s])) continue;
+    if (!IsBar(series[s]->kind)) continue;
     const auto& points = series[s]->points;
     spans[s].resize(points.size());
     for (std::size_t c = 0; c < points.size(); ++c) {
@@ -424,7 +424,7 @@ QSizeF BarMarkRoom(const std::vector<const SeriesModel*>& series, MultiBar mode,
                    std::pair<double, double> range, const QFont& font) {
   if (IsStacked(mode)) return {};  // marks of stacked bars stand inside them
   bool any = false;
-  for (const SeriesModel* one : series) any = any || (IsBar(*one) && one->marksVisible);
+  for (const SeriesModel* one : series) any = any || (IsBar(one->kind) && one->marksVisible);
   if (!any) return {};
   const double widest =
       std::max(TextWidth(font, QString::fromStdString(FormatValue(range.first))),

@@ -140,9 +140,9 @@ int ChartDocument::Margin(int index) const {
 ChartSeries ChartDocument::AddSeries(SeriesKind kind) {
   SeriesModel& series = model_.series.emplace_back();
   series.kind = kind;
-  series.marksVisible = MarksVisibleByDefault(kind);
+  series.marksVisible = Traits(kind).marksByDefault;
   series.paletteIndex = SeriesCount() - 1;
-  if (kind != SeriesKind::Pie) series.color = PaletteColor(series.paletteIndex);
+  if (!Traits(kind).colorPerPoint) series.color = PaletteColor(series.paletteIndex);
   Changed();
   return ChartSeries(*this, model_.series.size() - 1);
 }

@@ -74,14 +74,16 @@ QRectF LayoutTitle(const ChartModel& model, QRectF area, ChartLayout& layout) {
                 area.bottom() - y - (any ? kPadding : 0));
 }
 
-// The legend lists the series, or the points of the first pie, zero ones included. Of a pie's
-// points only as many are made into entries as could ever fit; `total` counts them all.
+// The legend lists the series, or where each point has a colour of its own (a pie chart) the
+// points of the first series, zero ones included. Of those points only as many are made into
+// entries as could ever fit; `total` counts them all.
 std::vector<LegendEntry> LegendEntries(const std::vector<const SeriesModel*>& series,
-                                       std::span<const std::string> labels, std::size_t& total) {
+                                       std::span<const std::string> labels, bool listsPoints,
+                                       std::size_t& total) {
   std::vector<LegendEntry> entries;
   total = 0;
   if (series.empty()) return entries;
-  if (series.front()->kind == SeriesKind::Pie) {
+  if (listsPoints) {
     const SeriesModel& pie = *series.front();
     const auto& points = pie.points;
     for (std::size_t i = 0; i < points.size(); ++i) {
@@ -106,7 +108,7 @@ std::vector<LegendEntry> LegendEntries(const std::vector<const SeriesModel*>& se
 std::vector<int> DrawnSeries(const ChartModel& model, bool pies) {
   std::vector<int> drawn;
   for (std::size_t i = 0; i < model.series.size(); ++i) {
-    if ((model.series[i].kind == SeriesKind::Pie) == pies) drawn.push_back(static_cast<int>(i));
+    if (IsPie(model.series[i].kind) == pies) drawn.push_back(static_cast<int>(i));
   }
   return drawn;
 }
@@ -133,14 +135,17 @@ ChartLayout LayoutChart(const ChartModel& model, QSizeF size, const ChartFonts& 
   if (!(size.width() > 0 && size.height() > 0)) return layout;
   QRectF area = InsideMargins(model, size);  // step 1
   area = LayoutTitle(model, area, layout);   // step 2
-  const bool pieChart = !model.series.empty() && model.series.front().kind == SeriesKind::Pie;
+  const SeriesKindTraits& kind = Traits(ChartKindOf(model));
+  const bool pieChart = kind.shape == SeriesShape::Slices;
   layout.drawnSeries = DrawnSeries(model, pieChart);
   std::vector<const SeriesModel*> drawn;
   for (int index : layout.drawnSeries) drawn.push_back(&model.series[std::size_t(index)]);
   if (model.legendVisible) {  // step 3
     std::size_t total = 0;
-    const std::vector<LegendEntry> entries = LegendEntries(drawn, model.labels, total);
-    const std::optional<QRectF> left = LayoutLegend(entries, pieChart ? total : 0, area, layout);
+    const std::vector<LegendEntry> entries =
+        LegendEntries(drawn, model.labels, kind.colorPerPoint, total);
+    const std::optional<QRectF> left =
+        LayoutLegend(entries, kind.colorPerPoint ? total : 0, area, layout);
     if (!left) return layout;  // a chart too small for its legend draws neither
     area = *left;
   }

@@ -15,6 +15,17 @@ MultiBar MultiBarFromNumber(std::uint8_t number) {
   }
 }
 
+SeriesKind ChartKindOf(const ChartModel& model) {
+  return model.series.empty() ? SeriesKind::Bar : model.series.front().kind;
+}
+
+MultiBar MultiBarOf(const std::vector<const SeriesModel*>& series) {
+  for (const SeriesModel* one : series) {
+    if (IsBar(one->kind)) return one->multiBar;
+  }
+  return MultiBar::None;
+}
+
 void StoreCategoryLabel(std::vector<std::string>& labels, std::size_t index,
                         const std::string& label) {
   if (label.empty()) return;

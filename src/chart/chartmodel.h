@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "chart/serieskind.h"
 #include "chart/tcolor.h"
 
 namespace chart {
@@ -17,11 +18,6 @@ namespace chart {
 // against it.
 inline constexpr int kWindowChartWidth = 585;
 inline constexpr int kWindowChartHeight = 401;
-
-enum class SeriesKind { Pie, Line, Bar, HorizBar };
-
-// Marks (value labels) are shown by default on pie and bar series, hidden on line series.
-constexpr bool MarksVisibleByDefault(SeriesKind kind) { return kind != SeriesKind::Line; }
 
 // The number that tells the chart how several bar series share a category.
 using TMultiBar = std::uint8_t;
@@ -82,5 +78,13 @@ struct ChartModel {
   std::vector<std::string> labels;
   std::deque<SeriesModel> series;
 };
+
+// A chart is of the kind of its first series: a chart of pies draws its pies only, any other
+// chart its other series on axes, turned where the first series is horizontal. A chart without
+// series has axes, as one of vertical bars.
+SeriesKind ChartKindOf(const ChartModel& model);
+
+// How bar series share a category: the mode of the first bar series among them.
+MultiBar MultiBarOf(const std::vector<const SeriesModel*>& series);
 
 }  // namespace chart

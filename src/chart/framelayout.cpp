@@ -133,7 +133,7 @@ ZeroRoom RoomBeyondZero(const std::vector<const SeriesModel*>& series, MultiBar 
   ZeroRoom room;
   const int each = IsStacked(mode) ? 1 : 0;
   for (const SeriesModel* one : series) {
-    if (!IsBar(*one)) continue;
+    if (!IsBar(one->kind)) continue;
     const auto& points = one->points;
     const bool up = std::any_of(points.begin(), points.end(), [](const ChartPoint& p) {
       return std::isfinite(p.value) && p.value > 0;

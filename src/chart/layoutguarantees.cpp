@@ -179,22 +179,11 @@ bool HasNonZeroValue(const SeriesModel& series) {
   });
 }
 
-bool IsBarKind(const SeriesModel& series) {
-  return series.kind == SeriesKind::Bar || series.kind == SeriesKind::HorizBar;
-}
-
 std::vector<const SeriesModel*> DrawnSeriesOf(const ChartModel& model, const ChartLayout& layout) {
   std::vector<const SeriesModel*> drawn;
   for (int index : layout.drawnSeries)
     drawn.push_back(&model.series[static_cast<std::size_t>(index)]);
   return drawn;
-}
-
-MultiBar ModeOf(const std::vector<const SeriesModel*>& drawn) {
-  for (const SeriesModel* one : drawn) {
-    if (IsBarKind(*one)) return MultiBarFromNumber(static_cast<std::uint8_t>(one->multiBar));
-  }
-  return MultiBar::None;
 }
 
 // How many pixels each category needs before every series must show.
@@ -204,9 +193,9 @@ MultiBar ModeOf(const std::vector<const SeriesModel*>& drawn) {
 double PixelsEachCategoryNeeds(const ChartModel& model,
                                const std::vector<const SeriesModel*>& drawn) {
   const auto bars = std::count_if(drawn.begin(), drawn.end(),
-                                  [](const SeriesModel* one) { return IsBarKind(*one); });
+                                  [](const SeriesModel* one) { return IsBar(one->kind); });
   const auto lines = static_cast<std::ptrdiff_t>(drawn.size()) - bars;
-  const MultiBar mode = ModeOf(drawn);
+  const MultiBar mode = MultiBarOf(drawn);
   const bool deep = Depth3DShare(model) > 0;
   const bool beside = mode == MultiBar::SideBySide || (mode == MultiBar::None && !deep);
   double needs = beside && bars > 1 ? std::max(kMinCategoryPixels, bars + 2.0) : kMinCategoryPixels;
@@ -222,7 +211,7 @@ void CheckAxesSeriesShow(const ChartModel& model, const ChartLayout& layout,
   std::size_t categories = 0;
   for (const SeriesModel* one : drawn) categories = std::max(categories, one->points.size());
   if (categories == 0 || layout.plot.isEmpty()) return;
-  const bool horizontal = drawn.front()->kind == SeriesKind::HorizBar;
+  const bool horizontal = Traits(ChartKindOf(model)).horizontal;
   const double slot = (horizontal ? layout.plot.height() : layout.plot.width()) / categories;
   if (slot < PixelsEachCategoryNeeds(model, drawn)) return;
   const Coverage coverage(layout);
@@ -258,11 +247,11 @@ void CheckPiesShow(const ChartLayout& layout, const std::vector<const SeriesMode
 }
 
 void CheckLegend(const ChartModel& model, const ChartLayout& layout,
-                 const std::vector<const SeriesModel*>& drawn, bool pieChart, Report& report) {
+                 const std::vector<const SeriesModel*>& drawn, bool listsPoints, Report& report) {
   const bool drawsAnything = !layout.plot.isEmpty() || !layout.pies.empty();
   if (!model.legendVisible || !drawsAnything || drawn.empty()) return;
   std::vector<int> expected;
-  if (pieChart) {
+  if (listsPoints) {
     const auto& points = drawn.front()->points;
     for (std::size_t i = 0; i < points.size(); ++i) {
       if (std::isfinite(points[i].value)) expected.push_back(static_cast<int>(i));
@@ -282,9 +271,9 @@ void CheckLegend(const ChartModel& model, const ChartLayout& layout,
   const bool prefix =
       shown.size() <= expected.size() && std::equal(shown.begin(), shown.end(), expected.begin());
   const bool complete = shown.size() == expected.size() && !counted;
-  const bool fine = pieChart ? prefix && (complete || (counted && !layout.legend.empty() &&
-                                                       layout.legend.back().entry < 0))
-                             : complete && prefix;
+  const bool fine = listsPoints ? prefix && (complete || (counted && !layout.legend.empty() &&
+                                                          layout.legend.back().entry < 0))
+                                : complete && prefix;
   if (!fine && !expected.empty()) {
     report.Add(Guarantee::LegendComplete, "the legend shows " + std::to_string(shown.size()) +
                                               " of " + std::to_string(expected.size()) +
@@ -317,11 +306,11 @@ struct PixelsBeyondZero {
 };
 
 PixelsBeyondZero BarPixelsBeyondZero(const std::vector<const SeriesModel*>& drawn) {
-  const MultiBar mode = ModeOf(drawn);
+  const MultiBar mode = MultiBarOf(drawn);
   const bool stacked = mode == MultiBar::Stacked || mode == MultiBar::Stacked100;
   PixelsBeyondZero pixels;
   for (const SeriesModel* one : drawn) {
-    if (!IsBarKind(*one)) continue;
+    if (!IsBar(one->kind)) continue;
     bool above = false, below = false;
     for (const ChartPoint& point : one->points) {
       above = above || (std::isfinite(point.value) && point.value > 0);
@@ -337,21 +326,21 @@ PixelsBeyondZero BarPixelsBeyondZero(const std::vector<const SeriesModel*>& draw
 
 ValueSpan ShownValues(const std::vector<const SeriesModel*>& drawn) {
   ValueSpan span;
-  const MultiBar mode = ModeOf(drawn);
+  const MultiBar mode = MultiBarOf(drawn);
   const bool stacked = mode == MultiBar::Stacked || mode == MultiBar::Stacked100;
   std::size_t categories = 0;
   for (const SeriesModel* one : drawn) {
-    if (!IsBarKind(*one) || !stacked) {
+    if (!IsBar(one->kind) || !stacked) {
       for (const ChartPoint& point : one->points) span.Add(point.value);
     }
-    if (IsBarKind(*one)) span.Add(0);
+    if (IsBar(one->kind)) span.Add(0);
     categories = std::max(categories, one->points.size());
   }
   if (!stacked) return span;
   for (std::size_t c = 0; c < categories; ++c) {
     long double positive = 0, negative = 0, total = 0;  // no sum of doubles overflows these
     for (const SeriesModel* one : drawn) {
-      if (!IsBarKind(*one) || c >= one->points.size()) continue;
+      if (!IsBar(one->kind) || c >= one->points.size()) continue;
       const double v = one->points[c].value;
       if (!std::isfinite(v)) continue;
       (v >= 0 ? positive : negative) += v;
@@ -408,8 +397,8 @@ void CheckTicks(const ChartLayout& layout, double tolerance, Report& report) {
   }
 }
 
-void CheckValueAxis(const ChartLayout& layout, const std::vector<const SeriesModel*>& drawn,
-                    Report& report) {
+void CheckValueAxis(const ChartModel& model, const ChartLayout& layout,
+                    const std::vector<const SeriesModel*>& drawn, Report& report) {
   if (layout.plot.isEmpty()) return;
   const double min = layout.valueMin, max = layout.valueMax;
   const long double length = Span(min, max);
@@ -421,7 +410,7 @@ void CheckValueAxis(const ChartLayout& layout, const std::vector<const SeriesMod
   CheckTicks(layout, tolerance, report);
   ValueSpan shown = ShownValues(drawn);
   const double pixelsLong =
-      drawn.front()->kind == SeriesKind::HorizBar ? layout.plot.width() : layout.plot.height();
+      Traits(ChartKindOf(model)).horizontal ? layout.plot.width() : layout.plot.height();
   const long double perPixel = length / pixelsLong;
   const PixelsBeyondZero pixels = BarPixelsBeyondZero(drawn);
   if (pixels.above > 0) {
@@ -475,14 +464,14 @@ std::vector<BrokenGuarantee> BrokenGuarantees(const ChartModel& model, const Cha
   CheckTextsApart(layout, texts, report);
   const std::vector<const SeriesModel*> drawn = DrawnSeriesOf(model, layout);
   if (drawn.empty()) return report.broken;
-  const bool pieChart = drawn.front()->kind == SeriesKind::Pie;
-  if (pieChart) {
+  const SeriesKindTraits& kind = Traits(ChartKindOf(model));
+  if (kind.shape == SeriesShape::Slices) {
     CheckPiesShow(layout, drawn, report);
   } else {
     CheckAxesSeriesShow(model, layout, drawn, report);
-    CheckValueAxis(layout, drawn, report);
+    CheckValueAxis(model, layout, drawn, report);
   }
-  CheckLegend(model, layout, drawn, pieChart, report);
+  CheckLegend(model, layout, drawn, kind.colorPerPoint, report);
   return report.broken;
 }
 

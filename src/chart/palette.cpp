@@ -40,8 +40,8 @@ TColor ResolvePointColor(const SeriesModel& series, int pointIndex) {
     if (!IsAutomaticColor(own)) return own;
   }
   if (!IsAutomaticColor(series.color)) return series.color;
-  return series.kind == SeriesKind::Pie ? PaletteColor(pointIndex)
-                                        : PaletteColor(series.paletteIndex);
+  return Traits(series.kind).colorPerPoint ? PaletteColor(pointIndex)
+                                           : PaletteColor(series.paletteIndex);
 }
 
 }  // namespace chart

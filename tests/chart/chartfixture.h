@@ -39,7 +39,7 @@ struct ModelBuilder {
   SeriesModel& Add(SeriesKind kind, const std::vector<double>& values, TColor color = clAutomatic) {
     SeriesModel& added = model.series.emplace_back();
     added.kind = kind;
-    added.marksVisible = MarksVisibleByDefault(kind);
+    added.marksVisible = Traits(kind).marksByDefault;
     added.paletteIndex = static_cast<int>(model.series.size()) - 1;
     for (double value : values)
       AddPoint(added, value, "L" + std::to_string(added.points.size()), color);

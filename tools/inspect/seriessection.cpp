@@ -6,20 +6,6 @@ using namespace chart;
 
 namespace {
 
-const char* KindText(SeriesKind kind) {
-  switch (kind) {
-    case SeriesKind::Pie:
-      return "pie";
-    case SeriesKind::Line:
-      return "line";
-    case SeriesKind::Bar:
-      return "vertical bar";
-    case SeriesKind::HorizBar:
-      break;
-  }
-  return "horizontal bar";
-}
-
 std::string MultiBarText(TMultiBar number) {
   const std::string mode = "multi-bar mode " + std::to_string(number);
   switch (MultiBarFromNumber(number)) {
@@ -37,13 +23,14 @@ std::string MultiBarText(TMultiBar number) {
 }
 
 std::string MarksText(const SeriesPlan& plan) {
-  const bool shown = !plan.hideMarks && MarksVisibleByDefault(*plan.kind);
+  const bool shown = !plan.hideMarks && Traits(*plan.kind).marksByDefault;
   return shown ? "value marks shown" : "value marks hidden";
 }
 
 std::string SeriesLine(const SeriesPlan& plan, const ChartOptions& options, int i) {
   const std::string& title = options.dataSetTitles[std::size_t(i)];
-  const char* ownColor = *plan.kind == SeriesKind::Pie ? "each slice its own" : "the chart's own";
+  const char* ownColor =
+      Traits(*plan.kind).colorPerPoint ? "each slice its own" : "the chart's own";
   return "  series " + std::to_string(i + 1) + ": " +
          (title.empty() ? "no title" : "title " + Quoted(title)) +
          ", colour: " + ColorNameText(options.dataSetColors[std::size_t(i)], ownColor);
@@ -56,8 +43,8 @@ void ReportSeries(const SeriesPlan& plan, const ChartOptions& options, std::ostr
     out << "  none: the style names no kind of chart\n";
     return;
   }
-  out << "  " << plan.count << " " << KindText(*plan.kind) << " series, " << MarksText(plan);
-  if (plan.kind == SeriesKind::Bar || plan.kind == SeriesKind::HorizBar) {
+  out << "  " << plan.count << " " << Traits(*plan.kind).name << " series, " << MarksText(plan);
+  if (IsBar(*plan.kind)) {
     out << ", " << MultiBarText(plan.multiBar);
   }
   out << "\n";
