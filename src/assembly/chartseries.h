@@ -6,7 +6,6 @@
 
 #include "chart/chartmodel.h"
 
-class ValueList;
 struct ChartOptions;
 namespace chart {
 class ChartDocument;
@@ -20,14 +19,11 @@ struct SeriesPlan {
   chart::TMultiBar multiBar = 0;  // bar series: the style's second item, its low byte
 };
 
-// The series that the options ask for: dataSetCount series of the style's class, pies ("PIE"),
-// lines ("LINE"), vertical bars (a style containing "BAR" whose first item is "VERTBAR") or
-// horizontal bars (any other style containing "BAR"); bar series take the multi-bar mode of a
-// second item when the style has exactly two, and hide their marks unless "DATALABELS". A bar
-// style is split into `valueList` (the pass's one list); a second item that is not an integer
+// The series that the options ask for: dataSetCount series of the kind that the style names
+// (ParseChartStyle); bar series take the multi-bar mode of a second item when the style has
+// exactly two, and hide their marks unless "DATALABELS". A second item that is not an integer
 // throws Exception naming the chart-style record of `propertyTable`.
-SeriesPlan PlanDataSetSeries(const ChartOptions& options, ValueList& valueList,
-                             const std::string& propertyTable);
+SeriesPlan PlanDataSetSeries(const ChartOptions& options, const std::string& propertyTable);
 
 // The series of the plan (one pie gets margin 0 set to 5), then the data-set colours and titles.
 // The chart keeps the series: the window frees them with itself.

@@ -44,8 +44,7 @@ std::optional<Refusal> RunCheckedPass(DbfFile& propertyFile, DbfFile& dataFile,
     return refusal;
   }
 
-  const SeriesPlan plan =
-      PlanDataSetSeries(state.options, state.valueList, propertyFile.FileName());
+  const SeriesPlan plan = PlanDataSetSeries(state.options, propertyFile.FileName());
   if (observer) observer->SeriesPlanned(plan);
   CreateDataSetSeries(state.options, plan, targets.chart);
   LoadDataSets(dataFile, state.options, targets.chart, DataRecordsTo(observer));

@@ -1,8 +1,17 @@
 #include "chartstyle.h"
 
-ChartStyleKind ChartStyleOf(std::string_view style) {
-  if (style == "PIE") return ChartStyleKind::Pie;
-  if (style == "LINE") return ChartStyleKind::Line;
-  if (style.find("BAR") != std::string_view::npos) return ChartStyleKind::Bars;
-  return ChartStyleKind::Unknown;
+#include "valuelist.h"
+
+using chart::SeriesKind;
+
+ChartStyle ParseChartStyle(const std::string& style) {
+  if (style == "PIE") return {SeriesKind::Pie, std::nullopt};
+  if (style == "LINE") return {SeriesKind::Line, std::nullopt};
+  if (style.find("BAR") == std::string::npos) return {};
+  ValueList items;  // a style holding "BAR" is never empty, so the split cannot fail
+  const int count = SplitValueList(style, items);
+  ChartStyle parsed;
+  parsed.kind = items.Entry(1) == "VERTBAR" ? SeriesKind::Bar : SeriesKind::HorizBar;
+  if (count == 2) parsed.multiBarItem = items.Entry(2);
+  return parsed;
 }

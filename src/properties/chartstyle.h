@@ -1,11 +1,21 @@
 #pragma once
-// Which kind of chart a chart style names.
+// What a chart style asks for, read in one place: the option check, series creation and
+// tarvo-inspect all take the chart's kind from here.
 
-#include <string_view>
+#include <optional>
+#include <string>
 
-enum class ChartStyleKind { Pie, Line, Bars, Unknown };
+#include "chart/serieskind.h"
 
-// "PIE" and "LINE" as the whole style; any style that contains "BAR" (with or without a second
-// item, "VERTBAR;2" or "HBAR"); anything else is Unknown. Exact and case-sensitive: the style has
-// been upper-cased when it was read.
-ChartStyleKind ChartStyleOf(std::string_view style);
+struct ChartStyle {
+  std::optional<chart::SeriesKind> kind;  // none: the style names no kind of chart
+  // A bar style of exactly two items: the second, the multi-bar mode, not yet read as a number
+  // (series creation reads it and names the record where it is not one).
+  std::optional<std::string> multiBarItem;
+};
+
+// "PIE" and "LINE" as the whole style give pies and lines. A style that contains "BAR" anywhere
+// is split at ";": vertical bars where its first item is "VERTBAR", else horizontal bars ("BAR",
+// "HBAR", "CROWBAR"). Anything else names no kind. Exact and case-sensitive: the style has been
+// upper-cased when it was read.
+ChartStyle ParseChartStyle(const std::string& style);

@@ -263,7 +263,7 @@ std::optional<Refusal> CheckPropertyOptions(const ChartOptions& options) {
     return Refusal{kNoDataSetText, kPropertyProblemCaption, RefusedBy::DataSetCount};
   }
   // "NONE", and any style that names no kind of chart, before any series would be addressed.
-  if (ChartStyleOf(options.chartStyle) == ChartStyleKind::Unknown) {
+  if (!ParseChartStyle(options.chartStyle).kind) {
     return Refusal{kNoChartStyleText, kPropertyProblemCaption, RefusedBy::ChartStyle};
   }
   return std::nullopt;

@@ -7,7 +7,6 @@
 #include "chart/chartdocument.h"
 #include "chartoptions.h"
 #include "runtime.h"
-#include "valuelist.h"
 
 using namespace chart;
 
@@ -29,17 +28,16 @@ class SeriesPerStyle : public ::testing::TestWithParam<StyleCase> {};
 TEST_P(SeriesPerStyle, CreatesOneSeriesPerDataSetOfTheStylesClass) {
   const StyleCase& c = GetParam();
   ChartDocument chart;
-  ValueList list;
   ChartOptions options;
   options.chartStyle = c.style;
   options.dataSetCount = c.count;
   options.dataLabels = c.dataLabels;
-  CreateDataSetSeries(options, PlanDataSetSeries(options, list, "P.DBF"), chart);
+  CreateDataSetSeries(options, PlanDataSetSeries(options, "P.DBF"), chart);
   ASSERT_EQ(chart.SeriesCount(), c.count);
   for (int i = 0; i < c.count; ++i) {
     const ChartSeries series = chart.GetSeries(i);
     EXPECT_EQ(series.Kind(), c.kind) << i;
-    const bool bar = c.kind == SeriesKind::Bar || c.kind == SeriesKind::HorizBar;
+    const bool bar = IsBar(c.kind);
     EXPECT_EQ(series.MarksVisible(), c.kind != SeriesKind::Line && (!bar || c.dataLabels));
     if (bar) {
       EXPECT_EQ(series.MultiBarMode(), MultiBar(c.multiBar));
@@ -65,13 +63,12 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(SeriesColorsAndTitles, ApplyToTheSeriesOfTheirDataSetsOnly) {
   ChartDocument chart;
-  ValueList list;
   ChartOptions options;
   options.chartStyle = "LINE";
   options.dataSetCount = 3;
   options.dataSetColors = {"red", "DARKGRAY", "", "BLUE"};
   options.dataSetTitles = {"North", "", "West", "Fourth"};
-  CreateDataSetSeries(options, PlanDataSetSeries(options, list, "P.DBF"), chart);
+  CreateDataSetSeries(options, PlanDataSetSeries(options, "P.DBF"), chart);
   ASSERT_EQ(chart.SeriesCount(), 3);
   EXPECT_EQ(chart.GetSeries(0).SeriesColor(), 0x0000FFu);
   for (int unnamed : {1, 2}) {
@@ -87,13 +84,12 @@ TEST(SeriesColorsAndTitles, ApplyToTheSeriesOfTheirDataSetsOnly) {
 TEST(SeriesOfBars, AModeThatIsNotAnIntegerFailsInThePlanBeforeAnySeriesExists) {
   for (const std::string style : {"VERTBAR;x", "BAR;1.5", "VERTBAR;2 1"}) {
     ChartDocument chart;
-    ValueList list;
     ChartOptions options;
     options.chartStyle = style;
     options.chartStyleRecord = 4;
     options.dataSetCount = 2;
     try {
-      CreateDataSetSeries(options, PlanDataSetSeries(options, list, "P.DBF"), chart);
+      CreateDataSetSeries(options, PlanDataSetSeries(options, "P.DBF"), chart);
       ADD_FAILURE() << style << ": no failure";
     } catch (const Exception& error) {
       EXPECT_EQ(std::string(error.what())
