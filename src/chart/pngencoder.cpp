@@ -7,10 +7,13 @@
 #include <QtEndian>
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstring>
 #include <functional>
 #include <thread>
 #include <vector>
+
+#include "chart/deflate.h"
 
 namespace chart {
 
@@ -79,68 +82,54 @@ struct Band {
   std::vector<unsigned char> deflated;
   uLong adler = 1;
   std::size_t size = 0;  // of the filtered rows
-  bool ok = false;
 };
 
-class BandDeflater {
- public:
-  explicit BandDeflater(Band& band) : band_(band), out_(kIdatBytes) {
-    ok_ = deflateInit2(&stream_, Z_BEST_SPEED, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) == Z_OK;
-  }
-  ~BandDeflater() { deflateEnd(&stream_); }
-  BandDeflater(const BandDeflater&) = delete;
-  BandDeflater& operator=(const BandDeflater&) = delete;
+// The Adler-32 checksum `adler` continued over a row equal to the one above it once filtered:
+// its filter byte, then `rowBytes` - 1 zeros. A zero leaves the sum of the bytes as it is and
+// adds that sum to the sum of sums.
+uLong AdlerOfUnchangedRow(uLong adler, std::size_t rowBytes) {
+  constexpr std::uint64_t kModulus = 65521;
+  const std::uint64_t sum = ((adler & 0xFFFF) + kFilterUp) % kModulus;
+  const std::uint64_t sumOfSums = ((adler >> 16) + sum * (rowBytes % kModulus)) % kModulus;
+  return static_cast<uLong>(sumOfSums << 16 | sum);
+}
 
-  void Add(const unsigned char* data, std::size_t size) {
-    band_.adler = adler32_z(band_.adler, data, size);
-    band_.size += size;
-    Run(data, size, Z_NO_FLUSH);
-  }
-
-  bool End() {
-    Run(nullptr, 0, band_.last ? Z_FINISH : Z_SYNC_FLUSH);
-    return ok_;
-  }
-
- private:
-  void Run(const unsigned char* data, std::size_t size, int flush) {
-    stream_.next_in = const_cast<unsigned char*>(data);
-    stream_.avail_in = static_cast<uInt>(size);
-    do {
-      stream_.next_out = out_.data();
-      stream_.avail_out = static_cast<uInt>(out_.size());
-      const int result = deflate(&stream_, flush);
-      ok_ = ok_ && result != Z_STREAM_ERROR;
-      band_.deflated.insert(band_.deflated.end(), out_.data(), stream_.next_out);
-    } while (ok_ && stream_.avail_out == 0);
-  }
-
-  Band& band_;
-  z_stream stream_{};
-  std::vector<unsigned char> out_;
-  bool ok_ = false;
-};
+// Chart rows very often equal the row above: such a row filters to zeros, which need neither
+// the filter's arithmetic nor a pass of the checksum over them.
+bool SameAsRowAbove(const QImage& image, int y) {
+  return y > 0 && std::memcmp(image.constScanLine(y), image.constScanLine(y - 1),
+                              static_cast<std::size_t>(image.width()) * sizeof(QRgb)) == 0;
+}
 
 void DeflateBand(const QImage& image, Band& band) {
   constexpr std::size_t kBlockBytes = 256 * 1024;  // deflated at a time
   const std::size_t rowBytes = static_cast<std::size_t>(image.width()) * 3 + 1;
   const std::size_t rowsPerBlock = std::max<std::size_t>(1, kBlockBytes / rowBytes);
   std::vector<unsigned char> block(rowsPerBlock * rowBytes);
-  BandDeflater deflater(band);
+  Deflater deflater;
   for (int y = band.first; y < band.end;) {
     std::size_t filled = 0;
     for (; y < band.end && filled < block.size(); ++y, filled += rowBytes) {
-      WriteFilteredRow(image, y, block.data() + filled);
+      unsigned char* row = block.data() + filled;
+      if (SameAsRowAbove(image, y)) {
+        row[0] = kFilterUp;
+        std::memset(row + 1, 0, rowBytes - 1);
+        band.adler = AdlerOfUnchangedRow(band.adler, rowBytes);
+      } else {
+        WriteFilteredRow(image, y, row);
+        band.adler = adler32_z(band.adler, row, rowBytes);
+      }
     }
     deflater.Add(block.data(), filled);
+    band.size += filled;
   }
-  band.ok = deflater.End();
+  band.deflated = deflater.Finish(band.last);
 }
 
 // The zlib stream of the filtered rows: a large image in bands of rows deflated on as many
 // threads as there are cores, at most four, so that a large chart costs little more than its
 // drawing; a band is a few megabytes at least, or the threads cost more than they save.
-std::vector<unsigned char> ZlibStream(const QImage& image, bool& ok) {
+std::vector<unsigned char> ZlibStream(const QImage& image) {
   constexpr std::size_t kBandBytes = 4 << 20;
   const std::size_t bytes =
       (static_cast<std::size_t>(image.width()) * 3 + 1) * static_cast<std::size_t>(image.height());
@@ -161,9 +150,7 @@ std::vector<unsigned char> ZlibStream(const QImage& image, bool& ok) {
   for (std::thread& thread : threads) thread.join();
   std::vector<unsigned char> stream = {0x78, 0x01};  // deflate, 32K window, fastest level
   uLong adler = 1;
-  ok = true;
   for (const Band& band : bands) {
-    ok = ok && band.ok;
     stream.insert(stream.end(), band.deflated.begin(), band.deflated.end());
     adler = adler32_combine(adler, band.adler, static_cast<z_off_t>(band.size));
   }
@@ -186,9 +173,7 @@ QString WritePng(const QImage& source, QIODevice& device) {
   const QImage image = source.format() == QImage::Format_RGB32
                            ? source
                            : source.convertToFormat(QImage::Format_RGB32);
-  bool compressed = false;
-  const std::vector<unsigned char> stream = ZlibStream(image, compressed);
-  if (!compressed) return "the compression failed";
+  const std::vector<unsigned char> stream = ZlibStream(image);
   if (WriteHeader(device, image) && WriteIdat(device, stream) &&
       WriteChunk(device, "IEND", nullptr, 0))
     return {};
