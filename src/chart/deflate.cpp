@@ -72,7 +72,7 @@ struct Code {
 
 // RFC 1951 3.2.5: lengths 3-10 have a code each, then each code covers twice as many
 // lengths as the one four codes before it; 258 has a code of its own.
-Code LengthCode(int length) {
+constexpr Code ComputeLengthCode(int length) {
   if (length == 258) return {285, 0, 0};
   const int x = length - 3;
   if (x < 8) return {257 + x, 0, 0};
@@ -80,9 +80,20 @@ Code LengthCode(int length) {
   return {257 + 4 * (log - 1) + ((x >> (log - 2)) & 3), log - 2, x & ((1 << (log - 2)) - 1)};
 }
 
+// The code of each length, looked up: a match needs it twice, to count and to write.
+constexpr auto kLengthCodes = [] {
+  std::array<Code, kMaxMatch + 1> codes{};
+  for (int length = 3; length <= static_cast<int>(kMaxMatch); ++length) {
+    codes[static_cast<std::size_t>(length)] = ComputeLengthCode(length);
+  }
+  return codes;
+}();
+
+inline Code LengthCode(std::size_t length) { return kLengthCodes[length]; }
+
 // Likewise: distances 1-4 have a code each, then each code covers twice as many distances as
 // the one two codes before it.
-Code DistanceCode(int distance) {
+inline Code DistanceCode(int distance) {
   const int x = distance - 1;
   if (x < 4) return {x, 0, 0};
   const int log = std::bit_width(static_cast<unsigned>(x)) - 1;
@@ -295,7 +306,7 @@ void WriteSymbols(BitWriter& out, const std::vector<std::uint32_t>& symbols,
       put(literal, static_cast<int>(symbol));
       continue;
     }
-    const Code length = LengthCode(static_cast<int>((symbol >> 16) & 0xFF) + 3);
+    const Code length = LengthCode(((symbol >> 16) & 0xFF) + 3);
     put(literal, length.symbol);
     out.Put(static_cast<std::uint32_t>(length.extra), length.extraBits);
     const Code far = DistanceCode(static_cast<int>(symbol & 0x7FFF) + 1);
@@ -332,16 +343,6 @@ void WriteBlock(BitWriter& out, const std::vector<std::uint32_t>& symbols,
 
 }  // namespace
 
-void BitWriter::Put(std::uint32_t value, int count) {
-  pending_ |= std::uint64_t{value} << pendingBits_;
-  pendingBits_ += count;
-  if (pendingBits_ >= 32) {
-    for (int i = 0; i < 4; ++i) bytes_.push_back(static_cast<unsigned char>(pending_ >> (8 * i)));
-    pending_ >>= 32;
-    pendingBits_ -= 32;
-  }
-}
-
 void BitWriter::AlignToByte() {
   for (; pendingBits_ > 0; pendingBits_ -= 8) {
     bytes_.push_back(static_cast<unsigned char>(pending_));
@@ -356,6 +357,39 @@ std::vector<unsigned char> BitWriter::Take() {
   return std::move(bytes_);
 }
 
+std::uint32_t Adler32(std::uint32_t adler, const unsigned char* data, std::size_t size) {
+  constexpr std::uint32_t kModulus = 65521;
+  // The most bytes after which neither sum can have passed 2^32 (RFC 1950's NMAX).
+  constexpr std::size_t kMaxUnreduced = 5552;
+  // In blocks of 16 bytes, the sum of sums grows by 16 times the sum before the block and by
+  // each byte times the number of sums it is part of. Those two sums of a block fit in 16
+  // bits, so that compilers add 8 or 16 bytes at once.
+  constexpr std::size_t kBlock = 16;
+  std::uint32_t sum = adler & 0xFFFF;
+  std::uint32_t sumOfSums = adler >> 16;
+  while (size > 0) {
+    std::size_t n = std::min(size, kMaxUnreduced);
+    size -= n;
+    for (; n >= kBlock; n -= kBlock, data += kBlock) {
+      std::uint16_t blockSum = 0;
+      std::uint16_t weighted = 0;  // at most 255 * (16 + 15 + ... + 1)
+      for (std::size_t i = 0; i < kBlock; ++i) {
+        blockSum = static_cast<std::uint16_t>(blockSum + data[i]);
+        weighted = static_cast<std::uint16_t>(weighted + (kBlock - i) * data[i]);
+      }
+      sumOfSums += kBlock * sum + weighted;
+      sum += blockSum;
+    }
+    for (; n > 0; --n) {
+      sum += *data++;
+      sumOfSums += sum;
+    }
+    sum %= kModulus;
+    sumOfSums %= kModulus;
+  }
+  return sumOfSums << 16 | sum;
+}
+
 Deflater::Deflater()
     : recent_(std::size_t{1} << kHashBits, -1),
       literalCounts_(kLiteralCodes, 0),
@@ -363,25 +397,39 @@ Deflater::Deflater()
   symbols_.reserve(kBlockSymbols);
 }
 
-void Deflater::Add(const unsigned char* data, std::size_t size) {
-  if (window_.size() > kWindowSize) {
-    const std::size_t drop = window_.size() - kWindowSize;
-    window_.erase(window_.begin(), window_.begin() + static_cast<std::ptrdiff_t>(drop));
-    const auto shift = static_cast<std::int32_t>(drop);
-    for (std::int32_t& at : recent_) at = at >= shift ? at - shift : -1;
+unsigned char* Deflater::Append(std::size_t size) {
+  DropOldData();
+  if (filled_ + size > capacity_) {
+    const std::size_t capacity = std::max(2 * capacity_, filled_ + size);
+    auto larger = std::make_unique_for_overwrite<unsigned char[]>(capacity);
+    if (filled_ > 0) std::memcpy(larger.get(), window_.get(), filled_);
+    window_ = std::move(larger);
+    capacity_ = capacity;
   }
-  const std::size_t start = window_.size();
-  window_.insert(window_.end(), data, data + size);
-  Parse(start);
+  unsigned char* room = window_.get() + filled_;
+  filled_ += size;
+  return room;
+}
+
+// Moves the last 32 KiB of what is compressed to the front of the window, for matches to
+// reach back into, and the places that the hash table remembers with it.
+void Deflater::DropOldData() {
+  if (parsed_ <= kWindowSize) return;
+  const std::size_t drop = parsed_ - kWindowSize;
+  std::memmove(window_.get(), window_.get() + drop, filled_ - drop);
+  filled_ -= drop;
+  parsed_ -= drop;
+  const auto shift = static_cast<std::int32_t>(drop);
+  for (std::int32_t& at : recent_) at = at >= shift ? at - shift : -1;
 }
 
 // Greedy parsing: at each byte, the four bytes there are looked up in the hash table; where
 // they were seen last is the one match tried, taken when it is four bytes long at least.
 // Chart rows repeat whole runs, so the latest place is nearly always the best one.
-void Deflater::Parse(std::size_t start) {
-  const unsigned char* const window = window_.data();
-  const std::size_t end = window_.size();
-  std::size_t at = start;
+void Deflater::Compress() {
+  const unsigned char* const window = window_.get();
+  const std::size_t end = filled_;
+  std::size_t at = parsed_;
   while (at + kMinMatch <= end) {
     std::int32_t& slot = recent_[Hash(Load32(window + at))];
     const std::int32_t seen = slot;
@@ -399,6 +447,7 @@ void Deflater::Parse(std::size_t start) {
     }
   }
   while (at < end) AddLiteral(window[at++]);
+  parsed_ = end;
 }
 
 void Deflater::AddLiteral(unsigned char byte) {
@@ -410,7 +459,7 @@ void Deflater::AddLiteral(unsigned char byte) {
 void Deflater::AddMatch(std::size_t length, std::size_t distance) {
   symbols_.push_back(kMatch | static_cast<std::uint32_t>(length - 3) << 16 |
                      static_cast<std::uint32_t>(distance - 1));
-  ++literalCounts_[static_cast<std::size_t>(LengthCode(static_cast<int>(length)).symbol)];
+  ++literalCounts_[static_cast<std::size_t>(LengthCode(length).symbol)];
   ++distanceCounts_[static_cast<std::size_t>(DistanceCode(static_cast<int>(distance)).symbol)];
   if (symbols_.size() == kBlockSymbols) EndBlock(false);
 }

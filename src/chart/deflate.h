@@ -7,14 +7,30 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace chart {
 
+// The Adler-32 checksum of the zlib format (RFC 1950) continued over `data`: as zlib's
+// adler32, in about half the time on a modern CPU.
+std::uint32_t Adler32(std::uint32_t adler, const unsigned char* data, std::size_t size);
+
 // Bits sent lowest first, as deflate packs them into bytes.
 class BitWriter {
  public:
-  void Put(std::uint32_t value, int count);  // `count` up to 32
+  void Put(std::uint32_t value, int count) {  // `count` up to 32
+    pending_ |= std::uint64_t{value} << pendingBits_;
+    pendingBits_ += count;
+    if (pendingBits_ >= 32) {
+      const unsigned char four[] = {
+          static_cast<unsigned char>(pending_), static_cast<unsigned char>(pending_ >> 8),
+          static_cast<unsigned char>(pending_ >> 16), static_cast<unsigned char>(pending_ >> 24)};
+      bytes_.insert(bytes_.end(), four, four + 4);
+      pending_ >>= 32;
+      pendingBits_ -= 32;
+    }
+  }
   // Pads the last byte with zero bits.
   void AlignToByte();
   // The bytes written, after AlignToByte.
@@ -32,7 +48,11 @@ class Deflater {
  public:
   Deflater();
 
-  void Add(const unsigned char* data, std::size_t size);
+  // Room for the next `size` bytes of the data, to be written there before Compress: the
+  // caller makes its data in place, with no copy.
+  unsigned char* Append(std::size_t size);
+  // Compresses the bytes appended since the last call.
+  void Compress();
 
   // Ends the data and returns the compressed bytes, ended on a byte boundary. With `last`, the
   // stream ends; otherwise it ends with an empty stored block (as zlib's sync flush does), so
@@ -40,13 +60,17 @@ class Deflater {
   std::vector<unsigned char> Finish(bool last);
 
  private:
-  void Parse(std::size_t start);
+  void DropOldData();
   void AddLiteral(unsigned char byte);
   void AddMatch(std::size_t length, std::size_t distance);
   void EndBlock(bool last);
 
-  // The last 32 KiB of the data already compressed, then the data being compressed.
-  std::vector<unsigned char> window_;
+  // The last 32 KiB of the data already compressed, then the data being compressed: `parsed_`
+  // bytes of `filled_` are compressed.
+  std::unique_ptr<unsigned char[]> window_;
+  std::size_t capacity_ = 0;
+  std::size_t filled_ = 0;
+  std::size_t parsed_ = 0;
   // For each hash of four bytes, where in the window they last started (-1: nowhere).
   std::vector<std::int32_t> recent_;
   // The block being gathered: literals and matches, and how often each code occurs.

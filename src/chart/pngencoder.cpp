@@ -102,26 +102,25 @@ bool SameAsRowAbove(const QImage& image, int y) {
 }
 
 void DeflateBand(const QImage& image, Band& band) {
-  constexpr std::size_t kBlockBytes = 256 * 1024;  // deflated at a time
+  constexpr std::size_t kBlockBytes = 1 << 20;  // deflated at a time
   const std::size_t rowBytes = static_cast<std::size_t>(image.width()) * 3 + 1;
   const std::size_t rowsPerBlock = std::max<std::size_t>(1, kBlockBytes / rowBytes);
-  std::vector<unsigned char> block(rowsPerBlock * rowBytes);
   Deflater deflater;
   for (int y = band.first; y < band.end;) {
-    std::size_t filled = 0;
-    for (; y < band.end && filled < block.size(); ++y, filled += rowBytes) {
-      unsigned char* row = block.data() + filled;
+    const auto rows = std::min<std::size_t>(rowsPerBlock, static_cast<std::size_t>(band.end - y));
+    unsigned char* row = deflater.Append(rows * rowBytes);
+    for (const int blockEnd = y + static_cast<int>(rows); y < blockEnd; ++y, row += rowBytes) {
       if (SameAsRowAbove(image, y)) {
         row[0] = kFilterUp;
         std::memset(row + 1, 0, rowBytes - 1);
         band.adler = AdlerOfUnchangedRow(band.adler, rowBytes);
       } else {
         WriteFilteredRow(image, y, row);
-        band.adler = adler32_z(band.adler, row, rowBytes);
+        band.adler = Adler32(static_cast<std::uint32_t>(band.adler), row, rowBytes);
       }
     }
-    deflater.Add(block.data(), filled);
-    band.size += filled;
+    deflater.Compress();
+    band.size += rows * rowBytes;
   }
   band.deflated = deflater.Finish(band.last);
 }
