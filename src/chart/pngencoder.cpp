@@ -125,15 +125,16 @@ void DeflateBand(const QImage& image, Band& band) {
   band.deflated = deflater.Finish(band.last);
 }
 
-// The zlib stream of the filtered rows: a large image in bands of rows deflated on as many
-// threads as there are cores, at most four, so that a large chart costs little more than its
-// drawing; a band is a few megabytes at least, or the threads cost more than they save.
+// The zlib stream of the filtered rows: a large image in bands of rows deflated on threads of
+// their own, at most four, so that a large chart costs little more than its drawing; a band is
+// a few megabytes at least, or the threads cost more than they save. The bands depend on the
+// image's size alone, so that an image's file is the same on every machine.
 std::vector<unsigned char> ZlibStream(const QImage& image) {
   constexpr std::size_t kBandBytes = 4 << 20;
+  constexpr std::size_t kMostBands = 4;
   const std::size_t bytes =
       (static_cast<std::size_t>(image.width()) * 3 + 1) * static_cast<std::size_t>(image.height());
-  const std::size_t cores = std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, 4);
-  const int count = static_cast<int>(std::clamp<std::size_t>(bytes / kBandBytes, 1, cores));
+  const int count = static_cast<int>(std::clamp<std::size_t>(bytes / kBandBytes, 1, kMostBands));
   std::vector<Band> bands(static_cast<std::size_t>(count));
   for (int i = 0; i < count; ++i) {
     Band& band = bands[static_cast<std::size_t>(i)];
