@@ -6,6 +6,7 @@
 #include <cstring>
 #include <functional>
 #include <queue>
+#include <span>
 #include <utility>
 
 namespace chart {
@@ -295,8 +296,8 @@ void WriteHeader(BitWriter& out, const DynamicHeader& header) {
   }
 }
 
-void WriteSymbols(BitWriter& out, const std::vector<std::uint32_t>& symbols,
-                  const PrefixCode& literal, const PrefixCode& distance) {
+void WriteSymbols(BitWriter& out, std::span<const std::uint32_t> symbols, const PrefixCode& literal,
+                  const PrefixCode& distance) {
   const auto put = [&out](const PrefixCode& code, int symbol) {
     const auto at = static_cast<std::size_t>(symbol);
     out.Put(code.bits[at], code.lengths[at]);
@@ -318,7 +319,7 @@ void WriteSymbols(BitWriter& out, const std::vector<std::uint32_t>& symbols,
 
 // Writes `symbols` as one block, with the fixed codes or with codes made for them, whichever is
 // shorter. The counts are those of the symbols' codes, the end of the block included.
-void WriteBlock(BitWriter& out, const std::vector<std::uint32_t>& symbols,
+void WriteBlock(BitWriter& out, std::span<const std::uint32_t> symbols,
                 std::vector<std::uint32_t> literalCounts, std::vector<std::uint32_t> distanceCounts,
                 bool last) {
   UseTwoSymbolsAtLeast(literalCounts);
@@ -392,10 +393,9 @@ std::uint32_t Adler32(std::uint32_t adler, const unsigned char* data, std::size_
 
 Deflater::Deflater()
     : recent_(std::size_t{1} << kHashBits, -1),
+      symbols_(kBlockSymbols),
       literalCounts_(kLiteralCodes, 0),
-      distanceCounts_(kDistanceCodes, 0) {
-  symbols_.reserve(kBlockSymbols);
-}
+      distanceCounts_(kDistanceCodes, 0) {}
 
 unsigned char* Deflater::Append(std::size_t size) {
   DropOldData();
@@ -423,9 +423,25 @@ void Deflater::DropOldData() {
   for (std::int32_t& at : recent_) at = at >= shift ? at - shift : -1;
 }
 
+inline void Deflater::AddLiteral(unsigned char byte) {
+  symbols_[symbolCount_++] = byte;
+  ++literalCounts_[byte];
+  if (symbolCount_ == kBlockSymbols) EndBlock(false);
+}
+
+inline void Deflater::AddMatch(std::size_t length, std::size_t distance) {
+  symbols_[symbolCount_++] = kMatch | static_cast<std::uint32_t>(length - 3) << 16 |
+                             static_cast<std::uint32_t>(distance - 1);
+  ++literalCounts_[static_cast<std::size_t>(LengthCode(length).symbol)];
+  ++distanceCounts_[static_cast<std::size_t>(DistanceCode(static_cast<int>(distance)).symbol)];
+  if (symbolCount_ == kBlockSymbols) EndBlock(false);
+}
+
 // Greedy parsing: at each byte, the four bytes there are looked up in the hash table; where
 // they were seen last is the one match tried, taken when it is four bytes long at least.
-// Chart rows repeat whole runs, so the latest place is nearly always the best one.
+// Chart rows repeat whole runs, so the latest place is nearly always the best one. A match's
+// last byte goes into the table too: the run it ends often goes on further on (a bar's edge
+// in the next row), and the files come out smaller than zlib's fastest level makes them.
 void Deflater::Compress() {
   const unsigned char* const window = window_.get();
   const std::size_t end = filled_;
@@ -442,6 +458,8 @@ void Deflater::Compress() {
     if (length >= kMinMatch) {
       AddMatch(length, distance);
       at += length;
+      if (at + kMinMatch <= end)
+        recent_[Hash(Load32(window + at - 1))] = static_cast<std::int32_t>(at - 1);
     } else {
       AddLiteral(window[at++]);
     }
@@ -450,24 +468,10 @@ void Deflater::Compress() {
   parsed_ = end;
 }
 
-void Deflater::AddLiteral(unsigned char byte) {
-  symbols_.push_back(byte);
-  ++literalCounts_[byte];
-  if (symbols_.size() == kBlockSymbols) EndBlock(false);
-}
-
-void Deflater::AddMatch(std::size_t length, std::size_t distance) {
-  symbols_.push_back(kMatch | static_cast<std::uint32_t>(length - 3) << 16 |
-                     static_cast<std::uint32_t>(distance - 1));
-  ++literalCounts_[static_cast<std::size_t>(LengthCode(length).symbol)];
-  ++distanceCounts_[static_cast<std::size_t>(DistanceCode(static_cast<int>(distance)).symbol)];
-  if (symbols_.size() == kBlockSymbols) EndBlock(false);
-}
-
 void Deflater::EndBlock(bool last) {
   ++literalCounts_[kEndOfBlock];
-  WriteBlock(out_, symbols_, literalCounts_, distanceCounts_, last);
-  symbols_.clear();
+  WriteBlock(out_, {symbols_.data(), symbolCount_}, literalCounts_, distanceCounts_, last);
+  symbolCount_ = 0;
   std::fill(literalCounts_.begin(), literalCounts_.end(), 0);
   std::fill(distanceCounts_.begin(), distanceCounts_.end(), 0);
 }

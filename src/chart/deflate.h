@@ -23,10 +23,7 @@ class BitWriter {
     pending_ |= std::uint64_t{value} << pendingBits_;
     pendingBits_ += count;
     if (pendingBits_ >= 32) {
-      const unsigned char four[] = {
-          static_cast<unsigned char>(pending_), static_cast<unsigned char>(pending_ >> 8),
-          static_cast<unsigned char>(pending_ >> 16), static_cast<unsigned char>(pending_ >> 24)};
-      bytes_.insert(bytes_.end(), four, four + 4);
+      for (int i = 0; i < 4; ++i) bytes_.push_back(static_cast<unsigned char>(pending_ >> (8 * i)));
       pending_ >>= 32;
       pendingBits_ -= 32;
     }
@@ -75,6 +72,7 @@ class Deflater {
   std::vector<std::int32_t> recent_;
   // The block being gathered: literals and matches, and how often each code occurs.
   std::vector<std::uint32_t> symbols_;
+  std::size_t symbolCount_ = 0;
   std::vector<std::uint32_t> literalCounts_;
   std::vector<std::uint32_t> distanceCounts_;
   BitWriter out_;

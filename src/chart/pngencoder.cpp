@@ -50,6 +50,13 @@ bool WriteHeader(QIODevice& device, const QImage& image) {
          WriteChunk(device, "IHDR", header.data(), header.size());
 }
 
+// Pixel `x` of `row` less the pixel above it, as RGB bytes at `out`.
+void WriteDifference(const QRgb* row, const QRgb* above, std::size_t x, unsigned char* out) {
+  out[3 * x] = static_cast<unsigned char>(qRed(row[x]) - qRed(above[x]));
+  out[3 * x + 1] = static_cast<unsigned char>(qGreen(row[x]) - qGreen(above[x]));
+  out[3 * x + 2] = static_cast<unsigned char>(qBlue(row[x]) - qBlue(above[x]));
+}
+
 // Row `y` with the "Up" filter, as its filter byte and the differences of its RGB bytes from
 // those of the row above (zeros above the first row), into `out`.
 void WriteFilteredRow(const QImage& image, int y, unsigned char* out) {
@@ -65,11 +72,19 @@ void WriteFilteredRow(const QImage& image, int y, unsigned char* out) {
     return;
   }
   const auto* above = reinterpret_cast<const QRgb*>(image.constScanLine(y - 1));
-  for (std::size_t x = 0; x < width; ++x) {
-    out[3 * x] = static_cast<unsigned char>(qRed(row[x]) - qRed(above[x]));
-    out[3 * x + 1] = static_cast<unsigned char>(qGreen(row[x]) - qGreen(above[x]));
-    out[3 * x + 2] = static_cast<unsigned char>(qBlue(row[x]) - qBlue(above[x]));
+  // Most of a chart's row is as the row above even where the row is not: four pixels at a
+  // time are compared, and where they are equal, twelve zeros written at once.
+  constexpr std::size_t kGroup = 4;
+  std::size_t x = 0;
+  for (; x + kGroup <= width; x += kGroup) {
+    if (std::memcmp(row + x, above + x, kGroup * sizeof(QRgb)) == 0) {
+      std::memset(out + 3 * x, 0, 3 * kGroup);
+      continue;
+    }
+    for (std::size_t end = x + kGroup, one = x; one < end; ++one)
+      WriteDifference(row, above, one, out);
   }
+  for (; x < width; ++x) WriteDifference(row, above, x, out);
 }
 
 // Rows [first, end) of the image, filtered and deflated on their own (no header, no checksum)
