@@ -362,33 +362,38 @@ std::uint32_t Adler32(std::uint32_t adler, const unsigned char* data, std::size_
   constexpr std::uint32_t kModulus = 65521;
   // The most bytes after which neither sum can have passed 2^32 (RFC 1950's NMAX).
   constexpr std::size_t kMaxUnreduced = 5552;
-  // In blocks of 16 bytes, the sum of sums grows by 16 times the sum before the block and by
-  // each byte times the number of sums it is part of. Those two sums of a block fit in 16
-  // bits, so that compilers add 8 or 16 bytes at once.
-  constexpr std::size_t kBlock = 16;
-  std::uint32_t sum = adler & 0xFFFF;
-  std::uint32_t sumOfSums = adler >> 16;
+  // The bytes are summed in 16 lanes, byte i of each 16 into lane i, a loop that compilers run
+  // 16 lanes at once. Each lane keeps its sum and its sum of sums; together they give the sum
+  // of sums over all bytes: a byte adds to it once for itself and once for each later byte.
+  constexpr std::size_t kLanes = 16;
+  std::uint64_t sum = adler & 0xFFFF;
+  std::uint64_t sumOfSums = adler >> 16;
   while (size > 0) {
     std::size_t n = std::min(size, kMaxUnreduced);
     size -= n;
-    for (; n >= kBlock; n -= kBlock, data += kBlock) {
-      std::uint16_t blockSum = 0;
-      std::uint16_t weighted = 0;  // at most 255 * (16 + 15 + ... + 1)
-      for (std::size_t i = 0; i < kBlock; ++i) {
-        blockSum = static_cast<std::uint16_t>(blockSum + data[i]);
-        weighted = static_cast<std::uint16_t>(weighted + (kBlock - i) * data[i]);
+    const std::size_t rounds = n / kLanes;
+    std::array<std::uint32_t, kLanes> laneSum{};
+    std::array<std::uint32_t, kLanes> laneSumOfSums{};
+    for (std::size_t round = 0; round < rounds; ++round, data += kLanes) {
+      for (std::size_t i = 0; i < kLanes; ++i) {
+        laneSum[i] += data[i];
+        laneSumOfSums[i] += laneSum[i];
       }
-      sumOfSums += kBlock * sum + weighted;
-      sum += blockSum;
     }
-    for (; n > 0; --n) {
+    sumOfSums += rounds * kLanes * sum;
+    for (std::size_t i = 0; i < kLanes; ++i) {
+      sum += laneSum[i];
+      // Lane i's bytes come i places after the first of their 16, so each misses i sums.
+      sumOfSums += kLanes * std::uint64_t{laneSumOfSums[i]} - i * std::uint64_t{laneSum[i]};
+    }
+    for (n -= rounds * kLanes; n > 0; --n) {
       sum += *data++;
       sumOfSums += sum;
     }
     sum %= kModulus;
     sumOfSums %= kModulus;
   }
-  return sumOfSums << 16 | sum;
+  return static_cast<std::uint32_t>(sumOfSums << 16 | sum);
 }
 
 Deflater::Deflater()
