@@ -62,14 +62,16 @@ void ReportSaving(ChartDocument& chart, QSize size, double goal) {
     RenderChart(painter, chart.Model(), QRectF(image.rect()), 1);
   }
   for (ImageFileFormat format : {ImageFileFormat::Bmp, ImageFileFormat::Png}) {
+    qint64 bytes = 0;
     const double ms = MedianMilliseconds(50, [&] {
       QBuffer buffer;
       buffer.open(QIODevice::WriteOnly);
       EncodeRasterImage(image, format, buffer);
+      bytes = buffer.size();
     });
-    std::printf("encoding the bar chart as %-18s %4dx%-4d %9.2f ms  (goal %g ms)\n",
+    std::printf("encoding the bar chart as %-18s %4dx%-4d %9.2f ms  (goal %g ms), %lld bytes\n",
                 format == ImageFileFormat::Png ? "PNG" : "BMP", size.width(), size.height(), ms,
-                goal);
+                goal, static_cast<long long>(bytes));
   }
   QTemporaryDir folder;
   chart.SetWidth(size.width());
