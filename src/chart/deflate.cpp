@@ -16,10 +16,12 @@ namespace {
 constexpr std::size_t kWindowSize = 32768;  // the farthest a match may reach back
 constexpr std::size_t kMinMatch = 4;        // the hash covers four bytes
 constexpr std::size_t kMaxMatch = 258;
-constexpr int kHashBits = 15;
+// The hash table and a block's symbols take 64 KiB each: small enough to stay in the CPU's
+// caches, and to be taken from the heap rather than mapped afresh for each image.
+constexpr int kHashBits = 14;
 // Symbols gathered before a block is written with codes made for them: blocks adapt to the
 // parts of an image, and the per-block header (about 80 bytes) stays small beside them.
-constexpr std::size_t kBlockSymbols = 1 << 15;
+constexpr std::size_t kBlockSymbols = 1 << 14;
 constexpr int kLiteralCodes = 286;  // 0-255 bytes, 256 the end of a block, 257-285 lengths
 constexpr int kDistanceCodes = 30;
 constexpr int kEndOfBlock = 256;
@@ -345,16 +347,19 @@ void WriteBlock(BitWriter& out, std::span<const std::uint32_t> symbols,
 }  // namespace
 
 void BitWriter::AlignToByte() {
+  bytes_.resize(size_);
   for (; pendingBits_ > 0; pendingBits_ -= 8) {
     bytes_.push_back(static_cast<unsigned char>(pending_));
     pending_ >>= 8;
   }
+  size_ = bytes_.size();
   pending_ = 0;
   pendingBits_ = 0;
 }
 
 std::vector<unsigned char> BitWriter::Take() {
   AlignToByte();
+  size_ = 0;
   return std::move(bytes_);
 }
 
@@ -398,7 +403,7 @@ std::uint32_t Adler32(std::uint32_t adler, const unsigned char* data, std::size_
 
 Deflater::Deflater()
     : recent_(std::size_t{1} << kHashBits, -1),
-      symbols_(kBlockSymbols),
+      symbols_(std::make_unique_for_overwrite<std::uint32_t[]>(kBlockSymbols)),
       literalCounts_(kLiteralCodes, 0),
       distanceCounts_(kDistanceCodes, 0) {}
 
@@ -475,7 +480,7 @@ void Deflater::Compress() {
 
 void Deflater::EndBlock(bool last) {
   ++literalCounts_[kEndOfBlock];
-  WriteBlock(out_, {symbols_.data(), symbolCount_}, literalCounts_, distanceCounts_, last);
+  WriteBlock(out_, {symbols_.get(), symbolCount_}, literalCounts_, distanceCounts_, last);
   symbolCount_ = 0;
   std::fill(literalCounts_.begin(), literalCounts_.end(), 0);
   std::fill(distanceCounts_.begin(), distanceCounts_.end(), 0);

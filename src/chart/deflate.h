@@ -23,7 +23,8 @@ class BitWriter {
     pending_ |= std::uint64_t{value} << pendingBits_;
     pendingBits_ += count;
     if (pendingBits_ >= 32) {
-      for (int i = 0; i < 4; ++i) bytes_.push_back(static_cast<unsigned char>(pending_ >> (8 * i)));
+      if (size_ + 4 > bytes_.size()) bytes_.resize(2 * bytes_.size() + 4096);
+      for (int i = 0; i < 4; ++i) bytes_[size_++] = static_cast<unsigned char>(pending_ >> (8 * i));
       pending_ >>= 32;
       pendingBits_ -= 32;
     }
@@ -34,7 +35,8 @@ class BitWriter {
   std::vector<unsigned char> Take();
 
  private:
-  std::vector<unsigned char> bytes_;
+  std::vector<unsigned char> bytes_;  // the first `size_` of them written
+  std::size_t size_ = 0;
   std::uint64_t pending_ = 0;
   int pendingBits_ = 0;
 };
@@ -71,7 +73,7 @@ class Deflater {
   // For each hash of four bytes, where in the window they last started (-1: nowhere).
   std::vector<std::int32_t> recent_;
   // The block being gathered: literals and matches, and how often each code occurs.
-  std::vector<std::uint32_t> symbols_;
+  std::unique_ptr<std::uint32_t[]> symbols_;
   std::size_t symbolCount_ = 0;
   std::vector<std::uint32_t> literalCounts_;
   std::vector<std::uint32_t> distanceCounts_;
