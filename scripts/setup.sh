@@ -11,7 +11,7 @@ packages=(
   fonts-dejavu-core fontconfig
   xvfb xauth xdotool x11-apps imagemagick
   cups cups-client cups-bsd printer-driver-cups-pdf libcups2-dev
-  shapelib poppler-utils locales
+  shapelib poppler-utils locales python3
   gnuplot-nox bc time
   clang libclang-rt-14-dev
 )

@@ -2,7 +2,11 @@
 // (the job's document, by its text), what the PDF printer made of it (by its pixels), and what a
 // user is told when no printer can be reached.
 
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -10,6 +14,7 @@
 #include <QPointF>
 #include <QProcess>
 #include <QRegularExpression>
+#include <cerrno>
 
 #include "printserver.h"
 #include "runprogram.h"
@@ -154,14 +159,47 @@ TEST_F(Printing, TheChartLiesInsideTheMarginRectangle) {
   }
 }
 
-TEST_F(Printing, WithoutAPrinterTheUserIsToldWithinSecondsAndNothingElseHappens) {
+// True when this machine has no route to the address (where it has one, a test of an
+// unreachable server cannot be made with it).
+bool NoRouteTo(const char* address) {
+  const int fd = socket(AF_INET6, SOCK_STREAM | SOCK_NONBLOCK, 0);
+  sockaddr_in6 target{};
+  target.sin6_family = AF_INET6;
+  target.sin6_port = htons(631);
+  inet_pton(AF_INET6, address, &target.sin6_addr);
+  const bool unreachable = fd >= 0 &&
+                           connect(fd, reinterpret_cast<sockaddr*>(&target), sizeof(target)) != 0 &&
+                           (errno == ENETUNREACH || errno == EHOSTUNREACH);
+  if (fd >= 0) close(fd);
+  return unreachable;
+}
+
+TEST_F(Printing, WithoutAPrinterTheUserIsToldWhyWithinTheDeadlineAndNothingElseHappens) {
   const QString nowhere = QString::fromStdString(tables_.Path("no-server.sock"));
+  const std::string server = "the print server at " + server_.Socket();
+  FaultyPrintServer standIn(server_);
   struct FailureCase {
     const char* name;
     std::function<std::vector<std::string>()> cause;  // returns extra environment entries
     std::string message;
   };
   const FailureCase cases[] = {
+      {"server stops answering while it takes the job",
+       [&] {
+         EXPECT_EQ(Run(PrintingRows({}), standIn.ClientEnvironment()).standardError, "");
+         standIn.Misbehave(FaultyPrintServer::Fault::Freeze, FaultyPrintServer::Way::Requests,
+                           standIn.Passed().first * 3 / 4);
+         return standIn.ClientEnvironment();
+       },
+       "the print server at " + standIn.Socket() + " did not answer within 10 seconds"},
+      {"PRINTER names a printer the server does not have",
+       [] { return std::vector<std::string>{"PRINTER=nope"}; },
+       server + " has no printer named nope, which PRINTER names"},
+      {"LPDEST names one, before PRINTER",
+       [] {
+         return std::vector<std::string>{"LPDEST=gone/draft", "PRINTER=tarvo-pdf"};
+       },
+       server + " has no printer named gone/draft, which LPDEST names"},
       {"no server at the socket",
        [&] { return std::vector<std::string>{"CUPS_SERVER=" + nowhere.toStdString()}; },
        "no print server can be reached at " + nowhere.toStdString()},
@@ -172,14 +210,22 @@ TEST_F(Printing, WithoutAPrinterTheUserIsToldWithinSecondsAndNothingElseHappens)
          return std::vector<std::string>{};
        },
        "no print server can be reached at " + server_.Socket()},
-      {"printers, but no default one",
+      {"server crashed, its socket file left behind",
        [&] {
          server_.Restart();
+         EXPECT_TRUE(server_.Ready());
+         server_.Crash();
+         return std::vector<std::string>{};
+       },
+       "no print server can be reached at " + server_.Socket()},
+      {"printers, but no default one",
+       [&] {
+         server_.Restart();  // after the crash
          server_.Admin({"lpadmin", "-x", "tarvo-pdf"});
          server_.Admin({"lpadmin", "-p", "spare", "-E", "-v", "ipp://127.0.0.1:9/"});
          return std::vector<std::string>{};
        },
-       "the print server at " + server_.Socket() + " has no default printer"},
+       server + " has no default printer"},
   };
   for (const FailureCase& c : cases) {
     const std::vector<std::string> environment = c.cause();
@@ -193,6 +239,11 @@ TEST_F(Printing, WithoutAPrinterTheUserIsToldWithinSecondsAndNothingElseHappens)
         << c.name;
     EXPECT_FALSE(QFile::exists(QString::fromStdString(tables_.Path("chart.bmp"))))
         << c.name << ": a failed print ends the start-up outputs";
+  }
+  if (NoRouteTo("100::1")) {
+    EXPECT_EQ(Run(PrintingRows({}), {"CUPS_SERVER=[100::1]:631"}).standardError,
+              "tarvochart: Cannot print the chart: there is no route to the print server at "
+              "[100::1]:631.\n");
   }
 }
 

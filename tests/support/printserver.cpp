@@ -52,8 +52,10 @@ std::vector<std::string> PrintServer::ClientEnvironment() const {
           "HOME=" + home_.path().toStdString(), "PRINTER", "LPDEST"};
 }
 
-void PrintServer::UseInThisProcess() const {
-  for (const std::string& entry : ClientEnvironment()) {
+void PrintServer::UseInThisProcess() const { ::UseInThisProcess(ClientEnvironment()); }
+
+void UseInThisProcess(const std::vector<std::string>& environment) {
+  for (const std::string& entry : environment) {
     const auto equals = entry.find('=');
     if (equals == std::string::npos) {
       qunsetenv(entry.c_str());
@@ -79,6 +81,7 @@ void PrintServer::Signal(int signal) const {
   if (pid.open(QIODevice::ReadOnly)) ::kill(pid.readAll().trimmed().toInt(), signal);
 }
 
+void PrintServer::Crash() { Signal(SIGKILL); }
 void PrintServer::Freeze() { Signal(SIGSTOP); }
 void PrintServer::Thaw() { Signal(SIGCONT); }
 
@@ -112,6 +115,41 @@ std::string PrintServer::WaitForPdfOutput(int job) const {
     QThread::msleep(200);
   }
   return {};
+}
+
+FaultyPrintServer::FaultyPrintServer(const PrintServer& server) : server_(server) {
+  Misbehave(Fault::None);
+}
+
+FaultyPrintServer::~FaultyPrintServer() = default;
+
+void FaultyPrintServer::Misbehave(Fault fault, Way way, long long at) {
+  static const char* const kFaults[] = {"none", "freeze", "trickle", "close", "garbage"};
+  const QString counts = folder_.filePath("counts");
+  QFile::remove(counts);
+  standIn_ = std::make_unique<QProcess>();
+  standIn_->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+  standIn_->start("/usr/bin/python3",
+                  {TARVO_FAULTPROXY_SCRIPT, QString::fromStdString(Socket()),
+                   QString::fromStdString(server_.Socket()), counts, kFaults[int(fault)],
+                   way == Way::Requests ? "requests" : "answers", QString::number(at)});
+  // Listening once it has counted nothing yet.
+  const QDeadlineTimer deadline(10000);
+  while (!QFile::exists(counts) && !deadline.hasExpired()) QThread::msleep(10);
+}
+
+std::pair<long long, long long> FaultyPrintServer::Passed() const {
+  QFile file(folder_.filePath("counts"));
+  if (!file.open(QIODevice::ReadOnly)) return {-1, -1};
+  const QList<QByteArray> numbers = file.readAll().trimmed().split(' ');
+  if (numbers.size() != 2) return {-1, -1};
+  return {numbers[0].toLongLong(), numbers[1].toLongLong()};
+}
+
+std::vector<std::string> FaultyPrintServer::ClientEnvironment() const {
+  std::vector<std::string> environment = server_.ClientEnvironment();
+  environment.front() = "CUPS_SERVER=" + Socket();
+  return environment;
 }
 
 PrintServer& ProcessPrintServer() {

@@ -3,8 +3,11 @@
 // default destination, every job's document kept in its spool folder, cups-pdf's output in a
 // folder of its own. It leaves the system's print service alone and stops when it goes away.
 
+#include <QProcess>
 #include <QTemporaryDir>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 class PrintServer {
@@ -26,6 +29,7 @@ class PrintServer {
 
   void Stop();
   void Restart();
+  void Crash();   // killed at once, leaving its socket file and its number behind
   void Freeze();  // the server stays, but answers nothing
   void Thaw();
   // Runs a CUPS administration command (lpadmin, cupsreject, ...) against the server.
@@ -51,6 +55,39 @@ class PrintServer {
   std::string skipReason_;
   std::string pdfOutput_;
 };
+
+// A print server that misbehaves at a chosen moment (tests/support/faultproxy.py): a stand-in on
+// a socket of its own in front of `server`, passing every byte until byte `at` of what its
+// clients send or of what the server answers, counted over the whole run; from there on it
+// freezes, trickles, closes or sends garbage.
+class FaultyPrintServer {
+ public:
+  enum class Fault { None, Freeze, Trickle, Close, Garbage };
+  enum class Way { Requests, Answers };
+
+  explicit FaultyPrintServer(const PrintServer& server);
+  ~FaultyPrintServer();
+  FaultyPrintServer(const FaultyPrintServer&) = delete;
+  FaultyPrintServer& operator=(const FaultyPrintServer&) = delete;
+
+  // Starts the stand-in afresh, its counts at 0.
+  void Misbehave(Fault fault, Way way = Way::Requests, long long at = 0);
+  // The bytes passed so far: requests, answers.
+  std::pair<long long, long long> Passed() const;
+
+  std::string Socket() const { return folder_.filePath("faulty.sock").toStdString(); }
+  // The server's environment for clients, but pointing at the stand-in.
+  std::vector<std::string> ClientEnvironment() const;
+
+ private:
+  const PrintServer& server_;
+  QTemporaryDir folder_;
+  std::unique_ptr<QProcess> standIn_;
+};
+
+// Points this process's print client library at the server of `environment` (see
+// PrintServer::ClientEnvironment), before it is first used: it keeps the first server it is given.
+void UseInThisProcess(const std::vector<std::string>& environment);
 
 // The print server of this test process, started on first use, with this process's environment
 // pointed at it. One per process: the print client library keeps the first server it was given.

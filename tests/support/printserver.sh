@@ -6,6 +6,7 @@
 #   printserver.sh start DIR   starts the server; prints "CUPS_SERVER=DIR/cups.sock" and
 #                              "PDF_OUTPUT=folder" (empty when cups-pdf cannot run here)
 #   printserver.sh stop DIR    stops it (the socket file stays, as after a crash)
+# A start also follows a server of DIR that crashed or was stopped.
 #
 # Exit code 77 when no CUPS server can run on this machine.
 set -euo pipefail
@@ -19,6 +20,11 @@ stop_server() {
   [ -s "$dir/cupsd.pid" ] || return 0
   local pid
   pid=$(cat "$dir/cupsd.pid")
+  # After a crash the number may belong to another process by now.
+  if ! tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null | grep -q "cupsd .*$dir/etc/"; then
+    rm -f "$dir/cupsd.pid"
+    return 0
+  fi
   kill "$pid" 2>/dev/null || true
   for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.05; done
   kill -9 "$pid" 2>/dev/null || true
@@ -102,6 +108,8 @@ start_server() {
     write_configuration file
     device=file:///dev/null
   fi
+  # A socket file left by a server that crashed would look like one that listens.
+  rm -f "$dir/cups.sock"
   # The caller's print settings are no business of the server or its filters.
   env -u CUPS_SERVER -u PRINTER -u LPDEST "${launcher[@]}" \
     cupsd -f -c "$dir/etc/cupsd.conf" -s "$dir/etc/cups-files.conf" \

@@ -31,7 +31,9 @@ CupsLibrary Load() {
   Resolve(library, "ippPort", cups.port);
   Resolve(library, "cupsEncryption", cups.encryption);
   Resolve(library, "httpConnect2", cups.connect);
-  Resolve(library, "httpSetTimeout", cups.setTimeout);
+  Resolve(library, "httpError", cups.error);
+  Resolve(library, "httpGetStatus", cups.status);
+  Resolve(library, "httpStatus", cups.statusText);
   Resolve(library, "httpClose", cups.close);
   Resolve(library, "cupsGetNamedDest", cups.getNamedDest);
   Resolve(library, "cupsFreeDests", cups.freeDests);
@@ -40,7 +42,11 @@ CupsLibrary Load() {
   Resolve(library, "ippGetResolution", cups.getResolution);
   Resolve(library, "cupsFreeDestInfo", cups.freeDestInfo);
   Resolve(library, "cupsAddOption", cups.addOption);
-  Resolve(library, "cupsPrintFile2", cups.printFile);
+  Resolve(library, "cupsCreateJob", cups.createJob);
+  Resolve(library, "cupsStartDocument", cups.startDocument);
+  Resolve(library, "cupsWriteRequestData", cups.writeRequestData);
+  Resolve(library, "cupsFinishDocument", cups.finishDocument);
+  Resolve(library, "cupsCancelJob2", cups.cancelJob);
   Resolve(library, "cupsFreeOptions", cups.freeOptions);
   Resolve(library, "cupsLastError", cups.lastError);
   Resolve(library, "cupsLastErrorString", cups.lastErrorString);

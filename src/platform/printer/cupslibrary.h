@@ -9,7 +9,9 @@ struct CupsLibrary {
   decltype(&::ippPort) port;
   decltype(&::cupsEncryption) encryption;
   decltype(&::httpConnect2) connect;
-  decltype(&::httpSetTimeout) setTimeout;
+  decltype(&::httpError) error;
+  decltype(&::httpGetStatus) status;
+  decltype(&::httpStatus) statusText;
   decltype(&::httpClose) close;
   decltype(&::cupsGetNamedDest) getNamedDest;
   decltype(&::cupsFreeDests) freeDests;
@@ -18,7 +20,11 @@ struct CupsLibrary {
   decltype(&::ippGetResolution) getResolution;
   decltype(&::cupsFreeDestInfo) freeDestInfo;
   decltype(&::cupsAddOption) addOption;
-  decltype(&::cupsPrintFile2) printFile;
+  decltype(&::cupsCreateJob) createJob;
+  decltype(&::cupsStartDocument) startDocument;
+  decltype(&::cupsWriteRequestData) writeRequestData;
+  decltype(&::cupsFinishDocument) finishDocument;
+  decltype(&::cupsCancelJob2) cancelJob;
   decltype(&::cupsFreeOptions) freeOptions;
   decltype(&::cupsLastError) lastError;
   decltype(&::cupsLastErrorString) lastErrorString;

@@ -75,11 +75,11 @@ double CanvasPointSize(int size, int dotsPerInch) {
   return std::min(points, kMaxFontPixels * 72.0 / std::max(dotsPerInch, 1));
 }
 
-CupsPrinter::CupsPrinter() = default;
+CupsPrinter::CupsPrinter(std::chrono::milliseconds deadline) : deadline_(deadline) {}
 CupsPrinter::~CupsPrinter() = default;
 
 QPrinter& CupsPrinter::Device() {
-  PrintService service;
+  PrintService service(deadline_);
   return DeviceOn(service);
 }
 
@@ -93,12 +93,14 @@ QPrinter& CupsPrinter::DeviceOn(PrintService& service) {
   // (until the user chooses one) is what the print service says.
   device_->setPrinterName(defaultDestination ? QString::fromStdString(defaultDestination->name)
                                              : QString());
+  // Qt's print support asked the server too, and tells of no failure.
+  service.CheckDeadline();
   return *device_;
 }
 
 void CupsPrinter::BeginDoc() {
   if (canvas_) throw Exception(CannotPrint("a print job is already open"));
-  PrintService service;
+  PrintService service(deadline_);
   DeviceOn(service);
   destination_ = service.Destination(ChosenPrinter(*device_));
   SelectDestination(service);
@@ -125,6 +127,7 @@ void CupsPrinter::SelectDestination(const PrintService& service) {
   QPageLayout layout = device_->pageLayout();
   layout.setMargins(layout.minimumMargins());
   device_->setPageLayout(layout);
+  service.CheckDeadline();
 }
 
 // The page goes to a file of its own. The name has no ".pdf" ending, so that the device stays
@@ -147,7 +150,7 @@ void CupsPrinter::EndDoc() {
   if (QFileInfo(QString::fromStdString(file)).size() <= 0) {
     throw Exception(CannotPrint("the page could not be written to " + file));
   }
-  PrintService service;
+  PrintService service(deadline_);
   service.Submit(destination_, file, kJobTitle, JobOptionsOf(*device_));
 }
 

@@ -5,6 +5,7 @@
 // itself, so that an aborted job never reaches the server and a job that the server refuses is
 // an error, not a silent loss.
 
+#include <chrono>
 #include <memory>
 #include <string>
 
@@ -16,7 +17,9 @@ class QTemporaryDir;
 
 class CupsPrinter final : public TPrinter {
  public:
-  CupsPrinter();
+  // `deadline`: how long each exchange with the print server may take, the lookup of the printer
+  // in BeginDoc and the job's submission in EndDoc (see PrintService).
+  explicit CupsPrinter(std::chrono::milliseconds deadline = PrintService::kDeadline);
   ~CupsPrinter() override;
 
   // The QPrinter that the print dialog sets up. Made on first use, for the print service's
@@ -44,6 +47,7 @@ class CupsPrinter final : public TPrinter {
   void CloseJob();
   void RequireOpenJob() const;
 
+  const std::chrono::milliseconds deadline_;
   std::unique_ptr<QPrinter> device_;
   std::unique_ptr<QTemporaryDir> jobFolder_;
   std::unique_ptr<QPainter> canvas_;

@@ -1,6 +1,17 @@
 #include "printservice.h"
 
+#include <netdb.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <cerrno>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 #include "cupslibrary.h"
 #include "runtime.h"
@@ -13,10 +24,71 @@ std::string ServerAddress() {
   return server + ":" + std::to_string(Cups().port());
 }
 
-// Called when an answer takes longer than the timeout: give up instead of waiting on.
-int GiveUp(http_t*, void* timedOut) {
-  *static_cast<bool*>(timedOut) = true;
-  return 0;
+PrintServerEndpoint ServerEndpoint() {
+  const std::string server = Cups().server();
+  if (!server.empty() && server.front() == '/') return {server, 0};
+  return {{}, Cups().port()};
+}
+
+// The host to look up: an IPv6 address without its brackets.
+std::string HostName(std::string server) {
+  if (server.size() > 1 && server.front() == '[' && server.back() == ']') {
+    server = server.substr(1, server.size() - 2);
+  }
+  return server;
+}
+
+// Connects a socket of the address's kind within `milliseconds`; returns 0 or the error.
+int TryConnect(const sockaddr* address, socklen_t length, int milliseconds) {
+  const int fd = socket(address->sa_family, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+  if (fd < 0) return errno;
+  int error = connect(fd, address, length) == 0 ? 0 : errno;
+  if (error == EINPROGRESS) {
+    pollfd wait{fd, POLLOUT, 0};
+    error = ETIMEDOUT;
+    if (poll(&wait, 1, milliseconds) == 1) {
+      socklen_t size = sizeof(error);
+      getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size);
+    }
+  }
+  close(fd);
+  return error;
+}
+
+// Why no connection to the server can be made: the system's error, 0 when one can be made, or
+// the reason why the server's name cannot be looked up.
+struct ConnectionFailure {
+  int error = 0;
+  std::string lookup;
+};
+
+ConnectionFailure TryServer(const std::string& server, int port, int milliseconds) {
+  if (!server.empty() && server.front() == '/') {
+    sockaddr_un local{};
+    local.sun_family = AF_UNIX;
+    if (server.size() >= sizeof(local.sun_path)) return {ENAMETOOLONG, {}};
+    std::memcpy(local.sun_path, server.c_str(), server.size() + 1);
+    return {TryConnect(reinterpret_cast<sockaddr*>(&local), sizeof(local), milliseconds), {}};
+  }
+  addrinfo hints{};
+  hints.ai_socktype = SOCK_STREAM;
+  addrinfo* found = nullptr;
+  const int looked =
+      getaddrinfo(HostName(server).c_str(), std::to_string(port).c_str(), &hints, &found);
+  if (looked != 0) return {0, gai_strerror(looked)};
+  int error = EHOSTUNREACH;
+  for (const addrinfo* address = found; address && error != 0; address = address->ai_next) {
+    error = TryConnect(address->ai_addr, address->ai_addrlen, milliseconds);
+  }
+  freeaddrinfo(found);
+  return {error, {}};
+}
+
+std::string WithinText(std::chrono::milliseconds length) {
+  const double seconds = double(length.count()) / 1000;
+  char text[32];
+  std::snprintf(text, sizeof(text), "%g", seconds);
+  return std::string("within ") + text + (seconds == 1 ? " second" : " seconds");
 }
 
 std::string QueueOf(const std::string& name) { return name.substr(0, name.find('/')); }
@@ -34,20 +106,77 @@ std::string CannotPrint(const std::string& reason) {
   return "Cannot print the chart: " + reason + ".";
 }
 
-PrintService::PrintService() : address_(ServerAddress()) {
-  // The library gives no reason of its own why a connection failed.
-  http_ = Cups().connect(Cups().server(), Cups().port(), nullptr, AF_UNSPEC, Cups().encryption(), 1,
-                         kTimeoutSeconds * 1000, nullptr);
-  if (!http_) throw Exception(CannotPrint("no print server can be reached at " + address_));
-  Cups().setTimeout(http_, kTimeoutSeconds, GiveUp, &timedOut_);
+int DotsPerInch(int dots, bool perCentimetre) {
+  return perCentimetre ? int(std::lround(dots * 2.54)) : dots;
 }
 
-PrintService::~PrintService() { Cups().close(http_); }
+std::pair<std::string, std::string> EnvironmentDestination() {
+  const char* lpdest = std::getenv("LPDEST");
+  if (lpdest) return {lpdest, "LPDEST"};
+  const char* printer = std::getenv("PRINTER");
+  if (printer && std::strcmp(printer, "lp") != 0) return {printer, "PRINTER"};
+  return {};
+}
+
+PrintService::PrintService(std::chrono::milliseconds deadline)
+    : address_(ServerAddress()), deadline_(ServerEndpoint(), deadline) {
+  http_ = Cups().connect(Cups().server(), Cups().port(), nullptr, AF_UNSPEC, Cups().encryption(), 1,
+                         deadline_.RemainingMilliseconds(), nullptr);
+  if (http_) return;
+  // The library gives no reason of its own why a connection failed: the system is asked.
+  const ConnectionFailure failure =
+      TryServer(Cups().server(), Cups().port(), deadline_.RemainingMilliseconds());
+  CheckDeadline();
+  if (!failure.lookup.empty()) {
+    throw Exception(CannotPrint("the name of the print server " + address_ + " is not known (" +
+                                failure.lookup + ")"));
+  }
+  if (failure.error == ENETUNREACH || failure.error == EHOSTUNREACH) {
+    throw Exception(CannotPrint("there is no route to the print server at " + address_));
+  }
+  if (failure.error == ETIMEDOUT) NoAnswer();
+  // It takes connections, but ends them before the library is through with its own.
+  if (failure.error == 0) ConnectionClosed();
+  throw Exception(CannotPrint("no print server can be reached at " + address_));
+}
+
+PrintService::~PrintService() {
+  if (http_) Cups().close(http_);
+}
+
+void PrintService::CheckDeadline() const {
+  if (deadline_.Expired()) NoAnswer();
+}
+
+void PrintService::NoAnswer() const {
+  throw Exception(CannotPrint("the print server at " + address_ + " did not answer " +
+                              WithinText(deadline_.Length())));
+}
+
+// After a request that failed: throws when the exchange itself failed, rather than the server
+// saying no to what was asked.
+void PrintService::CheckConnection() const {
+  CheckDeadline();
+  const http_status_t status = Cups().status(http_);
+  const std::string server = "the print server at " + address_;
+  if (status >= HTTP_STATUS_BAD_REQUEST) {
+    throw Exception(CannotPrint(server + " answered with the HTTP error " +
+                                std::to_string(int(status)) + " " + Cups().statusText(status)));
+  }
+  if (status != HTTP_STATUS_ERROR) return;
+  if (Cups().error(http_) == ETIMEDOUT) NoAnswer();
+  ConnectionClosed();
+}
+
+void PrintService::ConnectionClosed() const {
+  throw Exception(CannotPrint("the print server at " + address_ + " closed the connection"));
+}
 
 std::optional<PrintDestination> PrintService::Find(const std::string& name) {
   cups_dest_t* dest = Cups().getNamedDest(http_, OrNull(QueueOf(name)), OrNull(InstanceOf(name)));
   if (!dest) {
-    if (!timedOut_ && Cups().lastError() == IPP_STATUS_ERROR_NOT_FOUND) return std::nullopt;
+    CheckConnection();
+    if (Cups().lastError() == IPP_STATUS_ERROR_NOT_FOUND) return std::nullopt;
     Fail("the print server at " + address_ + " could not be asked for its printers");
   }
   PrintDestination destination;
@@ -55,14 +184,20 @@ std::optional<PrintDestination> PrintService::Find(const std::string& name) {
   destination.name = dest->instance ? destination.queue + "/" + dest->instance : destination.queue;
   destination.resolution = DefaultResolution(dest);
   Cups().freeDests(1, dest);
+  CheckDeadline();
   return destination;
 }
 
 PrintDestination PrintService::Destination(const std::string& name) {
   if (auto destination = Find(name)) return *destination;
-  throw Exception(
-      CannotPrint("the print server at " + address_ +
-                  (name.empty() ? " has no default printer" : " has no printer named " + name)));
+  const std::string server = "the print server at " + address_;
+  if (!name.empty()) throw Exception(CannotPrint(server + " has no printer named " + name));
+  const auto [named, variable] = EnvironmentDestination();
+  if (!named.empty()) {
+    throw Exception(
+        CannotPrint(server + " has no printer named " + named + ", which " + variable + " names"));
+  }
+  throw Exception(CannotPrint(server + " has no default printer"));
 }
 
 // The printer's default resolution, as the server reports it; 0 where it does not.
@@ -74,7 +209,7 @@ int PrintService::DefaultResolution(cups_dest_t* dest) {
     int down = 0;
     ipp_res_t units = IPP_RES_PER_INCH;
     const int across = Cups().getResolution(value, 0, &down, &units);
-    dotsPerInch = units == IPP_RES_PER_CM ? int(std::lround(across * 2.54)) : across;
+    dotsPerInch = DotsPerInch(across, units == IPP_RES_PER_CM);
   }
   Cups().freeDestInfo(info);
   return dotsPerInch;
@@ -87,18 +222,47 @@ void PrintService::Submit(const PrintDestination& destination, const std::string
   for (const auto& [name, value] : options) {
     count = Cups().addOption(name.c_str(), value.c_str(), count, &list);
   }
-  const int job =
-      Cups().printFile(http_, destination.queue.c_str(), file.c_str(), title.c_str(), count, list);
+  const char* queue = destination.queue.c_str();
+  const int job = Cups().createJob(http_, queue, title.c_str(), count, list);
   Cups().freeOptions(count, list);
+  const std::string refused =
+      "the print server at " + address_ + " did not take the job for " + destination.name;
   if (job == 0) {
-    Fail("the print server at " + address_ + " did not take the job for " + destination.name);
+    CheckConnection();
+    Fail(refused);
   }
+  // A job counts as printed only once the server has said that it has the whole document.
+  if (!SendDocument(queue, job, file)) {
+    Cups().cancelJob(http_, queue, job, 0);
+    CheckConnection();
+    Fail(refused);
+  }
+  CheckDeadline();
 }
 
-void PrintService::Fail(const std::string& what) const {
-  if (timedOut_) {
-    throw Exception(CannotPrint("the print server at " + address_ + " did not answer within " +
-                                std::to_string(kTimeoutSeconds) + " seconds"));
+bool PrintService::SendDocument(const char* queue, int job, const std::string& file) {
+  QFile document(QString::fromLocal8Bit(file.c_str()));
+  if (!document.open(QIODevice::ReadOnly)) return false;
+  if (Cups().startDocument(http_, queue, job, nullptr, CUPS_FORMAT_PDF, 1) !=
+      HTTP_STATUS_CONTINUE) {
+    return false;
   }
+  constexpr qint64 kChunk = 65536;
+  for (QByteArray bytes = document.read(kChunk); !bytes.isEmpty(); bytes = document.read(kChunk)) {
+    if (Cups().writeRequestData(http_, bytes.constData(), std::size_t(bytes.size())) !=
+        HTTP_STATUS_CONTINUE) {
+      return false;
+    }
+  }
+  if (!document.atEnd()) return false;
+  // The library keeps the status of the last answer when the connection breaks before this one
+  // comes: the answer itself must have come.
+  const ipp_status_t status = Cups().finishDocument(http_, queue);
+  return status < IPP_STATUS_REDIRECTION_OTHER_SITE && Cups().status(http_) == HTTP_STATUS_OK;
+}
+
+// `what` and the library's reason, unless the deadline has passed.
+void PrintService::Fail(const std::string& what) const {
+  CheckDeadline();
   throw Exception(CannotPrint(what + " (" + Cups().lastErrorString() + ")"));
 }

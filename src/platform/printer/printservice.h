@@ -1,12 +1,17 @@
 #pragma once
 // The system's print service (CUPS) as the printer uses it: one connection to the server that
-// the environment names (CUPS_SERVER, client.conf, else the local socket), on which every wait
-// is bounded, so that a server that is gone or frozen is reported within seconds.
+// the environment names (CUPS_SERVER, client.conf, else the local socket), and one deadline for
+// everything that is asked of the server while the service is open, Qt's print support included
+// (see printdeadline.h). A server that is gone, frozen or slow is reported within the deadline,
+// with what went wrong.
 
+#include <chrono>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "printdeadline.h"
 
 typedef struct _http_s http_t;
 struct cups_dest_s;
@@ -22,11 +27,11 @@ using JobOptions = std::vector<std::pair<std::string, std::string>>;
 
 class PrintService {
  public:
-  // How long one step (connecting, or waiting for an answer) may take.
-  static constexpr int kTimeoutSeconds = 5;
+  // How long everything asked of the server while the service is open may take together.
+  static constexpr std::chrono::milliseconds kDeadline{10000};
 
-  // Connects to the print server. Throws Exception naming the server when it cannot.
-  PrintService();
+  // Connects to the print server. Throws Exception saying why when it cannot.
+  explicit PrintService(std::chrono::milliseconds deadline = kDeadline);
   ~PrintService();
   PrintService(const PrintService&) = delete;
   PrintService& operator=(const PrintService&) = delete;
@@ -47,14 +52,31 @@ class PrintService {
   void Submit(const PrintDestination& destination, const std::string& file,
               const std::string& title, const JobOptions& options);
 
+  // Throws Exception once the deadline has passed: for the steps that ask the server through
+  // Qt's print support, which tells of no failure.
+  void CheckDeadline() const;
+
  private:
   int DefaultResolution(cups_dest_s* dest);
+  // Sends the document of the job; true once the server has taken all of it.
+  bool SendDocument(const char* queue, int job, const std::string& file);
+  void CheckConnection() const;
+  [[noreturn]] void NoAnswer() const;
+  [[noreturn]] void ConnectionClosed() const;
   [[noreturn]] void Fail(const std::string& what) const;
 
   std::string address_;
+  PrintDeadline deadline_;
   http_t* http_ = nullptr;
-  bool timedOut_ = false;
 };
 
 // The start of every printing error, so that the user sees at once what failed.
 std::string CannotPrint(const std::string& reason);
+
+// Dots per inch of a resolution that the server gives in `units` (IPP's dots per inch or per
+// centimetre).
+int DotsPerInch(int dots, bool perCentimetre);
+
+// The destination that the environment names for the user (LPDEST, else PRINTER unless it is
+// "lp", as the print service reads them), with the variable's name; empty when none does.
+std::pair<std::string, std::string> EnvironmentDestination();

@@ -1,0 +1,97 @@
+#!/usr/bin/python3
+"""A print server that misbehaves at a chosen moment, for the printing tests.
+
+    faultproxy.py LISTEN SERVER COUNTS KIND DIRECTION AT
+
+stands on the socket LISTEN in front of the print server on the socket SERVER and passes every
+byte between them, until byte AT of what the clients send (DIRECTION "requests") or of what the
+server answers ("answers"), counted over all connections. From there on, on every connection:
+  none     nothing changes
+  freeze   nothing more passes; the connections stay open
+  trickle  answers pass a byte every 0.2 seconds, requests not at all
+  close    the connections are shut down, and new ones as soon as they come
+  garbage  the client gets bytes that are no answer, then its connection is shut down
+The bytes passed so far each way, "requests answers", are kept in the file COUNTS.
+"""
+import os
+import socket
+import sys
+import threading
+import time
+
+listen, server, counts, kind, direction, at = sys.argv[1:7]
+at = int(at)
+passed = {"requests": 0, "answers": 0}
+lock = threading.Lock()
+misbehaving = threading.Event()
+
+
+def shut(*sockets):
+    for s in sockets:
+        try:
+            s.shutdown(socket.SHUT_RDWR)
+        except OSError:
+            pass
+
+
+def count(way, data):
+    """The part of `data` that still passes as it is; sets `misbehaving` where AT lies in it."""
+    with lock:
+        first = passed[way]
+        passed[way] += len(data)
+        with open(counts + ".new", "w") as out:
+            out.write(f"{passed['requests']} {passed['answers']}\n")
+        os.replace(counts + ".new", counts)
+    if kind != "none" and way == direction and first + len(data) > at:
+        misbehaving.set()
+        return data[:max(0, at - first)]
+    return data
+
+
+def misbehave(way, data, source, target, client):
+    if kind == "freeze" or (kind == "trickle" and way == "requests"):
+        time.sleep(3600)
+    elif kind == "trickle":
+        for byte in data:
+            target.sendall(bytes([byte]))
+            time.sleep(0.2)
+        return
+    elif kind == "garbage":
+        client.sendall(b"\x00\xffgarbage\r\n\r\n" * 64)
+    shut(source, target)
+
+
+def pump(way, source, target, client):
+    try:
+        while data := source.recv(65536):
+            if misbehaving.is_set():
+                misbehave(way, data, source, target, client)
+                continue
+            passing = count(way, data)
+            target.sendall(passing)
+            if misbehaving.is_set():
+                misbehave(way, data[len(passing):], source, target, client)
+    except OSError:
+        pass
+    shut(source, target)
+
+
+def main():
+    if os.path.exists(listen):
+        os.unlink(listen)
+    count("requests", b"")
+    stand_in = socket.socket(socket.AF_UNIX)
+    stand_in.bind(listen)
+    stand_in.listen(64)
+    while True:
+        client, _ = stand_in.accept()
+        if misbehaving.is_set() and kind in ("close", "garbage"):
+            shut(client)
+            continue
+        upstream = socket.socket(socket.AF_UNIX)
+        upstream.connect(server)
+        for way, source, target in (("requests", client, upstream), ("answers", upstream, client)):
+            threading.Thread(target=pump, args=(way, source, target, client), daemon=True).start()
+
+
+main()
