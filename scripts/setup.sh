@@ -11,7 +11,7 @@ packages=(
   fonts-dejavu-core fontconfig
   xvfb xauth xdotool x11-apps imagemagick
   cups cups-client cups-bsd printer-driver-cups-pdf libcups2-dev
-  shapelib poppler-utils locales python3
+  shapelib poppler-utils locales python3 python3-dbfread libxml2-utils
   gnuplot-nox bc time
   clang libclang-rt-14-dev
 )

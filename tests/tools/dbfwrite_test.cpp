@@ -1,14 +1,22 @@
 // tarvo-dbfwrite as a host uses it: text in each form written to a table and read back with the
-// chart program's own reader and decoders; what would not fit a field refused with its line and
-// reason, and then no file written.
+// chart program's own reader and decoders, and with Debian's dbfread; what would not fit a field
+// refused with its line and reason, and then no file written; a write that fails (a full disk, a
+// file-size limit, a read-only folder) leaves the old table as it was and says why.
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
+#include <cerrno>
+#include <cstring>
+#include <functional>
 
 #include "datasets.h"
 #include "dbffile.h"
+#include "dbfwriter.h"
 #include "propertyfile.h"
 #include "runprogram.h"
 
@@ -30,6 +38,19 @@ void PrintTo(const RoundTrip& c, std::ostream* out) { *out << c.name; }
 
 const std::string kValueOf100(100, 'v');
 const std::string kKeywordOf30(30, 'K');
+const std::string kLabelOf30 = std::string(29, 'L') + "Z";
+
+// A data row of ten data sets in bars, and what the program reads from it.
+std::string TenDataSetsInBars() {
+  std::string line = "1|Ten";
+  for (int j = 1; j <= 10; ++j) line += "|" + std::to_string(j) + "|";
+  return line + "\n";
+}
+ReadRecord TenDataSetsRead() {
+  ReadRecord read = {"Ten"};
+  for (int j = 1; j <= 10; ++j) read.insert(read.end(), {std::to_string(j), ""});
+  return read;
+}
 
 const RoundTrip kRoundTrips[] = {
     {"KeywordLines",
@@ -60,11 +81,57 @@ const RoundTrip kRoundTrips[] = {
       {"Say \"hi\"", "0.25", "LIME", "4", ""},
       {"two\nlines", "1", "", "2", ""}}},
     {"CsvWithoutHeader", {"--csv", "data", "1"}, "Jan,5\n", {{"Jan", "5", ""}}},
+    {"CsvByteOrderMarkWithoutHeader",
+     {"--csv", "data", "1"},
+     "\xEF\xBB\xBFJan,5\n",
+     {{"Jan", "5", ""}}},
+    {"TabEndsKeyword",
+     {"--keywords", "properties"},
+     "TOPTITLE\tSales\nDATASETTITLE\t2\tSouth\n",
+     {{"1", "TOPTITLE", "Sales"}, {"2", "DATASETTITLE", "South"}}},
+    {"TenDataSets", {"data", "10"}, TenDataSetsInBars(), {TenDataSetsRead()}},
+    {"LabelFillsItsField", {"data", "1"}, "1|" + kLabelOf30 + "|1|\n", {{kLabelOf30, "1", ""}}},
     {"DataBarsLeaveOutFurtherDataSets",
      {"data", "1"},
      "1|North|420|red|380||300|\n*1|South|1||\n",
      {{"North", "420", "RED"}, kDeleted}},
 };
+
+std::string Hex(std::string_view bytes) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string hex;
+  for (const char byte : bytes) {
+    hex += kDigits[static_cast<unsigned char>(byte) >> 4];
+    hex += kDigits[static_cast<unsigned char>(byte) & 0xF];
+  }
+  return hex;
+}
+
+// The table as Debian's dbfread reads it (see dbfdump.py).
+std::string DbfreadDump(const std::string& path) {
+  QProcess dump;
+  dump.start("/usr/bin/python3", {DBFDUMP_SCRIPT, QString::fromStdString(path)});
+  dump.waitForFinished(30000);
+  EXPECT_EQ(dump.exitCode(), 0) << dump.readAllStandardError().toStdString();
+  return dump.readAllStandardOutput().toStdString();
+}
+
+// The same as our reader reads it, with the fields that the table's form declares: the two
+// readers must agree on every byte of every record, and dbfread on the field layout.
+std::string OurDump(const std::string& path, const DbfTable& form) {
+  DbfFile table;
+  EXPECT_TRUE(table.Open(path));
+  table.ReadHeader();
+  std::string dump = "version " + std::to_string(table.version) + "\n", deleted;
+  for (const DbfField& field : form.fields) {
+    dump += "field " + field.name + " " + field.type + " " + std::to_string(field.length) + "\n";
+  }
+  for (RecordCursor record(table); record.Next();) {
+    (record.IsActive() ? dump : deleted) +=
+        (record.IsActive() ? "live " : "deleted ") + Hex(record.Text()) + "\n";
+  }
+  return dump + deleted;
+}
 
 class DbfWriteRoundTrip : public ::testing::TestWithParam<RoundTrip> {
  protected:
@@ -118,6 +185,8 @@ TEST_P(DbfWriteRoundTrip, TheProgramReadsBackWhatWasWritten) {
   const bool properties = arguments[arguments.size() - 2] == "properties";
   const int dataSets = properties ? 0 : std::stoi(arguments[arguments.size() - 2]);
   EXPECT_EQ(ReadBack(path, properties, dataSets), c.records);
+  EXPECT_EQ(DbfreadDump(path),
+            OurDump(path, properties ? PropertyTable({}) : DataTable(dataSets, {})));
 }
 
 INSTANTIATE_TEST_SUITE_P(Forms, DbfWriteRoundTrip, ::testing::ValuesIn(kRoundTrips),
@@ -176,7 +245,18 @@ const RefusedInput kRefusals[] = {
      {"line 1: a quote inside a field that does not start with one",
       "line 2: text after the closing quote of a field",
       "line 4: the quoted field opened on line 4 is not closed"}},
+    {"CsvLinesCountedInsideQuotes",
+     {"--csv", "data", "1"},
+     "\"two\nlines\",1\nJan,x\n",
+     1,
+     {"line 3: the value of data set 1 \"x\" is not a number"}},
     {"CsvForProperties", {"--csv", "properties"}, "", 2, {"--csv is for the data table"}},
+    {"DamageNumberNotANumber",
+     {"--count=x", "data", "1"},
+     "",
+     2,
+     {"--count=x: give a whole number from 0 to 4294967295"}},
+    {"DamageNumberTooLarge", {"--version=256", "properties"}, "", 2, {"from 0 to 255"}},
     {"TooManyDataSets", {"data", "11"}, "", 2, {"a whole number from 0 to 10"}},
 };
 
@@ -200,6 +280,101 @@ TEST_P(DbfWriteRefusal, NamesTheLineAndReasonAndWritesNothing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Inputs, DbfWriteRefusal, ::testing::ValuesIn(kRefusals),
+                         [](const auto& info) { return info.param.name; });
+
+// A small file system of its own, mounted while it lives; mounting needs root.
+class SmallFileSystem {
+ public:
+  bool Mount(const QString& folder) {
+    folder_ = folder;
+    QDir().mkpath(folder);
+    mounted_ = QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs", folder}) == 0;
+    return mounted_;
+  }
+  bool MakeReadOnly() const {
+    return QProcess::execute("mount", {"-o", "remount,ro", folder_}) == 0;
+  }
+  ~SmallFileSystem() {
+    if (mounted_) QProcess::execute("umount", {folder_});
+  }
+
+ private:
+  QString folder_;
+  bool mounted_ = false;
+};
+
+enum class Place { Folder, SmallDisk, ReadOnlyDisk };
+
+struct WriteFailure {
+  std::string name;
+  Place place;
+  std::string table;  // the new table's name in that place
+  std::string reason;
+  std::string limit = "";   // a shell's "ulimit -f" for the writer
+  std::string occupy = "";  // made at the table's name before the run: "folder" or "fifo"
+};
+
+void PrintTo(const WriteFailure& c, std::ostream* out) { *out << c.name; }
+
+const WriteFailure kWriteFailures[] = {
+    {"FullDisk", Place::SmallDisk, "T.DBF", std::strerror(ENOSPC)},
+    {"ReadOnlyFolder", Place::ReadOnlyDisk, "T.DBF", std::strerror(EROFS)},
+    {"FileSizeLimit", Place::Folder, "T.DBF", std::strerror(EFBIG), "ulimit -f 8"},
+    {"MissingFolder", Place::Folder, "missing/T.DBF", std::strerror(ENOENT)},
+    {"AFolder", Place::Folder, "T.DBF", "it is a folder, not a regular file", "", "folder"},
+    {"AFifo", Place::Folder, "T.DBF", "it is a FIFO, not a regular file", "", "fifo"},
+};
+
+class DbfWriteFailure : public ::testing::TestWithParam<WriteFailure> {};
+
+// 100 KB of properties: more than the small file system and the size limit hold.
+std::string ManyProperties() {
+  std::string input;
+  for (int i = 0; i < 750; ++i) input += "1|1|TOPTITLE|" + std::string(90, 'x') + "\n";
+  return input;
+}
+
+// Puts `bytes` at `path` as it should stay, or what `occupy` names.
+void Occupy(const QString& path, const std::string& occupy, const std::string& bytes) {
+  if (occupy == "folder") {
+    QDir().mkdir(path);
+  } else if (occupy == "fifo") {
+    QProcess::execute("mkfifo", {path});
+  } else if (QFileInfo(path).dir().exists()) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes.data(), qint64(bytes.size()));
+  }
+}
+
+TEST_P(DbfWriteFailure, LeavesTheOldTableAndSaysWhy) {
+  const WriteFailure& c = GetParam();
+  QTemporaryDir dir;
+  SmallFileSystem disk;
+  const QString folder = c.place == Place::Folder ? dir.path() : dir.filePath("disk");
+  if (c.place != Place::Folder && !disk.Mount(folder)) GTEST_SKIP() << "mounting needs root";
+  const QString path = folder + "/" + QString::fromStdString(c.table);
+  const std::string old = "old table";
+  Occupy(path, c.occupy, old);
+  if (c.place == Place::ReadOnlyDisk) {
+    ASSERT_TRUE(disk.MakeReadOnly());
+  }
+  const std::string script = (c.limit.empty() ? "" : c.limit + "; ") + "exec \"$0\" \"$@\"";
+  const RunResult result =
+      RunProgram("/bin/sh", {"-c", script, TARVO_DBFWRITE_PATH, "properties", path.toStdString()},
+                 dir.path().toStdString(), ManyProperties());
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.standardError,
+            "tarvo-dbfwrite: cannot write " + path.toStdString() + ": " + c.reason + "\n");
+  QFile file(path);
+  if (c.occupy.empty() && file.open(QIODevice::ReadOnly)) {
+    EXPECT_EQ(file.readAll().toStdString(), old);
+  }
+  const QStringList left = QFileInfo(path).dir().entryList(QDir::Files | QDir::System);
+  EXPECT_LE(left.size(), 1) << left.join(" ").toStdString() << ": no temporary file stays";
+}
+
+INSTANTIATE_TEST_SUITE_P(Places, DbfWriteFailure, ::testing::ValuesIn(kWriteFailures),
                          [](const auto& info) { return info.param.name; });
 
 }  // namespace

@@ -3,91 +3,8 @@
 namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
-// How a field ended.
-enum class FieldEnd { Comma, Record, Error };
-
-class CsvCursor {
- public:
-  explicit CsvCursor(std::string_view text) : text_(text) {}
-
-  bool AtEnd() const { return pos_ >= text_.size(); }
-
-  CsvRecord ReadRecord() {
-    CsvRecord record;
-    record.line = line_;
-    FieldEnd end = FieldEnd::Comma;
-    while (end == FieldEnd::Comma) {
-      record.fields.emplace_back();
-      end = ReadField(record.fields.back(), record.error);
-    }
-    if (end == FieldEnd::Error) SkipRestOfLine();
-    return record;
-  }
-
- private:
-  FieldEnd ReadField(std::string& field, std::string& error) {
-    if (!AtEnd() && text_[pos_] == '"') return ReadQuotedField(field, error);
-    while (!AtEnd()) {
-      const char c = text_[pos_];
-      if (c == ',' || c == '\n') return EndOfField();
-      if (c == '"') {
-        error = "a quote inside a field that does not start with one";
-        return FieldEnd::Error;
-      }
-      if (!(c == '\r' && pos_ + 1 < text_.size() && text_[pos_ + 1] == '\n')) field += c;
-      ++pos_;
-    }
-    return FieldEnd::Record;
-  }
-
-  FieldEnd ReadQuotedField(std::string& field, std::string& error) {
-    const std::size_t opened = line_;
-    for (++pos_; !AtEnd(); ++pos_) {
-      const char c = text_[pos_];
-      if (c == '"' && pos_ + 1 < text_.size() && text_[pos_ + 1] == '"') {
-        field += '"';
-        ++pos_;
-      } else if (c == '"') {
-        ++pos_;
-        return AfterClosingQuote(error);
-      } else {
-        if (c == '\n') ++line_;
-        field += c;
-      }
-    }
-    error = "the quoted field opened on line " + std::to_string(opened) + " is not closed";
-    return FieldEnd::Error;
-  }
-
-  FieldEnd AfterClosingQuote(std::string& error) {
-    if (AtEnd()) return FieldEnd::Record;
-    if (text_.substr(pos_, 2) == "\r\n") ++pos_;
-    if (text_[pos_] == ',' || text_[pos_] == '\n') return EndOfField();
-    error = "text after the closing quote of a field";
-    return FieldEnd::Error;
-  }
-
-  // At a comma or a line break: passes over it.
-  FieldEnd EndOfField() {
-    const char c = text_[pos_++];
-    if (c == ',') return FieldEnd::Comma;
-    ++line_;
-    return FieldEnd::Record;
-  }
-
-  void SkipRestOfLine() {
-    while (!AtEnd() && text_[pos_] != '\n') ++pos_;
-    if (!AtEnd()) {
-      ++pos_;
-      ++line_;
-    }
-  }
-
-  std::string_view text_;
-  std::size_t pos_ = 0;
-  std::size_t line_ = 1;
-};
+// The input is read in pieces of this size.
+constexpr std::size_t kPiece = 1 << 16;
 
 bool IsEmptyLine(const CsvRecord& record) {
   return record.error.empty() && record.fields.size() == 1 && record.fields[0].empty();
@@ -95,13 +12,99 @@ bool IsEmptyLine(const CsvRecord& record) {
 
 }  // namespace
 
-std::vector<CsvRecord> ParseCsv(std::string_view text) {
-  if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
-  std::vector<CsvRecord> records;
-  CsvCursor cursor(text);
-  while (!cursor.AtEnd()) {
-    CsvRecord record = cursor.ReadRecord();
-    if (!IsEmptyLine(record)) records.push_back(std::move(record));
+CsvReader::CsvReader(std::istream& in) : in_(in) {
+  if (Peek(0) == 0xEF && Peek(1) == 0xBB && Peek(2) == 0xBF) Skip(kByteOrderMark.size());
+}
+
+bool CsvReader::Next(CsvRecord& record) {
+  while (!AtEnd()) {
+    ReadRecord(record);
+    if (!IsEmptyLine(record)) return true;
   }
-  return records;
+  return false;
+}
+
+bool CsvReader::AtEnd() { return Peek() < 0; }
+
+int CsvReader::Peek(std::size_t ahead) {
+  while (pos_ + ahead >= buffer_.size() && in_) {
+    buffer_.erase(0, pos_);
+    pos_ = 0;
+    const std::size_t had = buffer_.size();
+    buffer_.resize(had + kPiece);
+    in_.read(buffer_.data() + had, std::streamsize(kPiece));
+    buffer_.resize(had + std::size_t(in_.gcount()));
+  }
+  if (pos_ + ahead >= buffer_.size()) return -1;
+  return static_cast<unsigned char>(buffer_[pos_ + ahead]);
+}
+
+void CsvReader::Skip(std::size_t count) { pos_ += count; }
+
+void CsvReader::ReadRecord(CsvRecord& record) {
+  record = CsvRecord{line_, {}, {}};
+  FieldEnd end = FieldEnd::Comma;
+  while (end == FieldEnd::Comma) {
+    record.fields.emplace_back();
+    end = ReadField(record.fields.back(), record.error);
+  }
+  if (end == FieldEnd::Error) SkipRestOfLine();
+}
+
+CsvReader::FieldEnd CsvReader::ReadField(std::string& field, std::string& error) {
+  if (Peek() == '"') return ReadQuotedField(field, error);
+  for (int c = Peek(); c >= 0; c = Peek()) {
+    if (c == ',' || c == '\n') return EndOfField();
+    if (c == '"') {
+      error = "a quote inside a field that does not start with one";
+      return FieldEnd::Error;
+    }
+    if (!(c == '\r' && Peek(1) == '\n')) field += char(c);
+    Skip();
+  }
+  return FieldEnd::Record;
+}
+
+CsvReader::FieldEnd CsvReader::ReadQuotedField(std::string& field, std::string& error) {
+  const std::size_t opened = line_;
+  Skip();
+  for (int c = Peek(); c >= 0; c = Peek()) {
+    Skip();
+    if (c == '"' && Peek() == '"') {
+      field += '"';
+      Skip();
+    } else if (c == '"') {
+      return AfterClosingQuote(error);
+    } else {
+      if (c == '\n') ++line_;
+      field += char(c);
+    }
+  }
+  error = "the quoted field opened on line " + std::to_string(opened) + " is not closed";
+  return FieldEnd::Error;
+}
+
+CsvReader::FieldEnd CsvReader::AfterClosingQuote(std::string& error) {
+  if (AtEnd()) return FieldEnd::Record;
+  if (Peek() == '\r' && Peek(1) == '\n') Skip();
+  if (Peek() == ',' || Peek() == '\n') return EndOfField();
+  error = "text after the closing quote of a field";
+  return FieldEnd::Error;
+}
+
+// At a comma or a line break: passes over it.
+CsvReader::FieldEnd CsvReader::EndOfField() {
+  const int c = Peek();
+  Skip();
+  if (c == ',') return FieldEnd::Comma;
+  ++line_;
+  return FieldEnd::Record;
+}
+
+void CsvReader::SkipRestOfLine() {
+  while (!AtEnd() && Peek() != '\n') Skip();
+  if (!AtEnd()) {
+    Skip();
+    ++line_;
+  }
 }

@@ -4,8 +4,8 @@
 // a quote written twice.
 
 #include <cstddef>
+#include <istream>
 #include <string>
-#include <string_view>
 #include <vector>
 
 struct CsvRecord {
@@ -14,6 +14,33 @@ struct CsvRecord {
   std::string error;  // why the record breaks the quoting rules; empty when it does not
 };
 
-// Every record of `text`; a UTF-8 byte-order mark at the start is passed over, and so are empty
-// lines. A record that breaks the quoting rules carries its error and ends at its line's end.
-std::vector<CsvRecord> ParseCsv(std::string_view text);
+// Reads the records of a stream one at a time, so that an input of any length takes little
+// memory. A UTF-8 byte-order mark at the start is passed over, and so are empty lines. A record
+// that breaks the quoting rules carries its error and ends at its line's end.
+class CsvReader {
+ public:
+  explicit CsvReader(std::istream& in);
+
+  // The next record; false at the end of the input.
+  bool Next(CsvRecord& record);
+
+ private:
+  enum class FieldEnd { Comma, Record, Error };
+
+  bool AtEnd();
+  // The byte `ahead` places from the current one; -1 past the end of the input.
+  int Peek(std::size_t ahead = 0);
+  void Skip(std::size_t count = 1);
+
+  void ReadRecord(CsvRecord& record);
+  FieldEnd ReadField(std::string& field, std::string& error);
+  FieldEnd ReadQuotedField(std::string& field, std::string& error);
+  FieldEnd AfterClosingQuote(std::string& error);
+  FieldEnd EndOfField();
+  void SkipRestOfLine();
+
+  std::istream& in_;
+  std::string buffer_;
+  std::size_t pos_ = 0;
+  std::size_t line_ = 1;
+};

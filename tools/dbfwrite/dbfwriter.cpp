@@ -1,8 +1,7 @@
 #include "dbfwriter.h"
 
-#include <fstream>
+#include <algorithm>
 #include <numeric>
-#include <stdexcept>
 
 namespace {
 
@@ -23,12 +22,12 @@ std::string Descriptor(const DbfField& field) {
   return bytes;
 }
 
-std::string Header(const DbfTable& table) {
+std::string Header(const DbfTable& table, std::uint32_t records) {
   const int headerLength = kHeaderFixedPart + kDescriptorLength * int(table.fields.size()) + 1;
   std::string bytes(kHeaderFixedPart, '\0');
   bytes[0] = static_cast<char>(table.version);
   bytes[1] = 126, bytes[2] = 12, bytes[3] = 7;  // date of last update: 2026-12-07
-  PutNumber(bytes, 4, table.damage.recordCount.value_or(std::uint32_t(table.records.size())), 4);
+  PutNumber(bytes, 4, table.damage.recordCount.value_or(records), 4);
   PutNumber(bytes, 8, table.damage.headerLength.value_or(std::uint16_t(headerLength)), 2);
   PutNumber(bytes, 10, table.damage.recordLength.value_or(std::uint16_t(table.RecordLength())), 2);
   for (const DbfField& field : table.fields) bytes += Descriptor(field);
@@ -51,18 +50,36 @@ int DbfTable::RecordLength() const {
 }
 
 std::string EncodeDbf(const DbfTable& table) {
-  std::string bytes = Header(table);
+  std::string bytes = Header(table, std::uint32_t(table.records.size()));
   for (const DbfRecord& record : table.records) bytes += Record(table, record);
   if (table.endOfFileMarker) bytes += kEndOfFile;
   bytes.resize(bytes.size() - std::min<std::uint64_t>(table.damage.cutBytes, bytes.size()));
   return bytes + table.damage.extraBytes;
 }
 
+DbfFileWriter::DbfFileWriter(const std::string& path, const DbfTable& form)
+    : form_{form.version, form.fields, {}, form.endOfFileMarker, form.flagByte, form.damage},
+      file_(path) {
+  file_.Write(Header(form_, 0));  // the record count follows at the end
+}
+
+void DbfFileWriter::Add(const DbfRecord& record) {
+  file_.Write(Record(form_, record));
+  ++count_;
+}
+
+void DbfFileWriter::Commit() {
+  file_.WriteAt(0, Header(form_, count_));
+  if (form_.endOfFileMarker) file_.Write(std::string(1, kEndOfFile));
+  file_.Truncate(file_.Size() - std::min(form_.damage.cutBytes, file_.Size()));
+  file_.Write(form_.damage.extraBytes);
+  file_.Commit();
+}
+
 void WriteDbf(const std::string& path, const DbfTable& table) {
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  const std::string bytes = EncodeDbf(table);
-  file.write(bytes.data(), std::streamsize(bytes.size()));
-  if (!file.flush()) throw std::runtime_error("cannot write " + path);
+  DbfFileWriter writer(path, table);
+  for (const DbfRecord& record : table.records) writer.Add(record);
+  writer.Commit();
 }
 
 std::string FixedFields(const std::vector<std::pair<std::string, int>>& fields) {
@@ -81,14 +98,16 @@ DbfTable PropertyTable(const std::vector<PropertyRow>& rows) {
                   {"DATASET", 'C', kDataSetNumberWidth},
                   {"KEYWORD", 'C', kKeywordWidth},
                   {"VALUE", 'C', kPropertyValueWidth}};
-  for (const PropertyRow& row : rows) {
-    table.records.push_back({FixedFields({{row.lead, kPropertyLeadWidth},
-                                          {row.dataSet, kDataSetNumberWidth},
-                                          {row.keyword, kKeywordWidth},
-                                          {row.value, kPropertyValueWidth}}),
-                             row.deleted});
-  }
+  for (const PropertyRow& row : rows) table.records.push_back(RecordOf(row));
   return table;
+}
+
+DbfRecord RecordOf(const PropertyRow& row) {
+  return {FixedFields({{row.lead, kPropertyLeadWidth},
+                       {row.dataSet, kDataSetNumberWidth},
+                       {row.keyword, kKeywordWidth},
+                       {row.value, kPropertyValueWidth}}),
+          row.deleted};
 }
 
 DbfTable DataTable(int dataSetCount, const std::vector<DataRow>& rows) {
@@ -98,14 +117,16 @@ DbfTable DataTable(int dataSetCount, const std::vector<DataRow>& rows) {
     table.fields.push_back({"VALUE" + std::to_string(j), 'C', kDataValueWidth});
     table.fields.push_back({"COLOR" + std::to_string(j), 'C', kColorNameWidth});
   }
-  for (const DataRow& row : rows) {
-    std::vector<std::pair<std::string, int>> cells = {{row.lead, kDataLeadWidth},
-                                                      {row.label, kLabelWidth}};
-    for (const auto& [value, colour] : row.values) {
-      cells.push_back({value, kDataValueWidth});
-      cells.push_back({colour, kColorNameWidth});
-    }
-    table.records.push_back({FixedFields(cells), row.deleted});
-  }
+  for (const DataRow& row : rows) table.records.push_back(RecordOf(row));
   return table;
+}
+
+DbfRecord RecordOf(const DataRow& row) {
+  std::vector<std::pair<std::string, int>> cells = {{row.lead, kDataLeadWidth},
+                                                    {row.label, kLabelWidth}};
+  for (const auto& [value, colour] : row.values) {
+    cells.push_back({value, kDataValueWidth});
+    cells.push_back({colour, kColorNameWidth});
+  }
+  return {FixedFields(cells), row.deleted};
 }

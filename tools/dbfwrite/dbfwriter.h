@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "atomicfile.h"
 #include "recordlayout.h"
 
 struct DbfField {
@@ -42,7 +43,26 @@ struct DbfTable {
 };
 
 std::string EncodeDbf(const DbfTable& table);
-// Throws std::runtime_error naming the file when it cannot be written.
+
+// Writes a table record by record, so that a table of any size takes little memory, and
+// atomically (atomicfile.h): the file appears complete or not at all, and an existing file of
+// that name stays as it was when a write fails. Throws FileError with the system's reason.
+class DbfFileWriter {
+ public:
+  // `form` gives everything but the records: version, fields, flag byte, end-of-file marker and
+  // damage.
+  DbfFileWriter(const std::string& path, const DbfTable& form);
+  void Add(const DbfRecord& record);
+  // Completes the header and the file and puts it in place.
+  void Commit();
+
+ private:
+  DbfTable form_;
+  AtomicFile file_;
+  std::uint32_t count_ = 0;
+};
+
+// Throws FileError with the system's reason when the table cannot be written.
 void WriteDbf(const std::string& path, const DbfTable& table);
 
 // Field widths in bytes, as the program reads them (recordlayout.h). Property records: lead
@@ -66,6 +86,7 @@ struct PropertyRow {
   bool deleted = false;
 };
 DbfTable PropertyTable(const std::vector<PropertyRow>& rows);
+DbfRecord RecordOf(const PropertyRow& row);
 
 // One data record: lead number, label and per data set a value and a colour name.
 struct DataRow {
@@ -75,6 +96,7 @@ struct DataRow {
   bool deleted = false;
 };
 DbfTable DataTable(int dataSetCount, const std::vector<DataRow>& rows);
+DbfRecord RecordOf(const DataRow& row);
 
 // Text of fixed-width fields: each value left-aligned in its width, cut when longer.
 std::string FixedFields(const std::vector<std::pair<std::string, int>>& fields);

@@ -2,7 +2,12 @@
 // standard input (see --help). What would not fit a field of the table is refused with its line
 // and the reason, and then nothing is written.
 
+#include <charconv>
+#include <csignal>
+#include <cstdint>
 #include <iostream>
+#include <limits>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -56,9 +61,14 @@ Options:
   --csv         data as comma-separated values
   --header      with --csv: the first row is a header
   --help        this text
-For testing damaged tables: --version=N (version byte), --no-eof (no end-of-file byte),
-  --count=N (record count in the header), --cut=N (bytes cut off the end), --extra=N (blanks
-  added at the end).
+For testing damaged tables: --version=N (version byte, 0 to 255), --no-eof (no end-of-file
+  byte), --count=N (record count in the header), --cut=N (bytes cut off the end), --extra=N
+  (blanks added at the end, up to 1048576).
+
+The table is written atomically: it appears complete or not at all, and an existing table of
+that name stays as it was when the input is refused or the write fails (a full disk, the
+file-size limit, a read-only or missing folder: the message gives the system's reason). A
+name that is there but is not a regular file (a folder, a device, a FIFO) is refused.
 
 Exit status: 0 written, 1 refused or not written, 2 wrong command line.
 )";
@@ -83,23 +93,58 @@ bool TakeFormOption(const std::string& option, Form& form) {
   return true;
 }
 
-// Applies one damage option to the table; false when it is not one.
-bool ApplyDamageOption(const std::string& option, DbfTable& table) {
-  const auto value = [&] { return std::stoul(option.substr(option.find('=') + 1)); };
-  if (option.rfind("--version=", 0) == 0) {
-    table.version = static_cast<std::uint8_t>(value());
-  } else if (option == "--no-eof") {
-    table.endOfFileMarker = false;
-  } else if (option.rfind("--count=", 0) == 0) {
-    table.damage.recordCount = static_cast<std::uint32_t>(value());
-  } else if (option.rfind("--cut=", 0) == 0) {
-    table.damage.cutBytes = value();
-  } else if (option.rfind("--extra=", 0) == 0) {
-    table.damage.extraBytes.assign(value(), ' ');
-  } else {
-    return false;
+// The most blanks that --extra adds.
+constexpr std::uint64_t kMostExtraBytes = 1 << 20;
+
+// The whole number after "=" in `option`, from 0 to `most`; nothing when it is not one.
+std::optional<std::uint64_t> OptionNumber(const std::string& option, std::uint64_t most) {
+  const std::string text = option.substr(option.find('=') + 1);
+  std::uint64_t value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size() || value > most) {
+    return std::nullopt;
   }
-  return true;
+  return value;
+}
+
+bool StartsWith(const std::string& text, const char* start) { return text.rfind(start, 0) == 0; }
+
+// An option that damages the table on purpose, with the number it takes.
+struct DamageOption {
+  const char* name;
+  std::uint64_t most;
+  void (*apply)(DbfTable& form, std::uint64_t value);
+};
+
+const DamageOption kDamageOptions[] = {
+    {"--version=", 255, [](DbfTable& form, std::uint64_t v) { form.version = std::uint8_t(v); }},
+    {"--count=", 4294967295,
+     [](DbfTable& form, std::uint64_t v) { form.damage.recordCount = std::uint32_t(v); }},
+    {"--cut=", std::numeric_limits<std::uint64_t>::max(),
+     [](DbfTable& form, std::uint64_t v) { form.damage.cutBytes = v; }},
+    {"--extra=", kMostExtraBytes,
+     [](DbfTable& form, std::uint64_t v) { form.damage.extraBytes.assign(v, ' '); }},
+};
+
+// Applies one damage option to the table's form; false with `problem` set when it is none, or
+// its number is not one it takes.
+bool ApplyDamageOption(const std::string& option, DbfTable& form, std::string& problem) {
+  if (option == "--no-eof") {
+    form.endOfFileMarker = false;
+    return true;
+  }
+  for (const DamageOption& known : kDamageOptions) {
+    if (!StartsWith(option, known.name)) continue;
+    const auto value = OptionNumber(option, known.most);
+    if (!value) {
+      problem = option + ": give a whole number from 0 to " + std::to_string(known.most);
+      return false;
+    }
+    known.apply(form, *value);
+    return true;
+  }
+  problem = "unknown option " + option;
+  return false;
 }
 
 int Usage(const std::string& problem) {
@@ -110,13 +155,12 @@ int Usage(const std::string& problem) {
 }
 
 // Tells every refused line; true when there was one.
-template <class Rows>
-bool Refused(const Rows& rows) {
-  for (const LineRefusal& refusal : rows.refusals) {
+bool Refused(const Refusals& refusals) {
+  for (const LineRefusal& refusal : refusals) {
     std::cerr << "tarvo-dbfwrite: line " << refusal.line << ": " << refusal.reason << "\n";
   }
-  if (!rows.refusals.empty()) std::cerr << "tarvo-dbfwrite: nothing written\n";
-  return !rows.refusals.empty();
+  if (!refusals.empty()) std::cerr << "tarvo-dbfwrite: nothing written\n";
+  return !refusals.empty();
 }
 
 int DataSetCountOf(const std::string& text) {
@@ -128,48 +172,71 @@ int DataSetCountOf(const std::string& text) {
   return count <= kMostDataSets ? count : -1;
 }
 
+// What the command line asks for.
+struct Request {
+  Form form;
+  bool properties = false;
+  int dataSets = 0;
+  std::string path;
+  DbfTable table;  // the form of the table: everything but its records
+};
+
+// Reads the rows from standard input into the writer; the lines refused.
+Refusals ReadRows(const Request& request, DbfFileWriter& writer) {
+  const auto addProperty = [&](const PropertyRow& row) { writer.Add(RecordOf(row)); };
+  const auto addData = [&](const DataRow& row) { writer.Add(RecordOf(row)); };
+  const Form& form = request.form;
+  if (request.properties) {
+    return form.keywords ? PropertyRowsFromKeywordLines(std::cin, addProperty)
+                         : PropertyRowsFromBars(std::cin, addProperty);
+  }
+  return form.csv ? DataRowsFromCsv(std::cin, request.dataSets, form.header, addData)
+                  : DataRowsFromBars(std::cin, request.dataSets, addData);
+}
+
+int Write(const Request& request) {
+  try {
+    DbfFileWriter writer(request.path, request.table);
+    if (Refused(ReadRows(request, writer))) return 1;
+    writer.Commit();
+  } catch (const FileError& error) {
+    std::cerr << "tarvo-dbfwrite: cannot write " << request.path << ": " << error.Text() << "\n";
+    return 1;
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A table may pass the file-size limit: that is a failed write with its reason, not the end.
+  std::signal(SIGXFSZ, SIG_IGN);
+  std::ios::sync_with_stdio(false);
   std::vector<std::string> args(argv + 1, argv + argc);
   std::vector<std::string> damage;
-  Form form;
-  while (!args.empty() && args.front().rfind("--", 0) == 0) {
+  Request request;
+  while (!args.empty() && StartsWith(args.front(), "--")) {
     if (args.front() == "--help") {
       std::cout << kHelp;
       return 0;
     }
-    if (!TakeFormOption(args.front(), form)) damage.push_back(args.front());
+    if (!TakeFormOption(args.front(), request.form)) damage.push_back(args.front());
     args.erase(args.begin());
   }
-  const bool properties = args.size() == 2 && args[0] == "properties";
+  const Form& form = request.form;
+  request.properties = args.size() == 2 && args[0] == "properties";
   const bool data = args.size() == 3 && args[0] == "data";
-  if (!properties && !data) return Usage("name the table to write");
+  if (!request.properties && !data) return Usage("name the table to write");
   if (form.csv && !data) return Usage("--csv is for the data table");
-  if (form.keywords && !properties) return Usage("--keywords is for the property table");
+  if (form.keywords && !request.properties) return Usage("--keywords is for the property table");
   if (form.header && !form.csv) return Usage("--header goes with --csv");
-  const int dataSets = data ? DataSetCountOf(args[1]) : 0;
-  if (dataSets < 0) return Usage("the number of data sets is a whole number from 0 to 10");
-  try {
-    DbfTable table;
-    if (properties) {
-      const PropertyRows rows =
-          form.keywords ? PropertyRowsFromKeywordLines(std::cin) : PropertyRowsFromBars(std::cin);
-      if (Refused(rows)) return 1;
-      table = PropertyTable(rows.rows);
-    } else {
-      const DataRows rows = form.csv ? DataRowsFromCsv(std::cin, dataSets, form.header)
-                                     : DataRowsFromBars(std::cin, dataSets);
-      if (Refused(rows)) return 1;
-      table = DataTable(dataSets, rows.rows);
-    }
-    for (const std::string& option : damage) {
-      if (!ApplyDamageOption(option, table)) return Usage("unknown option " + option);
-    }
-    WriteDbf(args.back(), table);
-  } catch (const std::exception& error) {
-    std::cerr << "tarvo-dbfwrite: " << error.what() << "\n";
-    return 1;
+  request.dataSets = data ? DataSetCountOf(args[1]) : 0;
+  if (request.dataSets < 0) return Usage("the number of data sets is a whole number from 0 to 10");
+  request.table = request.properties ? PropertyTable({}) : DataTable(request.dataSets, {});
+  for (const std::string& option : damage) {
+    std::string problem;
+    if (!ApplyDamageOption(option, request.table, problem)) return Usage(problem);
   }
-  return 0;
+  request.path = args.back();
+  return Write(request);
 }

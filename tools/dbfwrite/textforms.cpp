@@ -1,6 +1,5 @@
 #include "textforms.h"
 
-#include <iterator>
 #include <sstream>
 
 #include "csvrecords.h"
@@ -10,9 +9,9 @@
 namespace {
 
 // Refusals of one input; what fits is written, what does not is named with its line.
-class Refusals {
+class RefusalList {
  public:
-  explicit Refusals(std::vector<LineRefusal>& list) : list_(list) {}
+  explicit RefusalList(std::vector<LineRefusal>& list) : list_(list) {}
 
   void Add(std::size_t line, const std::string& reason) { list_.push_back({line, reason}); }
 
@@ -29,21 +28,22 @@ class Refusals {
   std::vector<LineRefusal>& list_;
 };
 
-struct NumberedLine {
-  std::size_t number;
-  std::string text;
-};
-
-// Every line with its number, a carriage return at its end taken off.
-std::vector<NumberedLine> ReadLines(std::istream& in) {
-  std::vector<NumberedLine> lines;
-  std::string text;
-  for (std::size_t number = 1; std::getline(in, text); ++number) {
+// Every line with its number, a carriage return at its end taken off, one at a time.
+class LineReader {
+ public:
+  explicit LineReader(std::istream& in) : in_(in) {}
+  bool Next() {
+    if (!std::getline(in_, text)) return false;
+    ++number;
     if (!text.empty() && text.back() == '\r') text.pop_back();
-    lines.push_back({number, text});
+    return true;
   }
-  return lines;
-}
+  std::size_t number = 0;
+  std::string text;
+
+ private:
+  std::istream& in_;
+};
 
 bool SkippedBarLine(const std::string& line) { return line.empty() || line[0] == '#'; }
 
@@ -66,14 +66,14 @@ bool TakeDeletedMark(std::string& text) {
   return true;
 }
 
-void CheckFieldCount(Refusals& refusals, std::size_t line, std::size_t fields, std::size_t most,
+void CheckFieldCount(RefusalList& refusals, std::size_t line, std::size_t fields, std::size_t most,
                      const std::string& form, const std::string& hint = "") {
   if (fields <= most) return;
   refusals.Add(line, std::to_string(fields) + " fields, where " + form + " holds " +
                          std::to_string(most) + hint);
 }
 
-void CheckPropertyRow(Refusals& refusals, std::size_t line, const PropertyRow& row) {
+void CheckPropertyRow(RefusalList& refusals, std::size_t line, const PropertyRow& row) {
   refusals.CheckWidth(line, "the lead number", row.lead, kPropertyLeadWidth);
   refusals.CheckWidth(line, "the data-set number", row.dataSet, kDataSetNumberWidth);
   refusals.CheckWidth(line, "the keyword", row.keyword, kKeywordWidth);
@@ -82,7 +82,7 @@ void CheckPropertyRow(Refusals& refusals, std::size_t line, const PropertyRow& r
 
 std::string DataSetName(int j) { return "data set " + std::to_string(j + 1); }
 
-void CheckDataRow(Refusals& refusals, std::size_t line, const DataRow& row) {
+void CheckDataRow(RefusalList& refusals, std::size_t line, const DataRow& row) {
   refusals.CheckWidth(line, "the lead number", row.lead, kDataLeadWidth);
   refusals.CheckWidth(line, "the label", row.label, kLabelWidth);
   for (std::size_t j = 0; j < row.values.size(); ++j) {
@@ -104,7 +104,7 @@ std::pair<std::string, std::string> FirstWord(std::string_view text) {
   return {std::string(text.substr(0, end)), Trim(text.substr(end))};
 }
 
-void CheckDataSetNumberWord(Refusals& refusals, std::size_t line, const PropertyRow& row) {
+void CheckDataSetNumberWord(RefusalList& refusals, std::size_t line, const PropertyRow& row) {
   if (row.dataSet.size() <= std::size_t(kDataSetNumberWidth)) return;
   refusals.Add(line, "the data-set number " + row.dataSet + " is over " +
                          std::to_string(kDataSetNumberWidth) +
@@ -140,7 +140,7 @@ bool IsNumber(const std::string& text) {
   }
 }
 
-void CheckCsvValue(Refusals& refusals, std::size_t line, int j, const std::string& value,
+void CheckCsvValue(RefusalList& refusals, std::size_t line, int j, const std::string& value,
                    bool firstRow) {
   if (value.empty()) {
     refusals.Add(line, "the value of " + DataSetName(j) + " is missing");
@@ -151,7 +151,8 @@ void CheckCsvValue(Refusals& refusals, std::size_t line, int j, const std::strin
   }
 }
 
-DataRow DataRowFromCsv(const CsvRecord& record, int dataSets, bool firstRow, Refusals& refusals) {
+DataRow DataRowFromCsv(const CsvRecord& record, int dataSets, bool firstRow,
+                       RefusalList& refusals) {
   const std::size_t most = 1 + 2 * std::size_t(dataSets);
   CheckFieldCount(refusals, record.line, record.fields.size(), most,
                   "a row of " + std::to_string(dataSets) +
@@ -169,10 +170,10 @@ DataRow DataRowFromCsv(const CsvRecord& record, int dataSets, bool firstRow, Ref
 
 }  // namespace
 
-PropertyRows PropertyRowsFromBars(std::istream& in) {
-  PropertyRows result;
-  Refusals refusals(result.refusals);
-  for (const NumberedLine& line : ReadLines(in)) {
+Refusals PropertyRowsFromBars(std::istream& in, const PropertySink& add) {
+  Refusals result;
+  RefusalList refusals(result);
+  for (LineReader line(in); line.Next();) {
     if (SkippedBarLine(line.text)) continue;
     const std::vector<std::string> parts = SplitBars(line.text);
     CheckFieldCount(refusals, line.number, parts.size(), 4, "lead|data set|KEYWORD|value",
@@ -180,15 +181,15 @@ PropertyRows PropertyRowsFromBars(std::istream& in) {
     PropertyRow row{Part(parts, 0), Part(parts, 1), Part(parts, 2), Part(parts, 3)};
     row.deleted = TakeDeletedMark(row.lead);
     CheckPropertyRow(refusals, line.number, row);
-    result.rows.push_back(row);
+    add(row);
   }
   return result;
 }
 
-PropertyRows PropertyRowsFromKeywordLines(std::istream& in) {
-  PropertyRows result;
-  Refusals refusals(result.refusals);
-  for (const NumberedLine& line : ReadLines(in)) {
+Refusals PropertyRowsFromKeywordLines(std::istream& in, const PropertySink& add) {
+  Refusals result;
+  RefusalList refusals(result);
+  for (LineReader line(in); line.Next();) {
     std::string text = Trim(line.text);
     if (text.empty() || text[0] == '#') continue;
     const bool deleted = TakeDeletedMark(text);
@@ -198,15 +199,15 @@ PropertyRows PropertyRowsFromKeywordLines(std::istream& in) {
     if (row.dataSet.size() <= std::size_t(kDataSetNumberWidth)) {
       CheckPropertyRow(refusals, line.number, row);
     }
-    result.rows.push_back(row);
+    add(row);
   }
   return result;
 }
 
-DataRows DataRowsFromBars(std::istream& in, int dataSets) {
-  DataRows result;
-  Refusals refusals(result.refusals);
-  for (const NumberedLine& line : ReadLines(in)) {
+Refusals DataRowsFromBars(std::istream& in, int dataSets, const DataSink& add) {
+  Refusals result;
+  RefusalList refusals(result);
+  for (LineReader line(in); line.Next();) {
     if (SkippedBarLine(line.text)) continue;
     const std::vector<std::string> parts = SplitBars(line.text);
     DataRow row{Part(parts, 0), Part(parts, 1), {}};
@@ -216,21 +217,21 @@ DataRows DataRowsFromBars(std::istream& in, int dataSets) {
     }
     row.deleted = TakeDeletedMark(row.lead);
     CheckDataRow(refusals, line.number, row);
-    result.rows.push_back(row);
+    add(row);
   }
   return result;
 }
 
-DataRows DataRowsFromCsv(std::istream& in, int dataSets, bool headerRow) {
-  DataRows result;
-  Refusals refusals(result.refusals);
-  const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+Refusals DataRowsFromCsv(std::istream& in, int dataSets, bool headerRow, const DataSink& add) {
+  Refusals result;
+  RefusalList refusals(result);
   bool first = true;
-  for (const CsvRecord& record : ParseCsv(text)) {
+  CsvRecord record;
+  for (CsvReader reader(in); reader.Next(record);) {
     if (!record.error.empty()) {
       refusals.Add(record.line, record.error);
     } else if (!(first && headerRow)) {
-      result.rows.push_back(DataRowFromCsv(record, dataSets, first, refusals));
+      add(DataRowFromCsv(record, dataSets, first, refusals));
     }
     first = false;
   }

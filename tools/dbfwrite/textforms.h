@@ -10,6 +10,7 @@
 //   CSV       label,value,colour,value,colour...   (RFC 4180 quoting, an optional header row)
 
 #include <cstddef>
+#include <functional>
 #include <istream>
 #include <string>
 #include <vector>
@@ -22,31 +23,28 @@ struct LineRefusal {
   std::string reason;
 };
 
-// The rows of one input, or, where some lines cannot be written, why.
-template <class Row>
-struct RowsFromText {
-  std::vector<Row> rows;
-  std::vector<LineRefusal> refusals;
-};
-using PropertyRows = RowsFromText<PropertyRow>;
-using DataRows = RowsFromText<DataRow>;
+// Each reader passes every row of the input to `add` as soon as it has read it, in the order of
+// the input, and returns the lines that cannot be written as they stand, with the reason.
+using PropertySink = std::function<void(const PropertyRow&)>;
+using DataSink = std::function<void(const DataRow&)>;
+using Refusals = std::vector<LineRefusal>;
 
 // "lead|data set|KEYWORD|value". Empty lines and lines that start with "#" are skipped; a lead
 // that starts with "*" makes a deleted record.
-PropertyRows PropertyRowsFromBars(std::istream& in);
+Refusals PropertyRowsFromBars(std::istream& in, const PropertySink& add);
 
 // "KEYWORD [data-set number] value": the first word is the keyword, the rest of the line its
 // value. After DATASETTITLE and DATASETCOLOR, the only keywords that read it, a whole number is
 // the data-set number (1 when none is given); after any other keyword it belongs to the value.
 // Lead number 1. Blank lines and lines whose first character is "#" are skipped; a line that
 // starts with "*" makes a deleted record.
-PropertyRows PropertyRowsFromKeywordLines(std::istream& in);
+Refusals PropertyRowsFromKeywordLines(std::istream& in, const PropertySink& add);
 
 // "lead|label|value|colour|..." for `dataSets` data sets; fields of further data sets are not
 // written. Skipping and "*" as for properties.
-DataRows DataRowsFromBars(std::istream& in, int dataSets);
+Refusals DataRowsFromBars(std::istream& in, int dataSets, const DataSink& add);
 
 // "label,value,colour,..." for `dataSets` data sets, lead number 1. Each value must be a number
 // as the chart program reads it. With `headerRow` the first row names the columns and is not
 // written. Empty lines are skipped.
-DataRows DataRowsFromCsv(std::istream& in, int dataSets, bool headerRow);
+Refusals DataRowsFromCsv(std::istream& in, int dataSets, bool headerRow, const DataSink& add);
