@@ -11,6 +11,8 @@
 #include <QImage>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <cerrno>
+#include <cstring>
 
 #include "chartdefaults.h"
 #include "chartoptions.h"
@@ -49,7 +51,7 @@ DbfTable LongData(int records) {
   for (int i = 1; i <= records; ++i) {
     rows.push_back({"1", "label " + std::to_string(i), {{std::to_string(i), ""}, {"0", ""}}});
   }
-  rows[49].deleted = true;
+  if (records >= 50) rows[49].deleted = true;
   return DataTable(2, rows);
 }
 
@@ -201,6 +203,16 @@ const InspectCase kCases[] = {
       "--all "
       "shows every record\n  record 91: \"label 91\"",
       "record 100: \"label 100\"", "99 live records"}},
+    {"FortyRecordsShownWhole",
+     kSoundProperties,
+     LongData(40),
+     0,
+     {"record 21: \"label 21\"", "record 40: \"label 40\"", "40 live records"}},
+    {"LineSeriesWithoutMarks",
+     {Row("DATASETCOUNT", "1"), Row("CHARTSTYLE", "LINE")},
+     SoundData(),
+     0,
+     {"1 line series, value marks hidden\n"}},
     {"LongTableWhole",
      kSoundProperties,
      LongData(100),
@@ -307,6 +319,20 @@ TEST(InspectCommandLine, TellsItsExitStatusesAndRefusesWhatItDoesNotKnow) {
     EXPECT_EQ(result.standardOutput, "");
     EXPECT_NE(result.standardError.find("usage: tarvo-inspect"), std::string::npos);
   }
+}
+
+// The names are trimmed as the program trims them; a report that cannot be written is a failure.
+TEST(InspectOutput, TrimsTheNamesAndFailsWhenTheReportIsLost) {
+  const std::string example = EXAMPLES_DIR "/sales";
+  const RunResult trimmed =
+      RunProgram(TARVO_INSPECT_PATH, {" ChartPro.DBF", "ChartDat.DBF\t"}, example);
+  EXPECT_EQ(trimmed.exitCode, 0) << trimmed.standardOutput;
+  const RunResult lost = RunProgram(
+      "/bin/sh", {"-c", "\"$0\" ChartPro.DBF ChartDat.DBF >/dev/full", TARVO_INSPECT_PATH},
+      example);
+  EXPECT_EQ(lost.exitCode, 3);
+  EXPECT_EQ(lost.standardError, "tarvo-inspect: the report could not be written: " +
+                                    std::string(std::strerror(ENOSPC)) + "\n");
 }
 
 TEST(HostExample, WritesChecksAndDrawsFromCsvAsTheReadmeShows) {

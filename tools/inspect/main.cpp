@@ -2,8 +2,14 @@
 // and by the rules of its run, without drawing or showing anything. The exit status says
 // whether the run would draw its chart.
 
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #include <iostream>
+#include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "creationpass.h"
@@ -15,6 +21,7 @@ namespace {
 constexpr int kDrawsChart = 0;
 constexpr int kEndsWithMessage = 1;
 constexpr int kUsageError = 2;
+constexpr int kReportLost = 3;
 
 constexpr const char* kHelp =
     R"(usage: tarvo-inspect [--all] [PROPERTIES.DBF DATA.DBF]
@@ -38,12 +45,29 @@ Exit status:
   1  the run would end with a message instead: a table refused, a property refused
      ("DataSetCount is 0.", "ChartStyle undefined."), or a field that does not convert
   2  the command line is wrong
+  3  the report could not be written (a full disk, for one): standard error says why
 )";
 
 int Usage(const std::string& problem) {
   std::cerr << "tarvo-inspect: " << problem << "\n"
             << "usage: tarvo-inspect [--all] [PROPERTIES.DBF DATA.DBF]; --help tells more\n";
   return kUsageError;
+}
+
+// Writes the report to standard output; `status` once it is out. A report that cannot be written
+// is a failure of its own: whoever reads it would take a cut report for the whole one.
+int Finish(std::string_view report, int status) {
+  while (!report.empty()) {
+    const ssize_t written = write(STDOUT_FILENO, report.data(), report.size());
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) {
+      const char* reason = written < 0 ? std::strerror(errno) : "nothing more could be written";
+      std::cerr << "tarvo-inspect: the report could not be written: " << reason << "\n";
+      return kReportLost;
+    }
+    report.remove_prefix(std::size_t(written));
+  }
+  return status;
 }
 
 }  // namespace
@@ -53,10 +77,7 @@ int main(int argc, char** argv) {
   std::vector<std::string> names;
   for (int i = 1; i < argc; ++i) {
     const std::string argument = argv[i];
-    if (argument == "--help") {
-      std::cout << kHelp;
-      return kDrawsChart;
-    }
+    if (argument == "--help") return Finish(kHelp, kDrawsChart);
     if (argument == "--all") {
       all = true;
     } else if (argument.rfind("--", 0) == 0) {
@@ -67,7 +88,7 @@ int main(int argc, char** argv) {
   }
   if (names.empty()) names = {kDefaultPropertyFileName, kDefaultDataFileName};
   if (names.size() != 2) return Usage("give both tables, the property table first");
-  const Verdict verdict = InspectTables(names[0], names[1], all, std::cout);
-  std::cout.flush();
-  return verdict == Verdict::DrawsChart ? kDrawsChart : kEndsWithMessage;
+  std::ostringstream report;
+  const Verdict verdict = InspectTables(names[0], names[1], all, report);
+  return Finish(report.str(), verdict == Verdict::DrawsChart ? kDrawsChart : kEndsWithMessage);
 }
