@@ -1,16 +1,15 @@
 #include "chart/chartimagefile.h"
 
+#include <QBuffer>
 #include <QImage>
 #include <QImageWriter>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QSvgGenerator>
-#include <cerrno>
-#include <cstring>
 
+#include "atomicfile.h"
 #include "chart/chartpainter.h"
 #include "chart/pngencoder.h"
 #include "runtime.h"
@@ -27,18 +26,12 @@ constexpr int kVectorDpi = 96;
   throw Exception("Cannot write " + fileName + ": " + reason.toStdString());
 }
 
-// Passes the writes on to the file and takes one that writes only part of its bytes (a full
-// disk, a size limit) as the failure it is: the SVG and PDF generators never look at what a
-// write returns, and every later write is refused, so the failure is seen at the end.
-// The system's reason where it gave one (Qt's own text is "Unknown error" for some of them).
-QString WhyNotWritten(int error) {
-  if (error != 0) return QString::fromLocal8Bit(std::strerror(error));
-  return "only part of the data could be written (is the disk full?)";
-}
-
+// Passes the writes on to the file and takes a failed one (a full disk, a size limit) as the
+// failure it is: the SVG and PDF generators never look at what a write returns, and every later
+// write is refused, so the failure is seen at the end with the system's reason.
 class CheckedWrites : public QIODevice {
  public:
-  explicit CheckedWrites(QFileDevice& file) : file_(file) {
+  explicit CheckedWrites(AtomicFile& file) : file_(file) {
     open(QIODevice::WriteOnly | QIODevice::Unbuffered);
   }
   bool Failed() const { return failed_; }
@@ -46,15 +39,19 @@ class CheckedWrites : public QIODevice {
  protected:
   qint64 readData(char*, qint64) override { return -1; }
   qint64 writeData(const char* data, qint64 size) override {
-    errno = 0;
-    if (!failed_ && file_.write(data, size) == size) return size;
-    if (!failed_) setErrorString(WhyNotWritten(errno));
-    failed_ = true;
-    return -1;
+    if (failed_) return -1;
+    try {
+      file_.Write(std::string_view(data, std::size_t(size)));
+      return size;
+    } catch (const FileError& error) {
+      setErrorString(QString::fromLocal8Bit(error.Text()));
+      failed_ = true;
+      return -1;
+    }
   }
 
  private:
-  QFileDevice& file_;
+  AtomicFile& file_;
   bool failed_ = false;
 };
 
@@ -78,17 +75,45 @@ void WriteRaster(const ChartModel& model, QSize size, ImageFileFormat format,
   if (!error.isEmpty()) Fail(fileName, file.Failed() ? file.errorString() : error);
 }
 
+// XML holds no control character but tab, line feed and carriage return, and neither U+FFFE nor
+// U+FFFF: each becomes U+FFFD, the character that stands in for one that cannot be shown. The
+// SVG generator writes texts as they are, so a label with an escape character would make the
+// whole file unreadable.
+QByteArray WithCharactersXmlHolds(const QByteArray& utf8) {
+  static const QByteArray kReplacement("\xEF\xBF\xBD");
+  QByteArray held;
+  held.reserve(utf8.size());
+  for (qsizetype i = 0; i < utf8.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(utf8[i]);
+    const bool control = byte < 0x20 && byte != '\t' && byte != '\n' && byte != '\r';
+    const bool nonCharacter = byte == 0xEF && i + 2 < utf8.size() && utf8[i + 1] == '\xBF' &&
+                              (utf8[i + 2] == '\xBE' || utf8[i + 2] == '\xBF');
+    if (nonCharacter) i += 2;
+    if (control || nonCharacter) {
+      held += kReplacement;
+    } else {
+      held += char(byte);
+    }
+  }
+  return held;
+}
+
 void WriteSvg(const ChartModel& model, QSize size, const std::string& fileName, QIODevice& file) {
+  // Made in memory, at most the size of its picture, then cleaned as a whole.
+  QBuffer svg;
+  svg.open(QIODevice::WriteOnly);
   QSvgGenerator generator;
-  generator.setOutputDevice(&file);
+  generator.setOutputDevice(&svg);
   generator.setSize(size);
   generator.setViewBox(QRect(QPoint(0, 0), size));
   generator.setResolution(kVectorDpi);
-  generator.setTitle(QString::fromLocal8Bit(fileName.c_str()));
+  // The generator writes its title as it is given, unlike the texts.
+  generator.setTitle(ToDisplayText(fileName).toHtmlEscaped());
   QPainter painter;
   if (!painter.begin(&generator)) Fail(fileName, "the SVG generator cannot start");
   RenderChart(painter, model, QRectF(QPoint(0, 0), size), ImageTextScale(size));
   painter.end();
+  file.write(WithCharactersXmlHolds(svg.data()));
 }
 
 // The page is the chart's size at 96 dpi, rounded up to whole points (Qt keeps page sizes in
@@ -105,7 +130,7 @@ void WritePdf(const ChartModel& model, QSize size, const std::string& fileName, 
   QPdfWriter writer(&file);
   writer.setResolution(kVectorDpi);
   writer.setPageLayout(PdfPageOf(size));
-  writer.setTitle(QString::fromLocal8Bit(fileName.c_str()));
+  writer.setTitle(ToDisplayText(fileName));
   QPainter painter;
   if (!painter.begin(&writer)) Fail(fileName, "the PDF writer cannot start");
   RenderChart(painter, model, QRectF(QPoint(0, 0), size), ImageTextScale(size));
@@ -121,23 +146,22 @@ QString EncodeRasterImage(const QImage& image, ImageFileFormat format, QIODevice
 }
 
 void WriteChartImageFile(const ChartModel& model, QSize size, const std::string& fileName) {
-  // Until the commit the data goes to a temporary file beside the target, removed on failure.
-  QSaveFile file(QString::fromLocal8Bit(fileName.c_str()));
-  if (!file.open(QIODevice::WriteOnly)) Fail(fileName, file.errorString());
-  CheckedWrites device(file);
-  const ImageFileFormat format = ImageFormatOfFile(fileName).format;
-  if (format == ImageFileFormat::Svg) {
-    WriteSvg(model, size, fileName, device);
-  } else if (format == ImageFileFormat::Pdf) {
-    WritePdf(model, size, fileName, device);
-  } else {
-    WriteRaster(model, size, format, fileName, device);
-  }
-  if (device.Failed()) Fail(fileName, device.errorString());
-  // Flushed apart: QSaveFile::commit does not report a failure to write its last bytes.
-  errno = 0;
-  if (!file.flush() || !file.commit()) {
-    Fail(fileName, errno != 0 ? WhyNotWritten(errno) : file.errorString());
+  try {
+    // Until the commit the data goes to a temporary file beside the target, removed on failure.
+    AtomicFile file(fileName);
+    CheckedWrites device(file);
+    const ImageFileFormat format = ImageFormatOfFile(fileName).format;
+    if (format == ImageFileFormat::Svg) {
+      WriteSvg(model, size, fileName, device);
+    } else if (format == ImageFileFormat::Pdf) {
+      WritePdf(model, size, fileName, device);
+    } else {
+      WriteRaster(model, size, format, fileName, device);
+    }
+    if (device.Failed()) Fail(fileName, device.errorString());
+    file.Commit();
+  } catch (const FileError& error) {
+    Fail(fileName, QString::fromLocal8Bit(error.Text()));
   }
 }
 

@@ -1,6 +1,7 @@
 #include "chartmenu.h"
 
 #include <QClipboard>
+#include <QFile>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QPixmap>
@@ -73,7 +74,7 @@ void ChartMenu::SaveChartAs() {
   if (!Application.ExecuteDialog(dialog) || dialog.selectedFiles().isEmpty()) return;
   const QString name = ImageFileName(dialog.selectedFiles().front(), dialog.selectedNameFilter());
   try {
-    chart_.Document().SaveToBitmapFile(name.toLocal8Bit().toStdString());
+    chart_.Document().SaveToBitmapFile(QFile::encodeName(name).toStdString());
   } catch (const std::exception& error) {
     Application.ShowException(error);
   }

@@ -24,6 +24,7 @@
 #include "chart/palette.h"
 #include "chartfixture.h"
 #include "runtime.h"
+#include "smallfilesystem.h"
 
 using namespace chart;
 
@@ -166,19 +167,31 @@ TEST(SaveToBitmapFile, BadSizesAreClearErrorsAndLeaveTheOldFile) {
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 4);
 }
 
-TEST(SaveToBitmapFile, UnwritablePlacesNameTheFileAndLeaveNothing) {
+// Each with the system's reason; what is there and is not a regular file is refused, never
+// replaced (as root a device or a FIFO could be).
+TEST(SaveToBitmapFile, UnwritablePlacesNameTheFileAndTheReasonAndLeaveNothing) {
   QTemporaryDir dir;
   DocumentBuilder b;
   b.Resize(QSize(50, 40));
   QDir(dir.path()).mkdir("taken");
   QDir(dir.path()).mkdir("taken.pdf");
-  for (const QString& path :
-       {dir.filePath("missing/chart.bmp"), dir.filePath("taken"), dir.filePath("missing/chart.png"),
-        dir.filePath("missing/chart.svg"), dir.filePath("taken.pdf")}) {
-    const std::string error = ErrorOf(b.document, path);
-    const std::string named = "Cannot write " + path.toStdString() + ": ";
-    EXPECT_EQ(error.substr(0, named.size()), named);
-    EXPECT_GT(error.size(), named.size() + 5) << error << ": and the reason";
+  QProcess::execute("mkfifo", {dir.filePath("fifo.png")});
+  SmallFileSystem disk;
+  const bool readOnly = disk.Mount(dir.filePath("disk")) && disk.MakeReadOnly();
+  const std::string folder = "it is a folder, not a regular file";
+  const struct {
+    QString path;
+    std::string reason;
+  } cases[] = {{dir.filePath("missing/chart.bmp"), std::strerror(ENOENT)},
+               {dir.filePath("missing/chart.svg"), std::strerror(ENOENT)},
+               {dir.filePath("taken"), folder},
+               {dir.filePath("taken.pdf"), folder},
+               {dir.filePath("fifo.png"), "it is a FIFO, not a regular file"},
+               {dir.filePath("disk/chart.svg"), std::strerror(EROFS)}};
+  for (const auto& c : cases) {
+    if (c.reason == std::strerror(EROFS) && !readOnly) continue;  // mounting needs root
+    EXPECT_EQ(ErrorOf(b.document, c.path),
+              "Cannot write " + c.path.toStdString() + ": " + c.reason);
   }
   EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
 }

@@ -19,6 +19,7 @@
 #include "dbfwriter.h"
 #include "propertyfile.h"
 #include "runprogram.h"
+#include "smallfilesystem.h"
 
 namespace {
 
@@ -281,27 +282,6 @@ TEST_P(DbfWriteRefusal, NamesTheLineAndReasonAndWritesNothing) {
 
 INSTANTIATE_TEST_SUITE_P(Inputs, DbfWriteRefusal, ::testing::ValuesIn(kRefusals),
                          [](const auto& info) { return info.param.name; });
-
-// A small file system of its own, mounted while it lives; mounting needs root.
-class SmallFileSystem {
- public:
-  bool Mount(const QString& folder) {
-    folder_ = folder;
-    QDir().mkpath(folder);
-    mounted_ = QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs", folder}) == 0;
-    return mounted_;
-  }
-  bool MakeReadOnly() const {
-    return QProcess::execute("mount", {"-o", "remount,ro", folder_}) == 0;
-  }
-  ~SmallFileSystem() {
-    if (mounted_) QProcess::execute("umount", {folder_});
-  }
-
- private:
-  QString folder_;
-  bool mounted_ = false;
-};
 
 enum class Place { Folder, SmallDisk, ReadOnlyDisk };
 
