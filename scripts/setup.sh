@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-svg-dev libgl-dev zlib1g-dev
   libgtest-dev googletest
   fonts-dejavu-core fontconfig
-  xvfb xauth xdotool x11-apps imagemagick
+  xvfb xauth xdotool x11-apps x11-utils openbox imagemagick
   cups cups-client cups-bsd printer-driver-cups-pdf libcups2-dev
   shapelib poppler-utils locales python3 python3-dbfread libxml2-utils
   gnuplot-nox bc time

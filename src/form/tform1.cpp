@@ -46,7 +46,7 @@ QFont BoldFont() {
 
 }  // namespace
 
-TForm1::TForm1() {
+TForm1::TForm1() : escapeKey_([this] { FormKeyUp(Qt::Key_Escape); }) {
   setWindowTitle("Chart");
   setFont(WindowFont());
   setGeometry(kWindowGeometry);
@@ -118,31 +118,39 @@ void TForm1::PrintGraphBtnClicked() {
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
-  const bool press = event->type() == QEvent::KeyPress;
-  const bool release = event->type() == QEvent::KeyRelease;
-  // A key held down repeats its press and release; only the real ones count.
-  if ((press || release) && !static_cast<QKeyEvent*>(event)->isAutoRepeat()) {
-    const int key = static_cast<QKeyEvent*>(event)->key();
-    if (press && key == Qt::Key_Escape) escapePressedHere_ = true;
-    if (release) FormKeyUp(key);
+  if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
+    escapeKey_.See(*static_cast<QKeyEvent*>(event));
   }
+  // A window manager that frames the window moves its inside by the frame's edge.
+  if (watched == this && event->type() == QEvent::Move) CentreOnceFramed();
   return QWidget::eventFilter(watched, event);
 }
 
 void TForm1::FormKeyUp(int key) {
-  if (key != Qt::Key_Escape || !escapePressedHere_) return;
-  escapePressedHere_ = false;
-  close();
+  if (key == Qt::Key_Escape) close();
 }
 
 void TForm1::ShowChartMenu(const QPoint& at) { ChartMenu1->popup(Chart1->mapToGlobal(at)); }
 
-// The window's outer size (with its frame) is what is centred, with the arrow cursor.
+// The window's outer size (with its frame) is what is centred, with the arrow cursor. Before the
+// first show there is no frame yet: once a window manager has framed the window, it is centred
+// again on its outer size.
 void TForm1::PlaceOnScreen() {
+  CentreOnScreen();
+  centreOnceFramed_ = true;
+  setCursor(Qt::ArrowCursor);
+}
+
+void TForm1::CentreOnScreen() {
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     move(CentredPosition(screen->size(), frameGeometry().size()));
   }
-  setCursor(Qt::ArrowCursor);
+}
+
+void TForm1::CentreOnceFramed() {
+  if (!centreOnceFramed_ || frameGeometry().size() == size()) return;
+  centreOnceFramed_ = false;
+  CentreOnScreen();
 }
 
 void TForm1::FormCreate() {

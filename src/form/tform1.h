@@ -5,6 +5,8 @@
 #include <QWidget>
 #include <memory>
 
+#include "escapekey.h"
+
 class ChartMenu;
 class QCheckBox;
 class QPrintDialog;
@@ -36,20 +38,23 @@ class TForm1 : public QWidget {
   ChartMenu* ChartMenu1 = nullptr;
 
  protected:
-  // Sees key releases of the window and of every child, before the child does.
+  // Sees the keys of the window and of every child, before the child does.
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void FormKeyUp(int key);
   void PlaceOnScreen();
+  void CentreOnScreen();
+  void CentreOnceFramed();
   void ShowChartMenu(const QPoint& at);
   bool ConfirmPrintDialog();
   // The button's handler: a printing error is reported and the window stays open.
   void PrintGraphBtnClicked();
 
-  // An Escape whose press went to a menu or a dialog closed that; its release must not close
-  // the window as well.
-  bool escapePressedHere_ = false;
+  // Tells the real releases of Escape pressed in the window.
+  EscapeKey escapeKey_;
+  // Placed before the first show: centred again once a window manager has framed it.
+  bool centreOnceFramed_ = false;
 };
 
 // The chart window, created and destroyed by start-up.

@@ -20,6 +20,7 @@ TEST(CentredPosition, HalvesTheExcessTruncatingTowardZero) {
     QPoint position;
   } cases[] = {{{1024, 768}, {640, 480}, {192, 144}},
                {{1025, 769}, {640, 480}, {192, 144}},
+               {{1024, 768}, {633, 479}, {195, 144}},  // not half the screen less half the window
                {{640, 480}, {640, 480}, {0, 0}},
                {{600, 400}, {641, 481}, {-20, -40}}};
   for (const auto& c : cases) EXPECT_EQ(CentredPosition(c.screen, c.window), c.position);

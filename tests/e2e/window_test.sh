@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # The chart window for real: a display under Xvfb, the window found by its caption, centred on
-# the screen (no window manager here, so no frame), a tooltip while the pointer rests on a bar,
-# the right-click menu (Escape closes only the menu; "Save Chart As..." writes the file typed in
-# its dialog), a click on "Print Graph" that sends a job to a private print server, closed by
-# Escape; the run ends with exit code 0 and a silent standard error.
+# the screen (first with no window manager, so no frame; at the end framed by openbox, whose
+# frame is centred), a tooltip while the pointer rests on a bar,
+# the right-click menu (Escape closes only the menu, also when held past the repeat delay; "Save
+# Chart As..." writes the file typed in its dialog), a click on "Print Graph" that sends a job to
+# a private print server, closed by Escape held on the window when it comes up; the run ends
+# with exit code 0 and a silent standard error.
 # Usage: window_test.sh TARVOCHART DBFWRITE PRINTSERVER.sh [SCREENSHOT.png]
 # (beside SCREENSHOT.png also SCREENSHOT-tooltip.png and SCREENSHOT-menu.png)
 set -euo pipefail
@@ -16,6 +18,7 @@ done
 work=$(mktemp -d)
 cleanup() {
   [ -n "${app:-}" ] && kill "$app" 2>/dev/null || true
+  [ -n "${wm:-}" ] && kill "$wm" 2>/dev/null || true
   [ -n "${xvfb:-}" ] && kill "$xvfb" 2>/dev/null || true
   "$printserver" stop "$work/cups" || true
   rm -rf "$work"
@@ -103,6 +106,17 @@ wait_shown 1 || { echo "Escape did not close the menu"; exit 1; }
 sleep 0.3
 kill -0 "$app" 2>/dev/null || { echo "Escape in the menu closed the window"; exit 1; }
 
+# Escape held in the menu past the keyboard's repeat delay: its repeats reach the window, and
+# must not close it.
+xdotool mousemove --window "$window" 300 200 click 3
+wait_shown 2 || { echo "no menu at the right-click for a held Escape"; exit 1; }
+xdotool keydown Escape
+sleep 1.2
+xdotool keyup Escape
+sleep 0.3
+kill -0 "$app" 2>/dev/null || { echo "Escape held in the menu closed the window"; exit 1; }
+wait_shown 1 || { echo "a held Escape did not close the menu"; exit 1; }
+
 # "Save Chart As...", and a name typed in the file dialog.
 xdotool mousemove --window "$window" 300 200 click 3
 wait_shown 2 || { echo "no menu at the second right-click"; exit 1; }
@@ -126,11 +140,40 @@ if [ -n "${CUPS_SERVER:-}" ]; then
   echo "Print Graph sent a job"
 fi
 
-xdotool key --window "$window" Escape
+# Escape held on the window closes it when the key comes up, not before.
+xdotool windowfocus --sync "$window" 2>/dev/null || true
+xdotool keydown Escape
+sleep 1.2
+kill -0 "$app" 2>/dev/null || { echo "a held Escape closed the window before it came up"; exit 1; }
+xdotool keyup Escape
 for _ in $(seq 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
 if kill -0 "$app" 2>/dev/null; then echo "Escape did not close the window"; exit 1; fi
 wait "$app" && status=0 || status=$?
 app=""
 [ "$status" -eq 0 ] || { echo "exit code $status"; exit 1; }
 [ ! -s stderr.txt ] || { echo "standard error not empty:"; cat stderr.txt; exit 1; }
+# Under a window manager the frame, not the inside, is centred. xwininfo tells where the inside
+# is; the frame reaches beyond it by its extents (left, right, top, bottom).
+if command -v openbox >/dev/null && command -v xwininfo >/dev/null && command -v xprop >/dev/null; then
+  openbox >/dev/null 2>&1 &
+  wm=$!
+  sleep 1
+  "$program" ChartPro.DBF ChartDat.DBF 2>stderr.txt &
+  app=$!
+  window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Chart$' | head -n 1)
+  [ -n "$window" ] || { echo "no window under the window manager"; exit 1; }
+  sleep 1
+  inside=$(xwininfo -id "$window" | awk '/Absolute upper-left X/ { x = $4 } /Absolute upper-left Y/ { y = $4 } END { print x, y }')
+  read -r left right top bottom < <(xprop -id "$window" _NET_FRAME_EXTENTS | tr -d ',' | awk '{ print $3, $4, $5, $6 }')
+  read -r x y <<<"$inside"
+  frame="$((x - left)),$((y - top)) $((632 + left + right))x$((453 + top + bottom))"
+  echo "framed: $frame"
+  centred="$(((1024 - 632 - left - right) / 2)),$(((768 - 453 - top - bottom) / 2))"
+  [ "${frame%% *}" = "$centred" ] || { echo "the frame is not centred: $frame, not at $centred"; exit 1; }
+  xdotool key --window "$window" Escape
+  for _ in $(seq 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
+  kill "$wm" 2>/dev/null || true
+else
+  echo "no window manager (openbox) here: centring on the frame is not tested"
+fi
 echo "window test passed"

@@ -77,6 +77,44 @@ TEST(ChartWindow, EscapeActsOnReleaseNotOnPress) {
   EXPECT_FALSE(form.isVisible());
 }
 
+// Escape as the window receives it from the system: presses and releases with their timestamps.
+// A held key repeats as a release and a press of one timestamp, which the system does not always
+// mark as a repeat; "p" is a press that it marked.
+struct EscapeSequence {
+  const char* name;
+  std::vector<std::pair<char, unsigned long>> keys;  // 'P' press, 'p' marked repeat, 'R' release
+  bool closes;
+};
+
+const EscapeSequence kEscapeSequences[] = {
+    {"PressAndRelease", {{'P', 100}, {'R', 180}}, true},
+    {"HeldOnTheWindowNotYetUp",
+     {{'P', 100}, {'R', 760}, {'P', 760}, {'R', 790}, {'P', 790}, {'R', 820}, {'P', 820}},
+     false},
+    {"HeldOnTheWindowThenUp",
+     {{'P', 100}, {'R', 760}, {'P', 760}, {'R', 790}, {'P', 790}, {'R', 1200}},
+     true},
+    {"HeldWithMarkedRepeats", {{'P', 100}, {'p', 760}, {'p', 790}, {'R', 1200}}, true},
+    // The press went to a menu or a dialog, which closed; its repeats and release reach the window.
+    {"HeldInAMenu", {{'R', 760}, {'P', 760}, {'R', 790}, {'P', 790}, {'R', 1200}}, false},
+    {"HeldInAMenuMarked", {{'p', 760}, {'p', 790}, {'R', 1200}}, false},
+};
+
+TEST(ChartWindow, EscapeClosesOnlyAtTheRealReleaseOfAPressItReceived) {
+  for (const EscapeSequence& c : kEscapeSequences) {
+    TForm1 form;
+    form.show();
+    for (const auto& [kind, time] : c.keys) {
+      QKeyEvent key(kind == 'R' ? QEvent::KeyRelease : QEvent::KeyPress, Qt::Key_Escape,
+                    Qt::NoModifier, QString(), kind == 'p');
+      key.setTimestamp(time);
+      QApplication::sendEvent(form.PrintGraphBtn, &key);
+    }
+    QTest::qWait(300);
+    EXPECT_EQ(form.isVisible(), !c.closes) << c.name;
+  }
+}
+
 // A refused pass shows its one message through the window's message path and ends start-up
 // without a window.
 TEST(ChartWindow, ARefusalShowsOneMessageAndSkipsTheRun) {
