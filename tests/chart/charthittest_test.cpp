@@ -58,8 +58,9 @@ ModelBuilder Pie(bool view3D) {
   return b;
 }
 
-ModelBuilder Line() {
+ModelBuilder Line(bool view3D = false) {
   ModelBuilder b;
+  b.model.view3D = view3D;
   b.Add(SeriesKind::Line, {1, 5, 3});
   return b;
 }
@@ -125,6 +126,7 @@ TEST(ChartHitTest, FindsWhatLiesUnderThePoint) {
        [](L l) { return OnPieEdge(l, -60) + QPointF(0, l.pies.front().thickness); }, std::nullopt},
       {"near a line point", Line(), [](L l) { return LinePoint(l, 0, 1) + QPointF(3, -3); },
        ChartHit{0, 1}},
+      {"on a 3D line point", Line(true), [](L l) { return LinePoint(l, 0, 2); }, ChartHit{0, 2}},
       {"between two line points", Line(),
        [](L l) { return (LinePoint(l, 0, 0) + LinePoint(l, 0, 1)) / 2; }, std::nullopt},
       {"a bar after a pie in the model", LinePieAndBars(),

@@ -58,6 +58,14 @@ INSTANTIATE_TEST_SUITE_P(
       return name;
     });
 
+// dBASE (3), Visual FoxPro (0x30) and FoxPro with memo (0xF5), and no other byte.
+TEST(TableVersion, ExactlyTheThreeKnownVersionsAreRead) {
+  for (int version = 0; version < 256; ++version) {
+    const bool known = version == 0x03 || version == 0x30 || version == 0xF5;
+    EXPECT_EQ(IsAcceptedVersion(std::uint8_t(version)), known) << version;
+  }
+}
+
 TEST_F(TableFiles, RecordLengthZeroNeverAgrees) {
   DbfTable table = Records(0, 10);
   table.damage.recordLength = 0;

@@ -112,7 +112,7 @@ class RecordingPrinter : public TPrinter {
 PrintSettings TwoTexts() {
   PrintSettings settings;
   settings.pageTextCount = 2;
-  settings.pageTexts[0] = {"Report", 10, 20, "DejaVu Sans", 14, "Bi"};
+  settings.pageTexts[0] = {"Report", 10, 20, "DejaVu Sans", 14, "B"};
   settings.pageTexts[1] = {"", 30, 40, "NoSuchFont", -8, ""};
   return settings;
 }
@@ -130,8 +130,8 @@ QRect InkedArea(const QImage& image) {
 
 // The calls of a whole page with TwoTexts().
 const std::vector<std::string> kPageCalls{
-    "BeginDoc",        "font DejaVu Sans", "size 14", "style bold italic", "TextOut 10,20 Report",
-    "font NoSuchFont", "size -8",          "style",   "TextOut 30,40 ",    "PageHeight",
+    "BeginDoc",        "font DejaVu Sans", "size 14", "style bold",     "TextOut 10,20 Report",
+    "font NoSuchFont", "size -8",          "style",   "TextOut 30,40 ", "PageHeight",
     "PageWidth",       "Canvas",           "EndDoc"};
 
 TEST(PrintChartPage, TextsInOrderThenTheChartInsideTheMargins) {

@@ -152,10 +152,17 @@ TEST(ToDisplayText, Utf8WhenValidElseWindows1252) {
   EXPECT_EQ(ToDisplayText("Umsatz \xE2\x82\xAC"), QString::fromUtf8("Umsatz €"));
   EXPECT_EQ(ToDisplayText("Umsatz \x80"), QString::fromUtf8("Umsatz €"));
   EXPECT_EQ(ToDisplayText("M\xFCnchen"), QString::fromUtf8("München"));
-  EXPECT_FALSE(IsValidUtf8("\xC0\x80"));      // overlong
-  EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));  // surrogate
-  EXPECT_FALSE(IsValidUtf8("\xE2\x82"));      // cut short
   EXPECT_TRUE(IsValidUtf8("\xF0\x9F\x93\x88"));
+  // Not UTF-8: overlong forms of every length, a surrogate, past U+10FFFF, cut short. Each byte
+  // is shown as its Windows-1252 character, never as U+FFFD.
+  for (const std::string bytes :
+       {"\xC0\x80", "\xC1\xBF", "\xE0\x80\x80", "\xE0\x9F\xBF", "\xF0\x80\x80\x80",
+        "\xF0\x8F\xBF\xBF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xF5\x80\x80\x80", "\xE2\x82"}) {
+    EXPECT_FALSE(IsValidUtf8(bytes)) << ToPlainLine(bytes);
+    const QString shown = ToDisplayText(bytes);
+    EXPECT_EQ(shown.size(), qsizetype(bytes.size())) << ToPlainLine(bytes);
+    EXPECT_FALSE(shown.contains(QChar(0xFFFD))) << ToPlainLine(bytes);
+  }
 }
 
 TEST(ToPlainLine, ShowsControlCharactersAndKeepsEverythingElse) {
