@@ -146,6 +146,8 @@ TEST(Positions, CharAtAndFieldCountFromOne) {
   EXPECT_EQ(Field("abcdef", 2, 4), "bcd");
   EXPECT_EQ(Field("abcdef", 4, 30), "def");  // cut at the end
   EXPECT_EQ(Field("abcdef", 7, 9), "");      // starts past the end
+  EXPECT_EQ(Field("abcdef", 3, 3), "c");     // a field of one byte
+  EXPECT_EQ(Field("abc", 3, 9), "c");        // the record ends after its first byte
 }
 
 TEST(ToDisplayText, Utf8WhenValidElseWindows1252) {
