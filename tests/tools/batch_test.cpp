@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <filesystem>
+#include <fstream>
 #include <sstream>
 
 #include "dbfwriter.h"
@@ -60,32 +62,37 @@ RunResult RunBatch(const std::vector<std::string>& arguments, const std::string&
   return RunProgram(TARVO_BATCH_PATH, arguments, folder, input, environment, 120000);
 }
 
-void WriteTables(const QString& folder, std::vector<PropertyRow> properties) {
-  QDir().mkpath(folder);
+// The folder's name is taken as bytes, whatever their encoding.
+void WriteTables(const std::string& folder, std::vector<PropertyRow> properties) {
+  std::filesystem::create_directories(folder);
   properties.insert(properties.begin(), {Row("DATASETCOUNT", "1"), Row("CHARTSTYLE", "PIE")});
-  WriteDbf((folder + "/ChartPro.DBF").toStdString(), PropertyTable(properties));
-  WriteDbf((folder + "/ChartDat.DBF").toStdString(),
+  WriteDbf(folder + "/ChartPro.DBF", PropertyTable(properties));
+  WriteDbf(folder + "/ChartDat.DBF",
            DataTable(1, {{"1", "Jan", {{"10", "RED"}}}, {"1", "Feb", {{"20", "BLUE"}}}}));
 }
 
 // Each job's line, in job order, whatever ends first; a failed job never stops the others.
 TEST(Batch, ReportsEveryJobInOrderAndExitsOneWhenAnyFailed) {
   QTemporaryDir dir;
-  const QString root = dir.path();
+  const std::string root = dir.path().toStdString();
   WriteTables(root + "/good", {Row("NOSHOW"), Row("BITMAPFILE", "out.png;60;80")});
   WriteTables(root + "/caf\xC3\xA9", {Row("NOSHOW"), Row("BITMAPFILE", "out.svg;60;80")});
+  WriteTables(root + "/caf\xE9", {Row("NOSHOW"), Row("BITMAPFILE", "out.pdf;60;80")});
   WriteTables(root + "/unwritable", {Row("NOSHOW"), Row("BITMAPFILE", "no/such/out.png;60;80")});
   WriteTables(root + "/dialog", {Row("NOSHOW"), Row("PRINT"), Row("PRINTSETUP")});
   WriteTables(root + "/window", {});
-  QDir().mkpath(root + "/damaged");
-  QFile damaged(root + "/damaged/ChartPro.DBF");
-  ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
-  damaged.write("not a table");
-  damaged.close();
-  const std::vector<std::pair<std::string, std::string>> expected = {
+  std::filesystem::create_directories(root + "/damaged");
+  std::ofstream(root + "/damaged/ChartPro.DBF") << "not a table";
+  struct Expected {
+    std::string job;
+    std::string outcome;
+    std::string shown = job;  // the job as the report shows it
+  };
+  const std::vector<Expected> expected = {
       {"good", "wrote out.png"},
       {"missing", "tarvo-batch: cannot enter the folder missing: No such file or directory"},
       {"caf\xC3\xA9", "wrote out.svg"},
+      {"caf\xE9", "wrote out.pdf", "caf\xC3\xA9"},
       {"unwritable", "tarvochart: Cannot write no/such/out.png: No such file or directory"},
       {"damaged", "ChartPro.DBF"},
       {"dialog", "not printed: the tables ask for the print dialog"},
@@ -94,26 +101,27 @@ TEST(Batch, ReportsEveryJobInOrderAndExitsOneWhenAnyFailed) {
       {"good ChartPro.DBF ChartDat.DBF", "wrote out.png"},
   };
   std::string list = "# a comment, then a blank line\n\n";
-  for (const auto& [job, outcome] : expected) list += job + "\r\n";
-  const RunResult run = RunBatch({"-j", "3", "-"}, root.toStdString(), list);
+  for (const Expected& row : expected) list += row.job + "\r\n";
+  const RunResult run = RunBatch({"-j", "3", "-"}, root, list);
   ASSERT_TRUE(run.finished);
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_EQ(run.standardError, "");
   std::istringstream report(run.standardOutput);
   std::string line;
-  for (const auto& [job, outcome] : expected) {
-    ASSERT_TRUE(std::getline(report, line)) << "no line for " << job;
-    EXPECT_EQ(line.substr(0, job.size() + 1), job + "\t");
-    EXPECT_NE(line.find(outcome, job.size()), std::string::npos) << line;
+  for (const Expected& row : expected) {
+    ASSERT_TRUE(std::getline(report, line)) << "no line for " << row.job;
+    EXPECT_EQ(line.substr(0, row.shown.size() + 1), row.shown + "\t");
+    EXPECT_NE(line.find(row.outcome, row.shown.size()), std::string::npos) << line;
   }
   EXPECT_FALSE(std::getline(report, line)) << line;
-  EXPECT_FALSE(QFile::exists(root + "/window/chart.png"));
-  const RunResult good = RunBatch({"--jobs=1", "jobs"}, root.toStdString());
+  EXPECT_FALSE(std::filesystem::exists(root + "/window/chart.png"));
+  EXPECT_TRUE(std::filesystem::exists(root + "/caf\xE9/out.pdf"));
+  const RunResult good = RunBatch({"--jobs=1", "jobs"}, root);
   EXPECT_EQ(good.exitCode, 2) << "the job list 'jobs' does not exist";
-  EXPECT_EQ(RunBatch({"-j", "0", "-"}, root.toStdString()).exitCode, 2);
-  EXPECT_EQ(RunBatch({"--frobnicate", "-"}, root.toStdString()).exitCode, 2);
-  EXPECT_EQ(RunBatch({}, root.toStdString()).exitCode, 2);
-  const RunResult allMade = RunBatch({"-"}, root.toStdString(), "good\ngood\n");
+  EXPECT_EQ(RunBatch({"-j", "0", "-"}, root).exitCode, 2);
+  EXPECT_EQ(RunBatch({"--frobnicate", "-"}, root).exitCode, 2);
+  EXPECT_EQ(RunBatch({}, root).exitCode, 2);
+  const RunResult allMade = RunBatch({"-"}, root, "good\ngood\n");
   EXPECT_EQ(allMade.exitCode, 0) << allMade.standardOutput;
 }
 
@@ -122,8 +130,9 @@ TEST(Batch, EachJobThatAsksPrintsItsPage) {
   PrintServer server;
   if (!server.Ready()) GTEST_SKIP() << server.SkipReason();
   QTemporaryDir dir;
-  WriteTables(dir.filePath("a"), {Row("NOSHOW"), Row("PRINT")});
-  WriteTables(dir.filePath("b"), {Row("NOSHOW"), Row("PRINT"), Row("BITMAPFILE", "b.png;60;80")});
+  WriteTables(dir.filePath("a").toStdString(), {Row("NOSHOW"), Row("PRINT")});
+  WriteTables(dir.filePath("b").toStdString(),
+              {Row("NOSHOW"), Row("PRINT"), Row("BITMAPFILE", "b.png;60;80")});
   const RunResult run =
       RunBatch({"-j3", "-"}, dir.path().toStdString(), "a\nb\na\n", server.ClientEnvironment());
   EXPECT_EQ(run.exitCode, 0);

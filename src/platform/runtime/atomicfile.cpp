@@ -5,12 +5,15 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <random>
 
 namespace {
+
+std::atomic<bool> commitWaitsForDisk{true};
 
 // Writes go to the system in pieces of this size at most.
 constexpr std::size_t kBufferSize = 1 << 20;
@@ -126,9 +129,11 @@ void AtomicFile::Put(std::uint64_t offset, std::string_view bytes) {
   }
 }
 
+void SetCommitWaitsForDisk(bool wait) { commitWaitsForDisk = wait; }
+
 void AtomicFile::Commit() {
   Flush();
-  if (fsync(fd_) != 0) Fail(errno);
+  if (commitWaitsForDisk && fsync(fd_) != 0) Fail(errno);
   const int fd = fd_;
   fd_ = -1;
   if (close(fd) != 0) Fail(errno);

@@ -17,6 +17,11 @@ class FileError : public Exception {
   using Exception::Exception;
 };
 
+// Whether Commit waits until the file's bytes are on disk before the file takes the target's
+// place, as it does unless turned off: a process that writes many files may instead have the
+// system write them all out once, at its end, with sync().
+void SetCommitWaitsForDisk(bool wait);
+
 class AtomicFile {
  public:
   // Refuses a name that is there but is not a regular file (a folder, a device, a FIFO, a socket):
@@ -35,7 +40,8 @@ class AtomicFile {
   // The bytes written so far.
   std::uint64_t Size() const { return size_; }
 
-  // Puts the file in place of the target; once it returns, the target holds every byte.
+  // Puts the file in place of the target; once it returns, the target holds every byte (on disk,
+  // unless SetCommitWaitsForDisk(false)).
   void Commit();
 
  private:
