@@ -159,7 +159,7 @@ void WriteChartImageFile(const ChartModel& model, QSize size, const std::string&
       WriteRaster(model, size, format, fileName, device);
     }
     if (device.Failed()) Fail(fileName, device.errorString());
-    file.Commit();
+    file.Commit(AtomicFile::Sync::BySystem);
   } catch (const FileError& error) {
     Fail(fileName, QString::fromLocal8Bit(error.Text()));
   }

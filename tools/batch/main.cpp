@@ -18,7 +18,6 @@
 
 #include "batchrun.h"
 #include "cupsprinter.h"
-#include "atomicfile.h"
 #include "guiprocess.h"
 #include "printchartpage.h"
 #include "runtime.h"
@@ -205,9 +204,8 @@ int main(int argc, char** argv) {
   }
   SetUpProcess(argc, argv);
   const auto application = StartWindowlessApplication();
-  // One write-out of every image at the end costs far less than one wait per image.
-  SetCommitWaitsForDisk(false);
   const int status = RunBatch(jobs, line.threads);
+  // Every image is on disk once the batch has ended: one write-out for all of them.
   sync();
   return status;
 }

@@ -5,15 +5,12 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <random>
 
 namespace {
-
-std::atomic<bool> commitWaitsForDisk{true};
 
 // Writes go to the system in pieces of this size at most.
 constexpr std::size_t kBufferSize = 1 << 20;
@@ -129,11 +126,9 @@ void AtomicFile::Put(std::uint64_t offset, std::string_view bytes) {
   }
 }
 
-void SetCommitWaitsForDisk(bool wait) { commitWaitsForDisk = wait; }
-
-void AtomicFile::Commit() {
+void AtomicFile::Commit(Sync sync) {
   Flush();
-  if (commitWaitsForDisk && fsync(fd_) != 0) Fail(errno);
+  if (sync == Sync::OnDisk && fsync(fd_) != 0) Fail(errno);
   const int fd = fd_;
   fd_ = -1;
   if (close(fd) != 0) Fail(errno);

@@ -17,11 +17,6 @@ class FileError : public Exception {
   using Exception::Exception;
 };
 
-// Whether Commit waits until the file's bytes are on disk before the file takes the target's
-// place, as it does unless turned off: a process that writes many files may instead have the
-// system write them all out once, at its end, with sync().
-void SetCommitWaitsForDisk(bool wait);
-
 class AtomicFile {
  public:
   // Refuses a name that is there but is not a regular file (a folder, a device, a FIFO, a socket):
@@ -40,9 +35,12 @@ class AtomicFile {
   // The bytes written so far.
   std::uint64_t Size() const { return size_; }
 
-  // Puts the file in place of the target; once it returns, the target holds every byte (on disk,
-  // unless SetCommitWaitsForDisk(false)).
-  void Commit();
+  // Puts the file in place of the target; once it returns, the target holds every byte. With
+  // Sync::OnDisk the bytes are on disk before the file takes the target's place; with
+  // Sync::BySystem the system writes them out in its own time, which spares a wait of several
+  // milliseconds for a file that can be made again (a chart image) where a table's data cannot.
+  enum class Sync { OnDisk, BySystem };
+  void Commit(Sync sync = Sync::OnDisk);
 
  private:
   void Flush();
