@@ -58,7 +58,7 @@ TEST_F(Startup, WithoutTwoArgumentsTheDefaultNamesAreUsed) {
   for (const auto& arguments :
        std::vector<std::vector<std::string>>{{}, {"other.dbf"}, {"a.dbf", "b.dbf", "c.dbf"}}) {
     EXPECT_EQ(Run(arguments).standardError,
-              "TarvoChart Notice:: Could not open file(s): ChartPro.DBF or ChartDat.DBF\n");
+              "TarvoChart Notice: Could not open file(s): ChartPro.DBF or ChartDat.DBF\n");
   }
   WriteTables();
   EXPECT_EQ(Run({"only-one.dbf"}).standardError, kNoWindow);
@@ -81,7 +81,7 @@ TEST_F(Startup, HelpOrVersionAsTheOnlyArgumentPrintsThatAndNothingElseHappens) {
            {{"-h"}, "", defaults},
            {{"--help", "ChartDat.DBF"},
             "",
-            "TarvoChart Notice:: Could not open file(s): --help or ChartDat.DBF\n"},
+            "TarvoChart Notice: Could not open file(s): --help or ChartDat.DBF\n"},
            {{"--version", "--help", "x"}, "", defaults},
        }) {
     const RunResult result = Run(c.arguments);
@@ -105,7 +105,7 @@ TEST_F(Startup, NamesAreTrimmedAndMayHoldBlanksAndPaths) {
 TEST_F(Startup, ANameEmptyAfterTrimmingCannotBeOpened) {
   WriteTables();
   EXPECT_EQ(Run({"  ", "ChartDat.DBF"}).standardError,
-            "TarvoChart Notice:: Could not open file(s):  or ChartDat.DBF\n");
+            "TarvoChart Notice: Could not open file(s):  or ChartDat.DBF\n");
 }
 
 TEST_F(Startup, ThingsThatAreNotTablesAreRefusedWithoutWaiting) {
@@ -115,7 +115,7 @@ TEST_F(Startup, ThingsThatAreNotTablesAreRefusedWithoutWaiting) {
   for (const std::string& name :
        {Path("fifo"), Path("folder.dbf"), std::string("/dev/null"), std::string("/dev/zero")}) {
     EXPECT_EQ(Run({name, "ChartDat.DBF"}).standardError,
-              "TarvoChart Notice:: Could not open file(s): " + name + " or ChartDat.DBF\n");
+              "TarvoChart Notice: Could not open file(s): " + name + " or ChartDat.DBF\n");
   }
 }
 
@@ -125,7 +125,7 @@ TEST_F(Startup, DamagedTablesGetTheirMessageOnce) {
   foreign.version = 0x83;
   WriteDbf(Path("foreign.dbf"), foreign);
   EXPECT_EQ(Run({"ChartPro.DBF", "foreign.dbf"}).standardError,
-            "TarvoChart Notice:: ChartPro.DBF or foreign.dbf invalid file type(s).\n");
+            "TarvoChart Notice: ChartPro.DBF or foreign.dbf invalid file type(s).\n");
 
   DbfTable zeroLength = SoundData();
   zeroLength.damage.recordLength = 0;
@@ -186,7 +186,7 @@ TEST_F(Startup, ATableLockedForWritingIsNotOpened) {
                         QString::fromStdString(Path("ChartDat.DBF"))});
   ASSERT_TRUE(writer.waitForReadyRead(5000)) << writer.readAllStandardError().toStdString();
   EXPECT_EQ(Run({}).standardError,
-            "TarvoChart Notice:: Could not open file(s): ChartPro.DBF or ChartDat.DBF\n");
+            "TarvoChart Notice: Could not open file(s): ChartPro.DBF or ChartDat.DBF\n");
   writer.kill();
   writer.waitForFinished();
   EXPECT_EQ(Run({}).standardError, kNoWindow);
@@ -248,7 +248,7 @@ TEST_F(Startup, TheErrorLineShowsControlBytesEscaped) {
             "tarvochart: P.DBF, record 1, field value item 5 (font size): "
             "'1\\x00\\x1B[2J' is not a valid integer value\n");
   EXPECT_EQ(Run({"a\tb\x1B]0;x\x07.dbf", "ChartDat.DBF"}).standardError,
-            "TarvoChart Notice:: Could not open file(s): a\\x09b\\x1B]0;x\\x07.dbf or "
+            "TarvoChart Notice: Could not open file(s): a\\x09b\\x1B]0;x\\x07.dbf or "
             "ChartDat.DBF\n");
 }
 

@@ -152,7 +152,7 @@ class Inspection : public PassObserver {
 }  // namespace
 
 void ReportRunEnd(const std::string& caption, const std::string& text, std::ostream& out) {
-  out << "    " << ToPlainLine(caption + ": " + text) << "\n"
+  out << "    " << MessageLine(caption, text) << "\n"
       << "    (a message box captioned " << Quoted(caption)
       << "; the same line on standard error)\n";
 }

@@ -48,7 +48,7 @@ bool DisplayNamed() {
 }
 
 void WriteErrorLine(const std::string& caption, const std::string& text) {
-  const std::string line = ToPlainLine(caption + ": " + text) + "\n";
+  const std::string line = MessageLine(caption, text) + "\n";
   std::fwrite(line.data(), 1, line.size(), stderr);
   std::fflush(stderr);
 }

@@ -255,6 +255,11 @@ std::string ToPlainLine(std::string_view text) {
   return line.toStdString();
 }
 
+std::string MessageLine(std::string_view caption, std::string_view text) {
+  const std::string_view separator = caption.ends_with(':') ? " " : ": ";
+  return ToPlainLine(std::string(caption) + std::string(separator) + std::string(text));
+}
+
 void SetCommandLine(int argc, char** argv) { Arguments().assign(argv, argv + argc); }
 
 int ParamCount() { return Arguments().empty() ? 0 : static_cast<int>(Arguments().size()) - 1; }

@@ -89,6 +89,9 @@ QString ToDisplayText(std::string_view text);
 // The same as one line of plain UTF-8 text for a terminal or a log: line breaks become blanks,
 // every other control character (NUL, tab, CR, escape, C1 controls) is shown as \xNN.
 std::string ToPlainLine(std::string_view text);
+// A message as one plain line, "caption: text"; a caption that ends in ":" already has its
+// colon ("TarvoChart Notice: Could not open ...").
+std::string MessageLine(std::string_view caption, std::string_view text);
 bool IsValidUtf8(std::string_view text);
 
 // The command line as the program got it: ParamStr(0) is the program, 1.. the arguments.
