@@ -22,7 +22,6 @@ struct RunMessage {
 struct HeadlessOutcome {
   std::optional<RunMessage> message;  // the refusal or the error that ended the run
   bool printed = false;               // the chart page went to the printer (PRINT)
-  bool printDialogSkipped = false;    // PRINT asked for the print dialog, which none can answer
   std::string imageFile;              // the image file written, named as the table names it
   bool windowAsked = false;           // no NOSHOW: a run with a display shows its window
 };
@@ -40,8 +39,8 @@ using PrintRoutine =
     std::function<void(const chart::ChartDocument& chart, const PrintSettings& settings)>;
 
 // Runs the pass on the two tables, named as the program takes them (relative to the current
-// folder). Printing at start-up uses `print`, unless the property table asks for the print
-// dialog first: with no one to answer it, it counts as declined. Any error ends the run with
-// its message; nothing is thrown.
+// folder). Printing at start-up uses `print`, also when the property table asks for the print
+// dialog: with no one to answer it, the page goes to the default destination as the dialog
+// would send it. Any error ends the run with its message; nothing is thrown.
 HeadlessOutcome RunHeadless(const std::string& propertyName, const std::string& dataName,
                             const PrintRoutine& print);

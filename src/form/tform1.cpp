@@ -96,10 +96,10 @@ void TForm1::PrintGraphBtnClick() {
   PrintChartPage(Printer, Chart1->Document(), printSettings);
 }
 
-// Without anyone to answer it (no display), the dialog counts as declined, and the printer is
-// not even looked up.
+// Without anyone to answer it (no display), the page goes where the dialog would send it when
+// accepted as it opens: to the default destination. A page asked for is never dropped unseen.
 bool TForm1::ConfirmPrintDialog() {
-  if (!Application.CanAskUser()) return false;
+  if (!Application.CanAskUser()) return true;
   if (!PrintDialog1) {
     PrintDialog1 = new QPrintDialog(&Printer.Device(), this);
     // This routine prints to printers; saving the chart as a file is the bitmap output's job.

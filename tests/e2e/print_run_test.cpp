@@ -247,9 +247,16 @@ TEST_F(Printing, WithoutAPrinterTheUserIsToldWhyWithinTheDeadlineAndNothingElseH
   }
 }
 
-TEST_F(Printing, TheDialogOfAWindowlessRunCountsAsDeclined) {
-  EXPECT_EQ(Run(PrintingRows({Row("PRINTSETUP")})).standardError, "");
-  EXPECT_TRUE(server_.JobDocuments().empty());
+// No one can answer the print dialog without a display: the page is not lost, it goes to the
+// default destination. The offscreen platform runs without the window part, the minimal one
+// through it.
+TEST_F(Printing, WithoutADisplayThePrintDialogSendsThePageToTheDefaultDestination) {
+  for (const std::string platform : {"offscreen", "minimal"}) {
+    EXPECT_EQ(Run(PrintingRows({Row("PRINTSETUP")}), {"QT_QPA_PLATFORM=" + platform}).standardError,
+              "")
+        << platform;
+  }
+  EXPECT_EQ(server_.JobDocuments().size(), 2u);
 }
 
 }  // namespace

@@ -62,16 +62,11 @@ JobOutcome RunGuarded(const JobRunner& run, const Job& job) {
 
 JobOutcome DescribeRun(const HeadlessOutcome& run) {
   if (run.message) {
-    return Failure(ToPlainLine(run.message->caption) + ": " + ToPlainLine(run.message->text));
+    return Failure(MessageLine(run.message->caption, run.message->text));
   }
   std::string text;
   if (!run.imageFile.empty()) text = "wrote " + ToPlainLine(run.imageFile);
   if (run.printed) text += text.empty() ? "printed" : ", printed";
-  if (run.printDialogSkipped) {
-    text += text.empty() ? "" : "; ";
-    return Failure(text + "not printed: the tables ask for the print dialog, which a run " +
-                   "without a window cannot show");
-  }
   if (text.empty()) text = "drew the chart; the tables ask for no image file and no print";
   return {false, text};
 }
