@@ -283,6 +283,19 @@ TEST_P(DbfWriteRefusal, NamesTheLineAndReasonAndWritesNothing) {
 INSTANTIATE_TEST_SUITE_P(Inputs, DbfWriteRefusal, ::testing::ValuesIn(kRefusals),
                          [](const auto& info) { return info.param.name; });
 
+// "--version" alone tells the tool's version; with a number it is the version byte of the table.
+TEST(DbfWriteVersion, AloneTellsTheToolsVersionWithANumberSetsTheTablesVersionByte) {
+  QTemporaryDir dir;
+  const RunResult told = RunProgram(TARVO_DBFWRITE_PATH, {"--version"}, dir.path().toStdString());
+  EXPECT_EQ(told.exitCode, 0);
+  EXPECT_EQ(told.standardOutput, "tarvo-dbfwrite " TARVO_VERSION "\n");
+  const std::string path = dir.filePath("T.DBF").toStdString();
+  const RunResult written = RunProgram(TARVO_DBFWRITE_PATH, {"--version=48", "data", "1", path},
+                                       dir.path().toStdString(), "1|Jan|1|\n");
+  ASSERT_EQ(written.exitCode, 0) << written.standardError;
+  EXPECT_EQ(DbfreadDump(path).substr(0, 11), "version 48\n");
+}
+
 enum class Place { Folder, SmallDisk, ReadOnlyDisk };
 
 struct WriteFailure {

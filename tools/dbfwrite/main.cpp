@@ -61,6 +61,7 @@ Options:
   --csv         data as comma-separated values
   --header      with --csv: the first row is a header
   --help        this text
+  --version     the version of tarvo-dbfwrite (--version=N is not this: see below)
 For testing damaged tables: --version=N (version byte, 0 to 255), --no-eof (no end-of-file
   byte), --count=N (record count in the header), --cut=N (bytes cut off the end), --extra=N
   (blanks added at the end, up to 1048576).
@@ -216,8 +217,8 @@ int main(int argc, char** argv) {
   std::vector<std::string> damage;
   Request request;
   while (!args.empty() && StartsWith(args.front(), "--")) {
-    if (args.front() == "--help") {
-      std::cout << kHelp;
+    if (args.front() == "--help" || args.front() == "--version") {
+      std::cout << (args.front() == "--help" ? kHelp : "tarvo-dbfwrite " TARVO_VERSION "\n");
       return 0;
     }
     if (!TakeFormOption(args.front(), request.form)) damage.push_back(args.front());
