@@ -1,7 +1,12 @@
 #include "textforms.h"
 
+#include <algorithm>
+#include <optional>
+#include <set>
 #include <sstream>
 
+#include "chartoptions.h"
+#include "csvcolumns.h"
 #include "csvrecords.h"
 #include "propertyfile.h"
 #include "runtime.h"
@@ -15,6 +20,10 @@ class RefusalList {
 
   void Add(std::size_t line, const std::string& reason) { list_.push_back({line, reason}); }
 
+  // `hint` the first time it is asked for, then nothing: a hint that fits every line of an
+  // input is told once.
+  std::string Once(const std::string& hint) { return hintsGiven_.insert(hint).second ? hint : ""; }
+
   // Refuses `text` when it is longer than its field's `width` in bytes.
   void CheckWidth(std::size_t line, const std::string& what, const std::string& text, int width) {
     if (text.size() <= std::size_t(width)) return;
@@ -26,6 +35,7 @@ class RefusalList {
 
  private:
   std::vector<LineRefusal>& list_;
+  std::set<std::string> hintsGiven_;
 };
 
 // Every line with its number, a carriage return at its end taken off, one at a time.
@@ -127,8 +137,8 @@ PropertyRow PropertyRowFromWords(std::string_view line) {
 }
 
 // A CSV field as the chart reads it: blanks and control characters at both ends do not count.
-std::string CsvField(const CsvRecord& record, std::size_t i) {
-  return i < record.fields.size() ? Trim(record.fields[i]) : std::string();
+std::string CsvField(const CsvRecord& record, std::optional<std::size_t> i) {
+  return i && *i < record.fields.size() ? Trim(record.fields[*i]) : std::string();
 }
 
 bool IsNumber(const std::string& text) {
@@ -140,32 +150,128 @@ bool IsNumber(const std::string& text) {
   }
 }
 
-void CheckCsvValue(RefusalList& refusals, std::size_t line, int j, const std::string& value,
-                   bool firstRow) {
-  if (value.empty()) {
-    refusals.Add(line, "the value of " + DataSetName(j) + " is missing");
-  } else if (!IsNumber(value)) {
-    refusals.Add(line, "the value of " + DataSetName(j) + " \"" + ToPlainLine(value) +
-                           "\" is not a number" +
-                           (firstRow ? " (if this row names the columns, give --header)" : ""));
-  }
+// A number as the program reads it in every locale: with "." as its decimal separator, whatever
+// the locale it was written in.
+std::string WithDecimalPoint(std::string number) {
+  std::replace(number.begin(), number.end(), LocaleDecimalSeparator(), '.');
+  return number;
 }
 
-DataRow DataRowFromCsv(const CsvRecord& record, int dataSets, bool firstRow,
-                       RefusalList& refusals) {
-  const std::size_t most = 1 + 2 * std::size_t(dataSets);
-  CheckFieldCount(refusals, record.line, record.fields.size(), most,
-                  "a row of " + std::to_string(dataSets) +
-                      (dataSets == 1 ? " data set" : " data sets") +
-                      " (a label, then a value and a colour each)");
+std::string DataSetCount(std::size_t count) {
+  return std::to_string(count) + (count == 1 ? " data set" : " data sets");
+}
+
+std::string DataSetName(const CsvColumns& columns, std::size_t j) {
+  const std::string& name = columns.dataSets[j].name;
+  return DataSetName(int(j)) + (name.empty() ? "" : " (" + ToPlainLine(name) + ")");
+}
+
+std::string ColumnsHint(const CsvColumns& columns) {
+  std::string hint = ": the columns are " + DescribeColumns(columns);
+  if (columns.header.empty()) {
+    hint += " (for a CSV of values only, name the columns in a header row and give --header)";
+  }
+  return hint;
+}
+
+// Why `value` is not a number, as far as a hint can tell.
+std::string NotANumberHint(std::string value, bool firstRowWithoutHeader) {
+  if (firstRowWithoutHeader) return " (if this row names the columns, give --header)";
+  std::replace(value.begin(), value.end(), ',', '.');
+  return IsNumber(value) ? " (write its decimal separator as \".\")" : "";
+}
+
+// True when `value` is a number.
+bool CheckCsvValue(RefusalList& refusals, std::size_t line, const std::string& dataSet,
+                   const std::string& value, bool firstRowWithoutHeader) {
+  if (value.empty()) {
+    refusals.Add(line, "the value of " + dataSet + " is missing");
+  } else if (!IsNumber(value)) {
+    refusals.Add(line, "the value of " + dataSet + " \"" + ToPlainLine(value) +
+                           "\" is not a number" + NotANumberHint(value, firstRowWithoutHeader));
+  } else {
+    return true;
+  }
+  return false;
+}
+
+// A number where a colour name belongs is a value read from the wrong column.
+void CheckCsvColour(RefusalList& refusals, std::size_t line, const CsvColumns& columns,
+                    const std::string& dataSet, const std::string& colour) {
+  // Colour names hold no digits; the test spares the exception of a failed conversion per row.
+  const bool hasDigit = colour.find_first_of("0123456789") != colour.npos;
+  if (!hasDigit || !IsNumber(colour)) return;
+  refusals.Add(line, "the colour of " + dataSet + " is the number \"" + ToPlainLine(colour) + "\"" +
+                         refusals.Once(ColumnsHint(columns)));
+}
+
+void CheckCsvFieldCount(RefusalList& refusals, const CsvRecord& record, const CsvColumns& columns) {
+  if (record.fields.size() <= columns.count) return;
+  const std::string form = columns.header.empty()
+                               ? "a row of " + DataSetCount(columns.dataSets.size()) + " holds "
+                               : "the header has ";
+  refusals.Add(record.line, std::to_string(record.fields.size()) + " fields, where " + form +
+                                std::to_string(columns.count) +
+                                refusals.Once(ColumnsHint(columns)));
+}
+
+DataRow DataRowFromCsv(const CsvRecord& record, const CsvColumns& columns,
+                       bool firstRowWithoutHeader, RefusalList& refusals) {
+  CheckCsvFieldCount(refusals, record, columns);
   DataRow row{.lead = "1", .label = CsvField(record, 0), .values = {}};
-  for (int j = 0; j < dataSets; ++j) {
-    const std::string value = CsvField(record, 1 + 2 * std::size_t(j));
-    CheckCsvValue(refusals, record.line, j, value, firstRow);
-    row.values.push_back({value, CsvField(record, 2 + 2 * std::size_t(j))});
+  for (std::size_t j = 0; j < columns.dataSets.size(); ++j) {
+    const std::string name = DataSetName(columns, j);
+    std::string value = CsvField(record, columns.dataSets[j].value);
+    const std::string colour = CsvField(record, columns.dataSets[j].colour);
+    if (CheckCsvValue(refusals, record.line, name, value, firstRowWithoutHeader)) {
+      value = WithDecimalPoint(value);
+    }
+    CheckCsvColour(refusals, record.line, columns, name, colour);
+    row.values.push_back({value, colour});
   }
   CheckDataRow(refusals, record.line, row);
   return row;
+}
+
+// Why the data sets that a header names do not make a table of `dataSets`; empty when they do.
+std::string DataSetCountProblem(const CsvColumns& columns, int dataSets) {
+  const std::size_t found = columns.dataSets.size();
+  if (found == std::size_t(dataSets)) return "";
+  std::string names, problem;
+  for (const CsvDataSetColumns& dataSet : columns.dataSets) {
+    names += (names.empty() ? "" : ", ") + ToPlainLine(dataSet.name);
+  }
+  if (found == 0) {
+    problem = "the header names no value column, only the label, but the table is for " +
+              DataSetCount(std::size_t(dataSets));
+  } else {
+    problem = "the header names " + DataSetCount(found) + " (" + names + ") but the table is for " +
+              std::to_string(dataSets);
+    problem += found > std::size_t(ChartOptions::kMaxDataSets)
+                   ? ", and a table holds at most " + std::to_string(ChartOptions::kMaxDataSets)
+                   : ": give \"data " + std::to_string(found) + "\"";
+  }
+  if (found > std::size_t(dataSets)) {
+    problem +=
+        " (a column named \"Colour\", or a name and \" colour\", is the colour column of "
+        "the value column before it)";
+  }
+  if (std::any_of(columns.header.begin(), columns.header.end(),
+                  [](const std::string& name) { return name.find(';') != name.npos; })) {
+    problem += " (the columns seem to be separated by \";\": save the CSV with commas)";
+  }
+  return problem;
+}
+
+// The columns that the header row names, when they make a table of `dataSets`.
+std::optional<CsvColumns> HeaderColumns(const CsvRecord& header, int dataSets,
+                                        RefusalList& refusals) {
+  std::string problem;
+  CsvColumns columns = CsvColumnsFromHeader(header.fields, problem);
+  if (problem.empty()) problem = DataSetCountProblem(columns, dataSets);
+  if (problem.empty()) return columns;
+  refusals.Add(header.line, problem);
+  return std::nullopt;
 }
 
 }  // namespace
@@ -225,15 +331,20 @@ Refusals DataRowsFromBars(std::istream& in, int dataSets, const DataSink& add) {
 Refusals DataRowsFromCsv(std::istream& in, int dataSets, bool headerRow, const DataSink& add) {
   Refusals result;
   RefusalList refusals(result);
+  std::optional<CsvColumns> columns;
+  if (!headerRow) columns = CsvColumnsWithoutHeader(dataSets);
   bool first = true;
   CsvRecord record;
-  for (CsvReader reader(in); reader.Next(record);) {
+  for (CsvReader reader(in); reader.Next(record); first = false) {
     if (!record.error.empty()) {
       refusals.Add(record.line, record.error);
-    } else if (!(first && headerRow)) {
-      add(DataRowFromCsv(record, dataSets, first, refusals));
+    } else if (columns) {
+      add(DataRowFromCsv(record, *columns, first && !headerRow, refusals));
+    } else {
+      columns = HeaderColumns(record, dataSets, refusals);
     }
-    first = false;
+    // Without the header's columns no row can be read.
+    if (!columns) return result;
   }
   return result;
 }
