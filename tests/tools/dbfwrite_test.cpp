@@ -320,6 +320,18 @@ const RefusedInput kRefusals[] = {
      {"line 2: the value of data set 1 \"1250,40\" is not a number (write its decimal separator "
       "as \".\")"},
      kCLocale},
+    {"KeywordLinesWithoutKeywords",
+     {"properties"},
+     "DATASETCOUNT 2\nNOSHOW\n",
+     1,
+     {"line 1: the lead number is 14 bytes, its field holds 1: \"DATASETCOUNT 2\" (this looks "
+      "like KEYWORD value lines: give --keywords)"}},
+    {"CsvWithoutCsv",
+     {"data", "1"},
+     "Jan,12,red\n",
+     1,
+     {"line 1: the lead number is 10 bytes, its field holds 2: \"Jan,12,red\" (this looks like "
+      "CSV: give --csv)"}},
     {"CsvQuoting",
      {"--csv", "data", "1"},
      "a\"b,1\n\"x\"y,1\nJan,1\n\"open,1\n",

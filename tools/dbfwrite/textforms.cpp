@@ -25,12 +25,13 @@ class RefusalList {
   std::string Once(const std::string& hint) { return hintsGiven_.insert(hint).second ? hint : ""; }
 
   // Refuses `text` when it is longer than its field's `width` in bytes.
-  void CheckWidth(std::size_t line, const std::string& what, const std::string& text, int width) {
+  void CheckWidth(std::size_t line, const std::string& what, const std::string& text, int width,
+                  const std::string& hint = "") {
     if (text.size() <= std::size_t(width)) return;
     constexpr std::size_t kShown = 40;
     const std::string shown = text.size() > kShown ? text.substr(0, kShown) + "..." : text;
     Add(line, what + " is " + std::to_string(text.size()) + " bytes, its field holds " +
-                  std::to_string(width) + ": \"" + ToPlainLine(shown) + "\"");
+                  std::to_string(width) + ": \"" + ToPlainLine(shown) + "\"" + Once(hint));
   }
 
  private:
@@ -83,8 +84,21 @@ void CheckFieldCount(RefusalList& refusals, std::size_t line, std::size_t fields
                          std::to_string(most) + hint);
 }
 
-void CheckPropertyRow(RefusalList& refusals, std::size_t line, const PropertyRow& row) {
-  refusals.CheckWidth(line, "the lead number", row.lead, kPropertyLeadWidth);
+// The hints for a line in the bar form that was meant for another form: a lead number that is
+// too long tells them.
+std::string KeywordLineHint(const std::string& line) {
+  return line.find('|') == line.npos ? " (this looks like KEYWORD value lines: give --keywords)"
+                                     : "";
+}
+std::string CsvLineHint(const std::string& line) {
+  return line.find('|') == line.npos && line.find(',') != line.npos
+             ? " (this looks like CSV: give --csv)"
+             : "";
+}
+
+void CheckPropertyRow(RefusalList& refusals, std::size_t line, const PropertyRow& row,
+                      const std::string& leadHint = "") {
+  refusals.CheckWidth(line, "the lead number", row.lead, kPropertyLeadWidth, leadHint);
   refusals.CheckWidth(line, "the data-set number", row.dataSet, kDataSetNumberWidth);
   refusals.CheckWidth(line, "the keyword", row.keyword, kKeywordWidth);
   refusals.CheckWidth(line, "the value", row.value, kPropertyValueWidth);
@@ -92,8 +106,9 @@ void CheckPropertyRow(RefusalList& refusals, std::size_t line, const PropertyRow
 
 std::string DataSetName(int j) { return "data set " + std::to_string(j + 1); }
 
-void CheckDataRow(RefusalList& refusals, std::size_t line, const DataRow& row) {
-  refusals.CheckWidth(line, "the lead number", row.lead, kDataLeadWidth);
+void CheckDataRow(RefusalList& refusals, std::size_t line, const DataRow& row,
+                  const std::string& leadHint = "") {
+  refusals.CheckWidth(line, "the lead number", row.lead, kDataLeadWidth, leadHint);
   refusals.CheckWidth(line, "the label", row.label, kLabelWidth);
   for (std::size_t j = 0; j < row.values.size(); ++j) {
     const std::string dataSet = DataSetName(int(j));
@@ -286,7 +301,7 @@ Refusals PropertyRowsFromBars(std::istream& in, const PropertySink& add) {
                     " (--keywords takes a value with \"|\" in it)");
     PropertyRow row{Part(parts, 0), Part(parts, 1), Part(parts, 2), Part(parts, 3)};
     row.deleted = TakeDeletedMark(row.lead);
-    CheckPropertyRow(refusals, line.number, row);
+    CheckPropertyRow(refusals, line.number, row, KeywordLineHint(line.text));
     add(row);
   }
   return result;
@@ -322,7 +337,7 @@ Refusals DataRowsFromBars(std::istream& in, int dataSets, const DataSink& add) {
           {Part(parts, 2 + 2 * std::size_t(j)), Part(parts, 3 + 2 * std::size_t(j))});
     }
     row.deleted = TakeDeletedMark(row.lead);
-    CheckDataRow(refusals, line.number, row);
+    CheckDataRow(refusals, line.number, row, CsvLineHint(line.text));
     add(row);
   }
   return result;
