@@ -1,7 +1,9 @@
 // tarvo-dbfwrite as a host uses it: text in each form written to a table and read back with the
-// chart program's own reader and decoders, and with Debian's dbfread; what would not fit a field
-// refused with its line and reason, and then no file written; a write that fails (a full disk, a
-// file-size limit, a read-only folder) leaves the old table as it was and says why.
+// chart program's own reader and decoders, and with Debian's dbfread, every value in a form that
+// reads the same in every locale; what would not fit a field, or a CSV column that holds the
+// wrong thing, refused with its line, the reason and a hint, and then no file written; a write
+// that fails (a full disk, a file-size limit, a read-only folder) leaves the old table as it was
+// and says why.
 
 #include <gtest/gtest.h>
 
@@ -11,6 +13,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <cerrno>
+#include <charconv>
 #include <cstring>
 #include <functional>
 
@@ -18,6 +21,7 @@
 #include "dbffile.h"
 #include "dbfwriter.h"
 #include "propertyfile.h"
+#include "recordlayout.h"
 #include "runprogram.h"
 #include "smallfilesystem.h"
 
@@ -33,6 +37,7 @@ struct RoundTrip {
   std::vector<std::string> arguments;  // before the table's name
   std::string input;
   std::vector<ReadRecord> records;
+  std::vector<std::string> environment = {};  // for the tool's run
 };
 
 void PrintTo(const RoundTrip& c, std::ostream* out) { *out << c.name; }
@@ -40,6 +45,8 @@ void PrintTo(const RoundTrip& c, std::ostream* out) { *out << c.name; }
 const std::string kValueOf100(100, 'v');
 const std::string kKeywordOf30(30, 'K');
 const std::string kLabelOf30 = std::string(29, 'L') + "Z";
+const std::vector<std::string> kGermanLocale = {"LANG=de_DE.UTF-8", "LC_ALL=de_DE.UTF-8"};
+const std::vector<std::string> kCLocale = {"LANG=C", "LC_ALL=C", "LC_NUMERIC"};
 
 // A data row of ten data sets in bars, and what the program reads from it.
 std::string TenDataSetsInBars() {
@@ -81,6 +88,19 @@ const RoundTrip kRoundTrips[] = {
       {"Feb, short", "7", "", "-3", "NAVY"},
       {"Say \"hi\"", "0.25", "LIME", "4", ""},
       {"two\nlines", "1", "", "2", ""}}},
+    {"CsvHeaderOfValuesOnly",
+     {"--csv", "--header", "data", "4"},
+     "Quarter,Widgets,Gadgets,Gizmos,Doohickeys\nQ1,980,210.1,5,6\n",
+     {{"Q1", "980", "", "210.1", "", "5", "", "6", ""}}},
+    {"CsvHeaderColourColumnsByName",
+     {"--csv", "--header", "data", "3"},
+     "Month, North ,north_COLOR,South,,West,West Colour\nJan,1,red,2,navy,3\nFeb,4,,5,,6\n",
+     {{"Jan", "1", "RED", "2", "NAVY", "3", ""}, {"Feb", "4", "", "5", "", "6", ""}}},
+    {"CsvDecimalCommaOfTheLocale",
+     {"--csv", "data", "2"},
+     "Q1,\"1250,40\",red,\"-3,5e1\",\nQ2,1.5,,\"0,25\",",
+     {{"Q1", "1250.4", "RED", "-35", ""}, {"Q2", "1.5", "", "0.25", ""}},
+     kGermanLocale},
     {"CsvWithoutHeader", {"--csv", "data", "1"}, "Jan,5\n", {{"Jan", "5", ""}}},
     {"CsvByteOrderMarkWithoutHeader",
      {"--csv", "data", "1"},
@@ -156,12 +176,24 @@ class DbfWriteRoundTrip : public ::testing::TestWithParam<RoundTrip> {
     return records;
   }
 
+  // The value field of data set `j` as the program reads it in the C locale: "." is the only
+  // decimal separator there.
+  static void ExpectReadsInEveryLocale(std::string_view text, int j) {
+    const FieldSpan span = data_record::Value(j);
+    std::string_view value = TrimmedView(Field(text, span.first, span.Last()));
+    if (value.starts_with('+')) value.remove_prefix(1);
+    double number = 0;
+    const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), number);
+    EXPECT_TRUE(error == std::errc() && end == value.data() + value.size()) << value;
+  }
+
   static ReadRecord DataRecord(const std::string& path, const RecordCursor& record, int dataSets) {
     const DataRecordReader reader(path, record.Number(), record.Text());
     ReadRecord read;
     DecodeDataRecord(
         reader, dataSets, [](int) { return chart::TColor{0}; },
         [&](int j, double value, const std::string& label, chart::TColor) {
+          ExpectReadsInEveryLocale(record.Text(), j);
           if (j == 0) read.push_back(label);
           std::ostringstream number;
           number << value;
@@ -180,7 +212,7 @@ TEST_P(DbfWriteRoundTrip, TheProgramReadsBackWhatWasWritten) {
   std::vector<std::string> arguments = c.arguments;
   arguments.push_back(path);
   const RunResult result =
-      RunProgram(TARVO_DBFWRITE_PATH, arguments, dir_.path().toStdString(), c.input);
+      RunProgram(TARVO_DBFWRITE_PATH, arguments, dir_.path().toStdString(), c.input, c.environment);
   ASSERT_EQ(result.exitCode, 0) << result.standardError;
   EXPECT_EQ(result.standardError, "");
   const bool properties = arguments[arguments.size() - 2] == "properties";
@@ -198,7 +230,8 @@ struct RefusedInput {
   std::vector<std::string> arguments;
   std::string input;
   int exitStatus;
-  std::vector<std::string> errors;  // each stands in standard error
+  std::vector<std::string> errors;            // each stands in standard error
+  std::vector<std::string> environment = {};  // for the tool's run
 };
 
 void PrintTo(const RefusedInput& c, std::ostream* out) { *out << c.name; }
@@ -237,8 +270,68 @@ const RefusedInput kRefusals[] = {
      {"line 1: the value of data set 1 \"North\" is not a number (if this row names the columns, "
       "give --header)",
       "line 2: the value of data set 2 is missing",
-      "line 3: 6 fields, where a row of 2 data sets (a label, then a value and a colour each) "
-      "holds 5"}},
+      "line 3: 6 fields, where a row of 2 data sets holds 5: the columns are label, value 1, "
+      "colour 1, value 2, colour 2 (for a CSV of values only, name the columns in a header row "
+      "and give --header)"}},
+    {"CsvNumbersInColourColumns",
+     {"--csv", "data", "2"},
+     "Q1,980,210.1,5,6\nQ2,1,red,3,4\n",
+     1,
+     {"line 1: the colour of data set 1 is the number \"210.1\": the columns are label, value 1, "
+      "colour 1, value 2, colour 2 (for a CSV of values only, name the columns in a header row "
+      "and give --header)",
+      "line 1: the colour of data set 2 is the number \"6\"\n",
+      "line 2: the colour of data set 2 is the number \"4\"\n"}},
+    {"CsvHeaderNamesMoreDataSets",
+     {"--csv", "--header", "data", "2"},
+     "Quarter,Widgets,Gadgets,Gizmos,Doohickeys\nQ1,980,210.1,5,6\n",
+     1,
+     {"line 1: the header names 4 data sets (Widgets, Gadgets, Gizmos, Doohickeys) but the table "
+      "is for 2: give \"data 4\""}},
+    {"CsvHeaderColourColumnAfterTheLabel",
+     {"--csv", "--header", "data", "1"},
+     "\n\nQuarter,Colour,North\n",
+     1,
+     {"line 3: column 2 (\"Colour\") names a colour, but no value column comes right before it"}},
+    {"CsvHeaderUnnamedColumnAfterAColour",
+     {"--csv", "--header", "data", "1"},
+     "Quarter,North,,\n",
+     1,
+     {"line 1: column 4 has no name: a column without a name is the colour column of the value "
+      "column right before it, and there is none"}},
+    {"CsvHeaderSeparatedBySemicolons",
+     {"--csv", "--header", "data", "1"},
+     "Quarter;North\nQ1;5\n",
+     1,
+     {"line 1: the header names no value column, only the label, but the table is for 1 data "
+      "set (the columns seem to be separated by \";\": save the CSV with commas)"}},
+    {"CsvRowsAgainstTheHeader",
+     {"--csv", "--header", "data", "2"},
+     "Quarter,N,Colour,S\nQ1,1,,2,x\nQ2,1,3,2\nQ3,1\n",
+     1,
+     {"line 2: 5 fields, where the header has 4: the columns are Quarter (label), N (value 1), "
+      "Colour (colour 1), S (value 2)",
+      "line 3: the colour of data set 1 (N) is the number \"3\"\n",
+      "line 4: the value of data set 2 (S) is missing"}},
+    {"CsvDecimalCommaOutsideItsLocale",
+     {"--csv", "data", "1"},
+     "Q1,1\nQ2,\"1250,40\"\n",
+     1,
+     {"line 2: the value of data set 1 \"1250,40\" is not a number (write its decimal separator "
+      "as \".\")"},
+     kCLocale},
+    {"KeywordLinesWithoutKeywords",
+     {"properties"},
+     "DATASETCOUNT 2\nNOSHOW\n",
+     1,
+     {"line 1: the lead number is 14 bytes, its field holds 1: \"DATASETCOUNT 2\" (this looks "
+      "like KEYWORD value lines: give --keywords)"}},
+    {"CsvWithoutCsv",
+     {"data", "1"},
+     "Jan,12,red\n",
+     1,
+     {"line 1: the lead number is 10 bytes, its field holds 2: \"Jan,12,red\" (this looks like "
+      "CSV: give --csv)"}},
     {"CsvQuoting",
      {"--csv", "data", "1"},
      "a\"b,1\n\"x\"y,1\nJan,1\n\"open,1\n",
@@ -270,7 +363,7 @@ TEST_P(DbfWriteRefusal, NamesTheLineAndReasonAndWritesNothing) {
   std::vector<std::string> arguments = c.arguments;
   arguments.push_back(path);
   const RunResult result =
-      RunProgram(TARVO_DBFWRITE_PATH, arguments, dir.path().toStdString(), c.input);
+      RunProgram(TARVO_DBFWRITE_PATH, arguments, dir.path().toStdString(), c.input, c.environment);
   EXPECT_EQ(result.exitCode, c.exitStatus);
   for (const std::string& error : c.errors) {
     EXPECT_NE(result.standardError.find(error), std::string::npos)
@@ -282,6 +375,19 @@ TEST_P(DbfWriteRefusal, NamesTheLineAndReasonAndWritesNothing) {
 
 INSTANTIATE_TEST_SUITE_P(Inputs, DbfWriteRefusal, ::testing::ValuesIn(kRefusals),
                          [](const auto& info) { return info.param.name; });
+
+// "--version" alone tells the tool's version; with a number it is the version byte of the table.
+TEST(DbfWriteVersion, AloneTellsTheToolsVersionWithANumberSetsTheTablesVersionByte) {
+  QTemporaryDir dir;
+  const RunResult told = RunProgram(TARVO_DBFWRITE_PATH, {"--version"}, dir.path().toStdString());
+  EXPECT_EQ(told.exitCode, 0);
+  EXPECT_EQ(told.standardOutput, "tarvo-dbfwrite " TARVO_VERSION "\n");
+  const std::string path = dir.filePath("T.DBF").toStdString();
+  const RunResult written = RunProgram(TARVO_DBFWRITE_PATH, {"--version=48", "data", "1", path},
+                                       dir.path().toStdString(), "1|Jan|1|\n");
+  ASSERT_EQ(written.exitCode, 0) << written.standardError;
+  EXPECT_EQ(DbfreadDump(path).substr(0, 11), "version 48\n");
+}
 
 enum class Place { Folder, SmallDisk, ReadOnlyDisk };
 

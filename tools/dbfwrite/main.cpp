@@ -42,9 +42,19 @@ Property table, one record a line, in one of two forms:
 Data table, one record (category) a line, in one of two forms:
   label,value,colour,value,colour...  with --csv: comma-separated values (RFC 4180: a field in
     double quotes may hold commas, line breaks and quotes written twice), one value and colour
-    per data set; a colour may be left empty. With --header the first row names the columns
-    and is not written. Every value must be a number as tarvochart reads it ("." or the
-    decimal separator of your locale). Lead number 1.
+    per data set; a colour may be left empty. Lead number 1.
+    With --header the first row names the columns and is not written. The first column is the
+    label. A column named Colour or Color (any letter case, blanks around it not counting,
+    also after a name and a blank, "_" or "-": "North colour"), or with no name, is the colour
+    column of the value column right before it. Every other column is a value column, one data
+    set each, in their order; a data set without a colour column gets no colours. So both
+      Quarter,Widgets,Gadgets          and     Quarter,2025,Colour,2026,Colour
+    are headers of 2 data sets, and the number of value columns must be N.
+    A row may leave out fields at its end (they count as empty, so a value left out is
+    missing); a row of more fields than the columns is refused. Every value must be a number
+    as tarvochart reads it ("." or the decimal separator of your locale); it is written with
+    "." so that the table reads the same in every locale. A colour that is a number is refused:
+    a value has landed in a colour column.
   lead|label|value|colour|...         without --csv: every field as given, the fields of data
     sets after the N-th left out; lines starting with "#" are skipped, a lead starting with
     "*" makes a deleted record.
@@ -53,7 +63,8 @@ Refused, with the line and the reason, instead of cut: a keyword over 30 bytes, 
 value over 100, a data-set number over 2 characters, a lead number over its width (1 in the
 property table, 2 in the data table), a label over 30, a value over 20, a colour over 10, more
 fields than the form holds (a "|" in a property value, a CSV row of more data sets than N),
-and in CSV a value that is not a number. Nothing is written then.
+and in CSV a value that is not a number, a colour that is a number, and a header whose value
+columns are not N. Nothing is written then.
 Texts are written as their bytes (UTF-8 letters beyond ASCII take two or more).
 
 Options:
@@ -61,6 +72,7 @@ Options:
   --csv         data as comma-separated values
   --header      with --csv: the first row is a header
   --help        this text
+  --version     the version of tarvo-dbfwrite (--version=N is not this: see below)
 For testing damaged tables: --version=N (version byte, 0 to 255), --no-eof (no end-of-file
   byte), --count=N (record count in the header), --cut=N (bytes cut off the end), --extra=N
   (blanks added at the end, up to 1048576).
@@ -216,8 +228,8 @@ int main(int argc, char** argv) {
   std::vector<std::string> damage;
   Request request;
   while (!args.empty() && StartsWith(args.front(), "--")) {
-    if (args.front() == "--help") {
-      std::cout << kHelp;
+    if (args.front() == "--help" || args.front() == "--version") {
+      std::cout << (args.front() == "--help" ? kHelp : "tarvo-dbfwrite " TARVO_VERSION "\n");
       return 0;
     }
     if (!TakeFormOption(args.front(), request.form)) damage.push_back(args.front());

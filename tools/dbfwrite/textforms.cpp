@@ -1,7 +1,12 @@
 #include "textforms.h"
 
+#include <algorithm>
+#include <optional>
+#include <set>
 #include <sstream>
 
+#include "chartoptions.h"
+#include "csvcolumns.h"
 #include "csvrecords.h"
 #include "propertyfile.h"
 #include "runtime.h"
@@ -15,17 +20,23 @@ class RefusalList {
 
   void Add(std::size_t line, const std::string& reason) { list_.push_back({line, reason}); }
 
+  // `hint` the first time it is asked for, then nothing: a hint that fits every line of an
+  // input is told once.
+  std::string Once(const std::string& hint) { return hintsGiven_.insert(hint).second ? hint : ""; }
+
   // Refuses `text` when it is longer than its field's `width` in bytes.
-  void CheckWidth(std::size_t line, const std::string& what, const std::string& text, int width) {
+  void CheckWidth(std::size_t line, const std::string& what, const std::string& text, int width,
+                  const std::string& hint = "") {
     if (text.size() <= std::size_t(width)) return;
     constexpr std::size_t kShown = 40;
     const std::string shown = text.size() > kShown ? text.substr(0, kShown) + "..." : text;
     Add(line, what + " is " + std::to_string(text.size()) + " bytes, its field holds " +
-                  std::to_string(width) + ": \"" + ToPlainLine(shown) + "\"");
+                  std::to_string(width) + ": \"" + ToPlainLine(shown) + "\"" + Once(hint));
   }
 
  private:
   std::vector<LineRefusal>& list_;
+  std::set<std::string> hintsGiven_;
 };
 
 // Every line with its number, a carriage return at its end taken off, one at a time.
@@ -73,8 +84,21 @@ void CheckFieldCount(RefusalList& refusals, std::size_t line, std::size_t fields
                          std::to_string(most) + hint);
 }
 
-void CheckPropertyRow(RefusalList& refusals, std::size_t line, const PropertyRow& row) {
-  refusals.CheckWidth(line, "the lead number", row.lead, kPropertyLeadWidth);
+// The hints for a line in the bar form that was meant for another form: a lead number that is
+// too long tells them.
+std::string KeywordLineHint(const std::string& line) {
+  return line.find('|') == line.npos ? " (this looks like KEYWORD value lines: give --keywords)"
+                                     : "";
+}
+std::string CsvLineHint(const std::string& line) {
+  return line.find('|') == line.npos && line.find(',') != line.npos
+             ? " (this looks like CSV: give --csv)"
+             : "";
+}
+
+void CheckPropertyRow(RefusalList& refusals, std::size_t line, const PropertyRow& row,
+                      const std::string& leadHint = "") {
+  refusals.CheckWidth(line, "the lead number", row.lead, kPropertyLeadWidth, leadHint);
   refusals.CheckWidth(line, "the data-set number", row.dataSet, kDataSetNumberWidth);
   refusals.CheckWidth(line, "the keyword", row.keyword, kKeywordWidth);
   refusals.CheckWidth(line, "the value", row.value, kPropertyValueWidth);
@@ -82,8 +106,9 @@ void CheckPropertyRow(RefusalList& refusals, std::size_t line, const PropertyRow
 
 std::string DataSetName(int j) { return "data set " + std::to_string(j + 1); }
 
-void CheckDataRow(RefusalList& refusals, std::size_t line, const DataRow& row) {
-  refusals.CheckWidth(line, "the lead number", row.lead, kDataLeadWidth);
+void CheckDataRow(RefusalList& refusals, std::size_t line, const DataRow& row,
+                  const std::string& leadHint = "") {
+  refusals.CheckWidth(line, "the lead number", row.lead, kDataLeadWidth, leadHint);
   refusals.CheckWidth(line, "the label", row.label, kLabelWidth);
   for (std::size_t j = 0; j < row.values.size(); ++j) {
     const std::string dataSet = DataSetName(int(j));
@@ -127,8 +152,8 @@ PropertyRow PropertyRowFromWords(std::string_view line) {
 }
 
 // A CSV field as the chart reads it: blanks and control characters at both ends do not count.
-std::string CsvField(const CsvRecord& record, std::size_t i) {
-  return i < record.fields.size() ? Trim(record.fields[i]) : std::string();
+std::string CsvField(const CsvRecord& record, std::optional<std::size_t> i) {
+  return i && *i < record.fields.size() ? Trim(record.fields[*i]) : std::string();
 }
 
 bool IsNumber(const std::string& text) {
@@ -140,32 +165,128 @@ bool IsNumber(const std::string& text) {
   }
 }
 
-void CheckCsvValue(RefusalList& refusals, std::size_t line, int j, const std::string& value,
-                   bool firstRow) {
-  if (value.empty()) {
-    refusals.Add(line, "the value of " + DataSetName(j) + " is missing");
-  } else if (!IsNumber(value)) {
-    refusals.Add(line, "the value of " + DataSetName(j) + " \"" + ToPlainLine(value) +
-                           "\" is not a number" +
-                           (firstRow ? " (if this row names the columns, give --header)" : ""));
-  }
+// A number as the program reads it in every locale: with "." as its decimal separator, whatever
+// the locale it was written in.
+std::string WithDecimalPoint(std::string number) {
+  std::replace(number.begin(), number.end(), LocaleDecimalSeparator(), '.');
+  return number;
 }
 
-DataRow DataRowFromCsv(const CsvRecord& record, int dataSets, bool firstRow,
-                       RefusalList& refusals) {
-  const std::size_t most = 1 + 2 * std::size_t(dataSets);
-  CheckFieldCount(refusals, record.line, record.fields.size(), most,
-                  "a row of " + std::to_string(dataSets) +
-                      (dataSets == 1 ? " data set" : " data sets") +
-                      " (a label, then a value and a colour each)");
+std::string DataSetCount(std::size_t count) {
+  return std::to_string(count) + (count == 1 ? " data set" : " data sets");
+}
+
+std::string DataSetName(const CsvColumns& columns, std::size_t j) {
+  const std::string& name = columns.dataSets[j].name;
+  return DataSetName(int(j)) + (name.empty() ? "" : " (" + ToPlainLine(name) + ")");
+}
+
+std::string ColumnsHint(const CsvColumns& columns) {
+  std::string hint = ": the columns are " + DescribeColumns(columns);
+  if (columns.header.empty()) {
+    hint += " (for a CSV of values only, name the columns in a header row and give --header)";
+  }
+  return hint;
+}
+
+// Why `value` is not a number, as far as a hint can tell.
+std::string NotANumberHint(std::string value, bool firstRowWithoutHeader) {
+  if (firstRowWithoutHeader) return " (if this row names the columns, give --header)";
+  std::replace(value.begin(), value.end(), ',', '.');
+  return IsNumber(value) ? " (write its decimal separator as \".\")" : "";
+}
+
+// True when `value` is a number.
+bool CheckCsvValue(RefusalList& refusals, std::size_t line, const std::string& dataSet,
+                   const std::string& value, bool firstRowWithoutHeader) {
+  if (value.empty()) {
+    refusals.Add(line, "the value of " + dataSet + " is missing");
+  } else if (!IsNumber(value)) {
+    refusals.Add(line, "the value of " + dataSet + " \"" + ToPlainLine(value) +
+                           "\" is not a number" + NotANumberHint(value, firstRowWithoutHeader));
+  } else {
+    return true;
+  }
+  return false;
+}
+
+// A number where a colour name belongs is a value read from the wrong column.
+void CheckCsvColour(RefusalList& refusals, std::size_t line, const CsvColumns& columns,
+                    const std::string& dataSet, const std::string& colour) {
+  // Colour names hold no digits; the test spares the exception of a failed conversion per row.
+  const bool hasDigit = colour.find_first_of("0123456789") != colour.npos;
+  if (!hasDigit || !IsNumber(colour)) return;
+  refusals.Add(line, "the colour of " + dataSet + " is the number \"" + ToPlainLine(colour) + "\"" +
+                         refusals.Once(ColumnsHint(columns)));
+}
+
+void CheckCsvFieldCount(RefusalList& refusals, const CsvRecord& record, const CsvColumns& columns) {
+  if (record.fields.size() <= columns.count) return;
+  const std::string form = columns.header.empty()
+                               ? "a row of " + DataSetCount(columns.dataSets.size()) + " holds "
+                               : "the header has ";
+  refusals.Add(record.line, std::to_string(record.fields.size()) + " fields, where " + form +
+                                std::to_string(columns.count) +
+                                refusals.Once(ColumnsHint(columns)));
+}
+
+DataRow DataRowFromCsv(const CsvRecord& record, const CsvColumns& columns,
+                       bool firstRowWithoutHeader, RefusalList& refusals) {
+  CheckCsvFieldCount(refusals, record, columns);
   DataRow row{.lead = "1", .label = CsvField(record, 0), .values = {}};
-  for (int j = 0; j < dataSets; ++j) {
-    const std::string value = CsvField(record, 1 + 2 * std::size_t(j));
-    CheckCsvValue(refusals, record.line, j, value, firstRow);
-    row.values.push_back({value, CsvField(record, 2 + 2 * std::size_t(j))});
+  for (std::size_t j = 0; j < columns.dataSets.size(); ++j) {
+    const std::string name = DataSetName(columns, j);
+    std::string value = CsvField(record, columns.dataSets[j].value);
+    const std::string colour = CsvField(record, columns.dataSets[j].colour);
+    if (CheckCsvValue(refusals, record.line, name, value, firstRowWithoutHeader)) {
+      value = WithDecimalPoint(value);
+    }
+    CheckCsvColour(refusals, record.line, columns, name, colour);
+    row.values.push_back({value, colour});
   }
   CheckDataRow(refusals, record.line, row);
   return row;
+}
+
+// Why the data sets that a header names do not make a table of `dataSets`; empty when they do.
+std::string DataSetCountProblem(const CsvColumns& columns, int dataSets) {
+  const std::size_t found = columns.dataSets.size();
+  if (found == std::size_t(dataSets)) return "";
+  std::string names, problem;
+  for (const CsvDataSetColumns& dataSet : columns.dataSets) {
+    names += (names.empty() ? "" : ", ") + ToPlainLine(dataSet.name);
+  }
+  if (found == 0) {
+    problem = "the header names no value column, only the label, but the table is for " +
+              DataSetCount(std::size_t(dataSets));
+  } else {
+    problem = "the header names " + DataSetCount(found) + " (" + names + ") but the table is for " +
+              std::to_string(dataSets);
+    problem += found > std::size_t(ChartOptions::kMaxDataSets)
+                   ? ", and a table holds at most " + std::to_string(ChartOptions::kMaxDataSets)
+                   : ": give \"data " + std::to_string(found) + "\"";
+  }
+  if (found > std::size_t(dataSets)) {
+    problem +=
+        " (a column named \"Colour\", or a name and \" colour\", is the colour column of "
+        "the value column before it)";
+  }
+  if (std::any_of(columns.header.begin(), columns.header.end(),
+                  [](const std::string& name) { return name.find(';') != name.npos; })) {
+    problem += " (the columns seem to be separated by \";\": save the CSV with commas)";
+  }
+  return problem;
+}
+
+// The columns that the header row names, when they make a table of `dataSets`.
+std::optional<CsvColumns> HeaderColumns(const CsvRecord& header, int dataSets,
+                                        RefusalList& refusals) {
+  std::string problem;
+  CsvColumns columns = CsvColumnsFromHeader(header.fields, problem);
+  if (problem.empty()) problem = DataSetCountProblem(columns, dataSets);
+  if (problem.empty()) return columns;
+  refusals.Add(header.line, problem);
+  return std::nullopt;
 }
 
 }  // namespace
@@ -180,7 +301,7 @@ Refusals PropertyRowsFromBars(std::istream& in, const PropertySink& add) {
                     " (--keywords takes a value with \"|\" in it)");
     PropertyRow row{Part(parts, 0), Part(parts, 1), Part(parts, 2), Part(parts, 3)};
     row.deleted = TakeDeletedMark(row.lead);
-    CheckPropertyRow(refusals, line.number, row);
+    CheckPropertyRow(refusals, line.number, row, KeywordLineHint(line.text));
     add(row);
   }
   return result;
@@ -216,7 +337,7 @@ Refusals DataRowsFromBars(std::istream& in, int dataSets, const DataSink& add) {
           {Part(parts, 2 + 2 * std::size_t(j)), Part(parts, 3 + 2 * std::size_t(j))});
     }
     row.deleted = TakeDeletedMark(row.lead);
-    CheckDataRow(refusals, line.number, row);
+    CheckDataRow(refusals, line.number, row, CsvLineHint(line.text));
     add(row);
   }
   return result;
@@ -225,15 +346,20 @@ Refusals DataRowsFromBars(std::istream& in, int dataSets, const DataSink& add) {
 Refusals DataRowsFromCsv(std::istream& in, int dataSets, bool headerRow, const DataSink& add) {
   Refusals result;
   RefusalList refusals(result);
+  std::optional<CsvColumns> columns;
+  if (!headerRow) columns = CsvColumnsWithoutHeader(dataSets);
   bool first = true;
   CsvRecord record;
-  for (CsvReader reader(in); reader.Next(record);) {
+  for (CsvReader reader(in); reader.Next(record); first = false) {
     if (!record.error.empty()) {
       refusals.Add(record.line, record.error);
-    } else if (!(first && headerRow)) {
-      add(DataRowFromCsv(record, dataSets, first, refusals));
+    } else if (columns) {
+      add(DataRowFromCsv(record, *columns, first && !headerRow, refusals));
+    } else {
+      columns = HeaderColumns(record, dataSets, refusals);
     }
-    first = false;
+    // Without the header's columns no row can be read.
+    if (!columns) return result;
   }
   return result;
 }

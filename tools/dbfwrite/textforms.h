@@ -7,7 +7,8 @@
 //   keywords  KEYWORD [data-set number] value
 // Data table:
 //   bars      lead|label|value|colour|value|colour...
-//   CSV       label,value,colour,value,colour...   (RFC 4180 quoting, an optional header row)
+//   CSV       label,value,colour,value,colour...   (RFC 4180 quoting), or the columns that a
+//             header row names (csvcolumns.h)
 
 #include <cstddef>
 #include <functional>
@@ -44,7 +45,9 @@ Refusals PropertyRowsFromKeywordLines(std::istream& in, const PropertySink& add)
 // written. Skipping and "*" as for properties.
 Refusals DataRowsFromBars(std::istream& in, int dataSets, const DataSink& add);
 
-// "label,value,colour,..." for `dataSets` data sets, lead number 1. Each value must be a number
-// as the chart program reads it. With `headerRow` the first row names the columns and is not
-// written. Empty lines are skipped.
+// "label,value,colour,..." for `dataSets` data sets, lead number 1; with `headerRow` the first
+// row names the columns instead (CsvColumnsFromHeader) and is not written. A row may leave out
+// fields at its end; a value left out is missing. Each value must be a number as the chart
+// program reads it, and is written with "." as its decimal separator, so that it reads the same
+// in every locale; a colour field that holds a number is refused. Empty lines are skipped.
 Refusals DataRowsFromCsv(std::istream& in, int dataSets, bool headerRow, const DataSink& add);
