@@ -39,3 +39,9 @@ chart::TColor ColorFromName(const std::string& name, chart::TColor fallback) {
   }
   return fallback;
 }
+
+std::vector<std::string_view> ColorNames() {
+  std::vector<std::string_view> names;
+  for (const auto& [name, color] : kNamedColors) names.push_back(name);
+  return names;
+}

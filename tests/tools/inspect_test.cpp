@@ -1,7 +1,9 @@
 // tarvo-inspect on the example tables and on tables with each kind of problem, run as a host's
-// test suite runs it: its report names the record, the field and the reason, ends with the very
-// line that tarvochart itself shows, and its exit status says whether the run draws its chart.
-// Beside it, the plain window that the checker follows agrees with the real one.
+// test suite runs it: its report names the record, the field and the reason, warns where the run
+// does less than the tables seem to ask, ends with the very line that tarvochart itself shows and
+// a verdict that the real run bears out, and its exit status says whether the run draws its chart
+// (with --strict: and gave no warning). Beside it, the plain window that the checker follows
+// agrees with the real one.
 
 #include <gtest/gtest.h>
 
@@ -11,8 +13,10 @@
 #include <QImage>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <regex>
 
 #include "chartdefaults.h"
 #include "chartoptions.h"
@@ -38,7 +42,7 @@ const Rows kSoundProperties = {Row("DATASETCOUNT", "2"), Row("CHARTSTYLE", "vert
 
 DbfTable SoundData() {
   return DataTable(2, {{"1", "Jan", {{"10", "red"}, {"20", ""}}},
-                       {"1", "Feb", {{"1.5e1", ""}, {"-3", "pink"}}}});
+                       {"1", "Feb", {{"1.5e1", ""}, {"-3", "lime"}}}});
 }
 
 DbfTable DataWith(const std::string& lead, const std::string& value) {
@@ -61,18 +65,25 @@ DbfDamage CutBytes(std::uint64_t bytes) {
   return damage;
 }
 
+DbfTable DataColored(const std::string& first, const std::string& second) {
+  return DataTable(2, {{"1", "Jan", {{"10", first}, {"20", second}}}});
+}
+
 struct InspectCase {
   std::string name;
   Rows properties;
   DbfTable data;
-  int exitStatus;
-  Fragments report;  // each stands in the report
+  std::string verdict;  // the report's last line after "verdict: "
+  Fragments report;     // each stands in the report
   std::vector<std::string> options = {};
   std::uint8_t propertyVersion = 3;
   DbfDamage propertyDamage = {};
+  std::vector<std::string> tables = {"P.DBF", "D.DBF"};  // the names given, in this order
 };
 
 void PrintTo(const InspectCase& c, std::ostream* out) { *out << c.name; }
+
+const Rows kWindowless = {Row("DATASETCOUNT", "2"), Row("CHARTSTYLE", "PIE"), Row("NOSHOW")};
 
 Rows WithRecords(Rows rows, const Rows& more) {
   rows.insert(rows.end(), more.begin(), more.end());
@@ -90,34 +101,32 @@ const InspectCase kCases[] = {
     {"SoundTables",
      kSoundProperties,
      SoundData(),
-     0,
+     "draws, 0 warnings",
      {"Both tables pass.", "record 2: CHARTSTYLE \"vertbar;2\"\n    -> chart style \"VERTBAR;2\"",
       "record 3: DATASETTITLE (data set 1) \"North\"\n    -> title of data set 1 \"North\"; legend "
       "shown",
       "2 vertical bar series, value marks hidden, multi-bar mode 2: stacked",
       "series 1: title \"North\", colour: the chart's own",
       "series 2: no title, colour: navy #000080", "record 1: \"Jan\"  10 RED #FF0000 | 20",
-      "record 2: \"Feb\"  15 | -3 \"PINK\" (no colour of that name: the series' colour)",
-      "2 live records: 2 points in every series",
+      "record 2: \"Feb\"  15 | -3 LIME #00FF00", "2 live records: 2 points in every series",
       "Result: the run draws its chart and shows it in the window"}},
     {"TypoInTheDataSetCount",
      {Row("DATASETCOUTN", "2"), Row("CHARTSTYLE", "PIE")},
      SoundData(),
-     1,
-     {"record 1: DATASETCOUTN \"2\"\n    -> no effect: there is no keyword \"DATASETCOUTN\" (did "
-      "you "
-      "mean DATASETCOUNT?)",
+     "ends with a message, 1 warning",
+     {"record 1: DATASETCOUTN \"2\"\n    -> warning: no effect: there is no keyword "
+      "\"DATASETCOUTN\" (did you mean DATASETCOUNT?)",
       "Check: refused, because no DATASETCOUNT record gave a count above 0"}},
     {"TypoInTheChartStyle",
      {Row("DATASETCOUNT", "1"), Row("chart style", "PIE")},
      SoundData(),
-     1,
+     "ends with a message, 1 warning",
      {"there is no keyword \"CHART STYLE\" (did you mean CHARTSTYLE?)",
       "because no CHARTSTYLE record set a style"}},
     {"StyleOfNoKind",
      {Row("DATASETCOUNT", "1"), Row("CHARTSTYLE", "PIE;2")},
      SoundData(),
-     1,
+     "ends with a message, 0 warnings",
      {"the chart style \"PIE;2\" names no kind of chart"}},
     {"RecordsWithoutEffect",
      WithRecords(kSoundProperties,
@@ -128,28 +137,30 @@ const InspectCase kCases[] = {
                   Row("PRINT"),
                   Row("PRINT")}),
      SoundData(),
-     0,
+     "draws, 3 warnings",
      {"record 5: NOSHOW\n    -> skipped: deleted",
       "-> title of data set 3 \"East\" (kept, but the data-set count in force is 2",
-      "record 7: DATASETTITLE (data set 4) \"West\"\n    -> no effect: data set 4 is beyond the "
-      "data-set count in force at this record (2)",
-      "record 8: DATASETCOLOR (data set 0) \"red\"\n    -> no effect: data-set number 0 is not "
-      "above 0",
+      "record 7: DATASETTITLE (data set 4) \"West\"\n    -> warning: no effect: data set 4 is "
+      "beyond the data-set count in force at this record (2)",
+      "record 8: DATASETCOLOR (data set 0) \"red\"\n    -> warning: no effect: data-set number 0 "
+      "is not above 0",
+      "series 2: no title, colour: navy #000080\n  warning: record 6: the title of data set 3 "
+      "names no series: the data-set count is 2",
       "record 9: PRINT\n    -> prints the chart page at start-up",
       "record 10: PRINT\n    -> nothing new: it sets what is already so",
       "the run draws its chart, prints the chart page and shows it"}},
     {"EleventhPageText",
      ElevenPageTexts(),
      SoundData(),
-     0,
+     "draws, 1 warning",
      {"-> page text 10: \"T10\" at x 1, y 2 (printer pixels) in \"Sans\" 9 pt bold italic",
-      "record 15: PRINTPAGETEXT \"T11;1;2;Sans;9;bi\"\n    -> no effect: the page already holds 10 "
-      "page texts"}},
+      "record 15: PRINTPAGETEXT \"T11;1;2;Sans;9;bi\"\n    -> warning: no effect: the page already "
+      "holds 10 page texts"}},
     {"WindowlessImage",
      WithRecords(kSoundProperties,
                  {Row("NOSHOW"), Row("BITMAPFILE", "out.svg;300;400"), Row("2D")}),
      SoundData(),
-     0,
+     "draws, 0 warnings",
      {"-> no window: the run ends by itself after its outputs",
       "-> chart flat, the \"3D\" box unchecked",
       "image file          \"out.svg\", SVG, 300 high and 400 wide",
@@ -157,48 +168,48 @@ const InspectCase kCases[] = {
     {"EmptyPrintPositions",
      WithRecords(kSoundProperties, {Row("PRINTPOS", " ; ")}),
      SoundData(),
-     1,
+     "ends with a message, 0 warnings",
      {"record 5: PRINTPOS \";\"\n    -> ends the run:",
       "P.DBF, record 5, field value: Range check error"}},
     {"BlankDataSetNumber",
      {Row("DATASETCOUNT", "1"), Row("TOPTITLE", "Sales", "")},
      SoundData(),
-     1,
+     "ends with a message, 0 warnings",
      {"record 2: TOPTITLE \"Sales\"\n    -> ends the run:",
       "P.DBF, record 2, field dataSetNumber: '' is not a valid integer value"}},
     {"MultiBarModeNotANumber",
      {Row("DATASETCOUNT", "1"), Row("CHARTSTYLE", "BAR;two")},
      SoundData(),
-     1,
+     "ends with a message, 0 warnings",
      {"the chart style's multi-bar mode ends the run",
       "P.DBF, record 2, field value item 2 (multi-bar mode): 'TWO' is not a valid integer value"}},
     {"DataValueNotANumber",
      kSoundProperties,
      DataWith("1", "12,5x"),
-     1,
+     "ends with a message, 0 warnings",
      {"record 2: ends the run:",
       "D.DBF, record 2, field value of data set 1 (bytes 33 to 52): '12,5x' is not a valid "
       "floating point value"}},
     {"DataLeadNumberBlank",
      kSoundProperties,
      DataWith(" ", "3"),
-     1,
+     "ends with a message, 0 warnings",
      {"D.DBF, record 2, field leadNumber: '' is not a valid integer value"}},
     {"DataRecordsTooShort",
      kSoundProperties,
      DataTable(1, {{"1", "Jan", {{"10", ""}}}}),
-     1,
+     "ends with a message, 0 warnings",
      {"records of 63 bytes hold 1 data set whole; the property table asks for 2",
       "field value of data set 2 (bytes 63 to 82): '' is not a valid floating point value"}},
     {"NoDataRecords",
      kSoundProperties,
      DataTable(2, {}),
-     0,
+     "draws, 0 warnings",
      {"0 live records: 0 points in every series (the series are empty: the chart shows no data)"}},
     {"LongTableShowsItsEnds",
      kSoundProperties,
      LongData(100),
-     0,
+     "draws, 0 warnings",
      {"record 20: \"label 20\"  20 | 0\n  ... records 21 to 90 not shown (1 of them deleted); "
       "--all "
       "shows every record\n  record 91: \"label 91\"",
@@ -206,24 +217,24 @@ const InspectCase kCases[] = {
     {"FortyRecordsShownWhole",
      kSoundProperties,
      LongData(40),
-     0,
+     "draws, 0 warnings",
      {"record 21: \"label 21\"", "record 40: \"label 40\"", "40 live records"}},
     {"LineSeriesWithoutMarks",
      {Row("DATASETCOUNT", "1"), Row("CHARTSTYLE", "LINE")},
      SoundData(),
-     0,
+     "draws, 0 warnings",
      {"1 line series, value marks hidden\n"}},
     {"LongTableWhole",
      kSoundProperties,
      LongData(100),
-     0,
+     "draws, 0 warnings",
      {"record 49: \"label 49\"  49 | 0\n  record 50: skipped: deleted (its flag byte is not a "
       "blank)\n  record 51:"},
      {"--all"}},
     {"PropertyTableVersion",
      kSoundProperties,
      SoundData(),
-     1,
+     "ends with a message, 0 warnings",
      {"data table \"D.DBF\"\n    version 0x03 (dBASE)\n  property table \"P.DBF\"\n    version "
       "0x83 "
       "(a version the program does not read",
@@ -233,12 +244,103 @@ const InspectCase kCases[] = {
     {"PropertyTableCut",
      kSoundProperties,
      SoundData(),
-     1,
+     "ends with a message, 0 warnings",
      {"header 161 bytes, then 4 records of 134 bytes up to byte 697; the file has 598 bytes: the "
       "size DISAGREES with the header (the file ends 99 bytes before its last record)"},
      {},
      3,
      CutBytes(100)},
+    {"MisspeltImageKeywordMakesNothing",
+     WithRecords(kWindowless, {Row("BITMAPFIEL", "y.png;600;800")}),
+     SoundData(),
+     "makes nothing, 1 warning",
+     {"-> warning: no effect: there is no keyword \"BITMAPFIEL\" (did you mean BITMAPFILE?)",
+      "Result: the run makes nothing: it shows no window (NOSHOW), prints nothing and writes no "
+      "image file",
+      "  record 4 \"BITMAPFIEL\" (did you mean BITMAPFILE?) had no effect"}},
+    {"ImageSizeAsOnePairMakesNothing",
+     WithRecords(kWindowless, {Row("BITMAPFILE", "y.png;800x600")}),
+     SoundData(),
+     "makes nothing, 1 warning",
+     {"-> image file \"y.png\", 800600 high and 0 wide\n    warning: the size reads as 800600 high "
+      "and 0 wide (\"800x600\" read from its digits alone): a height or width of 0 writes no "
+      "file; write \"y.png;600;800\", the height first, then the width",
+      "  the image file \"y.png\" is 800600 high and 0 wide: a height or width of 0 writes no "
+      "file"}},
+    {"ImageWidthZeroInAWindowedRun",
+     WithRecords(kSoundProperties, {Row("BITMAPFILE", "out.png;450")}),
+     SoundData(),
+     "draws, 1 warning",
+     {"warning: the size reads as 450 high and 0 wide: a height or width of 0 writes no file; "
+      "write \"out.png;HEIGHT;WIDTH\""}},
+    {"ImageNameGivesBmp",
+     WithRecords(kWindowless, {Row("BITMAPFILE", "y.jpg;30;40")}),
+     SoundData(),
+     "draws, 1 warning",
+     {"warning: writes a BMP file named \"y.jpg\": only the endings .png, .svg and .pdf choose "
+      "another format, any other name gives BMP; name it \"y.png\" for a PNG image"}},
+    {"UnknownColoursWithTheNearestNames",
+     {Row("DATASETCOUNT", "2"), Row("CHARTSTYLE", "LINE"), Row("DATASETCOLOR", "tael")},
+     DataColored("gren", "grey"),
+     "draws, 3 warnings",
+     {"record 3: DATASETCOLOR (data set 1) \"tael\"\n    -> colour of data set 1: \"tael\" (no "
+      "colour of that name: the series keeps its own colour)\n    warning: \"tael\" is no colour "
+      "name (did you mean TEAL?): the series keeps the colour the chart gives it",
+      "warning: data set 1: \"GREN\" is no colour name (did you mean GREEN?): the point keeps "
+      "the series' colour",
+      "warning: data set 2: \"GREY\" is no colour name (did you mean GRAY?)"}},
+    {"UnknownColoursFarFromEveryName",
+     {Row("DATASETCOUNT", "2"), Row("CHARTSTYLE", "LINE"), Row("DATASETCOLOR", "pink", "2")},
+     DataColored("980", ""),
+     "draws, 2 warnings",
+     {"warning: \"pink\" is no colour name (the names are listed at the end)",
+      "warning: data set 1: \"980\" is no colour name (the names are listed at the end): the "
+      "point keeps the series' colour",
+      "\nColour names, in any letter case: RED, GREEN, BLUE, BLACK, YELLOW, GRAY, DKGRAY, LTGRAY, "
+      "WHITE, AQUA, LIME, MAROON, NAVY, OLIVE, PURPLE, SILVER, TEAL and FUCHSIA\n\nResult:"}},
+    {"BarStyleThatIsNotVertbarFirst",
+     {Row("DATASETCOUNT", "1"), Row("CHARTSTYLE", "VERTBARS;1")},
+     SoundData(),
+     "draws, 1 warning",
+     {"warning: \"VERTBARS;1\" gives horizontal bars: only a style whose first item is VERTBAR "
+      "gives vertical ones; write \"VERTBAR;1\" for vertical bars, \"BAR;1\" for horizontal ones",
+      "1 horizontal bar series"}},
+    {"HorizontalBarsAskedPlainly",
+     {Row("DATASETCOUNT", "1"), Row("CHARTSTYLE", "bar;1")},
+     SoundData(),
+     "draws, 0 warnings",
+     {"1 horizontal bar series"}},
+    {"TablesSwapped",
+     kSoundProperties,
+     SoundData(),
+     "ends with a message, 1 warning",
+     {"  Both tables pass.\n  warning: the tables look swapped: the property table \"D.DBF\" "
+      "holds data records (records of 93 bytes, no keyword in the first) and the data table "
+      "\"P.DBF\" holds property records (its first holds the keyword DATASETCOUNT): give the "
+      "property table first",
+      "D.DBF, record 1, field dataSetNumber: 'J' is not a valid integer value"},
+     {},
+     3,
+     {},
+     {"D.DBF", "P.DBF"}},
+    {"PropertyTableGivenForTheData",
+     kSoundProperties,
+     SoundData(),
+     "ends with a message, 1 warning",
+     {"warning: the data table \"P.DBF\" holds property records (its first holds the keyword "
+      "DATASETCOUNT): give the property table first, the data table second"},
+     {},
+     3,
+     {},
+     {"P.DBF", "P.DBF"}},
+    {"PrintDialogWithoutADisplay",
+     WithRecords(kWindowless, {Row("PRINT"), Row("PRINTSETUP")}),
+     SoundData(),
+     "draws, 1 warning",
+     {"warning: PRINT with PRINTSETUP: the print dialog comes first only where the run has a "
+      "display; without one (a service, a batch host) the run prints to the default printer with "
+      "the dialog's defaults, without asking",
+      "Result: the run draws its chart, prints the chart page and ends by itself (NOSHOW)."}},
 };
 
 class InspectReport : public ::testing::TestWithParam<InspectCase> {
@@ -258,35 +360,81 @@ class InspectReport : public ::testing::TestWithParam<InspectCase> {
   QTemporaryDir dir_;
 };
 
-TEST_P(InspectReport, NamesWhatTheRunReadsAndEndsWithItsMessage) {
+bool Asks(const Rows& rows, const std::string& keyword) {
+  return std::ranges::any_of(rows, [&](const PropertyRow& row) { return row.keyword == keyword; });
+}
+
+std::size_t Occurrences(const std::string& text, const std::string& part) {
+  std::size_t count = 0;
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+    ++count;
+  }
+  return count;
+}
+
+// The exit status that the verdict gives, with or without --strict.
+int StatusOf(const std::string& verdict, bool strict) {
+  if (!verdict.starts_with("draws")) return 1;
+  return strict && !verdict.ends_with(", 0 warnings") ? 1 : 0;
+}
+
+std::vector<std::string> ArgumentsOf(const InspectCase& c, bool strict = false) {
+  std::vector<std::string> arguments = c.options;
+  if (strict) arguments.push_back("--strict");
+  arguments.insert(arguments.end(), c.tables.begin(), c.tables.end());
+  return arguments;
+}
+
+// The real run bears the verdict out where it can run here: the same message, nothing made, or
+// the image file on disk. Runs that print or show a window are left out (no printer, no display).
+void ExpectTheRealRunAgrees(const InspectCase& c, const QTemporaryDir& dir,
+                            const std::string& report) {
+  const bool windowless = Asks(c.properties, "NOSHOW") && !Asks(c.properties, "PRINT");
+  if (c.verdict.starts_with("draws") && !windowless) return;
+  const RunResult run = RunTarvochart(c.tables, dir.path().toStdString());
+  ASSERT_TRUE(run.finished);
+  if (c.verdict.starts_with("ends with a message")) {
+    // The report quotes the program's own message, as the program writes it.
+    ASSERT_FALSE(run.standardError.empty());
+    EXPECT_NE(report.find("    " + run.standardError), std::string::npos)
+        << run.standardError << "\nin:\n"
+        << report;
+    EXPECT_NE(report.find("\nResult: the run ends with this message"), std::string::npos);
+    return;
+  }
+  EXPECT_EQ(run.standardError, "");
+  const QStringList files = QDir(dir.path()).entryList(QDir::Files);
+  EXPECT_EQ(files.size(), c.verdict.starts_with("makes nothing") ? 2 : 3)
+      << files.join(" ").toStdString();
+}
+
+TEST_P(InspectReport, NamesWhatTheRunReadsWarnsAndEndsWithItsVerdict) {
   const InspectCase& c = GetParam();
   const std::string folder = WriteTables(c);
-  std::vector<std::string> arguments = c.options;
-  arguments.insert(arguments.end(), {"P.DBF", "D.DBF"});
-  const RunResult inspected = RunProgram(TARVO_INSPECT_PATH, arguments, folder);
-  ASSERT_TRUE(inspected.finished);
-  EXPECT_EQ(inspected.exitCode, c.exitStatus) << inspected.standardOutput;
-  EXPECT_EQ(inspected.standardError, "");
+  const RunResult strict = RunProgram(TARVO_INSPECT_PATH, ArgumentsOf(c, true), folder);
+  const RunResult inspected = RunProgram(TARVO_INSPECT_PATH, ArgumentsOf(c), folder);
+  for (const RunResult* result : {&inspected, &strict}) {
+    ASSERT_TRUE(result->finished);
+    EXPECT_EQ(result->exitCode, StatusOf(c.verdict, result == &strict)) << result->standardOutput;
+    EXPECT_EQ(result->standardError, "");
+    EXPECT_TRUE(result->standardOutput.ends_with("\nverdict: " + c.verdict + "\n"))
+        << result->standardOutput;
+  }
   for (const std::string& fragment : c.report) {
     EXPECT_NE(inspected.standardOutput.find(fragment), std::string::npos)
         << "missing: " << fragment << "\nin:\n"
         << inspected.standardOutput;
   }
-  if (c.exitStatus == 0) return;
-  // The report quotes the program's own message, as the program writes it.
-  const RunResult run = RunTarvochart({"P.DBF", "D.DBF"}, folder);
-  ASSERT_FALSE(run.standardError.empty());
-  EXPECT_NE(inspected.standardOutput.find("    " + run.standardError), std::string::npos)
-      << run.standardError << "\nin:\n"
-      << inspected.standardOutput;
-  EXPECT_NE(inspected.standardOutput.find("\nResult: the run ends with this message"),
-            std::string::npos);
+  // Every warning counted is shown, each under what it concerns.
+  const std::size_t warnings = std::stoul(c.verdict.substr(c.verdict.rfind(", ") + 2));
+  EXPECT_EQ(Occurrences(inspected.standardOutput, "warning: "), warnings);
+  ExpectTheRealRunAgrees(c, dir_, inspected.standardOutput);
 }
 
 INSTANTIATE_TEST_SUITE_P(Tables, InspectReport, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return info.param.name; });
 
-TEST(InspectExamples, EveryExampleDrawsItsChartWithEveryRecordTakingEffect) {
+TEST(InspectExamples, EveryExampleDrawsItsChartWithoutAWarning) {
   const QDir examples(EXAMPLES_DIR), edge(EXAMPLES_DIR "/edge");
   QStringList names = examples.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
   for (const QString& name : edge.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
@@ -296,11 +444,12 @@ TEST(InspectExamples, EveryExampleDrawsItsChartWithEveryRecordTakingEffect) {
   for (const QString& name : names) {
     const QDir folder(examples.filePath(name));
     if (!folder.exists("ChartPro.DBF")) continue;
-    const RunResult result = RunProgram(TARVO_INSPECT_PATH, {"ChartPro.DBF", "ChartDat.DBF"},
-                                        folder.path().toStdString());
+    const RunResult result =
+        RunProgram(TARVO_INSPECT_PATH, {"--strict", "ChartPro.DBF", "ChartDat.DBF"},
+                   folder.path().toStdString());
     EXPECT_EQ(result.exitCode, 0) << name.toStdString() << "\n" << result.standardOutput;
-    EXPECT_EQ(result.standardOutput.find("no effect"), std::string::npos) << name.toStdString();
-    EXPECT_NE(result.standardOutput.find("Result: the run draws its chart"), std::string::npos);
+    EXPECT_TRUE(result.standardOutput.ends_with("\nverdict: draws, 0 warnings\n"))
+        << name.toStdString();
     ++inspected;
   }
   EXPECT_GE(inspected, 20);
@@ -310,8 +459,17 @@ TEST(InspectCommandLine, TellsItsExitStatusesAndRefusesWhatItDoesNotKnow) {
   const std::string here = QDir::tempPath().toStdString();
   const RunResult help = RunProgram(TARVO_INSPECT_PATH, {"--help"}, here);
   EXPECT_EQ(help.exitCode, 0);
-  EXPECT_NE(help.standardOutput.find("0  the run would draw its chart"), std::string::npos);
-  EXPECT_NE(help.standardOutput.find("1  the run would end with a message"), std::string::npos);
+  for (const char* told :
+       {"0  the run would draw its chart (with --strict: and there is no warning)",
+        "1  the run would end with a message", "verdict: draws, N warnings",
+        "verdict: ends with a message, N warnings", "verdict: makes nothing, N warnings"}) {
+    EXPECT_NE(help.standardOutput.find(told), std::string::npos) << told;
+  }
+  const RunResult version = RunProgram(TARVO_INSPECT_PATH, {"--version"}, here);
+  EXPECT_EQ(version.exitCode, 0);
+  EXPECT_TRUE(
+      std::regex_match(version.standardOutput, std::regex("tarvo-inspect [0-9]+(\\.[0-9]+)+\n")))
+      << version.standardOutput;
   for (const auto& wrong : std::vector<std::vector<std::string>>{
            {"only-one.DBF"}, {"a", "b", "c"}, {"--colour", "P.DBF", "D.DBF"}}) {
     const RunResult result = RunProgram(TARVO_INSPECT_PATH, wrong, here);

@@ -1,3 +1,5 @@
+#include <vector>
+
 #include "datasets.h"
 #include "dbffile.h"
 #include "report.h"
@@ -33,11 +35,28 @@ std::string PointText(const DataRecordReader& reader, int dataSet, double value)
   return text;
 }
 
+// The colour fields of a record that name no colour.
+std::vector<std::string> ColorWarnings(const DataRecordReader& reader, int dataSets,
+                                       Warnings& warnings) {
+  std::vector<std::string> found;
+  for (int j = 0; j < dataSets; ++j) {
+    const std::string name = reader.ColorName(j);
+    if (name.empty() || IsColorName(name)) continue;
+    found.push_back("data set " + std::to_string(j + 1) + ": " +
+                    warnings.UnknownColor(name, "the point keeps the series' colour"));
+  }
+  return found;
+}
+
 }  // namespace
 
 DataRecordReport::DataRecordReport(const DbfFile& table, int dataSets, bool allRecords,
-                                   std::ostream& out)
-    : table_(table), dataSets_(dataSets), shown_(table.recordCount, allRecords), out_(out) {
+                                   Warnings& warnings, std::ostream& out)
+    : table_(table),
+      dataSets_(dataSets),
+      shown_(table.recordCount, allRecords),
+      warnings_(warnings),
+      out_(out) {
   out_ << "\nData records: " << table.recordCount
        << ", in file order (label, then the value of each data set, with its colour where one "
           "is named)\n";
@@ -46,10 +65,10 @@ DataRecordReport::DataRecordReport(const DbfFile& table, int dataSets, bool allR
 
 bool DataRecordReport::Record(const RecordCursor& record) {
   const bool shown = shown_.Shows(record.Number());
-  if (!shown) shown_.PassOver(!record.IsActive());
   if (shown) shown_.WriteGap(out_, "deleted");
   if (!record.IsActive()) {
     if (shown) WriteLine(record.Number(), "skipped: deleted (its flag byte is not a blank)");
+    if (!shown) shown_.PassOver(true);
     return true;
   }
   ++live_;
@@ -71,7 +90,14 @@ bool DataRecordReport::DecodeLive(const RecordCursor& record, bool shown) {
     ReportRunEnd(error, out_);
     return false;
   }
-  if (shown) WriteLine(record.Number(), Quoted(reader.Label()) + "  " + points);
+  const std::vector<std::string> warnings = ColorWarnings(reader, dataSets_, warnings_);
+  if (!shown) {
+    shown_.PassOver(false, int(warnings.size()));
+    warnings_.CountUnshown(int(warnings.size()));
+    return true;
+  }
+  WriteLine(record.Number(), Quoted(reader.Label()) + "  " + points);
+  for (const std::string& warning : warnings) out_ << "    " << warnings_.Mark(warning) << "\n";
   return true;
 }
 

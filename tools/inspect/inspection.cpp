@@ -30,17 +30,19 @@ class Inspection : public PassObserver {
     ApplyChartDesign(chart_);
   }
 
-  Verdict Run() {
+  InspectionResult Run() {
     PassTargets targets{propertyName_, dataName_, window_, chart_, print_, skipRun_};
     targets.outputs = [this](const ChartOptions& options, StartupTargets& outputs) {
-      ReportOutputs(options, outputs.skipRun);
+      verdict_ = ReportOutputs(options, outputs.skipRun);
     };
     try {
-      if (RunCreationPass(targets, this)) return EndsWithMessage();
+      if (RunCreationPass(targets, this)) verdict_ = EndsWithMessage();
     } catch (const Exception&) {
-      return EndsWithMessage();  // told by Failed, while the tables were open
+      verdict_ = EndsWithMessage();  // told by Failed, while the tables were open
     }
-    return Verdict::DrawsChart;
+    const InspectionResult result{verdict_, warnings_.Count()};
+    out_ << VerdictLine(result) << "\n";
+    return result;
   }
 
  private:
@@ -49,7 +51,7 @@ class Inspection : public PassObserver {
 
   void TablesChecked(const DbfFile& propertyFile, const DbfFile& dataFile,
                      const Refusal* refusal) override {
-    ReportTableChecks(propertyFile, propertyName_, dataFile, dataName_, refusal, out_);
+    ReportTableChecks(propertyFile, propertyName_, dataFile, dataName_, refusal, warnings_, out_);
     if (refusal) {
       out_ << "  The run stops here:\n";
       ReportRunEnd(refusal->caption, refusal->text, out_);
@@ -62,7 +64,7 @@ class Inspection : public PassObserver {
     state_ = &state;
     step_ = Step::Properties;
     properties_.emplace(
-        *propertyFile_, [this] { return Snapshot(); }, allRecords_, out_);
+        *propertyFile_, [this] { return Snapshot(); }, allRecords_, warnings_, out_);
   }
 
   void PropertyRecord(std::uint32_t number, std::string_view text, RecordOutcome outcome,
@@ -84,8 +86,9 @@ class Inspection : public PassObserver {
 
   void SeriesPlanned(const SeriesPlan& plan) override {
     ReportSeries(plan, state_->options, out_);
+    properties_->WarnBeyondCount(state_->options.dataSetCount);
     step_ = Step::DataRecords;
-    data_.emplace(*dataFile_, state_->options.dataSetCount, allRecords_, out_);
+    data_.emplace(*dataFile_, state_->options.dataSetCount, allRecords_, warnings_, out_);
   }
 
   void DataRecord(const RecordCursor& record) override {
@@ -112,8 +115,14 @@ class Inspection : public PassObserver {
   }
 
   // What the run does once its chart is built.
-  void ReportOutputs(const ChartOptions& options, bool skipRun) {
+  Verdict ReportOutputs(const ChartOptions& options, bool skipRun) {
     data_->WriteSummary();
+    WarnOfPrintDialog(options);
+    warnings_.WriteColorNames(out_);
+    if (skipRun && !options.printAtStart && !WritesImageFile(options)) {
+      ReportNothingMade(options);
+      return Verdict::MakesNothing;
+    }
     out_ << "\nResult: the run draws its chart";
     if (options.printAtStart) out_ << ", prints the chart page";
     if (WritesImageFile(options)) out_ << ", writes " << Quoted(options.bitmapFile);
@@ -123,9 +132,40 @@ class Inspection : public PassObserver {
       out_ << " and shows it in the window until it is closed (without a display it says so on "
               "standard error and ends).\n";
     }
+    return Verdict::DrawsChart;
+  }
+
+  // Without a display nobody can answer the print dialog: the page goes to the default printer
+  // with the dialog's settings as they stand.
+  void WarnOfPrintDialog(const ChartOptions& options) {
+    if (!options.printAtStart || !print_.showPrintDialog) return;
+    out_ << "\n  "
+         << warnings_.Mark(
+                "PRINT with PRINTSETUP: the print dialog comes first only where the run "
+                "has a display; without one (a service, a batch host) the run prints "
+                "to the default printer with the dialog's defaults, without asking")
+         << "\n";
+  }
+
+  // Why a windowless run ends without an image or a printed page.
+  void ReportNothingMade(const ChartOptions& options) {
+    out_ << "\nResult: the run makes nothing: it shows no window (NOSHOW), prints nothing and "
+            "writes no image file, and ends without a message. Why:\n";
+    if (options.saveBitmap) {
+      out_ << "  the image file " << Quoted(options.bitmapFile) << " is " << options.bitmapHeight
+           << " high and " << options.bitmapWidth
+           << " wide: a height or width of 0 writes no file\n";
+    } else {
+      out_ << "  no BITMAPFILE record took effect, and no PRINT record\n";
+    }
+    for (const std::string& missed : properties_->MissedOutputs()) {
+      out_ << "  " << missed << " had no effect\n";
+    }
+    out_ << "  Add \"BITMAPFILE chart.png;HEIGHT;WIDTH\" or \"PRINT\", or leave out NOSHOW.\n";
   }
 
   Verdict EndsWithMessage() {
+    warnings_.WriteColorNames(out_);
     out_ << "\nResult: the run ends with this message, without a chart.\n";
     return Verdict::EndsWithMessage;
   }
@@ -147,6 +187,8 @@ class Inspection : public PassObserver {
   std::optional<PropertyRecordReport> properties_;
   std::optional<DataRecordReport> data_;
   bool dataEndReported_ = false;
+  Warnings warnings_;
+  Verdict verdict_ = Verdict::DrawsChart;
 };
 
 }  // namespace
@@ -161,7 +203,15 @@ void ReportRunEnd(const Exception& error, std::ostream& out) {
   ReportRunEnd(kProgramName, error.Text(), out);
 }
 
-Verdict InspectTables(const std::string& propertyName, const std::string& dataName, bool allRecords,
-                      std::ostream& out) {
+InspectionResult InspectTables(const std::string& propertyName, const std::string& dataName,
+                               bool allRecords, std::ostream& out) {
   return Inspection(propertyName, dataName, allRecords, out).Run();
+}
+
+std::string VerdictLine(const InspectionResult& result) {
+  const char* verdict = "draws";
+  if (result.verdict == Verdict::EndsWithMessage) verdict = "ends with a message";
+  if (result.verdict == Verdict::MakesNothing) verdict = "makes nothing";
+  return std::string("verdict: ") + verdict + ", " + std::to_string(result.warnings) +
+         (result.warnings == 1 ? " warning" : " warnings");
 }

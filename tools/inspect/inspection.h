@@ -8,10 +8,20 @@
 #include <ostream>
 #include <string>
 
-// Whether the run would draw its chart, or end with a message instead.
-enum class Verdict { DrawsChart, EndsWithMessage };
+// Whether the run would draw its chart, end with a message instead, or, windowless with no image
+// and no print, draw it and end with nothing to show for it.
+enum class Verdict { DrawsChart, EndsWithMessage, MakesNothing };
 
-// Writes the report on the tables to `out`. With `allRecords` every record is shown; otherwise a
-// long table shows its first and last records.
-Verdict InspectTables(const std::string& propertyName, const std::string& dataName, bool allRecords,
-                      std::ostream& out);
+struct InspectionResult {
+  Verdict verdict = Verdict::DrawsChart;
+  int warnings = 0;  // things the tables seem to ask for that the run does otherwise or not at all
+};
+
+// Writes the report on the tables to `out`, ending with its verdict line (VerdictLine). With
+// `allRecords` every record is shown; otherwise a long table shows its first and last records.
+InspectionResult InspectTables(const std::string& propertyName, const std::string& dataName,
+                               bool allRecords, std::ostream& out);
+
+// The report's last line, for scripts: "verdict: " and one of "draws", "ends with a message" or
+// "makes nothing", then ", " and the number of warnings ("1 warning", "2 warnings").
+std::string VerdictLine(const InspectionResult& result);

@@ -1,6 +1,7 @@
 // tarvo-inspect PROPERTIES DATA: tells what tarvochart reads from its two tables, in the order
-// and by the rules of its run, without drawing or showing anything. The exit status says
-// whether the run would draw its chart.
+// and by the rules of its run, without drawing or showing anything, and warns of what the run
+// does otherwise than the tables seem to ask. The exit status says whether the run would draw its
+// chart and make its outputs.
 
 #include <unistd.h>
 
@@ -19,12 +20,12 @@
 namespace {
 
 constexpr int kDrawsChart = 0;
-constexpr int kEndsWithMessage = 1;
+constexpr int kEndsWithMessage = 1;  // also: makes nothing, or a warning with --strict
 constexpr int kUsageError = 2;
 constexpr int kReportLost = 3;
 
 constexpr const char* kHelp =
-    R"(usage: tarvo-inspect [--all] [PROPERTIES.DBF DATA.DBF]
+    R"(usage: tarvo-inspect [--all] [--strict] [PROPERTIES.DBF DATA.DBF]
 
 Tells what tarvochart reads from its two tables, in the order and by the rules of its run,
 without drawing, printing or showing anything: the header and checks of each table; each
@@ -32,25 +33,44 @@ property record, what it set or why it had no effect; the settings and the check
 the series that the chart style creates; and each data record with its label, values and
 colours, or the error that would end the run, with its record and field.
 
+It warns, at the record concerned, of what makes the run do less than the tables seem to ask:
+a record without effect (an unknown keyword, with the nearest one; a data set beyond the
+count; an eleventh page text), an image size of 0 or one that does not read as two numbers,
+an image name that gives a BMP file (".jpg"), a colour that is no colour name (with the
+nearest names), a bar style that gives horizontal bars although it is not "BAR" ("VERTBARS"),
+a data-set title or colour beyond the data-set count, tables that look swapped, and PRINT with
+PRINTSETUP, whose dialog a run without a display cannot show.
+
 Without table names it reads ChartPro.DBF and ChartDat.DBF in the current folder, as the
 program does. Values are read with "." and with the decimal separator of your locale, as the
 program reads them in the same environment.
 
-  --all    show every record; a table of more than 40 records otherwise shows its first 20
-           and last 10, and counts the others
-  --help   show this text
+  --all      show every record; a table of more than 40 records otherwise shows its first 20
+             and last 10, and counts the others
+  --strict   exit with 1 when there is any warning
+  --help     show this text
+  --version  show the version
+
+The last line of the report is its verdict, in one of these forms, N the number of warnings:
+  verdict: draws, N warnings            the run draws its chart and makes its outputs
+  verdict: ends with a message, N warnings
+  verdict: makes nothing, N warnings    a run without window, image file or print
+("1 warning" when there is one).
 
 Exit status:
-  0  the run would draw its chart
+  0  the run would draw its chart (with --strict: and there is no warning)
   1  the run would end with a message instead: a table refused, a property refused
-     ("DataSetCount is 0.", "ChartStyle undefined."), or a field that does not convert
+     ("DataSetCount is 0.", "ChartStyle undefined."), or a field that does not convert;
+     or it would make nothing (NOSHOW without an image file or PRINT); or, with --strict,
+     there is a warning
   2  the command line is wrong
   3  the report could not be written (a full disk, for one): standard error says why
 )";
 
 int Usage(const std::string& problem) {
   std::cerr << "tarvo-inspect: " << problem << "\n"
-            << "usage: tarvo-inspect [--all] [PROPERTIES.DBF DATA.DBF]; --help tells more\n";
+            << "usage: tarvo-inspect [--all] [--strict] [PROPERTIES.DBF DATA.DBF]; --help tells "
+               "more\n";
   return kUsageError;
 }
 
@@ -70,16 +90,26 @@ int Finish(std::string_view report, int status) {
   return status;
 }
 
+// The exit status of a report with `result`.
+int ExitStatus(const InspectionResult& result, bool strict) {
+  if (result.verdict != Verdict::DrawsChart) return kEndsWithMessage;
+  return strict && result.warnings > 0 ? kEndsWithMessage : kDrawsChart;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   bool all = false;
+  bool strict = false;
   std::vector<std::string> names;
   for (int i = 1; i < argc; ++i) {
     const std::string argument = argv[i];
     if (argument == "--help") return Finish(kHelp, kDrawsChart);
+    if (argument == "--version") return Finish("tarvo-inspect " TARVO_VERSION "\n", kDrawsChart);
     if (argument == "--all") {
       all = true;
+    } else if (argument == "--strict") {
+      strict = true;
     } else if (argument.rfind("--", 0) == 0) {
       return Usage("unknown option " + argument);
     } else {
@@ -89,6 +119,6 @@ int main(int argc, char** argv) {
   if (names.empty()) names = {kDefaultPropertyFileName, kDefaultDataFileName};
   if (names.size() != 2) return Usage("give both tables, the property table first");
   std::ostringstream report;
-  const Verdict verdict = InspectTables(names[0], names[1], all, report);
-  return Finish(report.str(), verdict == Verdict::DrawsChart ? kDrawsChart : kEndsWithMessage);
+  const InspectionResult result = InspectTables(names[0], names[1], all, report);
+  return Finish(report.str(), ExitStatus(result, strict));
 }

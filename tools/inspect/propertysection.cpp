@@ -3,7 +3,9 @@
 #include <vector>
 
 #include "dbffile.h"
+#include "nearestname.h"
 #include "propertyfile.h"
+#include "recordwarnings.h"
 #include "report.h"
 #include "sections.h"
 
@@ -104,43 +106,15 @@ Changes ChangesBetween(const PassSnapshot& before, const PassSnapshot& after) {
   return changes;
 }
 
-std::size_t EditDistance(std::string_view a, std::string_view b) {
-  std::vector<std::size_t> row(b.size() + 1);
-  for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
-  for (std::size_t i = 1; i <= a.size(); ++i) {
-    std::size_t diagonal = row[0];
-    row[0] = i;
-    for (std::size_t j = 1; j <= b.size(); ++j) {
-      const std::size_t replaced = diagonal + (a[i - 1] == b[j - 1] ? 0 : 1);
-      diagonal = row[j];
-      row[j] = std::min({replaced, row[j] + 1, row[j - 1] + 1});
-    }
-  }
-  return row[b.size()];
-}
-
-// The keyword that an unknown one was most likely meant to be, if one is close.
-std::string CloseKeyword(const std::string& keyword) {
-  std::string squeezed = keyword;
-  std::erase_if(squeezed, [](char c) { return static_cast<unsigned char>(c) <= 32; });
-  const std::size_t allowed = squeezed.size() >= 5 ? 2 : 1;
-  std::string best;
-  std::size_t bestDistance = allowed + 1;
-  for (const std::string_view name : PropertyKeywords()) {
-    const std::size_t distance = EditDistance(squeezed, name);
-    if (distance < bestDistance) {
-      best = name;
-      bestDistance = distance;
-    }
-  }
-  return best;
-}
-
 std::string UnknownKeywordText(const std::string& keyword) {
   if (keyword.empty()) return "no effect: the keyword field is empty";
-  const std::string close = CloseKeyword(keyword);
-  return "no effect: there is no keyword " + Quoted(keyword) +
-         (close.empty() ? "" : " (did you mean " + close + "?)");
+  return "no effect: there is no keyword " + Quoted(keyword) + DidYouMean(NearestKeywords(keyword));
+}
+
+// The keywords that make an output of a windowless run.
+bool NamesAnOutput(const std::vector<std::string_view>& keywords) {
+  return std::ranges::any_of(keywords,
+                             [](std::string_view k) { return k == "BITMAPFILE" || k == "PRINT"; });
 }
 
 std::string DataSetNotTakenText(int dataSetNumber, const ChartOptions& options) {
@@ -154,12 +128,19 @@ std::string DataSetNotTakenText(int dataSetNumber, const ChartOptions& options) 
 
 }  // namespace
 
+std::vector<std::string_view> NearestKeywords(const std::string& keyword) {
+  std::string squeezed = keyword;
+  std::erase_if(squeezed, [](char c) { return static_cast<unsigned char>(c) <= 32; });
+  return NearestNames(squeezed, PropertyKeywords());
+}
+
 PropertyRecordReport::PropertyRecordReport(const DbfFile& table, std::function<PassSnapshot()> now,
-                                           bool allRecords, std::ostream& out)
+                                           bool allRecords, Warnings& warnings, std::ostream& out)
     : table_(table),
       now_(std::move(now)),
       before_(now_()),
       shown_(table.recordCount, allRecords),
+      warnings_(warnings),
       out_(out) {
   out_ << "\nProperty records: " << table.recordCount << ", in file order\n";
 }
@@ -167,15 +148,53 @@ PropertyRecordReport::PropertyRecordReport(const DbfFile& table, std::function<P
 void PropertyRecordReport::Seen(std::uint32_t number, std::string_view text,
                                 RecordOutcome outcome) {
   lastSeen_ = number;
+  const bool noEffect = outcome != RecordOutcome::Applied && outcome != RecordOutcome::NotLive;
+  const std::vector<std::string> warnings = RecordWarnings(number, text, outcome);
   if (shown_.Shows(number)) {
     shown_.WriteGap(out_, "without effect");
     WriteRecordLine(number, text);
-    out_ << "    -> " << OutcomeText(number, text, outcome) << "\n";
+    const std::string outcomeText = OutcomeText(number, text, outcome);
+    out_ << "    -> " << (noEffect ? warnings_.Mark(outcomeText) : outcomeText) << "\n";
+    for (const std::string& warning : warnings) out_ << "    " << warnings_.Mark(warning) << "\n";
   } else {
-    shown_.PassOver(outcome != RecordOutcome::Applied);
+    const int count = int(warnings.size()) + (noEffect ? 1 : 0);
+    shown_.PassOver(outcome != RecordOutcome::Applied, count);
+    warnings_.CountUnshown(count);
   }
   // Only a record that is shown needs the state before it, to tell what it changed.
   if (shown_.Shows(number + 1)) before_ = now_();
+}
+
+std::vector<std::string> PropertyRecordReport::RecordWarnings(std::uint32_t number,
+                                                              std::string_view text,
+                                                              RecordOutcome outcome) {
+  const PropertyFields fields = PropertyFieldsOf(text);
+  const std::string keyword = UpperCase(fields.keyword);
+  if (outcome == RecordOutcome::UnknownKeyword) {
+    const std::vector<std::string_view> nearest = NearestKeywords(keyword);
+    if (NamesAnOutput(nearest)) {
+      missedOutputs_.push_back("record " + std::to_string(number) + " " + Quoted(keyword) +
+                               DidYouMean(nearest));
+    }
+  }
+  if (outcome != RecordOutcome::Applied) return {};
+  if (KeywordTakesDataSet(keyword)) {
+    const int index = DecodePropertyRecord(table_.FileName(), number, text).dataSetIndex;
+    dataSetRecords_.push_back({number, keyword, index + 1});
+  }
+  return AppliedRecordWarnings(keyword, fields.value, warnings_);
+}
+
+void PropertyRecordReport::WarnBeyondCount(int count) {
+  for (const DataSetRecord& record : dataSetRecords_) {
+    if (record.dataSet <= count) continue;
+    const char* what = record.keyword == "DATASETTITLE" ? "title" : "colour";
+    out_ << "  "
+         << warnings_.Mark("record " + std::to_string(record.number) + ": the " + what +
+                           " of data set " + std::to_string(record.dataSet) +
+                           " names no series: the data-set count is " + std::to_string(count))
+         << "\n";
+  }
 }
 
 void PropertyRecordReport::Failed(const Exception& error) {

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "colorname.h"
+#include "nearestname.h"
 #include "pagetextstyle.h"
 #include "runtime.h"
 
@@ -26,9 +27,14 @@ std::string HexColor(chart::TColor color) {
   return text.data();
 }
 
+bool IsColorName(const std::string& name) {
+  return !chart::IsAutomaticColor(ColorFromName(name, chart::clAutomatic));
+}
+
 std::string ColorNameText(const std::string& name, const std::string& otherwise) {
-  const chart::TColor color = ColorFromName(name, chart::clAutomatic);
-  if (!chart::IsAutomaticColor(color)) return ToPlainLine(name) + " " + HexColor(color);
+  if (IsColorName(name)) {
+    return ToPlainLine(name) + " " + HexColor(ColorFromName(name, chart::clAutomatic));
+  }
   if (name.empty()) return otherwise;
   return Quoted(name) + " (no colour of that name: " + otherwise + ")";
 }
@@ -52,6 +58,23 @@ std::string MarginsText(const PrintSettings& print) {
          " %, bottom " + std::to_string(print.bottomMargin) + " %";
 }
 
+std::string Warnings::Mark(const std::string& text) {
+  ++count_;
+  return "warning: " + text;
+}
+
+std::string Warnings::UnknownColor(const std::string& name, std::string_view keeps) {
+  const std::string hint = DidYouMean(NearestNames(AnsiUpperCase(name), ColorNames()));
+  colorNamesAsked_ = colorNamesAsked_ || hint.empty();
+  return Quoted(name) + " is no colour name" +
+         (hint.empty() ? " (the names are listed at the end)" : hint) + ": " + std::string(keeps);
+}
+
+void Warnings::WriteColorNames(std::ostream& out) const {
+  if (!colorNamesAsked_) return;
+  out << "\nColour names, in any letter case: " << ListText(ColorNames(), "and") << "\n";
+}
+
 RecordWindow::RecordWindow(std::uint64_t count, bool all)
     : head_(all || count <= kShownWhole ? count : kFirstShown),
       tailFirst_(all || count <= kShownWhole ? count + 1 : count - kLastShown + 1) {}
@@ -60,17 +83,20 @@ bool RecordWindow::Shows(std::uint64_t number) const {
   return number <= head_ || number >= tailFirst_;
 }
 
-void RecordWindow::PassOver(bool notable) {
+void RecordWindow::PassOver(bool notable, int warnings) {
   if (passed_ == 0) firstPassed_ = head_ + 1;
   ++passed_;
   if (notable) ++notable_;
+  warnings_ += std::uint64_t(warnings);
 }
 
 void RecordWindow::WriteGap(std::ostream& out, std::string_view notableWhat) {
   if (passed_ == 0) return;
   out << "  ... records " << firstPassed_ << " to " << firstPassed_ + passed_ - 1 << " not shown";
   if (notable_ > 0) out << " (" << notable_ << " of them " << notableWhat << ")";
+  if (warnings_ > 0) out << " (" << warnings_ << (warnings_ == 1 ? " warning" : " warnings") << ")";
   out << "; --all shows every record\n";
   passed_ = 0;
   notable_ = 0;
+  warnings_ = 0;
 }

@@ -1,6 +1,9 @@
+#include <algorithm>
 #include <filesystem>
 
 #include "dbffile.h"
+#include "propertyfile.h"
+#include "recordlayout.h"
 #include "report.h"
 #include "sections.h"
 
@@ -93,14 +96,72 @@ void ReportTable(const TableInQuestion& table, Reached reached, std::ostream& ou
   out << "    " << SizeText(table.file) << "\n";
 }
 
+// Only the first records are looked at for a live one: a table is told by its first record.
+constexpr std::uint32_t kRecordsLookedAt = 20;
+
+// The keyword in the first live record, if it holds one where a property record has it.
+std::string FirstKeyword(const DbfFile& table) {
+  const std::uint32_t last = std::min(table.recordCount, kRecordsLookedAt);
+  for (std::uint32_t n = 1; n <= last; ++n) {
+    if (!table.IsActive(n)) continue;
+    const std::string keyword = UpperCase(PropertyFieldsOf(table.RecordText(n)).keyword);
+    const auto keywords = PropertyKeywords();
+    return std::ranges::find(keywords, keyword) != keywords.end() ? keyword : "";
+  }
+  return "";
+}
+
+// Records of a length that data records of 1 to 10 data sets have.
+bool HasDataRecordLength(const DbfFile& table) {
+  for (int dataSets = 1; dataSets <= ChartOptions::kMaxDataSets; ++dataSets) {
+    if (data_record::TextLength(dataSets) + 1 == table.recordLength) return true;
+  }
+  return false;
+}
+
+std::string LooksLikeProperties(const DbfFile& table, const std::string& keyword) {
+  return Quoted(table.FileName()) + " holds property records (its first holds the keyword " +
+         keyword + ")";
+}
+
+std::string LooksLikeData(const DbfFile& table) {
+  return Quoted(table.FileName()) + " holds data records (records of " +
+         std::to_string(table.recordLength) + " bytes, no keyword in the first)";
+}
+
+// A table given in the other's place, told by its record length and its first record.
+std::string SwapWarning(const DbfFile& propertyFile, const DbfFile& dataFile) {
+  const std::string dataKeyword = FirstKeyword(dataFile);
+  const bool propertiesLookLikeData = HasDataRecordLength(propertyFile) &&
+                                      propertyFile.recordCount > 0 &&
+                                      FirstKeyword(propertyFile).empty();
+  if (!dataKeyword.empty() && propertiesLookLikeData) {
+    return "the tables look swapped: the property table " + LooksLikeData(propertyFile) +
+           " and the data table " + LooksLikeProperties(dataFile, dataKeyword) +
+           ": give the property table first";
+  }
+  if (!dataKeyword.empty()) {
+    return "the data table " + LooksLikeProperties(dataFile, dataKeyword) +
+           ": give the property table first, the data table second";
+  }
+  if (propertiesLookLikeData) {
+    return "the property table " + LooksLikeData(propertyFile) +
+           ": give the property table first, the data table second";
+  }
+  return "";
+}
+
 }  // namespace
 
 void ReportTableChecks(const DbfFile& propertyFile, const std::string& propertyName,
                        const DbfFile& dataFile, const std::string& dataName, const Refusal* refusal,
-                       std::ostream& out) {
+                       Warnings& warnings, std::ostream& out) {
   out << "Tables, checked in the program's order (the data table first)\n";
   const TableInQuestion tables[2] = {{"data table", dataName, dataFile},
                                      {"property table", propertyName, propertyFile}};
   for (const auto& table : tables) ReportTable(table, CheckReached(refusal), out);
-  if (!refusal) out << "  Both tables pass.\n";
+  if (refusal) return;
+  out << "  Both tables pass.\n";
+  const std::string swapped = SwapWarning(propertyFile, dataFile);
+  if (!swapped.empty()) out << "  " << warnings.Mark(swapped) << "\n";
 }
