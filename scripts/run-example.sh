@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Sets everything up, then runs tarvochart on the example tables of examples/sales. With a
-# display the chart window opens (Escape closes it); without one the program says so on
-# standard error.
+# Installs what the program needs and builds the program and its tools (scripts/setup.sh), then
+# runs tarvochart on the example tables of examples/sales. With a display the chart window opens
+# (Escape closes it); without one the program says so on standard error.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh

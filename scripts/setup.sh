@@ -1,30 +1,48 @@
 #!/usr/bin/env bash
-# Installs every Debian package that the build, the tests and the examples need, then builds
-# tarvochart into build/. Safe to run again: it installs only what is missing.
+# Installs the Debian packages that tarvochart needs and builds it into build/.
+#
+#   scripts/setup.sh           the packages that build and run the program and its tools; builds
+#                              the program, the tools and their manual pages (the target
+#                              "programs"), nothing else
+#   scripts/setup.sh --tests   also the packages of the tests, benchmarks and fuzz targets and a
+#                              German locale; builds everything, tests and benchmarks included
+#
+# Safe to run again: it installs only what is missing, and a build folder once set up with the
+# tests keeps them (the plain set-up then builds only the programs in it).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+case "${1:-}" in
+  "") with_tests=false ;;
+  --tests) with_tests=true ;;
+  *) echo "usage: scripts/setup.sh [--tests]" >&2; exit 2 ;;
+esac
+
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-svg-dev libgl-dev zlib1g-dev
-  libgtest-dev googletest
+  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-svg-dev libgl-dev zlib1g-dev libcups2-dev
   fonts-dejavu-core fontconfig
-  xvfb xauth xdotool x11-apps x11-utils openbox imagemagick
-  cups cups-client cups-bsd printer-driver-cups-pdf libcups2-dev
-  shapelib poppler-utils locales python3 python3-dbfread libxml2-utils
-  gnuplot-nox bc time
-  clang libclang-rt-14-dev
 )
+if $with_tests; then
+  packages+=(
+    libgtest-dev googletest
+    xvfb xauth xdotool x11-apps x11-utils openbox imagemagick
+    cups cups-client cups-bsd printer-driver-cups-pdf
+    shapelib poppler-utils locales python3 python3-dbfread libxml2-utils file man-db
+    gnuplot-nox bc time
+    clang libclang-rt-14-dev
+  )
+fi
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
 
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
     missing+=("$package")
 done
-
 if ((${#missing[@]})); then
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
   export DEBIAN_FRONTEND=noninteractive
   if ! $sudo apt-get install -y --no-install-recommends "${missing[@]}"; then
     $sudo apt-get update
@@ -33,14 +51,21 @@ if ((${#missing[@]})); then
 fi
 
 # The conversions are tested under a German locale as well.
-if ! locale -a 2>/dev/null | grep -qi '^de_DE.utf8$'; then
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+if $with_tests && ! locale -a 2>/dev/null | grep -qi '^de_DE.utf8$'; then
   $sudo sed -i 's/^# *de_DE.UTF-8 UTF-8/de_DE.UTF-8 UTF-8/' /etc/locale.gen
   grep -q '^de_DE.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null
   $sudo locale-gen >/dev/null
 fi
 
-build_type=${BUILD_TYPE:-RelWithDebInfo}
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE="$build_type" >/dev/null
-cmake --build build -j"$(nproc)"
+options=(-DCMAKE_BUILD_TYPE="${BUILD_TYPE:-RelWithDebInfo}")
+if $with_tests; then
+  options+=(-DTARVO_TESTS=ON -DTARVO_BENCH=ON)
+elif [ ! -f build/CMakeCache.txt ]; then
+  options+=(-DTARVO_TESTS=OFF -DTARVO_BENCH=OFF)
+fi
+cmake -S . -B build -G Ninja "${options[@]}" >/dev/null
+if $with_tests; then
+  cmake --build build -j"$(nproc)"
+else
+  cmake --build build -j"$(nproc)" --target programs
+fi

@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
-# Sets everything up, then builds and runs the whole test suite twice: as built, and once more
-# under AddressSanitizer (leaks included) and UndefinedBehaviorSanitizer; the tests of work on
-# several threads once more under ThreadSanitizer; then the fuzz targets run under libFuzzer for a
-# minute each.
+# Installs what the tests need and builds everything (scripts/setup.sh --tests), then runs the
+# whole test suite twice: as built, and once more under AddressSanitizer (leaks included) and
+# UndefinedBehaviorSanitizer; the tests of work on several threads once more under
+# ThreadSanitizer; then the fuzz targets run under libFuzzer for a minute each.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh
+scripts/setup.sh --tests
 
 ctest --test-dir build --output-on-failure -j2
 

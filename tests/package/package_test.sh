@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # The Debian package as cpack makes it from this build: exactly the programs and their manual
-# pages, the libraries they link declared as dependencies, and, once unpacked, programs that run
-# and pages that man shows without a warning.
-# Usage: package_test.sh BUILD_DIR VERSION
+# pages, the documentation folder with every example, the libraries they link declared as
+# dependencies, and, once unpacked, stripped programs that run and tell their version, and pages
+# that man shows without a warning.
+# Usage: package_test.sh BUILD_DIR VERSION SOURCE_DIR
 set -euo pipefail
-build=$1 version=$2
+build=$1 version=$2 source=$3
 
-for tool in cpack dpkg-deb dpkg-shlibdeps man; do
+for tool in cpack dpkg-deb dpkg-shlibdeps man file; do
   command -v "$tool" >/dev/null || { echo "$tool is not installed"; exit 77; }
 done
 export LC_ALL=C.UTF-8 MANWIDTH=80 MANPAGER=cat
@@ -21,16 +22,25 @@ cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/out" >"$work/cpack.lo
 deb=$work/out/tarvochart_${version}-1_$(dpkg --print-architecture).deb
 [ -f "$deb" ] || { ls "$work/out"; fail "no package named $(basename "$deb")"; }
 
-# Every file with its mode and owner; folders aside.
+# Every file with its mode and owner; folders aside. The examples are those of the source, the
+# images that a script may have rendered among them aside, and only the scripts executable.
+examples=$(cd "$source" && find examples -type f ! -regex '.*\.\(png\|svg\|pdf\|bmp\)' | sort |
+  sed 's|^|./usr/share/doc/tarvochart/|; /\.sh$/s|^|-rwxr-xr-x root/root |; /^\./s|^|-rw-r--r-- root/root |')
 expected="-rwxr-xr-x root/root ./usr/bin/tarvo-batch
 -rwxr-xr-x root/root ./usr/bin/tarvo-dbfwrite
 -rwxr-xr-x root/root ./usr/bin/tarvo-inspect
 -rwxr-xr-x root/root ./usr/bin/tarvochart
 -rw-r--r-- root/root ./usr/lib/tarvochart/libtarvochart-window.so
+-rw-r--r-- root/root ./usr/share/doc/tarvochart/README.md
+-rw-r--r-- root/root ./usr/share/doc/tarvochart/changelog.Debian.gz
+-rw-r--r-- root/root ./usr/share/doc/tarvochart/changelog.gz
+-rw-r--r-- root/root ./usr/share/doc/tarvochart/copyright
+$examples
 -rw-r--r-- root/root ./usr/share/man/man1/tarvo-batch.1.gz
 -rw-r--r-- root/root ./usr/share/man/man1/tarvo-dbfwrite.1.gz
 -rw-r--r-- root/root ./usr/share/man/man1/tarvo-inspect.1.gz
 -rw-r--r-- root/root ./usr/share/man/man1/tarvochart.1.gz"
+expected=$(sort -k3 <<<"$expected")
 files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $1, $2, $6}' | sort -k3)
 [ "$files" = "$expected" ] || fail "the package holds:
 $files
@@ -49,11 +59,27 @@ for package in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6prin
 done
 if grep -q -- '-dev$' <<<"$depends"; then fail "Depends names a -dev package: $(field Depends)"; fi
 
-# Unpacked, the stripped programs run: the tool writes both tables, the checker passes them and
-# the program draws them.
 dpkg-deb -x "$deb" "$work/root"
+doc=$work/root/usr/share/doc/tarvochart
+cmp -s "$doc/README.md" "$source/README.md" || fail "README.md differs from the source's"
+gzip -dc "$doc/changelog.gz" | head -n 1 | grep -q "^tarvochart $version (" ||
+  fail "changelog.gz does not begin with version $version"
+gzip -dc "$doc/changelog.Debian.gz" | head -n 1 | grep -q "^tarvochart ($version-1) " ||
+  fail "changelog.Debian.gz does not begin with version $version-1"
+head -n 1 "$doc/copyright" | grep -q '^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/$' &&
+  grep -q '^License: Expat$' "$doc/copyright" && grep -q '^ Permission is hereby granted' "$doc/copyright" ||
+  fail "copyright is not the MIT licence in Debian's format: $(cat "$doc/copyright")"
+
+# Unpacked, the programs are stripped, tell their version, and run: the tool writes both tables,
+# the checker passes them and the program draws them.
 bin=$work/root/usr/bin
-[ "$("$bin/tarvochart" --version)" = "tarvochart $version" ] || fail "--version"
+for binary in "$bin"/* "$work"/root/usr/lib/tarvochart/*.so; do
+  file "$binary" | grep -q ', stripped' || fail "not stripped: $(file "$binary")"
+done
+for name in tarvochart tarvo-dbfwrite tarvo-inspect tarvo-batch; do
+  answer=$("$bin/$name" --version) || fail "$name --version failed: $answer"
+  [ "$answer" = "$name $version" ] || fail "$name --version says: $answer"
+done
 cd "$work"
 "$bin/tarvo-dbfwrite" properties P.DBF <<'TABLE'
 1|1|DATASETCOUNT|1
