@@ -2,7 +2,8 @@
 // The application object: the Qt application, the main window, message boxes and error
 // reports, modal dialogs. Where no display can be reached it runs on Qt's offscreen platform,
 // and then nothing ever waits for a user: messages go to standard error only and every dialog
-// counts as declined.
+// counts as declined (the window sends a page asked for through the print dialog to the
+// default destination instead).
 
 #include <QPointer>
 #include <QWidget>
