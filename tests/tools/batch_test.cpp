@@ -94,7 +94,7 @@ TEST(Batch, ReportsEveryJobInOrderAndExitsOneWhenAnyFailed) {
       {"caf\xE9", "wrote out.pdf", "caf\xC3\xA9"},
       {"unwritable", "tarvochart: Cannot write no/such/out.png: No such file or directory"},
       {"damaged", "ChartPro.DBF"},
-      {"window", "drew the chart; the tables ask for no image file and no print"},
+      {"window", "made nothing: the tables ask for no image file and no print"},
       {"good P.DBF", "tarvo-batch: give both table names after the folder, or neither"},
       {"good ChartPro.DBF ChartDat.DBF", "wrote out.png"},
   };
@@ -121,6 +121,7 @@ TEST(Batch, ReportsEveryJobInOrderAndExitsOneWhenAnyFailed) {
   EXPECT_EQ(RunBatch({}, root).exitCode, 2);
   const RunResult allMade = RunBatch({"-"}, root, "good\ngood\n");
   EXPECT_EQ(allMade.exitCode, 0) << allMade.standardOutput;
+  EXPECT_EQ(RunBatch({"-"}, root, "good\nwindow\n").exitCode, 1) << "a job that made nothing";
 }
 
 // Jobs that print, on several threads, each send their page to the print server.

@@ -67,7 +67,8 @@ JobOutcome DescribeRun(const HeadlessOutcome& run) {
   std::string text;
   if (!run.imageFile.empty()) text = "wrote " + ToPlainLine(run.imageFile);
   if (run.printed) text += text.empty() ? "printed" : ", printed";
-  if (text.empty()) text = "drew the chart; the tables ask for no image file and no print";
+  // A job that makes nothing has lost its chart as surely as one that failed.
+  if (text.empty()) return Failure("made nothing: the tables ask for no image file and no print");
   return {false, text};
 }
 

@@ -49,8 +49,8 @@ standard error shows the progress.
   --help          show this text
   --version       show the version
 
-Exit status: 0 every job made its outputs, 1 a job ended with a message, 2 the command line
-or the job list cannot be used.
+Exit status: 0 every job made its outputs, 1 a job ended with a message or made nothing, 2 the
+command line or the job list cannot be used.
 )";
 
 int Usage(const std::string& problem) {
