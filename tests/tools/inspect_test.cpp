@@ -341,6 +341,11 @@ const InspectCase kCases[] = {
       "display; without one (a service, a batch host) the run prints to the default printer with "
       "the dialog's defaults, without asking",
       "Result: the run draws its chart, prints the chart page and ends by itself (NOSHOW)."}},
+    {"PrintDialogWithTheWindow",
+     {Row("DATASETCOUNT", "2"), Row("CHARTSTYLE", "PIE"), Row("PRINT"), Row("PRINTSETUP")},
+     SoundData(),
+     "draws, 0 warnings",
+     {"Result: the run draws its chart, prints the chart page and shows it in the window"}},
 };
 
 class InspectReport : public ::testing::TestWithParam<InspectCase> {

@@ -117,7 +117,7 @@ class Inspection : public PassObserver {
   // What the run does once its chart is built.
   Verdict ReportOutputs(const ChartOptions& options, bool skipRun) {
     data_->WriteSummary();
-    WarnOfPrintDialog(options);
+    if (skipRun) WarnOfPrintDialog(options);
     warnings_.WriteColorNames(out_);
     if (skipRun && !options.printAtStart && !WritesImageFile(options)) {
       ReportNothingMade(options);
@@ -136,7 +136,8 @@ class Inspection : public PassObserver {
   }
 
   // Without a display nobody can answer the print dialog: the page goes to the default printer
-  // with the dialog's settings as they stand.
+  // with the dialog's settings as they stand. Told of NOSHOW runs, those that services and batch
+  // hosts start; a run that shows its window has someone at the screen.
   void WarnOfPrintDialog(const ChartOptions& options) {
     if (!options.printAtStart || !print_.showPrintDialog) return;
     out_ << "\n  "

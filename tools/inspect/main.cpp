@@ -39,7 +39,7 @@ count; an eleventh page text), an image size of 0 or one that does not read as t
 an image name that gives a BMP file (".jpg"), a colour that is no colour name (with the
 nearest names), a bar style that gives horizontal bars although it is not "BAR" ("VERTBARS"),
 a data-set title or colour beyond the data-set count, tables that look swapped, and PRINT with
-PRINTSETUP, whose dialog a run without a display cannot show.
+PRINTSETUP in a NOSHOW run, whose dialog a run without a display cannot show.
 
 Without table names it reads ChartPro.DBF and ChartDat.DBF in the current folder, as the
 program does. Values are read with "." and with the decimal separator of your locale, as the
