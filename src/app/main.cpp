@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "chart/numberformat.h"
 #include "guiprocess.h"
 #include "headlessrun.h"
 #include "runtime.h"
@@ -65,7 +66,7 @@ void RunWithoutWindow(int argc, char** argv) {
       RunHeadless(names.property, names.data, [](const auto& chart, const auto& settings) {
         std::string error;
         if (!LoadPrintChart()(chart, settings, error)) throw Exception(error);
-      });
+      }, chart::SystemNumberLocale());
   if (outcome.message) {
     WriteErrorLine(outcome.message->caption, outcome.message->text);
   } else if (outcome.windowAsked) {

@@ -14,6 +14,7 @@
 #include <sstream>
 
 #include "chart/facecoverage.h"
+#include "chart/labelplacer.h"
 #include "chart/layoutsteps.h"
 
 namespace chart {
@@ -38,54 +39,8 @@ struct Report {
 
 std::string Quoted(const QString& text) { return "\"" + text.toStdString() + "\""; }
 
-// (i) and (ii): where the letters of a text lie, as four corners on the chart.
-QRectF TextRect(const ChartLayout& layout, const TextItem& item) {
-  if (item.framed) return item.box;  // a mark: its frame is drawn
-  const QFontMetricsF metrics(layout.fonts[item.font]);
-  const double width = metrics.horizontalAdvance(item.text), height = metrics.height();
-  const QRectF& box = item.box;
-  double left = box.left(), top = box.top();
-  if (item.align & Qt::AlignRight) left = box.right() - width;
-  if (item.align & Qt::AlignHCenter) left = box.center().x() - width / 2;
-  if (item.align & Qt::AlignBottom) top = box.bottom() - height;
-  if (item.align & Qt::AlignVCenter) top = box.center().y() - height / 2;
-  return QRectF(left, top, width, height);
-}
-
 QPolygonF Corners(const QRectF& rect) {
   return QPolygonF({rect.topLeft(), rect.topRight(), rect.bottomRight(), rect.bottomLeft()});
-}
-
-QPolygonF PlacedCorners(const ChartLayout& layout, const TextItem& item) {
-  QTransform turn;
-  turn.translate(item.origin.x(), item.origin.y());
-  turn.rotate(-item.angle);
-  return turn.map(Corners(TextRect(layout, item)));
-}
-
-// Two convex shapes overlap unless some edge's normal separates them (by more than the slack).
-bool Separated(const QPolygonF& a, const QPolygonF& b) {
-  for (const QPolygonF* shape : {&a, &b}) {
-    for (qsizetype i = 0; i < shape->size(); ++i) {
-      const QPointF edge = (*shape)[(i + 1) % shape->size()] - (*shape)[i];
-      const double length = std::hypot(edge.x(), edge.y());
-      if (length == 0) continue;
-      const QPointF normal(-edge.y() / length, edge.x() / length);
-      auto project = [&](const QPolygonF& p) {
-        double low = std::numeric_limits<double>::infinity(), high = -low;
-        for (const QPointF& point : p) {
-          const double at = QPointF::dotProduct(point, normal);
-          low = std::min(low, at);
-          high = std::max(high, at);
-        }
-        return std::pair(low, high);
-      };
-      const auto [aLow, aHigh] = project(a);
-      const auto [bLow, bHigh] = project(b);
-      if (aHigh <= bLow + kSlack || bHigh <= aLow + kSlack) return true;
-    }
-  }
-  return false;
 }
 
 struct PlacedText {
@@ -97,10 +52,10 @@ struct PlacedText {
 std::vector<PlacedText> AllTexts(const ChartLayout& layout) {
   std::vector<PlacedText> texts;
   for (const TextItem& item : layout.texts) {
-    texts.push_back({&item, PlacedCorners(layout, item), false});
+    texts.push_back({&item, TextCorners(layout, item), false});
   }
   for (const LegendItem& entry : layout.legend) {
-    texts.push_back({&entry.text, PlacedCorners(layout, entry.text), true});
+    texts.push_back({&entry.text, TextCorners(layout, entry.text), true});
   }
   return texts;
 }
@@ -132,7 +87,7 @@ void CheckTextsApart(const ChartLayout& layout, const std::vector<PlacedText>& t
       for (long long y = cell(bounds.top()); y <= cell(bounds.bottom()); ++y) {
         std::vector<std::size_t>& here = cells[{x, y}];
         for (std::size_t j : here) {
-          if (Separated(texts[i].corners, texts[j].corners)) continue;
+          if (Separated(texts[i].corners, texts[j].corners, kSlack)) continue;
           report.Add(Guarantee::TextsApart,
                      Quoted(texts[i].item->text) + " overlaps " + Quoted(texts[j].item->text));
         }
@@ -143,7 +98,7 @@ void CheckTextsApart(const ChartLayout& layout, const std::vector<PlacedText>& t
   if (layout.legend.empty()) return;
   const QPolygonF frame = Corners(layout.legendFrame);
   for (const PlacedText& text : texts) {
-    if (text.legend || Separated(text.corners, frame)) continue;
+    if (text.legend || Separated(text.corners, frame, kSlack)) continue;
     report.Add(Guarantee::TextsApart, Quoted(text.item->text) + " lies on the legend");
   }
 }
@@ -154,7 +109,7 @@ class Coverage {
  public:
   explicit Coverage(const ChartLayout& layout) : faces_(layout.faces, layout.size) {
     for (const TextItem& item : layout.texts) {
-      if (item.framed) covers_.push_back(PlacedRect(item));
+      if (item.framed) covers_.push_back(TextCorners(layout, item).boundingRect());
     }
     if (!layout.legend.empty()) covers_.push_back(layout.legendFrame);
   }

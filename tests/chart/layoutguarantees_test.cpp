@@ -185,6 +185,11 @@ TEST(LayoutGuarantees, HoldForThousandsOfGeneratedCharts) {
     ++failures;
     ADD_FAILURE() << "chart " << i << ": " << c.description << "\n"
                   << DescribeBroken(broken) << (drawn ? "" : "draws no chart\n");
+    // LAYOUT_DUMP names a folder for a picture of each chart that fails.
+    if (const char* dump = std::getenv("LAYOUT_DUMP")) {
+      RenderOf(model, static_cast<int>(c.logical.width()), static_cast<int>(c.logical.height()))
+          .save(QString("%1/chart-%2.png").arg(dump).arg(i));
+    }
   }
 }
 

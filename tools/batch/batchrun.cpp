@@ -72,13 +72,14 @@ JobOutcome DescribeRun(const HeadlessOutcome& run) {
   return {false, text};
 }
 
-JobOutcome RunJobInFolder(const Job& job, int baseFolder, const PrintRoutine& print) {
+JobOutcome RunJobInFolder(const Job& job, int baseFolder, const PrintRoutine& print,
+                          const chart::NumberLocale& numbers) {
   if (!job.problem.empty()) return Failure(std::string(kBatchName) + ": " + job.problem);
   if (fchdir(baseFolder) != 0 || chdir(job.folder.c_str()) != 0) {
     return Failure(std::string(kBatchName) + ": cannot enter the folder " +
                    ToPlainLine(job.folder) + ": " + SystemReason(errno));
   }
-  return DescribeRun(RunHeadless(job.propertyName, job.dataName, print));
+  return DescribeRun(RunHeadless(job.propertyName, job.dataName, print, numbers));
 }
 
 void RunJobs(const std::vector<Job>& jobs, int threads, const JobRunner& run,

@@ -165,9 +165,11 @@ int RunBatch(const std::vector<Job>& jobs, int threads) {
   if (baseFolder < 0)
     return Usage(std::string("cannot open the current folder: ") + std::strerror(errno));
   Progress progress(jobs.size(), isatty(STDERR_FILENO));
+  const chart::NumberLocale numbers = chart::SystemNumberLocale();
   bool anyFailed = false;
   RunJobs(
-      jobs, threads, [&](const Job& job) { return RunJobInFolder(job, baseFolder, PrintPage); },
+      jobs, threads,
+      [&](const Job& job) { return RunJobInFolder(job, baseFolder, PrintPage, numbers); },
       [&](const Job& job, const JobOutcome& outcome) {
         anyFailed = anyFailed || outcome.failed;
         const std::string line = ToPlainLine(job.line) + "\t" + outcome.text + "\n";

@@ -28,6 +28,7 @@ class Inspection : public PassObserver {
              std::ostream& out)
       : propertyName_(propertyName), dataName_(dataName), allRecords_(allRecords), out_(out) {
     ApplyChartDesign(chart_);
+    chart_.SetNumberLocale(chart::SystemNumberLocale());
   }
 
   InspectionResult Run() {
