@@ -105,7 +105,7 @@ struct Frame {
   double depth = 0;
   NiceTicks ticks;
   AxisNumbers numbers;        // how the ticks are written
-  bool ticksCrowded = false;  // on the final length only the tick nearest zero kept its label
+  bool ticksCrowded = false;  // only the tick nearest zero kept its label
   CategoryLabelFit labels;
   LabelSizes labelSizes;  // of the data labels that the room past the bars' ends is kept for
 };

@@ -93,6 +93,7 @@ std::vector<LegendEntry> LegendEntries(const std::vector<const SeriesModel*>& se
   if (listsPoints) {
     const SeriesModel& pie = *series.front();
     const auto& points = pie.points;
+    const std::vector<TColor> colors = PointColors(pie);
     for (std::size_t i = 0; i < points.size(); ++i) {
       if (!std::isfinite(points[i].value)) continue;
       ++total;
@@ -100,7 +101,7 @@ std::vector<LegendEntry> LegendEntries(const std::vector<const SeriesModel*>& se
       QString text = CategoryLabel(labels, i).trimmed();
       if (text.isEmpty()) text = ValueText(layout, points[i].value);
       entries.push_back(
-          {text, ToQColor(ResolvePointColor(pie, static_cast<int>(i))), static_cast<int>(i)});
+          {text, ToQColor(colors[i]), static_cast<int>(i)});
     }
     return entries;
   }

@@ -273,10 +273,9 @@ class FrameFit {
       frame_.labels = FitCategoryLabels(model_.labels, plan_, slot, maxLabelLength_, style_.font);
       ShortenToRoom(frame_.labels, categoryRoom_ - kLabelOffset, lineHeight_);
     }
-    const std::size_t ticks = frame_.ticks.values.size();
     KeepOnlyTicksThatStandApart(frame_.ticks, plan_.horizontal ? plot.width() : plot.height(),
                                 plan_.horizontal, style_);
-    frame_.ticksCrowded = ticks > 1 && frame_.ticks.values.size() < 2;
+    frame_.ticksCrowded = frame_.texts.tickLabels && frame_.ticks.values.size() < 2;
     frame_.numbers = AxisNumbersFor(frame_.ticks);
     frame_.labelsFrom = area_.left() + titleRoom_.width();
     frame_.plot = plot;

@@ -213,6 +213,7 @@ std::vector<PieSlice> DrawnSlices(const SeriesModel& series, long double sum, do
   };
   long double before = 0;
   const auto& points = series.points;
+  const std::vector<TColor> colors = PointColors(series);
   for (std::size_t i = 0; i < points.size(); ++i) {
     const double value = points[i].value;
     if (!IsSlice(value)) continue;
@@ -226,7 +227,7 @@ std::vector<PieSlice> DrawnSlices(const SeriesModel& series, long double sum, do
     if (std::abs(value) > run.largest) {
       run.largest = std::abs(value);
       run.slice.point = static_cast<int>(i);
-      run.slice.color = ToQColor(ResolvePointColor(series, static_cast<int>(i)));
+      run.slice.color = ToQColor(colors[i]);
     }
     run.open = true;
     if (!thin || radius * Radians(-run.slice.sweepDegrees) >= 1) close();
