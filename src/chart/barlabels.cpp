@@ -59,8 +59,15 @@ double Across(QSizeF extent, bool horizontal) {
 struct BarLabelPlan {
   bool upright = false;  // vertical bars' labels read upward
   bool stacked = false;
-  double lane = 0;
+  bool single = false;  // one series of bars in one row: its lane is the category's slot
+  double slot = 0;
 };
+
+// The lane of one bar, from its own width (bars are rounded to whole pixels).
+double LaneOf(const Box& box, const BarLabelPlan& plan, bool horizontal) {
+  const double thickness = horizontal ? box.front.height() : box.front.width();
+  return (plan.single ? plan.slot - 2 : thickness) - box.depth;
+}
 
 // The outermost segment of each stack, by category and side of zero: it may have its label past
 // the stack's end.
@@ -103,8 +110,8 @@ std::vector<TextItem> Candidates(const Box& box, const QString& text, const BarL
                                      insideExtent)
                             : EndRect(box, insideExtent, horizontal, box.negative, false);
       const bool insideFits = HoldsInside(box.front, in, horizontal);
-      const bool outsideFits =
-          Across(outsideExtent, horizontal) <= plan.lane && (!plan.stacked || outermost);
+      const bool outsideFits = Across(outsideExtent, horizontal) <= LaneOf(box, plan, horizontal) &&
+                               (!plan.stacked || outermost);
       if (insideFits) PlaceAt(inside, in, upright);
       if (outsideFits)
         PlaceAt(outside, EndRect(box, outsideExtent, horizontal, box.negative, true), upright);
@@ -164,8 +171,10 @@ void AddBarLabels(const std::vector<const SeriesModel*>& series, const std::vect
                   const Geometry& g, LabelPlacer& placer, ChartLayout& layout) {
   BarLabelPlan plan;
   plan.stacked = IsStacked(g.plan.multiBar);
-  plan.lane = LabelLane(g.plan, g.slot, g.frame.depth > 0 ? g.BoxDepth() : 0);
-  plan.upright = LabelsUpright(g.plan, g.frame.labelSizes, plan.lane);
+  plan.single = g.plan.barCount == 1 && g.plan.rows == 1;
+  plan.slot = g.slot;
+  plan.upright = LabelsUpright(g.plan, g.frame.labelSizes,
+                               LabelLane(g.plan, g.slot, g.frame.depth > 0 ? g.BoxDepth() : 0));
   for (const SeriesModel* one : series) {
     if (!IsBar(one->kind) || !one->marksVisible) continue;
     layout.omitted.dataLabels.wanted += static_cast<int>(

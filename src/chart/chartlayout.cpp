@@ -100,8 +100,7 @@ std::vector<LegendEntry> LegendEntries(const std::vector<const SeriesModel*>& se
       if (entries.size() >= kMaxLegendEntries) continue;
       QString text = CategoryLabel(labels, i).trimmed();
       if (text.isEmpty()) text = ValueText(layout, points[i].value);
-      entries.push_back(
-          {text, ToQColor(colors[i]), static_cast<int>(i)});
+      entries.push_back({text, ToQColor(colors[i]), static_cast<int>(i)});
     }
     return entries;
   }

@@ -268,6 +268,10 @@ class FrameFit {
   // the final slot within the room kept for them, and tick labels that crowd on the final length
   // keep only the one nearest zero.
   void Finish(QRectF plot) {
+    // On whole pixels, so that the edges of bars, which stand whole pixels from the plot's edges,
+    // never run through the middle of a pixel: each bar has its pixels, however thin.
+    plot = QRectF(QPointF(std::round(plot.left()), std::round(plot.top())),
+                  QPointF(std::round(plot.right()), std::round(plot.bottom())));
     const double slot = Slot(plot);
     if (frame_.texts.categoryLabels) {
       frame_.labels = FitCategoryLabels(model_.labels, plan_, slot, maxLabelLength_, style_.font);

@@ -90,9 +90,9 @@ OwnerRaster::OwnerRaster(const ChartLayout& layout, QRectF area) {
   }
 }
 
-// Ids run from 1 up in 24 bits; more owners than that share the last id.
+// Ids run from 1 up in 24 bits; more owners than that share the last one.
 unsigned OwnerRaster::IdOf(Owner owner) {
-  constexpr unsigned kLast = 0xFFFFFF;
+  constexpr unsigned kLast = kCovered - 1;
   const long long key = (static_cast<long long>(owner.series) + 1) * (1LL << 32) + owner.point + 1;
   const auto [found, added] = ids_.try_emplace(key, static_cast<unsigned>(owners_.size() + 1));
   if (added) owners_.push_back(owner);
@@ -104,9 +104,11 @@ bool OwnerRaster::Covers(QRectF area) const {
   return !image_.isNull() && raster.contains(area);
 }
 
-std::optional<Owner> OwnerRaster::OtherUnder(const QRectF& rect, Owner label) const {
-  if (image_.isNull()) return std::nullopt;
-  // The pixels whose middles lie inside `rect`.
+// Visits the pixel centre and id of every pixel whose middle lies inside `rect`, until `visit`
+// returns false.
+template <class Visit>
+void OwnerRaster::EveryPixel(const QRectF& rect, Visit visit) const {
+  if (image_.isNull()) return;
   const int x0 = std::max(0, static_cast<int>(std::floor(rect.left() - 0.5)) + 1 - origin_.x());
   const int x1 = std::min(image_.width() - 1,
                           static_cast<int>(std::ceil(rect.right() - 0.5)) - 1 - origin_.x());
@@ -116,15 +118,53 @@ std::optional<Owner> OwnerRaster::OtherUnder(const QRectF& rect, Owner label) co
   for (int y = y0; y <= y1; ++y) {
     const auto* row = reinterpret_cast<const QRgb*>(image_.constScanLine(y));
     for (int x = x0; x <= x1; ++x) {
-      const unsigned id = row[x] & 0xFFFFFFu;
-      if (id == kNothing) continue;
-      const Owner& owner = owners_[std::min<std::size_t>(id, owners_.size()) - 1];
-      const bool own =
-          owner.series == label.series && (owner.point == label.point || owner.point < 0);
-      if (!own) return owner;
+      const QPointF centre(x + origin_.x() + 0.5, y + origin_.y() + 0.5);
+      if (!visit(centre, row[x] & 0xFFFFFFu)) return;
     }
   }
-  return std::nullopt;
+}
+
+std::optional<Owner> OwnerRaster::OtherUnder(const QRectF& rect, Owner label) const {
+  return OtherUnder(QPolygonF(rect), label);
+}
+
+std::optional<Owner> OwnerRaster::OtherUnder(const QPolygonF& corners, Owner label) const {
+  std::optional<Owner> other;
+  const bool upright = corners.size() == 5 && corners.isClosed();  // a QRectF's polygon
+  EveryPixel(corners.boundingRect(), [&](QPointF centre, unsigned id) {
+    if (id == kNothing || id == kCovered) return true;
+    if (!upright && !corners.containsPoint(centre, Qt::OddEvenFill)) return true;
+    const Owner& owner = owners_[std::min<std::size_t>(id, owners_.size()) - 1];
+    const bool own =
+        owner.series == label.series && (owner.point == label.point || owner.point < 0);
+    if (!own) other = owner;
+    return own;
+  });
+  return other;
+}
+
+void OwnerRaster::Cover(const QPolygonF& corners) {
+  if (image_.isNull()) return;
+  QPainter painter(&image_);
+  painter.translate(-origin_);
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(QColor::fromRgb(kCovered));
+  painter.drawPolygon(corners);
+}
+
+std::set<std::pair<int, int>> OwnerRaster::Shown() const {
+  std::set<unsigned> ids;
+  for (int y = 0; y < image_.height(); ++y) {
+    const auto* row = reinterpret_cast<const QRgb*>(image_.constScanLine(y));
+    for (int x = 0; x < image_.width(); ++x) ids.insert(row[x] & 0xFFFFFFu);
+  }
+  std::set<std::pair<int, int>> shown;
+  for (unsigned id : ids) {
+    if (id == kNothing || id == kCovered) continue;
+    const Owner& owner = owners_[std::min<std::size_t>(id, owners_.size()) - 1];
+    shown.insert({owner.series, owner.point});
+  }
+  return shown;
 }
 
 bool Separated(const QPolygonF& a, const QPolygonF& b, double slack) {

@@ -11,6 +11,7 @@
 #include <QPolygonF>
 #include <QRectF>
 #include <optional>
+#include <set>
 #include <span>
 #include <unordered_map>
 #include <vector>
@@ -34,13 +35,22 @@ class OwnerRaster {
   OwnerRaster(const ChartLayout& layout, QRectF area);
 
   // What other data than the point `label` (and the line of its series) shows on a pixel whose
-  // middle lies in `rect`; nothing where there is none.
+  // middle lies in `rect` (or in `corners`, a turned text); nothing where there is none.
   std::optional<Owner> OtherUnder(const QRectF& rect, Owner label) const;
+  std::optional<Owner> OtherUnder(const QPolygonF& corners, Owner label) const;
   bool Covers(QRectF area) const;
+
+  // Paints `corners` over the data as a text covers it, and tells the points that still show a
+  // pixel.
+  void Cover(const QPolygonF& corners);
+  std::set<std::pair<int, int>> Shown() const;
 
  private:
   static constexpr unsigned kNothing = 0;
+  static constexpr unsigned kCovered = 0xFFFFFF;
   unsigned IdOf(Owner owner);
+  template <class Visit>
+  void EveryPixel(const QRectF& rect, Visit visit) const;
 
   QImage image_;
   QPoint origin_;

@@ -130,7 +130,9 @@ AxisNumbers AxisNumbersFor(const NiceTicks& ticks) {
   double largest = 0;
   for (double value : ticks.values) largest = std::max(largest, std::abs(value));
   AxisNumbers numbers{DecimalsOfStep(ticks.step), 0, IntegerDigits(largest) >= kGroupFromDigits};
-  if (largest == 0 || LongestTick(ticks, numbers) <= kMaxTickChars) return numbers;
+  if (LongestTick(ticks, numbers) <= kMaxTickChars) return numbers;
+  largest = std::max(largest, std::abs(ticks.step));  // an axis that shows only its zero
+  if (!(largest > 0) || !std::isfinite(largest)) return numbers;
   const int exponent = 3 * static_cast<int>(std::floor(std::log10(largest) / 3));
   if (exponent == 0) return numbers;
   const auto step = static_cast<double>(ticks.step / PowerOfTen(exponent));
@@ -142,6 +144,25 @@ std::string FormatTick(double value, const AxisNumbers& numbers, const NumberLoc
   const std::string digits = FixedDigits(std::abs(scaled), numbers.decimals);
   const bool negative = scaled < 0 && !AllZeros(digits);
   return (negative ? locale.minus : "") + Localized(digits, numbers.grouped, locale);
+}
+
+std::optional<double> ReadNumber(std::string text, const NumberLocale& locale) {
+  auto replace = [&](const std::string& from, const std::string& to) {
+    if (from.empty()) return;
+    for (auto at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+      text.replace(at, from.size(), to);
+  };
+  replace(locale.group, "");
+  replace(locale.decimal, ".");
+  replace(locale.minus, "-");
+  replace("·10", "e");
+  static const char* const kDigits[] = {"⁰", "¹", "²", "³", "⁴", "⁵", "⁶", "⁷", "⁸", "⁹"};
+  for (int digit = 0; digit < 10; ++digit) replace(kDigits[digit], std::to_string(digit));
+  replace("⁻", "-");
+  double value = 0;
+  const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (result.ec != std::errc() || result.ptr != text.data() + text.size()) return std::nullopt;
+  return value;
 }
 
 std::string ScaleNote(int exponent) {

@@ -5,6 +5,7 @@
 // library, so the process's locale cannot leak in. No binary noise, no trailing zeros; very large
 // and very small values are scaled (1,25·10⁻⁶) rather than written with a dozen digits.
 
+#include <optional>
 #include <string>
 
 #include "chart/niceticks.h"
@@ -64,5 +65,9 @@ std::string FormatTick(double value, const AxisNumbers& numbers, const NumberLoc
 
 // "×10¹²" for an exponent of 12; empty for 0.
 std::string ScaleNote(int exponent);
+
+// A number as a reader reads what FormatValue or FormatTick wrote; nothing where the text is
+// not one.
+std::optional<double> ReadNumber(std::string text, const NumberLocale& locale);
 
 }  // namespace chart
