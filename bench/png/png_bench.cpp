@@ -7,6 +7,7 @@
 #include <libdeflate.h>
 #include <zlib.h>
 
+#include <QBuffer>
 #include <QGuiApplication>
 #include <QImage>
 #include <algorithm>
@@ -21,7 +22,7 @@
 #include <thread>
 #include <vector>
 
-#include "chart/deflate.h"
+#include "chart/pngencoder.h"
 
 namespace {
 
@@ -114,25 +115,6 @@ int RowsPerBlock(const QImage& image) {
   return static_cast<int>(std::max<std::size_t>(1, (1 << 20) / RowBytes(image)));
 }
 
-uLong OursAdler32(uLong adler, const unsigned char* data, std::size_t size) {
-  return chart::Adler32(static_cast<std::uint32_t>(adler), data, size);
-}
-
-// The project's own compressor, as the PNG writer drives it.
-Bytes OursStream(const QImage& image) {
-  return JoinedBands(image, [&image](Band& band) {
-    chart::Deflater deflater;
-    for (int y = band.first; y < band.end;) {
-      const int rows = std::min(RowsPerBlock(image), band.end - y);
-      unsigned char* at = deflater.Append(std::size_t(rows) * RowBytes(image));
-      band.adler = FilterRows(image, y, y + rows, at, band.adler, OursAdler32);
-      deflater.Compress();
-      y += rows;
-    }
-    band.deflated = deflater.Finish(band.last);
-  });
-}
-
 uLong ZlibAdler32(uLong adler, const unsigned char* data, std::size_t size) {
   return adler32_z(adler, data, size);
 }
@@ -189,6 +171,14 @@ Bytes LibdeflateStream(const QImage& image) {
   return Bytes(out.get(), out.get() + written);
 }
 
+// The program's PNG writer, the whole file: the filter, zlib, the checksums and the chunks.
+Bytes PngFile(const QImage& image) {
+  QBuffer buffer;
+  buffer.open(QIODevice::WriteOnly);
+  chart::WritePng(image, buffer);
+  return Bytes(buffer.data().begin(), buffer.data().end());
+}
+
 // Only the filter, for the share of the time that is not the compressor's.
 Bytes FilterOnly(const QImage& image) {
   Bytes rows(std::size_t(RowsPerBlock(image)) * RowBytes(image));
@@ -198,17 +188,21 @@ Bytes FilterOnly(const QImage& image) {
   return rows;
 }
 
+// What a codec's bytes are: a zlib stream of the rows (checked by inflating it), a whole PNG
+// file, or nothing to count.
+enum class Output { Stream, File, Nothing };
+
 struct Codec {
   const char* name;
   Bytes (*stream)(const QImage&);
-  bool compresses = true;
+  Output output = Output::Stream;
 };
 
-const Codec kCodecs[] = {{"filter only", FilterOnly, false},
-                         {"ours", OursStream},
+const Codec kCodecs[] = {{"filter only", FilterOnly, Output::Nothing},
                          {"zlib 1 rle", ZlibRleStream},
                          {"zlib 1", ZlibDefaultStream},
-                         {"libdeflate 1", LibdeflateStream}};
+                         {"libdeflate 1", LibdeflateStream},
+                         {"PNG writer (file)", PngFile, Output::File}};
 
 bool InflatesToTheRows(const QImage& image, const Bytes& stream) {
   const std::size_t size = RowBytes(image) * std::size_t(image.height());
@@ -277,12 +271,12 @@ void PrintRow(const std::string& name, QSize size, const std::vector<Timing>& ti
 std::optional<std::vector<Timing>> MeasureAll(const QImage& image, int runs) {
   std::vector<Timing> timings;
   for (const Codec& codec : kCodecs) {
-    if (codec.compresses && !InflatesToTheRows(image, codec.stream(image))) {
+    if (codec.output == Output::Stream && !InflatesToTheRows(image, codec.stream(image))) {
       std::fprintf(stderr, "%s wrote a stream that does not inflate to the rows\n", codec.name);
       return std::nullopt;
     }
     timings.push_back(Measure(codec, image, runs));
-    if (!codec.compresses) timings.back().bytes = 0;
+    if (codec.output == Output::Nothing) timings.back().bytes = 0;
   }
   return timings;
 }
