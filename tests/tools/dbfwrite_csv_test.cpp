@@ -50,12 +50,15 @@ const CsvCase kCases[] = {
     {"BlanksGroupDigits",
      {"--header"},
      1,
-     "Mois;Ventes\nA;41 250,5\nB;1\xC2\xA0" "250\nC;2\xE2\x80\xAF" "500,25\nD;+1 234 567\n",
+     "Mois;Ventes\nA;41 250,5\nB;1\xC2\xA0"
+     "250\nC;2\xE2\x80\xAF"
+     "500,25\nD;+1 234 567\n",
      {{"A", "41250.5", ""}, {"B", "1250", ""}, {"C", "2500.25", ""}, {"D", "+1234567", ""}}},
     {"Windows1252TextKeepsItsBytes",
      {},
      1,
-     "M\xE4rz;1\xA0" "250,5;rot\n",
+     "M\xE4rz;1\xA0"
+     "250,5;rot\n",
      {{"M\xE4rz", "1250.5", "rot"}}},
     {"SemicolonsWithoutHeader",
      {},
@@ -80,44 +83,87 @@ const CsvCase kCases[] = {
      2,
      "Quarter,2025,Colour,2026,Colour\nQ1,1,red,2,navy\n",
      {{"Q1", "2", "navy", "1", "red"}}},
-    {"ColumnsWithoutHeader", {"--columns", "1,4"}, 1, "x;1;2;3\ny;4;5;6,5\n",
+    {"ColumnsWithoutHeader",
+     {"--columns", "1,4"},
+     1,
+     "x;1;2;3\ny;4;5;6,5\n",
      {{"x", "3", ""}, {"y", "6.5", ""}}},
-    {"ColumnsNameTheLabelFirst", {"--header", "--columns", "2026,Quarter"}, 1,
-     "Quarter,2025,Colour,2026,Colour\nQ1,1,red,2,navy\n", {},
+    {"ColumnsNameTheLabelFirst",
+     {"--header", "--columns", "2026,Quarter"},
+     1,
+     "Quarter,2025,Colour,2026,Colour\nQ1,1,red,2,navy\n",
+     {},
      "line 2: the value of data set 1 (Quarter) \"Q1\" is not a number"},
-    {"AmbiguousCommaInACommaFile", {"--header"}, 1, "Q,A\nx,\"41,250\"\n", {},
+    {"AmbiguousCommaInACommaFile",
+     {"--header"},
+     1,
+     "Q,A\nx,\"41,250\"\n",
+     {},
      "line 2: the value of data set 1 (A) \"41,250\" can be 41250 (a comma that groups digits) "
      "or 41.250 (a decimal comma): write 41250 or 41.250"},
-    {"BrokenGrouping", {}, 1, "w;1\nx;41.25.0\ny;1.250 000,5\nz;12 34\n", {},
+    {"BrokenGrouping",
+     {},
+     1,
+     "w;1\nx;41.25.0\ny;1.250 000,5\nz;12 34\n",
+     {},
      "line 2: the value of data set 1 \"41.25.0\" is not a number\n"
      "line 3: the value of data set 1 \"1.250 000,5\" is not a number\n"
      "line 4: the value of data set 1 \"12 34\" is not a number"},
-    {"ColumnNamedTwice", {"--header", "--columns", "Q,A"}, 1, "Q;A;A\nx;1;2\n", {},
+    {"ColumnNamedTwice",
+     {"--header", "--columns", "Q,A"},
+     1,
+     "Q;A;A\nx;1;2\n",
+     {},
      "line 1: --columns names \"A\", the name of columns 2 and 3: name the one you mean by its "
      "number"},
-    {"ColumnOfNoName", {"--header", "--columns", "Monat,Umsatz"}, 1, kGermanSheet, {},
+    {"ColumnOfNoName",
+     {"--header", "--columns", "Monat,Umsatz"},
+     1,
+     kGermanSheet,
+     {},
      "line 1: --columns names \"Umsatz\", which is none of the 3 columns of the header: Monat "
      "(label), Umsatz 2025 (value 1), Umsatz 2026 (value 2)"},
-    {"ColumnThatIsAColour", {"--header", "--columns", "Q,Colour"}, 1, "Q;A;Colour\nx;1;red\n", {},
+    {"ColumnThatIsAColour",
+     {"--header", "--columns", "Q,Colour"},
+     1,
+     "Q;A;Colour\nx;1;red\n",
+     {},
      "line 1: --columns names \"Colour\", the colour column of \"A\": name the value column, and "
      "its colours come with it"},
-    {"ColumnsOfTheLabelAlone", {"--header", "--columns", "Umsatz 2026"}, 1, kGermanSheet, {},
+    {"ColumnsOfTheLabelAlone",
+     {"--header", "--columns", "Umsatz 2026"},
+     1,
+     kGermanSheet,
+     {},
      "line 1: --columns picks only the label's column, but the table is for 1 data set (the "
      "first column it names is the label)"},
-    {"ColumnsByNameWithoutHeader", {"--columns", "a,2"}, 1, "x;1\n", {},
+    {"ColumnsByNameWithoutHeader",
+     {"--columns", "a,2"},
+     1,
+     "x;1\n",
+     {},
      "--columns names \"a\": without --header the columns have no names; give their numbers, "
-     "from 1", 2},
-    {"SeparatorOfNoKind", {"--separator=tab"}, 1, "x\t1\n", {},
-     "--separator takes \",\" or \";\" (comma, semicolon)", 2},
-    {"HeaderOfSemicolonsReadWithCommas", {"--header", "--separator", ","}, 1, "Q;A\nx;1\n", {},
+     "from 1",
+     2},
+    {"SeparatorOfNoKind",
+     {"--separator=tab"},
+     1,
+     "x\t1\n",
+     {},
+     "--separator takes \",\" or \";\" (comma, semicolon)",
+     2},
+    {"HeaderOfSemicolonsReadWithCommas",
+     {"--header", "--separator", ","},
+     1,
+     "Q;A\nx;1\n",
+     {},
      "line 1: the header names no value column, only the label, but the table is for 1 data set "
      "(the columns seem to be separated by \";\": give --separator=\";\")"},
 };
 
-const std::vector<std::vector<std::string>> kLocales = {
-    {"LC_ALL=C", "LANG=C"},
-    {"LC_ALL=de_DE.UTF-8", "LANG=de_DE.UTF-8"},
-    {"LC_ALL=fr_FR.UTF-8", "LANG=fr_FR.UTF-8"}};
+const std::vector<std::vector<std::string>> kLocales = {{"LC_ALL=C", "LANG=C"},
+                                                        {"LC_ALL=de_DE.UTF-8", "LANG=de_DE.UTF-8"},
+                                                        {"LC_ALL=fr_FR.UTF-8", "LANG=fr_FR.UTF-8"}};
 
 // The records as dbfread reads them, each field trimmed of its padding, the lead number left out.
 Rows DbfreadRows(const std::string& path, int dataSets) {
@@ -190,7 +236,8 @@ TEST_P(DbfWriteCsv, WritesWhatTheSpreadsheetMeantInEveryLocaleOrRefusesTheLine) 
       std::istringstream lines(c.refusal);
       for (std::string line; std::getline(lines, line);) {
         EXPECT_NE(result.standardError.find("tarvo-dbfwrite: " + line + "\n"), std::string::npos)
-            << line << "\nnot in:\n" << result.standardError;
+            << line << "\nnot in:\n"
+            << result.standardError;
       }
       EXPECT_FALSE(QFile::exists(dir.filePath("T.DBF")));
       continue;
@@ -233,7 +280,8 @@ TEST(DbfWriteCsvNumbers, EveryGroupingOfEitherConventionReadsAsTheNumber) {
     std::string input;
     Rows rows;
     for (int i = 0; i < 400; ++i) {
-      const long long whole = std::uniform_int_distribution<long long>(-2'000'000'000, 2'000'000'000)(random);
+      const long long whole =
+          std::uniform_int_distribution<long long>(-2'000'000'000, 2'000'000'000)(random);
       const int cents = int(random() % 100);
       const std::string_view group = convention.groups[random() % convention.groups.size()];
       const std::string value = Spreadsheet(whole, cents, group, convention.mark);

@@ -44,8 +44,8 @@ std::optional<std::size_t> ColumnNamed(const std::vector<std::string>& header,
 
 // The data set of `all` whose colour column is `column`, if there is one.
 const CsvDataSetColumns* ColourColumnOf(const CsvColumns& all, std::size_t column) {
-  const auto owner = std::ranges::find(all.dataSets, std::optional(column),
-                                       &CsvDataSetColumns::colour);
+  const auto owner =
+      std::ranges::find(all.dataSets, std::optional(column), &CsvDataSetColumns::colour);
   return owner == all.dataSets.end() ? nullptr : &*owner;
 }
 

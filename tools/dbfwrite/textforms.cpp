@@ -253,8 +253,10 @@ std::string DataSetCountProblem(const CsvColumns& columns, int dataSets, char se
   const std::string names = columns.picked ? "--columns picks " : "the header names ";
   std::string problem;
   if (found == 0) {
-    problem = names + (columns.picked ? "only the label's column" : "no value column, only the "
-                                                                    "label") +
+    problem = names +
+              (columns.picked ? "only the label's column"
+                              : "no value column, only the "
+                                "label") +
               ", but the table is for " + DataSetCount(std::size_t(dataSets));
     if (columns.picked) problem += " (the first column it names is the label)";
   } else {

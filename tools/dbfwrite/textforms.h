@@ -49,8 +49,8 @@ Refusals DataRowsFromBars(std::istream& in, int dataSets, const DataSink& add);
 
 // How a CSV of the data table is written.
 struct CsvForm {
-  bool header = false;            // the first row names the columns
-  std::optional<char> separator;  // "," or ";"; none: the first row tells (SeparatorOfFirstLine)
+  bool header = false;               // the first row names the columns
+  std::optional<char> separator;     // "," or ";"; none: the first row tells (SeparatorOfFirstLine)
   std::vector<std::string> columns;  // the columns to write (PickColumns); empty: every one
 };
 
