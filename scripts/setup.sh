@@ -30,6 +30,7 @@ if $with_tests; then
     xvfb xauth xdotool x11-apps x11-utils openbox imagemagick
     cups cups-client cups-bsd printer-driver-cups-pdf
     shapelib poppler-utils locales python3 python3-dbfread libxml2-utils file man-db
+    python3-dbf libdbd-xbase-perl
     gnuplot-nox bc time
     clang libclang-rt-14-dev
   )

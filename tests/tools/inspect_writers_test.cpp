@@ -72,10 +72,10 @@ const InspectCase kCases[] = {
       "reads the value of data set 1 at bytes 33 to 52 (it reads fixed places, never the field "
       "descriptors): it reads VALUE1 and the first byte of COLOR1 there, and the fields after "
       "it lie 1 to 2 bytes earlier than the program reads them. In record 1 the program reads "
-      "the value of data set 2 as \"-3.25re\", where VALUE2 holds \"-3.25\". LibreOffice Calc "
-      "writes a "
-      "column declared VALUE1,N,20,2 a byte narrower: declare it VALUE1,N,19,2 followed by a "
-      "text column of one byte (FILL,C,1), or as text, VALUE1,C,20.",
+      "the value of data set 2 as \"-3.25re\", where VALUE2 holds \"-3.25\". Write the field 20 "
+      "bytes wide (LibreOffice Calc writes a column declared VALUE1,N,20,2 a byte narrower: "
+      "declare it VALUE1,N,19,2 followed by a text column of one byte, FILL,C,1, or as text, "
+      "VALUE1,C,20).",
       "records of 91 bytes hold 1 data set whole; the property table asks for 2: of data set 2 "
       "the value (bytes 63 to 82) is read whole, the colour (bytes 83 to 92) is cut to bytes 83 "
       "to 90",
@@ -87,7 +87,9 @@ const InspectCase kCases[] = {
      {"warning: \"D.DBF\": field 2 LABEL (C, 34 bytes) lies at bytes 3 to 36, but the program "
       "reads the label at bytes 3 to 32",
       "it reads the first 30 bytes of LABEL there, and every field after it lies 4 bytes later",
-      "give every column its width in a .csvt file beside the CSV (this one String(30))",
+      "Write the field 30 bytes wide (GDAL's ogr2ogr widens a field to fit its longest value: "
+      "give every column its width in a .csvt file beside the CSV, this one String(30), and keep "
+      "its values within 30 bytes).",
       "records of 97 bytes hold 2 data sets whole"}},
     {"GdalNullAsTheLeadNumber",
      kTwoDataSets,

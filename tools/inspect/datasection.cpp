@@ -135,7 +135,7 @@ bool DataRecordReport::DecodeLive(const RecordCursor& record, bool shown) {
     WriteLine(record.Number(), "ends the run:");
     ReportRunEnd(error, out_);
     const std::string null =
-        NullNumberText(record.Text(), ConvertedFields(TableKind::Data, dataSets_));
+        NullNumberText(record.Text(), NumberFields(TableKind::Data, dataSets_));
     if (!null.empty()) out_ << "    " << warnings_.Mark(null) << "\n";
     return false;
   }

@@ -105,25 +105,25 @@ std::string ExampleText(const DbfFile& table, const std::vector<FieldDescriptor>
   return "";
 }
 
-// The fix, for the writers that are known to place fields so.
+// The fix, and how the writers that are known to place fields so get it right.
 std::string FixText(const FieldDescriptor& field, const FixedField& fixed) {
   const std::string width = std::to_string(fixed.span.width);
+  const std::string fix = " Write the field " + width + " bytes wide";
   if ((field.type == 'N' || field.type == 'F') && field.span.width + 1 == fixed.span.width) {
-    return " LibreOffice Calc writes a column declared " + Named(field) + ",N," + width + "," +
-           std::to_string(field.decimals) + " a byte narrower: declare it " + Named(field) + ",N," +
-           std::to_string(field.span.width) + "," + std::to_string(field.decimals) +
-           " followed by a text column of one byte (FILL,C,1), or as text, " + Named(field) +
-           ",C," + width + ".";
+    return fix + " (LibreOffice Calc writes a column declared " + Named(field) + ",N," + width +
+           "," + std::to_string(field.decimals) + " a byte narrower: declare it " + Named(field) +
+           ",N," + std::to_string(field.span.width) + "," + std::to_string(field.decimals) +
+           " followed by a text column of one byte, FILL,C,1, or as text, " + Named(field) + ",C," +
+           width + ").";
   }
   if (field.span.width > fixed.span.width) {
-    return " GDAL's ogr2ogr widens a field to fit its longest value: give every column its width "
-           "in a .csvt file beside the CSV (this one " +
+    return fix +
+           " (GDAL's ogr2ogr widens a field to fit its longest value: give every column its "
+           "width in a .csvt file beside the CSV, this one " +
            std::string(field.type == 'C' ? "String(" : "Real(") + width +
-           ")), and keep its "
-           "values within " +
-           width + " bytes.";
+           "), and keep its values within " + width + " bytes).";
   }
-  return " Write the field " + width + " bytes wide.";
+  return fix + ".";
 }
 
 }  // namespace

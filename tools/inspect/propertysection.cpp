@@ -205,7 +205,7 @@ void PropertyRecordReport::Failed(const Exception& error) {
   out_ << "    -> ends the run:\n";
   ReportRunEnd(error, out_);
   const std::string null =
-      NullNumberText(table_.RecordText(number), ConvertedFields(TableKind::Properties, 0));
+      NullNumberText(table_.RecordText(number), NumberFields(TableKind::Properties, 0));
   if (!null.empty()) out_ << "    " << warnings_.Mark(null) << "\n";
 }
 

@@ -85,26 +85,32 @@ void ReportCodePage(const DbfFile& table, TableKind kind, Warnings& warnings, st
   out << "  " << warnings.Mark(text) << "\n";
 }
 
-std::vector<FixedField> ConvertedFields(TableKind kind, int dataSets) {
+std::vector<NumberField> NumberFields(TableKind kind, int dataSets) {
   if (kind == TableKind::Properties) {
-    return {{"the lead number", property_record::kLeadNumber},
-            {"the data-set number", property_record::kDataSetNumber}};
+    return {{{"the lead number", property_record::kLeadNumber}, true},
+            {{"the data-set number", property_record::kDataSetNumber}, true}};
   }
-  std::vector<FixedField> fields = {{"the lead number", data_record::kLeadNumber}};
+  std::vector<NumberField> fields = {{{"the lead number", data_record::kLeadNumber}, true}};
   for (int j = 0; j < dataSets; ++j) {
-    fields.push_back({"the value of data set " + std::to_string(j + 1), data_record::Value(j)});
+    fields.push_back(
+        {{"the value of data set " + std::to_string(j + 1), data_record::Value(j)}, false});
   }
   return fields;
 }
 
-std::string NullNumberText(std::string_view text, const std::vector<FixedField>& fields) {
-  for (const FixedField& field : fields) {
+std::string NullNumberText(std::string_view text, const std::vector<NumberField>& fields) {
+  for (const auto& [field, whole] : fields) {
     const std::string held = Trim(FieldText(text, field.span));
-    if (held.empty() || held.find_first_not_of('*') != held.npos) continue;
+    try {
+      whole ? void(StrToInt(held)) : void(StrToFloat(held));
+      continue;
+    } catch (const EConvertError&) {
+    }
+    if (held.empty() || held.find_first_not_of('*') != held.npos) return "";
     return field.what + " holds " + Quoted(held) +
            ", a dBASE null: how dBASE writers (GDAL's ogr2ogr among them) write a number left "
-           "empty. The program reads no null: write a number in every cell of that column "
-           "(for the lead number, 1), or leave the record out";
+           "empty. The program reads no null: write a number in every cell of that column" +
+           (whole ? " (1 will do)" : "") + ", or leave the record out";
   }
   return "";
 }

@@ -19,13 +19,20 @@ class Warnings;
 // the fix.
 void ReportCodePage(const DbfFile& table, TableKind kind, Warnings& warnings, std::ostream& out);
 
-// The number fields that the program converts in a record of `kind`: the lead number, and the
-// data-set number of a property record or the value of each of `dataSets` in a data record.
-std::vector<FixedField> ConvertedFields(TableKind kind, int dataSets);
+// A number field that the program converts, whole or decimal.
+struct NumberField {
+  FixedField field;
+  bool whole;
+};
 
-// Why a record whose `fields` hold a dBASE null ("*" in every byte) ends the run, and what to
-// write instead; "" when none does.
-std::string NullNumberText(std::string_view text, const std::vector<FixedField>& fields);
+// The number fields of a record of `kind` in the order that the program converts them: the lead
+// number, then the data-set number of a property record or the value of each of `dataSets` in a
+// data record.
+std::vector<NumberField> NumberFields(TableKind kind, int dataSets);
+
+// Why a record ends the run when the first of its `fields` that does not convert holds a dBASE
+// null ("*" in every byte), and what to write instead; "" when it holds anything else.
+std::string NullNumberText(std::string_view text, const std::vector<NumberField>& fields);
 
 // What a table of `version` that has memo fields (0x83, 0x8B) is, and what to do with it, as the
 // program does not read it; "" for any other version.
