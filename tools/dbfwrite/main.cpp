@@ -99,6 +99,9 @@ file-size limit, a read-only or missing folder: the message gives the system's r
 name that is there but is not a regular file (a folder, a device, a FIFO) is refused.
 
 Exit status: 0 written, 1 refused or not written, 2 wrong command line.
+
+The manual page: man tarvo-dbfwrite once installed; before, in the source folder:
+man -l tools/dbfwrite/tarvo-dbfwrite.1
 )";
 
 struct Form {

@@ -69,6 +69,9 @@ Exit status:
      there is a warning
   2  the command line is wrong
   3  the report could not be written (a full disk, for one): standard error says why
+
+The manual page: man tarvo-inspect once installed; before, in the source folder:
+man -l tools/inspect/tarvo-inspect.1
 )";
 
 int Usage(const std::string& problem) {
