@@ -8,11 +8,17 @@
 
 #include <QTemporaryDir>
 #include <regex>
+#include <sstream>
 
+#include "dbffile.h"
 #include "dbfwriter.h"
 #include "inspectcase.h"
 #include "printserver.h"
+#include "recordlayout.h"
+#include "report.h"
 #include "runprogram.h"
+#include "runtime.h"
+#include "sections.h"
 #include "tablerows.h"
 
 using namespace inspect_test;
@@ -140,6 +146,59 @@ const InspectCase kCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Writers, InspectReport, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return info.param.name; });
+
+// What the report says of a field of each data set beyond those held whole, as the program's
+// reader reads that field from a record of the table: whole, cut where the record ends, or empty.
+std::string ExpectedRoom(const std::string& what, FieldSpan span, std::string_view record) {
+  const std::size_t read = FieldText(record, span).size();
+  const std::string field =
+      what + " (bytes " + std::to_string(span.first) + " to " + std::to_string(span.Last()) + ")";
+  if (read == span.width) return field + " is read whole";
+  if (read == 0) return "";
+  return field + " is cut to bytes " + std::to_string(span.first) + " to " +
+         std::to_string(span.first + read - 1);
+}
+
+// For every record length a data table can have and every data-set count, the sentence on the
+// room for data sets says what the program's reader reads of each data set's fields.
+TEST(InspectDataRoom, TellsForEveryRecordLengthWhatTheReaderReads) {
+  QTemporaryDir dir;
+  const std::string path = dir.filePath("D.DBF").toStdString();
+  for (int length = 34; length <= 340; ++length) {
+    DbfTable table = DataTable(0, {});
+    table.fields.push_back({"REST", 'C', length - 33});
+    table.records.push_back({std::string(std::size_t(length - 1), 'x'), false});
+    WriteDbf(path, table);
+    DbfFile file;
+    ASSERT_TRUE(file.Open(path));
+    file.ReadHeader();
+    const std::string record = file.RecordText(1);
+    for (int dataSets = 1; dataSets <= 10; ++dataSets) {
+      std::ostringstream report;
+      Warnings warnings;
+      DataRecordReport(file, dataSets, false, warnings, report);
+      const std::string room = report.str();
+      for (int j = 0; j < dataSets; ++j) {
+        const std::string dataSet = "of data set " + std::to_string(j + 1) + " the value";
+        const std::string value = ExpectedRoom("the value", data_record::Value(j), record);
+        const std::string colour = ExpectedRoom("the colour", data_record::Color(j), record);
+        const bool whole = data_record::Color(j).Last() <= record.size();
+        SCOPED_TRACE(std::to_string(length) + " bytes, " + std::to_string(dataSets) +
+                     " data sets, data set " + std::to_string(j + 1) + ": " + room);
+        if (whole) {
+          EXPECT_EQ(room.find(dataSet), std::string::npos);
+        } else if (value.empty()) {
+          EXPECT_NE(room.find("lie past the end of every record"), std::string::npos);
+          EXPECT_EQ(room.find(dataSet), std::string::npos);
+        } else {
+          EXPECT_NE(room.find("of data set " + std::to_string(j + 1) + " " + value + ", " +
+                              (colour.empty() ? "the colour reads as empty" : colour)),
+                    std::string::npos);
+        }
+      }
+    }
+  }
+}
 
 // The page that the checker tells of is the page of the job that the real run prints: a page
 // text at one inch from the corner, in the resolution told, lands one inch (72 points) in.
