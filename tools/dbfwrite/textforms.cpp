@@ -250,17 +250,15 @@ std::string DataSetNames(const CsvColumns& columns) {
 std::string DataSetCountProblem(const CsvColumns& columns, int dataSets, char separator) {
   const std::size_t found = columns.dataSets.size();
   if (found == std::size_t(dataSets)) return "";
-  const std::string names = columns.picked ? "--columns picks " : "the header names ";
+  const std::string subject = columns.picked ? "--columns picks " : "the header names ";
+  const std::string none =
+      columns.picked ? "only the label's column" : "no value column, only the label";
   std::string problem;
   if (found == 0) {
-    problem = names +
-              (columns.picked ? "only the label's column"
-                              : "no value column, only the "
-                                "label") +
-              ", but the table is for " + DataSetCount(std::size_t(dataSets));
+    problem = subject + none + ", but the table is for " + DataSetCount(std::size_t(dataSets));
     if (columns.picked) problem += " (the first column it names is the label)";
   } else {
-    problem = names + DataSetCount(found) + " (" + DataSetNames(columns) +
+    problem = subject + DataSetCount(found) + " (" + DataSetNames(columns) +
               ") but the table is for " + std::to_string(dataSets);
     problem += found > std::size_t(ChartOptions::kMaxDataSets)
                    ? ", and a table holds at most " + std::to_string(ChartOptions::kMaxDataSets)
