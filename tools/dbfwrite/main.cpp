@@ -116,7 +116,8 @@ struct Form {
 std::optional<std::string> OptionValue(const std::string& option, std::string_view name,
                                        std::vector<std::string>& args) {
   if (option.starts_with(std::string(name) + "=")) return option.substr(name.size() + 1);
-  if (option != name || args.empty()) return std::nullopt;
+  if (option != name) return std::nullopt;
+  if (args.empty()) return "";
   std::string value = args.front();
   args.erase(args.begin());
   return value;
