@@ -35,7 +35,8 @@ constexpr const char* kHelp =
     "  --help     show this help and exit\n"
     "  --version  show the version and exit\n"
     "\n"
-    "See tarvochart(1).\n";
+    "The manual page: man tarvochart once installed; before, in the source folder:\n"
+    "man -l src/app/tarvochart.1\n";
 
 // "--help" or "--version" as the only argument; any other single argument is ignored, as
 // before, and the default tables are read.

@@ -22,6 +22,7 @@
 #include "chartoptions.h"
 #include "dbffile.h"
 #include "dbfwriter.h"
+#include "inspectcase.h"
 #include "printsettings.h"
 #include "propertyfile.h"
 #include "runprogram.h"
@@ -32,10 +33,9 @@
 #include "windowcontrols.h"
 #include "windowmodel.h"
 
-namespace {
+using namespace inspect_test;
 
-using Rows = std::vector<PropertyRow>;
-using Fragments = std::vector<std::string>;
+namespace {
 
 const Rows kSoundProperties = {Row("DATASETCOUNT", "2"), Row("CHARTSTYLE", "vertbar;2"),
                                Row("DATASETTITLE", "North"), Row("DATASETCOLOR", "navy", "2")};
@@ -68,20 +68,6 @@ DbfDamage CutBytes(std::uint64_t bytes) {
 DbfTable DataColored(const std::string& first, const std::string& second) {
   return DataTable(2, {{"1", "Jan", {{"10", first}, {"20", second}}}});
 }
-
-struct InspectCase {
-  std::string name;
-  Rows properties;
-  DbfTable data;
-  std::string verdict;  // the report's last line after "verdict: "
-  Fragments report;     // each stands in the report
-  std::vector<std::string> options = {};
-  std::uint8_t propertyVersion = 3;
-  DbfDamage propertyDamage = {};
-  std::vector<std::string> tables = {"P.DBF", "D.DBF"};  // the names given, in this order
-};
-
-void PrintTo(const InspectCase& c, std::ostream* out) { *out << c.name; }
 
 const Rows kWindowless = {Row("DATASETCOUNT", "2"), Row("CHARTSTYLE", "PIE"), Row("NOSHOW")};
 
@@ -346,23 +332,6 @@ const InspectCase kCases[] = {
      SoundData(),
      "draws, 0 warnings",
      {"Result: the run draws its chart, prints the chart page and shows it in the window"}},
-};
-
-class InspectReport : public ::testing::TestWithParam<InspectCase> {
- protected:
-  // Writes both tables into the folder; returns the folder.
-  std::string WriteTables(const InspectCase& c) {
-    DbfTable properties = PropertyTable(c.properties);
-    properties.version = c.propertyVersion;
-    properties.damage = c.propertyDamage;
-    WriteDbf(Path("P.DBF"), properties);
-    WriteDbf(Path("D.DBF"), c.data);
-    return dir_.path().toStdString();
-  }
-  std::string Path(const std::string& name) const {
-    return dir_.filePath(QString::fromStdString(name)).toStdString();
-  }
-  QTemporaryDir dir_;
 };
 
 bool Asks(const Rows& rows, const std::string& keyword) {

@@ -51,6 +51,9 @@ standard error shows the progress.
 
 Exit status: 0 every job made its outputs, 1 a job ended with a message or made nothing, 2 the
 command line or the job list cannot be used.
+
+The manual page: man tarvo-batch once installed; before, in the source folder:
+man -l tools/batch/tarvo-batch.1
 )";
 
 int Usage(const std::string& problem) {

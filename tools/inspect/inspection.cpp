@@ -7,6 +7,7 @@
 #include "chartdefaults.h"
 #include "creationpass.h"
 #include "dbffile.h"
+#include "printedpage.h"
 #include "sections.h"
 #include "startupoutputs.h"
 
@@ -118,6 +119,7 @@ class Inspection : public PassObserver {
   // What the run does once its chart is built.
   Verdict ReportOutputs(const ChartOptions& options, bool skipRun) {
     data_->WriteSummary();
+    ReportPrintedPage(options, print_, warnings_, out_);
     if (skipRun) WarnOfPrintDialog(options);
     warnings_.WriteColorNames(out_);
     if (skipRun && !options.printAtStart && !WritesImageFile(options)) {

@@ -38,8 +38,12 @@ a record without effect (an unknown keyword, with the nearest one; a data set be
 count; an eleventh page text), an image size of 0 or one that does not read as two numbers,
 an image name that gives a BMP file (".jpg"), a colour that is no colour name (with the
 nearest names), a bar style that gives horizontal bars although it is not "BAR" ("VERTBARS"),
-a data-set title or colour beyond the data-set count, tables that look swapped, and PRINT with
-PRINTSETUP in a NOSHOW run, whose dialog a run without a display cannot show.
+a data-set title or colour beyond the data-set count, tables that look swapped, PRINT with
+PRINTSETUP in a NOSHOW run, whose dialog a run without a display cannot show, and a page text
+outside the printable area. It reads the field descriptors and the code page byte, which the
+program never reads, to name a field that lies elsewhere than the program reads it (with the
+fix for LibreOffice Calc and GDAL), texts in a DOS code page, a dBASE null ("**") and a table
+with memo. Where the tables print, it tells the printer, its resolution and its page in pixels.
 
 Without table names it reads ChartPro.DBF and ChartDat.DBF in the current folder, as the
 program does. Values are read with "." and with the decimal separator of your locale, as the
@@ -65,6 +69,9 @@ Exit status:
      there is a warning
   2  the command line is wrong
   3  the report could not be written (a full disk, for one): standard error says why
+
+The manual page: man tarvo-inspect once installed; before, in the source folder:
+man -l tools/inspect/tarvo-inspect.1
 )";
 
 int Usage(const std::string& problem) {
