@@ -5,8 +5,8 @@
 #                              the program, the tools and their manual pages (the target
 #                              "programs"), nothing else
 #   scripts/setup.sh --tests   also the packages of the tests, benchmarks and fuzz targets, a
-#                              German and a French locale; builds everything, tests and
-#                              benchmarks included
+#                              German, a French and a US English locale; builds everything,
+#                              tests and benchmarks included
 #
 # Safe to run again: it installs only what is missing, and a build folder once set up with the
 # tests keeps them (the plain set-up then builds only the programs in it).
@@ -52,9 +52,9 @@ if ((${#missing[@]})); then
   fi
 fi
 
-# The conversions are tested under a German and a French locale as well.
+# The conversions and the chart's numbers are tested under these locales as well as C.
 missing_locales=()
-for name in de_DE fr_FR; do
+for name in de_DE fr_FR en_US; do
   locale -a 2>/dev/null | grep -qi "^$name.utf8\$" || missing_locales+=("$name")
 done
 if $with_tests && ((${#missing_locales[@]})); then

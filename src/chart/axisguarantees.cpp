@@ -135,13 +135,24 @@ void CheckTicks(const ChartLayout& layout, double tolerance, GuaranteeReport& re
 }
 
 // The power of ten a scale note names ("×10⁻⁶"), 0 where there is none.
-int NoteExponent(const std::vector<const TextItem*>& notes, const NumberLocale& locale) {
+int NoteExponent(const std::vector<const TextItem*>& notes) {
   if (notes.empty()) return 0;
-  const std::string note = notes.front()->text.toStdString();
-  const std::string times = "×";
-  if (note.rfind(times, 0) != 0) return 0;
-  const auto power = ReadNumber("1·" + note.substr(times.size()), locale);
-  return power && *power > 0 ? static_cast<int>(std::lround(std::log10(*power))) : 0;
+  static const char* const kDigits[] = {"⁰", "¹", "²", "³", "⁴", "⁵", "⁶", "⁷", "⁸", "⁹"};
+  std::string rest = notes.front()->text.toStdString();
+  const std::string times = "×10", minus = "⁻";
+  if (rest.rfind(times, 0) != 0) return 0;
+  rest.erase(0, times.size());
+  const bool negative = rest.rfind(minus, 0) == 0;
+  if (negative) rest.erase(0, minus.size());
+  int exponent = 0;
+  while (!rest.empty()) {
+    const auto digit = std::find_if(std::begin(kDigits), std::end(kDigits),
+                                    [&](const char* d) { return rest.rfind(d, 0) == 0; });
+    if (digit == std::end(kDigits)) return 0;
+    exponent = exponent * 10 + static_cast<int>(digit - std::begin(kDigits));
+    rest.erase(0, std::string(*digit).size());
+  }
+  return negative ? -exponent : exponent;
 }
 
 int Decimals(const std::string& text, const NumberLocale& locale) {
@@ -227,7 +238,7 @@ void CheckAxisNumbers(const ChartLayout& layout, GuaranteeReport& report) {
                                            std::to_string(layout.valueTicks.size()) + " ticks");
     return;
   }
-  const int exponent = NoteExponent(notes, layout.numbers);
+  const int exponent = NoteExponent(notes);
   const int decimals = Decimals(ticks.front()->text.toStdString(), layout.numbers);
   for (std::size_t k = 0; k < ticks.size(); ++k) {
     const std::string text = ticks[k]->text.toStdString();

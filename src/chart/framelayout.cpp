@@ -88,9 +88,15 @@ double LabelOverhang(const CategoryLabelFit& labels, double slot, double lineHei
   return (labels.maxWidth + 1) * std::cos(radians) + lineHeight / 2 * std::sin(radians) - slot / 2;
 }
 
-// Labels no longer than `room` takes across the axis.
-void ShortenToRoom(CategoryLabelFit& labels, double room, double lineHeight) {
+// Labels no longer than `room` takes across the axis: beside a horizontal chart their width,
+// below a vertical one their turned extent.
+void ShortenToRoom(CategoryLabelFit& labels, double room, double lineHeight, bool horizontal) {
   if (labels.extent <= room) return;
+  if (horizontal) {
+    labels.maxWidth = std::max(0.0, std::min(labels.maxWidth, room));
+    labels.extent = room;
+    return;
+  }
   const double radians = labels.angle * std::numbers::pi / 180;
   const double width = labels.angle == 0
                            ? (lineHeight <= room ? labels.maxWidth : 0)
@@ -275,7 +281,7 @@ class FrameFit {
     const double slot = Slot(plot);
     if (frame_.texts.categoryLabels) {
       frame_.labels = FitCategoryLabels(model_.labels, plan_, slot, maxLabelLength_, style_.font);
-      ShortenToRoom(frame_.labels, categoryRoom_ - kLabelOffset, lineHeight_);
+      ShortenToRoom(frame_.labels, categoryRoom_ - kLabelOffset, lineHeight_, plan_.horizontal);
     }
     KeepOnlyTicksThatStandApart(frame_.ticks, plan_.horizontal ? plot.width() : plot.height(),
                                 plan_.horizontal, style_);
