@@ -38,6 +38,7 @@ inline QPolygonF Quad(QPointF a, QPointF b, QPointF c, QPointF d) {
 
 // Step 1.
 struct Plan {
+  int leastPixels = 1;  // ChartLayout::leastPixels
   bool horizontal = false;
   bool deep = false;  // drawn in 3D with some depth
   MultiBar multiBar = MultiBar::None;
@@ -161,13 +162,13 @@ bool LabelsStandApart(const NiceTicks& ticks, double length, bool horizontal,
 // Where they do not, only the tick nearest zero keeps its label.
 void KeepOnlyTicksThatStandApart(NiceTicks& ticks, double length, bool horizontal,
                                  const TickStyle& style);
-// Pixels that bars need beyond zero on either side: one for a single bar (a bar of a value too
-// small to show still gets its pixel), one per series for a stack.
+// Pixels that bars need beyond zero on either side: the least pixels of a bar for a single bar (a
+// bar of a value too small to show still gets them), as many per series for a stack.
 struct ZeroRoom {
   int above = 0;  // toward larger values
   int below = 0;
 };
-ZeroRoom RoomBeyondZero(const std::vector<const SeriesModel*>& series, MultiBar mode);
+ZeroRoom RoomBeyondZero(const std::vector<const SeriesModel*>& series, MultiBar mode, int least);
 // Ticks for `range` whose labels stand apart on an axis `length` long, the axis widened until
 // bars have the pixels they need beyond zero, and a pixel more. Where even the fewest ticks
 // crowd, only the one nearest zero keeps its label.

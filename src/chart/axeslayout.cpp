@@ -171,8 +171,11 @@ void AddValueGrid(const Frame& frame, const ValueScale& scale, bool horizontal,
       layout.strokes.push_back({QLineF(left - QPointF(kTick, 0), left), kAxisColor});
     }
   }
-  layout.strokes.push_back({QLineF(p.topLeft(), p.bottomLeft()), kAxisColor});
-  layout.strokes.push_back({QLineF(p.bottomLeft(), p.bottomRight()), kAxisColor});
+  // The axis lines stand just outside the plot and are drawn before the bars, so that no part of
+  // them covers a bar's first pixel.
+  const QRectF outside = p.adjusted(-0.5, 0, 0, 0.5);
+  layout.grid.push_back({QLineF(outside.topLeft(), outside.bottomLeft()), kAxisColor});
+  layout.grid.push_back({QLineF(outside.bottomLeft(), outside.bottomRight()), kAxisColor});
 }
 
 // Step 5: rows from the back; boxes and ribbons of one row are painted before those in front.
@@ -334,7 +337,8 @@ void NoteOmissions(const ChartModel& model, const Geometry& g, ChartLayout& layo
 void LayoutAxes(const ChartModel& model, const std::vector<const SeriesModel*>& series, QRectF area,
                 ChartLayout& layout) {
   Geometry g;
-  g.plan = MakePlan(model, series);              // step 1
+  g.plan = MakePlan(model, series);  // step 1
+  g.plan.leastPixels = layout.leastPixels;
   const Spans spans = BarSpans(series, g.plan);  // step 2
   const auto range = ValueRange(series, spans);
   const LabelSizes labels = DataLabelSizes(series, g.plan, area, layout);

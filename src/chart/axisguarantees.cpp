@@ -42,7 +42,7 @@ struct PixelsBeyondZero {
   int below = 0;
 };
 
-PixelsBeyondZero BarPixelsBeyondZero(const std::vector<const SeriesModel*>& drawn) {
+PixelsBeyondZero BarPixelsBeyondZero(const std::vector<const SeriesModel*>& drawn, int least) {
   const MultiBar mode = MultiBarOf(drawn);
   const bool stacked = mode == MultiBar::Stacked || mode == MultiBar::Stacked100;
   PixelsBeyondZero pixels;
@@ -53,8 +53,8 @@ PixelsBeyondZero BarPixelsBeyondZero(const std::vector<const SeriesModel*>& draw
       above = above || (std::isfinite(point.value) && point.value > 0);
       below = below || (std::isfinite(point.value) && point.value < 0);
     }
-    if (above) pixels.above = stacked ? pixels.above + 1 : 1;
-    if (below) pixels.below = stacked ? pixels.below + 1 : 1;
+    if (above) pixels.above = stacked ? pixels.above + least : least;
+    if (below) pixels.below = stacked ? pixels.below + least : least;
   }
   if (pixels.above > 0) ++pixels.above;
   if (pixels.below > 0) ++pixels.below;
@@ -199,7 +199,7 @@ void CheckValueAxis(const ChartModel& model, const ChartLayout& layout,
   const double pixelsLong =
       Traits(ChartKindOf(model)).horizontal ? layout.plot.width() : layout.plot.height();
   const long double perPixel = length / pixelsLong;
-  const PixelsBeyondZero pixels = BarPixelsBeyondZero(drawn);
+  const PixelsBeyondZero pixels = BarPixelsBeyondZero(drawn, layout.leastPixels);
   if (pixels.above > 0) {
     shown.Add(static_cast<double>(std::min<long double>(pixels.above * perPixel * 0.999999L, max)));
   }

@@ -74,28 +74,30 @@ int ValuePixel(const Geometry& g, double value) {
       std::lround(g.plan.horizontal ? at - g.frame.plot.left() : g.frame.plot.bottom() - at));
 }
 
-// A single bar's far end stands at least a pixel from zero where its value is not zero.
+// A single bar's far end stands at least its least pixels from zero where its value is not zero.
 std::pair<int, int> SingleBarPixels(const Geometry& g, const Span& span, double value) {
   int low = ValuePixel(g, span.low), high = ValuePixel(g, span.high);
-  if (low == high && value != 0) (value > 0 ? high : low) += value > 0 ? 1 : -1;
+  const int least = g.plan.leastPixels;
+  if (value > 0) high = std::max(high, low + least);
+  if (value < 0) low = std::min(low, high - least);
   return {low, high};
 }
 
 // The boundaries of one stack, going out from zero in the direction `sign`: every segment of a
-// value other than zero keeps at least a pixel, and the stack still ends where its sum is
+// value other than zero keeps at least `least` pixels, and the stack still ends where its sum is
 // (where the axis leaves room for that).
 void KeepEverySegment(std::vector<int>& ends, const std::vector<bool>& nonZero, int zero, int limit,
-                      int sign) {
+                      int sign, int least) {
   std::vector<int> out(ends.size());
   int previous = 0;
   for (std::size_t k = 0; k < ends.size(); ++k) {
-    out[k] = std::max(sign * (ends[k] - zero), previous + (nonZero[k] ? 1 : 0));
+    out[k] = std::max(sign * (ends[k] - zero), previous + (nonZero[k] ? least : 0));
     previous = out[k];
   }
   int next = std::min(out.empty() ? 0 : out.back(), sign * (limit - zero));
   for (std::size_t k = ends.size(); k-- > 0;) {
     out[k] = std::max(0, std::min(out[k], next));
-    next = out[k] - (nonZero[k] ? 1 : 0);
+    next = out[k] - (nonZero[k] ? least : 0);
   }
   for (std::size_t k = 0; k < ends.size(); ++k) ends[k] = zero + sign * out[k];
 }
@@ -119,7 +121,7 @@ void StackPixels(std::vector<PixelBar>& bars, const std::vector<const SeriesMode
       ends.push_back(sign > 0 ? bar.high : bar.low);
       nonZero.push_back(value != 0);
     }
-    KeepEverySegment(ends, nonZero, zero, sign > 0 ? axisLength : 0, sign);
+    KeepEverySegment(ends, nonZero, zero, sign > 0 ? axisLength : 0, sign, g.plan.leastPixels);
     int previous = zero;
     for (std::size_t k = 0; k < stack.size(); ++k) {
       stack[k]->low = std::min(previous, ends[k]);
@@ -207,11 +209,11 @@ Box BoxOf(const PixelBar& bar, const std::vector<const SeriesModel*>& series, co
           one.points[static_cast<std::size_t>(bar.point)].value < 0};
 }
 
-// Whole pixels across: a bar keeps at least one.
-void RoundAcross(PixelBar& bar, Across across) {
+// Whole pixels across: a bar keeps at least its least pixels.
+void RoundAcross(PixelBar& bar, Across across, int least) {
   const double from = std::round(across.from), to = std::round(across.to);
   bar.across = from;
-  bar.width = std::max(1.0, to - from);
+  bar.width = std::max<double>(least, to - from);
 }
 
 std::vector<Box> MakeBoxes(const std::vector<const SeriesModel*>& series, const Spans& spans,
@@ -232,7 +234,7 @@ std::vector<Box> MakeBoxes(const std::vector<const SeriesModel*>& series, const 
       PixelBar bar{static_cast<int>(s), c, across.from, across.to - across.from};
       const double value = series[s]->points[static_cast<std::size_t>(c)].value;
       std::tie(bar.low, bar.high) = SingleBarPixels(g, span, value);
-      if (!dense) RoundAcross(bar, across);
+      if (!dense) RoundAcross(bar, across, g.plan.leastPixels);
       category.push_back(bar);
     }
     if (stacked) StackPixels(category, series, g);

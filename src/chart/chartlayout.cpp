@@ -154,9 +154,11 @@ ChartFonts MakeChartFonts(const ChartModel& model) {
   return fonts;
 }
 
-ChartLayout LayoutChart(const ChartModel& model, QSizeF size, const ChartFonts& fonts) {
+ChartLayout LayoutChart(const ChartModel& model, QSizeF size, const ChartFonts& fonts,
+                        double deviceScale) {
   ChartLayout layout;
   layout.size = size;
+  layout.leastPixels = deviceScale < 1 ? 2 : 1;
   layout.fonts = fonts;
   layout.numbers = model.numbers;
   if (!(size.width() > 0 && size.height() > 0)) return layout;

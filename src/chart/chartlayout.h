@@ -159,6 +159,10 @@ struct Omissions {
 
 struct ChartLayout {
   QSizeF size;
+  // The pixels that a bar or a segment of a non-zero value takes at the least, along and
+  // across: 2 where a pixel of the layout is less than a pixel of the device (a small image),
+  // so that it still covers one there.
+  int leastPixels = 1;
   ChartFonts fonts;
   QRectF plot;          // front rectangle of the axes (empty for pies)
   QPointF depthOffset;  // from a front point to the same point on the back wall
@@ -190,6 +194,9 @@ struct ChartLayout {
   Omissions omitted;
 };
 
-ChartLayout LayoutChart(const ChartModel& model, QSizeF size, const ChartFonts& fonts);
+// `deviceScale`: device pixels per logical pixel where the layout is painted (ImageTextScale of
+// an image file; 1 on screens, for vector files and for reports).
+ChartLayout LayoutChart(const ChartModel& model, QSizeF size, const ChartFonts& fonts,
+                        double deviceScale = 1);
 
 }  // namespace chart

@@ -15,7 +15,7 @@ namespace {
 // The least scale of an image's texts.
 constexpr double kMinImageTextScale = 0.75;
 constexpr double kOutline = 0.8;
-constexpr double kThinFace = 3;  // device pixels
+constexpr double kThinFace = 6;  // device pixels
 
 QPainterPath PathOf(const QPolygonF& polygon) {
   QPainterPath path;
@@ -135,7 +135,7 @@ void PaintChart(QPainter& painter, const ChartLayout& layout) {
 void RenderChart(QPainter& painter, const ChartModel& model, const QRectF& target, double scale) {
   if (!(target.width() > 0 && target.height() > 0 && scale > 0)) return;
   const QSizeF logical = target.size() / scale;
-  const ChartLayout layout = LayoutChart(model, logical, MakeChartFonts(model));
+  const ChartLayout layout = LayoutChart(model, logical, MakeChartFonts(model), scale);
   painter.save();
   painter.translate(target.topLeft());
   painter.scale(scale, scale);

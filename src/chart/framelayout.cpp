@@ -225,8 +225,9 @@ class FrameFit {
                      ? LabelRoom(plan_, frame_.labelSizes, LabelLane(plan_, slot, boxDepth), area_)
                      : QSizeF();
     const double valueLength = std::max(1.0, plan_.horizontal ? plot.width() : plot.height());
-    frame_.ticks = ValueTicks(range_, valueLength, RoomBeyondZero(series_, plan_.multiBar),
-                              plan_.horizontal, style_);
+    frame_.ticks =
+        ValueTicks(range_, valueLength, RoomBeyondZero(series_, plan_.multiBar, plan_.leastPixels),
+                   plan_.horizontal, style_);
     frame_.numbers = AxisNumbersFor(frame_.ticks);
     frame_.labels = frame_.texts.categoryLabels ? FitCategoryLabels(model_.labels, plan_, slot,
                                                                     maxLabelLength_, style_.font)

@@ -74,9 +74,9 @@ void KeepOnlyTicksThatStandApart(NiceTicks& ticks, double length, bool horizonta
   if (!LabelsStandApart(ticks, length, horizontal, style, 0)) KeepTheTickNearestZero(ticks);
 }
 
-ZeroRoom RoomBeyondZero(const std::vector<const SeriesModel*>& series, MultiBar mode) {
+ZeroRoom RoomBeyondZero(const std::vector<const SeriesModel*>& series, MultiBar mode, int least) {
   ZeroRoom room;
-  const int each = IsStacked(mode) ? 1 : 0;
+  const int each = IsStacked(mode) ? least : 0;
   for (const SeriesModel* one : series) {
     if (!IsBar(one->kind)) continue;
     const auto& points = one->points;
@@ -86,8 +86,8 @@ ZeroRoom RoomBeyondZero(const std::vector<const SeriesModel*>& series, MultiBar 
     const bool down = std::any_of(points.begin(), points.end(), [](const ChartPoint& p) {
       return std::isfinite(p.value) && p.value < 0;
     });
-    if (up) room.above = each ? room.above + 1 : 1;
-    if (down) room.below = each ? room.below + 1 : 1;
+    if (up) room.above = each ? room.above + each : least;
+    if (down) room.below = each ? room.below + each : least;
   }
   return room;
 }

@@ -18,6 +18,8 @@
 #include <stdexcept>
 
 #include "chart/chartpainter.h"
+#include "chart/guaranteechecks.h"
+#include "chart/palette.h"
 #include "chartfixture.h"
 
 using namespace chart;
@@ -124,6 +126,7 @@ struct Case {
   std::string description;
   const char* locale = "C";
   bool business = false;
+  double scale = 1;  // device pixels per logical pixel: an image's text scale, else 1
 };
 
 // The process's locale for one chart, and back to the one before.
@@ -199,7 +202,8 @@ Case Generate(Generator& g) {
   // their size in logical pixels.
   const QSizeF size = c.business ? g.OneOf({QSizeF(800, 600), QSizeF(1200, 700)}) : g.Size();
   const bool image = c.business || g.Chance(0.5);
-  c.logical = image ? size / ImageTextScale(size) : size;
+  c.scale = image ? ImageTextScale(size) : 1;
+  c.logical = size / c.scale;
   std::ostringstream text;
   text << "kind " << int(kind) << (settings.view3D ? " 3D " : " flat ") << settings.percent3D
        << " % mode " << mode << ", " << seriesCount << " series x " << categories
@@ -234,7 +238,7 @@ TEST(LayoutGuarantees, HoldForThousandsOfGeneratedCharts) {
     const Case c = Generate(g);
     const ProcessLocale locale(c.locale);
     const ChartModel& model = c.chart.Model();
-    const ChartLayout layout = LayoutOf(model, c.logical.width(), c.logical.height());
+    const ChartLayout layout = LayoutOf(model, c.logical.width(), c.logical.height(), c.scale);
     const auto broken = BrokenGuarantees(model, layout);
     const bool drawn = DrawsItsChart(c, layout);
     if (broken.empty() && drawn) continue;
@@ -247,6 +251,46 @@ TEST(LayoutGuarantees, HoldForThousandsOfGeneratedCharts) {
           .save(QString("%1/chart-%2.png").arg(dump).arg(i));
     }
   }
+}
+
+// What the check reads off the layout holds on the image too: every non-zero bar of a chart of
+// one depth row (flat, or in 3D side by side or stacked) has pixels of exactly its colour when
+// drawn, thin stacked segments between their neighbours' outlines included.
+TEST(LayoutGuarantees, EveryBarHasPixelsOfItsOwnColourWhenDrawn) {
+  Generator g(20261208u);
+  int checked = 0;
+  for (int i = 0; i < 400; ++i) {
+    Case c = Generate(g);
+    ChartModel& model = c.chart.model;
+    const MultiBar mode = model.series.empty() ? MultiBar::None : model.series.front().multiBar;
+    const bool oneRow = !model.view3D || mode != MultiBar::None || model.series.size() == 1;
+    if (model.series.empty() || !IsBar(model.series.front().kind) || !oneRow) continue;
+    const double scale = c.scale;
+    const QSize size = (c.logical * scale).toSize();
+    const ChartLayout layout = LayoutOf(model, c.logical.width(), c.logical.height(), c.scale);
+    if (layout.bars.empty() || !CategoriesHaveRoom(model, layout, DrawnSeriesOf(model, layout)))
+      continue;
+    const QImage image = RenderOf(model, size.width(), size.height(), scale);
+    if (std::getenv("LAYOUT_DUMP"))
+      image.save(QString("%1/render-%2.png").arg(std::getenv("LAYOUT_DUMP")).arg(i));
+    for (const BarBox& bar : layout.bars) {
+      const SeriesModel& series = model.series[static_cast<std::size_t>(bar.series)];
+      if (bar.dense) continue;
+      const QRgb colour = ToQColor(PointColors(series)[static_cast<std::size_t>(bar.point)]).rgb();
+      const QRect pixels = QRectF(bar.front.topLeft() * scale, bar.front.bottomRight() * scale)
+                               .toAlignedRect()
+                               .intersected(image.rect());
+      bool found = false;
+      for (int y = pixels.top(); y <= pixels.bottom() && !found; ++y) {
+        for (int x = pixels.left(); x <= pixels.right() && !found; ++x)
+          found = image.pixel(x, y) == colour;
+      }
+      EXPECT_TRUE(found) << "chart " << i << ": " << c.description << ": series " << bar.series
+                         << ", point " << bar.point;
+    }
+    ++checked;
+  }
+  EXPECT_GT(checked, 40);
 }
 
 // The check itself finds what it is for: a text pushed out, two texts on each other, a series
@@ -316,9 +360,10 @@ TEST(LayoutGuarantees, TheCheckFindsEachFaultOfTheNumbers) {
     throw std::runtime_error("no such label");
   };
   auto bar = [](const ChartLayout& layout, int series, int point) {
-    return std::find_if(layout.bars.begin(), layout.bars.end(), [&](const BarBox& box) {
-      return box.series == series && box.point == point;
-    })->front;
+    return std::find_if(
+               layout.bars.begin(), layout.bars.end(),
+               [&](const BarBox& box) { return box.series == series && box.point == point; })
+        ->front;
   };
 
   ChartLayout onOther = good;  // the first bar's label in the middle of the second series' bar
