@@ -86,12 +86,14 @@ struct AxisTexts {
   bool tickLabels = true;
 };
 
-// The data labels of a chart, measured once: the longest (framed, in the mark's font) along its
-// text and the height of one across.
+// The data labels of a chart, measured once: the longest along its text and the height of one
+// across, framed in the mark's font, and plain in the small one.
 struct LabelSizes {
   bool any = false;
   double markAlong = 0;
   double markAcross = 0;
+  double smallAlong = 0;
+  double smallAcross = 0;
 };
 
 struct Frame {

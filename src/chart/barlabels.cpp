@@ -45,10 +45,10 @@ QRectF EndRect(const Box& box, QSizeF extent, bool horizontal, bool negative, bo
   return QRectF(x, y, w, h);
 }
 
-// Inside, a label leaves a pixel of its bar at either side across and two beyond it along.
+// Inside, a label leaves half a pixel of its bar at either side across and two beyond it along.
 bool HoldsInside(const QRectF& front, const QRectF& rect, bool horizontal) {
-  const QRectF room = horizontal ? front.adjusted(kInsideGap, 1, -kInsideGap, -1)
-                                 : front.adjusted(1, kInsideGap, -1, -kInsideGap);
+  const QRectF room = horizontal ? front.adjusted(kInsideGap, 0.5, -kInsideGap, -0.5)
+                                 : front.adjusted(0.5, kInsideGap, -0.5, -kInsideGap);
   return room.contains(rect);
 }
 
@@ -101,7 +101,7 @@ std::vector<TextItem> Candidates(const Box& box, const QString& text, const BarL
   if (!horizontal) turns.push_back(!plan.upright);
   for (FontRole font : {FontRole::Mark, FontRole::SmallMark}) {
     for (bool upright : turns) {
-      TextItem outside = DataLabel(text, owner, font, layout, true);
+      TextItem outside = DataLabel(text, owner, font, layout, font == FontRole::Mark);
       TextItem inside = DataLabel(text, owner, font, layout, false, box.color);
       const QSizeF outsideExtent = Extent(outside, upright), insideExtent = Extent(inside, upright);
       const QRectF in = plan.stacked
@@ -150,11 +150,14 @@ LabelSizes MeasureDataLabels(const std::vector<const SeriesModel*>& series,
   std::partial_sort(texts.begin(), texts.begin() + static_cast<std::ptrdiff_t>(measured),
                     texts.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
   for (std::size_t i = 0; i < measured; ++i) {
-    sizes.markAlong = std::max(
-        sizes.markAlong,
-        Extent(DataLabel(texts[i].second, {}, FontRole::Mark, layout, true), false).width());
+    const QString& text = texts[i].second;
+    sizes.markAlong =
+        std::max(sizes.markAlong, DataLabel(text, {}, FontRole::Mark, layout, true).box.width());
+    sizes.smallAlong = std::max(
+        sizes.smallAlong, DataLabel(text, {}, FontRole::SmallMark, layout, false).box.width());
   }
   sizes.markAcross = LineHeight(layout.fonts[FontRole::Mark]) + 2;
+  sizes.smallAcross = LineHeight(layout.fonts[FontRole::SmallMark]);
   return sizes;
 }
 

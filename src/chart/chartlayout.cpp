@@ -150,7 +150,7 @@ ChartFonts MakeChartFonts(const ChartModel& model) {
   set(FontRole::Legend, FontOf(9, {}));
   set(FontRole::Mark, FontOf(8, {}));
   set(FontRole::SeriesTitle, FontOf(9, {true, false}));
-  set(FontRole::SmallMark, FontOf(6, {}));
+  set(FontRole::SmallMark, FontOf(5.25, {}));  // 7 pixels: a line of about 8
   return fonts;
 }
 

@@ -130,17 +130,20 @@ double FrameDepth(const ChartModel& model, const Plan& plan, QRectF area, double
 
 // Room past the bars' ends for their data labels: across the top of a vertical chart, the length
 // of the longest label where the labels read upward (at most a share of the area), else a line;
-// none where a label in the mark's font is too thick for the lane past a bar's end (the labels
-// then stand inside the bars).
+// for labels in the small font where the mark's is too thick for the lane past a bar's end, and
+// none where even the small one is.
 QSizeF LabelRoom(const Plan& plan, const LabelSizes& labels, double lane, QRectF area) {
-  if (!labels.any || (plan.barCount > 0 && labels.markAcross > lane)) return {};
+  if (!labels.any) return {};
+  const bool small = plan.barCount > 0 && labels.markAcross > lane;
+  if (small && labels.smallAcross > lane) return {};
+  const double along = small ? labels.smallAlong : labels.markAlong;
+  const double across = small ? labels.smallAcross : labels.markAcross;
   if (plan.horizontal) {
-    return QSizeF(std::min(labels.markAlong, area.width() * kMaxLabelRoomShare) + kLabelRoomGap, 0);
+    return QSizeF(std::min(along, area.width() * kMaxLabelRoomShare) + kLabelRoomGap, 0);
   }
-  const double along = LabelsUpright(plan, labels, lane)
-                           ? std::min(labels.markAlong, area.height() * kMaxLabelRoomShare)
-                           : labels.markAcross;
-  return QSizeF(0, along + kLabelRoomGap);
+  const bool upright = small ? along > lane : LabelsUpright(plan, labels, lane);
+  const double room = upright ? std::min(along, area.height() * kMaxLabelRoomShare) : across;
+  return QSizeF(0, room + kLabelRoomGap);
 }
 
 // The plot may not get smaller than this share of the area in either direction before the texts

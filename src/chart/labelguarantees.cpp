@@ -56,17 +56,17 @@ bool BarHasRoomForItsLabel(const BarBox& bar, double value, bool horizontal, boo
   const QRectF& f = bar.front;
   const double thickness = horizontal ? f.height() : f.width();
   const double length = horizontal ? f.width() : f.height();
-  if (stacked) {  // inside: a pixel across, two along at either end
-    const bool lying = thickness - 2 >= (horizontal ? line : text + 2) &&
+  if (stacked) {  // inside: half a pixel across, two along at either end
+    const bool lying = thickness - 1 >= (horizontal ? line : text + 2) &&
                        length - 4 >= (horizontal ? text + 2 : line);
-    const bool upright = !horizontal && thickness - 2 >= line && length - 4 >= text + 2;
+    const bool upright = !horizontal && thickness - 1 >= line && length - 4 >= text + 2;
     return lying || upright;
   }
   const QRectF& p = layout.plot;
   const bool negative = value < 0;
   const double side = horizontal ? (negative ? f.right() - p.left() : p.right() - f.left())
                                  : (negative ? p.bottom() - f.top() : f.bottom() - p.top());
-  return thickness - bar.depth >= line + 2 && side >= 2 * (text + 6) + bar.depth + 6;
+  return thickness - bar.depth >= line + 1 && side >= 2 * (text + 6) + bar.depth + 6;
 }
 
 void CheckBarLabels(const ChartModel& model, const ChartLayout& layout,

@@ -96,8 +96,9 @@ class LabelPlacer {
   TextIndex texts_;
 };
 
-// A data label of `text` for point `owner`, its frame (outside its bar) or none (on its bar, in
-// a colour that stands out on `on`), with its box as wide and high as its letters need.
+// A data label of `text` for point `owner`, with its frame (in the mark's font past its bar) or
+// none (on its bar, or in the small font, in a colour that stands out on `on`), its box as wide
+// and high as its letters need.
 TextItem DataLabel(const QString& text, Owner owner, FontRole font, const ChartLayout& layout,
                    bool framed, const QColor& on = Qt::white);
 // The label turned to read upward (90 degrees) where `upright`, placed with its outer box at

@@ -225,7 +225,8 @@ void AddLineLabels(const std::vector<const SeriesModel*>& series, const Geometry
     const QString text = ValueText(layout, one.points[static_cast<std::size_t>(spot.point)].value);
     std::vector<TextItem> candidates;
     for (FontRole font : {FontRole::Mark, FontRole::SmallMark}) {
-      TextItem label = DataLabel(text, {spot.series, spot.point}, font, layout, true);
+      TextItem label =
+          DataLabel(text, {spot.series, spot.point}, font, layout, font == FontRole::Mark);
       const QSizeF size = label.box.size();
       for (const QPointF& at :
            {spot.at + back + QPointF(-size.width() / 2, -size.height() - kMarkGap),
