@@ -160,6 +160,10 @@ ChartLayout LayoutChart(const ChartModel& model, QSizeF size, const ChartFonts& 
   layout.size = size;
   layout.leastPixels = deviceScale < 1 ? 2 : 1;
   layout.fonts = fonts;
+  if (deviceScale > 0 && deviceScale < 1) {  // the small labels keep their size on the device
+    QFont& small = layout.fonts.fonts[static_cast<std::size_t>(FontRole::SmallMark)];
+    small.setPixelSize(static_cast<int>(std::ceil(small.pixelSize() / deviceScale)));
+  }
   layout.numbers = model.numbers;
   if (!(size.width() > 0 && size.height() > 0)) return layout;
   QRectF area = InsideMargins(model, size);  // step 1

@@ -195,7 +195,8 @@ struct ChartLayout {
 };
 
 // `deviceScale`: device pixels per logical pixel where the layout is painted (ImageTextScale of
-// an image file; 1 on screens, for vector files and for reports).
+// an image file; 1 on screens, for vector files and for reports). Where it is below 1, the
+// small font of data labels grows so that its letters keep their legible size on the device.
 ChartLayout LayoutChart(const ChartModel& model, QSizeF size, const ChartFonts& fonts,
                         double deviceScale = 1);
 
