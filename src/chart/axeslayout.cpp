@@ -199,7 +199,8 @@ std::vector<Box> AddSeriesShapes(const std::vector<const SeriesModel*>& series, 
 }
 
 // Step 6: the value labels, and where the ticks are divided by a power of ten, its note: above
-// the labels of a vertical axis, below the right end of a horizontal one.
+// the labels of a vertical axis, below those of a horizontal one, where the column of category
+// labels begins.
 void AddValueLabels(const Geometry& g, ChartLayout& layout) {
   if (!g.frame.texts.tickLabels) return;
   const QFont& font = layout.fonts[FontRole::Tick];
@@ -221,7 +222,7 @@ void AddValueLabels(const Geometry& g, ChartLayout& layout) {
   const QString note = QString::fromStdString(ScaleNote(g.frame.numbers.exponent));
   const double w = TextWidth(font, note);
   const QRectF rect = g.plan.horizontal
-                          ? QRectF(p.right() - w, p.bottom() + kLabelOffset - kGap + h, w, h)
+                          ? QRectF(g.frame.labelsFrom, p.bottom() + kLabelOffset - kGap + h, w, h)
                           : QRectF(labelsRight - w, p.top() - h * 1.5 - 1, w, h);
   TextItem item = BoxedText(note, rect, Qt::AlignCenter, FontRole::Tick);
   item.role = TextRole::ScaleNote;

@@ -289,8 +289,8 @@ class FrameFit {
     }
     KeepOnlyTicksThatStandApart(frame_.ticks, plan_.horizontal ? plot.width() : plot.height(),
                                 plan_.horizontal, style_);
+    // The tick that keeps its label is written as it was measured, with its scale note.
     frame_.ticksCrowded = frame_.texts.tickLabels && frame_.ticks.values.size() < 2;
-    frame_.numbers = AxisNumbersFor(frame_.ticks);
     frame_.labelsFrom = area_.left() + titleRoom_.width();
     frame_.plot = plot;
     frame_.markRoom = plan_.horizontal

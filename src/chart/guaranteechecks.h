@@ -23,6 +23,9 @@ class GuaranteeReport {
   std::vector<BrokenGuarantee> broken_;
 };
 
+// A text of the chart in a report, in quotes, its control characters written as \xNN.
+std::string Quoted(const QString& text);
+
 bool HasNonZeroValue(const SeriesModel& series);
 std::vector<const SeriesModel*> DrawnSeriesOf(const ChartModel& model, const ChartLayout& layout);
 // How many pixels each category needs across before every series, and every value, must show.

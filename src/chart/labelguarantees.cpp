@@ -132,7 +132,7 @@ void CheckTextsOffData(const ChartLayout& layout, GuaranteeReport& report) {
     const std::optional<Owner> other = raster.OtherUnder(TextCorners(layout, item), OwnerOf(item));
     if (other) {
       report.Add(Guarantee::TextOffData,
-                 "\"" + item.text.toStdString() + "\" covers the data of " + Named(*other));
+                 Quoted(item.text) + " covers the data of " + Named(*other));
     }
   };
   for (const TextItem& item : layout.texts) check(item);

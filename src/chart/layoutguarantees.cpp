@@ -25,8 +25,6 @@ constexpr double kSlack = kCheckSlack;
 constexpr double kMinCategoryPixels = 4;
 constexpr double kPixelsPerDepthRow = 8;
 
-std::string Quoted(const QString& text) { return "\"" + text.toStdString() + "\""; }
-
 QPolygonF Corners(const QRectF& rect) {
   return QPolygonF({rect.topLeft(), rect.topRight(), rect.bottomRight(), rect.bottomLeft()});
 }
@@ -188,6 +186,20 @@ void CheckLegend(const ChartModel& model, const ChartLayout& layout,
 }
 
 }  // namespace
+
+// A text of the chart in a report, its control characters written as \xNN.
+std::string Quoted(const QString& text) {
+  std::string quoted = "\"";
+  for (const QChar c : text) {
+    if (c.unicode() < 0x20 || c.unicode() == 0x7F) {
+      static constexpr char kHex[] = "0123456789ABCDEF";
+      quoted += std::string("\\x") + kHex[c.unicode() >> 4] + kHex[c.unicode() & 0xF];
+    } else {
+      quoted += QString(c).toStdString();
+    }
+  }
+  return quoted + "\"";
+}
 
 void GuaranteeReport::Add(Guarantee guarantee, const std::string& what) {
   const auto same = std::count_if(broken_.begin(), broken_.end(), [&](const BrokenGuarantee& b) {

@@ -118,6 +118,7 @@ bool NeedsGrouping(double value) {
 
 std::string FormatValue(double value, ValueStyle style, const NumberLocale& locale) {
   if (!std::isfinite(value)) return std::isnan(value) ? "NaN" : (value > 0 ? "INF" : "-INF");
+  if (value == 0) return "0";
   const double magnitude = std::abs(value);
   if (!WrittenFixed(magnitude)) return Scientific(value, locale);
   const int leading = static_cast<int>(std::floor(std::log10(magnitude))) + 1;  // may be < 1
