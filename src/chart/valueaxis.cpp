@@ -92,13 +92,12 @@ ZeroRoom RoomBeyondZero(const std::vector<const SeriesModel*>& series, MultiBar 
   return room;
 }
 
-// The axis is widened a few times at most, as each widening changes the scale; an axis of a few
-// pixels (while the room around the plot is still being found) is not, as its pixels would be
-// worth most of the range.
+// The axis is widened a few times at most, as each widening changes the scale; an axis shorter
+// than the pixels the bars need is not, as its pixels would be worth more than the range.
 NiceTicks ValueTicks(std::pair<double, double> range, double length, ZeroRoom room, bool horizontal,
                      const TickStyle& style) {
   NiceTicks ticks = TicksThatFit(range, length, horizontal, style);
-  if (length < 4 * (room.above + room.below + 2)) return ticks;
+  if (length < room.above + room.below + 2) return ticks;
   for (int tries = 0; tries < 4; ++tries) {
     const double perPixel = (ticks.max / 2 - ticks.min / 2) / std::max(length, 1.0) * 2;
     if (!(perPixel > 0) || !std::isfinite(perPixel)) break;
