@@ -119,6 +119,12 @@ double FrameDepth(const ChartModel& model, const Plan& plan, QRectF area, double
       const double room = std::floor((thickness - labels.markAcross - 1) / kBoxDepthShare);
       depth = std::min(depth, std::max(kMinRowDepth, room));
     }
+    // Bars in depth rows of their own: the last row's boxes end before the next category's
+    // first row begins, so that no category's rows reach behind the next one's bars.
+    if (plan.multiBar == MultiBar::None && plan.barCount > 1 && plan.rows > 1) {
+      const double gap = slot - thickness;
+      depth = std::min(depth, plan.rows * gap / (plan.rows - (1 - kBoxDepthShare)));
+    }
   }
   // Rows of series go back a few pixels each at least, or the front ones would hide the rest.
   if (plan.deep && plan.rows > 1) {

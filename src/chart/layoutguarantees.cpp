@@ -23,7 +23,7 @@ namespace {
 
 constexpr double kSlack = kCheckSlack;
 constexpr double kMinCategoryPixels = 4;
-constexpr double kPixelsPerDepthRow = 8;
+constexpr double kPixelsPerDepthRow = 14;
 
 QPolygonF Corners(const QRectF& rect) {
   return QPolygonF({rect.topLeft(), rect.topRight(), rect.bottomRight(), rect.bottomLeft()});

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "chart/axesgeometry.h"
 
@@ -104,8 +105,12 @@ NiceTicks ValueTicks(std::pair<double, double> range, double length, ZeroRoom ro
     const bool roomAbove = room.above == 0 || ticks.max >= (room.above + 1) * perPixel;
     const bool roomBelow = room.below == 0 || ticks.min <= -(room.below + 1) * perPixel;
     if (roomAbove && roomBelow) break;
-    if (!roomAbove) range.second = std::max(range.second, (room.above + 2) * perPixel);
-    if (!roomBelow) range.first = std::min(range.first, -(room.below + 2) * perPixel);
+    // Never past the largest double, which would leave the axis no length at all.
+    const double top = std::numeric_limits<double>::max();
+    if (!roomAbove)
+      range.second = std::min(std::max(range.second, (room.above + 2) * perPixel), top);
+    if (!roomBelow)
+      range.first = std::max(std::min(range.first, -(room.below + 2) * perPixel), -top);
     ticks = TicksThatFit(range, length, horizontal, style);
   }
   return ticks;
