@@ -242,14 +242,17 @@ class FrameFit {
                                                                     maxLabelLength_, style_.font)
                                                 : CategoryLabelFit{};
     categoryRoom_ = frame_.labels.extent > 0 ? frame_.labels.extent + kLabelOffset : 0;
+    // Once a pass has needed the scale note, its room stays, so that the passes settle.
+    if (frame_.numbers.exponent != 0) {
+      noteWidth_ = std::max(noteWidth_, TextWidth(style_.font, NoteText()));
+    }
     return area_.marginsRemoved(Margins(slot));
   }
 
   QMarginsF Margins(double slot) const {
     const bool ticks = frame_.texts.tickLabels && !frame_.ticks.values.empty();
     const double tickWidth = ticks ? MaxTickWidth(frame_.ticks, style_) : 0;
-    const double note = ticks && frame_.numbers.exponent != 0 ? TextWidth(style_.font, NoteText())
-                                                              : -1;  // no scale note
+    const double note = ticks && noteWidth_ >= 0 ? noteWidth_ : -1;  // -1: no scale note
     const double depth = frame_.depth;
     QMarginsF m;
     if (plan_.horizontal) {
@@ -317,6 +320,7 @@ class FrameFit {
   QSizeF titleRoom_;
   QSizeF labelRoom_;
   double categoryRoom_ = 0;
+  double noteWidth_ = -1;  // the widest scale note a pass needed; -1 for none
 };
 
 }  // namespace
