@@ -1,6 +1,7 @@
 #include "guiprocess.h"
 
 #include <QGuiApplication>
+#include <clocale>
 #include <csignal>
 #include <cstdio>
 
@@ -32,7 +33,15 @@ QtCommandLine& QtArguments() {
 std::unique_ptr<QGuiApplication> StartWindowlessApplication() {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QtCommandLine& line = QtArguments();
-  return std::make_unique<QGuiApplication>(line.argc, line.argv);
+  auto application = std::make_unique<QGuiApplication>(line.argc, line.argv);
+  KeepSystemMessagesInEnglish();
+  return application;
+}
+
+void KeepSystemMessagesInEnglish() {
+  // "C" would not do: the print service's library takes it for "not set" and reads the
+  // language from the environment again.
+  if (!std::setlocale(LC_MESSAGES, "C.UTF-8")) std::setlocale(LC_MESSAGES, "C");
 }
 
 bool DisplayNamed() {

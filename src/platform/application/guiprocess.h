@@ -24,6 +24,12 @@ QtCommandLine& QtArguments();
 // The Qt application of a run without a window, on the offscreen platform.
 std::unique_ptr<QGuiApplication> StartWindowlessApplication();
 
+// Keeps the locale that Qt takes from the environment for everything but messages: the system's
+// and the print service's reasons inside the program's messages are English, as the program's
+// own texts are, so that a message reads in one language and a host finds the same words in
+// every locale. Run once the Qt application is made (it sets the locale).
+void KeepSystemMessagesInEnglish();
+
 // True when the environment names a display (DISPLAY, WAYLAND_DISPLAY, or a platform other than
 // offscreen in QT_QPA_PLATFORM): only then can a window be shown at all.
 bool DisplayNamed();
