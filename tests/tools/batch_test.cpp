@@ -39,7 +39,8 @@ TEST(JobList, EachLineIsAJobOrSaysWhyNot) {
       {std::string("a\0b", 3), {}, "the line holds a NUL byte, which no file name can hold"},
       {longLine, {}, "the line is longer than 16384 bytes"},
   };
-  std::string list = "# jobs\n\n   \n";
+  // An editor's byte-order mark before the first line is no part of it.
+  std::string list = "\xEF\xBB\xBF# jobs\n\n   \n";
   for (const LineCase& c : cases) list += c.line + "\n";
   list += "  # the end";  // no line break after the last line
   std::istringstream input(list);
@@ -96,9 +97,12 @@ TEST(Batch, ReportsEveryJobInOrderAndExitsOneWhenAnyFailed) {
       {"damaged", "ChartPro.DBF"},
       {"window", "made nothing: the tables ask for no image file and no print"},
       {"good P.DBF", "tarvo-batch: give both table names after the folder, or neither"},
+      {"zero\xE2\x80\x8Bwidth",
+       "tarvo-batch: cannot enter the folder zero\\u200Bwidth: No such file or directory",
+       "zero\\u200Bwidth"},
       {"good ChartPro.DBF ChartDat.DBF", "wrote out.png"},
   };
-  std::string list = "# a comment, then a blank line\n\n";
+  std::string list = "\xEF\xBB\xBFgood\n# a comment, then a blank line\n\n";
   for (const Expected& row : expected) list += row.job + "\r\n";
   const RunResult run = RunBatch({"-j", "3", "-"}, root, list);
   ASSERT_TRUE(run.finished);
@@ -106,6 +110,8 @@ TEST(Batch, ReportsEveryJobInOrderAndExitsOneWhenAnyFailed) {
   EXPECT_EQ(run.standardError, "");
   std::istringstream report(run.standardOutput);
   std::string line;
+  ASSERT_TRUE(std::getline(report, line));
+  EXPECT_EQ(line, "good\twrote out.png") << "a byte-order mark before the first job";
   for (const Expected& row : expected) {
     ASSERT_TRUE(std::getline(report, line)) << "no line for " << row.job;
     EXPECT_EQ(line.substr(0, row.shown.size() + 1), row.shown + "\t");

@@ -6,7 +6,6 @@
 
 #include <atomic>
 #include <cerrno>
-#include <cstring>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -18,8 +17,6 @@ namespace {
 constexpr const char* kBatchName = "tarvo-batch";
 
 JobOutcome Failure(std::string text) { return {true, std::move(text)}; }
-
-std::string SystemReason(int error) { return std::strerror(error); }
 
 // Hands the outcomes to the sink in job order, whichever thread finishes first.
 class OrderedOutcomes {

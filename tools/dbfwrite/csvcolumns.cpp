@@ -13,8 +13,8 @@ std::string OrphanColourColumn(const std::vector<std::string>& names, std::size_
            " has no name: a column without a name is the colour column of the value column "
            "right before it, and there is none";
   }
-  return ColumnName(i) + " (\"" + ToPlainLine(names[i]) +
-         "\") names a colour, but no value column comes right before it: a colour column follows "
+  return ColumnName(i) + " (" + QuotedExcerpt(names[i]) +
+         ") names a colour, but no value column comes right before it: a colour column follows "
          "the value column of its data set";
 }
 
@@ -72,8 +72,7 @@ std::string DescribeColumns(const CsvColumns& columns) {
   std::string text;
   for (std::size_t i = 0; i < roles.size(); ++i) {
     if (i > 0) text += ", ";
-    text +=
-        columns.header.empty() ? roles[i] : ToPlainLine(columns.header[i]) + " (" + roles[i] + ")";
+    text += columns.header.empty() ? roles[i] : Excerpt(columns.header[i]) + " (" + roles[i] + ")";
   }
   return text;
 }

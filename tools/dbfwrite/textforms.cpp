@@ -28,10 +28,8 @@ class RefusalList {
   void CheckWidth(std::size_t line, const std::string& what, const std::string& text, int width,
                   const std::string& hint = "") {
     if (text.size() <= std::size_t(width)) return;
-    constexpr std::size_t kShown = 40;
-    const std::string shown = text.size() > kShown ? text.substr(0, kShown) + "..." : text;
     Add(line, what + " is " + std::to_string(text.size()) + " bytes, its field holds " +
-                  std::to_string(width) + ": \"" + ToPlainLine(shown) + "\"" + Once(hint));
+                  std::to_string(width) + ": " + QuotedExcerpt(text) + Once(hint));
   }
 
  private:
@@ -131,11 +129,11 @@ std::pair<std::string, std::string> FirstWord(std::string_view text) {
 
 void CheckDataSetNumberWord(RefusalList& refusals, std::size_t line, const PropertyRow& row) {
   if (row.dataSet.size() <= std::size_t(kDataSetNumberWidth)) return;
-  refusals.Add(line, "the data-set number " + row.dataSet + " is over " +
+  refusals.Add(line, "the data-set number " + Excerpt(row.dataSet) + " is over " +
                          std::to_string(kDataSetNumberWidth) +
                          " characters (a title or colour that starts with a number follows "
                          "its data-set number: " +
-                         UpperCase(row.keyword) + " 1 " + row.dataSet + " ...)");
+                         UpperCase(row.keyword) + " 1 " + Excerpt(row.dataSet) + " ...)");
 }
 
 PropertyRow PropertyRowFromWords(std::string_view line) {
@@ -178,7 +176,7 @@ std::string DataSetCount(std::size_t count) {
 
 std::string DataSetName(const CsvColumns& columns, std::size_t j) {
   const std::string& name = columns.dataSets[j].name;
-  return DataSetName(int(j)) + (name.empty() ? "" : " (" + ToPlainLine(name) + ")");
+  return DataSetName(int(j)) + (name.empty() ? "" : " (" + Excerpt(name) + ")");
 }
 
 std::string ColumnsHint(const CsvColumns& columns) {
@@ -202,8 +200,8 @@ bool CheckCsvValue(RefusalList& refusals, std::size_t line, const std::string& d
   if (value.empty()) {
     refusals.Add(line, "the value of " + dataSet + " is missing");
   } else if (!IsNumber(value)) {
-    refusals.Add(line, "the value of " + dataSet + " \"" + ToPlainLine(value) +
-                           "\" is not a number" + NotANumberHint(value, firstRowWithoutHeader));
+    refusals.Add(line, "the value of " + dataSet + " " + QuotedExcerpt(value) + " is not a number" +
+                           NotANumberHint(value, firstRowWithoutHeader));
   } else {
     return true;
   }
@@ -216,7 +214,7 @@ void CheckCsvColour(RefusalList& refusals, std::size_t line, const CsvColumns& c
   // Colour names hold no digits; the test spares the exception of a failed conversion per row.
   const bool hasDigit = colour.find_first_of("0123456789") != colour.npos;
   if (!hasDigit || !IsNumber(colour)) return;
-  refusals.Add(line, "the colour of " + dataSet + " is the number \"" + ToPlainLine(colour) + "\"" +
+  refusals.Add(line, "the colour of " + dataSet + " is the number " + QuotedExcerpt(colour) +
                          refusals.Once(ColumnsHint(columns)));
 }
 
@@ -254,7 +252,7 @@ std::string DataSetCountProblem(const CsvColumns& columns, int dataSets) {
   if (found == std::size_t(dataSets)) return "";
   std::string names, problem;
   for (const CsvDataSetColumns& dataSet : columns.dataSets) {
-    names += (names.empty() ? "" : ", ") + ToPlainLine(dataSet.name);
+    names += (names.empty() ? "" : ", ") + Excerpt(dataSet.name);
   }
   if (found == 0) {
     problem = "the header names no value column, only the label, but the table is for " +
@@ -361,5 +359,7 @@ Refusals DataRowsFromCsv(std::istream& in, int dataSets, bool headerRow, const D
     // Without the header's columns no row can be read.
     if (!columns) return result;
   }
+  // An input without the header it was said to start with is not an empty table.
+  if (!columns) refusals.Add(1, "the input is empty: with --header it starts with a header row");
   return result;
 }
