@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -148,6 +149,34 @@ TEST(Batch, EachJobThatAsksPrintsItsPage) {
   for (const std::string& document : documents) {
     EXPECT_EQ(RunProgram("pdfinfo", {document}, dir.path().toStdString()).exitCode, 0);
   }
+}
+
+// Once the print server has not answered within a print's deadline, the later print jobs of the
+// batch fail at once with that reason, each on its own line, and the other jobs go on.
+TEST(Batch, AfterAPrintRanOutOfTimeTheLaterPrintsFailAtOnce) {
+  PrintServer server;
+  if (!server.Ready()) GTEST_SKIP() << server.SkipReason();
+  FaultyPrintServer standIn(server);
+  standIn.Misbehave(FaultyPrintServer::Fault::Freeze);
+  QTemporaryDir dir;
+  WriteTables(dir.filePath("print").toStdString(), {Row("NOSHOW"), Row("PRINT")});
+  WriteTables(dir.filePath("image").toStdString(),
+              {Row("NOSHOW"), Row("BITMAPFILE", "b.png;60;80")});
+  QElapsedTimer timer;
+  timer.start();
+  const RunResult run =
+      RunBatch({"-j2", "-"}, dir.path().toStdString(), "print\nprint\nimage\nprint\nimage\n",
+               standIn.ClientEnvironment());
+  EXPECT_LT(timer.elapsed(), 15000) << "one print's deadline, not one for each";
+  EXPECT_EQ(run.exitCode, 1);
+  const std::string timedOut = "tarvochart: Cannot print the chart: the print server at " +
+                               standIn.Socket() +
+                               " did not give a complete answer within 10 seconds";
+  const std::string notAsked =
+      timedOut + " for an earlier job; it is not asked again in this batch.";
+  EXPECT_EQ(run.standardOutput, "print\t" + timedOut + ".\nprint\t" + notAsked +
+                                    "\nimage\twrote b.png\nprint\t" + notAsked +
+                                    "\nimage\twrote b.png\n");
 }
 
 QByteArray Contents(const QString& path) {

@@ -155,18 +155,28 @@ class Progress {
   Clock::time_point shownAt_{};
 };
 
-// One job prints at a time, each on a printer of its own.
+// One job prints at a time, each on a printer of its own. Once a print has run out of its time
+// (the name server or the print server did not answer), the later print jobs of the batch fail
+// at once with that reason, instead of each waiting for what is known not to answer.
 void PrintPage(const chart::ChartDocument& chart, const PrintSettings& settings) {
   static std::mutex printing;
+  static std::optional<std::string> notAnswering;
   std::lock_guard lock(printing);
-  CupsPrinter printer;
-  PrintChartPage(printer, chart, settings);
+  if (notAnswering) throw PrintDeadlinePassed(*notAnswering);
+  try {
+    CupsPrinter printer;
+    PrintChartPage(printer, chart, settings);
+  } catch (const PrintDeadlinePassed& error) {
+    std::string text = error.Text();
+    if (text.ends_with('.')) text.pop_back();
+    notAnswering = text + " for an earlier job; it is not asked again in this batch.";
+    throw;
+  }
 }
 
 int RunBatch(const std::vector<Job>& jobs, int threads) {
   const int baseFolder = open(".", O_PATH | O_DIRECTORY | O_CLOEXEC);
-  if (baseFolder < 0)
-    return Usage(std::string("cannot open the current folder: ") + std::strerror(errno));
+  if (baseFolder < 0) return Usage("cannot open the current folder: " + SystemReason(errno));
   Progress progress(jobs.size(), isatty(STDERR_FILENO));
   bool anyFailed = false;
   RunJobs(
