@@ -1,11 +1,14 @@
 #include "guiprocess.h"
 
 #include <QGuiApplication>
+#include <QHashFunctions>
 #include <clocale>
 #include <csignal>
 #include <cstdio>
 
+#include "inputstream.h"
 #include "runtime.h"
+#include "signalcleanup.h"
 
 namespace {
 
@@ -18,6 +21,11 @@ void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& m
 }  // namespace
 
 void SetUpProcess(int argc, char** argv) {
+  KeepStandardStreamsOpen();
+  RemoveTemporariesOnSignals();
+  // Qt's PDF writer lays out its fonts in hash order: with a seed of its own each run, the same
+  // chart would give another file each time. The tables' texts are too few to flood a hash.
+  QHashSeed::setDeterministicGlobalSeed();
   std::signal(SIGPIPE, SIG_IGN);
   std::signal(SIGXFSZ, SIG_IGN);
   SetCommandLine(argc, argv);

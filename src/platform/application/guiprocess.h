@@ -10,7 +10,8 @@ class QGuiApplication;
 
 // Takes the command line; failed writes (a reader of standard error that has gone, the file-size
 // limit) are reported where they happen instead of ending the process; Qt's own notices stay
-// off standard error.
+// off standard error; closed standard streams are kept from being taken over by files, and
+// SIGINT, SIGTERM and SIGHUP remove the temporary files before they end the process.
 void SetUpProcess(int argc, char** argv);
 
 // The command line that Qt sees: the program's name only, so that no table name is ever taken
