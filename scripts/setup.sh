@@ -29,7 +29,7 @@ if $with_tests; then
     xvfb xauth xdotool x11-apps x11-utils openbox imagemagick
     cups cups-client cups-bsd printer-driver-cups-pdf
     shapelib poppler-utils locales python3 python3-dbfread libxml2-utils file man-db
-    gnuplot-nox bc time
+    gnuplot-nox bc time strace
     clang libclang-rt-14-dev
   )
 fi
