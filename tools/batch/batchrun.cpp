@@ -72,8 +72,9 @@ JobOutcome DescribeRun(const HeadlessOutcome& run) {
 JobOutcome RunJobInFolder(const Job& job, int baseFolder, const PrintRoutine& print) {
   if (!job.problem.empty()) return Failure(std::string(kBatchName) + ": " + job.problem);
   if (fchdir(baseFolder) != 0 || chdir(job.folder.c_str()) != 0) {
-    return Failure(std::string(kBatchName) + ": cannot enter the folder " +
-                   ToPlainLine(job.folder) + ": " + SystemReason(errno));
+    const std::string reason = SystemReason(errno);
+    return Failure(std::string(kBatchName) + ": cannot enter the folder " + Excerpt(job.folder) +
+                   ": " + reason);
   }
   return DescribeRun(RunHeadless(job.propertyName, job.dataName, print));
 }

@@ -19,15 +19,25 @@
 
 namespace {
 
+// The server that the environment names (CUPS_SERVER, client.conf, else the local socket), as
+// this thread first saw it: once a print has pointed the library at the server's address, the
+// library tells that address instead.
+const std::string& ConfiguredServer() {
+  thread_local const std::string server = Cups().server();
+  return server;
+}
+
+bool IsLocalSocket(const std::string& server) { return !server.empty() && server.front() == '/'; }
+
 std::string ServerAddress() {
-  const std::string server = Cups().server();
-  if (!server.empty() && server.front() == '/') return server;  // a local socket
+  const std::string& server = ConfiguredServer();
+  if (IsLocalSocket(server)) return server;
   return server + ":" + std::to_string(Cups().port());
 }
 
 PrintServerEndpoint ServerEndpoint() {
-  const std::string server = Cups().server();
-  if (!server.empty() && server.front() == '/') return {server, 0};
+  const std::string& server = ConfiguredServer();
+  if (IsLocalSocket(server)) return {server, 0};
   return {{}, Cups().port()};
 }
 
@@ -51,7 +61,7 @@ int TryConnect(const sockaddr* address, socklen_t length, int milliseconds) {
 // Connects to `server`, a socket path or a numeric address, within `milliseconds`; returns 0 or
 // the system's error.
 int TryServer(const std::string& server, int port, int milliseconds) {
-  if (!server.empty() && server.front() == '/') {
+  if (IsLocalSocket(server)) {
     sockaddr_un local{};
     local.sun_family = AF_UNIX;
     if (server.size() >= sizeof(local.sun_path)) return ENAMETOOLONG;
@@ -106,22 +116,21 @@ std::pair<std::string, std::string> EnvironmentDestination() {
 
 PrintService::PrintService(PrintTime time)
     : address_(ServerAddress()), deadline_(ServerEndpoint(), time) {
-  const std::string server = Cups().server();
-  if (!server.empty() && server.front() == '/') {
+  const std::string& server = ConfiguredServer();
+  if (IsLocalSocket(server)) {
     Connect(server);
     return;
   }
   const std::string address = ReachableAddress(server);
-  // Qt's print support asks the server through the library too: by its address, so that no
-  // lookup of the name runs outside the deadline.
+  // Qt's print support asks the server through the library too, also while the print dialog
+  // opens: by its address, so that no lookup of the name runs outside a deadline. The next
+  // print looks the name up again.
   Cups().setServer(ServerWithPort(address, Cups().port()).c_str());
-  serverSet_ = true;
   Connect(address);
 }
 
 PrintService::~PrintService() {
   if (http_) Cups().close(http_);
-  if (serverSet_) Cups().setServer(nullptr);  // the server that the environment names again
 }
 
 std::string PrintService::ReachableAddress(const std::string& host) {

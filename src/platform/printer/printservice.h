@@ -88,8 +88,6 @@ class PrintService {
   std::string address_;
   PrintDeadline deadline_;
   http_t* http_ = nullptr;
-  // The library was pointed at the server's address for this thread, instead of its name.
-  bool serverSet_ = false;
 };
 
 // The start of every printing error, so that the user sees at once what failed.
