@@ -126,7 +126,8 @@ def test_folders(path):
 
 def run(command, timeout):
     try:
-        return subprocess.run(command, capture_output=True, text=True, timeout=timeout).returncode
+        return subprocess.run(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                              timeout=timeout).returncode
     except subprocess.TimeoutExpired:
         return 124
 
