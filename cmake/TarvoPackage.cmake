@@ -1,7 +1,8 @@
 # The Debian package (cpack -G DEB in the build folder): the installed programs and manual pages,
 # with the shared libraries they link declared as dependencies by dpkg-shlibdeps, and the CUPS
 # library, which the program loads itself at the first print; and the documentation folder with
-# README.md, the examples, the changelogs and the copyright file.
+# README.md with the reference pages under docs/ and their images, the examples, the changelogs
+# and the copyright file.
 set(TARVO_PACKAGE_MAINTAINER "tarvochart maintainers <maintainers@tarvochart.invalid>"
   CACHE STRING "The Maintainer field of the Debian package")
 
@@ -21,7 +22,8 @@ window.\n\
 tarvo-dbfwrite writes both tables from lines of text or CSV; tarvo-inspect\n\
 tells what tarvochart reads from two tables and why a chart looks as it does;\n\
 tarvo-batch renders many charts in one process, on every core. README.md, the\n\
-examples and the changelog are in /usr/share/doc/tarvochart.")
+reference pages, the examples and the changelog are in\n\
+/usr/share/doc/tarvochart.")
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
@@ -48,6 +50,10 @@ configure_file(cmake/debian/copyright.in debian/copyright @ONLY)
 configure_file(cmake/debian/changelog.Debian.in debian/changelog.Debian @ONLY)
 
 install(FILES README.md ${PROJECT_BINARY_DIR}/debian/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# The reference pages that README links, laid out as in the source so that every link holds; the
+# texts that scripts/reference.py writes them from stay out.
+install(DIRECTORY docs/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/docs
+  FILES_MATCHING PATTERN "*.md" PATTERN "*.png" PATTERN reference EXCLUDE)
 tarvo_install_gzipped(${PROJECT_SOURCE_DIR}/CHANGELOG changelog ${CMAKE_INSTALL_DOCDIR})
 tarvo_install_gzipped(${PROJECT_BINARY_DIR}/debian/changelog.Debian changelog.Debian
   ${CMAKE_INSTALL_DOCDIR})

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Renders every example the way a batch host would: the example's own tables plus "NOSHOW" and
 # "BITMAPFILE", run through tarvochart, one PNG per example in OUT-DIR. The examples under edge/
-# name their own image size (a BITMAPFILE record of chart.png) and become edge-NAME.png.
+# and business/ name their own image size (a BITMAPFILE record of chart.png) and become
+# edge-NAME.png and business-NAME.png; an example with a file "locale" is drawn for a reader of
+# that locale (its numbers as that reader writes them), the others in C.
 # With TABLES-DIR, each example's tables stay in TABLES-DIR/NAME.
 # Usage: render.sh PATH-TO-tarvochart PATH-TO-tarvo-dbfwrite OUT-DIR [HEIGHT WIDTH [TABLES-DIR]]
 set -euo pipefail
@@ -34,13 +36,18 @@ render() {
   } | "$writer" properties "$work/$name/ChartPro.DBF"
   "$writer" data "$(data_set_count "$folder/properties.txt")" "$work/$name/ChartDat.DBF" \
     <"$folder/data.txt"
-  (cd "$work/$name" && QT_QPA_PLATFORM=offscreen "$program" ChartPro.DBF ChartDat.DBF)
+  local locale=C.UTF-8
+  [ -f "$folder/locale" ] && locale=$(cat "$folder/locale")
+  (cd "$work/$name" && LC_ALL=$locale LANG=$locale QT_QPA_PLATFORM=offscreen \
+    "$program" ChartPro.DBF ChartDat.DBF)
   mv "$work/$name/chart.png" "$out/$name.png"
 }
 
 for folder in "$here"/*/; do
   [ -f "$folder/properties.txt" ] && render "$folder" "$(basename "$folder")"
 done
-for folder in "$here"/edge/*/; do
-  [ -f "$folder/properties.txt" ] && render "$folder" "edge-$(basename "$folder")"
+for group in edge business; do
+  for folder in "$here/$group"/*/; do
+    [ -f "$folder/properties.txt" ] && render "$folder" "$group-$(basename "$folder")"
+  done
 done

@@ -1,11 +1,13 @@
 #!/usr/bin/env python3
-"""Writes the keyword and message reference into README.md and the manual page tarvochart(1).
+"""Writes the keyword and message reference into the reference pages and the manual page
+tarvochart(1).
 
 Both come from docs/reference/keywords.txt and docs/reference/messages.txt (their heads say how
 they are written) and stand between marker lines in each document:
 
-    README.md                      <!-- reference:NAME -->  ...  <!-- /reference:NAME -->
-    src/app/tarvochart.1           .\\" reference:NAME      ...  .\\" /reference:NAME
+    docs/tables.md (keywords),     <!-- reference:NAME -->  ...  <!-- /reference:NAME -->
+    docs/messages.md (messages)
+    src/app/tarvochart.1 (both)    .\\" reference:NAME      ...  .\\" /reference:NAME
 
 Usage: scripts/reference.py [--check]
 With --check nothing is written; the exit status is 1 when a document differs from what this
@@ -17,7 +19,10 @@ import sys
 
 ROOT = pathlib.Path(__file__).resolve().parent.parent
 SOURCES = ROOT / "docs" / "reference"
-README = ROOT / "README.md"
+PAGES = {
+    "keywords": ROOT / "docs" / "tables.md",
+    "messages": ROOT / "docs" / "messages.md",
+}
 MANUAL = ROOT / "src" / "app" / "tarvochart.1"
 
 
@@ -119,16 +124,16 @@ def main(arguments):
     messages = read_entries(SOURCES / "messages.txt", ["message", "when", "remedy"])
     sections = {"keywords": keyword_sections(keywords), "messages": message_sections(messages)}
 
+    documents = [(page, ("<!-- reference:{} -->", "<!-- /reference:{} -->"), 0, [name])
+                 for name, page in PAGES.items()]
+    documents.append((MANUAL, ('.\\" reference:{}', '.\\" /reference:{}'), 1, list(sections)))
     stale = []
-    for path, markers, part in [
-        (README, ("<!-- reference:{} -->", "<!-- /reference:{} -->"), 0),
-        (MANUAL, ('.\\" reference:{}', '.\\" /reference:{}'), 1),
-    ]:
+    for path, markers, part, names in documents:
         old = path.read_text(encoding="utf-8")
         new = old
-        for name, generated in sections.items():
+        for name in names:
             begin, end = (marker.format(name) for marker in markers)
-            new = replace_between(new, begin, end, generated[part], path.name)
+            new = replace_between(new, begin, end, sections[name][part], path.name)
         if new == old:
             continue
         stale.append(path.relative_to(ROOT))

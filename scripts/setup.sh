@@ -4,8 +4,9 @@
 #   scripts/setup.sh           the packages that build and run the program and its tools; builds
 #                              the program, the tools and their manual pages (the target
 #                              "programs"), nothing else
-#   scripts/setup.sh --tests   also the packages of the tests, benchmarks and fuzz targets and a
-#                              German locale; builds everything, tests and benchmarks included
+#   scripts/setup.sh --tests   also the packages of the tests, benchmarks and fuzz targets, a
+#                              German, a French and a US English locale; builds everything,
+#                              tests and benchmarks included
 #
 # Safe to run again: it installs only what is missing, and a build folder once set up with the
 # tests keeps them (the plain set-up then builds only the programs in it).
@@ -29,7 +30,8 @@ if $with_tests; then
     xvfb xauth xdotool x11-apps x11-utils openbox imagemagick
     cups cups-client cups-bsd printer-driver-cups-pdf
     shapelib poppler-utils locales python3 python3-dbfread libxml2-utils file man-db
-    gnuplot-nox bc time strace
+    python3-dbf libdbd-xbase-perl
+    gnuplot-nox bc time libdeflate-dev strace
     clang libclang-rt-14-dev
   )
 fi
@@ -50,10 +52,17 @@ if ((${#missing[@]})); then
   fi
 fi
 
-# The conversions are tested under a German locale as well.
-if $with_tests && ! locale -a 2>/dev/null | grep -qi '^de_DE.utf8$'; then
-  $sudo sed -i 's/^# *de_DE.UTF-8 UTF-8/de_DE.UTF-8 UTF-8/' /etc/locale.gen
-  grep -q '^de_DE.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null
+# The conversions and the chart's numbers are tested under these locales as well as C.
+missing_locales=()
+for name in de_DE fr_FR en_US; do
+  locale -a 2>/dev/null | grep -qi "^$name.utf8\$" || missing_locales+=("$name")
+done
+if $with_tests && ((${#missing_locales[@]})); then
+  for name in "${missing_locales[@]}"; do
+    $sudo sed -i "s/^# *$name.UTF-8 UTF-8/$name.UTF-8 UTF-8/" /etc/locale.gen
+    grep -q "^$name.UTF-8 UTF-8" /etc/locale.gen ||
+      echo "$name.UTF-8 UTF-8" | $sudo tee -a /etc/locale.gen >/dev/null
+  done
   $sudo locale-gen >/dev/null
 fi
 

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "chart/numberformat.h"
 #include "guiprocess.h"
 #include "headlessrun.h"
 #include "runtime.h"
@@ -34,7 +35,8 @@ constexpr const char* kHelp =
     "  --help     show this help and exit\n"
     "  --version  show the version and exit\n"
     "\n"
-    "See tarvochart(1).\n";
+    "The manual page: man tarvochart once installed; before, in the source folder:\n"
+    "man -l src/app/tarvochart.1\n";
 
 // "--help" or "--version" as the only argument; any other single argument is ignored, as
 // before, and the default tables are read.
@@ -65,7 +67,7 @@ void RunWithoutWindow(int argc, char** argv) {
       RunHeadless(names.property, names.data, [](const auto& chart, const auto& settings) {
         std::string error;
         if (!LoadPrintChart()(chart, settings, error)) throw Exception(error);
-      });
+      }, chart::SystemNumberLocale());
   if (outcome.message) {
     WriteErrorLine(outcome.message->caption, outcome.message->text);
   } else if (outcome.windowAsked) {

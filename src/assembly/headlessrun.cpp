@@ -26,11 +26,12 @@ TableNames TableNamesFromCommandLine() {
 }
 
 HeadlessOutcome RunHeadless(const std::string& propertyName, const std::string& dataName,
-                            const PrintRoutine& print) {
+                            const PrintRoutine& print, const chart::NumberLocale& numbers) {
   HeadlessOutcome outcome;
   NoWindow window;
   chart::ChartDocument chart;
   ApplyChartDesign(chart);
+  chart.SetNumberLocale(numbers);
   PrintSettings printSettings;
   bool skipRun = false;
   PassTargets targets{propertyName, dataName, window, chart, printSettings, skipRun};

@@ -10,6 +10,7 @@
 struct PrintSettings;
 namespace chart {
 class ChartDocument;
+struct NumberLocale;
 }
 
 // The message that ended a run, as the program shows it ("caption: text" on standard error).
@@ -42,5 +43,6 @@ using PrintRoutine =
 // folder). Printing at start-up uses `print`, also when the property table asks for the print
 // dialog: with no one to answer it, the page goes to the default destination as the dialog
 // would send it. Any error ends the run with its message; nothing is thrown.
+// The chart writes its numbers as `numbers` says (the caller's reader's locale).
 HeadlessOutcome RunHeadless(const std::string& propertyName, const std::string& dataName,
-                            const PrintRoutine& print);
+                            const PrintRoutine& print, const chart::NumberLocale& numbers);

@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "chart/labelplacer.h"
 #include "chart/layoutsteps.h"
 #include "chart/niceticks.h"
 
@@ -37,6 +38,7 @@ inline QPolygonF Quad(QPointF a, QPointF b, QPointF c, QPointF d) {
 
 // Step 1.
 struct Plan {
+  int leastPixels = 1;  // ChartLayout::leastPixels
   bool horizontal = false;
   bool deep = false;  // drawn in 3D with some depth
   MultiBar multiBar = MultiBar::None;
@@ -78,10 +80,20 @@ struct CategoryLabelFit {
 // Which texts around the plot are shown (the rest are left out where the plot needs the room).
 inline constexpr int kAxisTitleLines = 2;
 struct AxisTexts {
-  bool markRoom = true;  // past the ends of single bars
+  bool markRoom = true;  // past the bars' ends, for data labels
   bool categoryLabels = true;
   int titleLines = kAxisTitleLines;  // per axis title
   bool tickLabels = true;
+};
+
+// The data labels of a chart, measured once: the longest along its text and the height of one
+// across, framed in the mark's font, and plain in the small one.
+struct LabelSizes {
+  bool any = false;
+  double markAlong = 0;
+  double markAcross = 0;
+  double smallAlong = 0;
+  double smallAcross = 0;
 };
 
 struct Frame {
@@ -95,7 +107,10 @@ struct Frame {
   QRectF markRoom;
   double depth = 0;
   NiceTicks ticks;
+  AxisNumbers numbers;        // how the ticks are written
+  bool ticksCrowded = false;  // only the tick nearest zero kept its label
   CategoryLabelFit labels;
+  LabelSizes labelSizes;  // of the data labels that the room past the bars' ends is kept for
 };
 
 // Steps 4 to 6: where everything goes.
@@ -131,11 +146,36 @@ struct Geometry {
   }
 };
 
-// Step 3 (framelayout.cpp): the room around the plot, and the text of a value label.
+// Step 3 (framelayout.cpp): the room around the plot.
 Frame ComputeFrame(const ChartModel& model, const std::vector<const SeriesModel*>& series,
                    const Plan& plan, std::pair<double, double> range, QRectF area,
-                   const ChartFonts& fonts);
-QString TickText(const NiceTicks& ticks, double value);
+                   const ChartLayout& layout, const LabelSizes& labels);
+
+// The value axis and its labels (valueaxis.cpp).
+struct TickStyle {
+  QFont font;
+  NumberLocale locale;
+};
+QString TickText(const AxisNumbers& numbers, const NumberLocale& locale, double value);
+double MaxTickWidth(const NiceTicks& ticks, const TickStyle& style);
+// Whether the labels of `ticks` on an axis `length` long stand apart, with `spare` pixels more.
+bool LabelsStandApart(const NiceTicks& ticks, double length, bool horizontal,
+                      const TickStyle& style, double spare);
+// Where they do not, only the tick nearest zero keeps its label.
+void KeepOnlyTicksThatStandApart(NiceTicks& ticks, double length, bool horizontal,
+                                 const TickStyle& style);
+// Pixels that bars need beyond zero on either side: the least pixels of a bar for a single bar (a
+// bar of a value too small to show still gets them), as many per series for a stack.
+struct ZeroRoom {
+  int above = 0;  // toward larger values
+  int below = 0;
+};
+ZeroRoom RoomBeyondZero(const std::vector<const SeriesModel*>& series, MultiBar mode, int least);
+// Ticks for `range` whose labels stand apart on an axis `length` long, the axis widened until
+// bars have the pixels they need beyond zero, and a pixel more. Where even the fewest ticks
+// crowd, only the one nearest zero keeps its label.
+NiceTicks ValueTicks(std::pair<double, double> range, double length, ZeroRoom room, bool horizontal,
+                     const TickStyle& style);
 
 // Step 5: a bar as a box (a front face, and in 3D a top and a side).
 struct Box {
@@ -145,28 +185,34 @@ struct Box {
   QColor color;
   int series = 0;
   int point = 0;
-  bool dense = false;  // a pixel column's range of bars thinner than a pixel
+  bool dense = false;     // a pixel column's range of bars thinner than a pixel
+  bool negative = false;  // of a value below zero: it hangs from zero down or to the left
 };
 
 // Bars (barlayout.cpp).
 Spans BarSpans(const std::vector<const SeriesModel*>& series, const Plan& plan);  // step 2
-// Step 3: room that the marks of the bars need past their ends.
-QSizeF BarMarkRoom(const std::vector<const SeriesModel*>& series, MultiBar mode,
-                   std::pair<double, double> range, const QFont& font);
+// How thick each bar is across, in a category slot of `slot` pixels.
+double BarThickness(const Plan& plan, double slot);
 // Step 5: the boxes in paint order, from the back to the front.
 std::vector<Box> BarBoxes(const std::vector<const SeriesModel*>& series, const Spans& spans,
                           const Geometry& g);
 void AddBoxFaces(const Box& box, ChartLayout& layout);
-// Step 6: `faces` holds the indexes [first, second) of each box's faces in the layout.
-using FaceRange = std::pair<std::size_t, std::size_t>;
-void AddBarMarks(const std::vector<const SeriesModel*>& series, const std::vector<Box>& boxes,
-                 const std::vector<FaceRange>& faces, const Geometry& g, MarkPlacer& placer,
-                 ChartLayout& layout);
+
+// Data labels of bars (barlabels.cpp). The labels of the series whose marks are shown, measured.
+LabelSizes MeasureDataLabels(const std::vector<const SeriesModel*>& series,
+                             const ChartLayout& layout);
+// The width across that a label past a bar's end may take, in a slot of `slot` pixels, its box
+// `boxDepth` deep; and whether labels of that lane read upward.
+double LabelLane(const Plan& plan, double slot, double boxDepth);
+bool LabelsUpright(const Plan& plan, const LabelSizes& sizes, double lane);
+// Step 6: the bars' labels, from the nearest back.
+void AddBarLabels(const std::vector<const SeriesModel*>& series, const std::vector<Box>& boxes,
+                  const Geometry& g, LabelPlacer& placer, ChartLayout& layout);
 
 // Lines (linelayout.cpp), step 5: one line series, the `index`-th drawn, in its depth row.
 void AddLine(const SeriesModel& series, int index, int row, const Geometry& g, ChartLayout& layout);
-// Step 6: the marks of every line, once every face is laid out.
-void AddLineMarks(const std::vector<const SeriesModel*>& series, const Geometry& g,
-                  MarkPlacer& placer, ChartLayout& layout);
+// Step 6: the labels of every line, once every face is laid out.
+void AddLineLabels(const std::vector<const SeriesModel*>& series, const Geometry& g,
+                   LabelPlacer& placer, ChartLayout& layout);
 
 }  // namespace chart

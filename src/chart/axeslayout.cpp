@@ -4,18 +4,16 @@
 //   1. plan: orientation (from the first series), multi-bar mode (from the first bar series),
 //      category count, depth rows in 3D (bar series of mode None from the smallest in front);
 //   2. value range: bars include zero; stacked modes sum positives and negatives apart;
-//   3. room around the plot: axis titles (wrapped), value labels (their width needs the ticks,
-//      which need the plot length: estimated once, then done again with the final length),
-//      category labels (turned, then thinned, then shortened), the depth of the 3D walls; where
-//      the plot would keep too little of the area, texts are left out in a fixed order: the room
-//      for marks past the bars' ends, category labels, the axis titles' second lines, the axis
-//      titles, the value labels;
+//   3. room around the plot (framelayout.cpp): axis titles, value labels, category labels, the
+//      depth of the 3D walls, the room for data labels; texts are left out in a fixed order
+//      where the plot would keep too little of the area;
 //   4. walls, grid lines, axis lines;
 //   5. series shapes, each depth row from the back to the front;
-//   6. marks, labels and axis titles.
+//   6. value labels and their scale note, category labels, axis titles, and last the data
+//      labels, which keep clear of every other text and of every other point's data.
 //
-// This file lays out the axes; the room around the plot (step 3) is laid out by framelayout.cpp,
-// the bars and the lines, with their marks, by barlayout.cpp and linelayout.cpp.
+// This file lays out the axes; the bars and the lines by barlayout.cpp and linelayout.cpp, their
+// data labels by barlabels.cpp and linelayout.cpp.
 
 #include <algorithm>
 #include <cmath>
@@ -32,27 +30,27 @@ const QColor kAxisColor(96, 96, 96);
 const QColor kGridColor(222, 222, 222);
 
 // Step 1.
-// The mean of the finite values: how high the series' bars typically reach (below zero for
-// bars that hang down). Summed in long double, which no sum of doubles overflows.
-double TypicalReach(const SeriesModel& series) {
+// The mean size of the finite values: how far the series' bars typically reach from zero, up or
+// down. Summed in long double, which no sum of doubles overflows.
+double TypicalSize(const SeriesModel& series) {
   long double sum = 0;
   std::size_t count = 0;
   for (const ChartPoint& point : series.points) {
     if (!std::isfinite(point.value)) continue;
-    sum += point.value;
+    sum += std::abs(point.value);
     ++count;
   }
   return count > 0 ? static_cast<double>(sum / count) : 0;
 }
 
 // In 3D each bar series of mode None stands in a depth row of its own. Taken in the series'
-// order, a tall first series would hide every row behind it. So the rows go back from the
-// series that typically reaches lowest to the one that reaches highest: each row's bars then rise
-// above those in front of them (their tops also stand one row higher), bars that hang below zero
-// stand in front of those that rise above it, and every series shows, for data whose series
-// keep their order of size, as most do. Deeper rows would show more of the back rows'
-// faces, but the walls' depth is set by the 3D percent and rows the width of a bar would squeeze
-// the plot.
+// order, a long first series would hide every row behind it. So the rows go back from the series
+// whose bars are typically shortest to the one whose bars are longest, whichever side of zero
+// they reach to: each row's bars then reach past those in front of them (their tops also stand
+// one row higher, their bottoms one row higher too, so that bars hanging below zero show below
+// the shorter ones in front), and every series shows, for data whose series keep their order of
+// size, as most do. Deeper rows would show more of the back rows' faces, but the walls' depth is
+// set by the 3D percent and rows the width of a bar would squeeze the plot.
 // Lines each stand in a row of their own too: a line of few points (the rest gaps) could vanish
 // behind the ribbons in front of it, so lines go back from the fewest points to the most, in
 // their order where they have as many (as lines from a table always have).
@@ -99,7 +97,7 @@ Plan MakePlan(const ChartModel& model, const std::vector<const SeriesModel*>& se
   plan.deep = Depth3DShare(model) > 0;  // 3D at a depth of 0 is drawn flat
   plan.rows = plan.deep ? std::max(nextRow, 1) : 1;
   if (!plan.deep) std::fill(plan.row.begin(), plan.row.end(), 0);
-  if (plan.deep && !sharedBarRow) OrderRows(series, plan, true, TypicalReach);
+  if (plan.deep && !sharedBarRow) OrderRows(series, plan, true, TypicalSize);
   if (plan.deep) OrderRows(series, plan, false, FewestFirst);
   return plan;
 }
@@ -173,23 +171,23 @@ void AddValueGrid(const Frame& frame, const ValueScale& scale, bool horizontal,
       layout.strokes.push_back({QLineF(left - QPointF(kTick, 0), left), kAxisColor});
     }
   }
-  layout.strokes.push_back({QLineF(p.topLeft(), p.bottomLeft()), kAxisColor});
-  layout.strokes.push_back({QLineF(p.bottomLeft(), p.bottomRight()), kAxisColor});
+  // The axis lines stand just outside the plot and are drawn before the bars, so that no part of
+  // them covers a bar's first pixel.
+  const QRectF outside = p.adjusted(-0.5, 0, 0, 0.5);
+  layout.grid.push_back({QLineF(outside.topLeft(), outside.bottomLeft()), kAxisColor});
+  layout.grid.push_back({QLineF(outside.bottomLeft(), outside.bottomRight()), kAxisColor});
 }
 
 // Step 5: rows from the back; boxes and ribbons of one row are painted before those in front.
-void AddSeriesShapes(const std::vector<const SeriesModel*>& series, const Spans& spans,
-                     const Geometry& g, ChartLayout& layout) {
-  MarkPlacer placer(g.frame.markRoom);
-  const std::vector<Box> boxes = BarBoxes(series, spans, g);
-  for (const Box& box : boxes) layout.bars.push_back({box.series, box.point, box.front, box.depth});
-  std::vector<FaceRange> faces(boxes.size());
+std::vector<Box> AddSeriesShapes(const std::vector<const SeriesModel*>& series, const Spans& spans,
+                                 const Geometry& g, ChartLayout& layout) {
+  std::vector<Box> boxes = BarBoxes(series, spans, g);
+  for (const Box& box : boxes) {
+    layout.bars.push_back({box.series, box.point, box.front, box.depth, box.dense});
+  }
   for (int row = g.plan.rows - 1; row >= 0; --row) {
-    for (std::size_t i = 0; i < boxes.size(); ++i) {
-      if (boxes[i].row != row) continue;
-      faces[i].first = layout.faces.size();
-      AddBoxFaces(boxes[i], layout);
-      faces[i].second = layout.faces.size();
+    for (const Box& box : boxes) {
+      if (box.row == row) AddBoxFaces(box, layout);
     }
     for (std::size_t s = 0; s < series.size(); ++s) {
       if (!IsBar(series[s]->kind) && g.plan.row[s] == row) {
@@ -197,25 +195,37 @@ void AddSeriesShapes(const std::vector<const SeriesModel*>& series, const Spans&
       }
     }
   }
-  AddBarMarks(series, boxes, faces, g, placer, layout);
-  AddLineMarks(series, g, placer, layout);
+  return boxes;
 }
 
-// Step 6: labels and axis titles.
+// Step 6: the value labels, and where the ticks are divided by a power of ten, its note: above
+// the labels of a vertical axis, below the right end of a horizontal one.
 void AddValueLabels(const Geometry& g, ChartLayout& layout) {
   if (!g.frame.texts.tickLabels) return;
   const QFont& font = layout.fonts[FontRole::Tick];
   const double h = LineHeight(font);
   const QRectF& p = g.frame.plot;
+  const double labelsRight = p.left() - kLabelOffset + kGap;
   for (double v : g.frame.ticks.values) {
-    const QString text = TickText(g.frame.ticks, v);
+    const QString text = TickText(g.frame.numbers, layout.numbers, v);
     const double w = TextWidth(font, text);
     const double at = g.scale.Map(v);
     const QRectF rect = g.plan.horizontal
                             ? QRectF(at - w / 2, p.bottom() + kLabelOffset - kGap, w, h)
-                            : QRectF(p.left() - kLabelOffset + kGap - w, at - h / 2, w, h);
-    layout.texts.push_back(BoxedText(text, rect, Qt::AlignCenter, FontRole::Tick));
+                            : QRectF(labelsRight - w, at - h / 2, w, h);
+    TextItem item = BoxedText(text, rect, Qt::AlignCenter, FontRole::Tick);
+    item.role = TextRole::TickLabel;
+    layout.texts.push_back(item);
   }
+  if (g.frame.numbers.exponent == 0 || g.frame.ticks.values.empty()) return;
+  const QString note = QString::fromStdString(ScaleNote(g.frame.numbers.exponent));
+  const double w = TextWidth(font, note);
+  const QRectF rect = g.plan.horizontal
+                          ? QRectF(p.right() - w, p.bottom() + kLabelOffset - kGap + h, w, h)
+                          : QRectF(labelsRight - w, p.top() - h * 1.5 - 1, w, h);
+  TextItem item = BoxedText(note, rect, Qt::AlignCenter, FontRole::Tick);
+  item.role = TextRole::ScaleNote;
+  layout.texts.push_back(item);
 }
 
 void AddCategoryLabels(std::span<const std::string> labels, const Geometry& g,
@@ -243,6 +253,7 @@ void AddCategoryLabels(std::span<const std::string> labels, const Geometry& g,
     item.text = text;
     if (text != whole) item.fullText = whole;
     item.font = FontRole::Tick;
+    item.role = TextRole::CategoryLabel;
     if (g.plan.horizontal) {
       item.origin = QPointF(g.frame.plot.left() - gap, c);
       item.box = QRectF(-fit.maxWidth - 1, -h / 2, fit.maxWidth + 1, h);
@@ -281,6 +292,7 @@ void AddAxisTitles(const ChartModel& model, QRectF area, const Geometry& g, Char
     item.text = line;
     if (g.frame.leftTitle.size() > 1 || line != leftWhole) item.fullText = leftWhole;
     item.font = FontRole::LeftAxisTitle;
+    item.role = TextRole::AxisTitle;
     item.angle = 90;  // read from the bottom up
     item.origin = QPointF(area.left() + i * h, CenteredWithin(p.center().y(), w, area.top(),
                                                               area.bottom() - bottomRoom));
@@ -295,9 +307,29 @@ void AddAxisTitles(const ChartModel& model, QRectF area, const Geometry& g, Char
     const double x = CenteredWithin(p.center().x(), w, area.left() + leftRoom, area.right());
     TextItem item = BoxedText(line, QRectF(x - w / 2, area.bottom() - (lines - i) * h, w, h),
                               Qt::AlignCenter, FontRole::BottomAxisTitle);
+    item.role = TextRole::AxisTitle;
     if (lines > 1 || line != bottomWhole) item.fullText = bottomWhole;
     layout.texts.push_back(item);
   }
+}
+
+// Data labels are measured only where a bar could be thick enough to hold one.
+LabelSizes DataLabelSizes(const std::vector<const SeriesModel*>& series, const Plan& plan,
+                          QRectF area, const ChartLayout& layout) {
+  const double length = plan.horizontal ? area.height() : area.width();
+  const double thinnest = LineHeight(layout.fonts[FontRole::SmallMark]);
+  if (length / std::max(plan.categories, 1) * kGroupShare < thinnest) return {};
+  return MeasureDataLabels(series, layout);
+}
+
+// What the frame left out, for the reports.
+void NoteOmissions(const ChartModel& model, const Geometry& g, ChartLayout& layout) {
+  Omissions& omitted = layout.omitted;
+  omitted.categoryLabels = g.plan.categories;
+  omitted.tickLabelsLeftOut = !g.frame.texts.tickLabels || g.frame.ticksCrowded;
+  omitted.axisTitlesLeftOut =
+      (!model.leftAxisTitle.caption.empty() && g.frame.leftTitle.isEmpty()) ||
+      (!model.bottomAxisTitle.caption.empty() && g.frame.bottomTitle.isEmpty());
 }
 
 }  // namespace
@@ -305,10 +337,12 @@ void AddAxisTitles(const ChartModel& model, QRectF area, const Geometry& g, Char
 void LayoutAxes(const ChartModel& model, const std::vector<const SeriesModel*>& series, QRectF area,
                 ChartLayout& layout) {
   Geometry g;
-  g.plan = MakePlan(model, series);              // step 1
+  g.plan = MakePlan(model, series);  // step 1
+  g.plan.leastPixels = layout.leastPixels;
   const Spans spans = BarSpans(series, g.plan);  // step 2
   const auto range = ValueRange(series, spans);
-  g.frame = ComputeFrame(model, series, g.plan, range, area, layout.fonts);  // step 3
+  const LabelSizes labels = DataLabelSizes(series, g.plan, area, layout);
+  g.frame = ComputeFrame(model, series, g.plan, range, area, layout, labels);  // step 3
   const QRectF& p = g.frame.plot;
   if (p.width() < 4 || p.height() < 4) return;
   g.scale = g.plan.horizontal
@@ -321,12 +355,17 @@ void LayoutAxes(const ChartModel& model, const std::vector<const SeriesModel*>& 
   layout.valueMin = g.frame.ticks.min;
   layout.valueMax = g.frame.ticks.max;
   layout.valueTicks = g.frame.ticks.values;
+  layout.valueNumbers = g.frame.numbers;
   AddWalls(g.frame, g.plan.deep, layout);  // step 4
   AddValueGrid(g.frame, g.scale, g.plan.horizontal, layout);
-  AddSeriesShapes(series, spans, g, layout);  // step 5
-  AddValueLabels(g, layout);                  // step 6
+  const std::vector<Box> boxes = AddSeriesShapes(series, spans, g, layout);  // step 5
+  AddValueLabels(g, layout);                                                 // step 6
   AddCategoryLabels(model.labels, g, layout);
   AddAxisTitles(model, area, g, layout);
+  NoteOmissions(model, g, layout);
+  LabelPlacer placer(layout, g.frame.markRoom);
+  AddBarLabels(series, boxes, g, placer, layout);
+  AddLineLabels(series, g, placer, layout);
 }
 
 }  // namespace chart

@@ -2,31 +2,23 @@
 //   2. the span of every bar: from zero, or in stacked modes on top of the bars before it
 //      (positive and negative sums apart), in percent of the category's total when stacked to
 //      100 percent;
-//   3. the room that the marks need past the ends of the bars;
 //   5. where each bar stands across its category (BarAcross), and which pixels it covers along
 //      the value axis: at least one where its value is not zero, so that no series vanishes in
 //      rounding; bars thinner than a pixel are gathered per pixel column (each series' range
 //      there, smaller ones in front), so that the cost follows the pixels, not the points; the
-//      boxes in their depth rows, sorted from the back to the front, and their faces;
-//   6. marks: past the end of single bars (just inside it where the room for marks ends), on
-//      the front of stacked ones; none for hidden boxes nor for bars gathered into columns.
+//      boxes in their depth rows, sorted from the back to the front, and their faces.
+// The data labels of the bars (step 6) are placed by barlabels.cpp.
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <numeric>
-#include <optional>
-#include <unordered_map>
 
 #include "chart/axesgeometry.h"
-#include "chart/facecoverage.h"
 #include "chart/palette.h"
 
 namespace chart {
 
 namespace {
-
-constexpr double kMarkGap = 2;  // between a bar's end and its mark
 
 double Bounded(double v) {
   constexpr double top = std::numeric_limits<double>::max();
@@ -46,18 +38,22 @@ bool Overlapping(const Plan& plan) {
   return plan.multiBar == MultiBar::None && !plan.deep && plan.barCount > 1;
 }
 
-Across BarAcross(const Geometry& g, int barSlot, int category) {
-  const int n = std::max(g.plan.barCount, 1);
-  const bool sideBySide = g.plan.multiBar == MultiBar::SideBySide && n > 1;
-  const bool overlapping = Overlapping(g.plan);
+Across BarAcrossAt(const Plan& plan, double slot, double center, int barSlot) {
+  const int n = std::max(plan.barCount, 1);
+  const bool sideBySide = plan.multiBar == MultiBar::SideBySide && n > 1;
+  const bool overlapping = Overlapping(plan);
   const int beside = sideBySide ? n : (overlapping ? n + 1 : 1);
-  double group = g.slot * kGroupShare;
-  if (beside > 1) group = std::max(group, std::min(g.slot - 1, static_cast<double>(beside)));
-  const double start = g.CategoryCenter(category) - group / 2;
+  double group = slot * kGroupShare;
+  if (beside > 1) group = std::max(group, std::min(slot - 1, static_cast<double>(beside)));
+  const double start = center - group / 2;
   if (sideBySide) return {start + barSlot * group / n, start + (barSlot + 1) * group / n};
   const double offset = group / (n + 1);
   if (overlapping && offset >= 1) return {start + barSlot * offset, start + (barSlot + 2) * offset};
   return {start, start + group};
+}
+
+Across BarAcross(const Geometry& g, int barSlot, int category) {
+  return BarAcrossAt(g.plan, g.slot, g.CategoryCenter(category), barSlot);
 }
 
 // A box before it is placed in its row: across in whole pixels, along the value axis from
@@ -78,28 +74,30 @@ int ValuePixel(const Geometry& g, double value) {
       std::lround(g.plan.horizontal ? at - g.frame.plot.left() : g.frame.plot.bottom() - at));
 }
 
-// A single bar's far end stands at least a pixel from zero where its value is not zero.
+// A single bar's far end stands at least its least pixels from zero where its value is not zero.
 std::pair<int, int> SingleBarPixels(const Geometry& g, const Span& span, double value) {
   int low = ValuePixel(g, span.low), high = ValuePixel(g, span.high);
-  if (low == high && value != 0) (value > 0 ? high : low) += value > 0 ? 1 : -1;
+  const int least = g.plan.leastPixels;
+  if (value > 0) high = std::max(high, low + least);
+  if (value < 0) low = std::min(low, high - least);
   return {low, high};
 }
 
 // The boundaries of one stack, going out from zero in the direction `sign`: every segment of a
-// value other than zero keeps at least a pixel, and the stack still ends where its sum is
+// value other than zero keeps at least `least` pixels, and the stack still ends where its sum is
 // (where the axis leaves room for that).
 void KeepEverySegment(std::vector<int>& ends, const std::vector<bool>& nonZero, int zero, int limit,
-                      int sign) {
+                      int sign, int least) {
   std::vector<int> out(ends.size());
   int previous = 0;
   for (std::size_t k = 0; k < ends.size(); ++k) {
-    out[k] = std::max(sign * (ends[k] - zero), previous + (nonZero[k] ? 1 : 0));
+    out[k] = std::max(sign * (ends[k] - zero), previous + (nonZero[k] ? least : 0));
     previous = out[k];
   }
   int next = std::min(out.empty() ? 0 : out.back(), sign * (limit - zero));
   for (std::size_t k = ends.size(); k-- > 0;) {
     out[k] = std::max(0, std::min(out[k], next));
-    next = out[k] - (nonZero[k] ? 1 : 0);
+    next = out[k] - (nonZero[k] ? least : 0);
   }
   for (std::size_t k = 0; k < ends.size(); ++k) ends[k] = zero + sign * out[k];
 }
@@ -123,7 +121,7 @@ void StackPixels(std::vector<PixelBar>& bars, const std::vector<const SeriesMode
       ends.push_back(sign > 0 ? bar.high : bar.low);
       nonZero.push_back(value != 0);
     }
-    KeepEverySegment(ends, nonZero, zero, sign > 0 ? axisLength : 0, sign);
+    KeepEverySegment(ends, nonZero, zero, sign > 0 ? axisLength : 0, sign, g.plan.leastPixels);
     int previous = zero;
     for (std::size_t k = 0; k < stack.size(); ++k) {
       stack[k]->low = std::min(previous, ends[k]);
@@ -207,14 +205,15 @@ Box BoxOf(const PixelBar& bar, const std::vector<const SeriesModel*>& series, co
           ToQColor(ResolvePointColor(one, bar.point)),
           bar.series,
           bar.point,
-          dense};
+          dense,
+          one.points[static_cast<std::size_t>(bar.point)].value < 0};
 }
 
-// Whole pixels across: a bar keeps at least one.
-void RoundAcross(PixelBar& bar, Across across) {
+// Whole pixels across: a bar keeps at least its least pixels.
+void RoundAcross(PixelBar& bar, Across across, int least) {
   const double from = std::round(across.from), to = std::round(across.to);
   bar.across = from;
-  bar.width = std::max(1.0, to - from);
+  bar.width = std::max<double>(least, to - from);
 }
 
 std::vector<Box> MakeBoxes(const std::vector<const SeriesModel*>& series, const Spans& spans,
@@ -235,7 +234,7 @@ std::vector<Box> MakeBoxes(const std::vector<const SeriesModel*>& series, const 
       PixelBar bar{static_cast<int>(s), c, across.from, across.to - across.from};
       const double value = series[s]->points[static_cast<std::size_t>(c)].value;
       std::tie(bar.low, bar.high) = SingleBarPixels(g, span, value);
-      if (!dense) RoundAcross(bar, across);
+      if (!dense) RoundAcross(bar, across, g.plan.leastPixels);
       category.push_back(bar);
     }
     if (stacked) StackPixels(category, series, g);
@@ -272,109 +271,6 @@ void SortBackToFront(std::vector<Box>& boxes, bool horizontal, bool stacked) {
     return horizontal ? ca.x() < cb.x() : a.front.bottom() > b.front.bottom();
   });
 }
-
-// Where the mark of a box goes: on the front of stacked bars; past the end of single bars, or
-// where there is no room for it there, just inside the end.
-QPointF MarkCenter(const Box& box, bool horizontal, bool stacked, bool negative, bool inside,
-                   QSizeF mark) {
-  const QRectF& f = box.front;
-  if (stacked) return f.center();
-  const double d = inside ? 0 : box.depth / 2;  // outside, level with the middle of the top
-  const double back = inside ? -1 : 1;          // past the end, or back inside it
-  if (horizontal) {
-    const double outwards = negative ? -1 : 1;
-    const double end = negative ? f.left() : f.right() + (inside ? 0 : box.depth);
-    return QPointF(end + outwards * back * (mark.width() / 2 + kMarkGap), f.center().y() - d);
-  }
-  const double outwards = negative ? 1 : -1;
-  const double end = negative ? f.bottom() : f.top() - (inside ? 0 : box.depth);
-  return QPointF(f.center().x() + d, end + outwards * back * (mark.height() / 2 + kMarkGap));
-}
-
-// How near a box is to the viewer, 0 nearest: its depth row, and in mode 0 its series (later
-// series are drawn over earlier ones).
-int Nearness(const Box& box, const Plan& plan) {
-  const int overlap =
-      plan.multiBar == MultiBar::None ? plan.barCount - plan.barSlot[box.series] : 0;
-  return box.row * (plan.barCount + 1) + overlap;
-}
-
-// Marks and bars. A mark stands on its own bar only inside its end, where the bar is long enough
-// to show past the mark; it never stands on a bar in front of its own (the end of a bar hidden
-// behind a nearer one has no mark); it may stand on other bars beside and behind, but never on
-// the last of what shows of one. The bars are kept in a grid of cells, as thousands of them may
-// have marks.
-class MarkRoomAmongBars {
- public:
-  MarkRoomAmongBars(const std::vector<Box>& boxes, const std::vector<FaceRange>& faces,
-                    const ChartLayout& layout)
-      : boxes_(boxes), faces_(faces), coverage_(layout.faces, layout.size), shows_(boxes.size()) {
-    for (std::size_t i = 0; i < boxes.size(); ++i) {
-      ForCells(Outline(boxes[i]), [&](long long cell) { cells_[cell].push_back(i); });
-    }
-  }
-
-  // Whether the mark of box `own` may take `rect`, inside its own bar or past its end.
-  bool Free(const QRectF& rect, std::size_t own, bool inside) {
-    for (std::size_t i : Under(rect)) {
-      if (i == own && inside) continue;
-      if (i == own || boxes_[i].row < boxes_[own].row) return false;
-      const std::vector<QPointF>& shows = Shows(i);
-      if (std::all_of(shows.begin(), shows.end(), [&](QPointF p) { return rect.contains(p); }))
-        return false;
-    }
-    return true;
-  }
-
-  // What the mark at `rect` covers of the bars behind no longer shows.
-  void Take(const QRectF& rect) {
-    for (std::size_t i : Under(rect))
-      std::erase_if(Shows(i), [&](QPointF p) { return rect.contains(p); });
-  }
-
- private:
-  static constexpr double kCell = 64;
-  static QRectF Outline(const Box& box) { return box.front.adjusted(0, -box.depth, box.depth, 0); }
-
-  template <class Visit>
-  static void ForCells(const QRectF& rect, Visit visit) {
-    const auto cellOf = [](double v) { return static_cast<long long>(std::floor(v / kCell)); };
-    for (long long x = cellOf(rect.left()); x <= cellOf(rect.right()); ++x) {
-      for (long long y = cellOf(rect.top()); y <= cellOf(rect.bottom()); ++y)
-        visit(x * 1000003 + y);
-    }
-  }
-
-  std::vector<std::size_t> Under(const QRectF& rect) const {
-    std::vector<std::size_t> under;
-    ForCells(rect, [&](long long cell) {
-      const auto found = cells_.find(cell);
-      if (found == cells_.end()) return;
-      for (std::size_t i : found->second) {
-        if (Outline(boxes_[i]).intersects(rect) &&
-            std::find(under.begin(), under.end(), i) == under.end())
-          under.push_back(i);
-      }
-    });
-    return under;
-  }
-
-  std::vector<QPointF>& Shows(std::size_t i) {
-    if (!shows_[i]) {
-      shows_[i].emplace();
-      for (std::size_t f = faces_[i].first; f < faces_[i].second; ++f) {
-        for (const QPointF& p : coverage_.VisiblePoints(f)) shows_[i]->push_back(p);
-      }
-    }
-    return *shows_[i];
-  }
-
-  const std::vector<Box>& boxes_;
-  const std::vector<FaceRange>& faces_;
-  FaceCoverage coverage_;
-  std::vector<std::optional<std::vector<QPointF>>> shows_;
-  std::unordered_map<long long, std::vector<std::size_t>> cells_;
-};
 
 }  // namespace
 
@@ -418,18 +314,9 @@ Spans BarSpans(const std::vector<const SeriesModel*>& series, const Plan& plan) 
   return spans;
 }
 
-// Room that value marks need past the ends of single bars: the widest mark is guessed from the
-// widest value, as marks show values.
-QSizeF BarMarkRoom(const std::vector<const SeriesModel*>& series, MultiBar mode,
-                   std::pair<double, double> range, const QFont& font) {
-  if (IsStacked(mode)) return {};  // marks of stacked bars stand inside them
-  bool any = false;
-  for (const SeriesModel* one : series) any = any || (IsBar(one->kind) && one->marksVisible);
-  if (!any) return {};
-  const double widest =
-      std::max(TextWidth(font, QString::fromStdString(FormatValue(range.first))),
-               TextWidth(font, QString::fromStdString(FormatValue(range.second))));
-  return QSizeF(widest + 10, LineHeight(font) + 6);
+double BarThickness(const Plan& plan, double slot) {
+  const Across across = BarAcrossAt(plan, slot, 0, 0);
+  return across.to - across.from;
 }
 
 std::vector<Box> BarBoxes(const std::vector<const SeriesModel*>& series, const Spans& spans,
@@ -443,54 +330,16 @@ void AddBoxFaces(const Box& box, ChartLayout& layout) {
   const int series = box.series;
   const QRectF& f = box.front;
   const QColor outline = SideShade(box.color);
+  const int point = box.point;
   if (box.depth > 0) {
     const QPointF d(box.depth, -box.depth);
     layout.faces.push_back(
         {Quad(f.topRight(), f.topRight() + d, f.bottomRight() + d, f.bottomRight()),
-         SideShade(box.color), outline, box.dense, series});
+         SideShade(box.color), outline, box.dense, series, false, point});
     layout.faces.push_back({Quad(f.topLeft(), f.topRight(), f.topRight() + d, f.topLeft() + d),
-                            TopShade(box.color), outline, box.dense, series});
+                            TopShade(box.color), outline, box.dense, series, false, point});
   }
-  layout.faces.push_back({QPolygonF(f), box.color, outline, box.dense, series});
-}
-
-// Marks are placed from the nearest boxes back, so that where two would cover each other the
-// nearer one stays.
-void AddBarMarks(const std::vector<const SeriesModel*>& series, const std::vector<Box>& boxes,
-                 const std::vector<FaceRange>& faces, const Geometry& g, MarkPlacer& placer,
-                 ChartLayout& layout) {
-  const bool stacked = IsStacked(g.plan.multiBar);
-  const QFont& font = layout.fonts[FontRole::Mark];
-  std::vector<std::size_t> order(boxes.size());
-  std::iota(order.begin(), order.end(), 0);
-  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-    return Nearness(boxes[a], g.plan) < Nearness(boxes[b], g.plan);
-  });
-  MarkRoomAmongBars room(boxes, faces, layout);
-  for (std::size_t i : order) {
-    const Box& box = boxes[i];
-    const SeriesModel& one = *series[static_cast<std::size_t>(box.series)];
-    if (box.dense || !one.marksVisible) continue;
-    const double value = one.points[static_cast<std::size_t>(box.point)].value;
-    TextItem mark = MarkText(QString::fromStdString(FormatValue(value)), QPointF(), font);
-    const QSizeF size = mark.box.size();
-    const double length = g.plan.horizontal ? box.front.width() : box.front.height();
-    // Inside, the mark leaves at least two pixels of its bar showing at either side.
-    const bool roomInside = length >= (g.plan.horizontal ? size.width() : size.height()) + 4;
-    for (bool inside : {false, true}) {
-      if (stacked && !inside) continue;  // a stacked bar's mark stands on it
-      if (inside && !roomInside) break;
-      const QPointF center = MarkCenter(box, g.plan.horizontal, stacked, value < 0, inside, size);
-      mark.origin = g.AlongCategoriesIntoMarkRoom(
-                         QRectF(center - QPointF(size.width() / 2, size.height() / 2), size))
-                        .topLeft();
-      const QRectF rect = PlacedRect(mark);
-      if (!room.Free(rect, i, inside) || !placer.TryPlace(rect)) continue;
-      room.Take(rect);
-      layout.texts.push_back(mark);
-      break;
-    }
-  }
+  layout.faces.push_back({QPolygonF(f), box.color, outline, box.dense, series, false, point});
 }
 
 }  // namespace chart

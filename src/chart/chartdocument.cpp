@@ -86,6 +86,11 @@ void ChartDocument::Set3DPercent(int percent) {
   Changed();
 }
 
+void ChartDocument::SetNumberLocale(const NumberLocale& numbers) {
+  model_.numbers = numbers;
+  Changed();
+}
+
 void ChartDocument::SetOrthogonal(bool on) {
   model_.orthogonal = on;
   Changed();

@@ -69,6 +69,8 @@ class ChartDocument {
   void Set3DPercent(int percent);
   void SetOrthogonal(bool on);
   void SetLegendVisible(bool visible);
+  // How the chart writes its numbers; NumberLocale's defaults until set.
+  void SetNumberLocale(const NumberLocale& numbers);
   void AddTitleLine(const std::string& line);
   void SetTitleFontStyle(FontStyle style);
   void SetLeftAxisTitle(const std::string& caption);

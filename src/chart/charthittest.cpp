@@ -119,13 +119,14 @@ QString WholeTextAt(const ChartLayout& layout, QPointF at) {
   return {};
 }
 
-HitDescription DescribeHit(const ChartModel& model, const ChartHit& hit) {
+HitDescription DescribeHit(const ChartModel& model, const ChartLayout& layout,
+                           const ChartHit& hit) {
   const auto seriesIndex = static_cast<std::size_t>(hit.series);
   const auto pointIndex = static_cast<std::size_t>(hit.point);
   if (seriesIndex >= model.series.size()) return {};
   const SeriesModel& series = model.series[seriesIndex];
   if (pointIndex >= series.points.size()) return {};
-  const QString value = QString::fromStdString(FormatValue(series.points[pointIndex].value));
+  const QString value = ValueText(layout, series.points[pointIndex].value);
   const QString label = CategoryLabel(model.labels, pointIndex).trimmed();
   return {SeriesName(series), label.isEmpty() ? value : label + ": " + value};
 }

@@ -30,7 +30,8 @@ struct HitDescription {
   QString series;
   QString point;
 };
-// Empty texts where the model has no such series or point.
-HitDescription DescribeHit(const ChartModel& model, const ChartHit& hit);
+// Empty texts where the model has no such series or point. The value is written as the chart's
+// data labels write it (the layout's locale and style).
+HitDescription DescribeHit(const ChartModel& model, const ChartLayout& layout, const ChartHit& hit);
 
 }  // namespace chart

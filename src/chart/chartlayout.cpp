@@ -51,15 +51,22 @@ QRectF LayoutTitle(const ChartModel& model, QRectF area, ChartLayout& layout) {
   const double bottom = area.top() + area.height() * kMaxTitleShare;
   double y = area.top();
   bool any = false;
-  for (const std::string& line : model.title.lines) {
-    const QString text = DisplayText(line).trimmed();
+  const auto& all = model.title.lines;
+  for (auto line = all.begin(); line != all.end(); ++line) {
+    const QString text = DisplayText(*line).trimmed();
     if (text.isEmpty()) {
       y += lineHeight / 4;  // a blank line: a quarter of a line
       if (y > bottom) break;
       continue;
     }
     const QStringList lines = Wrapped(font, text, area.width(), kTitleWrapLines);
-    if (lines.isEmpty() || y + lineHeight * lines.size() > bottom) break;
+    if (lines.isEmpty() || y + lineHeight * lines.size() > bottom) {
+      layout.omitted.titleLinesLeftOut =
+          static_cast<int>(std::count_if(line, all.end(), [](const std::string& left) {
+            return !DisplayText(left).trimmed().isEmpty();
+          }));
+      break;
+    }
     for (const QString& shown : lines) {
       TextItem item = BoxedText(shown, QRectF(area.left(), y, area.width(), lineHeight),
                                 Qt::AlignCenter, FontRole::Title);
@@ -79,21 +86,21 @@ QRectF LayoutTitle(const ChartModel& model, QRectF area, ChartLayout& layout) {
 // entries as could ever fit; `total` counts them all.
 std::vector<LegendEntry> LegendEntries(const std::vector<const SeriesModel*>& series,
                                        std::span<const std::string> labels, bool listsPoints,
-                                       std::size_t& total) {
+                                       const ChartLayout& layout, std::size_t& total) {
   std::vector<LegendEntry> entries;
   total = 0;
   if (series.empty()) return entries;
   if (listsPoints) {
     const SeriesModel& pie = *series.front();
     const auto& points = pie.points;
+    const std::vector<TColor> colors = PointColors(pie);
     for (std::size_t i = 0; i < points.size(); ++i) {
       if (!std::isfinite(points[i].value)) continue;
       ++total;
       if (entries.size() >= kMaxLegendEntries) continue;
       QString text = CategoryLabel(labels, i).trimmed();
-      if (text.isEmpty()) text = QString::fromStdString(FormatValue(points[i].value));
-      entries.push_back(
-          {text, ToQColor(ResolvePointColor(pie, static_cast<int>(i))), static_cast<int>(i)});
+      if (text.isEmpty()) text = ValueText(layout, points[i].value);
+      entries.push_back({text, ToQColor(colors[i]), static_cast<int>(i)});
     }
     return entries;
   }
@@ -102,6 +109,24 @@ std::vector<LegendEntry> LegendEntries(const std::vector<const SeriesModel*>& se
         {SeriesName(*series[s]), ToQColor(ResolveSeriesColor(*series[s])), static_cast<int>(s)});
   }
   return entries;
+}
+
+// One style for every value the chart writes: grouped where any of them has digits to group.
+ValueStyle ValueStyleOf(const std::vector<const SeriesModel*>& series) {
+  for (const SeriesModel* one : series) {
+    for (const ChartPoint& point : one->points) {
+      if (NeedsGrouping(point.value)) return {true};
+    }
+  }
+  return {};
+}
+
+// What the layout shortened, for the reports.
+int ShortenedTexts(const ChartLayout& layout) {
+  const auto shortened = [](const TextItem& item) { return !item.fullText.isEmpty(); };
+  int count = static_cast<int>(std::count_if(layout.texts.begin(), layout.texts.end(), shortened));
+  for (const LegendItem& item : layout.legend) count += shortened(item.text) ? 1 : 0;
+  return count;
 }
 
 // The model's indexes of the series that the chart draws: its pies, or all the others.
@@ -125,13 +150,21 @@ ChartFonts MakeChartFonts(const ChartModel& model) {
   set(FontRole::Legend, FontOf(9, {}));
   set(FontRole::Mark, FontOf(8, {}));
   set(FontRole::SeriesTitle, FontOf(9, {true, false}));
+  set(FontRole::SmallMark, FontOf(5.25, {}));  // 7 pixels: a line of about 8
   return fonts;
 }
 
-ChartLayout LayoutChart(const ChartModel& model, QSizeF size, const ChartFonts& fonts) {
+ChartLayout LayoutChart(const ChartModel& model, QSizeF size, const ChartFonts& fonts,
+                        double deviceScale) {
   ChartLayout layout;
   layout.size = size;
+  layout.leastPixels = deviceScale < 1 ? 2 : 1;
   layout.fonts = fonts;
+  if (deviceScale > 0 && deviceScale < 1) {  // the small labels keep their size on the device
+    QFont& small = layout.fonts.fonts[static_cast<std::size_t>(FontRole::SmallMark)];
+    small.setPixelSize(static_cast<int>(std::ceil(small.pixelSize() / deviceScale)));
+  }
+  layout.numbers = model.numbers;
   if (!(size.width() > 0 && size.height() > 0)) return layout;
   QRectF area = InsideMargins(model, size);  // step 1
   area = LayoutTitle(model, area, layout);   // step 2
@@ -140,10 +173,11 @@ ChartLayout LayoutChart(const ChartModel& model, QSizeF size, const ChartFonts& 
   layout.drawnSeries = DrawnSeries(model, pieChart);
   std::vector<const SeriesModel*> drawn;
   for (int index : layout.drawnSeries) drawn.push_back(&model.series[std::size_t(index)]);
+  layout.valueStyle = ValueStyleOf(drawn);
   if (model.legendVisible) {  // step 3
     std::size_t total = 0;
     const std::vector<LegendEntry> entries =
-        LegendEntries(drawn, model.labels, kind.colorPerPoint, total);
+        LegendEntries(drawn, model.labels, kind.colorPerPoint, layout, total);
     const std::optional<QRectF> left =
         LayoutLegend(entries, kind.colorPerPoint ? total : 0, area, layout);
     if (!left) return layout;  // a chart too small for its legend draws neither
@@ -155,6 +189,7 @@ ChartLayout LayoutChart(const ChartModel& model, QSizeF size, const ChartFonts& 
   } else {
     LayoutAxes(model, drawn, area, layout);
   }
+  layout.omitted.shortenedTexts = ShortenedTexts(layout);
   return layout;
 }
 

@@ -13,13 +13,35 @@
 #include <vector>
 
 #include "chart/chartmodel.h"
+#include "chart/numberformat.h"
 
 namespace chart {
 
-enum class FontRole { Title, LeftAxisTitle, BottomAxisTitle, Tick, Legend, Mark, SeriesTitle };
+enum class FontRole {
+  Title,
+  LeftAxisTitle,
+  BottomAxisTitle,
+  Tick,
+  Legend,
+  Mark,
+  SeriesTitle,
+  SmallMark,  // a data label where the mark's own font does not fit: the smallest still legible
+};
+
+// What a text is on the chart: the check of the guarantees and the reports tell them apart.
+enum class TextRole {
+  Title,
+  AxisTitle,
+  TickLabel,
+  ScaleNote,  // the power of ten that a value axis' ticks are divided by
+  CategoryLabel,
+  Legend,
+  SeriesTitle,
+  DataLabel,
+};
 
 struct ChartFonts {
-  std::array<QFont, 7> fonts;
+  std::array<QFont, 8> fonts;
   const QFont& operator[](FontRole role) const { return fonts[static_cast<std::size_t>(role)]; }
 };
 
@@ -39,6 +61,10 @@ struct TextItem {
   QColor color = Qt::black;
   bool framed = false;  // a mark: white box with a thin border behind the text
   QString fullText;     // the whole text where `text` is shortened or wrapped, for a tooltip
+  TextRole role = TextRole::Title;
+  // A data label's point: the drawn series (as BarBox::series) and the point's index.
+  int series = -1;
+  int point = -1;
 };
 
 // A face is filled without antialiasing, which costs a fraction of a smooth fill on a large image,
@@ -51,6 +77,7 @@ struct Face {
   bool dense = false;   // one of thousands of faces of a dense chart: no antialiasing, no outline
   int series = -1;      // the drawn series it shows (as BarBox::series), -1 for none
   bool smooth = false;  // filled with antialiasing
+  int point = -1;       // the point it shows, -1 for a whole series (a line's ribbon)
 };
 
 struct Polyline {
@@ -84,6 +111,7 @@ struct BarBox {
   int point = 0;
   QRectF front;
   double depth = 0;
+  bool dense = false;  // one of the bars thinner than a pixel, gathered into its pixel column
 };
 
 // A point of a line where it is drawn (in 3D on the front edge of its ribbon). A line with more
@@ -110,14 +138,40 @@ struct PieGeometry {
   std::vector<PieSlice> slices;
 };
 
+// How many data labels the chart wanted (one for each non-zero value of a series whose marks are
+// shown), how many it shows, and how many of those in the small font.
+struct LabelCount {
+  int wanted = 0;
+  int shown = 0;
+  int small = 0;
+};
+
+// What the layout left out or shortened for want of room, for the reports.
+struct Omissions {
+  LabelCount dataLabels;
+  int categoryLabels = 0;  // categories, of which `shownCategories` have their labels
+  int shortenedTexts = 0;  // texts shown shortened with "…" (their whole text in a tooltip)
+  int titleLinesLeftOut = 0;
+  bool axisTitlesLeftOut = false;  // one or both, or their second lines
+  bool tickLabelsLeftOut = false;  // the value axis shows no more than one labelled tick
+  int legendEntriesLeftOut = 0;
+};
+
 struct ChartLayout {
   QSizeF size;
+  // The pixels that a bar or a segment of a non-zero value takes at the least, along and
+  // across: 2 where a pixel of the layout is less than a pixel of the device (a small image),
+  // so that it still covers one there.
+  int leastPixels = 1;
   ChartFonts fonts;
   QRectF plot;          // front rectangle of the axes (empty for pies)
   QPointF depthOffset;  // from a front point to the same point on the back wall
   double valueMin = 0;  // the values at the ends of the value axis
   double valueMax = 1;
   std::vector<double> valueTicks;  // the labelled values, within valueMin to valueMax
+  AxisNumbers valueNumbers;        // how the value axis writes its ticks
+  ValueStyle valueStyle;           // how the data labels and tooltips write values
+  NumberLocale numbers;
   double categoryLabelAngle = 0;
   std::vector<int> shownCategories;  // indexes whose labels are drawn
   // The model's index of each drawn series: the `series` of bars, pies and line points counts
@@ -136,8 +190,14 @@ struct ChartLayout {
   std::vector<TextItem> texts;
   QRectF legendFrame;
   std::vector<LegendItem> legend;
+
+  Omissions omitted;
 };
 
-ChartLayout LayoutChart(const ChartModel& model, QSizeF size, const ChartFonts& fonts);
+// `deviceScale`: device pixels per logical pixel where the layout is painted (ImageTextScale of
+// an image file; 1 on screens, for vector files and for reports). Where it is below 1, the
+// small font of data labels grows so that its letters keep their legible size on the device.
+ChartLayout LayoutChart(const ChartModel& model, QSizeF size, const ChartFonts& fonts,
+                        double deviceScale = 1);
 
 }  // namespace chart

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "chart/numberformat.h"
 #include "chart/serieskind.h"
 #include "chart/tcolor.h"
 
@@ -77,6 +78,7 @@ struct ChartModel {
   std::array<int, 4> margins{};  // left, top, right, bottom in percent
   std::vector<std::string> labels;
   std::deque<SeriesModel> series;
+  NumberLocale numbers;  // how the reader writes numbers
 };
 
 // A chart is of the kind of its first series: a chart of pies draws its pies only, any other

@@ -2,6 +2,7 @@
 
 #include <QPaintEngine>
 #include <QPainter>
+#include <QPainterPath>
 #include <algorithm>
 #include <cmath>
 
@@ -14,6 +15,14 @@ namespace {
 // The least scale of an image's texts.
 constexpr double kMinImageTextScale = 0.75;
 constexpr double kOutline = 0.8;
+constexpr double kThinFace = 6;  // device pixels
+
+QPainterPath PathOf(const QPolygonF& polygon) {
+  QPainterPath path;
+  path.addPolygon(polygon);
+  path.closeSubpath();
+  return path;
+}
 
 // Outlines are 0.8 pixels wide and scale with the device, as texts do; on an image at most a
 // device pixel: Qt's stroker costs more for wider smooth lines on a large image than the whole
@@ -29,6 +38,23 @@ QPen Outline(const QPainter& painter, const QColor& color) {
   return pen;
 }
 
+// A face's outline is drawn inside it, so that no outline reaches into the face beside it: a
+// segment of a stack a pixel high keeps its colour between its neighbours. A face thinner than
+// a few device pixels has no outline at all.
+void PaintOutlineInside(QPainter& painter, const Face& face) {
+  const QRectF bounds = face.polygon.boundingRect();
+  const double scale = std::hypot(painter.transform().m11(), painter.transform().m12());
+  if (std::min(bounds.width(), bounds.height()) * scale < kThinFace) return;
+  painter.save();
+  painter.setClipPath(PathOf(face.polygon), Qt::IntersectClip);
+  QPen pen = Outline(painter, face.outline);
+  pen.setWidthF(pen.widthF() * 2);
+  painter.setPen(pen);
+  painter.setBrush(Qt::NoBrush);
+  painter.drawPolygon(face.polygon);
+  painter.restore();
+}
+
 void PaintFaces(QPainter& painter, const std::vector<Face>& faces) {
   for (const Face& face : faces) {
     painter.setRenderHint(QPainter::Antialiasing, face.smooth);
@@ -37,9 +63,7 @@ void PaintFaces(QPainter& painter, const std::vector<Face>& faces) {
     painter.drawPolygon(face.polygon);
     if (face.smooth || face.dense) continue;
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Outline(painter, face.outline));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawPolygon(face.polygon);
+    PaintOutlineInside(painter, face);
   }
   painter.setRenderHint(QPainter::Antialiasing);
 }
@@ -111,7 +135,7 @@ void PaintChart(QPainter& painter, const ChartLayout& layout) {
 void RenderChart(QPainter& painter, const ChartModel& model, const QRectF& target, double scale) {
   if (!(target.width() > 0 && target.height() > 0 && scale > 0)) return;
   const QSizeF logical = target.size() / scale;
-  const ChartLayout layout = LayoutChart(model, logical, MakeChartFonts(model));
+  const ChartLayout layout = LayoutChart(model, logical, MakeChartFonts(model), scale);
   painter.save();
   painter.translate(target.topLeft());
   painter.scale(scale, scale);

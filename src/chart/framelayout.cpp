@@ -1,9 +1,16 @@
-// The room around the plot of a chart with axes (step 3 of the order in axeslayout.cpp): the axis
-// titles, wrapped; the value axis and its labels, which need the plot's length, which their
-// width changes: passes until the plot keeps still; the category labels, turned, then thinned,
-// then shortened; the depth of the 3D walls. Where the plot would keep too little of the area,
-// texts are left out in a fixed order: the room for marks past the bars' ends, the category
-// labels, the axis titles' second lines, the axis titles, the value labels.
+// The room around the plot of a chart with axes (step 3 of the order in axeslayout.cpp):
+//   1. the axis titles, wrapped; they meet in the lower left corner, each keeping to its side of
+//      the other;
+//   2. passes until the plot keeps still (it does after two or three): the depth of the 3D walls,
+//      which the bars' thickness limits; the value axis and its labels, whose width needs the
+//      ticks, which need the plot's length, which their width changes; the scale note of the
+//      ticks; the category labels, turned, then thinned, then shortened; the room for data
+//      labels past the bars' ends;
+//   3. the category labels and the value labels as the final plot places them.
+// Where the plot would keep too little of the area, or the room for data labels would leave the
+// value axis a single label, texts are left out in a fixed order: the room for data labels past
+// the bars' ends, the axis titles' second lines, the axis titles, the category labels (before
+// the title that names them), the value labels.
 
 #include <algorithm>
 #include <cmath>
@@ -13,17 +20,8 @@
 
 namespace chart {
 
-QString TickText(const NiceTicks& ticks, double value) {
-  return QString::fromStdString(FormatTick(value, ticks.step));
-}
-
 namespace {
 
-constexpr double kValueTickSpacing = 36;
-// Tick labels along a horizontal value axis stand side by side, so they need more room apart,
-// and at least this gap between the widest two.
-constexpr double kSideBySideTickSpacing = kValueTickSpacing * 1.6;
-constexpr double kTickLabelGap = 12;
 // Category labels take at most this share of the chart: beside a horizontal chart of its width,
 // below a vertical one (turned) of its height.
 constexpr double kMaxLabelWidthShare = 0.3;
@@ -38,6 +36,10 @@ constexpr double kMaxDepthShare = 0.4;
 // their neighbours), and at least a few pixels per depth row.
 constexpr double kMaxDepthPerThickness = 1.3;
 constexpr double kMinRowDepth = 4;
+// Data labels that read upward take at most this share of the area past the bars' ends.
+constexpr double kMaxLabelRoomShare = 0.25;
+constexpr double kLabelRoomGap = 4;
+
 double MaxLabelWidth(std::span<const std::string> labels, int count, int step, const QFont& font) {
   double width = 0;
   for (int i = 0; i < count; i += step) {
@@ -78,93 +80,6 @@ CategoryLabelFit FitCategoryLabels(std::span<const std::string> labels, const Pl
   return fit;
 }
 
-double MaxTickWidth(const NiceTicks& ticks, const QFont& font) {
-  double width = 0;
-  for (double v : ticks.values) width = std::max(width, TextWidth(font, TickText(ticks, v)));
-  return width;
-}
-
-// How far apart the labels of `ticks` need to be: a line up a vertical axis, their widths and a
-// gap along a horizontal one.
-double LabelSpacing(const NiceTicks& ticks, bool horizontal, const QFont& font) {
-  return horizontal ? MaxTickWidth(ticks, font) + kTickLabelGap : LineHeight(font) + 2;
-}
-
-// Whether the labels of `ticks` on an axis `length` long stand apart, with `spare` pixels more.
-bool LabelsStandApart(const NiceTicks& ticks, double length, bool horizontal, const QFont& font,
-                      double spare) {
-  if (ticks.values.size() < 2) return true;
-  const double apart = ticks.step / 2 / (ticks.max / 2 - ticks.min / 2) * length;
-  return apart >= LabelSpacing(ticks, horizontal, font) + spare;
-}
-
-// Of the ticks, only the one nearest zero keeps its label.
-void KeepTheTickNearestZero(NiceTicks& ticks) {
-  if (ticks.values.empty()) return;
-  const auto nearest =
-      std::min_element(ticks.values.begin(), ticks.values.end(),
-                       [](double a, double b) { return std::abs(a) < std::abs(b); });
-  ticks.values = {*nearest};
-}
-
-// Ticks whose labels stand apart, with a little to spare (the plot's length may still change by
-// a pixel or two). Where even the fewest ticks crowd, only the one nearest zero keeps its label.
-NiceTicks TicksThatFit(std::pair<double, double> range, double length, bool horizontal,
-                       const QFont& font) {
-  double spacing = horizontal ? kSideBySideTickSpacing : kValueTickSpacing;
-  NiceTicks ticks;
-  for (int tries = 0; tries < 6; ++tries) {
-    ticks = ChooseNiceTicks(range.first, range.second, length, spacing);
-    if (LabelsStandApart(ticks, length, horizontal, font, 2)) return ticks;
-    spacing = std::max(spacing, LabelSpacing(ticks, horizontal, font)) * 1.5;
-  }
-  KeepTheTickNearestZero(ticks);
-  return ticks;
-}
-
-// Pixels that bars need beyond zero on either side: one for a single bar (a bar of a value too
-// small to show still gets its pixel), one per series for a stack.
-struct ZeroRoom {
-  int above = 0;  // toward larger values
-  int below = 0;
-};
-
-ZeroRoom RoomBeyondZero(const std::vector<const SeriesModel*>& series, MultiBar mode) {
-  ZeroRoom room;
-  const int each = IsStacked(mode) ? 1 : 0;
-  for (const SeriesModel* one : series) {
-    if (!IsBar(one->kind)) continue;
-    const auto& points = one->points;
-    const bool up = std::any_of(points.begin(), points.end(), [](const ChartPoint& p) {
-      return std::isfinite(p.value) && p.value > 0;
-    });
-    const bool down = std::any_of(points.begin(), points.end(), [](const ChartPoint& p) {
-      return std::isfinite(p.value) && p.value < 0;
-    });
-    if (up) room.above = each ? room.above + 1 : 1;
-    if (down) room.below = each ? room.below + 1 : 1;
-  }
-  return room;
-}
-
-// Ticks for `range`, on an axis widened (a few times at most, as each widening changes the
-// scale) until bars have the pixels they need beyond zero, and a pixel more.
-NiceTicks TicksWithRoomBeyondZero(std::pair<double, double> range, double length, ZeroRoom room,
-                                  bool horizontal, const QFont& font) {
-  NiceTicks ticks = TicksThatFit(range, length, horizontal, font);
-  for (int tries = 0; tries < 4; ++tries) {
-    const double perPixel = (ticks.max / 2 - ticks.min / 2) / std::max(length, 1.0) * 2;
-    if (!(perPixel > 0) || !std::isfinite(perPixel)) break;
-    const bool roomAbove = room.above == 0 || ticks.max >= (room.above + 1) * perPixel;
-    const bool roomBelow = room.below == 0 || ticks.min <= -(room.below + 1) * perPixel;
-    if (roomAbove && roomBelow) break;
-    if (!roomAbove) range.second = std::max(range.second, (room.above + 2) * perPixel);
-    if (!roomBelow) range.first = std::min(range.first, -(room.below + 2) * perPixel);
-    ticks = TicksThatFit(range, length, horizontal, font);
-  }
-  return ticks;
-}
-
 // How far a turned first label reaches left of the plot: its text goes down to the left from the
 // middle of its category, and its lower corner a half line further.
 double LabelOverhang(const CategoryLabelFit& labels, double slot, double lineHeight) {
@@ -173,9 +88,15 @@ double LabelOverhang(const CategoryLabelFit& labels, double slot, double lineHei
   return (labels.maxWidth + 1) * std::cos(radians) + lineHeight / 2 * std::sin(radians) - slot / 2;
 }
 
-// Labels no longer than `room` takes across the axis.
-void ShortenToRoom(CategoryLabelFit& labels, double room, double lineHeight) {
+// Labels no longer than `room` takes across the axis: beside a horizontal chart their width,
+// below a vertical one their turned extent.
+void ShortenToRoom(CategoryLabelFit& labels, double room, double lineHeight, bool horizontal) {
   if (labels.extent <= room) return;
+  if (horizontal) {
+    labels.maxWidth = std::max(0.0, std::min(labels.maxWidth, room));
+    labels.extent = room;
+    return;
+  }
   const double radians = labels.angle * std::numbers::pi / 180;
   const double width = labels.angle == 0
                            ? (lineHeight <= room ? labels.maxWidth : 0)
@@ -184,16 +105,20 @@ void ShortenToRoom(CategoryLabelFit& labels, double room, double lineHeight) {
   labels.extent = room;
 }
 
-// The depth of the 3D walls, in whole pixels.
-double FrameDepth(const ChartModel& model, const Plan& plan, QRectF area) {
+// The depth of the 3D walls for bars in slots of `slot` pixels, in whole pixels. Where bars show
+// data labels, a box goes back no further than its bar is thick less a label's line, so that a
+// label past its end clears the box beside it.
+double FrameDepth(const ChartModel& model, const Plan& plan, QRectF area, double slot,
+                  const LabelSizes& labels) {
   double depth = std::min(area.width(), area.height()) *
                  std::min(kMaxDepthShare, Depth3DShare(model) * kDepthPerPercent);
   if (plan.barCount > 0) {
-    const double slot =
-        (plan.horizontal ? area.height() : area.width()) / std::max(plan.categories, 1);
-    const double thickness =
-        slot * kGroupShare / (plan.multiBar == MultiBar::SideBySide ? plan.barCount : 1);
+    const double thickness = BarThickness(plan, slot);
     depth = std::min(depth, std::max(thickness * kMaxDepthPerThickness, kMinRowDepth) * plan.rows);
+    if (labels.any && plan.rows == 1) {  // a pixel to spare for the rounding of the bars
+      const double room = std::floor((thickness - labels.markAcross - 1) / kBoxDepthShare);
+      depth = std::min(depth, std::max(kMinRowDepth, room));
+    }
   }
   // Rows of series go back a few pixels each at least, or the front ones would hide the rest.
   if (plan.deep && plan.rows > 1) {
@@ -203,14 +128,32 @@ double FrameDepth(const ChartModel& model, const Plan& plan, QRectF area) {
   return std::round(depth);
 }
 
+// Room past the bars' ends for their data labels: across the top of a vertical chart, the length
+// of the longest label where the labels read upward (at most a share of the area), else a line;
+// for labels in the small font where the mark's is too thick for the lane past a bar's end, and
+// none where even the small one is.
+QSizeF LabelRoom(const Plan& plan, const LabelSizes& labels, double lane, QRectF area) {
+  if (!labels.any) return {};
+  const bool small = plan.barCount > 0 && labels.markAcross > lane;
+  if (small && labels.smallAcross > lane) return {};
+  const double along = small ? labels.smallAlong : labels.markAlong;
+  const double across = small ? labels.smallAcross : labels.markAcross;
+  if (plan.horizontal) {
+    return QSizeF(std::min(along, area.width() * kMaxLabelRoomShare) + kLabelRoomGap, 0);
+  }
+  const bool upright = small ? along > lane : LabelsUpright(plan, labels, lane);
+  const double room = upright ? std::min(along, area.height() * kMaxLabelRoomShare) : across;
+  return QSizeF(0, room + kLabelRoomGap);
+}
+
 // The plot may not get smaller than this share of the area in either direction before the texts
 // around it are left out, in the order of kLeaveOutOrder.
 constexpr double kMinPlotShare = 0.3;
 
 constexpr AxisTexts kLeaveOutOrder[] = {{true, true, kAxisTitleLines, true},
                                         {false, true, kAxisTitleLines, true},
-                                        {false, false, kAxisTitleLines, true},
-                                        {false, false, 1, true},
+                                        {false, true, 1, true},
+                                        {false, true, 0, true},
                                         {false, false, 0, true},
                                         {false, false, 0, false}};
 
@@ -220,106 +163,171 @@ QStringList AxisTitleLines(const ChartAxisTitle& title, const QFont& font, doubl
   return Wrapped(font, DisplayText(title.caption).trimmed(), length, lines);
 }
 
-Frame FrameWith(const AxisTexts& texts, const ChartModel& model,
-                const std::vector<const SeriesModel*>& series, const Plan& plan,
-                std::pair<double, double> range, QRectF area, const ChartFonts& fonts) {
-  const QFont& tickFont = fonts[FontRole::Tick];
-  const double lineHeight = LineHeight(tickFont);
-  Frame frame;
-  frame.texts = texts;
-  // The axis titles meet in the lower left corner: each keeps to its side of the other.
-  const QFont& leftFont = fonts[FontRole::LeftAxisTitle];
-  const QFont& bottomFont = fonts[FontRole::BottomAxisTitle];
-  const auto room = [](const QStringList& lines, const QFont& font) {
-    return lines.isEmpty() ? 0.0 : lines.size() * LineHeight(font) + kGap;
-  };
-  const double leftMost =
-      model.leftAxisTitle.caption.empty() ? 0 : texts.titleLines * LineHeight(leftFont) + kGap;
-  frame.bottomTitle =
-      AxisTitleLines(model.bottomAxisTitle, bottomFont, area.width() - leftMost, texts.titleLines);
-  frame.leftTitle =
-      AxisTitleLines(model.leftAxisTitle, leftFont,
-                     area.height() - room(frame.bottomTitle, bottomFont), texts.titleLines);
-  const double leftTitle = room(frame.leftTitle, leftFont);
-  const double bottomTitle = room(frame.bottomTitle, bottomFont);
-  const QSizeF marks =
-      texts.markRoom ? BarMarkRoom(series, plan.multiBar, range, fonts[FontRole::Mark]) : QSizeF();
-  frame.depth = FrameDepth(model, plan, area);
-  const ZeroRoom zeroRoom = RoomBeyondZero(series, plan.multiBar);
-  QRectF plot =
-      area.adjusted(leftTitle, frame.depth + lineHeight, -frame.depth - kGap, -bottomTitle);
-  const double maxLength =
-      plan.horizontal ? area.width() * kMaxLabelWidthShare : area.height() * kMaxLabelHeightShare;
-  double labelRoom = 0;  // kept for the category labels, across the axis
-  // The ticks need the plot's length, and the room for their labels changes that length: passes
-  // until the plot stays as it is (it does after two or three).
-  for (int pass = 0; pass < 5; ++pass) {
-    const double valueLength = std::max(1.0, plan.horizontal ? plot.width() : plot.height());
-    frame.ticks = TicksWithRoomBeyondZero(range, valueLength, zeroRoom, plan.horizontal, tickFont);
-    double tickWidth = 0, firstHalf = 0, lastHalf = 0;
-    if (texts.tickLabels && !frame.ticks.values.empty()) {
-      tickWidth = MaxTickWidth(frame.ticks, tickFont);
-      firstHalf = TextWidth(tickFont, TickText(frame.ticks, frame.ticks.values.front())) / 2;
-      lastHalf = TextWidth(tickFont, TickText(frame.ticks, frame.ticks.values.back())) / 2;
+// The frame of one choice of texts around the plot.
+class FrameFit {
+ public:
+  FrameFit(const AxisTexts& texts, const ChartModel& model,
+           const std::vector<const SeriesModel*>& series, const Plan& plan,
+           std::pair<double, double> range, QRectF area, const ChartLayout& layout,
+           const LabelSizes& labels)
+      : model_(model),
+        series_(series),
+        plan_(plan),
+        range_(range),
+        area_(area),
+        fonts_(layout.fonts),
+        style_{layout.fonts[FontRole::Tick], layout.numbers},
+        lineHeight_(LineHeight(style_.font)),
+        maxLabelLength_(plan.horizontal ? area.width() * kMaxLabelWidthShare
+                                        : area.height() * kMaxLabelHeightShare) {
+    frame_.texts = texts;
+    frame_.labelSizes = labels;
+  }
+
+  Frame Fit() {
+    FitTitles();
+    QRectF plot = area_.adjusted(titleRoom_.width(), lineHeight_, -kGap, -titleRoom_.height());
+    for (int pass = 0; pass < 5; ++pass) {
+      const QRectF next = Pass(plot);
+      if (pass > 0 && next == plot) break;
+      plot = next;
     }
-    const double categoryLength = plan.horizontal ? plot.height() : plot.width();
-    const double slot = categoryLength / std::max(plan.categories, 1);
-    frame.labels = texts.categoryLabels
-                       ? FitCategoryLabels(model.labels, plan, slot, maxLength, tickFont)
-                       : CategoryLabelFit{};
-    labelRoom = frame.labels.extent > 0 ? frame.labels.extent + kLabelOffset : 0;
-    const double tickRoom = texts.tickLabels ? tickWidth + kLabelOffset : kTick;
-    double left, bottom, right, top;
-    if (plan.horizontal) {
-      left = std::max({labelRoom, firstHalf + 1, kTick});
-      bottom = texts.tickLabels ? lineHeight + kLabelOffset : kTick;
-      right = frame.depth + kGap + std::max(lastHalf, marks.width());
-      top = frame.depth + lineHeight / 2;
+    Finish(plot);
+    return frame_;
+  }
+
+ private:
+  // Step 1: the room the titles take, at the left (width) and the bottom (height).
+  void FitTitles() {
+    const AxisTexts& texts = frame_.texts;
+    const QFont& leftFont = fonts_[FontRole::LeftAxisTitle];
+    const QFont& bottomFont = fonts_[FontRole::BottomAxisTitle];
+    const auto room = [](const QStringList& lines, const QFont& font) {
+      return lines.isEmpty() ? 0.0 : lines.size() * LineHeight(font) + kGap;
+    };
+    const double leftMost =
+        model_.leftAxisTitle.caption.empty() ? 0 : texts.titleLines * LineHeight(leftFont) + kGap;
+    frame_.bottomTitle = AxisTitleLines(model_.bottomAxisTitle, bottomFont,
+                                        area_.width() - leftMost, texts.titleLines);
+    frame_.leftTitle =
+        AxisTitleLines(model_.leftAxisTitle, leftFont,
+                       area_.height() - room(frame_.bottomTitle, bottomFont), texts.titleLines);
+    titleRoom_ = QSizeF(room(frame_.leftTitle, leftFont), room(frame_.bottomTitle, bottomFont));
+  }
+
+  double Slot(QRectF plot) const {
+    return (plan_.horizontal ? plot.height() : plot.width()) / std::max(plan_.categories, 1);
+  }
+
+  // Step 2, one pass: the plot that the texts around `plot` leave.
+  QRectF Pass(QRectF plot) {
+    const double slot = Slot(plot);
+    frame_.depth = FrameDepth(model_, plan_, area_, slot, frame_.labelSizes);
+    const double boxDepth = frame_.depth / plan_.rows * kBoxDepthShare;
+    labelRoom_ = frame_.texts.markRoom
+                     ? LabelRoom(plan_, frame_.labelSizes, LabelLane(plan_, slot, boxDepth), area_)
+                     : QSizeF();
+    const double valueLength = std::max(1.0, plan_.horizontal ? plot.width() : plot.height());
+    frame_.ticks =
+        ValueTicks(range_, valueLength, RoomBeyondZero(series_, plan_.multiBar, plan_.leastPixels),
+                   plan_.horizontal, style_);
+    frame_.numbers = AxisNumbersFor(frame_.ticks);
+    frame_.labels = frame_.texts.categoryLabels ? FitCategoryLabels(model_.labels, plan_, slot,
+                                                                    maxLabelLength_, style_.font)
+                                                : CategoryLabelFit{};
+    categoryRoom_ = frame_.labels.extent > 0 ? frame_.labels.extent + kLabelOffset : 0;
+    return area_.marginsRemoved(Margins(slot));
+  }
+
+  QMarginsF Margins(double slot) const {
+    const bool ticks = frame_.texts.tickLabels && !frame_.ticks.values.empty();
+    const double tickWidth = ticks ? MaxTickWidth(frame_.ticks, style_) : 0;
+    const double note = ticks && frame_.numbers.exponent != 0 ? TextWidth(style_.font, NoteText())
+                                                              : -1;  // no scale note
+    const double depth = frame_.depth;
+    QMarginsF m;
+    if (plan_.horizontal) {
+      const double lastHalf = ticks ? TextWidth(style_.font, TickText(frame_.numbers, style_.locale,
+                                                                      frame_.ticks.values.back())) /
+                                          2
+                                    : 0;
+      const double firstHalf =
+          ticks ? TextWidth(style_.font,
+                            TickText(frame_.numbers, style_.locale, frame_.ticks.values.front())) /
+                      2
+                : 0;
+      m.setLeft(std::max({categoryRoom_, firstHalf + 1, kTick}));
+      m.setBottom(ticks ? lineHeight_ * (note >= 0 ? 2 : 1) + kLabelOffset : kTick);
+      m.setRight(depth + kGap + std::max(lastHalf, labelRoom_.width()));
+      m.setTop(depth + lineHeight_ / 2);
     } else {
-      const double overhang = LabelOverhang(frame.labels, slot, lineHeight);
-      left = std::max(tickRoom, std::min(overhang, area.width() * kMaxOverhangShare));
-      bottom = std::max(labelRoom, kTick);
-      right = frame.depth + kGap;
-      top = frame.depth + std::max(marks.height(), lineHeight / 2 + 1);
+      const double tickRoom = ticks ? std::max(tickWidth, note) + kLabelOffset : kTick;
+      const double overhang = LabelOverhang(frame_.labels, slot, lineHeight_);
+      m.setLeft(std::max(tickRoom, std::min(overhang, area_.width() * kMaxOverhangShare)));
+      m.setBottom(std::max(categoryRoom_, kTick));
+      m.setRight(depth + kGap);
+      const double noteRoom = note >= 0 ? lineHeight_ * 1.5 + 2 : lineHeight_ / 2 + 1;
+      m.setTop(depth + std::max(labelRoom_.height(), noteRoom));
     }
-    const QRectF next = area.adjusted(leftTitle + left, top, -right, -(bottomTitle + bottom));
-    if (pass > 0 && next == plot) break;
-    plot = next;
+    return m + QMarginsF(titleRoom_.width(), 0, 0, titleRoom_.height());
   }
-  // The labels as the final plot's slot places them, within the room kept for them (the passes
-  // may end before the plot keeps still).
-  const double slot =
-      (plan.horizontal ? plot.height() : plot.width()) / std::max(plan.categories, 1);
-  if (texts.categoryLabels) {
-    frame.labels = FitCategoryLabels(model.labels, plan, slot, maxLength, tickFont);
-    ShortenToRoom(frame.labels, labelRoom - kLabelOffset, lineHeight);
+
+  QString NoteText() const { return QString::fromStdString(ScaleNote(frame_.numbers.exponent)); }
+
+  // Step 3. The passes may end before the plot keeps still: the category labels are fitted to
+  // the final slot within the room kept for them, and tick labels that crowd on the final length
+  // keep only the one nearest zero.
+  void Finish(QRectF plot) {
+    // On whole pixels, so that the edges of bars, which stand whole pixels from the plot's edges,
+    // never run through the middle of a pixel: each bar has its pixels, however thin.
+    plot = QRectF(QPointF(std::round(plot.left()), std::round(plot.top())),
+                  QPointF(std::round(plot.right()), std::round(plot.bottom())));
+    const double slot = Slot(plot);
+    if (frame_.texts.categoryLabels) {
+      frame_.labels = FitCategoryLabels(model_.labels, plan_, slot, maxLabelLength_, style_.font);
+      ShortenToRoom(frame_.labels, categoryRoom_ - kLabelOffset, lineHeight_, plan_.horizontal);
+    }
+    KeepOnlyTicksThatStandApart(frame_.ticks, plan_.horizontal ? plot.width() : plot.height(),
+                                plan_.horizontal, style_);
+    frame_.ticksCrowded = frame_.texts.tickLabels && frame_.ticks.values.size() < 2;
+    frame_.numbers = AxisNumbersFor(frame_.ticks);
+    frame_.labelsFrom = area_.left() + titleRoom_.width();
+    frame_.plot = plot;
+    frame_.markRoom = plan_.horizontal
+                          ? plot.adjusted(0, -frame_.depth, frame_.depth + labelRoom_.width(), 0)
+                          : plot.adjusted(0, -frame_.depth - labelRoom_.height(), frame_.depth, 0);
   }
-  // The passes may end before the plot keeps still: labels that crowd on the final length go.
-  if (!LabelsStandApart(frame.ticks, plan.horizontal ? plot.width() : plot.height(),
-                        plan.horizontal, tickFont, 0)) {
-    KeepTheTickNearestZero(frame.ticks);
-  }
-  frame.labelsFrom = area.left() + leftTitle;
-  frame.plot = plot;
-  frame.markRoom = plan.horizontal
-                       ? plot.adjusted(0, -frame.depth, frame.depth + marks.width(), 0)
-                       : plot.adjusted(0, -frame.depth - marks.height(), frame.depth, 0);
-  return frame;
-}
+
+  const ChartModel& model_;
+  const std::vector<const SeriesModel*>& series_;
+  const Plan& plan_;
+  std::pair<double, double> range_;
+  QRectF area_;
+  const ChartFonts& fonts_;
+  TickStyle style_;
+  double lineHeight_;
+  double maxLabelLength_;
+  Frame frame_;
+  QSizeF titleRoom_;
+  QSizeF labelRoom_;
+  double categoryRoom_ = 0;
+};
 
 }  // namespace
 
 // Texts around the plot are left out in a fixed order until the plot keeps its share of the
-// area; with every text left out the plot takes what remains.
+// area and the value axis more than one label; with every text left out the plot takes what
+// remains.
 Frame ComputeFrame(const ChartModel& model, const std::vector<const SeriesModel*>& series,
                    const Plan& plan, std::pair<double, double> range, QRectF area,
-                   const ChartFonts& fonts) {
+                   const ChartLayout& layout, const LabelSizes& labels) {
   Frame frame;
   for (const AxisTexts& texts : kLeaveOutOrder) {
-    frame = FrameWith(texts, model, series, plan, range, area, fonts);
-    if (frame.plot.width() >= area.width() * kMinPlotShare &&
-        frame.plot.height() >= area.height() * kMinPlotShare)
-      break;
+    frame = FrameFit(texts, model, series, plan, range, area, layout, labels).Fit();
+    const bool roomy = frame.plot.width() >= area.width() * kMinPlotShare &&
+                       frame.plot.height() >= area.height() * kMinPlotShare;
+    const bool axisRead = !(texts.markRoom && labels.any && frame.ticksCrowded);
+    if (roomy && axisRead) break;
   }
   return frame;
 }

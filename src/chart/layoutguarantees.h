@@ -8,8 +8,8 @@
 //       the legend: titles, axis titles, tick labels, category labels, legend entries, marks.
 //       A text that does not fit is wrapped (titles and axis titles), shortened with "…" (its
 //       whole text kept for a tooltip) or left out, in this order of what goes first: marks,
-//       category labels, axis titles, tick labels; the title's lower lines go where the title
-//       would take more than its share of the height.
+//       the room for data labels, axis titles, category labels, tick labels; the title's lower
+//       lines go where the title would take more than its share of the height.
 // (iii) Every drawn series that has a non-zero value shows an area that nothing drawn later
 //       covers, whenever the plot gives each category at least 4 pixels, bars that stand beside
 //       each other in a category (side by side, or overlapping flat) a pixel each and one
@@ -26,6 +26,20 @@
 // (v)   Texts keep their physical size in the window and on the printed page; in an image file
 //       they follow the image's size (ImageTextScale). This one depends on the device, not on
 //       the layout, and is not part of the check.
+// (vi)  No text covers a pixel of another point's data (a bar, a slice, a line or its point);
+//       a data label covers only its own point's bar or slice, and its own series' line.
+// (vii) Every non-zero value shows pixels of its own, uncovered by data drawn later and by
+//       texts: every bar whenever the categories have the room of (iii), and every pie slice
+//       that is at least a few pixels wide at its rim (thinner ones are drawn as one wedge).
+// (viii) The numbers of the value axis follow one format: the same decimals for every tick,
+//       each reading back as its value (divided by the scale note's power of ten, which shows
+//       when there is one), none longer than 8 characters on an axis that holds zero, and at
+//       least four intervals on an axis long enough for them.
+// (ix)  Data labels are there wherever they fit by this rule: on a chart of bars side by side
+//       (or of one bar series), every bar at least a small label's line plus its 3D depth thick
+//       whose side of the axis is at least twice the small label long (plus the depth and a
+//       few pixels) has its label; a stacked segment has its label wherever the small label
+//       fits inside it; a pie's labels on either side of it are those of its largest slices.
 
 #include <string>
 #include <vector>
@@ -34,7 +48,17 @@
 
 namespace chart {
 
-enum class Guarantee { TextInside, TextsApart, SeriesVisible, LegendComplete, AxisFits };
+enum class Guarantee {
+  TextInside,
+  TextsApart,
+  SeriesVisible,
+  LegendComplete,
+  AxisFits,
+  TextOffData,
+  ValueShows,
+  AxisNumbers,
+  LabelsPresent,
+};
 
 struct BrokenGuarantee {
   Guarantee guarantee;

@@ -31,16 +31,9 @@ TextItem BoxedText(const QString& text, const QRectF& rect, int align, FontRole 
   return item;
 }
 
-TextItem MarkText(const QString& text, QPointF center, const QFont& font) {
-  const double width = TextWidth(font, text) + 6, height = LineHeight(font) + 2;
-  TextItem item =
-      BoxedText(text, QRectF(center.x() - width / 2, center.y() - height / 2, width, height),
-                Qt::AlignCenter, FontRole::Mark);
-  item.framed = true;
-  return item;
+QString ValueText(const ChartLayout& layout, double value) {
+  return QString::fromStdString(FormatValue(value, layout.valueStyle, layout.numbers));
 }
-
-QRectF PlacedRect(const TextItem& item) { return item.box.translated(item.origin); }
 
 QString SeriesName(const SeriesModel& series) {
   const QString title = DisplayText(series.title).trimmed();
@@ -54,35 +47,5 @@ double Depth3DShare(const ChartModel& model) {
 QColor TopShade(const QColor& color) { return color.lighter(125); }
 QColor SideShade(const QColor& color) { return color.darker(135); }
 QColor EdgeShade(const QColor& color) { return color.darker(120); }
-
-bool MarkPlacer::TryPlace(const QRectF& rect) {
-  if (!bounds_.contains(rect)) return false;
-  const auto cellOf = [](double v) { return static_cast<long long>(std::floor(v / kCell)); };
-  const long long x0 = cellOf(rect.left()), x1 = cellOf(rect.right());
-  const long long y0 = cellOf(rect.top()), y1 = cellOf(rect.bottom());
-  for (long long x = x0; x <= x1; ++x) {
-    for (long long y = y0; y <= y1; ++y) {
-      const auto found = cells_.find(x * 1000003 + y);
-      if (found == cells_.end()) continue;
-      for (int index : found->second) {
-        if (placed_[static_cast<std::size_t>(index)].intersects(rect)) return false;
-      }
-    }
-  }
-  Add(rect);
-  return true;
-}
-
-void MarkPlacer::Add(const QRectF& rect) {
-  const auto cellOf = [](double v) { return static_cast<long long>(std::floor(v / kCell)); };
-  const long long x0 = cellOf(rect.left()), x1 = cellOf(rect.right());
-  const long long y0 = cellOf(rect.top()), y1 = cellOf(rect.bottom());
-  placed_.push_back(rect);
-  for (long long x = x0; x <= x1; ++x) {
-    for (long long y = y0; y <= y1; ++y) {
-      cells_[x * 1000003 + y].push_back(static_cast<int>(placed_.size() - 1));
-    }
-  }
-}
 
 }  // namespace chart

@@ -7,7 +7,6 @@
 #include <optional>
 #include <span>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "chart/chartlayout.h"
@@ -24,6 +23,10 @@ double LineHeight(const QFont& font);
 // texts apart (labels such as "Product line 57"). Empty where not even a letter and "…" fit.
 QString Shortened(const QFont& font, const QString& text, double width,
                   Qt::TextElideMode mode = Qt::ElideRight);
+// Each of `texts` shortened to `width` as Shortened does, so that texts that differ stay apart:
+// where two would shorten alike, they are shortened in their middle instead, then at their start
+// ("…25"), and left out where even that leaves them alike.
+QStringList DistinctlyShortened(const QFont& font, const QStringList& texts, double width);
 // `text` broken at spaces into at most `maxLines` lines of at most `width`, the last one
 // shortened where words remain (as is a word longer than a line). Empty where nothing fits.
 QStringList Wrapped(const QFont& font, const QString& text, double width, int maxLines);
@@ -31,10 +34,8 @@ QStringList Wrapped(const QFont& font, const QString& text, double width, int ma
 // A text centred (or aligned by `align`) in an upright rectangle.
 TextItem BoxedText(const QString& text, const QRectF& rect, int align, FontRole font);
 
-// A value mark: a framed text centred on `center`.
-TextItem MarkText(const QString& text, QPointF center, const QFont& font);
-// Where a text lies on the chart.
-QRectF PlacedRect(const TextItem& item);
+// A value as the chart's data labels and tooltips write it.
+QString ValueText(const ChartLayout& layout, double value);
 
 // The name a series shows in the legend and over its pie: its title, else "Series<n>".
 QString SeriesName(const SeriesModel& series);
@@ -45,21 +46,6 @@ double Depth3DShare(const ChartModel& model);
 QColor TopShade(const QColor& color);
 QColor SideShade(const QColor& color);
 QColor EdgeShade(const QColor& color);
-
-// Keeps marks from being drawn over each other: a rectangle is taken only where no earlier one
-// lies. A grid of cells keeps the check cheap for thousands of marks.
-class MarkPlacer {
- public:
-  explicit MarkPlacer(QRectF bounds) : bounds_(bounds) {}
-  bool TryPlace(const QRectF& rect);
-
- private:
-  static constexpr double kCell = 64;
-  QRectF bounds_;
-  std::vector<QRectF> placed_;
-  std::unordered_map<long long, std::vector<int>> cells_;
-  void Add(const QRectF& rect);
-};
 
 // An entry of the legend: a drawn series, or a point of a pie (LegendItem::entry).
 struct LegendEntry {

@@ -139,6 +139,7 @@ std::optional<QRectF> LayoutLegend(const std::vector<LegendEntry>& entries, std:
   const int places = shape.rows * shape.columns;
   const int shown = m.count <= places ? m.count : places - 1;
   if (shown > static_cast<int>(entries.size())) return std::nullopt;  // a caller's mistake
+  layout.omitted.legendEntriesLeftOut = m.count - shown;
   for (int i = 0; i < std::min(m.count, places); ++i) {
     const int row = shape.below ? i / shape.columns : i % shape.rows;
     const int column = shape.below ? i % shape.columns : i / shape.rows;
@@ -156,6 +157,7 @@ std::optional<QRectF> LayoutLegend(const std::vector<LegendEntry>& entries, std:
     }
     TextItem text =
         BoxedText(shortened, textRect, Qt::AlignLeft | Qt::AlignVCenter, FontRole::Legend);
+    text.role = TextRole::Legend;
     if (text.text != whole) text.fullText = whole;
     layout.legend.push_back(
         {swatch, counting ? QColor(Qt::transparent) : entries[static_cast<std::size_t>(i)].color,

@@ -3,15 +3,14 @@
 //      there are more points than pixels, split at gaps (non-finite values); drawn flat as
 //      polylines, in 3D as a ribbon in the line's depth row, or where thinned as a band of each
 //      column's range under a roof;
-//   6. marks above the points (below them where the room for marks ends), where they cover no
-//      face and no earlier mark.
+//   6. labels above the points (below them where that is taken), where they cover no other
+//      series' data and no other text.
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
 #include "chart/axesgeometry.h"
-#include "chart/facecoverage.h"
 #include "chart/palette.h"
 
 namespace chart {
@@ -208,28 +207,35 @@ void AddLine(const SeriesModel& series, int index, int row, const Geometry& g,
   }
 }
 
-// A mark stands above its point (in 3D above the back edge of its ribbon), or below it where the
-// room for marks ends above; never on a face, so that no mark hides a ribbon or a bar.
-void AddLineMarks(const std::vector<const SeriesModel*>& series, const Geometry& g,
-                  MarkPlacer& placer, ChartLayout& layout) {
-  const QFont& font = layout.fonts[FontRole::Mark];
-  const FaceCoverage faces(layout.faces, layout.size);
+// A label stands above its point (in 3D above the back edge of its ribbon), or below it where
+// that is taken, in the mark's font or the small one; never on another series' line, point or
+// ribbon, nor on another point's bar.
+void AddLineLabels(const std::vector<const SeriesModel*>& series, const Geometry& g,
+                   LabelPlacer& placer, ChartLayout& layout) {
+  for (const SeriesModel* one : series) {
+    if (IsBar(one->kind) || !one->marksVisible) continue;
+    layout.omitted.dataLabels.wanted +=
+        static_cast<int>(std::count_if(one->points.begin(), one->points.end(),
+                                       [](const ChartPoint& p) { return std::isfinite(p.value); }));
+  }
   const QPointF back = g.frame.depth > 0 ? QPointF(g.BoxDepth() / 2, -g.BoxDepth()) : QPointF();
   for (const LinePointSpot& spot : layout.linePoints) {
     const SeriesModel& one = *series[static_cast<std::size_t>(spot.series)];
     if (!one.marksVisible) continue;
-    const double value = one.points[static_cast<std::size_t>(spot.point)].value;
-    TextItem mark = MarkText(QString::fromStdString(FormatValue(value)), QPointF(), font);
-    const QSizeF size = mark.box.size();
-    for (const QPointF& at :
-         {spot.at + back + QPointF(-size.width() / 2, -size.height() - kMarkGap),
-          spot.at + QPointF(-size.width() / 2, kMarkGap)}) {
-      mark.origin = g.AlongCategoriesIntoMarkRoom(QRectF(at, size)).topLeft();
-      const QRectF rect = PlacedRect(mark);
-      if (faces.AnyFaceOn(rect) || !placer.TryPlace(rect)) continue;
-      layout.texts.push_back(mark);
-      break;
+    const QString text = ValueText(layout, one.points[static_cast<std::size_t>(spot.point)].value);
+    std::vector<TextItem> candidates;
+    for (FontRole font : {FontRole::Mark, FontRole::SmallMark}) {
+      TextItem label =
+          DataLabel(text, {spot.series, spot.point}, font, layout, font == FontRole::Mark);
+      const QSizeF size = label.box.size();
+      for (const QPointF& at :
+           {spot.at + back + QPointF(-size.width() / 2, -size.height() - kMarkGap),
+            spot.at + QPointF(-size.width() / 2, kMarkGap)}) {
+        PlaceAt(label, g.AlongCategoriesIntoMarkRoom(QRectF(at, size)), false);
+        candidates.push_back(label);
+      }
     }
+    placer.Place(candidates, layout);
   }
 }
 

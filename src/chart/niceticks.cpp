@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <limits>
 
 namespace chart {
@@ -27,19 +26,6 @@ std::pair<double, double> WidenedRange(double low, double high) {
     return {std::max(low - pad, -top), std::min(high + pad, top)};
   }
   return {low, high};
-}
-
-std::string TrimZeros(std::string text) {
-  if (text.find('.') == std::string::npos) return text;
-  while (text.back() == '0') text.pop_back();
-  if (text.back() == '.') text.pop_back();
-  return text;
-}
-
-std::string Printf(const char* format, int precision, double value) {
-  char buffer[400];
-  std::snprintf(buffer, sizeof buffer, format, precision, value);
-  return buffer;
 }
 
 // Ticks are worked out on values of moderate size: ranges near the largest double or too narrow
@@ -145,29 +131,6 @@ NiceTicks ChooseNiceTicks(double low, double high, double pixels, double minSpac
     ticks = NiceTicks{lo, hi, hi - lo, {lo}};
   }
   return ticks;
-}
-
-std::string FormatTick(double value, double step) {
-  if (value == 0) return "0";
-  const double magnitude = std::max(std::abs(value), std::abs(step));
-  if (magnitude >= 1e15 || std::abs(step) < 1e-6) return TrimZeros(Printf("%.*g", 6, value));
-  const int decimals = std::clamp(static_cast<int>(-std::floor(std::log10(step) + 1e-9)), 0, 15);
-  return Printf("%.*f", decimals, value);
-}
-
-std::string FormatValue(double value) {
-  if (!std::isfinite(value)) return std::isnan(value) ? "NaN" : (value > 0 ? "INF" : "-INF");
-  if (value == 0) return "0";
-  const double magnitude = std::abs(value);
-  if (magnitude >= 1e15 || magnitude < 1e-6) {
-    std::string text = Printf("%.*e", 11, value);
-    const auto e = text.find('e');
-    return TrimZeros(text.substr(0, e)) + text.substr(e);
-  }
-  const int integerDigits = static_cast<int>(std::floor(std::log10(magnitude))) + 1;
-  const int decimals = std::clamp(12 - integerDigits, 0, 17);
-  const std::string text = TrimZeros(Printf("%.*f", decimals, value));
-  return text == "-0" ? "0" : text;
 }
 
 }  // namespace chart

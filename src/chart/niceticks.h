@@ -1,8 +1,6 @@
 #pragma once
-// Axis scales with "nice" ticks (steps of 1, 2 or 5 times a power of ten) and numbers written
-// without floating-point noise. Plain logic, no Qt.
+// Axis scales with "nice" ticks: steps of 1, 2 or 5 times a power of ten. Plain logic, no Qt.
 
-#include <string>
 #include <vector>
 
 namespace chart {
@@ -26,11 +24,5 @@ inline constexpr double kMinRangeFill = 0.6;
 // A zero range is widened; non-finite input gives 0..1. Ranges near the largest double keep
 // their ends finite, and ranges too narrow to measure in doubles are laid out all the same.
 NiceTicks ChooseNiceTicks(double low, double high, double pixels, double minSpacing);
-
-// A tick value with just the decimals the step needs ("0.3", not "0.30000000000000004").
-std::string FormatTick(double value, double step);
-
-// A data value with at most 12 significant digits, trailing zeros removed.
-std::string FormatValue(double value);
 
 }  // namespace chart

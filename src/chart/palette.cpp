@@ -1,6 +1,7 @@
 #include "chart/palette.h"
 
 #include <array>
+#include <cmath>
 
 namespace chart {
 
@@ -15,13 +16,41 @@ constexpr TColor FromRgb(std::uint32_t rgb) {
   return ((rgb >> 16) & 0xFF) | (rgb & 0xFF00) | ((rgb & 0xFF) << 16);
 }
 
+// Each round of the ten colours in its own shade: as they are, lighter, darker.
+constexpr int kRounds = 3;
+
+std::uint32_t Shaded(std::uint32_t rgb, int round) {
+  auto channel = [&](int shift) {
+    const double c = (rgb >> shift) & 0xFF;
+    const double shaded = round == 1 ? c + (255 - c) * 0.5 : (round == 2 ? c * 0.6 : c);
+    return static_cast<std::uint32_t>(std::lround(shaded)) << shift;
+  };
+  return channel(16) | channel(8) | channel(0);
+}
+
+bool Automatic(const SeriesModel& series, std::size_t point) {
+  return IsAutomaticColor(series.points[point].color) && IsAutomaticColor(series.color);
+}
+
 }  // namespace
 
 TColor PaletteColor(int index) {
   const auto count = static_cast<int>(kPetroff10.size());
-  const int slot = index < 0 ? 0 : index % count;
-  return FromRgb(kPetroff10[static_cast<std::size_t>(slot)]);
+  const int at = index < 0 ? 0 : index % (count * kRounds);
+  return FromRgb(Shaded(kPetroff10[static_cast<std::size_t>(at % count)], at / count));
 }
+
+namespace {
+
+// A palette colour, from `index` on, that is neither of two others.
+TColor PaletteColorApartFrom(int index, TColor before, TColor after) {
+  for (int next = index;; ++next) {
+    const TColor color = PaletteColor(next);
+    if (color != before && color != after) return color;
+  }
+}
+
+}  // namespace
 
 QColor ToQColor(TColor color) {
   return QColor(static_cast<int>(color & 0xFF), static_cast<int>((color >> 8) & 0xFF),
@@ -31,6 +60,27 @@ QColor ToQColor(TColor color) {
 TColor ResolveSeriesColor(const SeriesModel& series) {
   if (!IsAutomaticColor(series.color)) return series.color;
   return PaletteColor(series.paletteIndex);
+}
+
+std::vector<TColor> PointColors(const SeriesModel& series) {
+  const auto& points = series.points;
+  std::vector<TColor> colors(points.size());
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    colors[i] = ResolvePointColor(series, static_cast<int>(i));
+  }
+  if (!Traits(series.kind).colorPerPoint) return colors;
+  std::vector<std::size_t> drawn;  // the slices, in their order around the pie
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    if (std::isfinite(points[i].value) && points[i].value != 0) drawn.push_back(i);
+  }
+  for (std::size_t k = 1; k < drawn.size(); ++k) {
+    const std::size_t i = drawn[k];
+    const TColor before = colors[drawn[k - 1]];
+    const TColor after = k + 1 == drawn.size() && k > 1 ? colors[drawn.front()] : before;
+    if (Automatic(series, i) && (colors[i] == before || colors[i] == after))
+      colors[i] = PaletteColorApartFrom(static_cast<int>(i) + 1, before, after);
+  }
+  return colors;
 }
 
 TColor ResolvePointColor(const SeriesModel& series, int pointIndex) {

@@ -3,13 +3,15 @@
 // rules that turn "automatic" colours into real ones.
 
 #include <QColor>
+#include <vector>
 
 #include "chart/chartmodel.h"
 #include "chart/tcolor.h"
 
 namespace chart {
 
-// The palette colour for an index; the cycle repeats after ten. Negative indexes count as 0.
+// The palette colour for an index: the ten colours, then again lighter, then darker, so that
+// thirty series or slices stand apart; then the cycle repeats. Negative indexes count as 0.
 TColor PaletteColor(int index);
 
 QColor ToQColor(TColor color);
@@ -17,6 +19,11 @@ QColor ToQColor(TColor color);
 // The colour a point is painted in: its own colour, else the series colour, else the palette.
 // Pie slices take the palette colour of their point index, other series that of the series.
 TColor ResolvePointColor(const SeriesModel& series, int pointIndex);
+
+// The colour of every point: ResolvePointColor's, and where a pie's slice would take the
+// palette colour of a slice next to it (the last one's next is the first), the next palette
+// colour that is neither of its neighbours'.
+std::vector<TColor> PointColors(const SeriesModel& series);
 
 // The colour a series shows in the legend and on its line: its own, else its palette colour.
 TColor ResolveSeriesColor(const SeriesModel& series);

@@ -23,6 +23,7 @@
 #include <numbers>
 #include <queue>
 
+#include "chart/labelplacer.h"
 #include "chart/layoutsteps.h"
 #include "chart/niceticks.h"
 #include "chart/palette.h"
@@ -63,20 +64,21 @@ QPolygonF Arc(const PieGeometry& pie, double from, double to) {
 }
 
 // The mark of point `index`: its label and value, or the value alone.
-QString MarkLabel(const SeriesModel& series, std::span<const std::string> labels,
-                  std::size_t index) {
-  const QString value = QString::fromStdString(FormatValue(series.points[index].value));
+QString MarkLabel(const SeriesModel& series, std::span<const std::string> labels, std::size_t index,
+                  const ChartLayout& layout) {
+  const QString value = ValueText(layout, series.points[index].value);
   const QString label = CategoryLabel(labels, index).trimmed();
   return label.isEmpty() ? value : label + ": " + value;
 }
 
 // The mark shortened to `width`: the label shortened in its middle, where labels that start
 // alike still differ at their ends, and the value whole; the value alone where no label fits.
-QString ShortenedMark(const QFont& font, const SeriesModel& series,
+QString ShortenedMark(const ChartLayout& layout, const SeriesModel& series,
                       std::span<const std::string> labels, std::size_t index, double width) {
-  const QString whole = MarkLabel(series, labels, index);
+  const QFont& font = layout.fonts[FontRole::Mark];
+  const QString whole = MarkLabel(series, labels, index, layout);
   if (TextWidth(font, whole) <= width) return whole;
-  const QString value = QString::fromStdString(FormatValue(series.points[index].value));
+  const QString value = ValueText(layout, series.points[index].value);
   const QString label = CategoryLabel(labels, index).trimmed();
   const QString shortLabel =
       Shortened(font, label, width - TextWidth(font, ": " + value), Qt::ElideMiddle);
@@ -124,7 +126,8 @@ std::vector<int> LargestSlices(const SeriesModel& series) {
 }
 
 PiePlan PlanPie(const SeriesModel& series, std::span<const std::string> labels,
-                const QFont& markFont) {
+                const ChartLayout& layout) {
+  const QFont& markFont = layout.fonts[FontRole::Mark];
   PiePlan plan;
   for (const ChartPoint& point : series.points) {
     if (!std::isfinite(point.value)) continue;
@@ -134,9 +137,9 @@ PiePlan PlanPie(const SeriesModel& series, std::span<const std::string> labels,
   if (!(plan.sum > 0) || !series.marksVisible) return plan;
   plan.marked = LargestSlices(series);
   for (int point : plan.marked) {
-    plan.widestMark =
-        std::max(plan.widestMark,
-                 TextWidth(markFont, MarkLabel(series, labels, static_cast<std::size_t>(point))));
+    plan.widestMark = std::max(
+        plan.widestMark,
+        TextWidth(markFont, MarkLabel(series, labels, static_cast<std::size_t>(point), layout)));
   }
   return plan;
 }
@@ -210,6 +213,7 @@ std::vector<PieSlice> DrawnSlices(const SeriesModel& series, long double sum, do
   };
   long double before = 0;
   const auto& points = series.points;
+  const std::vector<TColor> colors = PointColors(series);
   for (std::size_t i = 0; i < points.size(); ++i) {
     const double value = points[i].value;
     if (!IsSlice(value)) continue;
@@ -223,7 +227,7 @@ std::vector<PieSlice> DrawnSlices(const SeriesModel& series, long double sum, do
     if (std::abs(value) > run.largest) {
       run.largest = std::abs(value);
       run.slice.point = static_cast<int>(i);
-      run.slice.color = ToQColor(ResolvePointColor(series, static_cast<int>(i)));
+      run.slice.color = ToQColor(colors[i]);
     }
     run.open = true;
     if (!thin || radius * Radians(-run.slice.sweepDegrees) >= 1) close();
@@ -244,7 +248,8 @@ void AddEdges(const PieGeometry& pie, int series, ChartLayout& layout) {
     const QPolygonF rim = Arc(pie, from, to);
     QPolygonF edge = rim;
     for (auto it = rim.rbegin(); it != rim.rend(); ++it) edge.push_back(*it + down);
-    layout.faces.push_back({edge, EdgeShade(slice.color), SideShade(slice.color), false, series});
+    layout.faces.push_back(
+        {edge, EdgeShade(slice.color), SideShade(slice.color), false, series, false, slice.point});
   }
 }
 
@@ -252,7 +257,8 @@ void AddTops(const PieGeometry& pie, int series, ChartLayout& layout) {
   for (const PieSlice& slice : pie.slices) {
     QPolygonF top = Arc(pie, slice.startDegrees, slice.startDegrees + slice.sweepDegrees);
     if (std::abs(slice.sweepDegrees) < 360) top.prepend(pie.center);
-    layout.faces.push_back({top, slice.color, QColor(255, 255, 255), false, series, true});
+    layout.faces.push_back(
+        {top, slice.color, QColor(255, 255, 255), false, series, true, slice.point});
   }
 }
 
@@ -267,6 +273,7 @@ void AddEmptyDisc(const PieGeometry& pie, int series, ChartLayout& layout) {
 
 // Step 5: a mark in the column on its slice's side, its leader from the rim.
 struct PieMark {
+  int point = 0;
   QString text;
   QString whole;
   double size = 0;    // of its value: the smallest give way first
@@ -309,9 +316,9 @@ std::vector<PieMark> PieMarks(const SeriesModel& series, std::span<const std::st
     const double c = std::cos(Radians(mid)), s = std::sin(Radians(mid));
     const double drop = s < 0 ? pie.thickness : 0;
     PieMark mark;
-    mark.whole = MarkLabel(series, labels, point);
-    mark.text = ShortenedMark(font, series, labels, point, textRoom);
-    if (mark.text.isEmpty()) continue;
+    mark.point = static_cast<int>(point);
+    mark.whole = MarkLabel(series, labels, point, layout);
+    mark.text = ShortenedMark(layout, series, labels, point, textRoom);  // empty: nothing fits
     mark.size = std::abs(series.points[point].value);
     mark.rim = OnEllipse(pie, mid) + QPointF(0, drop);
     mark.elbow = QPointF(pie.center.x() + (pie.radiusX + kConnector / 2) * c,
@@ -327,9 +334,10 @@ std::vector<PieMark> PieMarks(const SeriesModel& series, std::span<const std::st
 }
 
 // The marks that stand near their slices: taken from the largest slice down, each where it is
-// nearest the height it would like, within kMaxShift mark heights of it, on no mark taken before;
-// a mark with no such place is left out (its slice is still in the legend). So leaders stay short
-// and never fan out from a cluster of thin slices over the disc.
+// nearest the height it would like, within kMaxShift mark heights of it, on no mark taken before,
+// until one has no such place, or no room for its text: it and the marks of the smaller slices on
+// its side are left out (their slices are still in the legend). So leaders stay short and never
+// fan out from a cluster of thin slices over the disc, and the largest slices keep their marks.
 std::vector<PieMark> NearTheirSlices(std::vector<PieMark> marks, QRectF room) {
   const double height = marks.front().rect.height();
   std::stable_sort(marks.begin(), marks.end(),
@@ -350,7 +358,7 @@ std::vector<PieMark> NearTheirSlices(std::vector<PieMark> marks, QRectF room) {
       if (!free || moved > shift) continue;
       best = top, shift = moved, found = true;
     }
-    if (!found) continue;
+    if (!found || mark.text.isEmpty()) break;
     spans.emplace_back(best, best + height);
     mark.rect.moveTop(best);
     taken.push_back(std::move(mark));
@@ -379,18 +387,27 @@ std::vector<PieMark> Column(std::vector<PieMark> marks, QRectF room) {
   return marks;
 }
 
+// Each side's marks go through the placer from the largest slice down, until one is refused.
 void AddMarks(const SeriesModel& series, std::span<const std::string> labels,
               const PieGeometry& pie, const PiePlan& plan, QRectF room, ChartLayout& layout) {
+  layout.omitted.dataLabels.wanted +=
+      static_cast<int>(std::count_if(series.points.begin(), series.points.end(),
+                                     [](const ChartPoint& p) { return IsSlice(p.value); }));
   std::vector<PieMark> left, right;
   for (PieMark& mark : PieMarks(series, labels, pie, plan, room, layout)) {
     (mark.rect.left() < pie.center.x() ? left : right).push_back(std::move(mark));
   }
-  for (const auto& side : {Column(std::move(left), room), Column(std::move(right), room)}) {
+  LabelPlacer placer(layout, room);
+  for (std::vector<PieMark> side :
+       {Column(std::move(left), room), Column(std::move(right), room)}) {
+    std::stable_sort(side.begin(), side.end(),
+                     [](const PieMark& a, const PieMark& b) { return a.size > b.size; });
     for (const PieMark& mark : side) {
-      TextItem item = BoxedText(mark.text, mark.rect, Qt::AlignCenter, FontRole::Mark);
-      item.framed = true;
+      TextItem item = DataLabel(mark.text, {pie.series, mark.point}, FontRole::Mark, layout, true);
+      item.box = QRectF(QPointF(), mark.rect.size());
+      item.origin = mark.rect.topLeft();
       if (mark.text != mark.whole) item.fullText = mark.whole;
-      layout.texts.push_back(item);
+      if (!placer.Place({&item, 1}, layout)) break;
       const bool onRight = mark.rect.left() > pie.center.x();
       const QPointF end(onRight ? mark.rect.left() : mark.rect.right(), mark.rect.center().y());
       layout.strokes.push_back({QLineF(mark.rim, mark.elbow), kLeaderColor});
@@ -409,9 +426,13 @@ void LayoutPies(const ChartModel& model, const std::vector<const SeriesModel*>& 
   const double titleRoom = count > 1 ? LineHeight(layout.fonts[FontRole::SeriesTitle]) + 4 : 0;
   std::vector<PiePlan> plans;  // step 1
   for (const SeriesModel* series : pies) {
-    plans.push_back(PlanPie(*series, model.labels, layout.fonts[FontRole::Mark]));
+    plans.push_back(PlanPie(*series, model.labels, layout));
   }
   const PieGrid grid = ChooseGrid(plans, area, titleRoom, tilt);  // step 2
+  QStringList names;
+  for (const SeriesModel* series : pies) names.push_back(SeriesName(*series));
+  const QStringList titles = DistinctlyShortened(layout.fonts[FontRole::SeriesTitle], names,
+                                                 CellOf(grid, 0, count, area).width());
   for (int i = 0; i < count; ++i) {
     const SeriesModel& series = *pies[static_cast<std::size_t>(i)];
     const PiePlan& plan = plans[static_cast<std::size_t>(i)];
@@ -430,9 +451,8 @@ void LayoutPies(const ChartModel& model, const std::vector<const SeriesModel*>& 
       const QRectF title(cell.left(), top, cell.width(), titleRoom - 4);
       markRoom.setTop(title.bottom() + 2);
       const QString whole = SeriesName(series);
-      TextItem item =
-          BoxedText(Shortened(layout.fonts[FontRole::SeriesTitle], whole, title.width()), title,
-                    Qt::AlignCenter, FontRole::SeriesTitle);
+      TextItem item = BoxedText(titles[i], title, Qt::AlignCenter, FontRole::SeriesTitle);
+      item.role = TextRole::SeriesTitle;
       if (item.text != whole) item.fullText = whole;
       if (!item.text.isEmpty()) layout.texts.push_back(item);
     }

@@ -1,5 +1,6 @@
 #include "chart/pngencoder.h"
 
+#define ZLIB_CONST
 #include <zlib.h>
 
 #include <QIODevice>
@@ -10,10 +11,10 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <memory>
+#include <new>
 #include <thread>
 #include <vector>
-
-#include "chart/deflate.h"
 
 namespace chart {
 
@@ -97,6 +98,7 @@ struct Band {
   std::vector<unsigned char> deflated;
   uLong adler = 1;
   std::size_t size = 0;  // of the filtered rows
+  bool failed = false;   // zlib had no memory for it
 };
 
 // The Adler-32 checksum `adler` continued over a row equal to the one above it once filtered:
@@ -116,34 +118,82 @@ bool SameAsRowAbove(const QImage& image, int y) {
                               static_cast<std::size_t>(image.width()) * sizeof(QRgb)) == 0;
 }
 
-void DeflateBand(const QImage& image, Band& band) {
-  constexpr std::size_t kBlockBytes = 1 << 20;  // deflated at a time
+// Rows [y, y + rows) filtered into `out`, the band's checksum continued over them.
+void FilterRows(const QImage& image, int y, int rows, unsigned char* out, Band& band) {
   const std::size_t rowBytes = static_cast<std::size_t>(image.width()) * 3 + 1;
-  const std::size_t rowsPerBlock = std::max<std::size_t>(1, kBlockBytes / rowBytes);
-  Deflater deflater;
-  for (int y = band.first; y < band.end;) {
-    const auto rows = std::min<std::size_t>(rowsPerBlock, static_cast<std::size_t>(band.end - y));
-    unsigned char* row = deflater.Append(rows * rowBytes);
-    for (const int blockEnd = y + static_cast<int>(rows); y < blockEnd; ++y, row += rowBytes) {
-      if (SameAsRowAbove(image, y)) {
-        row[0] = kFilterUp;
-        std::memset(row + 1, 0, rowBytes - 1);
-        band.adler = AdlerOfUnchangedRow(band.adler, rowBytes);
-      } else {
-        WriteFilteredRow(image, y, row);
-        band.adler = Adler32(static_cast<std::uint32_t>(band.adler), row, rowBytes);
-      }
+  for (const int end = y + rows; y < end; ++y, out += rowBytes) {
+    if (SameAsRowAbove(image, y)) {
+      out[0] = kFilterUp;
+      std::memset(out + 1, 0, rowBytes - 1);
+      band.adler = AdlerOfUnchangedRow(band.adler, rowBytes);
+    } else {
+      WriteFilteredRow(image, y, out);
+      band.adler = adler32_z(band.adler, out, rowBytes);
     }
-    deflater.Compress();
-    band.size += rows * rowBytes;
   }
-  band.deflated = deflater.Finish(band.last);
+  band.size += static_cast<std::size_t>(rows) * rowBytes;
+}
+
+// Hands `size` bytes at `data` to zlib with `flush` and appends what it writes to `out`.
+void Deflate(z_stream& stream, const unsigned char* data, std::size_t size, int flush,
+             std::vector<unsigned char>& out) {
+  constexpr std::size_t kLeastRoom = 64 * 1024;
+  stream.next_in = data;
+  stream.avail_in = static_cast<uInt>(size);
+  do {
+    if (out.size() - stream.total_out < kLeastRoom) out.resize(2 * out.size() + kLeastRoom);
+    stream.next_out = out.data() + stream.total_out;
+    stream.avail_out = static_cast<uInt>(out.size() - stream.total_out);
+    deflate(&stream, flush);
+  } while (stream.avail_in > 0 || stream.avail_out == 0);
+}
+
+// zlib's raw deflate at its fastest level: on chart rows it is as fast as its run-length
+// strategy (Z_RLE) and makes files close to the smallest (bench/png/codecs.sh).
+class RawDeflate {
+ public:
+  RawDeflate()
+      : ready_(deflateInit2(&stream_, 1, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) == Z_OK) {}
+  ~RawDeflate() {
+    if (ready_) deflateEnd(&stream_);
+  }
+  RawDeflate(const RawDeflate&) = delete;
+  RawDeflate& operator=(const RawDeflate&) = delete;
+  bool Ready() const { return ready_; }
+  z_stream& Stream() { return stream_; }
+
+ private:
+  z_stream stream_{};
+  bool ready_;
+};
+
+// A band ends with a full flush, which ends its data on a byte boundary. Out of memory, the band
+// is marked failed: on a thread of its own an exception would end the program.
+void DeflateBand(const QImage& image, Band& band) try {
+  const std::size_t rowBytes = static_cast<std::size_t>(image.width()) * 3 + 1;
+  // Rows are filtered about a megabyte at a time, so that zlib reads them from the cache.
+  const int rowsPerBlock = static_cast<int>(std::max<std::size_t>(1, (1 << 20) / rowBytes));
+  RawDeflate zlib;
+  if (!zlib.Ready()) throw std::bad_alloc();
+  const auto block = std::make_unique_for_overwrite<unsigned char[]>(
+      static_cast<std::size_t>(rowsPerBlock) * rowBytes);
+  for (int y = band.first; y < band.end; y += rowsPerBlock) {
+    const int rows = std::min(rowsPerBlock, band.end - y);
+    FilterRows(image, y, rows, block.get(), band);
+    const int flush = y + rows < band.end ? Z_NO_FLUSH : band.last ? Z_FINISH : Z_FULL_FLUSH;
+    Deflate(zlib.Stream(), block.get(), static_cast<std::size_t>(rows) * rowBytes, flush,
+            band.deflated);
+  }
+  band.deflated.resize(zlib.Stream().total_out);
+} catch (const std::bad_alloc&) {
+  band.failed = true;
 }
 
 // The zlib stream of the filtered rows: a large image in bands of rows deflated on threads of
 // their own, at most four, so that a large chart costs little more than its drawing; a band is
 // a few megabytes at least, or the threads cost more than they save. The bands depend on the
-// image's size alone, so that an image's file is the same on every machine.
+// image's size alone, so that an image's file is the same on every machine. Empty when zlib had
+// no memory.
 std::vector<unsigned char> ZlibStream(const QImage& image) {
   constexpr std::size_t kBandBytes = 4 << 20;
   constexpr std::size_t kMostBands = 4;
@@ -166,6 +216,7 @@ std::vector<unsigned char> ZlibStream(const QImage& image) {
   std::vector<unsigned char> stream = {0x78, 0x01};  // deflate, 32K window, fastest level
   uLong adler = 1;
   for (const Band& band : bands) {
+    if (band.failed) return {};
     stream.insert(stream.end(), band.deflated.begin(), band.deflated.end());
     adler = adler32_combine(adler, band.adler, static_cast<z_off_t>(band.size));
   }
@@ -189,6 +240,7 @@ QString WritePng(const QImage& source, QIODevice& device) {
                            ? source
                            : source.convertToFormat(QImage::Format_RGB32);
   const std::vector<unsigned char> stream = ZlibStream(image);
+  if (stream.empty()) return "not enough memory to compress the image";
   if (WriteHeader(device, image) && WriteIdat(device, stream) &&
       WriteChunk(device, "IEND", nullptr, 0))
     return {};

@@ -1,6 +1,8 @@
 // Texts fitted to the room they get: shortened with "…", or wrapped at spaces into lines.
 
 #include <QFontMetricsF>
+#include <QHash>
+#include <QSet>
 #include <QStringList>
 
 #include "chart/layoutsteps.h"
@@ -15,6 +17,45 @@ QString Shortened(const QFont& font, const QString& text, double width, Qt::Text
   // letter at either end; where only one fits, it keeps its first.
   if (shown.size() >= 2 && metrics.horizontalAdvance(shown) <= width) return shown;
   return mode == Qt::ElideMiddle ? Shortened(font, text, width, Qt::ElideRight) : QString();
+}
+
+namespace {
+
+// The indexes of the texts shown alike although their whole texts differ.
+std::vector<qsizetype> Alike(const QStringList& whole, const QStringList& shown) {
+  QHash<QString, qsizetype> first;  // a shown text, and the first whole text shown so
+  QSet<QString> mixed;              // shown texts that stand for different whole ones
+  for (qsizetype i = 0; i < shown.size(); ++i) {
+    if (shown[i].isEmpty()) continue;
+    const auto found = first.constFind(shown[i]);
+    if (found == first.constEnd()) {
+      first.insert(shown[i], i);
+    } else if (whole[*found] != whole[i]) {
+      mixed.insert(shown[i]);
+    }
+  }
+  std::vector<qsizetype> alike;
+  for (qsizetype i = 0; i < shown.size(); ++i) {
+    if (mixed.contains(shown[i])) alike.push_back(i);
+  }
+  return alike;
+}
+
+}  // namespace
+
+QStringList DistinctlyShortened(const QFont& font, const QStringList& texts, double width) {
+  QStringList shown;
+  for (const QString& text : texts) shown.push_back(Shortened(font, text, width));
+  for (int mode : {Qt::ElideMiddle, Qt::ElideLeft, Qt::ElideNone}) {
+    const std::vector<qsizetype> alike = Alike(texts, shown);
+    if (alike.empty()) break;
+    for (qsizetype i : alike) {
+      shown[i] = mode == Qt::ElideNone
+                     ? QString()
+                     : Shortened(font, texts[i], width, static_cast<Qt::TextElideMode>(mode));
+    }
+  }
+  return shown;
 }
 
 QStringList Wrapped(const QFont& font, const QString& text, double width, int maxLines) {

@@ -9,6 +9,7 @@
 #include <QScreen>
 
 #include "application.h"
+#include "chart/numberformat.h"
 #include "chartdefaults.h"
 #include "chartmenu.h"
 #include "creationpass.h"
@@ -54,6 +55,7 @@ TForm1::TForm1() : escapeKey_([this] { FormKeyUp(Qt::Key_Escape); }) {
   Chart1 = new TChart(this);
   Chart1->setGeometry(kChartGeometry);
   ApplyChartDesign(Chart1->Document());
+  Chart1->Document().SetNumberLocale(chart::SystemNumberLocale());
 
   CheckBox3D = new QCheckBox("3D", this);
   CheckBox3D->setGeometry(kCheckBoxGeometry);

@@ -14,8 +14,10 @@
 
 namespace chart {
 
-inline ChartLayout LayoutOf(const ChartModel& model, double width, double height) {
-  return LayoutChart(model, QSizeF(width, height), MakeChartFonts(model));
+// `scale` as RenderChart takes it (below).
+inline ChartLayout LayoutOf(const ChartModel& model, double width, double height,
+                            double scale = 1) {
+  return LayoutChart(model, QSizeF(width, height), MakeChartFonts(model), scale);
 }
 
 // `scale` as RenderChart takes it: 1 as in the window, ImageTextScale for an image file.

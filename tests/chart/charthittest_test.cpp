@@ -153,6 +153,7 @@ TEST(ChartHitTest, DescribesTheSeriesTheLabelAndTheValue) {
   b.AddPoint(north, 7, "<b>Mar</b>", clAutomatic);
   b.AddPoint(b.Add(SeriesKind::Bar, {}), 1e6, "Jan", clAutomatic);
   const ChartModel model = b.Model();
+  const ChartLayout layout = LayoutOf(model, 800, 600);
   struct Case {
     ChartHit hit;
     const char* series;
@@ -161,10 +162,10 @@ TEST(ChartHitTest, DescribesTheSeriesTheLabelAndTheValue) {
   for (const Case& c : std::vector<Case>{{{0, 0}, "North", "Jan: 12.5"},
                                          {{0, 1}, "North", "-3"},
                                          {{0, 2}, "North", "<b>Mar</b>: 7"},
-                                         {{1, 0}, "Series2", "Jan: 1000000"},
+                                         {{1, 0}, "Series2", "Jan: 1\u202F000\u202F000"},
                                          {{1, 1}, "", ""},
                                          {{2, 0}, "", ""}}) {
-    const HitDescription text = DescribeHit(model, c.hit);
+    const HitDescription text = DescribeHit(model, layout, c.hit);
     EXPECT_EQ(text.series, c.series) << c.hit.series << "," << c.hit.point;
     EXPECT_EQ(text.point, c.point) << c.hit.series << "," << c.hit.point;
   }

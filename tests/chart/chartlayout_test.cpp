@@ -454,7 +454,31 @@ TEST(Defaults, PaletteAndMarksByKind) {
   pie.SetSeriesColor(0x0000FF);
   EXPECT_EQ(ResolvePointColor(pie.Data(), 1), 0x0000FFu)
       << "automatic points take the series colour";
-  EXPECT_EQ(PaletteColor(10), PaletteColor(0));
+}
+
+// Thirty series stand apart by colour, and no two neighbouring slices of a pie share one, the
+// last and the first included, with slices of zero (which are not drawn) between any of them.
+TEST(Defaults, NeighbouringSlicesAndThirtySeriesNeverShareAColour) {
+  std::set<TColor> thirty;
+  for (int i = 0; i < 30; ++i) thirty.insert(PaletteColor(i));
+  EXPECT_EQ(thirty.size(), 30u);
+  for (int count = 2; count <= 61; ++count) {
+    for (int zeroEvery : {0, 2, 9}) {
+      SeriesModel pie;
+      pie.kind = SeriesKind::Pie;
+      for (int i = 0; i < count; ++i)
+        pie.points.push_back({zeroEvery > 0 && i % zeroEvery == 1 ? 0.0 : 1.0, clAutomatic});
+      const std::vector<TColor> colors = PointColors(pie);
+      std::vector<TColor> drawn;
+      for (int i = 0; i < count; ++i) {
+        if (pie.points[i].value != 0) drawn.push_back(colors[i]);
+      }
+      for (std::size_t k = 0; k < drawn.size() && drawn.size() > 1; ++k) {
+        EXPECT_NE(drawn[k], drawn[(k + 1) % drawn.size()])
+            << count << " slices, zero every " << zeroEvery << ", slice " << k;
+      }
+    }
+  }
 }
 
 TEST(LineLayout, MillionPointsCostFollowsThePixelWidth) {

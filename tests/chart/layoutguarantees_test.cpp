@@ -1,25 +1,35 @@
 // One property over thousands of generated charts: every layout keeps the guarantees of
-// layoutguarantees.h, whatever the style, view, mode, size, texts, series and values.
+// layoutguarantees.h, whatever the style, view, mode, size, texts, series, values and the
+// reader's locale; the process runs each chart under that locale too, so that nothing of the
+// C library's own number writing can leak into a chart.
 
 #include "chart/layoutguarantees.h"
 
 #include <gtest/gtest.h>
 
+#include <QLocale>
 #include <algorithm>
+#include <clocale>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
 #include <random>
 #include <sstream>
+#include <stdexcept>
 
 #include "chart/chartpainter.h"
+#include "chart/guaranteechecks.h"
+#include "chart/palette.h"
 #include "chartfixture.h"
 
 using namespace chart;
 
 namespace {
 
-constexpr int kLayouts = 5000;
+constexpr int kLayouts = 10000;
+// The locales a chart is read in; the process's own locale is set to each in turn where the
+// system has it (scripts/setup.sh makes them).
+constexpr const char* kLocales[] = {"C", "en_US", "de_DE", "fr_FR"};
 
 class Generator {
  public:
@@ -85,6 +95,12 @@ class Generator {
         case 6:
           values.push_back(Uniform(-1, 1) * 1e-300);
           break;
+        case 8:  // a segment a thousandth of its stack
+          values.push_back(i % 3 == 1 ? scale * 1e-3 : Uniform(0.5, 1) * scale);
+          break;
+        case 9:  // business figures, now and then below zero
+          values.push_back(Uniform(Chance(0.15) ? -0.4 : 0.2, 1) * scale);
+          break;
         default:
           values.push_back(OneOf({std::nan(""), 1.0, -2.5, 0.0}));
           break;
@@ -94,6 +110,7 @@ class Generator {
   }
 
   QSizeF Size() {
+    if (Chance(0.08)) return QSizeF(160, 120);
     const double w = std::exp(Uniform(std::log(160.0), std::log(4000.0)));
     const double h = std::exp(Uniform(std::log(120.0), std::log(3000.0)));
     return QSizeF(std::round(w), std::round(h));
@@ -107,12 +124,45 @@ struct Case {
   ModelBuilder chart;
   QSizeF logical;
   std::string description;
+  const char* locale = "C";
+  bool business = false;
+  double scale = 1;  // device pixels per logical pixel: an image's text scale, else 1
 };
+
+// The process's locale for one chart, and back to the one before.
+class ProcessLocale {
+ public:
+  explicit ProcessLocale(const char* name)
+      : before_(std::setlocale(LC_ALL, nullptr)), language_(qgetenv("LANG")) {
+    const std::string full = std::string(name) == "C" ? "C" : std::string(name) + ".UTF-8";
+    std::setlocale(LC_ALL, full.c_str());  // stays C where the system lacks it
+    qputenv("LANG", full.c_str());
+  }
+  ~ProcessLocale() {
+    std::setlocale(LC_ALL, before_.c_str());
+    qputenv("LANG", language_);
+  }
+
+ private:
+  std::string before_;
+  QByteArray language_;
+};
+
+// A chart as hosts make them every day: two or three data sets of twelve to forty categories,
+// side by side or stacked, with data labels, as an image of 800 x 600 or 1200 x 700.
+void MakeBusinessChart(Generator& g, Case& c, SeriesKind& kind, int& categories, int& mode,
+                       int& shape) {
+  kind = g.OneOf({SeriesKind::Bar, SeriesKind::Bar, SeriesKind::HorizBar});
+  categories = g.OneOf({12, 24, 36, 40});
+  mode = g.OneOf({1, 1, 2, 0});
+  shape = g.OneOf({9, 9, 8, 3});
+  c.business = true;
+}
 
 Case Generate(Generator& g) {
   Case c;
   ChartModel& settings = c.chart.model;
-  const SeriesKind kind =
+  SeriesKind kind =
       g.OneOf({SeriesKind::Pie, SeriesKind::Line, SeriesKind::Bar, SeriesKind::HorizBar});
   settings.view3D = g.Chance(0.5);
   settings.percent3D = g.OneOf({15, 15, 0, 40, 100});
@@ -122,15 +172,23 @@ Case Generate(Generator& g) {
   settings.leftAxisTitle.caption = g.Text(g.TextLength(), 2);
   settings.bottomAxisTitle.caption = g.Text(g.TextLength(), 3);
   if (g.Chance(0.2)) settings.margins = {g.Below(20), g.Below(20), g.Below(20), g.Below(20)};
-  const int seriesCount = 1 + g.Below(10);
-  const int categories = g.Categories();
-  const int mode = g.OneOf({0, 1, 2, 3, 7});
+  c.locale = kLocales[g.Below(4)];
+  settings.numbers = NumberLocaleOf(QLocale(QString(c.locale)));
+  int seriesCount = 1 + g.Below(10);
+  int categories = g.Categories();
+  int mode = g.OneOf({0, 1, 2, 3, 7});
+  int shape = g.Below(10);
+  if (g.Chance(0.25)) {
+    MakeBusinessChart(g, c, kind, categories, mode, shape);
+    seriesCount = 2 + g.Below(2);
+  } else if (kind == SeriesKind::Pie && g.Chance(0.5)) {
+    categories = 2 + g.Below(59);  // a pie of 2 to 60 slices
+  }
   const int labelLength = g.OneOf({0, 2, 8, 30, 100});
-  const bool marks = g.Chance(0.5);
-  int shape = g.Below(8);
+  const bool marks = c.business || g.Chance(0.5);
   for (int s = 0; s < seriesCount; ++s) {
-    if (g.Chance(0.2)) shape = g.Below(8);  // now and then a series of another shape
-    const double scale = std::pow(10.0, g.Below(7) - 2);
+    if (!c.business && g.Chance(0.2)) shape = g.Below(10);  // now and then another shape
+    const double scale = std::pow(10.0, g.Below(25) - 9);   // 1e-9 to 1e15
     SeriesModel& series = c.chart.Add(kind, {});
     series.title = g.Text(g.TextLength(), s);
     series.multiBar = MultiBarFromNumber(static_cast<TMultiBar>(mode));
@@ -142,15 +200,16 @@ Case Generate(Generator& g) {
   }
   // An image file is laid out at its size over its text scale; the window and a printed page at
   // their size in logical pixels.
-  const QSizeF size = g.Size();
-  const bool image = g.Chance(0.5);
-  c.logical = image ? size / ImageTextScale(size) : size;
+  const QSizeF size = c.business ? g.OneOf({QSizeF(800, 600), QSizeF(1200, 700)}) : g.Size();
+  const bool image = c.business || g.Chance(0.5);
+  c.scale = image ? ImageTextScale(size) : 1;
+  c.logical = size / c.scale;
   std::ostringstream text;
   text << "kind " << int(kind) << (settings.view3D ? " 3D " : " flat ") << settings.percent3D
        << " % mode " << mode << ", " << seriesCount << " series x " << categories
        << " categories, shape " << shape << ", " << (image ? "image " : "window ") << size.width()
        << " x " << size.height() << ", labels " << labelLength << ", title lines "
-       << settings.title.lines.size();
+       << settings.title.lines.size() << ", locale " << c.locale;
   c.description = text.str();
   return c;
 }
@@ -177,15 +236,61 @@ TEST(LayoutGuarantees, HoldForThousandsOfGeneratedCharts) {
   int failures = 0;
   for (int i = 0; i < kLayouts && failures < 10; ++i) {
     const Case c = Generate(g);
+    const ProcessLocale locale(c.locale);
     const ChartModel& model = c.chart.Model();
-    const ChartLayout layout = LayoutOf(model, c.logical.width(), c.logical.height());
+    const ChartLayout layout = LayoutOf(model, c.logical.width(), c.logical.height(), c.scale);
     const auto broken = BrokenGuarantees(model, layout);
     const bool drawn = DrawsItsChart(c, layout);
     if (broken.empty() && drawn) continue;
     ++failures;
     ADD_FAILURE() << "chart " << i << ": " << c.description << "\n"
                   << DescribeBroken(broken) << (drawn ? "" : "draws no chart\n");
+    // LAYOUT_DUMP names a folder for a picture of each chart that fails.
+    if (const char* dump = std::getenv("LAYOUT_DUMP")) {
+      RenderOf(model, static_cast<int>(c.logical.width()), static_cast<int>(c.logical.height()))
+          .save(QString("%1/chart-%2.png").arg(dump).arg(i));
+    }
   }
+}
+
+// What the check reads off the layout holds on the image too: every non-zero bar of a chart of
+// one depth row (flat, or in 3D side by side or stacked) has pixels of exactly its colour when
+// drawn, thin stacked segments between their neighbours' outlines included.
+TEST(LayoutGuarantees, EveryBarHasPixelsOfItsOwnColourWhenDrawn) {
+  Generator g(20261208u);
+  int checked = 0;
+  for (int i = 0; i < 400; ++i) {
+    Case c = Generate(g);
+    ChartModel& model = c.chart.model;
+    const MultiBar mode = model.series.empty() ? MultiBar::None : model.series.front().multiBar;
+    const bool oneRow = !model.view3D || mode != MultiBar::None || model.series.size() == 1;
+    if (model.series.empty() || !IsBar(model.series.front().kind) || !oneRow) continue;
+    const double scale = c.scale;
+    const QSize size = (c.logical * scale).toSize();
+    const ChartLayout layout = LayoutOf(model, c.logical.width(), c.logical.height(), c.scale);
+    if (layout.bars.empty() || !CategoriesHaveRoom(model, layout, DrawnSeriesOf(model, layout)))
+      continue;
+    const QImage image = RenderOf(model, size.width(), size.height(), scale);
+    if (std::getenv("LAYOUT_DUMP"))
+      image.save(QString("%1/render-%2.png").arg(std::getenv("LAYOUT_DUMP")).arg(i));
+    for (const BarBox& bar : layout.bars) {
+      const SeriesModel& series = model.series[static_cast<std::size_t>(bar.series)];
+      if (bar.dense) continue;
+      const QRgb colour = ToQColor(PointColors(series)[static_cast<std::size_t>(bar.point)]).rgb();
+      const QRect pixels = QRectF(bar.front.topLeft() * scale, bar.front.bottomRight() * scale)
+                               .toAlignedRect()
+                               .intersected(image.rect());
+      bool found = false;
+      for (int y = pixels.top(); y <= pixels.bottom() && !found; ++y) {
+        for (int x = pixels.left(); x <= pixels.right() && !found; ++x)
+          found = image.pixel(x, y) == colour;
+      }
+      EXPECT_TRUE(found) << "chart " << i << ": " << c.description << ": series " << bar.series
+                         << ", point " << bar.point;
+    }
+    ++checked;
+  }
+  EXPECT_GT(checked, 40);
 }
 
 // The check itself finds what it is for: a text pushed out, two texts on each other, a series
@@ -227,6 +332,81 @@ TEST(LayoutGuarantees, TheCheckFindsEachKindOfFault) {
   ChartLayout wide = good;
   wide.valueMax = 1000;
   EXPECT_TRUE(breaks(wide, Guarantee::AxisFits));
+}
+
+// The same for what a reader reads off the chart: a data label moved onto another bar, a bar
+// hidden under another, a tick label of other decimals or of a wrong number, a label left out
+// where it fits, and a pie that labels a small slice but not a larger one.
+TEST(LayoutGuarantees, TheCheckFindsEachFaultOfTheNumbers) {
+  ModelBuilder b;
+  for (int s = 0; s < 2; ++s) {
+    SeriesModel& series = b.Add(SeriesKind::Bar, {1200.5 + s, 2300, 1800, 950});
+    series.multiBar = MultiBar::SideBySide;
+  }
+  b.model.numbers = NumberLocaleOf(QLocale("de_DE"));
+  const ChartModel& model = b.Model();
+  const ChartLayout good = LayoutOf(model, 800, 600);
+  ASSERT_EQ(DescribeBroken(BrokenGuarantees(model, good)), "");
+  auto breaks = [](const ChartModel& chart, const ChartLayout& layout, Guarantee guarantee) {
+    const auto broken = BrokenGuarantees(chart, layout);
+    return std::any_of(broken.begin(), broken.end(),
+                       [&](const BrokenGuarantee& one) { return one.guarantee == guarantee; });
+  };
+  auto label = [](ChartLayout& layout, int series, int point) -> TextItem& {
+    for (TextItem& item : layout.texts) {
+      if (item.role == TextRole::DataLabel && item.series == series && item.point == point)
+        return item;
+    }
+    throw std::runtime_error("no such label");
+  };
+  auto bar = [](const ChartLayout& layout, int series, int point) {
+    return std::find_if(
+               layout.bars.begin(), layout.bars.end(),
+               [&](const BarBox& box) { return box.series == series && box.point == point; })
+        ->front;
+  };
+
+  ChartLayout onOther = good;  // the first bar's label in the middle of the second series' bar
+  TextItem& moved = label(onOther, 0, 0);
+  moved.angle = 0;
+  moved.origin = bar(good, 1, 1).center() - moved.box.center();
+  EXPECT_TRUE(breaks(model, onOther, Guarantee::TextOffData));
+
+  ChartLayout covered = good;  // a face of the second series drawn over the first bar
+  covered.faces.push_back({QPolygonF(bar(good, 0, 2)), Qt::black, Qt::black, false, 1, false, 2});
+  EXPECT_TRUE(breaks(model, covered, Guarantee::ValueShows));
+
+  ChartLayout decimals = good;
+  for (TextItem& item : decimals.texts) {
+    if (item.role == TextRole::TickLabel && item.text != "0") {
+      item.text += ",5";
+      break;
+    }
+  }
+  EXPECT_TRUE(breaks(model, decimals, Guarantee::AxisNumbers));
+  ChartLayout wrong = good;
+  for (TextItem& item : wrong.texts) {
+    if (item.role == TextRole::TickLabel && item.text != "0") {
+      item.text = "1" + item.text;
+      break;
+    }
+  }
+  EXPECT_TRUE(breaks(model, wrong, Guarantee::AxisNumbers));
+
+  ChartLayout lost = good;
+  lost.texts.erase(std::find_if(lost.texts.begin(), lost.texts.end(),
+                                [](const TextItem& t) { return t.role == TextRole::DataLabel; }));
+  EXPECT_TRUE(breaks(model, lost, Guarantee::LabelsPresent));
+
+  ModelBuilder p;
+  p.Add(SeriesKind::Pie, {50, 30, 10, 5, 5});
+  const ChartLayout pie = p.Layout(800, 600);
+  ASSERT_EQ(DescribeBroken(BrokenGuarantees(p.Model(), pie)), "");
+  ChartLayout smallerOnly = pie;  // the label of the largest slice on the left left out
+  smallerOnly.texts.erase(std::find_if(
+      smallerOnly.texts.begin(), smallerOnly.texts.end(),
+      [](const TextItem& t) { return t.role == TextRole::DataLabel && t.point == 1; }));
+  EXPECT_TRUE(breaks(p.Model(), smallerOnly, Guarantee::LabelsPresent));
 }
 
 }  // namespace

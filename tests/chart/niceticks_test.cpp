@@ -104,30 +104,4 @@ TEST(NiceTicks, KnownChoices) {
   EXPECT_DOUBLE_EQ(fractions.max, 1);
 }
 
-struct FormatCase {
-  double value, step;
-  const char* expected;
-};
-
-TEST(FormatTick, WritesOnlyTheDecimalsTheStepNeeds) {
-  const FormatCase cases[] = {{0.1 + 0.2, 0.1, "0.3"},
-                              {3, 1, "3"},
-                              {2.5, 0.5, "2.5"},
-                              {-0.0, 0.1, "0"},
-                              {1e12, 2e11, "1000000000000"},
-                              {0.000002, 0.000001, "0.000002"},
-                              {2e-7, 1e-7, "2e-07"},
-                              {1e16, 1e15, "1e+16"},
-                              {-20, 5, "-20"}};
-  for (const auto& c : cases) EXPECT_EQ(FormatTick(c.value, c.step), c.expected) << c.value;
-}
-
-TEST(FormatValue, DropsFloatingPointNoise) {
-  const std::pair<double, const char*> cases[] = {
-      {0.1 + 0.2, "0.3"},          {12.5, "12.5"},        {-3.2, "-3.2"},
-      {1e12, "1000000000000"},     {1e-9, "1e-09"},       {0, "0"},
-      {1.0 / 3, "0.333333333333"}, {std::nan(""), "NaN"}, {2e20, "2e+20"}};
-  for (const auto& [value, expected] : cases) EXPECT_EQ(FormatValue(value), expected) << value;
-}
-
 }  // namespace

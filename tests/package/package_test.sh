@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The Debian package as cpack makes it from this build: exactly the programs and their manual
-# pages, the documentation folder with every example, the libraries they link declared as
+# pages, the documentation folder with every example and reference page (every link of README and
+# the pages holding), the libraries they link declared as
 # dependencies, and, once unpacked, stripped programs that run and tell their version, and pages
 # that man shows without a warning.
 # Usage: package_test.sh BUILD_DIR VERSION SOURCE_DIR
@@ -26,6 +27,9 @@ deb=$work/out/tarvochart_${version}-1_$(dpkg --print-architecture).deb
 # images that a script may have rendered among them aside, and only the scripts executable.
 examples=$(cd "$source" && find examples -type f ! -regex '.*\.\(png\|svg\|pdf\|bmp\)' | sort |
   sed 's|^|./usr/share/doc/tarvochart/|; /\.sh$/s|^|-rwxr-xr-x root/root |; /^\./s|^|-rw-r--r-- root/root |')
+# The reference pages and their images, as in the source.
+pages=$(cd "$source" && find docs -type f \( -name '*.md' -o -name '*.png' \) |
+  sed 's|^|-rw-r--r-- root/root ./usr/share/doc/tarvochart/|')
 expected="-rwxr-xr-x root/root ./usr/bin/tarvo-batch
 -rwxr-xr-x root/root ./usr/bin/tarvo-dbfwrite
 -rwxr-xr-x root/root ./usr/bin/tarvo-inspect
@@ -36,6 +40,7 @@ expected="-rwxr-xr-x root/root ./usr/bin/tarvo-batch
 -rw-r--r-- root/root ./usr/share/doc/tarvochart/changelog.gz
 -rw-r--r-- root/root ./usr/share/doc/tarvochart/copyright
 $examples
+$pages
 -rw-r--r-- root/root ./usr/share/man/man1/tarvo-batch.1.gz
 -rw-r--r-- root/root ./usr/share/man/man1/tarvo-dbfwrite.1.gz
 -rw-r--r-- root/root ./usr/share/man/man1/tarvo-inspect.1.gz
@@ -62,6 +67,8 @@ if grep -q -- '-dev$' <<<"$depends"; then fail "Depends names a -dev package: $(
 dpkg-deb -x "$deb" "$work/root"
 doc=$work/root/usr/share/doc/tarvochart
 cmp -s "$doc/README.md" "$source/README.md" || fail "README.md differs from the source's"
+"$source/tests/package/doclinks.py" "$doc" >"$work/links.txt" ||
+  fail "installed: $(cat "$work/links.txt")"
 gzip -dc "$doc/changelog.gz" | head -n 1 | grep -q "^tarvochart $version (" ||
   fail "changelog.gz does not begin with version $version"
 gzip -dc "$doc/changelog.Debian.gz" | head -n 1 | grep -q "^tarvochart ($version-1) " ||

@@ -19,6 +19,7 @@
 
 #include "datasets.h"
 #include "dbffile.h"
+#include "dbfreaddump.h"
 #include "dbfwriter.h"
 #include "propertyfile.h"
 #include "recordlayout.h"
@@ -46,7 +47,6 @@ const std::string kValueOf100(100, 'v');
 const std::string kKeywordOf30(30, 'K');
 const std::string kLabelOf30 = std::string(29, 'L') + "Z";
 const std::vector<std::string> kGermanLocale = {"LANG=de_DE.UTF-8", "LC_ALL=de_DE.UTF-8"};
-const std::vector<std::string> kCLocale = {"LANG=C", "LC_ALL=C", "LC_NUMERIC"};
 
 // A data row of ten data sets in bars, and what the program reads from it.
 std::string TenDataSetsInBars() {
@@ -122,25 +122,6 @@ const RoundTrip kRoundTrips[] = {
      "1|North|420|red|380||300|\n*1|South|1||\n",
      {{"North", "420", "RED"}, kDeleted}},
 };
-
-std::string Hex(std::string_view bytes) {
-  static constexpr char kDigits[] = "0123456789abcdef";
-  std::string hex;
-  for (const char byte : bytes) {
-    hex += kDigits[static_cast<unsigned char>(byte) >> 4];
-    hex += kDigits[static_cast<unsigned char>(byte) & 0xF];
-  }
-  return hex;
-}
-
-// The table as Debian's dbfread reads it (see dbfdump.py).
-std::string DbfreadDump(const std::string& path) {
-  QProcess dump;
-  dump.start("/usr/bin/python3", {DBFDUMP_SCRIPT, QString::fromStdString(path)});
-  dump.waitForFinished(30000);
-  EXPECT_EQ(dump.exitCode(), 0) << dump.readAllStandardError().toStdString();
-  return dump.readAllStandardOutput().toStdString();
-}
 
 // The same as our reader reads it, with the fields that the table's form declares: the two
 // readers must agree on every byte of every record, and dbfread on the field layout.
@@ -319,12 +300,6 @@ const RefusedInput kRefusals[] = {
      1,
      {"line 1: column 4 has no name: a column without a name is the colour column of the value "
       "column right before it, and there is none"}},
-    {"CsvHeaderSeparatedBySemicolons",
-     {"--csv", "--header", "data", "1"},
-     "Quarter;North\nQ1;5\n",
-     1,
-     {"line 1: the header names no value column, only the label, but the table is for 1 data "
-      "set (the columns seem to be separated by \";\": save the CSV with commas)"}},
     {"CsvRowsAgainstTheHeader",
      {"--csv", "--header", "data", "2"},
      "Quarter,N,Colour,S\nQ1,1,,2,x\nQ2,1,3,2\nQ3,1\n",
@@ -333,13 +308,6 @@ const RefusedInput kRefusals[] = {
       "Colour (colour 1), S (value 2)",
       "line 3: the colour of data set 1 (N) is the number \"3\"\n",
       "line 4: the value of data set 2 (S) is missing"}},
-    {"CsvDecimalCommaOutsideItsLocale",
-     {"--csv", "data", "1"},
-     "Q1,1\nQ2,\"1250,40\"\n",
-     1,
-     {"line 2: the value of data set 1 \"1250,40\" is not a number (write its decimal separator "
-      "as \".\")"},
-     kCLocale},
     {"KeywordLinesWithoutKeywords",
      {"properties"},
      "DATASETCOUNT 2\nNOSHOW\n",

@@ -69,14 +69,15 @@ JobOutcome DescribeRun(const HeadlessOutcome& run) {
   return {false, text};
 }
 
-JobOutcome RunJobInFolder(const Job& job, int baseFolder, const PrintRoutine& print) {
+JobOutcome RunJobInFolder(const Job& job, int baseFolder, const PrintRoutine& print,
+                          const chart::NumberLocale& numbers) {
   if (!job.problem.empty()) return Failure(std::string(kBatchName) + ": " + job.problem);
   if (fchdir(baseFolder) != 0 || chdir(job.folder.c_str()) != 0) {
     const std::string reason = SystemReason(errno);
     return Failure(std::string(kBatchName) + ": cannot enter the folder " + Excerpt(job.folder) +
                    ": " + reason);
   }
-  return DescribeRun(RunHeadless(job.propertyName, job.dataName, print));
+  return DescribeRun(RunHeadless(job.propertyName, job.dataName, print, numbers));
 }
 
 void RunJobs(const std::vector<Job>& jobs, int threads, const JobRunner& run,

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "chart/numberformat.h"
 #include "headlessrun.h"
 #include "joblist.h"
 
@@ -21,7 +22,9 @@ JobOutcome DescribeRun(const HeadlessOutcome& run);
 
 // Runs `job` in its folder, relative to the folder `baseFolder` (an open descriptor). The
 // calling thread must have a working folder of its own (see RunJobs).
-JobOutcome RunJobInFolder(const Job& job, int baseFolder, const PrintRoutine& print);
+// The charts write their numbers as `numbers` says.
+JobOutcome RunJobInFolder(const Job& job, int baseFolder, const PrintRoutine& print,
+                          const chart::NumberLocale& numbers);
 
 using JobRunner = std::function<JobOutcome(const Job& job)>;
 // Called once per job, in job order, never by two threads at once.

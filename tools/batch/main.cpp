@@ -54,6 +54,9 @@ the later print jobs of the batch fail at once with that reason.
 
 Exit status: 0 every job made its outputs, 1 a job ended with a message or made nothing, 2 the
 command line is wrong or the job list cannot be read to its end (no job runs then).
+
+The manual page: man tarvo-batch once installed; before, in the source folder:
+man -l tools/batch/tarvo-batch.1
 )";
 
 int Usage(const std::string& problem) {
@@ -178,9 +181,11 @@ int RunBatch(const std::vector<Job>& jobs, int threads) {
   const int baseFolder = open(".", O_PATH | O_DIRECTORY | O_CLOEXEC);
   if (baseFolder < 0) return Usage("cannot open the current folder: " + SystemReason(errno));
   Progress progress(jobs.size(), isatty(STDERR_FILENO));
+  const chart::NumberLocale numbers = chart::SystemNumberLocale();
   bool anyFailed = false;
   RunJobs(
-      jobs, threads, [&](const Job& job) { return RunJobInFolder(job, baseFolder, PrintPage); },
+      jobs, threads,
+      [&](const Job& job) { return RunJobInFolder(job, baseFolder, PrintPage, numbers); },
       [&](const Job& job, const JobOutcome& outcome) {
         anyFailed = anyFailed || outcome.failed;
         const std::string line = ToPlainLine(job.line) + "\t" + outcome.text + "\n";

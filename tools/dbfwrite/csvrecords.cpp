@@ -5,6 +5,8 @@ namespace {
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 // The input is read in pieces of this size.
 constexpr std::size_t kPiece = 1 << 16;
+// How far the separator of the first line is looked for.
+constexpr std::size_t kSeparatorLookAhead = 1 << 16;
 
 bool IsEmptyLine(const CsvRecord& record) {
   return record.error.empty() && record.fields.size() == 1 && record.fields[0].empty();
@@ -22,6 +24,21 @@ bool CsvReader::Next(CsvRecord& record) {
     if (!IsEmptyLine(record)) return true;
   }
   return false;
+}
+
+char CsvReader::SeparatorOfFirstLine() {
+  std::size_t semicolons = 0, commas = 0;
+  bool quoted = false, lineBegun = false;  // empty lines before the first are passed over
+  for (std::size_t ahead = 0; ahead < kSeparatorLookAhead; ++ahead) {
+    const int c = Peek(ahead);
+    if (c < 0 || (c == '\n' && !quoted && lineBegun)) break;
+    lineBegun = lineBegun || (c != '\n' && c != '\r');
+    if (c == '"') quoted = !quoted;
+    if (quoted) continue;
+    if (c == ';') ++semicolons;
+    if (c == ',') ++commas;
+  }
+  return semicolons > 0 && semicolons >= commas ? ';' : ',';
 }
 
 bool CsvReader::AtEnd() { return Peek() < 0; }
@@ -43,8 +60,8 @@ void CsvReader::Skip(std::size_t count) { pos_ += count; }
 
 void CsvReader::ReadRecord(CsvRecord& record) {
   record = CsvRecord{line_, {}, {}};
-  FieldEnd end = FieldEnd::Comma;
-  while (end == FieldEnd::Comma) {
+  FieldEnd end = FieldEnd::Separator;
+  while (end == FieldEnd::Separator) {
     record.fields.emplace_back();
     end = ReadField(record.fields.back(), record.error);
   }
@@ -54,7 +71,7 @@ void CsvReader::ReadRecord(CsvRecord& record) {
 CsvReader::FieldEnd CsvReader::ReadField(std::string& field, std::string& error) {
   if (Peek() == '"') return ReadQuotedField(field, error);
   for (int c = Peek(); c >= 0; c = Peek()) {
-    if (c == ',' || c == '\n') return EndOfField();
+    if (c == separator_ || c == '\n') return EndOfField();
     if (c == '"') {
       error = "a quote inside a field that does not start with one";
       return FieldEnd::Error;
@@ -87,16 +104,16 @@ CsvReader::FieldEnd CsvReader::ReadQuotedField(std::string& field, std::string& 
 CsvReader::FieldEnd CsvReader::AfterClosingQuote(std::string& error) {
   if (AtEnd()) return FieldEnd::Record;
   if (Peek() == '\r' && Peek(1) == '\n') Skip();
-  if (Peek() == ',' || Peek() == '\n') return EndOfField();
+  if (Peek() == separator_ || Peek() == '\n') return EndOfField();
   error = "text after the closing quote of a field";
   return FieldEnd::Error;
 }
 
-// At a comma or a line break: passes over it.
+// At a separator or a line break: passes over it.
 CsvReader::FieldEnd CsvReader::EndOfField() {
   const int c = Peek();
   Skip();
-  if (c == ',') return FieldEnd::Comma;
+  if (c == separator_) return FieldEnd::Separator;
   ++line_;
   return FieldEnd::Record;
 }

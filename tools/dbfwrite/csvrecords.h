@@ -1,7 +1,8 @@
 #pragma once
-// Records of comma-separated values as RFC 4180 writes them: fields separated by commas, records
-// by line breaks (CRLF or LF); a field in double quotes may hold commas, line breaks and quotes,
-// a quote written twice.
+// Records of comma-separated values as RFC 4180 writes them: fields separated by commas (or
+// another separator, such as the ";" of spreadsheets where the comma is the decimal mark),
+// records by line breaks (CRLF or LF); a field in double quotes may hold separators, line breaks
+// and quotes, a quote written twice.
 
 #include <cstddef>
 #include <istream>
@@ -24,8 +25,13 @@ class CsvReader {
   // The next record; false at the end of the input.
   bool Next(CsvRecord& record);
 
+  // The separator of the first line, read ahead without taking it: ";" where the line holds at
+  // least as many semicolons as commas outside quotes, and one at least; else ",".
+  char SeparatorOfFirstLine();
+  void UseSeparator(char separator) { separator_ = separator; }
+
  private:
-  enum class FieldEnd { Comma, Record, Error };
+  enum class FieldEnd { Separator, Record, Error };
 
   bool AtEnd();
   // The byte `ahead` places from the current one; -1 past the end of the input.
@@ -43,4 +49,5 @@ class CsvReader {
   std::string buffer_;
   std::size_t pos_ = 0;
   std::size_t line_ = 1;
+  char separator_ = ',';
 };

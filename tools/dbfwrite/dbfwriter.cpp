@@ -19,6 +19,7 @@ std::string Descriptor(const DbfField& field) {
   bytes.replace(0, std::min<std::size_t>(field.name.size(), 10), field.name.substr(0, 10));
   bytes[11] = field.type;
   bytes[16] = static_cast<char>(field.length);
+  bytes[17] = static_cast<char>(field.decimals);
   return bytes;
 }
 
@@ -30,6 +31,7 @@ std::string Header(const DbfTable& table, std::uint32_t records) {
   PutNumber(bytes, 4, table.damage.recordCount.value_or(records), 4);
   PutNumber(bytes, 8, table.damage.headerLength.value_or(std::uint16_t(headerLength)), 2);
   PutNumber(bytes, 10, table.damage.recordLength.value_or(std::uint16_t(table.RecordLength())), 2);
+  bytes[29] = static_cast<char>(table.codePage);
   for (const DbfField& field : table.fields) bytes += Descriptor(field);
   bytes += kDescriptorEnd;
   return bytes;
@@ -58,7 +60,13 @@ std::string EncodeDbf(const DbfTable& table) {
 }
 
 DbfFileWriter::DbfFileWriter(const std::string& path, const DbfTable& form)
-    : form_{form.version, form.fields, {}, form.endOfFileMarker, form.flagByte, form.damage},
+    : form_{.version = form.version,
+            .fields = form.fields,
+            .records = {},
+            .endOfFileMarker = form.endOfFileMarker,
+            .flagByte = form.flagByte,
+            .codePage = form.codePage,
+            .damage = form.damage},
       file_(path) {
   file_.Write(Header(form_, 0));  // the record count follows at the end
 }

@@ -15,6 +15,7 @@ struct DbfField {
   std::string name;
   char type = 'C';
   int length = 1;
+  int decimals = 0;
 };
 
 struct DbfRecord {
@@ -37,6 +38,7 @@ struct DbfTable {
   std::vector<DbfRecord> records;
   bool endOfFileMarker = true;
   std::optional<char> flagByte;  // a flag other than " " or "*" for every record
+  std::uint8_t codePage = 0;     // header byte 29: the code page of the texts, 0 for none named
   DbfDamage damage;
 
   int RecordLength() const;  // flag byte plus the fields

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "csvcolumns.h"
 #include "dbfwriter.h"
 #include "inputstream.h"
 #include "signalcleanup.h"
@@ -45,6 +46,13 @@ Data table, one record (category) a line, in one of two forms:
   label,value,colour,value,colour...  with --csv: comma-separated values (RFC 4180: a field in
     double quotes may hold commas, line breaks and quotes written twice), one value and colour
     per data set; a colour may be left empty. Lead number 1.
+    Fields separated by ";" are read as well, as spreadsheets write them where the comma is the
+    decimal mark: the first row tells (";" where it holds at least as many semicolons as commas
+    outside quotes), or --separator chooses. Numbers as spreadsheets write them, whatever the
+    locale: in a ";" file the comma is the decimal mark and "." groups digits (41.250,50); in a
+    "," file the point (1,250.5, or "1250,5" quoted). Blanks and no-break spaces group digits
+    too (41 250,50). A lone comma before three digits in a "," file ("41,250") could mean
+    either and is refused.
     With --header the first row names the columns and is not written. The first column is the
     label. A column named Colour or Color (any letter case, blanks around it not counting,
     also after a name and a blank, "_" or "-": "North colour"), or with no name, is the colour
@@ -52,11 +60,15 @@ Data table, one record (category) a line, in one of two forms:
     set each, in their order; a data set without a colour column gets no colours. So both
       Quarter,Widgets,Gadgets          and     Quarter,2025,Colour,2026,Colour
     are headers of 2 data sets, and the number of value columns must be N.
+    --columns LIST picks columns: by the header's name or by number from 1, separated by ","
+    or ";" ("Month,Sales 2026" or 1,4); the first named is the label, every other a data set,
+    which brings its colour column along. So a pie of one column of a wide sheet needs no
+    rewritten file.
     A row may leave out fields at its end (they count as empty, so a value left out is
     missing); a row of more fields than the columns is refused. Every value must be a number
-    as tarvochart reads it ("." or the decimal separator of your locale); it is written with
-    "." so that the table reads the same in every locale. A colour that is a number is refused:
-    a value has landed in a colour column.
+    (as above); it is written with "." and without grouping, so that the table reads the same
+    in every locale. A colour that is a number is refused: a value has landed in a colour
+    column.
   lead|label|value|colour|...         without --csv: every field as given, the fields of data
     sets after the N-th left out; lines starting with "#" are skipped, a lead starting with
     "*" makes a deleted record.
@@ -67,12 +79,16 @@ property table, 2 in the data table), a label over 30, a value over 20, a colour
 fields than the form holds (a "|" in a property value, a CSV row of more data sets than N),
 and in CSV a value that is not a number, a colour that is a number, and a header whose value
 columns are not N. Nothing is written then.
-Texts are written as their bytes (UTF-8 letters beyond ASCII take two or more).
+Texts are written as their bytes (UTF-8 letters beyond ASCII take two or more). Text in
+Windows-1252 or Latin-1 keeps its bytes as well and shows right: the program shows text as
+UTF-8 where it is valid UTF-8, else as Windows-1252.
 
 Options:
   --keywords    property lines as KEYWORD [data-set number] value
   --csv         data as comma-separated values
   --header      with --csv: the first row is a header
+  --separator S with --csv: "," or ";" (or comma, semicolon) separates the fields
+  --columns L   with --csv: write only the columns L names (see above)
   --help        this text
   --version     the version of tarvo-dbfwrite (--version=N is not this: see below)
 For testing damaged tables: --version=N (version byte, 0 to 255), --no-eof (no end-of-file
@@ -87,26 +103,68 @@ interrupted (SIGINT, SIGTERM, SIGHUP; where the file system allows, SIGKILL too)
 is there but is not a regular file (a folder, a device, a FIFO) is refused.
 
 Exit status: 0 written, 1 refused or not written, 2 wrong command line.
+
+The manual page: man tarvo-dbfwrite once installed; before, in the source folder:
+man -l tools/dbfwrite/tarvo-dbfwrite.1
 )";
 
 struct Form {
   bool keywords = false;
   bool csv = false;
-  bool header = false;
+  CsvForm csvForm;
+  std::optional<std::string> columns;  // the list that --columns gives
 };
 
-// Takes one form option; false when it is not one.
-bool TakeFormOption(const std::string& option, Form& form) {
+// The value of `option` when it is `name`, given as "NAME=VALUE" or as "NAME VALUE" (then taken
+// from the front of `args`); nothing when it is another option.
+std::optional<std::string> OptionValue(const std::string& option, std::string_view name,
+                                       std::vector<std::string>& args) {
+  if (option.starts_with(std::string(name) + "=")) return option.substr(name.size() + 1);
+  if (option != name) return std::nullopt;
+  if (args.empty()) return "";
+  std::string value = args.front();
+  args.erase(args.begin());
+  return value;
+}
+
+std::optional<char> SeparatorNamed(const std::string& name) {
+  if (name == "," || name == "comma") return ',';
+  if (name == ";" || name == "semicolon") return ';';
+  return std::nullopt;
+}
+
+// Takes `option`, and its value from `args` where it has one, when it is a form option; false
+// when it is none. `problem` tells a value that is not one it takes.
+bool TakeFormOption(const std::string& option, std::vector<std::string>& args, Form& form,
+                    std::string& problem) {
   if (option == "--keywords") {
     form.keywords = true;
   } else if (option == "--csv") {
     form.csv = true;
   } else if (option == "--header") {
-    form.header = true;
+    form.csvForm.header = true;
+  } else if (const auto name = OptionValue(option, "--separator", args)) {
+    form.csvForm.separator = SeparatorNamed(*name);
+    if (!form.csvForm.separator) problem = "--separator takes \",\" or \";\" (comma, semicolon)";
+  } else if (const auto list = OptionValue(option, "--columns", args)) {
+    form.columns = list;
   } else {
     return false;
   }
   return true;
+}
+
+// Why the form options do not go together; empty when they do.
+std::string FormProblem(Form& form, bool data) {
+  const CsvForm& csv = form.csvForm;
+  if (form.csv && !data) return "--csv is for the data table";
+  if (form.keywords && data) return "--keywords is for the property table";
+  if (!form.csv && (csv.header || csv.separator || form.columns)) {
+    return "--header, --separator and --columns go with --csv";
+  }
+  if (!form.columns) return "";
+  form.csvForm.columns = ColumnList(*form.columns);
+  return ColumnListProblem(csv.columns, csv.header);
 }
 
 // The most blanks that --extra adds.
@@ -207,7 +265,7 @@ Refusals ReadRows(const Request& request, std::istream& in, DbfFileWriter& write
     return form.keywords ? PropertyRowsFromKeywordLines(in, addProperty)
                          : PropertyRowsFromBars(in, addProperty);
   }
-  return form.csv ? DataRowsFromCsv(in, request.dataSets, form.header, addData)
+  return form.csv ? DataRowsFromCsv(in, request.dataSets, form.csvForm, addData)
                   : DataRowsFromBars(in, request.dataSets, addData);
 }
 
@@ -244,16 +302,17 @@ int main(int argc, char** argv) {
       std::cout << (args.front() == "--help" ? kHelp : "tarvo-dbfwrite " TARVO_VERSION "\n");
       return 0;
     }
-    if (!TakeFormOption(args.front(), request.form)) damage.push_back(args.front());
+    const std::string option = args.front();
     args.erase(args.begin());
+    std::string problem;
+    if (!TakeFormOption(option, args, request.form, problem)) damage.push_back(option);
+    if (!problem.empty()) return Usage(problem);
   }
-  const Form& form = request.form;
   request.properties = args.size() == 2 && args[0] == "properties";
   const bool data = args.size() == 3 && args[0] == "data";
   if (!request.properties && !data) return Usage("name the table to write");
-  if (form.csv && !data) return Usage("--csv is for the data table");
-  if (form.keywords && !request.properties) return Usage("--keywords is for the property table");
-  if (form.header && !form.csv) return Usage("--header goes with --csv");
+  const std::string formProblem = FormProblem(request.form, data);
+  if (!formProblem.empty()) return Usage(formProblem);
   request.dataSets = data ? DataSetCountOf(args[1]) : 0;
   if (request.dataSets < 0) return Usage("the number of data sets is a whole number from 0 to 10");
   request.table = request.properties ? PropertyTable({}) : DataTable(request.dataSets, {});

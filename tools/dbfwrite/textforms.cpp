@@ -7,6 +7,7 @@
 
 #include "chartoptions.h"
 #include "csvcolumns.h"
+#include "csvnumbers.h"
 #include "csvrecords.h"
 #include "propertyfile.h"
 #include "runtime.h"
@@ -154,22 +155,6 @@ std::string CsvField(const CsvRecord& record, std::optional<std::size_t> i) {
   return i && *i < record.fields.size() ? Trim(record.fields[*i]) : std::string();
 }
 
-bool IsNumber(const std::string& text) {
-  try {
-    StrToFloat(text);
-    return true;
-  } catch (const EConvertError&) {
-    return false;
-  }
-}
-
-// A number as the program reads it in every locale: with "." as its decimal separator, whatever
-// the locale it was written in.
-std::string WithDecimalPoint(std::string number) {
-  std::replace(number.begin(), number.end(), LocaleDecimalSeparator(), '.');
-  return number;
-}
-
 std::string DataSetCount(std::size_t count) {
   return std::to_string(count) + (count == 1 ? " data set" : " data sets");
 }
@@ -187,33 +172,38 @@ std::string ColumnsHint(const CsvColumns& columns) {
   return hint;
 }
 
-// Why `value` is not a number, as far as a hint can tell.
-std::string NotANumberHint(std::string value, bool firstRowWithoutHeader) {
-  if (firstRowWithoutHeader) return " (if this row names the columns, give --header)";
-  std::replace(value.begin(), value.end(), ',', '.');
-  return IsNumber(value) ? " (write its decimal separator as \".\")" : "";
-}
+// One row of a CSV, where it stands in the input and how its numbers are written.
+struct CsvRow {
+  const CsvRecord& record;
+  DecimalMark usual;
+  bool firstWithoutHeader;  // the first row of a CSV that was said to have no header
+};
 
-// True when `value` is a number.
-bool CheckCsvValue(RefusalList& refusals, std::size_t line, const std::string& dataSet,
-                   const std::string& value, bool firstRowWithoutHeader) {
+// The value as the program reads it in every locale ("." and no grouping); the value as it
+// stands when it is none, which is refused then.
+std::string CheckCsvValue(RefusalList& refusals, const CsvRow& row, const std::string& dataSet,
+                          const std::string& value) {
+  const std::string what = "the value of " + dataSet;
+  const CsvNumber number = ReadCsvNumber(value, row.usual);
   if (value.empty()) {
-    refusals.Add(line, "the value of " + dataSet + " is missing");
-  } else if (!IsNumber(value)) {
-    refusals.Add(line, "the value of " + dataSet + " " + QuotedExcerpt(value) + " is not a number" +
-                           NotANumberHint(value, firstRowWithoutHeader));
-  } else {
-    return true;
+    refusals.Add(row.record.line, what + " is missing");
+  } else if (!number.doubt.empty()) {
+    refusals.Add(row.record.line, what + " " + QuotedExcerpt(value) + " " + number.doubt);
+  } else if (number.plain.empty()) {
+    const char* hint =
+        row.firstWithoutHeader ? " (if this row names the columns, give --header)" : "";
+    refusals.Add(row.record.line, what + " " + QuotedExcerpt(value) + " is not a number" + hint);
   }
-  return false;
+  return number.plain.empty() ? value : number.plain;
 }
 
 // A number where a colour name belongs is a value read from the wrong column.
-void CheckCsvColour(RefusalList& refusals, std::size_t line, const CsvColumns& columns,
+void CheckCsvColour(RefusalList& refusals, const CsvRow& row, const CsvColumns& columns,
                     const std::string& dataSet, const std::string& colour) {
-  // Colour names hold no digits; the test spares the exception of a failed conversion per row.
+  // Colour names hold no digits; the test spares reading most colours as numbers.
   const bool hasDigit = colour.find_first_of("0123456789") != colour.npos;
-  if (!hasDigit || !IsNumber(colour)) return;
+  if (!hasDigit || ReadCsvNumber(colour, row.usual).plain.empty()) return;
+  const std::size_t line = row.record.line;
   refusals.Add(line, "the colour of " + dataSet + " is the number " + QuotedExcerpt(colour) +
                          refusals.Once(ColumnsHint(columns)));
 }
@@ -228,62 +218,81 @@ void CheckCsvFieldCount(RefusalList& refusals, const CsvRecord& record, const Cs
                                 refusals.Once(ColumnsHint(columns)));
 }
 
-DataRow DataRowFromCsv(const CsvRecord& record, const CsvColumns& columns,
-                       bool firstRowWithoutHeader, RefusalList& refusals) {
-  CheckCsvFieldCount(refusals, record, columns);
-  DataRow row{.lead = "1", .label = CsvField(record, 0), .values = {}};
+DataRow DataRowFromCsv(const CsvRow& csv, const CsvColumns& columns, RefusalList& refusals) {
+  CheckCsvFieldCount(refusals, csv.record, columns);
+  DataRow row{.lead = "1", .label = CsvField(csv.record, columns.label), .values = {}};
   for (std::size_t j = 0; j < columns.dataSets.size(); ++j) {
     const std::string name = DataSetName(columns, j);
-    std::string value = CsvField(record, columns.dataSets[j].value);
-    const std::string colour = CsvField(record, columns.dataSets[j].colour);
-    if (CheckCsvValue(refusals, record.line, name, value, firstRowWithoutHeader)) {
-      value = WithDecimalPoint(value);
-    }
-    CheckCsvColour(refusals, record.line, columns, name, colour);
-    row.values.push_back({value, colour});
+    const std::string value = CsvField(csv.record, columns.dataSets[j].value);
+    const std::string colour = CsvField(csv.record, columns.dataSets[j].colour);
+    row.values.push_back({CheckCsvValue(refusals, csv, name, value), colour});
+    CheckCsvColour(refusals, csv, columns, name, colour);
   }
-  CheckDataRow(refusals, record.line, row);
+  CheckDataRow(refusals, csv.record.line, row);
   return row;
 }
 
-// Why the data sets that a header names do not make a table of `dataSets`; empty when they do.
-std::string DataSetCountProblem(const CsvColumns& columns, int dataSets) {
+// The columns' data sets by name, or by number where they have none.
+std::string DataSetNames(const CsvColumns& columns) {
+  std::string names;
+  for (const CsvDataSetColumns& dataSet : columns.dataSets) {
+    names += names.empty() ? "" : ", ";
+    names += dataSet.name.empty() ? "column " + std::to_string(dataSet.value + 1)
+                                  : Excerpt(dataSet.name);
+  }
+  return names;
+}
+
+// Why the data sets that a header names, or --columns picks, do not make a table of `dataSets`;
+// empty when they do.
+std::string DataSetCountProblem(const CsvColumns& columns, int dataSets, char separator) {
   const std::size_t found = columns.dataSets.size();
   if (found == std::size_t(dataSets)) return "";
-  std::string names, problem;
-  for (const CsvDataSetColumns& dataSet : columns.dataSets) {
-    names += (names.empty() ? "" : ", ") + Excerpt(dataSet.name);
-  }
+  const std::string subject = columns.picked ? "--columns picks " : "the header names ";
+  const std::string none =
+      columns.picked ? "only the label's column" : "no value column, only the label";
+  std::string problem;
   if (found == 0) {
-    problem = "the header names no value column, only the label, but the table is for " +
-              DataSetCount(std::size_t(dataSets));
+    problem = subject + none + ", but the table is for " + DataSetCount(std::size_t(dataSets));
+    if (columns.picked) problem += " (the first column it names is the label)";
   } else {
-    problem = "the header names " + DataSetCount(found) + " (" + names + ") but the table is for " +
-              std::to_string(dataSets);
+    problem = subject + DataSetCount(found) + " (" + DataSetNames(columns) +
+              ") but the table is for " + std::to_string(dataSets);
     problem += found > std::size_t(ChartOptions::kMaxDataSets)
                    ? ", and a table holds at most " + std::to_string(ChartOptions::kMaxDataSets)
                    : ": give \"data " + std::to_string(found) + "\"";
   }
-  if (found > std::size_t(dataSets)) {
+  if (found > std::size_t(dataSets) && !columns.picked) {
     problem +=
         " (a column named \"Colour\", or a name and \" colour\", is the colour column of "
         "the value column before it)";
   }
-  if (std::any_of(columns.header.begin(), columns.header.end(),
-                  [](const std::string& name) { return name.find(';') != name.npos; })) {
-    problem += " (the columns seem to be separated by \";\": save the CSV with commas)";
+  if (separator == ',' && std::ranges::any_of(columns.header, [](const std::string& name) {
+        return name.find(';') != name.npos;
+      })) {
+    problem += " (the columns seem to be separated by \";\": give --separator=\";\")";
   }
   return problem;
 }
 
-// The columns that the header row names, when they make a table of `dataSets`.
-std::optional<CsvColumns> HeaderColumns(const CsvRecord& header, int dataSets,
-                                        RefusalList& refusals) {
+// The columns of a CSV: those that its first row names as a header, or without one the form of
+// label, value and colour, and of them those that --columns picks. Nothing, with the refusal at
+// the first row's line, when they do not make a table of `dataSets`.
+std::optional<CsvColumns> CsvColumnsOf(const CsvRecord& first, int dataSets, const CsvForm& form,
+                                       char separator, RefusalList& refusals) {
   std::string problem;
-  CsvColumns columns = CsvColumnsFromHeader(header.fields, problem);
-  if (problem.empty()) problem = DataSetCountProblem(columns, dataSets);
+  CsvColumns columns;
+  if (form.header) {
+    columns = CsvColumnsFromHeader(first.fields, problem);
+  } else if (form.columns.empty()) {
+    columns = CsvColumnsWithoutHeader(dataSets);
+  }
+  if (problem.empty() && !form.columns.empty()) {
+    columns = PickColumns(columns, form.columns, problem);
+  }
+  if (problem.empty()) problem = DataSetCountProblem(columns, dataSets, separator);
   if (problem.empty()) return columns;
-  refusals.Add(header.line, problem);
+  refusals.Add(first.line, problem);
   return std::nullopt;
 }
 
@@ -341,25 +350,32 @@ Refusals DataRowsFromBars(std::istream& in, int dataSets, const DataSink& add) {
   return result;
 }
 
-Refusals DataRowsFromCsv(std::istream& in, int dataSets, bool headerRow, const DataSink& add) {
+Refusals DataRowsFromCsv(std::istream& in, int dataSets, const CsvForm& form, const DataSink& add) {
   Refusals result;
   RefusalList refusals(result);
+  CsvReader reader(in);
+  const char separator = form.separator.value_or(reader.SeparatorOfFirstLine());
+  reader.UseSeparator(separator);
   std::optional<CsvColumns> columns;
-  if (!headerRow) columns = CsvColumnsWithoutHeader(dataSets);
-  bool first = true;
   CsvRecord record;
-  for (CsvReader reader(in); reader.Next(record); first = false) {
+  for (std::size_t rows = 0; reader.Next(record); ++rows) {
     if (!record.error.empty()) {
       refusals.Add(record.line, record.error);
-    } else if (columns) {
-      add(DataRowFromCsv(record, *columns, first && !headerRow, refusals));
-    } else {
-      columns = HeaderColumns(record, dataSets, refusals);
+      // Without the header's columns no row can be read.
+      if (form.header && !columns) return result;
+      continue;
     }
-    // Without the header's columns no row can be read.
-    if (!columns) return result;
+    if (!columns) {
+      columns = CsvColumnsOf(record, dataSets, form, separator, refusals);
+      if (!columns) return result;
+      if (form.header) continue;
+    }
+    const CsvRow row{record, DecimalMarkOf(separator), rows == 0 && !form.header};
+    add(DataRowFromCsv(row, *columns, refusals));
   }
   // An input without the header it was said to start with is not an empty table.
-  if (!columns) refusals.Add(1, "the input is empty: with --header it starts with a header row");
+  if (form.header && !columns) {
+    refusals.Add(1, "the input is empty: with --header it starts with a header row");
+  }
   return result;
 }

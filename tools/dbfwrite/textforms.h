@@ -8,11 +8,13 @@
 // Data table:
 //   bars      lead|label|value|colour|value|colour...
 //   CSV       label,value,colour,value,colour...   (RFC 4180 quoting), or the columns that a
-//             header row names (csvcolumns.h)
+//             header row names (csvcolumns.h); separated by "," or ";", numbers as
+//             spreadsheets write them (csvnumbers.h)
 
 #include <cstddef>
 #include <functional>
 #include <istream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -45,9 +47,17 @@ Refusals PropertyRowsFromKeywordLines(std::istream& in, const PropertySink& add)
 // written. Skipping and "*" as for properties.
 Refusals DataRowsFromBars(std::istream& in, int dataSets, const DataSink& add);
 
-// "label,value,colour,..." for `dataSets` data sets, lead number 1; with `headerRow` the first
-// row names the columns instead (CsvColumnsFromHeader) and is not written. A row may leave out
-// fields at its end; a value left out is missing. Each value must be a number as the chart
-// program reads it, and is written with "." as its decimal separator, so that it reads the same
-// in every locale; a colour field that holds a number is refused. Empty lines are skipped.
-Refusals DataRowsFromCsv(std::istream& in, int dataSets, bool headerRow, const DataSink& add);
+// How a CSV of the data table is written.
+struct CsvForm {
+  bool header = false;               // the first row names the columns
+  std::optional<char> separator;     // "," or ";"; none: the first row tells (SeparatorOfFirstLine)
+  std::vector<std::string> columns;  // the columns to write (PickColumns); empty: every one
+};
+
+// "label,value,colour,..." for `dataSets` data sets, lead number 1; with a header the first row
+// names the columns instead (CsvColumnsFromHeader) and is not written. A row may leave out
+// fields at its end; a value left out is missing. Each value must be a number (ReadCsvNumber,
+// in the convention of the separator), and is written with "." as its decimal separator and
+// without grouping, so that it reads the same in every locale; a colour field that holds a
+// number is refused. Empty lines are skipped.
+Refusals DataRowsFromCsv(std::istream& in, int dataSets, const CsvForm& form, const DataSink& add);

@@ -2,8 +2,10 @@
 
 #include "datasets.h"
 #include "dbffile.h"
+#include "recordlayout.h"
 #include "report.h"
 #include "sections.h"
+#include "tablehints.h"
 
 namespace {
 
@@ -17,13 +19,57 @@ int DataSetsThatFit(const DbfFile& table) {
   return fit;
 }
 
+std::string BytesText(FieldSpan span) {
+  return "bytes " + std::to_string(span.first) + " to " + std::to_string(span.Last());
+}
+
+// How a field that does not lie whole in a record text of `length` bytes is read.
+std::string PartRead(const std::string& what, FieldSpan span, std::size_t length) {
+  const std::string field = what + " (" + BytesText(span) + ")";
+  if (span.Last() <= length) return field + " is read whole";
+  return field + " is cut to " + BytesText({span.first, length - span.first + 1});
+}
+
+// Of the data sets from `fit` on, those whose fields start within the record: what is read.
+std::string PartlyHeld(int fit, int dataSets, std::size_t length) {
+  std::string text;
+  for (int j = fit; j < dataSets && data_record::Value(j).first <= length; ++j) {
+    text += (j == fit ? " " : "; ") + std::string("of data set ") + std::to_string(j + 1) + " " +
+            PartRead("the value", data_record::Value(j), length);
+    if (data_record::Color(j).first <= length) {
+      text += ", " + PartRead("the colour", data_record::Color(j), length);
+    } else {
+      text += ", the colour reads as empty";
+    }
+  }
+  return text;
+}
+
+// The data sets whose value lies past the end of every record.
+std::string WhollyPast(int dataSets, std::size_t length) {
+  int first = 0;
+  while (first < dataSets && data_record::Value(first).first <= length) ++first;
+  if (first == dataSets) return "";
+  std::string which = "data set " + std::to_string(dataSets);
+  if (first + 1 < dataSets) {
+    which = "data sets " + std::to_string(first + 1) + (first + 2 == dataSets ? " and " : " to ") +
+            std::to_string(dataSets);
+  }
+  return " the fields of " + which +
+         " lie past the end of every record and read as empty (an empty value ends the run)";
+}
+
+// How much of each data set that the property table asks for a record holds.
 void WriteRoom(const DbfFile& table, int dataSets, std::ostream& out) {
   const int fit = DataSetsThatFit(table);
   out << "  records of " << table.recordLength << " bytes hold " << fit << " data set"
       << (fit == 1 ? "" : "s") << " whole";
   if (fit < dataSets) {
-    out << "; the property table asks for " << dataSets
-        << ": the fields of the others lie past the end of every record and read as empty";
+    const std::size_t length = table.recordLength > 0 ? table.recordLength - 1u : 0u;
+    const std::string partly = PartlyHeld(fit, dataSets, length);
+    const std::string past = WhollyPast(dataSets, length);
+    out << "; the property table asks for " << dataSets << ":" << partly
+        << (!partly.empty() && !past.empty() ? ";" : "") << past;
   }
   out << "\n";
 }
@@ -88,6 +134,9 @@ bool DataRecordReport::DecodeLive(const RecordCursor& record, bool shown) {
     shown_.WriteGap(out_, "deleted");
     WriteLine(record.Number(), "ends the run:");
     ReportRunEnd(error, out_);
+    const std::string null =
+        NullNumberText(record.Text(), NumberFields(TableKind::Data, dataSets_));
+    if (!null.empty()) out_ << "    " << warnings_.Mark(null) << "\n";
     return false;
   }
   const std::vector<std::string> warnings = ColorWarnings(reader, dataSets_, warnings_);

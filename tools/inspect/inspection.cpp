@@ -7,6 +7,8 @@
 #include "chartdefaults.h"
 #include "creationpass.h"
 #include "dbffile.h"
+#include "layoutsection.h"
+#include "printedpage.h"
 #include "sections.h"
 #include "startupoutputs.h"
 
@@ -25,9 +27,14 @@ std::string RefusalReason(const Refusal& refusal, const ChartOptions& options) {
 class Inspection : public PassObserver {
  public:
   Inspection(const std::string& propertyName, const std::string& dataName, bool allRecords,
-             std::ostream& out)
-      : propertyName_(propertyName), dataName_(dataName), allRecords_(allRecords), out_(out) {
+             std::ostream& out, std::optional<QSize> size)
+      : propertyName_(propertyName),
+        dataName_(dataName),
+        allRecords_(allRecords),
+        out_(out),
+        size_(size) {
     ApplyChartDesign(chart_);
+    chart_.SetNumberLocale(chart::SystemNumberLocale());
   }
 
   InspectionResult Run() {
@@ -121,7 +128,9 @@ class Inspection : public PassObserver {
   // What the run does once its chart is built.
   Verdict ReportOutputs(const ChartOptions& options, bool skipRun) {
     data_->WriteSummary();
+    ReportPrintedPage(options, print_, warnings_, out_);
     if (skipRun) WarnOfPrintDialog(options);
+    ReportLayout(chart_.Model(), LayoutTargets(options, skipRun), warnings_, out_);
     warnings_.WriteColorNames(out_);
     if (skipRun && !options.printAtStart && !WritesImageFile(options)) {
       ReportNothingMade(options);
@@ -137,6 +146,20 @@ class Inspection : public PassObserver {
               "standard error and ends).\n";
     }
     return Verdict::DrawsChart;
+  }
+
+  std::vector<LayoutTarget> LayoutTargets(const ChartOptions& options, bool skipRun) const {
+    if (size_) return {{*size_, true, "--size"}};
+    std::vector<LayoutTarget> targets;
+    if (WritesImageFile(options)) {
+      targets.push_back({QSize(options.bitmapWidth, options.bitmapHeight), true,
+                         "the image file " + Quoted(options.bitmapFile)});
+    }
+    if (!skipRun) {
+      targets.push_back({QSize(chart::kWindowChartWidth, chart::kWindowChartHeight), false,
+                         "the window as it opens"});
+    }
+    return targets;
   }
 
   // Without a display nobody can answer the print dialog: the page goes to the default printer
@@ -179,6 +202,7 @@ class Inspection : public PassObserver {
   const std::string& dataName_;
   const bool allRecords_;
   std::ostream& out_;
+  std::optional<QSize> size_;
 
   WindowModel window_;
   chart::ChartDocument chart_;
@@ -209,8 +233,8 @@ void ReportRunEnd(const Exception& error, std::ostream& out) {
 }
 
 InspectionResult InspectTables(const std::string& propertyName, const std::string& dataName,
-                               bool allRecords, std::ostream& out) {
-  return Inspection(propertyName, dataName, allRecords, out).Run();
+                               bool allRecords, std::ostream& out, std::optional<QSize> size) {
+  return Inspection(propertyName, dataName, allRecords, out, size).Run();
 }
 
 std::string VerdictLine(const InspectionResult& result) {

@@ -5,6 +5,8 @@
 // program's own pass, with the window's controls as plain data and the outputs only described:
 // it shows no window, prints nothing and writes no file.
 
+#include <QSize>
+#include <optional>
 #include <ostream>
 #include <string>
 
@@ -19,8 +21,11 @@ struct InspectionResult {
 
 // Writes the report on the tables to `out`, ending with its verdict line (VerdictLine). With
 // `allRecords` every record is shown; otherwise a long table shows its first and last records.
+// The chart is laid out at the size of its image file and of the window as it opens, or at
+// `size` alone where one is given.
 InspectionResult InspectTables(const std::string& propertyName, const std::string& dataName,
-                               bool allRecords, std::ostream& out);
+                               bool allRecords, std::ostream& out,
+                               std::optional<QSize> size = std::nullopt);
 
 // The report's last line, for scripts: "verdict: " and one of "draws", "ends with a message" or
 // "makes nothing", then ", " and the number of warnings ("1 warning", "2 warnings").

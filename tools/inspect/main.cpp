@@ -5,15 +5,19 @@
 
 #include <unistd.h>
 
+#include <QGuiApplication>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <iostream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "creationpass.h"
+#include "guiprocess.h"
 #include "inspection.h"
 #include "runtime.h"
 
@@ -25,7 +29,7 @@ constexpr int kUsageError = 2;
 constexpr int kReportLost = 3;
 
 constexpr const char* kHelp =
-    R"(usage: tarvo-inspect [--all] [--strict] [PROPERTIES.DBF DATA.DBF]
+    R"(usage: tarvo-inspect [--all] [--strict] [--size WxH] [PROPERTIES.DBF DATA.DBF]
 
 Tells what tarvochart reads from its two tables, in the order and by the rules of its run,
 without drawing, printing or showing anything: the header and checks of each table; each
@@ -38,8 +42,17 @@ a record without effect (an unknown keyword, with the nearest one; a data set be
 count; an eleventh page text), an image size of 0 or one that does not read as two numbers,
 an image name that gives a BMP file (".jpg"), a colour that is no colour name (with the
 nearest names), a bar style that gives horizontal bars although it is not "BAR" ("VERTBARS"),
-a data-set title or colour beyond the data-set count, tables that look swapped, and PRINT with
-PRINTSETUP in a NOSHOW run, whose dialog a run without a display cannot show.
+a data-set title or colour beyond the data-set count, tables that look swapped, PRINT with
+PRINTSETUP in a NOSHOW run, whose dialog a run without a display cannot show, and a page text
+outside the printable area. It reads the field descriptors and the code page byte, which the
+program never reads, to name a field that lies elsewhere than the program reads it (with the
+fix for LibreOffice Calc and GDAL), texts in a DOS code page, a dBASE null ("**") and a table
+with memo. Where the tables print, it tells the printer, its resolution and its page in pixels.
+
+It lays the chart out, without drawing it, at the size of its image file and of the window as
+it opens, and warns of what the layout leaves out there: data labels, category labels, axis
+titles, the value axis' labels, title lines, legend entries; with the size from which all the
+data labels and category labels would show.
 
 Without table names it reads ChartPro.DBF and ChartDat.DBF in the current folder, as the
 program does. Values are read with "." and with the decimal separator of your locale, as the
@@ -48,6 +61,7 @@ program reads them in the same environment.
   --all      show every record; a table of more than 40 records otherwise shows its first 20
              and last 10, and counts the others
   --strict   exit with 1 when there is any warning
+  --size WxH lay the chart out as an image of W x H pixels instead (for example --size 1200x700)
   --help     show this text
   --version  show the version
 
@@ -65,11 +79,15 @@ Exit status:
      there is a warning
   2  the command line is wrong
   3  the report could not be written (a full disk, for one): standard error says why
+
+The manual page: man tarvo-inspect once installed; before, in the source folder:
+man -l tools/inspect/tarvo-inspect.1
 )";
 
 int Usage(const std::string& problem) {
   std::cerr << "tarvo-inspect: " << problem << "\n"
-            << "usage: tarvo-inspect [--all] [--strict] [PROPERTIES.DBF DATA.DBF]; --help tells "
+            << "usage: tarvo-inspect [--all] [--strict] [--size WxH] [PROPERTIES.DBF DATA.DBF]; "
+               "--help tells "
                "more\n";
   return kUsageError;
 }
@@ -90,6 +108,16 @@ int Finish(std::string_view report, int status) {
   return status;
 }
 
+// "1200x700": a width and a height, each 1 to 32767, as an image file may be.
+std::optional<QSize> ImageSize(const std::string& text) {
+  int width = 0, height = 0;
+  char x = 0, rest = 0;
+  if (std::sscanf(text.c_str(), "%d%c%d%c", &width, &x, &height, &rest) != 3 || x != 'x')
+    return std::nullopt;
+  if (width < 1 || height < 1 || width > 32767 || height > 32767) return std::nullopt;
+  return QSize(width, height);
+}
+
 // The exit status of a report with `result`.
 int ExitStatus(const InspectionResult& result, bool strict) {
   if (result.verdict != Verdict::DrawsChart) return kEndsWithMessage;
@@ -101,6 +129,7 @@ int ExitStatus(const InspectionResult& result, bool strict) {
 int main(int argc, char** argv) {
   bool all = false;
   bool strict = false;
+  std::optional<QSize> size;
   std::vector<std::string> names;
   for (int i = 1; i < argc; ++i) {
     const std::string argument = argv[i];
@@ -110,6 +139,9 @@ int main(int argc, char** argv) {
       all = true;
     } else if (argument == "--strict") {
       strict = true;
+    } else if (argument == "--size") {
+      size = i + 1 < argc ? ImageSize(argv[++i]) : std::nullopt;
+      if (!size) return Usage("--size takes a width and a height: --size 1200x700");
     } else if (argument.rfind("--", 0) == 0) {
       return Usage("unknown option " + argument);
     } else {
@@ -118,7 +150,9 @@ int main(int argc, char** argv) {
   }
   if (names.empty()) names = {kDefaultPropertyFileName, kDefaultDataFileName};
   if (names.size() != 2) return Usage("give both tables, the property table first");
+  SetUpProcess(argc, argv);
+  const auto application = StartWindowlessApplication();  // measures the chart's texts
   std::ostringstream report;
-  const InspectionResult result = InspectTables(names[0], names[1], all, report);
+  const InspectionResult result = InspectTables(names[0], names[1], all, report, size);
   return Finish(report.str(), ExitStatus(result, strict));
 }

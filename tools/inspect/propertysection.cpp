@@ -8,6 +8,7 @@
 #include "recordwarnings.h"
 #include "report.h"
 #include "sections.h"
+#include "tablehints.h"
 
 namespace {
 
@@ -203,6 +204,9 @@ void PropertyRecordReport::Failed(const Exception& error) {
   WriteRecordLine(number, table_.RecordText(number));
   out_ << "    -> ends the run:\n";
   ReportRunEnd(error, out_);
+  const std::string null =
+      NullNumberText(table_.RecordText(number), NumberFields(TableKind::Properties, 0));
+  if (!null.empty()) out_ << "    " << warnings_.Mark(null) << "\n";
 }
 
 void PropertyRecordReport::WriteRecordLine(std::uint32_t number, std::string_view text) {

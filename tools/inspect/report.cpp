@@ -20,6 +20,12 @@ constexpr std::uint64_t kLastShown = 10;
 
 std::string Quoted(std::string_view text) { return "\"" + ToPlainLine(text) + "\""; }
 
+std::string HexByte(std::uint8_t byte) {
+  std::array<char, 5> text{};
+  std::snprintf(text.data(), text.size(), "0x%02X", byte);
+  return text.data();
+}
+
 std::string HexColor(chart::TColor color) {
   std::array<char, 8> text{};
   std::snprintf(text.data(), text.size(), "#%02X%02X%02X", color & 0xFF, (color >> 8) & 0xFF,

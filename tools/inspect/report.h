@@ -13,6 +13,9 @@
 // A text from a table in double quotes, as one line of plain UTF-8 (control bytes as \xNN).
 std::string Quoted(std::string_view text);
 
+// A byte as 0xNN.
+std::string HexByte(std::uint8_t byte);
+
 // A colour value as #RRGGBB.
 std::string HexColor(chart::TColor color);
 

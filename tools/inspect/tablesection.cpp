@@ -6,6 +6,7 @@
 #include "recordlayout.h"
 #include "report.h"
 #include "sections.h"
+#include "tablehints.h"
 
 namespace {
 
@@ -30,14 +31,11 @@ std::string VersionName(std::uint8_t version) {
     case 0xF5:
       return "FoxPro with memo";
     default:
-      return "a version the program does not read; it reads 0x03 dBASE, 0x30 Visual FoxPro and "
-             "0xF5 FoxPro with memo";
+      return MemoAdvice(version).empty()
+                 ? "a version the program does not read; it reads 0x03 dBASE, 0x30 Visual "
+                   "FoxPro and 0xF5 FoxPro with memo"
+                 : MemoAdvice(version);
   }
-}
-
-std::string Hex(std::uint8_t byte) {
-  const char* digits = "0123456789ABCDEF";
-  return std::string("0x") + digits[byte >> 4] + digits[byte & 0xF];
 }
 
 // What the header says of the records against the file's size.
@@ -90,7 +88,7 @@ void ReportTable(const TableInQuestion& table, Reached reached, std::ostream& ou
     out << "    opened\n";
     return;
   }
-  out << "    version " << Hex(table.file.version) << " (" << VersionName(table.file.version)
+  out << "    version " << HexByte(table.file.version) << " (" << VersionName(table.file.version)
       << ")\n";
   if (reached == Reached::Versions) return;
   out << "    " << SizeText(table.file) << "\n";
@@ -163,5 +161,13 @@ void ReportTableChecks(const DbfFile& propertyFile, const std::string& propertyN
   if (refusal) return;
   out << "  Both tables pass.\n";
   const std::string swapped = SwapWarning(propertyFile, dataFile);
-  if (!swapped.empty()) out << "  " << warnings.Mark(swapped) << "\n";
+  if (!swapped.empty()) {
+    out << "  " << warnings.Mark(swapped) << "\n";
+    return;
+  }
+  for (const auto& [table, kind] :
+       {std::pair{&propertyFile, TableKind::Properties}, std::pair{&dataFile, TableKind::Data}}) {
+    ReportFieldPlaces(*table, kind, warnings, out);
+    ReportCodePage(*table, kind, warnings, out);
+  }
 }

@@ -29,9 +29,11 @@ void SetUpProcess(int argc, char** argv) {
   std::signal(SIGPIPE, SIG_IGN);
   std::signal(SIGXFSZ, SIG_IGN);
   SetCommandLine(argc, argv);
-  qInstallMessageHandler(QuietQtMessages);
+  KeepQtNoticesOffStandardError();
   QtArguments().argv[0] = argc > 0 ? argv[0] : const_cast<char*>(kProgramName);
 }
+
+void KeepQtNoticesOffStandardError() { qInstallMessageHandler(QuietQtMessages); }
 
 QtCommandLine& QtArguments() {
   static QtCommandLine arguments;

@@ -14,6 +14,10 @@ class QGuiApplication;
 // SIGINT, SIGTERM and SIGHUP remove the temporary files before they end the process.
 void SetUpProcess(int argc, char** argv);
 
+// Qt's notices (a missing runtime directory, a display that cannot be reached) are kept off
+// standard error, which hosts take as empty on success; a fatal one still shows.
+void KeepQtNoticesOffStandardError();
+
 // The command line that Qt sees: the program's name only, so that no table name is ever taken
 // as a Qt option. Lives as long as the process.
 struct QtCommandLine {

@@ -55,7 +55,7 @@ void TChart::ShowPointTip(const QHelpEvent& help) {
     QToolTip::hideText();
     return;
   }
-  const chart::HitDescription text = chart::DescribeHit(model, *hit);
+  const chart::HitDescription text = chart::DescribeHit(model, layout, *hit);
   const QString tip = "<p style='white-space:pre'><b>" + text.series.toHtmlEscaped() + "</b><br>" +
                       text.point.toHtmlEscaped() + "</p>";
   QToolTip::showText(help.globalPos(), tip, this);

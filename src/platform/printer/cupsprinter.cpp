@@ -98,13 +98,37 @@ QPrinter& CupsPrinter::DeviceOn(PrintService& service) {
   return *device_;
 }
 
+void CupsPrinter::PrepareDestination(PrintService& service) {
+  DeviceOn(service);
+  destination_ = service.Destination(ChosenPrinter(*device_));
+  SelectDestination(service);
+}
+
+PrinterPage CupsPrinter::NextPage() {
+  PrintService service(deadline_);
+  PrepareDestination(service);
+  const int dotsPerInch = device_->resolution();
+  const QPageLayout layout = device_->pageLayout();
+  const QRect printable = layout.paintRectPixels(dotsPerInch);
+  PrinterPage page;
+  page.printer = destination_.name;
+  page.server = service.Address();
+  page.dotsPerInch = dotsPerInch;
+  page.paper = layout.pageSize().name().toStdString();
+  page.pageWidth = layout.fullRectPixels(dotsPerInch).width();
+  page.pageHeight = layout.fullRectPixels(dotsPerInch).height();
+  page.printableLeft = printable.left();
+  page.printableTop = printable.top();
+  page.printableWidth = device_->width();
+  page.printableHeight = device_->height();
+  return page;
+}
+
 void CupsPrinter::BeginDoc() {
   if (canvas_) throw Exception(CannotPrint("a print job is already open"));
   jobTime_ = PrintTime::StartingNow(deadline_);
   PrintService service(*jobTime_);
-  DeviceOn(service);
-  destination_ = service.Destination(ChosenPrinter(*device_));
-  SelectDestination(service);
+  PrepareDestination(service);
   OpenJobFile();
   canvas_ = std::make_unique<QPainter>();
   if (!canvas_->begin(device_.get())) {

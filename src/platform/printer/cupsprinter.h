@@ -16,6 +16,18 @@
 class QPrinter;
 class ScratchFile;
 
+// The page of a printer as a job finds it, in device pixels at the printer's resolution.
+struct PrinterPage {
+  std::string printer;  // "queue" or "queue/instance"
+  std::string server;   // where the print service is: a socket path or host:port
+  int dotsPerInch = 0;
+  std::string paper;  // the paper's name, such as "A4"
+  int pageWidth = 0, pageHeight = 0;
+  // The printable area: its top-left corner on the page, and its size, which is PageWidth and
+  // PageHeight of a job; page texts are placed from its corner.
+  int printableLeft = 0, printableTop = 0, printableWidth = 0, printableHeight = 0;
+};
+
 class CupsPrinter final : public TPrinter {
  public:
   // `deadline`: how long a print may take, from BeginDoc's lookup of the server and the printer
@@ -26,6 +38,10 @@ class CupsPrinter final : public TPrinter {
   // The QPrinter that the print dialog sets up. Made on first use, for the print service's
   // default destination; throws Exception when no print server can be reached.
   QPrinter& Device();
+
+  // The page that the next job would print on, asked of the print server as BeginDoc asks it,
+  // without opening a job. Throws Exception as BeginDoc does when no printer can be used.
+  PrinterPage NextPage();
 
   void BeginDoc() override;
   void EndDoc() override;
@@ -43,6 +59,8 @@ class CupsPrinter final : public TPrinter {
 
  private:
   QPrinter& DeviceOn(PrintService& service);
+  // Sets the device up for the next job's destination.
+  void PrepareDestination(PrintService& service);
   void SelectDestination(const PrintService& service);
   void OpenJobFile();
   void CloseJob();

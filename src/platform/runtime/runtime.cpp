@@ -231,8 +231,50 @@ bool IsValidUtf8(std::string_view text) {
   return true;
 }
 
+namespace {
+
+// Where a last character begins that the text cuts short (its lead byte, and fewer of its
+// following bytes than it needs); npos where the text ends with a whole character.
+std::size_t CutCharacterAt(std::string_view text) {
+  std::size_t follows = 0;
+  for (std::size_t i = text.size(); i-- > 0 && follows < 4;) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if ((c & 0xC0) == 0x80) {
+      ++follows;
+      continue;
+    }
+    const std::size_t needs = c >= 0xF0 && c <= 0xF4   ? 3
+                              : c >= 0xE0 && c <= 0xEF ? 2
+                              : c >= 0xC2 && c <= 0xDF ? 1
+                                                       : 0;
+    return follows < needs ? i : std::string_view::npos;
+  }
+  return std::string_view::npos;
+}
+
+bool HasMultiByteCharacter(std::string_view text) {
+  return std::any_of(text.begin(), text.end(), [](char c) { return (c & 0x80) != 0; });
+}
+
+// UTF-8 whose last character a writer cut short at the end of its field: the whole characters
+// before it. A text of one byte of the high half at its end and none before it could as well be
+// Windows-1252 ("Café"), and is read as such.
+std::optional<std::string_view> WholeCharactersOfCutUtf8(std::string_view text) {
+  const std::size_t cut = CutCharacterAt(text);
+  if (cut == std::string_view::npos) return std::nullopt;
+  const std::string_view whole = text.substr(0, cut);
+  if (whole.empty() || !IsValidUtf8(whole) ||
+      (!HasMultiByteCharacter(whole) && text.size() - cut < 2))
+    return std::nullopt;
+  return whole;
+}
+
+}  // namespace
+
 QString ToDisplayText(std::string_view text) {
   if (IsValidUtf8(text)) return QString::fromUtf8(text.data(), qsizetype(text.size()));
+  if (const auto whole = WholeCharactersOfCutUtf8(text))
+    return QString::fromUtf8(whole->data(), qsizetype(whole->size()));
   QString result;
   result.reserve(qsizetype(text.size()));
   for (char c : text) {

@@ -177,6 +177,24 @@ TEST(ToDisplayText, Utf8WhenValidElseWindows1252) {
   }
 }
 
+// A writer that cuts a UTF-8 text to its field's width may cut its last character: the whole
+// characters show. A single high byte at the end of a text with no other is Windows-1252.
+TEST(ToDisplayText, UTF8CutInsideItsLastCharacterShowsItsWholeCharacters) {
+  const std::pair<std::string, const char*> cases[] = {
+      {"Gem\xC3\xBCse aus S\xC3\xBC"
+       "dtirol und Obe\xC3",
+       "Gemüse aus Südtirol und Obe"},
+      {"Umsatz \xE2\x82", "Umsatz "},
+      {"Men\xC3\xBC \xF0\x9F\x93", "Menü "},
+      {"Caf\xE9", "Café"},
+      {"Caf\xE9 cr\xC3", "Café crÃ"},  // not UTF-8 before its end either
+      {"\xC3", "Ã"},
+  };
+  for (const auto& [bytes, shown] : cases) {
+    EXPECT_EQ(ToDisplayText(bytes), QString::fromUtf8(shown)) << ToPlainLine(bytes);
+  }
+}
+
 TEST(ToPlainLine, ShowsControlCharactersAndKeepsEverythingElse) {
   const struct {
     std::string text, line;

@@ -1,0 +1,46 @@
+#pragma once
+// The parts of the check of the layout's guarantees (layoutguarantees.h), each in the file of
+// its guarantees: texts, series and legend (layoutguarantees.cpp), the value axis and its
+// numbers (axisguarantees.cpp), data labels and the pixels of each value (labelguarantees.cpp).
+// Internal to the chart library.
+
+#include <string>
+#include <vector>
+
+#include "chart/layoutguarantees.h"
+
+namespace chart {
+
+inline constexpr double kCheckSlack = 0.5;  // pixels: rounding of text measures and of placing
+
+class GuaranteeReport {
+ public:
+  // A broken layout may break the same promise thousands of times: a few say enough.
+  void Add(Guarantee guarantee, const std::string& what);
+  const std::vector<BrokenGuarantee>& Broken() const { return broken_; }
+
+ private:
+  std::vector<BrokenGuarantee> broken_;
+};
+
+bool HasNonZeroValue(const SeriesModel& series);
+std::vector<const SeriesModel*> DrawnSeriesOf(const ChartModel& model, const ChartLayout& layout);
+// How many pixels each category needs across before every series, and every value, must show.
+double PixelsEachCategoryNeeds(const ChartModel& model,
+                               const std::vector<const SeriesModel*>& drawn);
+// Whether a chart with axes gives each category the pixels it needs.
+bool CategoriesHaveRoom(const ChartModel& model, const ChartLayout& layout,
+                        const std::vector<const SeriesModel*>& drawn);
+
+// (iv) and (viii).
+void CheckValueAxis(const ChartModel& model, const ChartLayout& layout,
+                    const std::vector<const SeriesModel*>& drawn, GuaranteeReport& report);
+void CheckAxisNumbers(const ChartLayout& layout, GuaranteeReport& report);
+// (vi), (vii) and (ix).
+void CheckTextsOffData(const ChartLayout& layout, GuaranteeReport& report);
+void CheckValuesShow(const ChartModel& model, const ChartLayout& layout,
+                     const std::vector<const SeriesModel*>& drawn, GuaranteeReport& report);
+void CheckDataLabelsPresent(const ChartModel& model, const ChartLayout& layout,
+                            const std::vector<const SeriesModel*>& drawn, GuaranteeReport& report);
+
+}  // namespace chart

@@ -1,0 +1,24 @@
+#pragma once
+// The chart as the run draws it, laid out without drawing: what it shows of its data labels,
+// category labels, axis titles, title and legend at each size it is drawn at, and what it leaves
+// out; data labels, axis titles, the value axis' labels and title lines left out are warnings,
+// with the size from which all the data labels would show.
+
+#include <QSize>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "chart/chartmodel.h"
+#include "report.h"
+
+// A size the chart is drawn at: an image file (its texts scaled to the image) or the window.
+struct LayoutTarget {
+  QSize size;
+  bool image = true;
+  std::string what;  // "the image file "x.png"", "the window as it opens", "--size"
+};
+
+// Needs a Qt application for measuring texts; without one it writes nothing.
+void ReportLayout(const chart::ChartModel& model, const std::vector<LayoutTarget>& targets,
+                  Warnings& warnings, std::ostream& out);
