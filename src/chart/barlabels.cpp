@@ -59,14 +59,23 @@ double Across(QSizeF extent, bool horizontal) {
 struct BarLabelPlan {
   bool upright = false;  // vertical bars' labels read upward
   bool stacked = false;
-  bool single = false;  // one series of bars in one row: its lane is the category's slot
-  double slot = 0;
+  double lane = 0;  // the narrowest bar's: labels of one style on every bar of the chart
 };
 
-// The lane of one bar, from its own width (bars are rounded to whole pixels).
-double LaneOf(const Box& box, const BarLabelPlan& plan, bool horizontal) {
-  const double thickness = horizontal ? box.front.height() : box.front.width();
-  return (plan.single ? plan.slot - 2 : thickness) - box.depth;
+// The lane of one bar, from its own width (bars are rounded to whole pixels): for one series of
+// bars in one row the category's slot.
+double LaneOf(const Box& box, const Geometry& g) {
+  const bool single = g.plan.barCount == 1 && g.plan.rows == 1;
+  const double thickness = g.plan.horizontal ? box.front.height() : box.front.width();
+  return (single ? g.slot - 2 : thickness) - box.depth;
+}
+
+double NarrowestLane(const std::vector<Box>& boxes, const Geometry& g) {
+  double lane = HUGE_VAL;
+  for (const Box& box : boxes) {
+    if (!box.dense) lane = std::min(lane, LaneOf(box, g));
+  }
+  return lane;
 }
 
 // The outermost segment of each stack, by category and side of zero: it may have its label past
@@ -110,8 +119,8 @@ std::vector<TextItem> Candidates(const Box& box, const QString& text, const BarL
                                      insideExtent)
                             : EndRect(box, insideExtent, horizontal, box.negative, false);
       const bool insideFits = HoldsInside(box.front, in, horizontal);
-      const bool outsideFits = Across(outsideExtent, horizontal) <= LaneOf(box, plan, horizontal) &&
-                               (!plan.stacked || outermost);
+      const bool outsideFits =
+          Across(outsideExtent, horizontal) <= plan.lane && (!plan.stacked || outermost);
       if (insideFits) PlaceAt(inside, in, upright);
       if (outsideFits)
         PlaceAt(outside, EndRect(box, outsideExtent, horizontal, box.negative, true), upright);
@@ -174,8 +183,7 @@ void AddBarLabels(const std::vector<const SeriesModel*>& series, const std::vect
                   const Geometry& g, LabelPlacer& placer, ChartLayout& layout) {
   BarLabelPlan plan;
   plan.stacked = IsStacked(g.plan.multiBar);
-  plan.single = g.plan.barCount == 1 && g.plan.rows == 1;
-  plan.slot = g.slot;
+  plan.lane = NarrowestLane(boxes, g);
   plan.upright = LabelsUpright(g.plan, g.frame.labelSizes,
                                LabelLane(g.plan, g.slot, g.frame.depth > 0 ? g.BoxDepth() : 0));
   for (const SeriesModel* one : series) {

@@ -109,10 +109,11 @@ NumberLocale NumberLocaleOf(const QLocale& locale) {
 
 NumberLocale SystemNumberLocale() { return NumberLocaleOf(QLocale::system()); }
 
+// Asked of every point of a chart: a comparison, not a logarithm.
 bool NeedsGrouping(double value) {
+  static const double kGroupedFrom = std::pow(10.0, kGroupFromDigits - 1);
   const double magnitude = std::abs(value);
-  return std::isfinite(value) && WrittenFixed(magnitude) &&
-         IntegerDigits(magnitude) >= kGroupFromDigits;
+  return magnitude >= kGroupedFrom && magnitude < kScientificFrom;
 }
 
 std::string FormatValue(double value, ValueStyle style, const NumberLocale& locale) {

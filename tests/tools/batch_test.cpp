@@ -185,7 +185,8 @@ QByteArray Contents(const QString& path) {
 }
 
 // Every example as a job, four times over on six threads (the same output name written by
-// several threads at once), gives the single run's image byte for byte.
+// several threads at once), gives the single run's image byte for byte. (Those drawn for a reader
+// of a locale of their own are left out: one batch runs in one locale.)
 TEST(Batch, ImagesAreThoseOfSingleRuns) {
   QTemporaryDir dir;
   const QString single = dir.filePath("single"), tables = dir.filePath("tables");
@@ -194,7 +195,11 @@ TEST(Batch, ImagesAreThoseOfSingleRuns) {
                {TARVOCHART_PATH, DBFWRITE_PATH, single, "300", "400", tables});
   ASSERT_TRUE(render.waitForFinished(180000));
   ASSERT_EQ(render.exitCode(), 0) << render.readAllStandardError().toStdString();
-  const QStringList examples = QDir(tables).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+  QStringList examples = QDir(tables).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+  examples.removeIf([](const QString& name) {
+    return name.startsWith("business-") &&
+           QFile::exists(EXAMPLES_DIR "/business/" + name.mid(9) + "/locale");
+  });
   ASSERT_GE(examples.size(), 10);
   std::string list;
   for (int round = 0; round < 4; ++round) {

@@ -309,7 +309,7 @@ const InspectCase kCases[] = {
      MonthlyData(),
      "draws, 1 warning",
      {"at 250 x 180 (--size):\n    data labels: 0 of 24 shown\n",
-      "warning: data labels: 24 of 24 left out at 250 x 180 (they all fit from about 2"},
+      "warning: data labels: 24 of 24 left out at 250 x 180 (they all fit from about "},
      {"--size", "250x180"}},
     {"UnknownColoursWithTheNearestNames",
      {Row("DATASETCOUNT", "2"), Row("CHARTSTYLE", "LINE"), Row("DATASETCOLOR", "tael")},
