@@ -129,6 +129,12 @@ TEST(Batch, ReportsEveryJobInOrderAndExitsOneWhenAnyFailed) {
   const RunResult allMade = RunBatch({"-"}, root, "good\ngood\n");
   EXPECT_EQ(allMade.exitCode, 0) << allMade.standardOutput;
   EXPECT_EQ(RunBatch({"-"}, root, "good\nwindow\n").exitCode, 1) << "a job that made nothing";
+  // A report that cannot be written is a failure of its own, said where it can be read.
+  const RunResult lost = RunProgram("/bin/sh", {"-c", "exec \"$0\" - >/dev/full", TARVO_BATCH_PATH},
+                                    root, "good\n", {"QT_QPA_PLATFORM=offscreen"});
+  EXPECT_EQ(lost.exitCode, 1);
+  EXPECT_EQ(lost.standardError,
+            "tarvo-batch: the report could not be written to standard output\n");
 }
 
 // Jobs that print, on several threads, each send their page to the print server.
