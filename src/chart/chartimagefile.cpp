@@ -12,6 +12,7 @@
 #include "atomicfile.h"
 #include "chart/chartpainter.h"
 #include "chart/pngencoder.h"
+#include "chart/reproduciblepdf.h"
 #include "runtime.h"
 
 namespace chart {
@@ -127,7 +128,9 @@ QPageLayout PdfPageOf(QSize size) {
 }
 
 void WritePdf(const ChartModel& model, QSize size, const std::string& fileName, QIODevice& file) {
-  QPdfWriter writer(&file);
+  QBuffer pdf;  // made in memory, then stamped with a fixed date
+  pdf.open(QIODevice::WriteOnly);
+  QPdfWriter writer(&pdf);
   writer.setResolution(kVectorDpi);
   writer.setPageLayout(PdfPageOf(size));
   writer.setTitle(ToDisplayText(fileName));
@@ -135,6 +138,7 @@ void WritePdf(const ChartModel& model, QSize size, const std::string& fileName, 
   if (!painter.begin(&writer)) Fail(fileName, "the PDF writer cannot start");
   RenderChart(painter, model, QRectF(QPoint(0, 0), size), ImageTextScale(size));
   if (!painter.end()) Fail(fileName, "the PDF writer failed");
+  file.write(WithFixedCreationDate(pdf.data()));
 }
 
 }  // namespace

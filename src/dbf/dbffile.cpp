@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "runtime.h"
+
 namespace {
 
 // The fixed part of the header that is read; nothing else of it is ever looked at.
@@ -66,7 +68,8 @@ std::size_t DbfFile::ReadInto(std::uint64_t offset, char* buffer, std::size_t co
     const ssize_t got =
         pread(handle_, buffer + done, count - done, static_cast<off_t>(offset + done));
     if (got < 0 && errno == EINTR) continue;
-    if (got < 0) return 0;
+    // A disk that fails is no end of the table: the run must not go on with what it read.
+    if (got < 0) throw Exception("Cannot read " + fileName_ + ": " + SystemReason(errno));
     if (got == 0) break;
     done += static_cast<std::size_t>(got);
   }

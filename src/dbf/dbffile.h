@@ -22,9 +22,10 @@ class DbfFile {
 
   // Little-endian unsigned number of `width` bytes (1, 2 or 4); bytes past the end read as 0.
   std::uint32_t ReadNumber(std::uint64_t offset, int width) const;
-  // Up to `count` bytes as they stand; fewer at the end of the file, empty on a failed read.
+  // Up to `count` bytes as they stand; fewer at the end of the file. A read that the system
+  // refuses (an I/O error) throws Exception with its reason, as every read below does.
   std::string ReadText(std::uint64_t offset, std::uint64_t count) const;
-  // The same into `buffer`; returns the number of bytes read, 0 on a failed read.
+  // The same into `buffer`; returns the number of bytes read.
   std::size_t ReadInto(std::uint64_t offset, char* buffer, std::size_t count) const;
   // True when the bytes from `offset` lie within the file and all in a hole of a sparse file
   // (they read as zeros without being stored).

@@ -5,9 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QThread>
 #include <filesystem>
 
 #include "dbfwriter.h"
@@ -88,6 +90,25 @@ TEST(HostileOutputs, EveryFormatIsWrittenUnderItsOwnBytesAndReadsBack) {
   EXPECT_NE(result.standardError.find("a file name cannot hold a NUL byte"), std::string::npos)
       << result.standardError;
   EXPECT_FALSE(std::filesystem::exists(folder / "nul"));
+}
+
+// Three runs a second apart, each with a hash seed of its own, make the same PDF of a chart:
+// no time stamp in it, its fonts (bold titles, plain labels) always in the same order.
+TEST(HostileOutputs, ThePdfOfAChartIsTheSameFileInEveryRun) {
+  QTemporaryDir dir;
+  const std::filesystem::path folder = dir.path().toStdString();
+  WriteTables(folder, "chart.pdf;300;400");
+  std::string first;
+  for (int run = 0; run < 3; ++run) {
+    if (run > 0) QThread::msleep(1100);
+    ASSERT_EQ(RunTarvochart({"P.DBF", "D.DBF"}, folder.string()).standardError, "");
+    QFile pdf(QString::fromStdString((folder / "chart.pdf").string()));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    const std::string bytes = pdf.readAll().toStdString();
+    if (run == 0) first = bytes;
+    EXPECT_TRUE(bytes == first) << "run " << run << " made another file";
+  }
+  EXPECT_NE(first.find("/CreationDate (D:19700101000000"), std::string::npos);
 }
 
 }  // namespace

@@ -38,7 +38,8 @@ class Printing : public ::testing::Test {
 
   // Runs the program on the rows with the print server's environment and an empty folder for
   // temporary files, so that a file left behind shows.
-  RunResult Run(const std::vector<PropertyRow>& rows, std::vector<std::string> environment = {}) {
+  RunResult Run(const std::vector<PropertyRow>& rows, std::vector<std::string> environment = {},
+                const std::vector<std::string>& wrapper = {}) {
     tables_.Write("P.DBF", PropertyTable(rows));
     tables_.Write("D.DBF",
                   DataTable(1, {{"1", "Jan", {{"12", "RED"}}}, {"1", "Feb", {{"15", ""}}}}));
@@ -47,7 +48,7 @@ class Printing : public ::testing::Test {
     // Qt would make its runtime folder in TMPDIR when none is given.
     entries.push_back("XDG_RUNTIME_DIR=" + runtime_.path().toStdString());
     entries.insert(entries.end(), environment.begin(), environment.end());
-    RunResult result = RunTarvochart({"P.DBF", "D.DBF"}, tables_.Folder(), entries);
+    RunResult result = RunTarvochart({"P.DBF", "D.DBF"}, tables_.Folder(), entries, 30000, wrapper);
     EXPECT_TRUE(result.finished);
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_TRUE(QDir(temp_.path()).isEmpty()) << "a temporary file was left behind";
@@ -191,7 +192,8 @@ TEST_F(Printing, WithoutAPrinterTheUserIsToldWhyWithinTheDeadlineAndNothingElseH
                            standIn.Passed().first * 3 / 4);
          return standIn.ClientEnvironment();
        },
-       "the print server at " + standIn.Socket() + " did not answer within 10 seconds"},
+       "the print server at " + standIn.Socket() +
+           " did not give a complete answer within 10 seconds"},
       {"PRINTER names a printer the server does not have",
        [] { return std::vector<std::string>{"PRINTER=nope"}; },
        server + " has no printer named nope, which PRINTER names"},
@@ -200,11 +202,19 @@ TEST_F(Printing, WithoutAPrinterTheUserIsToldWhyWithinTheDeadlineAndNothingElseH
          return std::vector<std::string>{"LPDEST=gone/draft", "PRINTER=tarvo-pdf"};
        },
        server + " has no printer named gone/draft, which LPDEST names"},
+      {"the printer takes no jobs, under a German locale",
+       [&] {
+         server_.Admin({"cupsreject", "tarvo-pdf"});
+         return std::vector<std::string>{"LC_ALL=de_DE.UTF-8", "LANG=de_DE.UTF-8"};
+       },
+       server + " did not take the job for tarvo-pdf (Destination \"tarvo-pdf\" is not accepting "
+                "jobs)"},
       {"no server at the socket",
        [&] { return std::vector<std::string>{"CUPS_SERVER=" + nowhere.toStdString()}; },
        "no print server can be reached at " + nowhere.toStdString()},
       {"server stopped after a print",
        [&] {
+         server_.Admin({"cupsaccept", "tarvo-pdf"});
          EXPECT_EQ(Run(PrintingRows({})).standardError, "");
          server_.Stop();
          return std::vector<std::string>{};
@@ -245,6 +255,59 @@ TEST_F(Printing, WithoutAPrinterTheUserIsToldWhyWithinTheDeadlineAndNothingElseH
               "tarvochart: Cannot print the chart: there is no route to the print server at "
               "[100::1]:631.\n");
   }
+}
+
+// A free TCP port of the loopback address.
+int FreePort() {
+  const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof(address);
+  bind(fd, reinterpret_cast<sockaddr*>(&address), length);
+  getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+  close(fd);
+  return ntohs(address.sin_port);
+}
+
+// A server named by its host ("localhost", which may stand for ::1 first, where nothing listens
+// here) is reached over TCP at the first of its addresses that takes connections, by the
+// program and by Qt's print support alike; a print through it is one job like any other.
+TEST_F(Printing, AServerNamedByItsHostIsReachedOverTcp) {
+  FaultyPrintServer standIn(server_, FreePort());
+  EXPECT_EQ(Run(PrintingRows({}), standIn.ClientEnvironment()).standardError, "");
+  EXPECT_EQ(server_.JobDocuments().size(), 1u);
+  EXPECT_GT(standIn.Passed().second, 0) << "the answers came through the stand-in";
+}
+
+// The name server is asked for the print server's address within the print's one deadline, and
+// named when it does not answer; the resolver alone would wait a minute here. It runs in a mount
+// namespace of its own, whose /etc/resolv.conf names a name server on a loopback address that
+// takes every question and answers none.
+TEST_F(Printing, ANameServerThatNeverAnswersIsNamedWithinTheDeadline) {
+  const int silent = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(53);
+  inet_pton(AF_INET, "127.0.0.77", &address.sin_addr);
+  if (bind(silent, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0) {
+    close(silent);
+    GTEST_SKIP() << "a name server's port needs root";
+  }
+  const std::string resolvConf = tables_.WriteBytes("resolv.conf", "nameserver 127.0.0.77\n");
+  const std::vector<std::string> privateResolver = {
+      "unshare", "--mount", "sh", "-c", "mount --bind \"$0\" /etc/resolv.conf && exec \"$@\"",
+      resolvConf};
+  QElapsedTimer timer;
+  timer.start();
+  const RunResult result = Run(
+      PrintingRows({}), {"CUPS_SERVER=printhost.invalid:631", "RES_OPTIONS=timeout:30 attempts:2"},
+      privateResolver);
+  EXPECT_LT(timer.elapsed(), 14000);
+  EXPECT_EQ(result.standardError,
+            "tarvochart: Cannot print the chart: the name server did not answer within 10 seconds "
+            "when asked for the address of the print server printhost.invalid:631.\n");
+  close(silent);
 }
 
 // No one can answer the print dialog without a display: the page is not lost, it goes to the

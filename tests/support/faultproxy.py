@@ -3,7 +3,8 @@
 
     faultproxy.py LISTEN SERVER COUNTS KIND DIRECTION AT
 
-stands on the socket LISTEN in front of the print server on the socket SERVER and passes every
+stands on the socket LISTEN (a path, or HOST:PORT for TCP) in front of the print server on the
+socket SERVER and passes every
 byte between them, until byte AT of what the clients send (DIRECTION "requests") or of what the
 server answers ("answers"), counted over all connections. From there on, on every connection:
   none     nothing changes
@@ -11,6 +12,7 @@ server answers ("answers"), counted over all connections. From there on, on ever
   trickle  answers pass a byte every 0.2 seconds, requests not at all
   close    the connections are shut down, and new ones as soon as they come
   garbage  the client gets bytes that are no answer, then its connection is shut down
+  babble   the client gets bytes that are no answer, and its connection stays open
 The bytes passed so far each way, "requests answers", are kept in the file COUNTS.
 """
 import os
@@ -56,8 +58,10 @@ def misbehave(way, data, source, target, client):
             target.sendall(bytes([byte]))
             time.sleep(0.2)
         return
-    elif kind == "garbage":
+    elif kind in ("garbage", "babble"):
         client.sendall(b"\x00\xffgarbage\r\n\r\n" * 64)
+        if kind == "babble":
+            time.sleep(3600)
     shut(source, target)
 
 
@@ -77,10 +81,16 @@ def pump(way, source, target, client):
 
 
 def main():
-    if os.path.exists(listen):
-        os.unlink(listen)
-    stand_in = socket.socket(socket.AF_UNIX)
-    stand_in.bind(listen)
+    if listen.startswith("/"):
+        if os.path.exists(listen):
+            os.unlink(listen)
+        stand_in = socket.socket(socket.AF_UNIX)
+        stand_in.bind(listen)
+    else:
+        host, port = listen.rsplit(":", 1)
+        stand_in = socket.socket(socket.AF_INET)
+        stand_in.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+        stand_in.bind((host, int(port)))
     stand_in.listen(64)
     # The counts file tells the tests that the stand-in takes connections: only now.
     count("requests", b"")

@@ -117,22 +117,29 @@ std::string PrintServer::WaitForPdfOutput(int job) const {
   return {};
 }
 
-FaultyPrintServer::FaultyPrintServer(const PrintServer& server) : server_(server) {
+FaultyPrintServer::FaultyPrintServer(const PrintServer& server, int tcpPort)
+    : server_(server), tcpPort_(tcpPort) {
   Misbehave(Fault::None);
+}
+
+std::string FaultyPrintServer::Address() const {
+  return tcpPort_ == 0 ? Socket() : "localhost:" + std::to_string(tcpPort_);
 }
 
 FaultyPrintServer::~FaultyPrintServer() = default;
 
 void FaultyPrintServer::Misbehave(Fault fault, Way way, long long at) {
-  static const char* const kFaults[] = {"none", "freeze", "trickle", "close", "garbage"};
+  static const char* const kFaults[] = {"none", "freeze", "trickle", "close", "garbage", "babble"};
   const QString counts = folder_.filePath("counts");
   QFile::remove(counts);
   standIn_ = std::make_unique<QProcess>();
   standIn_->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-  standIn_->start("/usr/bin/python3",
-                  {TARVO_FAULTPROXY_SCRIPT, QString::fromStdString(Socket()),
-                   QString::fromStdString(server_.Socket()), counts, kFaults[int(fault)],
-                   way == Way::Requests ? "requests" : "answers", QString::number(at)});
+  standIn_->start(
+      "/usr/bin/python3",
+      {TARVO_FAULTPROXY_SCRIPT,
+       tcpPort_ == 0 ? QString::fromStdString(Socket()) : QString("127.0.0.1:%1").arg(tcpPort_),
+       QString::fromStdString(server_.Socket()), counts, kFaults[int(fault)],
+       way == Way::Requests ? "requests" : "answers", QString::number(at)});
   // Listening once it has counted nothing yet.
   const QDeadlineTimer deadline(10000);
   while (!QFile::exists(counts) && !deadline.hasExpired()) QThread::msleep(10);
@@ -148,7 +155,7 @@ std::pair<long long, long long> FaultyPrintServer::Passed() const {
 
 std::vector<std::string> FaultyPrintServer::ClientEnvironment() const {
   std::vector<std::string> environment = server_.ClientEnvironment();
-  environment.front() = "CUPS_SERVER=" + Socket();
+  environment.front() = "CUPS_SERVER=" + Address();
   return environment;
 }
 

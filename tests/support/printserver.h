@@ -59,13 +59,15 @@ class PrintServer {
 // A print server that misbehaves at a chosen moment (tests/support/faultproxy.py): a stand-in on
 // a socket of its own in front of `server`, passing every byte until byte `at` of what its
 // clients send or of what the server answers, counted over the whole run; from there on it
-// freezes, trickles, closes or sends garbage.
+// freezes, trickles, closes, or sends garbage and closes or keeps the connection (babbles).
 class FaultyPrintServer {
  public:
-  enum class Fault { None, Freeze, Trickle, Close, Garbage };
+  enum class Fault { None, Freeze, Trickle, Close, Garbage, Babble };
   enum class Way { Requests, Answers };
 
-  explicit FaultyPrintServer(const PrintServer& server);
+  // With a `tcpPort`, the stand-in listens on that port of 127.0.0.1 instead, and its clients
+  // name it "localhost:PORT".
+  explicit FaultyPrintServer(const PrintServer& server, int tcpPort = 0);
   ~FaultyPrintServer();
   FaultyPrintServer(const FaultyPrintServer&) = delete;
   FaultyPrintServer& operator=(const FaultyPrintServer&) = delete;
@@ -76,11 +78,14 @@ class FaultyPrintServer {
   std::pair<long long, long long> Passed() const;
 
   std::string Socket() const { return folder_.filePath("faulty.sock").toStdString(); }
+  // Where clients reach it: the socket, or localhost and the port.
+  std::string Address() const;
   // The server's environment for clients, but pointing at the stand-in.
   std::vector<std::string> ClientEnvironment() const;
 
  private:
   const PrintServer& server_;
+  const int tcpPort_;
   QTemporaryDir folder_;
   std::unique_ptr<QProcess> standIn_;
 };

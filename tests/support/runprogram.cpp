@@ -42,8 +42,16 @@ RunResult RunProgram(const std::string& program, const std::vector<std::string>&
 
 RunResult RunTarvochart(const std::vector<std::string>& arguments,
                         const std::string& workingDirectory,
-                        const std::vector<std::string>& environment, int timeoutMilliseconds) {
+                        const std::vector<std::string>& environment, int timeoutMilliseconds,
+                        const std::vector<std::string>& wrapper) {
   std::vector<std::string> entries{"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"};
   entries.insert(entries.end(), environment.begin(), environment.end());
-  return RunProgram(TARVOCHART_PATH, arguments, workingDirectory, "", entries, timeoutMilliseconds);
+  if (wrapper.empty()) {
+    return RunProgram(TARVOCHART_PATH, arguments, workingDirectory, "", entries,
+                      timeoutMilliseconds);
+  }
+  std::vector<std::string> command(wrapper.begin() + 1, wrapper.end());
+  command.push_back(TARVOCHART_PATH);
+  command.insert(command.end(), arguments.begin(), arguments.end());
+  return RunProgram(wrapper.front(), command, workingDirectory, "", entries, timeoutMilliseconds);
 }

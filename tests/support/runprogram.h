@@ -21,11 +21,13 @@ RunResult RunProgram(const std::string& program, const std::vector<std::string>&
 
 // Runs tarvochart with `arguments` in `workingDirectory` on the offscreen platform (no display:
 // DISPLAY is removed), with the extra environment entries given: "NAME=value" sets a variable,
-// "NAME" removes it.
+// "NAME" removes it. With a `wrapper` (strace, unshare ...), the wrapper runs with the program and
+// its arguments after its own.
 RunResult RunTarvochart(const std::vector<std::string>& arguments,
                         const std::string& workingDirectory,
                         const std::vector<std::string>& environment = {},
-                        int timeoutMilliseconds = 30000);
+                        int timeoutMilliseconds = 30000,
+                        const std::vector<std::string>& wrapper = {});
 
 // This process's environment with the entries given: "NAME=value" sets a variable, "NAME"
 // removes it.

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -39,7 +40,8 @@ TEST(JobList, EachLineIsAJobOrSaysWhyNot) {
       {std::string("a\0b", 3), {}, "the line holds a NUL byte, which no file name can hold"},
       {longLine, {}, "the line is longer than 16384 bytes"},
   };
-  std::string list = "# jobs\n\n   \n";
+  // An editor's byte-order mark before the first line is no part of it.
+  std::string list = "\xEF\xBB\xBF# jobs\n\n   \n";
   for (const LineCase& c : cases) list += c.line + "\n";
   list += "  # the end";  // no line break after the last line
   std::istringstream input(list);
@@ -96,9 +98,12 @@ TEST(Batch, ReportsEveryJobInOrderAndExitsOneWhenAnyFailed) {
       {"damaged", "ChartPro.DBF"},
       {"window", "made nothing: the tables ask for no image file and no print"},
       {"good P.DBF", "tarvo-batch: give both table names after the folder, or neither"},
+      {"zero\xE2\x80\x8Bwidth",
+       "tarvo-batch: cannot enter the folder zero\\u200Bwidth: No such file or directory",
+       "zero\\u200Bwidth"},
       {"good ChartPro.DBF ChartDat.DBF", "wrote out.png"},
   };
-  std::string list = "# a comment, then a blank line\n\n";
+  std::string list = "\xEF\xBB\xBFgood\n# a comment, then a blank line\n\n";
   for (const Expected& row : expected) list += row.job + "\r\n";
   const RunResult run = RunBatch({"-j", "3", "-"}, root, list);
   ASSERT_TRUE(run.finished);
@@ -106,6 +111,8 @@ TEST(Batch, ReportsEveryJobInOrderAndExitsOneWhenAnyFailed) {
   EXPECT_EQ(run.standardError, "");
   std::istringstream report(run.standardOutput);
   std::string line;
+  ASSERT_TRUE(std::getline(report, line));
+  EXPECT_EQ(line, "good\twrote out.png") << "a byte-order mark before the first job";
   for (const Expected& row : expected) {
     ASSERT_TRUE(std::getline(report, line)) << "no line for " << row.job;
     EXPECT_EQ(line.substr(0, row.shown.size() + 1), row.shown + "\t");
@@ -122,6 +129,12 @@ TEST(Batch, ReportsEveryJobInOrderAndExitsOneWhenAnyFailed) {
   const RunResult allMade = RunBatch({"-"}, root, "good\ngood\n");
   EXPECT_EQ(allMade.exitCode, 0) << allMade.standardOutput;
   EXPECT_EQ(RunBatch({"-"}, root, "good\nwindow\n").exitCode, 1) << "a job that made nothing";
+  // A report that cannot be written is a failure of its own, said where it can be read.
+  const RunResult lost = RunProgram("/bin/sh", {"-c", "exec \"$0\" - >/dev/full", TARVO_BATCH_PATH},
+                                    root, "good\n", {"QT_QPA_PLATFORM=offscreen"});
+  EXPECT_EQ(lost.exitCode, 1);
+  EXPECT_EQ(lost.standardError,
+            "tarvo-batch: the report could not be written to standard output\n");
 }
 
 // Jobs that print, on several threads, each send their page to the print server.
@@ -142,6 +155,34 @@ TEST(Batch, EachJobThatAsksPrintsItsPage) {
   for (const std::string& document : documents) {
     EXPECT_EQ(RunProgram("pdfinfo", {document}, dir.path().toStdString()).exitCode, 0);
   }
+}
+
+// Once the print server has not answered within a print's deadline, the later print jobs of the
+// batch fail at once with that reason, each on its own line, and the other jobs go on.
+TEST(Batch, AfterAPrintRanOutOfTimeTheLaterPrintsFailAtOnce) {
+  PrintServer server;
+  if (!server.Ready()) GTEST_SKIP() << server.SkipReason();
+  FaultyPrintServer standIn(server);
+  standIn.Misbehave(FaultyPrintServer::Fault::Freeze);
+  QTemporaryDir dir;
+  WriteTables(dir.filePath("print").toStdString(), {Row("NOSHOW"), Row("PRINT")});
+  WriteTables(dir.filePath("image").toStdString(),
+              {Row("NOSHOW"), Row("BITMAPFILE", "b.png;60;80")});
+  QElapsedTimer timer;
+  timer.start();
+  const RunResult run =
+      RunBatch({"-j2", "-"}, dir.path().toStdString(), "print\nprint\nimage\nprint\nimage\n",
+               standIn.ClientEnvironment());
+  EXPECT_LT(timer.elapsed(), 15000) << "one print's deadline, not one for each";
+  EXPECT_EQ(run.exitCode, 1);
+  const std::string timedOut = "tarvochart: Cannot print the chart: the print server at " +
+                               standIn.Socket() +
+                               " did not give a complete answer within 10 seconds";
+  const std::string notAsked =
+      timedOut + " for an earlier job; it is not asked again in this batch.";
+  EXPECT_EQ(run.standardOutput, "print\t" + timedOut + ".\nprint\t" + notAsked +
+                                    "\nimage\twrote b.png\nprint\t" + notAsked +
+                                    "\nimage\twrote b.png\n");
 }
 
 QByteArray Contents(const QString& path) {

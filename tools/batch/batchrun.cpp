@@ -6,7 +6,6 @@
 
 #include <atomic>
 #include <cerrno>
-#include <cstring>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -18,8 +17,6 @@ namespace {
 constexpr const char* kBatchName = "tarvo-batch";
 
 JobOutcome Failure(std::string text) { return {true, std::move(text)}; }
-
-std::string SystemReason(int error) { return std::strerror(error); }
 
 // Hands the outcomes to the sink in job order, whichever thread finishes first.
 class OrderedOutcomes {
@@ -76,8 +73,9 @@ JobOutcome RunJobInFolder(const Job& job, int baseFolder, const PrintRoutine& pr
                           const chart::NumberLocale& numbers) {
   if (!job.problem.empty()) return Failure(std::string(kBatchName) + ": " + job.problem);
   if (fchdir(baseFolder) != 0 || chdir(job.folder.c_str()) != 0) {
-    return Failure(std::string(kBatchName) + ": cannot enter the folder " +
-                   ToPlainLine(job.folder) + ": " + SystemReason(errno));
+    const std::string reason = SystemReason(errno);
+    return Failure(std::string(kBatchName) + ": cannot enter the folder " + Excerpt(job.folder) +
+                   ": " + reason);
   }
   return DescribeRun(RunHeadless(job.propertyName, job.dataName, print, numbers));
 }

@@ -6,6 +6,8 @@
 
 namespace {
 
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 struct Fields {
@@ -112,6 +114,8 @@ std::vector<Job> ReadJobList(std::istream& list) {
   std::string line;
   bool tooLong = false;
   for (std::size_t number = 1; ReadBoundedLine(list, line, tooLong); ++number) {
+    // An editor's byte-order mark is no part of the first job's folder.
+    if (number == 1 && line.starts_with(kByteOrderMark)) line.erase(0, kByteOrderMark.size());
     if (tooLong) {
       Job job{number, line.substr(0, 60) + "...", {}, {}, {}, {}};
       job.problem = "the line is longer than " + std::to_string(kMaxJobLineBytes) + " bytes";

@@ -26,7 +26,9 @@ struct Job {
   std::string problem;  // why the line is no valid job; empty for a valid one
 };
 
-// The jobs of `list` in order, a refused line as a job with its problem. Reads to the end.
+// The jobs of `list` in order, a refused line as a job with its problem. Reads to the end; a
+// UTF-8 byte-order mark before the first line is passed over. A read error of the list is
+// thrown as it comes (InputStream's ReadError), never taken for the list's end.
 std::vector<Job> ReadJobList(std::istream& list);
 
 // One line's job (blank and comment lines excepted, which the caller skips).

@@ -9,8 +9,6 @@
 #include <QGuiApplication>
 #include <chrono>
 #include <cstdio>
-#include <cstring>
-#include <fstream>
 #include <iostream>
 #include <mutex>
 #include <optional>
@@ -19,8 +17,10 @@
 #include "batchrun.h"
 #include "cupsprinter.h"
 #include "guiprocess.h"
+#include "inputstream.h"
 #include "printchartpage.h"
 #include "runtime.h"
+#include "signalcleanup.h"
 
 namespace {
 
@@ -49,8 +49,11 @@ standard error shows the progress.
   --help          show this text
   --version       show the version
 
+Once a print has found the name server or the print server not answering within its time,
+the later print jobs of the batch fail at once with that reason.
+
 Exit status: 0 every job made its outputs, 1 a job ended with a message or made nothing, 2 the
-command line or the job list cannot be used.
+command line is wrong or the job list cannot be read to its end (no job runs then).
 
 The manual page: man tarvo-batch once installed; before, in the source folder:
 man -l tools/batch/tarvo-batch.1
@@ -155,18 +158,28 @@ class Progress {
   Clock::time_point shownAt_{};
 };
 
-// One job prints at a time, each on a printer of its own.
+// One job prints at a time, each on a printer of its own. Once a print has run out of its time
+// (the name server or the print server did not answer), the later print jobs of the batch fail
+// at once with that reason, instead of each waiting for what is known not to answer.
 void PrintPage(const chart::ChartDocument& chart, const PrintSettings& settings) {
   static std::mutex printing;
+  static std::optional<std::string> notAnswering;
   std::lock_guard lock(printing);
-  CupsPrinter printer;
-  PrintChartPage(printer, chart, settings);
+  if (notAnswering) throw PrintDeadlinePassed(*notAnswering);
+  try {
+    CupsPrinter printer;
+    PrintChartPage(printer, chart, settings);
+  } catch (const PrintDeadlinePassed& error) {
+    std::string text = error.Text();
+    if (text.ends_with('.')) text.pop_back();
+    notAnswering = text + " for an earlier job; it is not asked again in this batch.";
+    throw;
+  }
 }
 
 int RunBatch(const std::vector<Job>& jobs, int threads) {
   const int baseFolder = open(".", O_PATH | O_DIRECTORY | O_CLOEXEC);
-  if (baseFolder < 0)
-    return Usage(std::string("cannot open the current folder: ") + std::strerror(errno));
+  if (baseFolder < 0) return Usage("cannot open the current folder: " + SystemReason(errno));
   Progress progress(jobs.size(), isatty(STDERR_FILENO));
   const chart::NumberLocale numbers = chart::SystemNumberLocale();
   bool anyFailed = false;
@@ -192,6 +205,8 @@ int RunBatch(const std::vector<Job>& jobs, int threads) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  KeepStandardStreamsOpen();
+  RemoveTemporariesOnSignals();
   const CommandLine line = ReadCommandLine(argc, argv);
   if (!line.problem.empty()) return Usage(line.problem);
   if (line.information) {
@@ -199,13 +214,15 @@ int main(int argc, char** argv) {
     return std::fflush(stdout) == 0 ? kAllMade : kSomeFailed;
   }
   std::vector<Job> jobs;
-  if (line.jobList == "-") {
-    jobs = ReadJobList(std::cin);
-  } else {
-    std::ifstream list(line.jobList, std::ios::binary);
-    if (!list)
-      return Usage("cannot read the job list " + line.jobList + ": " + std::strerror(errno));
-    jobs = ReadJobList(list);
+  try {
+    const auto list = line.jobList == "-"
+                          ? InputStream::StandardInput()
+                          : InputStream::Open(line.jobList, "the job list " + line.jobList);
+    jobs = ReadJobList(*list);
+  } catch (const ReadError& error) {
+    // No job runs from a list that is not whole: which of them were meant is not known.
+    std::cerr << "tarvo-batch: " << ToPlainLine(error.Text()) << "\n";
+    return kUsageError;
   }
   SetUpProcess(argc, argv);
   const auto application = StartWindowlessApplication();

@@ -12,8 +12,6 @@ namespace {
 
 std::string ColumnName(std::size_t i) { return "column " + std::to_string(i + 1); }
 
-std::string Quote(const std::string& text) { return "\"" + ToPlainLine(text) + "\""; }
-
 // The column that `pick` numbers from 1; nothing when it is not a whole number above 0.
 std::optional<std::size_t> ColumnNumbered(const std::string& pick) {
   std::size_t number = 0;
@@ -33,7 +31,7 @@ std::optional<std::size_t> ColumnNamed(const std::vector<std::string>& header,
     }
     if (found.size() == 1) return found[0];
     if (found.size() > 1) {
-      problem = "--columns names " + Quote(pick) + ", the name of columns " +
+      problem = "--columns names " + QuotedExcerpt(pick) + ", the name of columns " +
                 std::to_string(found[0] + 1) + " and " + std::to_string(found[1] + 1) +
                 ": name the one you mean by its number";
       return std::nullopt;
@@ -58,14 +56,14 @@ std::optional<std::size_t> PickedColumn(const CsvColumns& all, const std::string
   if (column && !all.header.empty() && *column >= all.count) column.reset();
   if (!column) {
     if (problem.empty()) {
-      problem = "--columns names " + Quote(pick) + ", which is none of the " +
+      problem = "--columns names " + QuotedExcerpt(pick) + ", which is none of the " +
                 std::to_string(all.count) + " columns of the header: " + DescribeColumns(all);
     }
     return std::nullopt;
   }
   if (const CsvDataSetColumns* owner = ColourColumnOf(all, *column)) {
-    problem = "--columns names " + Quote(pick) + ", the colour column of " + Quote(owner->name) +
-              ": name the value column, and its colours come with it";
+    problem = "--columns names " + QuotedExcerpt(pick) + ", the colour column of " +
+              QuotedExcerpt(owner->name) + ": name the value column, and its colours come with it";
     return std::nullopt;
   }
   return column;
@@ -87,8 +85,8 @@ std::string OrphanColourColumn(const std::vector<std::string>& names, std::size_
            " has no name: a column without a name is the colour column of the value column "
            "right before it, and there is none";
   }
-  return ColumnName(i) + " (\"" + ToPlainLine(names[i]) +
-         "\") names a colour, but no value column comes right before it: a colour column follows "
+  return ColumnName(i) + " (" + QuotedExcerpt(names[i]) +
+         ") names a colour, but no value column comes right before it: a colour column follows "
          "the value column of its data set";
 }
 
@@ -154,7 +152,7 @@ std::string ColumnListProblem(const std::vector<std::string>& picks, bool header
   for (const std::string& pick : picks) {
     if (pick.empty()) return "--columns holds an empty column name";
     if (!header && !ColumnNumbered(pick)) {
-      return "--columns names " + Quote(pick) +
+      return "--columns names " + QuotedExcerpt(pick) +
              ": without --header the columns have no names; give their numbers, from 1";
     }
   }
@@ -196,7 +194,7 @@ std::string DescribeColumns(const CsvColumns& columns) {
     const std::string role = roles[i].empty() ? "not written" : roles[i];
     if (!text.empty()) text += ", ";
     if (!columns.header.empty()) {
-      text += ToPlainLine(columns.header[i]) + " (" + role + ")";
+      text += Excerpt(columns.header[i]) + " (" + role + ")";
     } else {
       text += columns.picked ? ColumnName(i) + " (" + role + ")" : role;
     }

@@ -13,6 +13,8 @@
 
 #include "csvcolumns.h"
 #include "dbfwriter.h"
+#include "inputstream.h"
+#include "signalcleanup.h"
 #include "textforms.h"
 
 namespace {
@@ -94,9 +96,11 @@ For testing damaged tables: --version=N (version byte, 0 to 255), --no-eof (no e
   (blanks added at the end, up to 1048576).
 
 The table is written atomically: it appears complete or not at all, and an existing table of
-that name stays as it was when the input is refused or the write fails (a full disk, the
-file-size limit, a read-only or missing folder: the message gives the system's reason). A
-name that is there but is not a regular file (a folder, a device, a FIFO) is refused.
+that name stays as it was when the input is refused, cannot be read to its end (a folder or
+a closed standard input, a read error), or the write fails (a full disk, the file-size limit,
+a read-only or missing folder: the message gives the system's reason), and when the tool is
+interrupted (SIGINT, SIGTERM, SIGHUP; where the file system allows, SIGKILL too). A name that
+is there but is not a regular file (a folder, a device, a FIFO) is refused.
 
 Exit status: 0 written, 1 refused or not written, 2 wrong command line.
 
@@ -251,24 +255,30 @@ struct Request {
   DbfTable table;  // the form of the table: everything but its records
 };
 
-// Reads the rows from standard input into the writer; the lines refused.
-Refusals ReadRows(const Request& request, DbfFileWriter& writer) {
+// Reads the rows from `in` into the writer; the lines refused. Throws ReadError where the input
+// cannot be read to its end.
+Refusals ReadRows(const Request& request, std::istream& in, DbfFileWriter& writer) {
   const auto addProperty = [&](const PropertyRow& row) { writer.Add(RecordOf(row)); };
   const auto addData = [&](const DataRow& row) { writer.Add(RecordOf(row)); };
   const Form& form = request.form;
   if (request.properties) {
-    return form.keywords ? PropertyRowsFromKeywordLines(std::cin, addProperty)
-                         : PropertyRowsFromBars(std::cin, addProperty);
+    return form.keywords ? PropertyRowsFromKeywordLines(in, addProperty)
+                         : PropertyRowsFromBars(in, addProperty);
   }
-  return form.csv ? DataRowsFromCsv(std::cin, request.dataSets, form.csvForm, addData)
-                  : DataRowsFromBars(std::cin, request.dataSets, addData);
+  return form.csv ? DataRowsFromCsv(in, request.dataSets, form.csvForm, addData)
+                  : DataRowsFromBars(in, request.dataSets, addData);
 }
 
 int Write(const Request& request) {
   try {
+    const auto input = InputStream::StandardInput();
     DbfFileWriter writer(request.path, request.table);
-    if (Refused(ReadRows(request, writer))) return 1;
+    if (Refused(ReadRows(request, *input, writer))) return 1;
     writer.Commit();
+  } catch (const ReadError& error) {
+    // A table cut where the input failed would pass for the whole one.
+    std::cerr << "tarvo-dbfwrite: " << error.Text() << "\ntarvo-dbfwrite: nothing written\n";
+    return 1;
   } catch (const FileError& error) {
     std::cerr << "tarvo-dbfwrite: cannot write " << request.path << ": " << error.Text() << "\n";
     return 1;
@@ -279,6 +289,8 @@ int Write(const Request& request) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  KeepStandardStreamsOpen();
+  RemoveTemporariesOnSignals();
   // A table may pass the file-size limit: that is a failed write with its reason, not the end.
   std::signal(SIGXFSZ, SIG_IGN);
   std::ios::sync_with_stdio(false);

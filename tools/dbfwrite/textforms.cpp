@@ -29,10 +29,8 @@ class RefusalList {
   void CheckWidth(std::size_t line, const std::string& what, const std::string& text, int width,
                   const std::string& hint = "") {
     if (text.size() <= std::size_t(width)) return;
-    constexpr std::size_t kShown = 40;
-    const std::string shown = text.size() > kShown ? text.substr(0, kShown) + "..." : text;
     Add(line, what + " is " + std::to_string(text.size()) + " bytes, its field holds " +
-                  std::to_string(width) + ": \"" + ToPlainLine(shown) + "\"" + Once(hint));
+                  std::to_string(width) + ": " + QuotedExcerpt(text) + Once(hint));
   }
 
  private:
@@ -132,11 +130,11 @@ std::pair<std::string, std::string> FirstWord(std::string_view text) {
 
 void CheckDataSetNumberWord(RefusalList& refusals, std::size_t line, const PropertyRow& row) {
   if (row.dataSet.size() <= std::size_t(kDataSetNumberWidth)) return;
-  refusals.Add(line, "the data-set number " + row.dataSet + " is over " +
+  refusals.Add(line, "the data-set number " + Excerpt(row.dataSet) + " is over " +
                          std::to_string(kDataSetNumberWidth) +
                          " characters (a title or colour that starts with a number follows "
                          "its data-set number: " +
-                         UpperCase(row.keyword) + " 1 " + row.dataSet + " ...)");
+                         UpperCase(row.keyword) + " 1 " + Excerpt(row.dataSet) + " ...)");
 }
 
 PropertyRow PropertyRowFromWords(std::string_view line) {
@@ -163,7 +161,7 @@ std::string DataSetCount(std::size_t count) {
 
 std::string DataSetName(const CsvColumns& columns, std::size_t j) {
   const std::string& name = columns.dataSets[j].name;
-  return DataSetName(int(j)) + (name.empty() ? "" : " (" + ToPlainLine(name) + ")");
+  return DataSetName(int(j)) + (name.empty() ? "" : " (" + Excerpt(name) + ")");
 }
 
 std::string ColumnsHint(const CsvColumns& columns) {
@@ -190,11 +188,11 @@ std::string CheckCsvValue(RefusalList& refusals, const CsvRow& row, const std::s
   if (value.empty()) {
     refusals.Add(row.record.line, what + " is missing");
   } else if (!number.doubt.empty()) {
-    refusals.Add(row.record.line, what + " \"" + ToPlainLine(value) + "\" " + number.doubt);
+    refusals.Add(row.record.line, what + " " + QuotedExcerpt(value) + " " + number.doubt);
   } else if (number.plain.empty()) {
     const char* hint =
         row.firstWithoutHeader ? " (if this row names the columns, give --header)" : "";
-    refusals.Add(row.record.line, what + " \"" + ToPlainLine(value) + "\" is not a number" + hint);
+    refusals.Add(row.record.line, what + " " + QuotedExcerpt(value) + " is not a number" + hint);
   }
   return number.plain.empty() ? value : number.plain;
 }
@@ -206,7 +204,7 @@ void CheckCsvColour(RefusalList& refusals, const CsvRow& row, const CsvColumns& 
   const bool hasDigit = colour.find_first_of("0123456789") != colour.npos;
   if (!hasDigit || ReadCsvNumber(colour, row.usual).plain.empty()) return;
   const std::size_t line = row.record.line;
-  refusals.Add(line, "the colour of " + dataSet + " is the number \"" + ToPlainLine(colour) + "\"" +
+  refusals.Add(line, "the colour of " + dataSet + " is the number " + QuotedExcerpt(colour) +
                          refusals.Once(ColumnsHint(columns)));
 }
 
@@ -240,7 +238,7 @@ std::string DataSetNames(const CsvColumns& columns) {
   for (const CsvDataSetColumns& dataSet : columns.dataSets) {
     names += names.empty() ? "" : ", ";
     names += dataSet.name.empty() ? "column " + std::to_string(dataSet.value + 1)
-                                  : ToPlainLine(dataSet.name);
+                                  : Excerpt(dataSet.name);
   }
   return names;
 }
@@ -374,6 +372,10 @@ Refusals DataRowsFromCsv(std::istream& in, int dataSets, const CsvForm& form, co
     }
     const CsvRow row{record, DecimalMarkOf(separator), rows == 0 && !form.header};
     add(DataRowFromCsv(row, *columns, refusals));
+  }
+  // An input without the header it was said to start with is not an empty table.
+  if (form.header && !columns) {
+    refusals.Add(1, "the input is empty: with --header it starts with a header row");
   }
   return result;
 }

@@ -44,8 +44,12 @@ class Inspection : public PassObserver {
     };
     try {
       if (RunCreationPass(targets, this)) verdict_ = EndsWithMessage();
-    } catch (const Exception&) {
+    } catch (const Exception& error) {
       verdict_ = EndsWithMessage();  // told by Failed, while the tables were open
+      if (!propertyFile_) {          // a table that could not be read while it was checked
+        out_ << "  The run stops here:\n";
+        ReportRunEnd(error, out_);
+      }
     }
     const InspectionResult result{verdict_, warnings_.Count()};
     out_ << VerdictLine(result) << "\n";

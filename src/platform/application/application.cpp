@@ -45,6 +45,7 @@ void TApplication::Initialize(int& argc, char** argv) {
   ChooseDisplayPlatform();
   QtCommandLine& line = QtArguments();
   qtApplication_ = std::make_unique<QApplication>(line.argc, line.argv);
+  KeepSystemMessagesInEnglish();
 }
 
 bool TApplication::Headless() const {

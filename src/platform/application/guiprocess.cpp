@@ -1,10 +1,14 @@
 #include "guiprocess.h"
 
 #include <QGuiApplication>
+#include <QHashFunctions>
+#include <clocale>
 #include <csignal>
 #include <cstdio>
 
+#include "inputstream.h"
 #include "runtime.h"
+#include "signalcleanup.h"
 
 namespace {
 
@@ -17,6 +21,11 @@ void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& m
 }  // namespace
 
 void SetUpProcess(int argc, char** argv) {
+  KeepStandardStreamsOpen();
+  RemoveTemporariesOnSignals();
+  // Qt's PDF writer lays out its fonts in hash order: with a seed of its own each run, the same
+  // chart would give another file each time. The tables' texts are too few to flood a hash.
+  QHashSeed::setDeterministicGlobalSeed();
   std::signal(SIGPIPE, SIG_IGN);
   std::signal(SIGXFSZ, SIG_IGN);
   SetCommandLine(argc, argv);
@@ -34,7 +43,15 @@ QtCommandLine& QtArguments() {
 std::unique_ptr<QGuiApplication> StartWindowlessApplication() {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QtCommandLine& line = QtArguments();
-  return std::make_unique<QGuiApplication>(line.argc, line.argv);
+  auto application = std::make_unique<QGuiApplication>(line.argc, line.argv);
+  KeepSystemMessagesInEnglish();
+  return application;
+}
+
+void KeepSystemMessagesInEnglish() {
+  // "C" would not do: the print service's library takes it for "not set" and reads the
+  // language from the environment again.
+  if (!std::setlocale(LC_MESSAGES, "C.UTF-8")) std::setlocale(LC_MESSAGES, "C");
 }
 
 bool DisplayNamed() {

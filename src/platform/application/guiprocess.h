@@ -10,7 +10,8 @@ class QGuiApplication;
 
 // Takes the command line; failed writes (a reader of standard error that has gone, the file-size
 // limit) are reported where they happen instead of ending the process; Qt's own notices stay
-// off standard error.
+// off standard error; closed standard streams are kept from being taken over by files, and
+// SIGINT, SIGTERM and SIGHUP remove the temporary files before they end the process.
 void SetUpProcess(int argc, char** argv);
 
 // Qt's notices (a missing runtime directory, a display that cannot be reached) are kept off
@@ -27,6 +28,12 @@ QtCommandLine& QtArguments();
 
 // The Qt application of a run without a window, on the offscreen platform.
 std::unique_ptr<QGuiApplication> StartWindowlessApplication();
+
+// Keeps the locale that Qt takes from the environment for everything but messages: the system's
+// and the print service's reasons inside the program's messages are English, as the program's
+// own texts are, so that a message reads in one language and a host finds the same words in
+// every locale. Run once the Qt application is made (it sets the locale).
+void KeepSystemMessagesInEnglish();
 
 // True when the environment names a display (DISPLAY, WAYLAND_DISPLAY, or a platform other than
 // offscreen in QT_QPA_PLATFORM): only then can a window be shown at all.

@@ -28,10 +28,12 @@ CupsLibrary Load() {
   }
   CupsLibrary cups{};
   Resolve(library, "cupsServer", cups.server);
+  Resolve(library, "cupsSetServer", cups.setServer);
   Resolve(library, "ippPort", cups.port);
   Resolve(library, "cupsEncryption", cups.encryption);
   Resolve(library, "httpConnect2", cups.connect);
   Resolve(library, "httpError", cups.error);
+  Resolve(library, "httpGetFd", cups.getFd);
   Resolve(library, "httpGetStatus", cups.status);
   Resolve(library, "httpStatus", cups.statusText);
   Resolve(library, "httpClose", cups.close);

@@ -6,10 +6,12 @@
 
 struct CupsLibrary {
   decltype(&::cupsServer) server;
+  decltype(&::cupsSetServer) setServer;
   decltype(&::ippPort) port;
   decltype(&::cupsEncryption) encryption;
   decltype(&::httpConnect2) connect;
   decltype(&::httpError) error;
+  decltype(&::httpGetFd) getFd;
   decltype(&::httpGetStatus) status;
   decltype(&::httpStatus) statusText;
   decltype(&::httpClose) close;

@@ -6,11 +6,11 @@
 #include <QPrintEngine>
 #include <QPrinter>
 #include <QScopeGuard>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <cmath>
 
 #include "runtime.h"
+#include "scratchfile.h"
 
 CupsPrinter Printer;
 
@@ -126,7 +126,8 @@ PrinterPage CupsPrinter::NextPage() {
 
 void CupsPrinter::BeginDoc() {
   if (canvas_) throw Exception(CannotPrint("a print job is already open"));
-  PrintService service(deadline_);
+  jobTime_ = PrintTime::StartingNow(deadline_);
+  PrintService service(*jobTime_);
   PrepareDestination(service);
   OpenJobFile();
   canvas_ = std::make_unique<QPainter>();
@@ -154,27 +155,27 @@ void CupsPrinter::SelectDestination(const PrintService& service) {
   service.CheckDeadline();
 }
 
-// The page goes to a file of its own. The name has no ".pdf" ending, so that the device stays
+// The page goes to a file of its own. Its name has no ".pdf" ending, so that the device stays
 // the destination's printer (page size, printable area) and does not turn into a PDF writer.
 void CupsPrinter::OpenJobFile() {
-  jobFolder_ = std::make_unique<QTemporaryDir>();
-  if (!jobFolder_->isValid()) {
-    const std::string reason = jobFolder_->errorString().toStdString();
-    jobFolder_.reset();
-    throw Exception(CannotPrint("no temporary folder for the page (" + reason + ")"));
+  try {
+    jobFile_ = std::make_unique<ScratchFile>();
+  } catch (const Exception& error) {
+    throw Exception(CannotPrint("no file for the page: " + error.Text()));
   }
-  device_->setOutputFileName(jobFolder_->filePath("page"));
+  device_->setOutputFileName(QString::fromStdString(jobFile_->Path()));
 }
 
 void CupsPrinter::EndDoc() {
   RequireOpenJob();
   const std::string file = device_->outputFileName().toStdString();
   canvas_->end();
+  const PrintTime time = *jobTime_;
   const auto closeJob = qScopeGuard([this] { CloseJob(); });
   if (QFileInfo(QString::fromStdString(file)).size() <= 0) {
     throw Exception(CannotPrint("the page could not be written to " + file));
   }
-  PrintService service(deadline_);
+  PrintService service(time);
   service.Submit(destination_, file, kJobTitle, JobOptionsOf(*device_));
 }
 
@@ -182,11 +183,12 @@ void CupsPrinter::Abort() {
   if (canvas_) CloseJob();
 }
 
-// Ends the page if it is still open; its file goes with the job's folder, unsent.
+// Ends the page if it is still open; its file goes, unsent.
 void CupsPrinter::CloseJob() {
   canvas_.reset();
   if (device_) device_->setOutputFileName(QString());
-  jobFolder_.reset();
+  jobFile_.reset();
+  jobTime_.reset();
 }
 
 void CupsPrinter::SetFontName(const std::string& name) { fontName_ = name; }

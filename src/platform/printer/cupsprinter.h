@@ -7,13 +7,14 @@
 
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "printservice.h"
 #include "tprinter.h"
 
 class QPrinter;
-class QTemporaryDir;
+class ScratchFile;
 
 // The page of a printer as a job finds it, in device pixels at the printer's resolution.
 struct PrinterPage {
@@ -29,8 +30,8 @@ struct PrinterPage {
 
 class CupsPrinter final : public TPrinter {
  public:
-  // `deadline`: how long each exchange with the print server may take, the lookup of the printer
-  // in BeginDoc and the job's submission in EndDoc (see PrintService).
+  // `deadline`: how long a print may take, from BeginDoc's lookup of the server and the printer
+  // to EndDoc's submission of the job, all together (see PrintService); Device() has its own.
   explicit CupsPrinter(std::chrono::milliseconds deadline = PrintService::kDeadline);
   ~CupsPrinter() override;
 
@@ -67,7 +68,8 @@ class CupsPrinter final : public TPrinter {
 
   const std::chrono::milliseconds deadline_;
   std::unique_ptr<QPrinter> device_;
-  std::unique_ptr<QTemporaryDir> jobFolder_;
+  std::unique_ptr<ScratchFile> jobFile_;
+  std::optional<PrintTime> jobTime_;  // the open job's time, from BeginDoc
   std::unique_ptr<QPainter> canvas_;
   PrintDestination destination_;
   std::string fontName_;

@@ -64,10 +64,10 @@ int ShutDownConnectionsTo(const PrintServerEndpoint& server) {
   return count;
 }
 
-PrintDeadline::PrintDeadline(PrintServerEndpoint server, std::chrono::milliseconds length)
+PrintDeadline::PrintDeadline(PrintServerEndpoint server, PrintTime time)
     : server_(std::move(server)),
-      length_(length),
-      end_(Clock::now() + length),
+      length_(time.length),
+      end_(time.end),
       watcher_([this] { Watch(); }) {}
 
 PrintDeadline::~PrintDeadline() {

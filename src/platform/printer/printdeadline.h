@@ -13,6 +13,17 @@
 #include <string>
 #include <thread>
 
+// The time that a whole print may take, every exchange with the print server and the lookup of
+// its name included.
+struct PrintTime {
+  std::chrono::steady_clock::time_point end;
+  std::chrono::milliseconds length;  // from start to end, as the user is told
+
+  static PrintTime StartingNow(std::chrono::milliseconds length) {
+    return {std::chrono::steady_clock::now() + length, length};
+  }
+};
+
 // Where the print server listens: a local socket, or a port of a host on the network.
 struct PrintServerEndpoint {
   std::string socketPath;  // empty for a server on the network
@@ -23,7 +34,7 @@ class PrintDeadline {
  public:
   using Clock = std::chrono::steady_clock;
 
-  PrintDeadline(PrintServerEndpoint server, std::chrono::milliseconds length);
+  PrintDeadline(PrintServerEndpoint server, PrintTime time);
   ~PrintDeadline();
   PrintDeadline(const PrintDeadline&) = delete;
   PrintDeadline& operator=(const PrintDeadline&) = delete;
@@ -32,6 +43,7 @@ class PrintDeadline {
   // The time left in milliseconds; 0 once it has passed.
   int RemainingMilliseconds() const;
   std::chrono::milliseconds Length() const { return length_; }
+  Clock::time_point End() const { return end_; }
 
  private:
   void Watch();

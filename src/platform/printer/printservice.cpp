@@ -15,27 +15,30 @@
 
 #include "cupslibrary.h"
 #include "runtime.h"
+#include "serverlookup.h"
 
 namespace {
 
+// The server that the environment names (CUPS_SERVER, client.conf, else the local socket), as
+// this thread first saw it: once a print has pointed the library at the server's address, the
+// library tells that address instead.
+const std::string& ConfiguredServer() {
+  thread_local const std::string server = Cups().server();
+  return server;
+}
+
+bool IsLocalSocket(const std::string& server) { return !server.empty() && server.front() == '/'; }
+
 std::string ServerAddress() {
-  const std::string server = Cups().server();
-  if (!server.empty() && server.front() == '/') return server;  // a local socket
+  const std::string& server = ConfiguredServer();
+  if (IsLocalSocket(server)) return server;
   return server + ":" + std::to_string(Cups().port());
 }
 
 PrintServerEndpoint ServerEndpoint() {
-  const std::string server = Cups().server();
-  if (!server.empty() && server.front() == '/') return {server, 0};
+  const std::string& server = ConfiguredServer();
+  if (IsLocalSocket(server)) return {server, 0};
   return {{}, Cups().port()};
-}
-
-// The host to look up: an IPv6 address without its brackets.
-std::string HostName(std::string server) {
-  if (server.size() > 1 && server.front() == '[' && server.back() == ']') {
-    server = server.substr(1, server.size() - 2);
-  }
-  return server;
 }
 
 // Connects a socket of the address's kind within `milliseconds`; returns 0 or the error.
@@ -55,33 +58,26 @@ int TryConnect(const sockaddr* address, socklen_t length, int milliseconds) {
   return error;
 }
 
-// Why no connection to the server can be made: the system's error, 0 when one can be made, or
-// the reason why the server's name cannot be looked up.
-struct ConnectionFailure {
-  int error = 0;
-  std::string lookup;
-};
-
-ConnectionFailure TryServer(const std::string& server, int port, int milliseconds) {
-  if (!server.empty() && server.front() == '/') {
+// Connects to `server`, a socket path or a numeric address, within `milliseconds`; returns 0 or
+// the system's error.
+int TryServer(const std::string& server, int port, int milliseconds) {
+  if (IsLocalSocket(server)) {
     sockaddr_un local{};
     local.sun_family = AF_UNIX;
-    if (server.size() >= sizeof(local.sun_path)) return {ENAMETOOLONG, {}};
+    if (server.size() >= sizeof(local.sun_path)) return ENAMETOOLONG;
     std::memcpy(local.sun_path, server.c_str(), server.size() + 1);
-    return {TryConnect(reinterpret_cast<sockaddr*>(&local), sizeof(local), milliseconds), {}};
+    return TryConnect(reinterpret_cast<sockaddr*>(&local), sizeof(local), milliseconds);
   }
   addrinfo hints{};
   hints.ai_socktype = SOCK_STREAM;
+  hints.ai_flags = AI_NUMERICHOST | AI_NUMERICSERV;
   addrinfo* found = nullptr;
-  const int looked =
-      getaddrinfo(HostName(server).c_str(), std::to_string(port).c_str(), &hints, &found);
-  if (looked != 0) return {0, gai_strerror(looked)};
-  int error = EHOSTUNREACH;
-  for (const addrinfo* address = found; address && error != 0; address = address->ai_next) {
-    error = TryConnect(address->ai_addr, address->ai_addrlen, milliseconds);
+  if (getaddrinfo(server.c_str(), std::to_string(port).c_str(), &hints, &found) != 0) {
+    return EINVAL;
   }
+  const int error = TryConnect(found->ai_addr, found->ai_addrlen, milliseconds);
   freeaddrinfo(found);
-  return {error, {}};
+  return error;
 }
 
 std::string WithinText(std::chrono::milliseconds length) {
@@ -118,39 +114,77 @@ std::pair<std::string, std::string> EnvironmentDestination() {
   return {};
 }
 
-PrintService::PrintService(std::chrono::milliseconds deadline)
-    : address_(ServerAddress()), deadline_(ServerEndpoint(), deadline) {
-  http_ = Cups().connect(Cups().server(), Cups().port(), nullptr, AF_UNSPEC, Cups().encryption(), 1,
-                         deadline_.RemainingMilliseconds(), nullptr);
-  if (http_) return;
-  // The library gives no reason of its own why a connection failed: the system is asked.
-  const ConnectionFailure failure =
-      TryServer(Cups().server(), Cups().port(), deadline_.RemainingMilliseconds());
-  CheckDeadline();
-  if (!failure.lookup.empty()) {
-    throw Exception(CannotPrint("the name of the print server " + address_ + " is not known (" +
-                                failure.lookup + ")"));
+PrintService::PrintService(PrintTime time)
+    : address_(ServerAddress()), deadline_(ServerEndpoint(), time) {
+  const std::string& server = ConfiguredServer();
+  if (IsLocalSocket(server)) {
+    Connect(server);
+    return;
   }
-  if (failure.error == ENETUNREACH || failure.error == EHOSTUNREACH) {
-    throw Exception(CannotPrint("there is no route to the print server at " + address_));
-  }
-  if (failure.error == ETIMEDOUT) NoAnswer();
-  // It takes connections, but ends them before the library is through with its own.
-  if (failure.error == 0) ConnectionClosed();
-  throw Exception(CannotPrint("no print server can be reached at " + address_));
+  const std::string address = ReachableAddress(server);
+  // Qt's print support asks the server through the library too, also while the print dialog
+  // opens: by its address, so that no lookup of the name runs outside a deadline. The next
+  // print looks the name up again.
+  Cups().setServer(ServerWithPort(address, Cups().port()).c_str());
+  Connect(address);
 }
 
 PrintService::~PrintService() {
   if (http_) Cups().close(http_);
 }
 
+std::string PrintService::ReachableAddress(const std::string& host) {
+  const std::optional<ServerLookup> lookup = LookUpServer(host, deadline_.End());
+  if (!lookup) {
+    throw PrintDeadlinePassed(
+        CannotPrint("the name server did not answer " + WithinText(deadline_.Length()) +
+                    " when asked for the address of the print server " + address_));
+  }
+  if (!lookup->failure.empty()) {
+    throw Exception(CannotPrint("the name of the print server " + address_ + " is not known (" +
+                                lookup->failure + ")"));
+  }
+  int error = EHOSTUNREACH;
+  for (const std::string& address : lookup->addresses) {
+    error = TryServer(address, Cups().port(), deadline_.RemainingMilliseconds());
+    if (error == 0) return address;
+  }
+  Unreachable(error);
+}
+
+void PrintService::Connect(const std::string& host) {
+  http_ = Cups().connect(host.c_str(), Cups().port(), nullptr, AF_UNSPEC, Cups().encryption(), 1,
+                         deadline_.RemainingMilliseconds(), nullptr);
+  // The library gives no reason of its own why a connection failed: the system is asked.
+  if (!http_) Unreachable(TryServer(host, Cups().port(), deadline_.RemainingMilliseconds()));
+}
+
+// Why a connection to the server failed with `error`, 0 when a new one succeeds.
+void PrintService::Unreachable(int error) {
+  if (error == ETIMEDOUT) {
+    throw PrintDeadlinePassed(CannotPrint("the print server at " + address_ +
+                                          " did not take the connection " +
+                                          WithinText(deadline_.Length())));
+  }
+  CheckDeadline();
+  if (error == ENETUNREACH || error == EHOSTUNREACH) {
+    throw Exception(CannotPrint("there is no route to the print server at " + address_));
+  }
+  // It takes connections, but ends them before the library is through with its own.
+  if (error == 0) ConnectionClosed();
+  throw Exception(CannotPrint("no print server can be reached at " + address_));
+}
+
 void PrintService::CheckDeadline() const {
   if (deadline_.Expired()) NoAnswer();
 }
 
+// Silence, an answer that trickles in, or bytes that never make an answer: the library cannot
+// tell them apart while it waits.
 void PrintService::NoAnswer() const {
-  throw Exception(CannotPrint("the print server at " + address_ + " did not answer " +
-                              WithinText(deadline_.Length())));
+  throw PrintDeadlinePassed(CannotPrint("the print server at " + address_ +
+                                        " did not give a complete answer " +
+                                        WithinText(deadline_.Length())));
 }
 
 // After a request that failed: throws when the exchange itself failed, rather than the server
@@ -164,12 +198,27 @@ void PrintService::CheckConnection() const {
                                 std::to_string(int(status)) + " " + Cups().statusText(status)));
   }
   if (status != HTTP_STATUS_ERROR) return;
-  if (Cups().error(http_) == ETIMEDOUT) NoAnswer();
+  const int error = Cups().error(http_);
+  if (error == ETIMEDOUT) NoAnswer();
+  // The library reads a cut answer as a wrong one: the connection tells which it was.
+  if ((error == EINVAL || error == 0) && !ServerClosed()) NotAnAnswer();
   ConnectionClosed();
+}
+
+// True when the server has ended the connection, so that nothing more can come.
+bool PrintService::ServerClosed() const {
+  char byte = 0;
+  const ssize_t got = recv(Cups().getFd(http_), &byte, 1, MSG_PEEK | MSG_DONTWAIT);
+  return got == 0 || (got < 0 && errno != EAGAIN && errno != EWOULDBLOCK);
 }
 
 void PrintService::ConnectionClosed() const {
   throw Exception(CannotPrint("the print server at " + address_ + " closed the connection"));
+}
+
+void PrintService::NotAnAnswer() const {
+  throw Exception(CannotPrint("the print server at " + address_ +
+                              " answered with bytes that are no answer of a print server"));
 }
 
 std::optional<PrintDestination> PrintService::Find(const std::string& name) {
@@ -264,5 +313,8 @@ bool PrintService::SendDocument(const char* queue, int job, const std::string& f
 // `what` and the library's reason, unless the deadline has passed.
 void PrintService::Fail(const std::string& what) const {
   CheckDeadline();
-  throw Exception(CannotPrint(what + " (" + Cups().lastErrorString() + ")"));
+  // The library's reason is a sentence of its own; inside the message it ends without its stop.
+  std::string reason = Cups().lastErrorString();
+  while (!reason.empty() && (reason.back() == '.' || reason.back() == ' ')) reason.pop_back();
+  throw Exception(CannotPrint(what + " (" + reason + ")"));
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "printdeadline.h"
+#include "runtime.h"
 
 typedef struct _http_s http_t;
 struct cups_dest_s;
@@ -25,13 +26,25 @@ struct PrintDestination {
 
 using JobOptions = std::vector<std::pair<std::string, std::string>>;
 
+// A print that ran out of its time: the name server, the print server or the printer did not
+// answer in time. Once one did not, the next print of a batch need not wait for it again.
+class PrintDeadlinePassed : public Exception {
+ public:
+  using Exception::Exception;
+};
+
 class PrintService {
  public:
-  // How long everything asked of the server while the service is open may take together.
+  // How long a whole print may take: everything asked of the name server and the print server,
+  // from the lookup of the server's name to the job's submission.
   static constexpr std::chrono::milliseconds kDeadline{10000};
 
-  // Connects to the print server. Throws Exception saying why when it cannot.
-  explicit PrintService(std::chrono::milliseconds deadline = kDeadline);
+  // Connects to the print server within `time`, which may go on from an earlier service of the
+  // same print. Throws Exception saying why when it cannot, PrintDeadlinePassed when it did not
+  // within the time.
+  explicit PrintService(PrintTime time);
+  explicit PrintService(std::chrono::milliseconds deadline = kDeadline)
+      : PrintService(PrintTime::StartingNow(deadline)) {}
   ~PrintService();
   PrintService(const PrintService&) = delete;
   PrintService& operator=(const PrintService&) = delete;
@@ -57,12 +70,19 @@ class PrintService {
   void CheckDeadline() const;
 
  private:
+  // Connects to the server at `host`, a socket path or a numeric address.
+  void Connect(const std::string& host);
+  // The first address of the server's name that takes connections.
+  std::string ReachableAddress(const std::string& host);
+  [[noreturn]] void Unreachable(int error);
   int DefaultResolution(cups_dest_s* dest);
   // Sends the document of the job; true once the server has taken all of it.
   bool SendDocument(const char* queue, int job, const std::string& file);
   void CheckConnection() const;
+  bool ServerClosed() const;
   [[noreturn]] void NoAnswer() const;
   [[noreturn]] void ConnectionClosed() const;
+  [[noreturn]] void NotAnAnswer() const;
   [[noreturn]] void Fail(const std::string& what) const;
 
   std::string address_;

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <random>
+#include <string>
 
 namespace {
 
@@ -59,6 +60,20 @@ std::string RandomSuffix() {
 
 }  // namespace
 
+int OpenNamelessFile(const std::string& folder, int access, std::string& path) {
+  const int fd = open(folder.c_str(), O_TMPFILE | access | O_CLOEXEC, 0666);
+  if (fd < 0) return -1;
+  path = "/proc/self/fd/" + std::to_string(fd);
+  if (::access(path.c_str(), F_OK) == 0) return fd;
+  close(fd);  // without /proc the file could never be reached by a name
+  errno = EOPNOTSUPP;
+  return -1;
+}
+
+bool NamelessUnsupported(int error) {
+  return error == EOPNOTSUPP || error == EISDIR || error == EINVAL;
+}
+
 AtomicFile::AtomicFile(const std::string& path) : target_(FileOf(path)) {
   // The system would take the name only up to the NUL: another file.
   if (path.find('\0') != std::string::npos) throw FileError("a file name cannot hold a NUL byte");
@@ -68,23 +83,53 @@ AtomicFile::AtomicFile(const std::string& path) : target_(FileOf(path)) {
     const char* kind = KindOf(existing.st_mode);
     throw FileError(std::string("it is ") + kind + ", not a regular file");
   }
-  const std::string prefix =
-      FolderOf(target_) + "/" + BaseNameOf(target_).substr(0, kNameKept) + ".";
   // New files get the permissions that the user's umask leaves; a replaced file keeps its own.
+  fd_ = OpenNamelessFile(FolderOf(target_), O_WRONLY, self_);
+  if (fd_ < 0 && !NamelessUnsupported(errno)) Fail(errno);
+  if (fd_ < 0) CreateNamed();
+  if (exists && fchmod(fd_, existing.st_mode & 07777) != 0) {
+    const int error = errno;
+    Discard();
+    Fail(error);
+  }
+}
+
+AtomicFile::~AtomicFile() { Discard(); }
+
+void AtomicFile::Discard() {
+  if (fd_ >= 0) close(fd_);
+  fd_ = -1;
+  if (!temporary_.empty()) unlink(temporary_.c_str());
+  temporary_.clear();
+  removedOnSignal_.reset();
+}
+
+std::string AtomicFile::TemporaryPrefix() const {
+  return FolderOf(target_) + "/" + BaseNameOf(target_).substr(0, kNameKept) + ".";
+}
+
+void AtomicFile::CreateNamed() {
   do {
-    temporary_ = prefix + RandomSuffix();
+    temporary_ = TemporaryPrefix() + RandomSuffix();
     fd_ = open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   } while (fd_ < 0 && errno == EEXIST);
   if (fd_ < 0) {
     temporary_.clear();
     Fail(errno);
   }
-  if (exists && fchmod(fd_, existing.st_mode & 07777) != 0) Fail(errno);
+  removedOnSignal_ = std::make_unique<RemovedOnSignal>(temporary_);
 }
 
-AtomicFile::~AtomicFile() {
-  if (fd_ >= 0) close(fd_);
-  if (!temporary_.empty()) unlink(temporary_.c_str());
+void AtomicFile::LinkNameless() {
+  while (true) {
+    const std::string name = TemporaryPrefix() + RandomSuffix();
+    if (linkat(AT_FDCWD, self_.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+      temporary_ = name;
+      removedOnSignal_ = std::make_unique<RemovedOnSignal>(temporary_);
+      return;
+    }
+    if (errno != EEXIST) Fail(errno);
+  }
 }
 
 void AtomicFile::Write(std::string_view bytes) {
@@ -129,14 +174,17 @@ void AtomicFile::Put(std::uint64_t offset, std::string_view bytes) {
 void AtomicFile::Commit(Sync sync) {
   Flush();
   if (sync == Sync::OnDisk && fsync(fd_) != 0) Fail(errno);
+  // Named only now that it is complete; the name lasts until the rename, microseconds.
+  if (temporary_.empty()) LinkNameless();
   const int fd = fd_;
   fd_ = -1;
   if (close(fd) != 0) Fail(errno);
   if (rename(temporary_.c_str(), target_.c_str()) != 0) Fail(errno);
   temporary_.clear();
+  removedOnSignal_.reset();
 }
 
 void AtomicFile::Fail(int error) const {
   if (error == 0) throw FileError("only part of the data could be written (is the disk full?)");
-  throw FileError(std::strerror(error));
+  throw FileError(SystemReason(error));
 }

@@ -4,12 +4,19 @@
 // write fails, an existing file of that name stays as it was. The name is used as its bytes, as
 // the system takes it, whatever the text encoding. Every failure is a FileError with the system's
 // reason.
+//
+// Where the file system allows it (Linux's O_TMPFILE: ext4, XFS, Btrfs, tmpfs), the temporary
+// file has no name until it is complete: a process killed in the middle, even by SIGKILL, leaves
+// nothing in the folder. Elsewhere it has a name "TARGET.XXXXXX" from the start, which
+// SIGINT, SIGTERM and SIGHUP remove (signalcleanup.h) and only SIGKILL leaves.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
 #include "runtime.h"
+#include "signalcleanup.h"
 
 // Why a file could not be written: the system's reason, or what is wrong with the name.
 class FileError : public Exception {
@@ -43,14 +50,31 @@ class AtomicFile {
   void Commit(Sync sync = Sync::OnDisk);
 
  private:
+  // The temporary file's name but for its random end.
+  std::string TemporaryPrefix() const;
+  // A temporary file with a name from the start, where none without a name can be made.
+  void CreateNamed();
+  // Gives the file without a name a temporary name, from where it replaces the target.
+  void LinkNameless();
+  // Closes and removes the temporary file.
+  void Discard();
   void Flush();
   // Writes `bytes` to the file at `offset`, all of them.
   void Put(std::uint64_t offset, std::string_view bytes);
   [[noreturn]] void Fail(int error) const;
 
   std::string target_;
-  std::string temporary_;
+  std::string self_;       // where the file without a name is reached: /proc/self/fd/N
+  std::string temporary_;  // the temporary file's name; empty while it has none
+  std::unique_ptr<RemovedOnSignal> removedOnSignal_;
   int fd_ = -1;
   std::string buffer_;
   std::uint64_t size_ = 0;
 };
+
+// A file without a name in `folder` (O_TMPFILE), open for `access` (O_WRONLY or O_RDWR), with
+// `path` set to the name under which this process reaches it (/proc/self/fd/N); -1 with errno
+// set where there is none.
+int OpenNamelessFile(const std::string& folder, int access, std::string& path);
+// The errors of a file system that keeps no file without a name, or of a system without /proc.
+bool NamelessUnsupported(int error);

@@ -1,10 +1,13 @@
 #include "runtime.h"
 
+#include <locale.h>
+
 #include <QLocale>
 #include <QString>
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <clocale>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -281,20 +284,59 @@ QString ToDisplayText(std::string_view text) {
   return result;
 }
 
+namespace {
+
+// A character that shows nothing where it stands, or turns the text around it: a reader could
+// not tell what the line holds.
+bool IsInvisible(char32_t code) {
+  const QChar::Category category = QChar::category(code);
+  return category == QChar::Other_Format || category == QChar::Separator_Line ||
+         category == QChar::Separator_Paragraph;
+}
+
+QString Escaped(const char* prefix, char32_t code, int digits) {
+  return prefix + QString::number(code, 16).toUpper().rightJustified(digits, '0');
+}
+
+bool IsContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+}  // namespace
+
 std::string ToPlainLine(std::string_view text) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
   QString line;
-  for (const QChar c : ToDisplayText(text)) {
-    const char16_t code = c.unicode();
+  // Qt's decoder drops a byte-order mark at the start, which must show here all the same.
+  constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+  if (text.starts_with(kByteOrderMark) && IsValidUtf8(text)) {
+    line = Escaped("\\u", 0xFEFF, 4);
+    text.remove_prefix(kByteOrderMark.size());
+  }
+  for (const char32_t code : ToDisplayText(text).toUcs4()) {
     if (code == '\n') {
       line += QChar(' ');
     } else if (code < 0x20 || (code >= 0x7F && code < 0xA0)) {
-      line += QString("\\x") + QChar(kHex[code >> 4]) + QChar(kHex[code & 0xF]);
+      line += Escaped("\\x", code, 2);
+    } else if (IsInvisible(code)) {
+      line += Escaped("\\u", code, 4);
     } else {
-      line += c;
+      line += QString::fromUcs4(&code, 1);
     }
   }
   return line.toStdString();
+}
+
+std::string Excerpt(std::string_view text) {
+  if (text.size() <= kQuotedBytes) return ToPlainLine(text);
+  // A UTF-8 character is cut before it, not through it.
+  std::size_t cut = kQuotedBytes;
+  while (cut + 3 > kQuotedBytes && IsContinuationByte(text[cut])) --cut;
+  return ToPlainLine(text.substr(0, cut)) + "...";
+}
+
+std::string QuotedExcerpt(std::string_view text) { return "\"" + Excerpt(text) + "\""; }
+
+std::string SystemReason(int error) {
+  static const locale_t english = newlocale(LC_ALL_MASK, "C", locale_t(0));
+  return english ? strerror_l(error, english) : std::strerror(error);
 }
 
 std::string MessageLine(std::string_view caption, std::string_view text) {

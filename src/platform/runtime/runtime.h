@@ -87,12 +87,25 @@ std::string_view Field(std::string_view text, std::size_t first, std::size_t las
 // Text for the screen: UTF-8 when the bytes are valid UTF-8, else Windows-1252.
 QString ToDisplayText(std::string_view text);
 // The same as one line of plain UTF-8 text for a terminal or a log: line breaks become blanks,
-// every other control character (NUL, tab, CR, escape, C1 controls) is shown as \xNN.
+// every other control character (NUL, tab, CR, escape, C1 controls) is shown as \xNN, and a
+// character that shows nothing or turns the text around (a byte-order mark, a zero-width space,
+// a direction mark or override, a line separator) as \uNNNN.
 std::string ToPlainLine(std::string_view text);
+// A text from the input as a message shows it: as ToPlainLine shows it, cut after kQuotedBytes
+// bytes (at a character's end) with "..." where it is longer, so that a value of megabytes makes
+// a message of one line. QuotedExcerpt adds double quotes around it.
+inline constexpr std::size_t kQuotedBytes = 40;
+std::string Excerpt(std::string_view text);
+std::string QuotedExcerpt(std::string_view text);
 // A message as one plain line, "caption: text"; a caption that ends in ":" already has its
 // colon ("TarvoChart Notice: Could not open ...").
 std::string MessageLine(std::string_view caption, std::string_view text);
 bool IsValidUtf8(std::string_view text);
+
+// The system's text for the error number `error`, in English whatever the locale: the program's
+// own texts around it are English, and a host that looks for a reason finds the same words in
+// every locale.
+std::string SystemReason(int error);
 
 // The command line as the program got it: ParamStr(0) is the program, 1.. the arguments.
 void SetCommandLine(int argc, char** argv);

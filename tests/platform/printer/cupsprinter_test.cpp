@@ -5,12 +5,19 @@
 
 #include "cupsprinter.h"
 
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QThread>
 #include <climits>
+#include <thread>
 
 #include "printserver.h"
 #include "runtime.h"
@@ -126,7 +133,9 @@ TEST_F(OnPrintServer, APrinterIsFoundByItsQueueAndInstance) {
 
 // The server misbehaves at five moments of a print, in either direction: from the first byte to
 // the last, so before, during and after the printer's lookup, the job's creation and the
-// document's transfer. Each print ends within its deadline, with what went wrong.
+// document's transfer. Each print ends within its one deadline, with what went wrong; where the
+// library cannot tell bytes that are no answer from a broken exchange or from silence, any of
+// those.
 TEST_F(OnPrintServer, WhateverTheServerDoesThePrintEndsWithinItsDeadline) {
   using Fault = FaultyPrintServer::Fault;
   using Way = FaultyPrintServer::Way;
@@ -139,18 +148,21 @@ TEST_F(OnPrintServer, WhateverTheServerDoesThePrintEndsWithinItsDeadline) {
   }
   const auto [requests, answers] = StandIn().Passed();
   ASSERT_GT(requests, 0);
+  const std::string silent = "did not give a complete answer within 1 second";
+  const std::string closed = "closed the connection", noAnswer = "bytes that are no answer";
   struct FaultCase {
     Fault fault;
     Way way;
-    const char* reason;
+    std::string reasons;  // a regular expression
   };
   const FaultCase faults[] = {
-      {Fault::Freeze, Way::Requests, "did not answer within 1 second"},
-      {Fault::Close, Way::Requests, "closed the connection"},
-      {Fault::Freeze, Way::Answers, "did not answer within 1 second"},
-      {Fault::Trickle, Way::Answers, "did not answer within 1 second"},
-      {Fault::Close, Way::Answers, "closed the connection"},
-      {Fault::Garbage, Way::Answers, "closed the connection"},
+      {Fault::Freeze, Way::Requests, silent},
+      {Fault::Close, Way::Requests, closed},
+      {Fault::Freeze, Way::Answers, silent},
+      {Fault::Trickle, Way::Answers, silent},
+      {Fault::Close, Way::Answers, closed},
+      {Fault::Garbage, Way::Answers, closed + "|" + noAnswer},
+      {Fault::Babble, Way::Answers, noAnswer + "|" + silent},
   };
   for (const FaultCase& c : faults) {
     const long long total = c.way == Way::Requests ? requests : answers;
@@ -161,16 +173,113 @@ TEST_F(OnPrintServer, WhateverTheServerDoesThePrintEndsWithinItsDeadline) {
       QElapsedTimer timer;
       timer.start();
       const std::string error = PrintPage(printer);
-      const std::string where = std::string(c.reason) + " from byte " + std::to_string(at) +
-                                " of " + std::to_string(total);
-      EXPECT_NE(error.find(c.reason), std::string::npos) << where << ": " << error;
-      EXPECT_LT(timer.elapsed(), kDeadline.count() + 3000) << where;
+      const std::string where = c.reasons + " from byte " + std::to_string(at) + " of " +
+                                std::to_string(total) + ": " + error;
+      EXPECT_TRUE(QString::fromStdString(error).contains(
+          QRegularExpression("^Cannot print the chart: the print server at .*(" +
+                             QString::fromStdString(c.reasons) + ")")))
+          << where;
+      EXPECT_LT(timer.elapsed(), kDeadline.count() + 700) << where;
       EXPECT_TRUE(NoFileLeft()) << where;
     }
   }
   StandIn().Misbehave(Fault::None);
   CupsPrinter printer(kDeadline);
   EXPECT_EQ(PrintPage(printer), "") << "a print after all that";
+}
+
+// A TCP socket on the loopback address of `family`, bound to a port of the system's choosing and
+// listening with the smallest backlog; its port, 0 where the family has no loopback address.
+int ListeningSocket(int family, int& port) {
+  const int fd = socket(family, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_storage address{};
+  socklen_t length = family == AF_INET ? sizeof(sockaddr_in) : sizeof(sockaddr_in6);
+  address.ss_family = sa_family_t(family);
+  if (family == AF_INET) {
+    reinterpret_cast<sockaddr_in&>(address).sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  } else {
+    reinterpret_cast<sockaddr_in6&>(address).sin6_addr = in6addr_loopback;
+  }
+  auto* any = reinterpret_cast<sockaddr*>(&address);
+  port = 0;
+  if (fd >= 0 && bind(fd, any, length) == 0 && listen(fd, 0) == 0 &&
+      getsockname(fd, any, &length) == 0) {
+    port = ntohs(family == AF_INET ? reinterpret_cast<sockaddr_in&>(address).sin_port
+                                   : reinterpret_cast<sockaddr_in6&>(address).sin6_port);
+  }
+  return fd;
+}
+
+// Connections that the server never accepts, until its queue is full.
+void FillBacklog(int port, std::vector<int>& clients) {
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(std::uint16_t(port));
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  for (int i = 0; i < 4; ++i) {
+    clients.push_back(socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+    connect(clients.back(), reinterpret_cast<sockaddr*>(&address), sizeof(address));
+  }
+  QThread::msleep(100);  // the handshakes that can complete have
+}
+
+// A print through the server `server` (host:port), on a thread of its own, for which the print
+// service's library reads CUPS_SERVER afresh.
+std::string PrintThrough(const std::string& server, std::chrono::milliseconds deadline) {
+  const QByteArray saved = qgetenv("CUPS_SERVER");
+  qputenv("CUPS_SERVER", QByteArray::fromStdString(server));
+  std::string error;
+  std::thread([&] {
+    CupsPrinter printer(deadline);
+    try {
+      printer.BeginDoc();
+      printer.EndDoc();
+    } catch (const Exception& failure) {
+      printer.Abort();
+      error = failure.Text();
+    }
+  }).join();
+  qputenv("CUPS_SERVER", saved);
+  return error;
+}
+
+// Over the network the server's port may be closed, or the server may take no connection at
+// all (its queue of connections full): either ends the print at once or within its deadline,
+// and says which.
+TEST(OverTcp, AClosedPortOrAServerThatTakesNoConnectionIsToldWithinTheDeadline) {
+  constexpr std::chrono::milliseconds kDeadline(1000);
+  int port = 0, port6 = 0;
+  const int closed = ListeningSocket(AF_INET, port);
+  const int closed6 = ListeningSocket(AF_INET6, port6);
+  ASSERT_NE(port, 0);
+  close(closed);
+  close(closed6);
+  int busyPort = 0;
+  const int busy = ListeningSocket(AF_INET, busyPort);
+  std::vector<int> clients;
+  FillBacklog(busyPort, clients);
+  struct TcpCase {
+    std::string server, message;
+  };
+  std::vector<TcpCase> cases = {
+      {"127.0.0.1:" + std::to_string(port),
+       "no print server can be reached at 127.0.0.1:" + std::to_string(port)},
+      {"127.0.0.1:" + std::to_string(busyPort),
+       "the print server at 127.0.0.1:" + std::to_string(busyPort) +
+           " did not take the connection within 1 second"},
+  };
+  if (port6 != 0) {
+    const std::string server = "[::1]:" + std::to_string(port6);
+    cases.push_back({server, "no print server can be reached at " + server});
+  }
+  for (const TcpCase& c : cases) {
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_EQ(PrintThrough(c.server, kDeadline), "Cannot print the chart: " + c.message + ".");
+    EXPECT_LT(timer.elapsed(), kDeadline.count() + 700) << c.server;
+  }
+  for (const int client : clients) close(client);
+  close(busy);
 }
 
 }  // namespace

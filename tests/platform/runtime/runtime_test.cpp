@@ -1,9 +1,19 @@
 #include "runtime.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <QFile>
 #include <QString>
+#include <QTemporaryDir>
 #include <clocale>
+#include <csignal>
+#include <cstring>
+
+#include "signalcleanup.h"
 
 namespace {
 
@@ -196,11 +206,38 @@ TEST(ToPlainLine, ShowsControlCharactersAndKeepsEverythingElse) {
                 "1m\x7F",
                 "\\x9B1m\\x7F"},
                {"\x81", "\\x81"},
+               {"\xEF\xBB\xBFpool/good1", "\\uFEFFpool/good1"},  // a byte-order mark
+               {"a\xE2\x80\x8B"
+                "b\xC2\xAD",
+                "a\\u200Bb\\u00AD"},                       // zero width, soft hyphen
+               {"\xE2\x80\xAEgpj.exe", "\\u202Egpj.exe"},  // turns the text around
                {"Stra\xC3\x9F"
                 "e",
                 "Stra\xC3\x9F"
                 "e"}};
   for (const auto& c : cases) EXPECT_EQ(ToPlainLine(c.text), c.line) << c.line;
+}
+
+// Quoted input is cut to a readable length, never through a character.
+TEST(QuotedExcerpt, CutsLongTextsAtACharactersEnd) {
+  const std::string euros = "\xE2\x82\xAC\xE2\x82\xAC";
+  EXPECT_EQ(QuotedExcerpt("tab\there"), "\"tab\\x09here\"");
+  EXPECT_EQ(QuotedExcerpt(std::string(10 << 20, 'v')), "\"" + std::string(40, 'v') + "...\"");
+  EXPECT_EQ(QuotedExcerpt(std::string(39, 'x') + euros), "\"" + std::string(39, 'x') + "...\"");
+  EXPECT_EQ(QuotedExcerpt(std::string(38, 'x') + euros), "\"" + std::string(38, 'x') + "...\"");
+  EXPECT_EQ(QuotedExcerpt(std::string(37, 'x') + euros),
+            "\"" + std::string(37, 'x') + "\xE2\x82\xAC...\"");
+}
+
+// The system's reasons stay English inside the program's English messages, whatever the locale.
+TEST(SystemReason, EnglishInEveryLocale) {
+  for (const char* name : {"C", "de_DE.UTF-8"}) {
+    ASSERT_NE(std::setlocale(LC_ALL, name), nullptr) << name << " is not installed";
+    EXPECT_EQ(SystemReason(ENOENT), "No such file or directory") << name;
+    EXPECT_EQ(SystemReason(EIO), "Input/output error") << name;
+  }
+  EXPECT_STRNE(std::strerror(ENOENT), "No such file or directory") << "German where asked";
+  std::setlocale(LC_ALL, "C");
 }
 
 TEST(CommandLine, ParamStrCountsArgumentsFromOne) {
@@ -212,6 +249,46 @@ TEST(CommandLine, ParamStrCountsArgumentsFromOne) {
   EXPECT_EQ(ParamStr(1), " a.dbf ");
   EXPECT_EQ(ParamStr(2), "b c.dbf");
   EXPECT_EQ(ParamStr(3), "");
+}
+
+// The registry of temporary files in a child process that gets `signal`: what is registered at
+// that moment goes, files before their folder, and the process ends as the signal ends it; a
+// signal that the process was started with ignored stays ignored.
+TEST(RemovedOnSignal, ASignalRemovesWhatIsRegisteredAndEndsTheProcess) {
+  struct SignalCase {
+    int signal;
+    bool ignoredBefore;
+  };
+  for (const SignalCase c : {SignalCase{SIGINT, false}, SignalCase{SIGTERM, false},
+                             SignalCase{SIGHUP, false}, SignalCase{SIGHUP, true}}) {
+    SCOPED_TRACE(strsignal(c.signal) + std::string(c.ignoredBefore ? ", ignored before" : ""));
+    QTemporaryDir dir;
+    const std::string folder = dir.filePath("folder").toStdString();
+    const std::string file = folder + "/page", kept = dir.filePath("kept").toStdString();
+    const pid_t child = fork();
+    if (child == 0) {
+      if (c.ignoredBefore) std::signal(c.signal, SIG_IGN);
+      RemoveTemporariesOnSignals();
+      mkdir(folder.c_str(), 0700);
+      close(open(file.c_str(), O_CREAT | O_WRONLY, 0600));
+      close(open(kept.c_str(), O_CREAT | O_WRONLY, 0600));
+      { const RemovedOnSignal gone(kept); }  // no longer registered
+      const RemovedOnSignal registeredFirst(folder, RemovedOnSignal::Kind::Folder);
+      const RemovedOnSignal registeredSecond(file);
+      raise(c.signal);
+      _exit(7);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    if (c.ignoredBefore) {
+      EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 7);
+      EXPECT_TRUE(QFile::exists(QString::fromStdString(file)));
+    } else {
+      EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == c.signal) << status;
+      EXPECT_FALSE(QFile::exists(QString::fromStdString(folder)));
+    }
+    EXPECT_TRUE(QFile::exists(QString::fromStdString(kept)));
+  }
 }
 
 }  // namespace

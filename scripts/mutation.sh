@@ -1,0 +1,206 @@
+#!/usr/bin/env bash
+# Mutation sampling: how many small faults put into the code the tests catch.
+#
+#   scripts/mutation.sh [--base REF | --tree] [--count N] [--seed S] [--build DIR] [--confirm]
+#                       [--list]
+#
+# Samples N lines (default 60) of the C++ files that changed since REF (default: the merge base
+# with main), or of the whole tree with --tree, and makes one mutant of each with one textual
+# rule: a comparison flipped (== and !=, < and <=, > and >=), && for || and back, true for
+# false, + 1 for - 1, a condition negated, a statement or call removed. Each mutant is built
+# incrementally in DIR (default build/, configured with -DTARVO_TESTS=ON) and run against the
+# tests of its folder (src/chart against tests/chart, tools/ against tests/tools; the program's
+# start-up against tests/e2e). A mutant that fails to build does not count. With --confirm, each
+# survivor runs against the whole suite too; --list shows the sample and builds nothing. Prints
+# the score and the survivors, for a reader to
+# tell a fault that the tests miss from a change that makes no difference (an equivalent mutant).
+#
+# Slow (a build and a test run per mutant): not part of CI; run it before an issue is resolved.
+# The source files are restored after each mutant, and on any exit; the build is left as it was.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+exec python3 - "$@" <<'PYTHON'
+import argparse, os, random, re, signal, subprocess, sys, time
+
+# A stop by SIGTERM unwinds too, so that the mutated file is restored.
+signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
+
+parser = argparse.ArgumentParser(prog="scripts/mutation.sh")
+parser.add_argument("--base", default=None)
+parser.add_argument("--tree", action="store_true")
+parser.add_argument("--count", type=int, default=60)
+parser.add_argument("--seed", type=int, default=None)
+parser.add_argument("--build", default="build")
+parser.add_argument("--confirm", action="store_true")
+parser.add_argument("--list", action="store_true", help="show the sample, build nothing")
+options = parser.parse_args()
+seed = options.seed if options.seed is not None else int(time.time())
+
+
+def git(*args):
+    return subprocess.run(["git", *args], capture_output=True, text=True, check=True).stdout
+
+
+def source_files():
+    if options.tree:
+        names = git("ls-files", "src", "tools").split()
+    else:
+        base = options.base or git("merge-base", "HEAD", "main").strip()
+        names = git("diff", "--name-only", base, "--", "src", "tools").split()
+    return [n for n in names if n.endswith(".cpp") and os.path.exists(n)]
+
+
+def masked(line):
+    """The line with string and character literals blanked, so that no rule acts inside them."""
+    out, quote, escaped = [], None, False
+    for c in line:
+        if quote:
+            out.append("_")
+            if escaped:
+                escaped = False
+            elif c == "\\":
+                escaped = True
+            elif c == quote:
+                quote = None
+        else:
+            out.append(c)
+            if c in "\"'":
+                quote = c
+    return "".join(out)
+
+
+SWAPS = [(" == ", " != "), (" != ", " == "), (" <= ", " < "), (" < ", " <= "),
+         (" >= ", " > "), (" > ", " >= "), (" && ", " || "), (" || ", " && "),
+         ("true", "false"), ("false", "true"), (" + 1", " - 1"), (" - 1", " + 1")]
+STATEMENT = re.compile(r"^\s*([A-Za-z_][\w:.\->\[\]]*\s*(\(.*\)|[-+*/|&]?=.*|\+\+|--)|\+\+\w+|--\w+|break|continue);\s*$")
+
+
+def closing_paren(text, start):
+    depth = 0
+    for i in range(start, len(text)):
+        depth += {"(": 1, ")": -1}.get(text[i], 0)
+        if depth == 0:
+            return i
+    return -1
+
+
+def mutants_of(path):
+    """Every mutant of the file: (path, line number, description, new line)."""
+    found = []
+    with open(path, encoding="utf-8", errors="surrogateescape") as f:
+        lines = f.read().split("\n")
+    for number, line in enumerate(lines, 1):
+        code = masked(line)
+        if "//" in code:
+            code = code[:code.index("//")]
+        stripped = code.strip()
+        if not stripped or stripped.startswith(("#", "*", "/*", "static_assert")):
+            continue
+        for old, new in SWAPS:
+            pattern = r"\b" + old + r"\b" if old[0].isalpha() else re.escape(old)
+            for m in re.finditer(pattern, code):
+                mutated = line[:m.start()] + new + line[m.end():]
+                found.append((path, number, f"'{old.strip()}' -> '{new.strip()}'", mutated))
+        m = re.search(r"\b(if|while) \(", code)
+        if m:
+            open_at = m.end() - 1
+            close_at = closing_paren(code, open_at)
+            if close_at > 0:
+                mutated = line[:open_at + 1] + "!(" + line[open_at + 1:close_at] + ")" + line[close_at:]
+                found.append((path, number, "condition negated", mutated))
+        if STATEMENT.match(code) and not stripped.startswith(("return", "const ", "auto ")):
+            indent = line[:len(line) - len(line.lstrip())]
+            found.append((path, number, "statement removed", indent + ";"))
+    return found
+
+
+def test_folders(path):
+    parts = path.split("/")
+    if parts[0] == "tools":
+        return ["tests/tools"]
+    folder = "tests/" + "/".join(parts[1:-1])
+    if parts[1] in ("app",) or path.startswith("src/platform/application"):
+        return ["tests/e2e", "tests/form"]
+    return [folder] if os.path.isdir(folder) else ["tests/e2e"]
+
+
+def run(command, timeout):
+    try:
+        return subprocess.run(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                              timeout=timeout).returncode
+    except subprocess.TimeoutExpired:
+        return 124
+
+
+def build(targets):
+    return run(["cmake", "--build", options.build, "--target", *targets], 3600) == 0
+
+
+def tests_pass(folders):
+    for folder in folders:
+        if run(["ctest", "--test-dir", os.path.join(options.build, folder), "-j2",
+                "--timeout", "300"], 3600) != 0:
+            return False
+    return True
+
+
+def whole_suite_passes():
+    return build(["all"]) and tests_pass(["."])
+
+
+class Mutated:
+    """The file with one line changed while it lives; restored whatever happens."""
+
+    def __init__(self, path, number, line):
+        self.path, self.number, self.line = path, number, line
+
+    def __enter__(self):
+        with open(self.path, "rb") as f:
+            self.original = f.read()
+        lines = self.original.decode("utf-8", "surrogateescape").split("\n")
+        lines[self.number - 1] = self.line
+        with open(self.path, "wb") as f:
+            f.write("\n".join(lines).encode("utf-8", "surrogateescape"))
+
+    def __exit__(self, *exception):
+        with open(self.path, "wb") as f:
+            f.write(self.original)
+
+
+files = source_files()
+candidates = [m for path in files for m in mutants_of(path)]
+if not candidates:
+    sys.exit("mutation.sh: no C++ lines to mutate in " + (" ".join(files) or "the change"))
+sample = random.Random(seed).sample(candidates, min(options.count, len(candidates)))
+print(f"mutation.sh: {len(sample)} mutants of {len(candidates)} in {len(files)} files, "
+      f"seed {seed}", flush=True)
+if options.list:
+    for path, number, rule, line in sample:
+        print(f"  {path}:{number} {rule}: {line.strip()}")
+    sys.exit(0)
+
+killed, survivors, unbuilt = 0, [], 0
+for index, (path, number, rule, line) in enumerate(sample, 1):
+    folders = test_folders(path)
+    started = time.time()
+    with Mutated(path, number, line):
+        if not build([f + "/all" for f in folders]):
+            verdict = "not built"
+            unbuilt += 1
+        elif tests_pass(folders) and not (options.confirm and not whole_suite_passes()):
+            verdict = "SURVIVED"
+            survivors.append((path, number, rule, line.strip()))
+        else:
+            verdict = "killed"
+            killed += 1
+    print(f"[{index}/{len(sample)}] {verdict:9} {path}:{number} {rule} "
+          f"({time.time() - started:.0f} s)", flush=True)
+
+build(["all"])  # the build as the sources are again
+counted = killed + len(survivors)
+score = 100 * killed / counted if counted else 0
+print(f"\nscore: {killed} of {counted} mutants killed ({score:.0f} %), {unbuilt} did not build, "
+      f"seed {seed}")
+for path, number, rule, line in survivors:
+    print(f"  survived: {path}:{number} {rule}: {line}")
+PYTHON

@@ -1,0 +1,76 @@
+#include "signalcleanup.h"
+
+#include <unistd.h>
+
+#include <array>
+#include <atomic>
+#include <csignal>
+#include <cstring>
+
+struct RemovedOnSignal::Entry {
+  Kind kind;
+  char path[1];  // allocated to the path's length
+};
+
+namespace {
+
+// Enough for every thread of the largest batch to hold a temporary file and a print job.
+constexpr std::size_t kSlots = 1024;
+std::array<std::atomic<RemovedOnSignal::Entry*>, kSlots> registered{};
+// Set by the handler before it reads the slots: from then on no entry is freed, as the handler
+// may be reading it (an entry taken out after the handler read its slot sees this set).
+std::atomic<bool> removing{false};
+
+constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+// Removes the entries of one kind. Async-signal-safe: atomics, unlink and rmdir only.
+void RemoveRegistered(RemovedOnSignal::Kind kind) {
+  for (const auto& slot : registered) {
+    const RemovedOnSignal::Entry* entry = slot.load();
+    if (!entry || entry->kind != kind) continue;
+    kind == RemovedOnSignal::Kind::Folder ? rmdir(entry->path) : unlink(entry->path);
+  }
+}
+
+void RemoveAndEnd(int signal) {
+  removing.store(true);
+  // A folder goes once the files in it have gone.
+  RemoveRegistered(RemovedOnSignal::Kind::File);
+  RemoveRegistered(RemovedOnSignal::Kind::Folder);
+  // The handler was reset to the default on entry: the signal now ends the process.
+  raise(signal);
+}
+
+}  // namespace
+
+void RemoveTemporariesOnSignals() {
+  struct sigaction action {};
+  action.sa_handler = RemoveAndEnd;
+  action.sa_flags = SA_RESETHAND;
+  sigemptyset(&action.sa_mask);
+  for (const int signal : kSignals) sigaddset(&action.sa_mask, signal);
+  for (const int signal : kSignals) {
+    struct sigaction previous {};
+    sigaction(signal, nullptr, &previous);
+    if (previous.sa_handler != SIG_IGN) sigaction(signal, &action, nullptr);
+  }
+}
+
+RemovedOnSignal::RemovedOnSignal(const std::string& path, Kind kind) {
+  void* memory = ::operator new(sizeof(Entry) + path.size());
+  entry_ = static_cast<Entry*>(memory);
+  entry_->kind = kind;
+  std::memcpy(entry_->path, path.c_str(), path.size() + 1);
+  for (std::size_t i = 0; i < kSlots; ++i) {
+    Entry* none = nullptr;
+    if (registered[i].compare_exchange_strong(none, entry_)) {
+      slot_ = int(i);
+      return;
+    }
+  }
+}
+
+RemovedOnSignal::~RemovedOnSignal() {
+  if (slot_ >= 0) registered[std::size_t(slot_)].store(nullptr);
+  if (!removing.load()) ::operator delete(entry_);
+}

@@ -1,0 +1,222 @@
+// Every program on every input that it reads, when the input cannot be read to its end: standard
+// input that is a folder or closed, a job list that is a folder, and a read error of the system
+// (EIO, injected with strace) at the first read and at a read in the middle. Each run says why
+// with the system's reason and its exit status, and leaves what was there as it was: no table
+// replaced, no job run, no image written.
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+#include "dbfwriter.h"
+#include "runprogram.h"
+#include "tablerows.h"
+
+namespace {
+
+enum class Failure { Folder, Closed, FirstRead, MiddleRead };
+
+// A program and the input it reads: from standard input, or the file that its arguments name.
+struct Reader {
+  std::string name;
+  std::string program;
+  std::vector<std::string> arguments;
+  std::string input;    // the file that the program reads, in the test's folder
+  bool standardInput;   // read on standard input, else named in the arguments
+  std::string syscall;  // how the program reads it: read, or pread64 at an offset
+  int middleRead;       // the number of a read in the middle of the input
+  int exitStatus;
+  std::string messageStart;  // the message up to the reason, {input} for the input's name
+};
+
+const std::string kOld = "old contents";
+
+std::vector<Reader> Readers() {
+  const std::string dbfwrite = DBFWRITE_PATH, batch = BATCH_PATH;
+  const std::string cannotRead = "tarvo-dbfwrite: cannot read standard input: ";
+  return {
+      {"DbfwriteCsv",
+       dbfwrite,
+       {"--csv", "--header", "data", "2", "T.DBF"},
+       "rows.csv",
+       true,
+       "read",
+       3,
+       1,
+       cannotRead},
+      {"DbfwriteKeywords",
+       dbfwrite,
+       {"--keywords", "properties", "T.DBF"},
+       "keywords.txt",
+       true,
+       "read",
+       3,
+       1,
+       cannotRead},
+      {"DbfwriteBars",
+       dbfwrite,
+       {"data", "1", "T.DBF"},
+       "bars.txt",
+       true,
+       "read",
+       3,
+       1,
+       cannotRead},
+      {"BatchStandardInput",
+       batch,
+       {"-"},
+       "jobs.txt",
+       true,
+       "read",
+       3,
+       2,
+       "tarvo-batch: cannot read standard input: "},
+      {"BatchJobList",
+       batch,
+       {"jobs.txt"},
+       "jobs.txt",
+       false,
+       "read",
+       3,
+       2,
+       "tarvo-batch: cannot read the job list {input}: "},
+      // Four reads of the header, then the records a block at a time.
+      {"TarvochartDataTable",
+       TARVOCHART_PATH,
+       {"pool/ChartPro.DBF", "pool/ChartDat.DBF"},
+       "pool/ChartDat.DBF",
+       false,
+       "pread64",
+       6,
+       0,
+       "tarvochart: Cannot read pool/ChartDat.DBF: "},
+      {"InspectDataTable",
+       INSPECT_PATH,
+       {"pool/ChartPro.DBF", "pool/ChartDat.DBF"},
+       "pool/ChartDat.DBF",
+       false,
+       "pread64",
+       6,
+       1,
+       "tarvochart: Cannot read pool/ChartDat.DBF: "},
+  };
+}
+
+// Inputs of several reads each (a read takes 64 KiB of a stream, a megabyte of a table), made
+// so that any part of them that is run or written shows.
+void WriteInputs(const std::filesystem::path& folder) {
+  std::string csv = "Label,A,B\n", keywords, bars, jobs = "pool\n";
+  for (int i = 0; i < 20000; ++i) {
+    csv += "L" + std::to_string(i) + ",1,2\n";
+    keywords += "TOPTITLE title " + std::to_string(i) + "\n";
+    bars += "1|L" + std::to_string(i) + "|1|red\n";
+    jobs += "# job " + std::to_string(i) + " was here\n";
+  }
+  jobs += "pool\n";
+  for (const auto& [name, text] : {std::pair{"rows.csv", csv},
+                                   {"keywords.txt", keywords},
+                                   {"bars.txt", bars},
+                                   {"jobs.txt", jobs}}) {
+    std::ofstream(folder / name, std::ios::binary) << text;
+  }
+  std::filesystem::create_directories(folder / "pool");
+  WriteDbf(folder / "pool/ChartPro.DBF",
+           PropertyTable({Row("DATASETCOUNT", "1"), Row("CHARTSTYLE", "LINE"), Row("NOSHOW"),
+                          Row("BITMAPFILE", "chart.png;100;100")}));
+  std::vector<DataRow> rows(60000, DataRow{"1", "Month", {{"7", "RED"}}});
+  WriteDbf(folder / "pool/ChartDat.DBF", DataTable(1, rows));
+  std::filesystem::create_directories(folder / "folder");
+  for (const char* old : {"T.DBF", "pool/chart.png"}) std::ofstream(folder / old) << kOld;
+}
+
+// The shell command that runs the reader with its input failing as `failure` says.
+std::vector<std::string> Command(const Reader& reader, Failure failure,
+                                 const std::filesystem::path& folder) {
+  std::string input = reader.input, redirect;
+  if (failure == Failure::Folder) input = "folder";
+  if (reader.standardInput) redirect = failure == Failure::Closed ? " <&-" : " <\"$0\"";
+  std::string trace;
+  if (failure == Failure::FirstRead || failure == Failure::MiddleRead) {
+    const int when = failure == Failure::FirstRead ? 1 : reader.middleRead;
+    const std::string& call = reader.syscall;
+    trace = "strace -qq -o /dev/null -P \"$0\" -e trace=" + call + " -e inject=" + call +
+            ":error=EIO:when=" + std::to_string(when) + " ";
+  }
+  std::vector<std::string> command = {"-c", "exec " + trace + "\"$@\"" + redirect,
+                                      (folder / input).string(), reader.program};
+  for (const std::string& argument : reader.arguments) {
+    command.push_back(!reader.standardInput && argument == reader.input ? input : argument);
+  }
+  return command;
+}
+
+std::string ReasonOf(Failure failure) {
+  switch (failure) {
+    case Failure::Folder:
+      return std::strerror(EISDIR);
+    case Failure::Closed:
+      return "it is closed";
+    default:
+      return std::strerror(EIO);
+  }
+}
+
+std::string Contents(const std::filesystem::path& path) {
+  QFile file(QString::fromStdString(path.string()));
+  return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : "";
+}
+
+// LeakSanitizer cannot work in a process that strace follows: a build with it leaves leaks alone.
+std::vector<std::string> Environment() {
+  const std::string asan = qEnvironmentVariable("ASAN_OPTIONS").toStdString();
+  return {"QT_QPA_PLATFORM=offscreen",
+          "ASAN_OPTIONS=" + asan + (asan.empty() ? "" : ":") + "detect_leaks=0"};
+}
+
+TEST(ReadFailure, EveryProgramSaysWhyAndLeavesEverythingAsItWas) {
+  const bool strace = !QStandardPaths::findExecutable("strace").isEmpty();
+  QTemporaryDir dir;
+  const std::filesystem::path folder = dir.path().toStdString();
+  WriteInputs(folder);
+  for (const Reader& reader : Readers()) {
+    for (const Failure failure :
+         {Failure::Folder, Failure::Closed, Failure::FirstRead, Failure::MiddleRead}) {
+      // A table that is a folder cannot be opened at all: a refusal of its own, tested apart.
+      if (!reader.standardInput && failure == Failure::Closed) continue;
+      if (reader.syscall == "pread64" && failure == Failure::Folder) continue;
+      if (!strace && failure != Failure::Folder && failure != Failure::Closed) continue;
+      SCOPED_TRACE(reader.name + " " + ReasonOf(failure) + " at read " +
+                   std::to_string(failure == Failure::MiddleRead ? reader.middleRead : 1));
+      const RunResult run = RunProgram("/bin/sh", Command(reader, failure, folder), folder.string(),
+                                       "", Environment());
+      ASSERT_TRUE(run.finished);
+      EXPECT_EQ(run.exitCode, reader.exitStatus);
+      std::string message = reader.messageStart + ReasonOf(failure);
+      if (const auto at = message.find("{input}"); at != std::string::npos) {
+        message.replace(at, 7, failure == Failure::Folder ? "folder" : reader.input);
+      }
+      const std::string& told =
+          reader.program == INSPECT_PATH ? run.standardOutput : run.standardError;
+      EXPECT_NE(told.find(message), std::string::npos) << told;
+      if (reader.program == BATCH_PATH) {
+        EXPECT_EQ(run.standardOutput, "") << "no job ran";
+      }
+      EXPECT_EQ(Contents(folder / "T.DBF"), kOld);
+      EXPECT_EQ(Contents(folder / "pool/chart.png"), kOld);
+      EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder / "pool"), {}), 3)
+          << "only the two tables and the old image";
+      for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        EXPECT_FALSE(entry.path().filename().string().starts_with("T.DBF."))
+            << "a temporary file stays: " << entry.path();
+      }
+    }
+  }
+}
+
+}  // namespace

@@ -1,0 +1,135 @@
+// Every program that writes a file, interrupted by each signal in the middle of the write: it
+// ends as that signal ends a program, and its folder holds what it held before, no temporary
+// file, no part of the new one. tarvo-dbfwrite is caught while it waits for the rest of its
+// input; tarvochart and tarvo-batch while strace holds their first write back.
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QThread>
+#include <filesystem>
+#include <fstream>
+
+#include "dbfwriter.h"
+#include "tablerows.h"
+
+namespace {
+
+struct Writer {
+  std::string name;
+  std::string program;
+  std::vector<std::string> arguments;
+  bool underStrace;  // else fed a first line on standard input, which stays open
+};
+
+std::vector<Writer> Writers() {
+  return {
+      {"tarvo-dbfwrite", DBFWRITE_PATH, {"--keywords", "properties", "T.DBF"}, false},
+      {"tarvochart", TARVOCHART_PATH, {"ChartPro.DBF", "ChartDat.DBF"}, true},
+      {"tarvo-batch", BATCH_PATH, {"-j2", "jobs.txt"}, true},
+  };
+}
+
+void WriteFolder(const QString& folder) {
+  const std::filesystem::path path = folder.toStdString();
+  WriteDbf(path / "ChartPro.DBF",
+           PropertyTable({Row("DATASETCOUNT", "1"), Row("CHARTSTYLE", "PIE"), Row("NOSHOW"),
+                          Row("BITMAPFILE", "chart.png;300;400")}));
+  WriteDbf(path / "ChartDat.DBF", DataTable(1, {{"1", "Jan", {{"10", "RED"}}}}));
+  std::ofstream(path / "jobs.txt") << ".\n";
+  for (const char* old : {"T.DBF", "chart.png"}) std::ofstream(path / old) << "old contents";
+}
+
+// The number of the process below `root` that runs `program` (strace's child), 0 while none.
+pid_t ProcessRunning(pid_t root, const std::string& program) {
+  for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+    const std::string name = entry.path().filename().string();
+    if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+    std::ifstream stat(entry.path() / "stat");
+    std::string pid, command, state;
+    pid_t parent = 0;
+    stat >> pid >> command >> state >> parent;
+    std::error_code error;
+    if (parent == root && std::filesystem::read_symlink(entry.path() / "exe", error) == program) {
+      return pid_t(std::stoi(name));
+    }
+  }
+  return 0;
+}
+
+// True once `pid` holds a file open in `folder` that is not one of its inputs: the file it
+// writes, with or without a name.
+bool WritesInto(pid_t pid, const std::string& folder) {
+  std::error_code error;
+  for (const auto& fd :
+       std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/fd", error)) {
+    const std::string target = std::filesystem::read_symlink(fd.path(), error).string();
+    if (target.starts_with(folder + "/#") || target.starts_with(folder + "/T.DBF.") ||
+        target.starts_with(folder + "/chart.png.")) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// Starts the writer in `folder`; the number of the process that writes, 0 when it never began.
+pid_t StartWriting(const Writer& writer, const QString& folder, QProcess& process) {
+  process.setWorkingDirectory(folder);
+  QStringList arguments;
+  for (const std::string& argument : writer.arguments)
+    arguments << QString::fromStdString(argument);
+  if (writer.underStrace) {
+    arguments.prepend(QString::fromStdString(writer.program));
+    arguments = QStringList{"-f", "-qq",
+                            "-o", "/dev/null",
+                            "-e", "trace=pwrite64",
+                            "-e", "inject=pwrite64:delay_enter=1500000:when=1"} +
+                arguments;
+    process.start("strace", arguments);
+  } else {
+    process.start(QString::fromStdString(writer.program), arguments);
+    process.write("DATASETCOUNT 1\n");
+  }
+  process.waitForStarted();
+  for (int wait = 0; wait < 300; ++wait) {
+    const pid_t pid = writer.underStrace
+                          ? ProcessRunning(pid_t(process.processId()), writer.program)
+                          : pid_t(process.processId());
+    if (pid != 0 && WritesInto(pid, folder.toStdString())) return pid;
+    QThread::msleep(20);
+  }
+  return 0;
+}
+
+TEST(Signals, AWriterInterruptedLeavesTheFolderAsItWas) {
+  const bool strace = !QStandardPaths::findExecutable("strace").isEmpty();
+  for (const Writer& writer : Writers()) {
+    if (writer.underStrace && !strace) continue;
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGKILL}) {
+      SCOPED_TRACE(writer.name + " " + strsignal(signal));
+      QTemporaryDir dir;
+      WriteFolder(dir.path());
+      const QStringList before = QDir(dir.path()).entryList(QDir::Files);
+      QProcess process;
+      process.setEnvironment({"QT_QPA_PLATFORM=offscreen", "PATH=/usr/bin:/bin"});
+      const pid_t pid = StartWriting(writer, dir.path(), process);
+      ASSERT_NE(pid, 0) << "the write never began";
+      kill(pid, signal);
+      ASSERT_TRUE(process.waitForFinished(20000));
+      EXPECT_EQ(process.exitStatus(), QProcess::CrashExit);
+      EXPECT_EQ(process.exitCode(), signal) << "ended as the signal ends a program";
+      EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), before);
+      QFile image(dir.filePath("chart.png"));
+      ASSERT_TRUE(image.open(QIODevice::ReadOnly));
+      EXPECT_EQ(image.readAll(), "old contents");
+    }
+  }
+}
+
+}  // namespace
