@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringDecoder>
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -33,7 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string line = ToPlainLine(text);
   for (char c : line) Check(static_cast<unsigned char>(c) >= 32 && c != 0x7F);
   const QByteArray bytes(text.data(), qsizetype(size));
-  if (IsValidUtf8(text)) Check(QString::fromUtf8(bytes).toUtf8() == bytes);
+  QStringDecoder keepingBom(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+  if (IsValidUtf8(text)) Check(QString(keepingBom(bytes)).toUtf8() == bytes);
   ToDisplayText(text);
 
   try {

@@ -4,6 +4,7 @@
 
 #include <QLocale>
 #include <QString>
+#include <QStringDecoder>
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -54,12 +55,18 @@ char32_t SafeUpper(char32_t code) {
   return Utf8Length(upper) == Utf8Length(code) ? upper : code;
 }
 
+// A byte order mark at the start stays a character of its own, so that the upper case keeps
+// the length of the text (QString::fromUtf8 and fromUcs4 would drop it).
 std::string Utf8UpperCase(std::string_view text) {
-  const QList<uint> codes = QString::fromUtf8(text.data(), qsizetype(text.size())).toUcs4();
-  std::u32string upper;
-  upper.reserve(std::size_t(codes.size()));
-  for (const uint code : codes) upper.push_back(SafeUpper(code));
-  return QString::fromUcs4(upper.data(), qsizetype(upper.size())).toUtf8().toStdString();
+  QStringDecoder toUtf16(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+  const QString decoded = toUtf16(QByteArrayView(text.data(), qsizetype(text.size())));
+  QString upper;
+  upper.reserve(decoded.size());
+  for (const uint code : decoded.toUcs4()) {
+    const char32_t capital = SafeUpper(code);
+    upper.append(QStringView(QChar::fromUcs4(capital)));
+  }
+  return upper.toUtf8().toStdString();
 }
 
 [[noreturn]] void ThrowNotInteger(std::string_view text) {

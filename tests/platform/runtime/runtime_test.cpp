@@ -51,7 +51,8 @@ TEST(AnsiUpperCase, NeverFoldsIntoAsciiNorChangesTheLength) {
                {"\xEF\xAC\x81", "\xEF\xAC\x81"},           // the ligature fi
                {"\xC9\x90", "\xC9\x90"},                   // a capital of three bytes
                {"\xC3\xA4\xC3\xB6", "\xC3\x84\xC3\x96"},   // ä ö
-               {"\xF0\x9D\x90\x9A", "\xF0\x9D\x90\x9A"}};  // outside the first plane
+               {"\xF0\x9D\x90\x9A", "\xF0\x9D\x90\x9A"},  // outside the first plane
+               {"\xEF\xBB\xBFgr\xC3\xBCn", "\xEF\xBB\xBFGR\xC3\x9CN"}};  // byte order mark kept
   for (const auto& c : cases) {
     EXPECT_EQ(AnsiUpperCase(c.text), c.upper) << c.text;
     EXPECT_EQ(std::string(c.upper).size(), std::string(c.text).size());
