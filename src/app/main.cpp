@@ -9,11 +9,12 @@
 #include <cstring>
 #include <string_view>
 
+#include "app/tablenames.h"
+#include "app/windowpart.h"
+#include "assembly/headlessrun.h"
 #include "chart/numberformat.h"
-#include "guiprocess.h"
-#include "headlessrun.h"
-#include "runtime.h"
-#include "windowpart.h"
+#include "platform/application/guiprocess.h"
+#include "runtime/runtime.h"
 
 namespace {
 
@@ -63,11 +64,13 @@ void RunWithoutWindow(int argc, char** argv) {
   SetUpProcess(argc, argv);
   const auto application = StartWindowlessApplication();
   const TableNames names = TableNamesFromCommandLine();
-  const HeadlessOutcome outcome =
-      RunHeadless(names.property, names.data, [](const auto& chart, const auto& settings) {
+  const HeadlessOutcome outcome = RunHeadless(
+      names.property, names.data,
+      [](const auto& chart, const auto& settings) {
         std::string error;
         if (!LoadPrintChart()(chart, settings, error)) throw Exception(error);
-      }, chart::SystemNumberLocale());
+      },
+      chart::SystemNumberLocale());
   if (outcome.message) {
     WriteErrorLine(outcome.message->caption, outcome.message->text);
   } else if (outcome.windowAsked) {

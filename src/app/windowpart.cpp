@@ -1,16 +1,16 @@
 // The window part's two entry points; built into libtarvochart-window.so.
 
-#include "windowpart.h"
+#include "app/windowpart.h"
 
 #include <exception>
 #include <type_traits>
 
-#include "application.h"
-#include "cupsprinter.h"
-#include "headlessrun.h"
-#include "printchartpage.h"
-#include "tform1.h"
-#include "unit1.h"
+#include "app/tablenames.h"
+#include "form/tform1.h"
+#include "form/unit1.h"
+#include "platform/application/application.h"
+#include "platform/printer/cupsprinter.h"
+#include "print/printchartpage.h"
 
 extern "C" __attribute__((visibility("default"))) void TarvoRunWithWindow(int argc, char** argv) {
   try {

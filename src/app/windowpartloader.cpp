@@ -6,8 +6,8 @@
 #include <array>
 #include <string>
 
-#include "runtime.h"
-#include "windowpart.h"
+#include "app/windowpart.h"
+#include "runtime/runtime.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-#include "chartdefaults.h"
+#include "assembly/chartdefaults.h"
 
 #include "chart/chartdocument.h"
-#include "propertyfile.h"
+#include "properties/propertyfile.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #pragma once
 // The chart's settings before the property records act on them.
 
-#include "chartoptions.h"
+#include "properties/chartoptions.h"
 
 class WindowEffects;
 namespace chart {

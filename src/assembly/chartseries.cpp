@@ -1,11 +1,11 @@
-#include "chartseries.h"
+#include "assembly/chartseries.h"
 
 #include "chart/chartdocument.h"
-#include "chartoptions.h"
-#include "chartstyle.h"
-#include "colorname.h"
-#include "fielderror.h"
-#include "runtime.h"
+#include "dbf/fielderror.h"
+#include "properties/chartoptions.h"
+#include "properties/chartstyle.h"
+#include "properties/colorname.h"
+#include "runtime/runtime.h"
 
 using chart::SeriesKind;
 

@@ -1,9 +1,9 @@
-#include "creationpass.h"
+#include "assembly/creationpass.h"
 
+#include "assembly/chartdefaults.h"
 #include "chart/chartdocument.h"
-#include "chartdefaults.h"
-#include "dbffile.h"
-#include "tablecheck.h"
+#include "dbf/dbffile.h"
+#include "dbf/tablecheck.h"
 
 namespace {
 

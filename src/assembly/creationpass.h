@@ -10,13 +10,14 @@
 #include <string>
 #include <string_view>
 
-#include "chartoptions.h"
-#include "chartseries.h"
-#include "datasets.h"
-#include "propertyfile.h"
-#include "runtime.h"
-#include "startupoutputs.h"
-#include "valuelist.h"
+#include "assembly/chartseries.h"
+#include "assembly/datasets.h"
+#include "assembly/startupoutputs.h"
+#include "dbf/refusal.h"
+#include "properties/chartoptions.h"
+#include "properties/propertyfile.h"
+#include "properties/valuelist.h"
+#include "runtime/runtime.h"
 
 class DbfFile;
 struct PrintSettings;

@@ -1,15 +1,15 @@
-#include "datasets.h"
+#include "assembly/datasets.h"
 
 #include <string>
 #include <vector>
 
 #include "chart/chartdocument.h"
-#include "chartoptions.h"
-#include "colorname.h"
-#include "dbffile.h"
-#include "fielderror.h"
-#include "recordlayout.h"
-#include "runtime.h"
+#include "dbf/dbffile.h"
+#include "dbf/fielderror.h"
+#include "dbf/recordlayout.h"
+#include "properties/chartoptions.h"
+#include "properties/colorname.h"
+#include "runtime/runtime.h"
 
 namespace {
 

@@ -1,34 +1,16 @@
-#include "headlessrun.h"
+#include "assembly/headlessrun.h"
 
+#include "assembly/chartdefaults.h"
+#include "assembly/creationpass.h"
 #include "chart/chartdocument.h"
-#include "chartdefaults.h"
-#include "creationpass.h"
-#include "printsettings.h"
-#include "runtime.h"
-
-namespace {
-
-// The window keywords act on nothing.
-class NoWindow : public WindowEffects {
- public:
-  void HideWindow() override {}
-  void ShowPrintButton() override {}
-  void HidePrintButton() override {}
-  void Uncheck3DCheckBox() override {}
-  void Hide3DCheckBox() override {}
-};
-
-}  // namespace
-
-TableNames TableNamesFromCommandLine() {
-  if (ParamCount() == 2) return {Trim(ParamStr(1)), Trim(ParamStr(2))};
-  return {kDefaultPropertyFileName, kDefaultDataFileName};
-}
+#include "properties/printsettings.h"
+#include "properties/windowmodel.h"
+#include "runtime/runtime.h"
 
 HeadlessOutcome RunHeadless(const std::string& propertyName, const std::string& dataName,
                             const PrintRoutine& print, const chart::NumberLocale& numbers) {
   HeadlessOutcome outcome;
-  NoWindow window;
+  WindowModel window;  // the window keywords change a window no one sees
   chart::ChartDocument chart;
   ApplyChartDesign(chart);
   chart.SetNumberLocale(numbers);

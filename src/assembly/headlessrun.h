@@ -11,7 +11,7 @@ struct PrintSettings;
 namespace chart {
 class ChartDocument;
 struct NumberLocale;
-}
+}  // namespace chart
 
 // The message that ended a run, as the program shows it ("caption: text" on standard error).
 struct RunMessage {
@@ -26,14 +26,6 @@ struct HeadlessOutcome {
   std::string imageFile;              // the image file written, named as the table names it
   bool windowAsked = false;           // no NOSHOW: a run with a display shows its window
 };
-
-// The two tables of a run: the two arguments of the command line, trimmed, or with any other
-// number of arguments the default tables.
-struct TableNames {
-  std::string property;
-  std::string data;
-};
-TableNames TableNamesFromCommandLine();
 
 // Prints the chart page with the run's print settings; throws Exception when it cannot.
 using PrintRoutine =

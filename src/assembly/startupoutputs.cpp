@@ -1,8 +1,8 @@
-#include "startupoutputs.h"
+#include "assembly/startupoutputs.h"
 
 #include "chart/chartdocument.h"
-#include "chartoptions.h"
-#include "tablecheck.h"
+#include "dbf/tablecheck.h"
+#include "properties/chartoptions.h"
 
 namespace {
 

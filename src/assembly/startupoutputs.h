@@ -6,7 +6,7 @@
 #include <QSize>
 #include <functional>
 
-#include "chartdefaults.h"
+#include "assembly/chartdefaults.h"
 
 class DbfFile;
 struct ChartOptions;

@@ -7,7 +7,7 @@
 #include "chart/chartimagefile.h"
 #include "chart/chartpainter.h"
 #include "chart/palette.h"
-#include "runtime.h"
+#include "runtime/runtime.h"
 
 namespace chart {
 

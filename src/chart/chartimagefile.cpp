@@ -9,11 +9,11 @@
 #include <QPdfWriter>
 #include <QSvgGenerator>
 
-#include "atomicfile.h"
 #include "chart/chartpainter.h"
 #include "chart/pngencoder.h"
 #include "chart/reproduciblepdf.h"
-#include "runtime.h"
+#include "runtime/atomicfile.h"
+#include "runtime/runtime.h"
 
 namespace chart {
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "runtime.h"
+#include "runtime/runtime.h"
 
 namespace chart {
 

@@ -1,4 +1,4 @@
-#include "dbffile.h"
+#include "dbf/dbffile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "runtime.h"
+#include "runtime/runtime.h"
 
 namespace {
 

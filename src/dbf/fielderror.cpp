@@ -1,4 +1,4 @@
-#include "fielderror.h"
+#include "dbf/fielderror.h"
 
 std::string FieldErrorText(const std::string& table, std::uint32_t record, const std::string& field,
                            const std::string& reason) {

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <string_view>
 
-#include "runtime.h"
+#include "runtime/runtime.h"
 
 struct FieldSpan {
   std::size_t first;

@@ -1,4 +1,4 @@
-#include "tablecheck.h"
+#include "dbf/tablecheck.h"
 
 namespace {
 

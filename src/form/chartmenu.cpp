@@ -1,4 +1,4 @@
-#include "chartmenu.h"
+#include "form/chartmenu.h"
 
 #include <QClipboard>
 #include <QFile>
@@ -8,9 +8,9 @@
 #include <string_view>
 #include <vector>
 
-#include "application.h"
 #include "chart/imageformats.h"
-#include "tchart.h"
+#include "form/tchart.h"
+#include "platform/application/application.h"
 
 namespace {
 

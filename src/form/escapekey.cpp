@@ -1,4 +1,4 @@
-#include "escapekey.h"
+#include "form/escapekey.h"
 
 #include <QKeyEvent>
 

@@ -1,7 +1,7 @@
-#include "refusals.h"
+#include "form/refusals.h"
 
-#include "application.h"
-#include "unit1.h"
+#include "form/unit1.h"
+#include "platform/application/application.h"
 
 void ShowRefusal(const Refusal& refusal) {
   Application.MessageBox(refusal.text, refusal.caption);

@@ -1,4 +1,4 @@
-#include "tform1.h"
+#include "form/tform1.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -8,18 +8,18 @@
 #include <QScopeGuard>
 #include <QScreen>
 
-#include "application.h"
+#include "assembly/chartdefaults.h"
+#include "assembly/creationpass.h"
+#include "assembly/startupoutputs.h"
 #include "chart/numberformat.h"
-#include "chartdefaults.h"
-#include "chartmenu.h"
-#include "creationpass.h"
-#include "cupsprinter.h"
-#include "printchartpage.h"
-#include "refusals.h"
-#include "startupoutputs.h"
-#include "tchart.h"
-#include "unit1.h"
-#include "windowcontrols.h"
+#include "form/chartmenu.h"
+#include "form/refusals.h"
+#include "form/tchart.h"
+#include "form/unit1.h"
+#include "form/windowcontrols.h"
+#include "platform/application/application.h"
+#include "platform/printer/cupsprinter.h"
+#include "print/printchartpage.h"
 
 std::unique_ptr<TForm1> Form1;
 

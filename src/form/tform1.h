@@ -5,7 +5,7 @@
 #include <QWidget>
 #include <memory>
 
-#include "escapekey.h"
+#include "form/escapekey.h"
 
 class ChartMenu;
 class QCheckBox;

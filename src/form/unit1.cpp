@@ -1,4 +1,4 @@
-#include "unit1.h"
+#include "form/unit1.h"
 
 std::string propertyFileName;
 std::string dataFileName;

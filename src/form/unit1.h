@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "printsettings.h"
+#include "properties/printsettings.h"
 
 extern std::string propertyFileName;
 extern std::string dataFileName;

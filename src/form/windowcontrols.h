@@ -4,8 +4,8 @@
 #include <QCheckBox>
 #include <QPushButton>
 
-#include "propertyfile.h"
-#include "tform1.h"
+#include "form/tform1.h"
+#include "properties/propertyfile.h"
 
 class WindowControls : public WindowEffects {
  public:

@@ -1,6 +1,6 @@
-#include "chartprintrect.h"
+#include "print/chartprintrect.h"
 
-#include "printsettings.h"
+#include "properties/printsettings.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "pagetextstyle.h"
+#include "print/pagetextstyle.h"
 
 #include <string>
 
-#include "runtime.h"
+#include "runtime/runtime.h"
 
 PageTextStyle StyleFromLetters(std::string_view letters) {
   const std::string upper = UpperCase(letters);

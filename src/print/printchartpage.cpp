@@ -1,13 +1,13 @@
-#include "printchartpage.h"
+#include "print/printchartpage.h"
 
 #include <QRect>
 #include <algorithm>
 
 #include "chart/chartdocument.h"
-#include "chartprintrect.h"
-#include "pagetextstyle.h"
-#include "printsettings.h"
-#include "tprinter.h"
+#include "platform/printer/tprinter.h"
+#include "print/chartprintrect.h"
+#include "print/pagetextstyle.h"
+#include "properties/printsettings.h"
 
 namespace {
 

@@ -5,8 +5,10 @@
 #include <cstdint>
 #include <string>
 
+#include "keywords/keywordtable.h"
+
 struct ChartOptions {
-  static constexpr int kMaxDataSets = 10;
+  static constexpr int kMaxDataSets = keywords::kMaxDataSets;
   std::string chartStyle = "NONE";
   std::uint32_t chartStyleRecord = 0;  // the record that set it, for error texts
   bool dataLabels = false;

@@ -1,6 +1,6 @@
-#include "chartstyle.h"
+#include "properties/chartstyle.h"
 
-#include "valuelist.h"
+#include "properties/valuelist.h"
 
 using chart::SeriesKind;
 

@@ -1,10 +1,10 @@
-#include "colorname.h"
+#include "properties/colorname.h"
 
 #include <array>
 #include <string_view>
 #include <utility>
 
-#include "runtime.h"
+#include "runtime/runtime.h"
 
 namespace {
 

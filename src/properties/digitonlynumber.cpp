@@ -1,8 +1,8 @@
-#include "digitonlynumber.h"
+#include "properties/digitonlynumber.h"
 
 #include <string>
 
-#include "runtime.h"
+#include "runtime/runtime.h"
 
 std::int32_t DigitOnlyNumber(std::string_view text) {
   std::string digits;

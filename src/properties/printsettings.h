@@ -5,6 +5,8 @@
 #include <array>
 #include <string>
 
+#include "keywords/keywordtable.h"
+
 struct PageTextItem {
   std::string text;
   int x = 0;  // printer pixels from the left edge of the printable area
@@ -15,7 +17,7 @@ struct PageTextItem {
 };
 
 struct PrintSettings {
-  static constexpr int kMaxPageTexts = 10;
+  static constexpr int kMaxPageTexts = keywords::kMaxPageTexts;
   int pageTextCount = 0;
   std::array<PageTextItem, kMaxPageTexts> pageTexts;
   int leftMargin = 5;     // percent of the page width

@@ -1,4 +1,4 @@
-#include "propertyfile.h"
+#include "properties/propertyfile.h"
 
 #include <algorithm>
 #include <array>
@@ -6,15 +6,16 @@
 #include <vector>
 
 #include "chart/chartdocument.h"
-#include "chartoptions.h"
-#include "chartstyle.h"
-#include "dbffile.h"
-#include "digitonlynumber.h"
-#include "fielderror.h"
-#include "printsettings.h"
-#include "recordlayout.h"
-#include "runtime.h"
-#include "valuelist.h"
+#include "dbf/dbffile.h"
+#include "dbf/fielderror.h"
+#include "dbf/recordlayout.h"
+#include "keywords/keywordtable.h"
+#include "properties/chartoptions.h"
+#include "properties/chartstyle.h"
+#include "properties/digitonlynumber.h"
+#include "properties/printsettings.h"
+#include "properties/valuelist.h"
+#include "runtime/runtime.h"
 
 namespace {
 
@@ -191,6 +192,18 @@ constexpr std::array<Keyword, 17> kKeywords = {{
     {"DATASETCOLOR", SetDataSetColor, DataSetTaken},
 }};
 
+// The effects follow the format's table of keywords name for name, and the data-set guard
+// stands exactly where the format says a keyword reads the record's data-set number.
+constexpr bool FollowsTheKeywordTable() {
+  for (std::size_t i = 0; i < kKeywords.size(); ++i) {
+    const keywords::KeywordName& format = keywords::kKeywordNames[i];
+    if (kKeywords[i].name != format.name) return false;
+    if ((kKeywords[i].guard == DataSetTaken) != format.takesDataSet) return false;
+  }
+  return true;
+}
+static_assert(kKeywords.size() == keywords::kKeywordNames.size() && FollowsTheKeywordTable());
+
 const Keyword* FindKeyword(std::string_view name) {
   const auto match = std::find_if(kKeywords.begin(), kKeywords.end(),
                                   [&](const Keyword& keyword) { return keyword.name == name; });
@@ -245,17 +258,6 @@ RecordOutcome ApplyPropertyRecord(const PropertyRecord& record, KeywordTargets& 
   const RecordOutcome outcome = keyword->guard(record, targets);
   if (outcome == RecordOutcome::Applied) keyword->effect(record, targets);
   return outcome;
-}
-
-std::vector<std::string_view> PropertyKeywords() {
-  std::vector<std::string_view> names;
-  for (const Keyword& keyword : kKeywords) names.push_back(keyword.name);
-  return names;
-}
-
-bool KeywordTakesDataSet(std::string_view keyword) {
-  const Keyword* match = FindKeyword(keyword);
-  return match && match->guard == DataSetTaken;
 }
 
 std::optional<Refusal> CheckPropertyOptions(const ChartOptions& options) {

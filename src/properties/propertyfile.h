@@ -7,9 +7,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
-#include "runtime.h"
+#include "dbf/refusal.h"
+#include "runtime/runtime.h"
 
 class DbfFile;
 class ValueList;
@@ -90,13 +90,6 @@ void ReadPropertyFile(const DbfFile& propertyFile, KeywordTargets& targets,
 
 // Performs the effect of the record's keyword and says whether it acted, or why not.
 RecordOutcome ApplyPropertyRecord(const PropertyRecord& record, KeywordTargets& targets);
-
-// The keywords, in the order in which they are tried.
-std::vector<std::string_view> PropertyKeywords();
-
-// True for the keywords that read the record's data-set number ("DATASETTITLE",
-// "DATASETCOLOR"); the keyword as the pass compares it (trimmed, upper case).
-bool KeywordTakesDataSet(std::string_view keyword);
 
 // The refusal of options that name no data set, or no chart style ("NONE" or a style that names
 // no kind of chart); nothing when a chart can be built from them.

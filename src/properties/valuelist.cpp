@@ -1,6 +1,6 @@
-#include "valuelist.h"
+#include "properties/valuelist.h"
 
-#include "runtime.h"
+#include "runtime/runtime.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
 // Series creation from the run's options, on a chart document.
 
-#include "chartseries.h"
+#include "assembly/chartseries.h"
 
 #include <gtest/gtest.h>
 
 #include "chart/chartdocument.h"
-#include "chartoptions.h"
-#include "runtime.h"
+#include "properties/chartoptions.h"
+#include "runtime/runtime.h"
 
 using namespace chart;
 

@@ -1,7 +1,7 @@
 // The creation pass on real tables: each refusal names its check and leaves no table open, and a
 // sound pass goes through every step in order.
 
-#include "creationpass.h"
+#include "assembly/creationpass.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -10,10 +10,10 @@
 #include <QFileInfo>
 
 #include "chart/chartdocument.h"
-#include "dbffile.h"
-#include "printsettings.h"
-#include "tablefolder.h"
-#include "tablerows.h"
+#include "dbf/dbffile.h"
+#include "properties/printsettings.h"
+#include "support/tablefolder.h"
+#include "support/tablerows.h"
 
 namespace {
 

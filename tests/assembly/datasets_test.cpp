@@ -1,14 +1,14 @@
 // Points from the data table: fixed byte positions, strict conversions, colours by name.
 
-#include "datasets.h"
+#include "assembly/datasets.h"
 
 #include <gtest/gtest.h>
 
 #include "chart/chartdocument.h"
-#include "chartoptions.h"
-#include "dbffile.h"
-#include "runtime.h"
-#include "tablefolder.h"
+#include "dbf/dbffile.h"
+#include "properties/chartoptions.h"
+#include "runtime/runtime.h"
+#include "support/tablefolder.h"
 
 using namespace chart;
 

@@ -1,16 +1,16 @@
 // The last step of the creation pass: tables closed, print, bitmap, window placed, in order.
 
-#include "startupoutputs.h"
+#include "assembly/startupoutputs.h"
 
 #include <gtest/gtest.h>
 
 #include <QImage>
 
 #include "chart/chartdocument.h"
-#include "chartoptions.h"
-#include "dbffile.h"
-#include "runtime.h"
-#include "tablefolder.h"
+#include "dbf/dbffile.h"
+#include "properties/chartoptions.h"
+#include "runtime/runtime.h"
+#include "support/tablefolder.h"
 
 namespace {
 

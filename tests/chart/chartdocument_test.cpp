@@ -23,8 +23,8 @@
 
 #include "chart/palette.h"
 #include "chartfixture.h"
-#include "runtime.h"
-#include "smallfilesystem.h"
+#include "runtime/runtime.h"
+#include "support/smallfilesystem.h"
 
 using namespace chart;
 

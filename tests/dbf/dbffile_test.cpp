@@ -1,4 +1,4 @@
-#include "dbffile.h"
+#include "dbf/dbffile.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -6,8 +6,8 @@
 
 #include <fstream>
 
-#include "dbfwriter.h"
-#include "tablefolder.h"
+#include "dbfwrite/dbfwriter.h"
+#include "support/tablefolder.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include <QImage>
 #include <QTemporaryDir>
 
-#include "dbfwriter.h"
-#include "runprogram.h"
-#include "tablerows.h"
+#include "dbfwrite/dbfwriter.h"
+#include "support/runprogram.h"
+#include "support/tablerows.h"
 
 namespace {
 

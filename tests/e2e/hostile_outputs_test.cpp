@@ -12,9 +12,9 @@
 #include <QThread>
 #include <filesystem>
 
-#include "dbfwriter.h"
-#include "runprogram.h"
-#include "tablerows.h"
+#include "dbfwrite/dbfwriter.h"
+#include "support/runprogram.h"
+#include "support/tablerows.h"
 
 namespace {
 

@@ -16,10 +16,10 @@
 #include <QRegularExpression>
 #include <cerrno>
 
-#include "printserver.h"
-#include "runprogram.h"
-#include "tablefolder.h"
-#include "tablerows.h"
+#include "support/printserver.h"
+#include "support/runprogram.h"
+#include "support/tablefolder.h"
+#include "support/tablerows.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 
 #include <QTemporaryDir>
 
-#include "dbfwriter.h"
-#include "runprogram.h"
-#include "tablerows.h"
+#include "dbfwrite/dbfwriter.h"
+#include "support/runprogram.h"
+#include "support/tablerows.h"
 
 namespace {
 

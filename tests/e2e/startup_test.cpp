@@ -13,8 +13,8 @@
 #include <QTemporaryDir>
 #include <csignal>
 
-#include "dbfwriter.h"
-#include "runprogram.h"
+#include "dbfwrite/dbfwriter.h"
+#include "support/runprogram.h"
 
 namespace {
 

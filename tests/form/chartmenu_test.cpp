@@ -1,6 +1,6 @@
 // The chart's right-click menu in the window: opening it, copying the chart, saving it.
 
-#include "chartmenu.h"
+#include "form/chartmenu.h"
 
 #include <gtest/gtest.h>
 
@@ -14,9 +14,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "messagerecorder.h"
-#include "tchart.h"
-#include "tform1.h"
+#include "form/tchart.h"
+#include "form/tform1.h"
+#include "support/messagerecorder.h"
 
 namespace {
 

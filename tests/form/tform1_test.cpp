@@ -1,4 +1,4 @@
-#include "tform1.h"
+#include "form/tform1.h"
 
 #include <gtest/gtest.h>
 
@@ -8,13 +8,14 @@
 #include <QScreen>
 #include <QTest>
 
-#include "messagerecorder.h"
-#include "printserver.h"
-#include "startupoutputs.h"
-#include "tablefolder.h"
-#include "tablerows.h"
-#include "tchart.h"
-#include "unit1.h"
+#include "assembly/startupoutputs.h"
+#include "form/tchart.h"
+#include "form/unit1.h"
+#include "form/windowcontrols.h"
+#include "support/messagerecorder.h"
+#include "support/printserver.h"
+#include "support/tablefolder.h"
+#include "support/tablerows.h"
 
 namespace {
 
@@ -47,6 +48,26 @@ TEST(ChartWindow, TheBoxSwitchesThe3DView) {
   // A change made by the program goes through the same handler.
   form.CheckBox3D->setChecked(false);
   EXPECT_FALSE(form.Chart1->Document().Model().view3D);
+}
+
+// What the property keywords change at once reaches the widgets; the property tests see the same
+// changes on the controls as plain data.
+TEST(ChartWindow, TheWindowKeywordsChangeItsWidgets) {
+  TForm1 form;
+  form.show();
+  WindowControls controls(form);
+  controls.Uncheck3DCheckBox();
+  EXPECT_FALSE(form.CheckBox3D->isChecked());
+  EXPECT_FALSE(form.Chart1->Document().Model().view3D);
+  controls.Hide3DCheckBox();
+  controls.HidePrintButton();
+  EXPECT_FALSE(form.CheckBox3D->isVisible());
+  EXPECT_FALSE(form.PrintGraphBtn->isVisible());
+  EXPECT_TRUE(form.Chart1->isVisible());
+  controls.ShowPrintButton();
+  EXPECT_TRUE(form.PrintGraphBtn->isVisible());
+  controls.HideWindow();
+  EXPECT_FALSE(form.isVisible());
 }
 
 TEST(ChartWindow, EscapeClosesWhicheverControlHasTheFocus) {

@@ -8,11 +8,11 @@
 #include <cstdint>
 #include <string>
 
+#include "assembly/datasets.h"
 #include "chart/chartdocument.h"
-#include "chartoptions.h"
-#include "datasets.h"
-#include "dbffile.h"
-#include "runtime.h"
+#include "dbf/dbffile.h"
+#include "properties/chartoptions.h"
+#include "runtime/runtime.h"
 
 namespace {
 

@@ -8,10 +8,10 @@
 #include <cstdint>
 #include <string>
 
-#include "colorname.h"
-#include "digitonlynumber.h"
-#include "runtime.h"
-#include "valuelist.h"
+#include "properties/colorname.h"
+#include "properties/digitonlynumber.h"
+#include "properties/valuelist.h"
+#include "runtime/runtime.h"
 
 namespace {
 

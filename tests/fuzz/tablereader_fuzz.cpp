@@ -7,10 +7,10 @@
 #include <cstdint>
 #include <string>
 
-#include "dbffile.h"
-#include "propertyfile.h"
-#include "runtime.h"
-#include "valuelist.h"
+#include "dbf/dbffile.h"
+#include "properties/propertyfile.h"
+#include "properties/valuelist.h"
+#include "runtime/runtime.h"
 
 namespace {
 

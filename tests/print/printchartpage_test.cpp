@@ -1,7 +1,7 @@
 // The printed chart page: the margin rectangle, the style letters, and the print routine on a
 // printer that records what it is asked and draws the page into an image.
 
-#include "printchartpage.h"
+#include "print/printchartpage.h"
 
 #include <gtest/gtest.h>
 
@@ -11,11 +11,11 @@
 #include <climits>
 
 #include "chart/chartdocument.h"
-#include "chartprintrect.h"
-#include "pagetextstyle.h"
-#include "printsettings.h"
-#include "runtime.h"
-#include "tprinter.h"
+#include "platform/printer/tprinter.h"
+#include "print/chartprintrect.h"
+#include "print/pagetextstyle.h"
+#include "properties/printsettings.h"
+#include "runtime/runtime.h"
 
 namespace {
 

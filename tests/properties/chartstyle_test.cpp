@@ -1,6 +1,6 @@
 // The one reading of a chart style: the kind of chart it names and its multi-bar item.
 
-#include "chartstyle.h"
+#include "properties/chartstyle.h"
 
 #include <gtest/gtest.h>
 

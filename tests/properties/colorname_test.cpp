@@ -1,4 +1,4 @@
-#include "colorname.h"
+#include "properties/colorname.h"
 
 #include <gtest/gtest.h>
 

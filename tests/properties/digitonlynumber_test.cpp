@@ -1,10 +1,10 @@
-#include "digitonlynumber.h"
+#include "properties/digitonlynumber.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "runtime.h"
+#include "runtime/runtime.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include "valuelist.h"
+#include "properties/valuelist.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "runtime.h"
+#include "runtime/runtime.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "application.h"
+#include "platform/application/application.h"
 
 class MessageRecorder {
  public:

@@ -1,4 +1,4 @@
-#include "printserver.h"
+#include "support/printserver.h"
 
 #include <signal.h>
 
@@ -8,7 +8,7 @@
 #include <QProcess>
 #include <QThread>
 
-#include "runprogram.h"
+#include "support/runprogram.h"
 
 namespace {
 

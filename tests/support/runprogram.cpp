@@ -1,4 +1,4 @@
-#include "runprogram.h"
+#include "support/runprogram.h"
 
 #include <QProcess>
 #include <QProcessEnvironment>

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <string>
 
-#include "dbfwriter.h"
+#include "dbfwrite/dbfwriter.h"
 
 class TableFolder {
  public:

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "dbfwriter.h"
+#include "dbfwrite/dbfwriter.h"
 
 // A property record with lead number 1.
 inline PropertyRow Row(const std::string& keyword, const std::string& value = "",

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "application.h"
+#include "platform/application/application.h"
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -12,11 +12,11 @@
 #include <fstream>
 #include <sstream>
 
-#include "dbfwriter.h"
-#include "joblist.h"
-#include "printserver.h"
-#include "runprogram.h"
-#include "tablerows.h"
+#include "batch/joblist.h"
+#include "dbfwrite/dbfwriter.h"
+#include "support/printserver.h"
+#include "support/runprogram.h"
+#include "support/tablerows.h"
 
 namespace {
 

@@ -13,12 +13,12 @@
 #include <random>
 #include <sstream>
 
-#include "datasets.h"
-#include "dbffile.h"
+#include "assembly/datasets.h"
+#include "dbf/dbffile.h"
+#include "dbf/recordlayout.h"
 #include "dbfreaddump.h"
-#include "recordlayout.h"
-#include "runprogram.h"
-#include "runtime.h"
+#include "runtime/runtime.h"
+#include "support/runprogram.h"
 
 namespace {
 

@@ -17,14 +17,14 @@
 #include <cstring>
 #include <functional>
 
-#include "datasets.h"
-#include "dbffile.h"
+#include "assembly/datasets.h"
+#include "dbf/dbffile.h"
+#include "dbf/recordlayout.h"
 #include "dbfreaddump.h"
-#include "dbfwriter.h"
-#include "propertyfile.h"
-#include "recordlayout.h"
-#include "runprogram.h"
-#include "smallfilesystem.h"
+#include "dbfwrite/dbfwriter.h"
+#include "properties/propertyfile.h"
+#include "support/runprogram.h"
+#include "support/smallfilesystem.h"
 
 namespace {
 

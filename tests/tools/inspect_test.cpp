@@ -18,20 +18,20 @@
 #include <cstring>
 #include <regex>
 
-#include "chartdefaults.h"
-#include "chartoptions.h"
-#include "dbffile.h"
-#include "dbfwriter.h"
+#include "assembly/chartdefaults.h"
+#include "dbf/dbffile.h"
+#include "dbfwrite/dbfwriter.h"
+#include "form/tchart.h"
+#include "form/tform1.h"
+#include "form/windowcontrols.h"
+#include "properties/windowmodel.h"
 #include "inspectcase.h"
-#include "printsettings.h"
-#include "propertyfile.h"
-#include "runprogram.h"
-#include "tablerows.h"
-#include "tchart.h"
-#include "tform1.h"
-#include "valuelist.h"
-#include "windowcontrols.h"
-#include "windowmodel.h"
+#include "properties/chartoptions.h"
+#include "properties/printsettings.h"
+#include "properties/propertyfile.h"
+#include "properties/valuelist.h"
+#include "support/runprogram.h"
+#include "support/tablerows.h"
 
 using namespace inspect_test;
 

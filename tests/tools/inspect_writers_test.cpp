@@ -10,16 +10,16 @@
 #include <regex>
 #include <sstream>
 
-#include "dbffile.h"
-#include "dbfwriter.h"
+#include "dbf/dbffile.h"
+#include "dbf/recordlayout.h"
+#include "dbfwrite/dbfwriter.h"
+#include "inspect/report.h"
+#include "inspect/sections.h"
 #include "inspectcase.h"
-#include "printserver.h"
-#include "recordlayout.h"
-#include "report.h"
-#include "runprogram.h"
-#include "runtime.h"
-#include "sections.h"
-#include "tablerows.h"
+#include "runtime/runtime.h"
+#include "support/printserver.h"
+#include "support/runprogram.h"
+#include "support/tablerows.h"
 
 using namespace inspect_test;
 

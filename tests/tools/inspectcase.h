@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "dbfwriter.h"
+#include "dbfwrite/dbfwriter.h"
 
 namespace inspect_test {
 

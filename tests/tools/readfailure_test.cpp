@@ -14,9 +14,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "dbfwriter.h"
-#include "runprogram.h"
-#include "tablerows.h"
+#include "dbfwrite/dbfwriter.h"
+#include "support/runprogram.h"
+#include "support/tablerows.h"
 
 namespace {
 

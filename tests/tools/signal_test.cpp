@@ -16,8 +16,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "dbfwriter.h"
-#include "tablerows.h"
+#include "dbfwrite/dbfwriter.h"
+#include "support/tablerows.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "batchrun.h"
+#include "batch/batchrun.h"
 
 #include <fcntl.h>
 #include <sched.h>
@@ -10,7 +10,7 @@
 #include <optional>
 #include <thread>
 
-#include "runtime.h"
+#include "runtime/runtime.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "joblist.h"
+#include "batch/joblist.h"
 
 #include <optional>
 
-#include "creationpass.h"
+#include "assembly/creationpass.h"
 
 namespace {
 

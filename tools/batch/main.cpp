@@ -14,13 +14,13 @@
 #include <optional>
 #include <string>
 
-#include "batchrun.h"
-#include "cupsprinter.h"
-#include "guiprocess.h"
-#include "inputstream.h"
-#include "printchartpage.h"
-#include "runtime.h"
-#include "signalcleanup.h"
+#include "batch/batchrun.h"
+#include "platform/application/guiprocess.h"
+#include "platform/printer/cupsprinter.h"
+#include "print/printchartpage.h"
+#include "runtime/inputstream.h"
+#include "runtime/runtime.h"
+#include "runtime/signalcleanup.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
-#include "csvcolumns.h"
+#include "dbfwrite/csvcolumns.h"
 
 #include <algorithm>
 #include <charconv>
 #include <limits>
 #include <sstream>
 
-#include "csvrecords.h"
-#include "runtime.h"
+#include "dbfwrite/csvrecords.h"
+#include "runtime/runtime.h"
 
 namespace {
 

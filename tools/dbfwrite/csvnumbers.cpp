@@ -1,9 +1,9 @@
-#include "csvnumbers.h"
+#include "dbfwrite/csvnumbers.h"
 
 #include <algorithm>
 #include <optional>
 
-#include "runtime.h"
+#include "runtime/runtime.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "csvrecords.h"
+#include "dbfwrite/csvrecords.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "dbfwriter.h"
+#include "dbfwrite/dbfwriter.h"
 
 #include <algorithm>
 #include <numeric>

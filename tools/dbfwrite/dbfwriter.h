@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "atomicfile.h"
-#include "recordlayout.h"
+#include "dbf/recordlayout.h"
+#include "runtime/atomicfile.h"
 
 struct DbfField {
   std::string name;

@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "csvcolumns.h"
-#include "dbfwriter.h"
-#include "inputstream.h"
-#include "signalcleanup.h"
-#include "textforms.h"
+#include "dbfwrite/csvcolumns.h"
+#include "dbfwrite/dbfwriter.h"
+#include "dbfwrite/textforms.h"
+#include "runtime/inputstream.h"
+#include "runtime/signalcleanup.h"
 
 namespace {
 

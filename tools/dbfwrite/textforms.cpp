@@ -1,16 +1,15 @@
-#include "textforms.h"
+#include "dbfwrite/textforms.h"
 
 #include <algorithm>
 #include <optional>
 #include <set>
 #include <sstream>
 
-#include "chartoptions.h"
-#include "csvcolumns.h"
-#include "csvnumbers.h"
-#include "csvrecords.h"
-#include "propertyfile.h"
-#include "runtime.h"
+#include "dbfwrite/csvcolumns.h"
+#include "dbfwrite/csvnumbers.h"
+#include "dbfwrite/csvrecords.h"
+#include "keywords/keywordtable.h"
+#include "runtime/runtime.h"
 
 namespace {
 
@@ -140,7 +139,7 @@ void CheckDataSetNumberWord(RefusalList& refusals, std::size_t line, const Prope
 PropertyRow PropertyRowFromWords(std::string_view line) {
   auto [keyword, rest] = FirstWord(line);
   PropertyRow row{.lead = "1", .dataSet = "1", .keyword = keyword, .value = rest};
-  if (KeywordTakesDataSet(UpperCase(keyword))) {
+  if (keywords::TakesDataSet(UpperCase(keyword))) {
     auto [number, value] = FirstWord(rest);
     if (IsWholeNumber(number)) {
       row.dataSet = number;
@@ -258,8 +257,8 @@ std::string DataSetCountProblem(const CsvColumns& columns, int dataSets, char se
   } else {
     problem = subject + DataSetCount(found) + " (" + DataSetNames(columns) +
               ") but the table is for " + std::to_string(dataSets);
-    problem += found > std::size_t(ChartOptions::kMaxDataSets)
-                   ? ", and a table holds at most " + std::to_string(ChartOptions::kMaxDataSets)
+    problem += found > std::size_t(keywords::kMaxDataSets)
+                   ? ", and a table holds at most " + std::to_string(keywords::kMaxDataSets)
                    : ": give \"data " + std::to_string(found) + "\"";
   }
   if (found > std::size_t(dataSets) && !columns.picked) {

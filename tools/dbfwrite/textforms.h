@@ -18,7 +18,8 @@
 #include <string>
 #include <vector>
 
-#include "dbfwriter.h"
+#include "dbf/refusal.h"
+#include "dbfwrite/dbfwriter.h"
 
 // An input line that cannot be written as it stands.
 struct LineRefusal {

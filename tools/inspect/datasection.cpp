@@ -1,11 +1,11 @@
 #include <vector>
 
-#include "datasets.h"
-#include "dbffile.h"
-#include "recordlayout.h"
-#include "report.h"
-#include "sections.h"
-#include "tablehints.h"
+#include "assembly/datasets.h"
+#include "dbf/dbffile.h"
+#include "dbf/recordlayout.h"
+#include "inspect/report.h"
+#include "inspect/sections.h"
+#include "inspect/tablehints.h"
 
 namespace {
 

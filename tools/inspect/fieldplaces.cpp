@@ -1,12 +1,12 @@
-#include "fieldplaces.h"
+#include "inspect/fieldplaces.h"
 
 #include <algorithm>
 #include <optional>
 
-#include "chartoptions.h"
-#include "dbffile.h"
-#include "report.h"
-#include "runtime.h"
+#include "dbf/dbffile.h"
+#include "inspect/report.h"
+#include "properties/chartoptions.h"
+#include "runtime/runtime.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "recordlayout.h"
+#include "dbf/recordlayout.h"
 
 class DbfFile;
 class Warnings;

@@ -1,16 +1,15 @@
-#include "inspection.h"
+#include "inspect/inspection.h"
 
 #include <optional>
 
-#include "application.h"
+#include "assembly/chartdefaults.h"
+#include "assembly/creationpass.h"
+#include "assembly/startupoutputs.h"
 #include "chart/chartdocument.h"
-#include "chartdefaults.h"
-#include "creationpass.h"
-#include "dbffile.h"
-#include "layoutsection.h"
-#include "printedpage.h"
-#include "sections.h"
-#include "startupoutputs.h"
+#include "dbf/dbffile.h"
+#include "inspect/layoutsection.h"
+#include "inspect/printedpage.h"
+#include "inspect/sections.h"
 
 namespace {
 

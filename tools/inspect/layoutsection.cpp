@@ -1,4 +1,4 @@
-#include "layoutsection.h"
+#include "inspect/layoutsection.h"
 
 #include <QGuiApplication>
 #include <algorithm>

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "chart/chartmodel.h"
-#include "report.h"
+#include "inspect/report.h"
 
 // A size the chart is drawn at: an image file (its texts scaled to the image) or the window.
 struct LayoutTarget {

@@ -16,10 +16,10 @@
 #include <string_view>
 #include <vector>
 
-#include "creationpass.h"
-#include "guiprocess.h"
-#include "inspection.h"
-#include "runtime.h"
+#include "assembly/creationpass.h"
+#include "inspect/inspection.h"
+#include "platform/application/guiprocess.h"
+#include "runtime/runtime.h"
 
 namespace {
 

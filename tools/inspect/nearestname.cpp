@@ -1,4 +1,4 @@
-#include "nearestname.h"
+#include "inspect/nearestname.h"
 
 #include <algorithm>
 
@@ -28,7 +28,7 @@ std::size_t SlipDistance(std::string_view a, std::string_view b) {
 }  // namespace
 
 std::vector<std::string_view> NearestNames(std::string_view text,
-                                           const std::vector<std::string_view>& known) {
+                                           std::span<const std::string_view> known) {
   const std::size_t allowed = text.size() >= 5 ? 2 : 1;
   std::size_t best = allowed + 1;
   std::vector<std::string_view> nearest;

@@ -2,6 +2,7 @@
 // The known names that an unknown one was most likely meant to be: keywords and colour names
 // alike, so that every hint of the report finds its names by the same rule.
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,7 +11,7 @@
 // be a slip of the keyboard: one letter wrong, missing, extra or two letters swapped, and a
 // second such slip in a text of five letters or more. Empty when none is that close.
 std::vector<std::string_view> NearestNames(std::string_view text,
-                                           const std::vector<std::string_view>& known);
+                                           std::span<const std::string_view> known);
 
 // "A, B or C" with `last` ("or", "and") before the last name.
 std::string ListText(const std::vector<std::string_view>& names, std::string_view last);

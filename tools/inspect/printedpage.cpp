@@ -1,16 +1,16 @@
-#include "printedpage.h"
+#include "inspect/printedpage.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <memory>
 
-#include "chartoptions.h"
-#include "chartprintrect.h"
-#include "cupsprinter.h"
-#include "guiprocess.h"
-#include "printsettings.h"
-#include "report.h"
-#include "runtime.h"
+#include "inspect/report.h"
+#include "platform/application/guiprocess.h"
+#include "platform/printer/cupsprinter.h"
+#include "print/chartprintrect.h"
+#include "properties/chartoptions.h"
+#include "properties/printsettings.h"
+#include "runtime/runtime.h"
 
 namespace {
 

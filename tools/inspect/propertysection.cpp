@@ -2,13 +2,14 @@
 #include <functional>
 #include <vector>
 
-#include "dbffile.h"
-#include "nearestname.h"
-#include "propertyfile.h"
-#include "recordwarnings.h"
-#include "report.h"
-#include "sections.h"
-#include "tablehints.h"
+#include "keywords/keywordtable.h"
+#include "dbf/dbffile.h"
+#include "inspect/nearestname.h"
+#include "inspect/recordwarnings.h"
+#include "inspect/report.h"
+#include "inspect/sections.h"
+#include "inspect/tablehints.h"
+#include "properties/propertyfile.h"
 
 namespace {
 
@@ -132,7 +133,7 @@ std::string DataSetNotTakenText(int dataSetNumber, const ChartOptions& options) 
 std::vector<std::string_view> NearestKeywords(const std::string& keyword) {
   std::string squeezed = keyword;
   std::erase_if(squeezed, [](char c) { return static_cast<unsigned char>(c) <= 32; });
-  return NearestNames(squeezed, PropertyKeywords());
+  return NearestNames(squeezed, keywords::KeywordNames());
 }
 
 PropertyRecordReport::PropertyRecordReport(const DbfFile& table, std::function<PassSnapshot()> now,
@@ -179,7 +180,7 @@ std::vector<std::string> PropertyRecordReport::RecordWarnings(std::uint32_t numb
     }
   }
   if (outcome != RecordOutcome::Applied) return {};
-  if (KeywordTakesDataSet(keyword)) {
+  if (keywords::TakesDataSet(keyword)) {
     const int index = DecodePropertyRecord(table_.FileName(), number, text).dataSetIndex;
     dataSetRecords_.push_back({number, keyword, index + 1});
   }
@@ -212,7 +213,7 @@ void PropertyRecordReport::Failed(const Exception& error) {
 void PropertyRecordReport::WriteRecordLine(std::uint32_t number, std::string_view text) {
   const PropertyFields fields = PropertyFieldsOf(text);
   out_ << "  record " << number << ": " << ToPlainLine(UpperCase(fields.keyword));
-  if (KeywordTakesDataSet(UpperCase(fields.keyword))) {
+  if (keywords::TakesDataSet(UpperCase(fields.keyword))) {
     out_ << " (data set " << ToPlainLine(fields.dataSetNumber) << ")";
   }
   if (!fields.value.empty()) out_ << " " << Quoted(fields.value);

@@ -1,15 +1,15 @@
-#include "recordwarnings.h"
+#include "inspect/recordwarnings.h"
 
 #include <algorithm>
 #include <array>
 #include <cctype>
 
 #include "chart/imageformats.h"
-#include "chartstyle.h"
-#include "digitonlynumber.h"
-#include "nearestname.h"
-#include "runtime.h"
-#include "valuelist.h"
+#include "inspect/nearestname.h"
+#include "properties/chartstyle.h"
+#include "properties/digitonlynumber.h"
+#include "properties/valuelist.h"
+#include "runtime/runtime.h"
 
 namespace {
 

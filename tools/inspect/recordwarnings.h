@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "report.h"
+#include "inspect/report.h"
 
 // The warnings of a record that took effect; `keyword` upper case, `value` trimmed.
 std::vector<std::string> AppliedRecordWarnings(std::string_view keyword, const std::string& value,

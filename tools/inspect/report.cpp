@@ -1,13 +1,13 @@
-#include "report.h"
+#include "inspect/report.h"
 
 #include <array>
 #include <charconv>
 #include <cstdio>
 
-#include "colorname.h"
-#include "nearestname.h"
-#include "pagetextstyle.h"
-#include "runtime.h"
+#include "inspect/nearestname.h"
+#include "print/pagetextstyle.h"
+#include "properties/colorname.h"
+#include "runtime/runtime.h"
 
 namespace {
 

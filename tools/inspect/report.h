@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "chart/tcolor.h"
-#include "printsettings.h"
+#include "properties/printsettings.h"
 
 // A text from a table in double quotes, as one line of plain UTF-8 (control bytes as \xNN).
 std::string Quoted(std::string_view text);

@@ -8,14 +8,15 @@
 #include <string_view>
 #include <vector>
 
+#include "assembly/chartseries.h"
 #include "chart/chartmodel.h"
-#include "chartoptions.h"
-#include "chartseries.h"
-#include "printsettings.h"
-#include "propertyfile.h"
-#include "report.h"
-#include "runtime.h"
-#include "windowmodel.h"
+#include "dbf/refusal.h"
+#include "inspect/report.h"
+#include "properties/windowmodel.h"
+#include "properties/chartoptions.h"
+#include "properties/printsettings.h"
+#include "properties/propertyfile.h"
+#include "runtime/runtime.h"
 
 class DbfFile;
 class RecordCursor;

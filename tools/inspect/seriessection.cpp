@@ -1,6 +1,6 @@
-#include "chartoptions.h"
-#include "report.h"
-#include "sections.h"
+#include "inspect/report.h"
+#include "inspect/sections.h"
+#include "properties/chartoptions.h"
 
 using namespace chart;
 

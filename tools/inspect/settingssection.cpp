@@ -1,7 +1,7 @@
+#include "assembly/startupoutputs.h"
 #include "chart/imageformats.h"
-#include "report.h"
-#include "sections.h"
-#include "startupoutputs.h"
+#include "inspect/report.h"
+#include "inspect/sections.h"
 
 namespace {
 

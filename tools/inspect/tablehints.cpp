@@ -1,4 +1,4 @@
-#include "tablehints.h"
+#include "inspect/tablehints.h"
 
 #include <iconv.h>
 
@@ -6,9 +6,9 @@
 #include <optional>
 #include <utility>
 
-#include "dbffile.h"
-#include "report.h"
-#include "runtime.h"
+#include "dbf/dbffile.h"
+#include "inspect/report.h"
+#include "runtime/runtime.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "fieldplaces.h"
+#include "inspect/fieldplaces.h"
 
 class DbfFile;
 class Warnings;

@@ -1,12 +1,13 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "dbffile.h"
-#include "propertyfile.h"
-#include "recordlayout.h"
-#include "report.h"
-#include "sections.h"
-#include "tablehints.h"
+#include "keywords/keywordtable.h"
+#include "dbf/dbffile.h"
+#include "dbf/recordlayout.h"
+#include "inspect/report.h"
+#include "inspect/sections.h"
+#include "inspect/tablehints.h"
+#include "properties/propertyfile.h"
 
 namespace {
 
@@ -103,8 +104,8 @@ std::string FirstKeyword(const DbfFile& table) {
   for (std::uint32_t n = 1; n <= last; ++n) {
     if (!table.IsActive(n)) continue;
     const std::string keyword = UpperCase(PropertyFieldsOf(table.RecordText(n)).keyword);
-    const auto keywords = PropertyKeywords();
-    return std::ranges::find(keywords, keyword) != keywords.end() ? keyword : "";
+    const auto known = keywords::KeywordNames();
+    return std::ranges::find(known, keyword) != known.end() ? keyword : "";
   }
   return "";
 }

@@ -1,4 +1,4 @@
-#include "application.h"
+#include "platform/application/application.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -6,8 +6,8 @@
 #include <csignal>
 #include <cstdio>
 
-#include "guiprocess.h"
-#include "runtime.h"
+#include "platform/application/guiprocess.h"
+#include "runtime/runtime.h"
 
 TApplication Application;
 

@@ -12,7 +12,7 @@
 #include <memory>
 #include <string>
 
-#include "runtime.h"
+#include "runtime/runtime.h"
 
 class QDialog;
 class QApplication;

@@ -1,4 +1,4 @@
-#include "guiprocess.h"
+#include "platform/application/guiprocess.h"
 
 #include <QGuiApplication>
 #include <QHashFunctions>
@@ -6,9 +6,9 @@
 #include <csignal>
 #include <cstdio>
 
-#include "inputstream.h"
-#include "runtime.h"
-#include "signalcleanup.h"
+#include "runtime/inputstream.h"
+#include "runtime/runtime.h"
+#include "runtime/signalcleanup.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "cupslibrary.h"
+#include "platform/printer/cupslibrary.h"
 
 #include <dlfcn.h>
 
 #include <string>
 
-#include "runtime.h"
+#include "runtime/runtime.h"
 
 namespace {
 

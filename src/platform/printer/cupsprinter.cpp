@@ -1,4 +1,4 @@
-#include "cupsprinter.h"
+#include "platform/printer/cupsprinter.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -9,8 +9,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "runtime.h"
-#include "scratchfile.h"
+#include "runtime/runtime.h"
+#include "runtime/scratchfile.h"
 
 CupsPrinter Printer;
 

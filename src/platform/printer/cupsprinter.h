@@ -10,8 +10,8 @@
 #include <optional>
 #include <string>
 
-#include "printservice.h"
-#include "tprinter.h"
+#include "platform/printer/printservice.h"
+#include "platform/printer/tprinter.h"
 
 class QPrinter;
 class ScratchFile;

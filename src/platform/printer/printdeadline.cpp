@@ -1,4 +1,4 @@
-#include "printdeadline.h"
+#include "platform/printer/printdeadline.h"
 
 #include <arpa/inet.h>
 #include <dirent.h>

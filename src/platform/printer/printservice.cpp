@@ -1,4 +1,4 @@
-#include "printservice.h"
+#include "platform/printer/printservice.h"
 
 #include <netdb.h>
 #include <poll.h>
@@ -13,9 +13,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "cupslibrary.h"
-#include "runtime.h"
-#include "serverlookup.h"
+#include "platform/printer/cupslibrary.h"
+#include "platform/printer/serverlookup.h"
+#include "runtime/runtime.h"
 
 namespace {
 

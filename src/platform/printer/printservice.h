@@ -11,8 +11,8 @@
 #include <utility>
 #include <vector>
 
-#include "printdeadline.h"
-#include "runtime.h"
+#include "platform/printer/printdeadline.h"
+#include "runtime/runtime.h"
 
 typedef struct _http_s http_t;
 struct cups_dest_s;

@@ -1,4 +1,4 @@
-#include "serverlookup.h"
+#include "platform/printer/serverlookup.h"
 
 #include <arpa/inet.h>
 #include <locale.h>
@@ -12,7 +12,7 @@
 #include <mutex>
 #include <thread>
 
-#include "runtime.h"
+#include "runtime/runtime.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // user gives, and whatever the server does, the print ends within its deadline with the reason.
 // (What a job puts on the page is checked where the program prints, in tests/e2e.)
 
-#include "cupsprinter.h"
+#include "platform/printer/cupsprinter.h"
 
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
@@ -19,8 +19,8 @@
 #include <climits>
 #include <thread>
 
-#include "printserver.h"
-#include "runtime.h"
+#include "runtime/runtime.h"
+#include "support/printserver.h"
 
 namespace {
 

@@ -15,8 +15,8 @@
 #include <string>
 #include <string_view>
 
-#include "runtime.h"
-#include "signalcleanup.h"
+#include "runtime/runtime.h"
+#include "runtime/signalcleanup.h"
 
 // Why a file could not be written: the system's reason, or what is wrong with the name.
 class FileError : public Exception {

@@ -1,4 +1,4 @@
-#include "tchart.h"
+#include "form/tchart.h"
 
 #include <QHelpEvent>
 #include <QPainter>

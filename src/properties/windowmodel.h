@@ -1,8 +1,9 @@
 #pragma once
 // The chart window's own controls as plain data: what the property keywords change on them at
-// once, kept without any widget, so that a checker can follow the pass without showing a window.
+// once, kept without any widget, so that a run without a window and a checker can follow the pass
+// without showing one.
 
-#include "propertyfile.h"
+#include "properties/propertyfile.h"
 
 // Starts as the window's design: shown, the "3D" box checked, both controls shown.
 struct WindowModel : WindowEffects {

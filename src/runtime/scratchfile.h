@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "signalcleanup.h"
+#include "runtime/signalcleanup.h"
 
 class ScratchFile {
  public:

@@ -1,4 +1,4 @@
-#include "atomicfile.h"
+#include "runtime/atomicfile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "runtime.h"
+#include "runtime/runtime.h"
 
 #include <locale.h>
 

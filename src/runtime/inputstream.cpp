@@ -1,4 +1,4 @@
-#include "inputstream.h"
+#include "runtime/inputstream.h"
 
 #include <fcntl.h>
 #include <poll.h>

@@ -1,4 +1,4 @@
-#include "signalcleanup.h"
+#include "runtime/signalcleanup.h"
 
 #include <unistd.h>
 

@@ -1,7 +1,7 @@
 // The window's chart control: it repaints when its document changes, and its tooltips name what
 // lies under the pointer or show a shortened text whole.
 
-#include "tchart.h"
+#include "form/tchart.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "scratchfile.h"
+#include "runtime/scratchfile.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <cstdlib>
 
-#include "atomicfile.h"
+#include "runtime/atomicfile.h"
 
 ScratchFile::ScratchFile() {
   const std::string temporaryFolder = QDir::tempPath().toStdString();

@@ -1,4 +1,4 @@
-#include "runtime.h"
+#include "runtime/runtime.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -13,7 +13,7 @@
 #include <csignal>
 #include <cstring>
 
-#include "signalcleanup.h"
+#include "runtime/signalcleanup.h"
 
 namespace {
 
@@ -46,12 +46,12 @@ TEST(AnsiUpperCase, NeverFoldsIntoAsciiNorChangesTheLength) {
                {"stra\xC3\x9F"
                 "e",
                 "STRA\xC3\x9F"
-                "E"},                                      // ß stays one letter
-               {"\xC5\xBF", "\xC5\xBF"},                   // long s
-               {"\xEF\xAC\x81", "\xEF\xAC\x81"},           // the ligature fi
-               {"\xC9\x90", "\xC9\x90"},                   // a capital of three bytes
-               {"\xC3\xA4\xC3\xB6", "\xC3\x84\xC3\x96"},   // ä ö
-               {"\xF0\x9D\x90\x9A", "\xF0\x9D\x90\x9A"},  // outside the first plane
+                "E"},                                                    // ß stays one letter
+               {"\xC5\xBF", "\xC5\xBF"},                                 // long s
+               {"\xEF\xAC\x81", "\xEF\xAC\x81"},                         // the ligature fi
+               {"\xC9\x90", "\xC9\x90"},                                 // a capital of three bytes
+               {"\xC3\xA4\xC3\xB6", "\xC3\x84\xC3\x96"},                 // ä ö
+               {"\xF0\x9D\x90\x9A", "\xF0\x9D\x90\x9A"},                 // outside the first plane
                {"\xEF\xBB\xBFgr\xC3\xBCn", "\xEF\xBB\xBFGR\xC3\x9CN"}};  // byte order mark kept
   for (const auto& c : cases) {
     EXPECT_EQ(AnsiUpperCase(c.text), c.upper) << c.text;

@@ -1,0 +1,9 @@
+#include "app/tablenames.h"
+
+#include "assembly/creationpass.h"
+#include "runtime/runtime.h"
+
+TableNames TableNamesFromCommandLine() {
+  if (ParamCount() == 2) return {Trim(ParamStr(1)), Trim(ParamStr(2))};
+  return {kDefaultPropertyFileName, kDefaultDataFileName};
+}
