@@ -3,7 +3,7 @@
 // reader's locale; the process runs each chart under that locale too, so that nothing of the
 // C library's own number writing can leak into a chart.
 
-#include "chart/layoutguarantees.h"
+#include "guarantees/layoutguarantees.h"
 
 #include <gtest/gtest.h>
 
@@ -18,9 +18,9 @@
 #include <stdexcept>
 
 #include "chart/chartpainter.h"
-#include "chart/guaranteechecks.h"
 #include "chart/palette.h"
 #include "chartfixture.h"
+#include "guarantees/guaranteechecks.h"
 
 using namespace chart;
 

@@ -13,8 +13,8 @@
 
 #include "chart/chartdocument.h"
 #include "chart/chartlayout.h"
-#include "chart/layoutguarantees.h"
 #include "fuzzgui.h"
+#include "guarantees/layoutguarantees.h"
 
 using namespace chart;
 

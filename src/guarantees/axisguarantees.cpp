@@ -8,7 +8,7 @@
 #include <cmath>
 #include <limits>
 
-#include "chart/guaranteechecks.h"
+#include "guarantees/guaranteechecks.h"
 
 namespace chart {
 

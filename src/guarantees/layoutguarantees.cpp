@@ -2,7 +2,7 @@
 // and measures its texts, and works out from the model alone what the layout must show, so that
 // a fault in the layout's own arithmetic cannot hide itself.
 
-#include "chart/layoutguarantees.h"
+#include "guarantees/layoutguarantees.h"
 
 #include <QFontMetricsF>
 #include <QTransform>
@@ -13,9 +13,9 @@
 #include <sstream>
 
 #include "chart/facecoverage.h"
-#include "chart/guaranteechecks.h"
 #include "chart/labelplacer.h"
 #include "chart/layoutsteps.h"
+#include "guarantees/guaranteechecks.h"
 
 namespace chart {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "chart/layoutguarantees.h"
+#include "guarantees/layoutguarantees.h"
 
 namespace chart {
 

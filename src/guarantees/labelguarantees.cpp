@@ -9,9 +9,9 @@
 #include <numbers>
 #include <set>
 
-#include "chart/guaranteechecks.h"
 #include "chart/labelplacer.h"
 #include "chart/layoutsteps.h"
+#include "guarantees/guaranteechecks.h"
 
 namespace chart {
 
