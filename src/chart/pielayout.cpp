@@ -16,44 +16,31 @@
 //      then the slice tops;
 //   5. marks in a column on the slice's side of the disc, each joined to its slice by a leader
 //      line and within a few mark heights of it; where thin slices crowd, the smallest slices'
-//      marks are left out (the legend still lists every slice).
+//      marks are left out (the legend still lists every slice); piemarks.cpp.
 
 #include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <queue>
 
-#include "chart/labelplacer.h"
 #include "chart/layoutsteps.h"
 #include "chart/niceticks.h"
 #include "chart/palette.h"
+#include "chart/piemarks.h"
 
 namespace chart {
 
 namespace {
 
-constexpr double kConnector = 12;  // from the rim to the column of marks
 constexpr double kCellGap = 10;
 // In 3D the disc is seen at a slant: its height shrinks by 2.4 % of its width per 3D percent,
 // to half its width at most, and its edge is 1.2 % of its radius high per 3D percent.
 constexpr double kTiltPerPercent = 2.4;
 constexpr double kMinTilt = 0.5;
 constexpr double kEdgePerPercent = 1.2;
-constexpr double kMaxMarkTextShare = 0.3;  // of a cell's width, for the text of one mark
-constexpr double kMinDiscShare = 0.5;      // the marks leave the disc at least this of its radius
-constexpr double kMarkFrame = 6;           // the frame around a mark's text, across
-constexpr double kMarkGap = 2;             // between a leader's end and its mark
-constexpr std::size_t kMarksSized = 200;   // more marks never stand beside one pie
-constexpr double kMaxShift = 3;            // mark heights a mark may stand from its slice
-const QColor kLeaderColor(110, 110, 110);
+constexpr double kMinDiscShare = 0.5;     // the marks leave the disc at least this of its radius
+constexpr std::size_t kMarksSized = 200;  // more marks never stand beside one pie
 const QColor kEmptyDisc(238, 238, 238);
-
-double Radians(double degrees) { return degrees * std::numbers::pi / 180; }
-
-QPointF OnEllipse(const PieGeometry& pie, double degrees) {
-  return QPointF(pie.center.x() + pie.radiusX * std::cos(Radians(degrees)),
-                 pie.center.y() - pie.radiusY * std::sin(Radians(degrees)));
-}
 
 // Points along the rim from `from` to `to` degrees, about one per two degrees.
 QPolygonF Arc(const PieGeometry& pie, double from, double to) {
@@ -62,31 +49,6 @@ QPolygonF Arc(const PieGeometry& pie, double from, double to) {
   for (int i = 0; i <= steps; ++i) points.push_back(OnEllipse(pie, from + (to - from) * i / steps));
   return points;
 }
-
-// The mark of point `index`: its label and value, or the value alone.
-QString MarkLabel(const SeriesModel& series, std::span<const std::string> labels, std::size_t index,
-                  const ChartLayout& layout) {
-  const QString value = ValueText(layout, series.points[index].value);
-  const QString label = CategoryLabel(labels, index).trimmed();
-  return label.isEmpty() ? value : label + ": " + value;
-}
-
-// The mark shortened to `width`: the label shortened in its middle, where labels that start
-// alike still differ at their ends, and the value whole; the value alone where no label fits.
-QString ShortenedMark(const ChartLayout& layout, const SeriesModel& series,
-                      std::span<const std::string> labels, std::size_t index, double width) {
-  const QFont& font = layout.fonts[FontRole::Mark];
-  const QString whole = MarkLabel(series, labels, index, layout);
-  if (TextWidth(font, whole) <= width) return whole;
-  const QString value = ValueText(layout, series.points[index].value);
-  const QString label = CategoryLabel(labels, index).trimmed();
-  const QString shortLabel =
-      Shortened(font, label, width - TextWidth(font, ": " + value), Qt::ElideMiddle);
-  if (!shortLabel.isEmpty()) return shortLabel + ": " + value;
-  return TextWidth(font, value) <= width ? value : QString();
-}
-
-bool IsSlice(double value) { return std::isfinite(value) && value != 0; }
 
 // In 3D the disc is squashed and stands on an edge; both scale with its radius.
 struct Tilt {
@@ -99,16 +61,7 @@ Tilt TiltOf(const ChartModel& model) {
   return {std::max(kMinTilt, 1 - percent * kTiltPerPercent), percent * kEdgePerPercent};
 }
 
-double MarkHeight(const QFont& font) { return LineHeight(font) + 2; }
-
-// Step 1.
-struct PiePlan {
-  long double sum = 0;      // of the values' sizes: wide enough for any number of any doubles
-  bool anyValue = false;    // a finite value, zero included: an all-zero pie is an empty disc
-  std::vector<int> marked;  // the points whose marks may show, by index
-  double widestMark = 0;    // of their texts
-};
-
+// Step 1: see PiePlan (piemarks.h).
 // The points of the largest values, at most kMarksSized of them, in the order of the points.
 std::vector<int> LargestSlices(const SeriesModel& series) {
   using Entry = std::pair<double, int>;  // size, point
@@ -269,151 +222,6 @@ void AddEmptyDisc(const PieGeometry& pie, int series, ChartLayout& layout) {
   if (disc.thickness > 0) AddEdges(disc, series, layout);
   layout.faces.push_back(
       {Arc(disc, 90, -270), kEmptyDisc, QColor(180, 180, 180), false, series, true});
-}
-
-// Step 5: a mark in the column on its slice's side, its leader from the rim.
-struct PieMark {
-  int point = 0;
-  QString text;
-  QString whole;
-  double size = 0;    // of its value: the smallest give way first
-  QPointF rim;        // where the leader starts
-  QPointF elbow;      // where it turns toward the mark
-  double wanted = 0;  // the height the mark would like, level with the elbow
-  QRectF rect;
-};
-
-// The marked slices' middles: one pass over the points, as DrawnSlices takes them.
-std::vector<double> MiddleAngles(const SeriesModel& series, long double sum,
-                                 const std::vector<int>& marked) {
-  std::vector<double> middles;
-  long double before = 0;
-  std::size_t next = 0;
-  const auto& points = series.points;
-  for (std::size_t i = 0; i < points.size() && next < marked.size(); ++i) {
-    if (!IsSlice(points[i].value)) continue;
-    const long double start = 90 - before / sum * 360;
-    before += std::abs(points[i].value);
-    if (static_cast<int>(i) != marked[next]) continue;
-    middles.push_back(static_cast<double>((start + 90 - before / sum * 360) / 2));
-    ++next;
-  }
-  return middles;
-}
-
-std::vector<PieMark> PieMarks(const SeriesModel& series, std::span<const std::string> labels,
-                              const PieGeometry& pie, const PiePlan& plan, QRectF room,
-                              const ChartLayout& layout) {
-  const QFont& font = layout.fonts[FontRole::Mark];
-  const std::vector<double> middles = MiddleAngles(series, plan.sum, plan.marked);
-  const double reach = pie.radiusX + kConnector + kMarkGap;
-  const double textRoom =
-      std::min(room.width() * kMaxMarkTextShare, room.width() / 2 - reach - kMarkFrame);
-  std::vector<PieMark> marks;
-  for (std::size_t k = 0; k < middles.size(); ++k) {
-    const auto point = static_cast<std::size_t>(plan.marked[k]);
-    const double mid = middles[k];
-    const double c = std::cos(Radians(mid)), s = std::sin(Radians(mid));
-    const double drop = s < 0 ? pie.thickness : 0;
-    PieMark mark;
-    mark.point = static_cast<int>(point);
-    mark.whole = MarkLabel(series, labels, point, layout);
-    mark.text = ShortenedMark(layout, series, labels, point, textRoom);  // empty: nothing fits
-    mark.size = std::abs(series.points[point].value);
-    mark.rim = OnEllipse(pie, mid) + QPointF(0, drop);
-    mark.elbow = QPointF(pie.center.x() + (pie.radiusX + kConnector / 2) * c,
-                         pie.center.y() - (pie.radiusY + kConnector / 2) * s + drop);
-    const double width = TextWidth(font, mark.text) + kMarkFrame;
-    const double height = MarkHeight(font);
-    const double left = c >= 0 ? pie.center.x() + reach : pie.center.x() - reach - width;
-    mark.wanted = mark.elbow.y();
-    mark.rect = QRectF(left, mark.wanted - height / 2, width, height);
-    marks.push_back(mark);
-  }
-  return marks;
-}
-
-// The marks that stand near their slices: taken from the largest slice down, each where it is
-// nearest the height it would like, within kMaxShift mark heights of it, on no mark taken before,
-// until one has no such place, or no room for its text: it and the marks of the smaller slices on
-// its side are left out (their slices are still in the legend). So leaders stay short and never
-// fan out from a cluster of thin slices over the disc, and the largest slices keep their marks.
-std::vector<PieMark> NearTheirSlices(std::vector<PieMark> marks, QRectF room) {
-  const double height = marks.front().rect.height();
-  std::stable_sort(marks.begin(), marks.end(),
-                   [](const PieMark& a, const PieMark& b) { return a.size > b.size; });
-  std::vector<PieMark> taken;
-  std::vector<std::pair<double, double>> spans;  // taken, top to bottom
-  for (PieMark& mark : marks) {
-    std::vector<double> tops = {mark.wanted - height / 2};
-    for (const auto& [top, bottom] : spans) tops.insert(tops.end(), {top - height, bottom});
-    double best = 0, shift = kMaxShift * height;
-    bool found = false;
-    for (double top : tops) {
-      top = std::clamp(top, room.top(), room.bottom() - height);
-      const bool free = std::none_of(spans.begin(), spans.end(), [&](const auto& span) {
-        return top < span.second - 1e-9 && top + height > span.first + 1e-9;
-      });
-      const double moved = std::abs(top + height / 2 - mark.wanted);
-      if (!free || moved > shift) continue;
-      best = top, shift = moved, found = true;
-    }
-    if (!found || mark.text.isEmpty()) break;
-    spans.emplace_back(best, best + height);
-    mark.rect.moveTop(best);
-    taken.push_back(std::move(mark));
-  }
-  return taken;
-}
-
-// One side's column: the marks near their slices, then in the order of the slices down the side,
-// each as near its slice as the marks above and below let it be.
-std::vector<PieMark> Column(std::vector<PieMark> marks, QRectF room) {
-  if (marks.empty() || room.height() < marks.front().rect.height()) return {};
-  const double height = marks.front().rect.height();
-  marks = NearTheirSlices(std::move(marks), room);
-  std::sort(marks.begin(), marks.end(),
-            [](const PieMark& a, const PieMark& b) { return a.wanted < b.wanted; });
-  double top = room.top();
-  for (PieMark& mark : marks) {
-    mark.rect.moveTop(std::max(top, mark.wanted - height / 2));
-    top = mark.rect.bottom();
-  }
-  double bottom = room.bottom();
-  for (auto it = marks.rbegin(); it != marks.rend(); ++it) {
-    if (it->rect.bottom() > bottom) it->rect.moveBottom(bottom);
-    bottom = it->rect.top();
-  }
-  return marks;
-}
-
-// Each side's marks go through the placer from the largest slice down, until one is refused.
-void AddMarks(const SeriesModel& series, std::span<const std::string> labels,
-              const PieGeometry& pie, const PiePlan& plan, QRectF room, ChartLayout& layout) {
-  layout.omitted.dataLabels.wanted +=
-      static_cast<int>(std::count_if(series.points.begin(), series.points.end(),
-                                     [](const ChartPoint& p) { return IsSlice(p.value); }));
-  std::vector<PieMark> left, right;
-  for (PieMark& mark : PieMarks(series, labels, pie, plan, room, layout)) {
-    (mark.rect.left() < pie.center.x() ? left : right).push_back(std::move(mark));
-  }
-  LabelPlacer placer(layout, room);
-  for (std::vector<PieMark> side :
-       {Column(std::move(left), room), Column(std::move(right), room)}) {
-    std::stable_sort(side.begin(), side.end(),
-                     [](const PieMark& a, const PieMark& b) { return a.size > b.size; });
-    for (const PieMark& mark : side) {
-      TextItem item = DataLabel(mark.text, {pie.series, mark.point}, FontRole::Mark, layout, true);
-      item.box = QRectF(QPointF(), mark.rect.size());
-      item.origin = mark.rect.topLeft();
-      if (mark.text != mark.whole) item.fullText = mark.whole;
-      if (!placer.Place({&item, 1}, layout)) break;
-      const bool onRight = mark.rect.left() > pie.center.x();
-      const QPointF end(onRight ? mark.rect.left() : mark.rect.right(), mark.rect.center().y());
-      layout.strokes.push_back({QLineF(mark.rim, mark.elbow), kLeaderColor});
-      layout.strokes.push_back({QLineF(mark.elbow, end), kLeaderColor});
-    }
-  }
 }
 
 }  // namespace

@@ -1,0 +1,190 @@
+// The marks of pie slices (step 5 of the order in pielayout.cpp): each in a column on its
+// slice's side of the disc, joined to its slice by a leader line and within a few mark heights
+// of it; where thin slices crowd, the smallest slices' marks are left out.
+
+#include "chart/piemarks.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "chart/labelplacer.h"
+#include "chart/layoutsteps.h"
+
+namespace chart {
+
+namespace {
+
+constexpr double kMaxShift = 3;  // mark heights a mark may stand from its slice
+const QColor kLeaderColor(110, 110, 110);
+
+double MarkHeight(const QFont& font) { return LineHeight(font) + 2; }
+
+// The mark shortened to `width`: the label shortened in its middle, where labels that start
+// alike still differ at their ends, and the value whole; the value alone where no label fits.
+QString ShortenedMark(const ChartLayout& layout, const SeriesModel& series,
+                      std::span<const std::string> labels, std::size_t index, double width) {
+  const QFont& font = layout.fonts[FontRole::Mark];
+  const QString whole = MarkLabel(series, labels, index, layout);
+  if (TextWidth(font, whole) <= width) return whole;
+  const QString value = ValueText(layout, series.points[index].value);
+  const QString label = CategoryLabel(labels, index).trimmed();
+  const QString shortLabel =
+      Shortened(font, label, width - TextWidth(font, ": " + value), Qt::ElideMiddle);
+  if (!shortLabel.isEmpty()) return shortLabel + ": " + value;
+  return TextWidth(font, value) <= width ? value : QString();
+}
+
+// Step 5: a mark in the column on its slice's side, its leader from the rim.
+struct PieMark {
+  int point = 0;
+  QString text;
+  QString whole;
+  double size = 0;    // of its value: the smallest give way first
+  QPointF rim;        // where the leader starts
+  QPointF elbow;      // where it turns toward the mark
+  double wanted = 0;  // the height the mark would like, level with the elbow
+  QRectF rect;
+};
+
+// The marked slices' middles: one pass over the points, as DrawnSlices takes them.
+std::vector<double> MiddleAngles(const SeriesModel& series, long double sum,
+                                 const std::vector<int>& marked) {
+  std::vector<double> middles;
+  long double before = 0;
+  std::size_t next = 0;
+  const auto& points = series.points;
+  for (std::size_t i = 0; i < points.size() && next < marked.size(); ++i) {
+    if (!IsSlice(points[i].value)) continue;
+    const long double start = 90 - before / sum * 360;
+    before += std::abs(points[i].value);
+    if (static_cast<int>(i) != marked[next]) continue;
+    middles.push_back(static_cast<double>((start + 90 - before / sum * 360) / 2));
+    ++next;
+  }
+  return middles;
+}
+
+std::vector<PieMark> PieMarks(const SeriesModel& series, std::span<const std::string> labels,
+                              const PieGeometry& pie, const PiePlan& plan, QRectF room,
+                              const ChartLayout& layout) {
+  const QFont& font = layout.fonts[FontRole::Mark];
+  const std::vector<double> middles = MiddleAngles(series, plan.sum, plan.marked);
+  const double reach = pie.radiusX + kConnector + kMarkGap;
+  const double textRoom =
+      std::min(room.width() * kMaxMarkTextShare, room.width() / 2 - reach - kMarkFrame);
+  std::vector<PieMark> marks;
+  for (std::size_t k = 0; k < middles.size(); ++k) {
+    const auto point = static_cast<std::size_t>(plan.marked[k]);
+    const double mid = middles[k];
+    const double c = std::cos(Radians(mid)), s = std::sin(Radians(mid));
+    const double drop = s < 0 ? pie.thickness : 0;
+    PieMark mark;
+    mark.point = static_cast<int>(point);
+    mark.whole = MarkLabel(series, labels, point, layout);
+    mark.text = ShortenedMark(layout, series, labels, point, textRoom);  // empty: nothing fits
+    mark.size = std::abs(series.points[point].value);
+    mark.rim = OnEllipse(pie, mid) + QPointF(0, drop);
+    mark.elbow = QPointF(pie.center.x() + (pie.radiusX + kConnector / 2) * c,
+                         pie.center.y() - (pie.radiusY + kConnector / 2) * s + drop);
+    const double width = TextWidth(font, mark.text) + kMarkFrame;
+    const double height = MarkHeight(font);
+    const double left = c >= 0 ? pie.center.x() + reach : pie.center.x() - reach - width;
+    mark.wanted = mark.elbow.y();
+    mark.rect = QRectF(left, mark.wanted - height / 2, width, height);
+    marks.push_back(mark);
+  }
+  return marks;
+}
+
+// The marks that stand near their slices: taken from the largest slice down, each where it is
+// nearest the height it would like, within kMaxShift mark heights of it, on no mark taken before,
+// until one has no such place, or no room for its text: it and the marks of the smaller slices on
+// its side are left out (their slices are still in the legend). So leaders stay short and never
+// fan out from a cluster of thin slices over the disc, and the largest slices keep their marks.
+std::vector<PieMark> NearTheirSlices(std::vector<PieMark> marks, QRectF room) {
+  const double height = marks.front().rect.height();
+  std::stable_sort(marks.begin(), marks.end(),
+                   [](const PieMark& a, const PieMark& b) { return a.size > b.size; });
+  std::vector<PieMark> taken;
+  std::vector<std::pair<double, double>> spans;  // taken, top to bottom
+  for (PieMark& mark : marks) {
+    std::vector<double> tops = {mark.wanted - height / 2};
+    for (const auto& [top, bottom] : spans) tops.insert(tops.end(), {top - height, bottom});
+    double best = 0, shift = kMaxShift * height;
+    bool found = false;
+    for (double top : tops) {
+      top = std::clamp(top, room.top(), room.bottom() - height);
+      const bool free = std::none_of(spans.begin(), spans.end(), [&](const auto& span) {
+        return top < span.second - 1e-9 && top + height > span.first + 1e-9;
+      });
+      const double moved = std::abs(top + height / 2 - mark.wanted);
+      if (!free || moved > shift) continue;
+      best = top, shift = moved, found = true;
+    }
+    if (!found || mark.text.isEmpty()) break;
+    spans.emplace_back(best, best + height);
+    mark.rect.moveTop(best);
+    taken.push_back(std::move(mark));
+  }
+  return taken;
+}
+
+// One side's column: the marks near their slices, then in the order of the slices down the side,
+// each as near its slice as the marks above and below let it be.
+std::vector<PieMark> Column(std::vector<PieMark> marks, QRectF room) {
+  if (marks.empty() || room.height() < marks.front().rect.height()) return {};
+  const double height = marks.front().rect.height();
+  marks = NearTheirSlices(std::move(marks), room);
+  std::sort(marks.begin(), marks.end(),
+            [](const PieMark& a, const PieMark& b) { return a.wanted < b.wanted; });
+  double top = room.top();
+  for (PieMark& mark : marks) {
+    mark.rect.moveTop(std::max(top, mark.wanted - height / 2));
+    top = mark.rect.bottom();
+  }
+  double bottom = room.bottom();
+  for (auto it = marks.rbegin(); it != marks.rend(); ++it) {
+    if (it->rect.bottom() > bottom) it->rect.moveBottom(bottom);
+    bottom = it->rect.top();
+  }
+  return marks;
+}
+
+}  // namespace
+
+void AddMarks(const SeriesModel& series, std::span<const std::string> labels,
+              const PieGeometry& pie, const PiePlan& plan, QRectF room, ChartLayout& layout) {
+  layout.omitted.dataLabels.wanted +=
+      static_cast<int>(std::count_if(series.points.begin(), series.points.end(),
+                                     [](const ChartPoint& p) { return IsSlice(p.value); }));
+  std::vector<PieMark> left, right;
+  for (PieMark& mark : PieMarks(series, labels, pie, plan, room, layout)) {
+    (mark.rect.left() < pie.center.x() ? left : right).push_back(std::move(mark));
+  }
+  LabelPlacer placer(layout, room);
+  for (std::vector<PieMark> side :
+       {Column(std::move(left), room), Column(std::move(right), room)}) {
+    std::stable_sort(side.begin(), side.end(),
+                     [](const PieMark& a, const PieMark& b) { return a.size > b.size; });
+    for (const PieMark& mark : side) {
+      TextItem item = DataLabel(mark.text, {pie.series, mark.point}, FontRole::Mark, layout, true);
+      item.box = QRectF(QPointF(), mark.rect.size());
+      item.origin = mark.rect.topLeft();
+      if (mark.text != mark.whole) item.fullText = mark.whole;
+      if (!placer.Place({&item, 1}, layout)) break;
+      const bool onRight = mark.rect.left() > pie.center.x();
+      const QPointF end(onRight ? mark.rect.left() : mark.rect.right(), mark.rect.center().y());
+      layout.strokes.push_back({QLineF(mark.rim, mark.elbow), kLeaderColor});
+      layout.strokes.push_back({QLineF(mark.elbow, end), kLeaderColor});
+    }
+  }
+}
+
+QString MarkLabel(const SeriesModel& series, std::span<const std::string> labels, std::size_t index,
+                  const ChartLayout& layout) {
+  const QString value = ValueText(layout, series.points[index].value);
+  const QString label = CategoryLabel(labels, index).trimmed();
+  return label.isEmpty() ? value : label + ": " + value;
+}
+
+}  // namespace chart
