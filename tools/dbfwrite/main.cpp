@@ -14,6 +14,7 @@
 #include "dbfwrite/csvcolumns.h"
 #include "dbfwrite/dbfwriter.h"
 #include "dbfwrite/textforms.h"
+#include "keywords/keywordtable.h"
 #include "runtime/inputstream.h"
 #include "runtime/signalcleanup.h"
 
@@ -238,12 +239,11 @@ bool Refused(const Refusals& refusals) {
 }
 
 int DataSetCountOf(const std::string& text) {
-  constexpr int kMostDataSets = 10;
   if (text.empty() || text.size() > 2 || text.find_first_not_of("0123456789") != text.npos) {
     return -1;
   }
   const int count = std::stoi(text);
-  return count <= kMostDataSets ? count : -1;
+  return count <= keywords::kMaxDataSets ? count : -1;
 }
 
 // What the command line asks for.
