@@ -44,6 +44,10 @@ struct Plan {
   MultiBar multiBar = MultiBar::None;
   int categories = 0;
   int barCount = 0;
+  // The series by shape, decided once for the chart: their indexes, in the chart's order. Every
+  // step that differs between bars and lines takes its own list.
+  std::vector<std::size_t> bars;
+  std::vector<std::size_t> lines;
   std::vector<int> barSlot;  // per series: index among the bar series, -1 for lines
   std::vector<int> row;      // per series: depth row, 0 at the front
   int rows = 1;
@@ -170,7 +174,7 @@ struct ZeroRoom {
   int above = 0;  // toward larger values
   int below = 0;
 };
-ZeroRoom RoomBeyondZero(const std::vector<const SeriesModel*>& series, MultiBar mode, int least);
+ZeroRoom RoomBeyondZero(const std::vector<const SeriesModel*>& series, const Plan& plan);
 // Ticks for `range` whose labels stand apart on an axis `length` long, the axis widened until
 // bars have the pixels they need beyond zero, and a pixel more. Where even the fewest ticks
 // crowd, only the one nearest zero keeps its label.

@@ -60,15 +60,12 @@ double FewestFirst(const SeriesModel& series) {
                     [](const ChartPoint& p) { return std::isfinite(p.value); }));
 }
 
+// The rows of the `chosen` series (of one shape) handed out again in the order of `key`.
 template <class Key>
-void OrderRows(const std::vector<const SeriesModel*>& series, Plan& plan, bool bars, Key key) {
-  std::vector<std::size_t> chosen;
+void OrderRows(const std::vector<const SeriesModel*>& series, std::vector<std::size_t> chosen,
+               Plan& plan, Key key) {
   std::vector<int> rows;  // their rows, from the front
-  for (std::size_t s = 0; s < series.size(); ++s) {
-    if (IsBar(series[s]->kind) != bars) continue;
-    chosen.push_back(s);
-    rows.push_back(plan.row[s]);
-  }
+  for (const std::size_t s : chosen) rows.push_back(plan.row[s]);
   std::vector<double> order(series.size());
   for (std::size_t s : chosen) order[s] = key(*series[s]);
   std::stable_sort(chosen.begin(), chosen.end(),
@@ -83,9 +80,11 @@ Plan MakePlan(const ChartModel& model, const std::vector<const SeriesModel*>& se
   int nextRow = 0;
   const bool sharedBarRow = plan.multiBar != MultiBar::None;
   int barRow = -1;
-  for (const SeriesModel* one : series) {
+  for (std::size_t s = 0; s < series.size(); ++s) {
+    const SeriesModel* one = series[s];
     plan.categories = std::max(plan.categories, static_cast<int>(one->points.size()));
-    const bool bar = IsBar(one->kind);
+    const bool bar = IsBar(one->kind);  // the one place that asks
+    (bar ? plan.bars : plan.lines).push_back(s);
     plan.barSlot.push_back(bar ? plan.barCount++ : -1);
     if (bar && sharedBarRow) {
       if (barRow < 0) barRow = nextRow++;
@@ -97,14 +96,14 @@ Plan MakePlan(const ChartModel& model, const std::vector<const SeriesModel*>& se
   plan.deep = Depth3DShare(model) > 0;  // 3D at a depth of 0 is drawn flat
   plan.rows = plan.deep ? std::max(nextRow, 1) : 1;
   if (!plan.deep) std::fill(plan.row.begin(), plan.row.end(), 0);
-  if (plan.deep && !sharedBarRow) OrderRows(series, plan, true, TypicalSize);
-  if (plan.deep) OrderRows(series, plan, false, FewestFirst);
+  if (plan.deep && !sharedBarRow) OrderRows(series, plan.bars, plan, TypicalSize);
+  if (plan.deep) OrderRows(series, plan.lines, plan, FewestFirst);
   return plan;
 }
 
 // Step 2.
 std::pair<double, double> ValueRange(const std::vector<const SeriesModel*>& series,
-                                     const Spans& spans) {
+                                     const Spans& spans, const Plan& plan) {
   double low = std::numeric_limits<double>::infinity();
   double high = -low;
   auto add = [&](double v) {
@@ -113,19 +112,18 @@ std::pair<double, double> ValueRange(const std::vector<const SeriesModel*>& seri
     high = std::max(high, v);
   };
   bool positive = false, negative = false;  // bars of such values
-  for (std::size_t s = 0; s < series.size(); ++s) {
-    if (IsBar(series[s]->kind)) {
-      add(0);
-      for (const Span& span : spans[s]) {
-        if (span.valid) add(span.low), add(span.high);
-      }
-      for (const ChartPoint& point : series[s]->points) {
-        positive = positive || (std::isfinite(point.value) && point.value > 0);
-        negative = negative || (std::isfinite(point.value) && point.value < 0);
-      }
-    } else {
-      for (const ChartPoint& point : series[s]->points) add(point.value);
+  for (const std::size_t s : plan.bars) {
+    add(0);
+    for (const Span& span : spans[s]) {
+      if (span.valid) add(span.low), add(span.high);
     }
+    for (const ChartPoint& point : series[s]->points) {
+      positive = positive || (std::isfinite(point.value) && point.value > 0);
+      negative = negative || (std::isfinite(point.value) && point.value < 0);
+    }
+  }
+  for (const std::size_t s : plan.lines) {
+    for (const ChartPoint& point : series[s]->points) add(point.value);
   }
   if (low > high) return {0, 1};
   // A share too small for a double (1e-300 stacked on 1e300) still gets a pixel past zero.
@@ -189,10 +187,8 @@ std::vector<Box> AddSeriesShapes(const std::vector<const SeriesModel*>& series, 
     for (const Box& box : boxes) {
       if (box.row == row) AddBoxFaces(box, layout);
     }
-    for (std::size_t s = 0; s < series.size(); ++s) {
-      if (!IsBar(series[s]->kind) && g.plan.row[s] == row) {
-        AddLine(*series[s], static_cast<int>(s), row, g, layout);
-      }
+    for (const std::size_t s : g.plan.lines) {
+      if (g.plan.row[s] == row) AddLine(*series[s], static_cast<int>(s), row, g, layout);
     }
   }
   return boxes;
@@ -341,7 +337,7 @@ void LayoutAxes(const ChartModel& model, const std::vector<const SeriesModel*>& 
   g.plan = MakePlan(model, series);  // step 1
   g.plan.leastPixels = layout.leastPixels;
   const Spans spans = BarSpans(series, g.plan);  // step 2
-  const auto range = ValueRange(series, spans);
+  const auto range = ValueRange(series, spans, g.plan);
   const LabelSizes labels = DataLabelSizes(series, g.plan, area, layout);
   g.frame = ComputeFrame(model, series, g.plan, range, area, layout, labels);  // step 3
   const QRectF& p = g.frame.plot;

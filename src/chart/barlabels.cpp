@@ -186,8 +186,9 @@ void AddBarLabels(const std::vector<const SeriesModel*>& series, const std::vect
   plan.lane = NarrowestLane(boxes, g);
   plan.upright = LabelsUpright(g.plan, g.frame.labelSizes,
                                LabelLane(g.plan, g.slot, g.frame.depth > 0 ? g.BoxDepth() : 0));
-  for (const SeriesModel* one : series) {
-    if (!IsBar(one->kind) || !one->marksVisible) continue;
+  for (const std::size_t s : g.plan.bars) {
+    const SeriesModel* one = series[s];
+    if (!one->marksVisible) continue;
     layout.omitted.dataLabels.wanted += static_cast<int>(
         std::count_if(one->points.begin(), one->points.end(),
                       [](const ChartPoint& p) { return std::isfinite(p.value) && p.value != 0; }));

@@ -226,8 +226,8 @@ std::vector<Box> MakeBoxes(const std::vector<const SeriesModel*>& series, const 
   std::vector<PixelBar> category;
   for (int c = 0; c < g.plan.categories; ++c) {
     category.clear();
-    for (std::size_t s = 0; s < series.size(); ++s) {
-      if (!IsBar(series[s]->kind) || static_cast<std::size_t>(c) >= spans[s].size()) continue;
+    for (const std::size_t s : g.plan.bars) {
+      if (static_cast<std::size_t>(c) >= spans[s].size()) continue;
       const Span& span = spans[s][static_cast<std::size_t>(c)];
       if (!span.valid) continue;
       const Across across = BarAcross(g, g.plan.barSlot[s], c);
@@ -279,16 +279,14 @@ void SortBackToFront(std::vector<Box>& boxes, bool horizontal, bool stacked) {
 Spans BarSpans(const std::vector<const SeriesModel*>& series, const Plan& plan) {
   const auto n = static_cast<std::size_t>(plan.categories);
   std::vector<long double> positive(n, 0), negative(n, 0), total(n, 0);
-  for (const SeriesModel* one : series) {
-    if (!IsBar(one->kind)) continue;
-    const auto& points = one->points;
+  for (const std::size_t s : plan.bars) {
+    const auto& points = series[s]->points;
     for (std::size_t c = 0; c < points.size(); ++c) {
       if (std::isfinite(points[c].value)) total[c] += std::abs(points[c].value);
     }
   }
   Spans spans(series.size());
-  for (std::size_t s = 0; s < series.size(); ++s) {
-    if (!IsBar(series[s]->kind)) continue;
+  for (const std::size_t s : plan.bars) {
     const auto& points = series[s]->points;
     spans[s].resize(points.size());
     for (std::size_t c = 0; c < points.size(); ++c) {

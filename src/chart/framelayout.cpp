@@ -235,7 +235,7 @@ class FrameFit {
                      : QSizeF();
     const double valueLength = std::max(1.0, plan_.horizontal ? plot.width() : plot.height());
     frame_.ticks =
-        ValueTicks(range_, valueLength, RoomBeyondZero(series_, plan_.multiBar, plan_.leastPixels),
+        ValueTicks(range_, valueLength, RoomBeyondZero(series_, plan_),
                    plan_.horizontal, style_);
     frame_.numbers = AxisNumbersFor(frame_.ticks);
     frame_.labels = frame_.texts.categoryLabels ? FitCategoryLabels(model_.labels, plan_, slot,

@@ -212,8 +212,9 @@ void AddLine(const SeriesModel& series, int index, int row, const Geometry& g,
 // ribbon, nor on another point's bar.
 void AddLineLabels(const std::vector<const SeriesModel*>& series, const Geometry& g,
                    LabelPlacer& placer, ChartLayout& layout) {
-  for (const SeriesModel* one : series) {
-    if (IsBar(one->kind) || !one->marksVisible) continue;
+  for (const std::size_t s : g.plan.lines) {
+    const SeriesModel* one = series[s];
+    if (!one->marksVisible) continue;
     layout.omitted.dataLabels.wanted +=
         static_cast<int>(std::count_if(one->points.begin(), one->points.end(),
                                        [](const ChartPoint& p) { return std::isfinite(p.value); }));

@@ -75,12 +75,12 @@ void KeepOnlyTicksThatStandApart(NiceTicks& ticks, double length, bool horizonta
   if (!LabelsStandApart(ticks, length, horizontal, style, 0)) KeepTheTickNearestZero(ticks);
 }
 
-ZeroRoom RoomBeyondZero(const std::vector<const SeriesModel*>& series, MultiBar mode, int least) {
+ZeroRoom RoomBeyondZero(const std::vector<const SeriesModel*>& series, const Plan& plan) {
   ZeroRoom room;
-  const int each = IsStacked(mode) ? least : 0;
-  for (const SeriesModel* one : series) {
-    if (!IsBar(one->kind)) continue;
-    const auto& points = one->points;
+  const int least = plan.leastPixels;
+  const int each = IsStacked(plan.multiBar) ? least : 0;
+  for (const std::size_t s : plan.bars) {
+    const auto& points = series[s]->points;
     const bool up = std::any_of(points.begin(), points.end(), [](const ChartPoint& p) {
       return std::isfinite(p.value) && p.value > 0;
     });
