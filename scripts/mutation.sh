@@ -10,10 +10,11 @@
 # false, + 1 for - 1, a condition negated, a statement or call removed. Each mutant is built
 # incrementally in DIR (default build/, configured with -DTARVO_TESTS=ON) and run against the
 # tests of its folder (src/chart against tests/chart, tools/ against tests/tools; the program's
-# start-up against tests/e2e). A mutant that fails to build does not count. With --confirm, each
-# survivor runs against the whole suite too; --list shows the sample and builds nothing. Prints
-# the score and the survivors, for a reader to
-# tell a fault that the tests miss from a change that makes no difference (an equivalent mutant).
+# start-up against tests/e2e). A mutant that fails to build does not count; the tests must pass
+# without a mutant before any is made. With --confirm, each survivor runs against the whole suite
+# too; --list shows the sample and builds nothing. Prints the score and the survivors, for a
+# reader to tell a fault that the tests miss from a change that makes no difference (an
+# equivalent mutant).
 #
 # Slow (a build and a test run per mutant): not part of CI; run it before an issue is resolved.
 # The source files are restored after each mutant, and on any exit; the build is left as it was.
@@ -144,8 +145,6 @@ def tests_pass(folders):
     return True
 
 
-def whole_suite_passes():
-    return build(["all"]) and tests_pass(["."])
 
 
 class Mutated:
@@ -179,20 +178,39 @@ if options.list:
         print(f"  {path}:{number} {rule}: {line.strip()}")
     sys.exit(0)
 
+# Without a mutant every test must pass, or each failure would count as a fault caught.
+baseline = [["."]] if options.confirm else sorted({tuple(test_folders(m[0])) for m in sample})
+for folders in baseline:
+    if not build(["all"]) or not tests_pass(folders):
+        sys.exit(f"mutation.sh: {' '.join(folders)} fails to build or pass without a mutant; "
+                 "fix that first")
+
+
+def verdict_of(folders):
+    """killed, SURVIVED, or not built: a mutant that does not build tells nothing about tests."""
+    if not build([f + "/all" for f in folders]):
+        return "not built"
+    if not tests_pass(folders):
+        return "killed"
+    if not options.confirm:
+        return "SURVIVED"
+    if not build(["all"]):
+        return "not built"
+    return "SURVIVED" if tests_pass(["."]) else "killed"
+
+
 killed, survivors, unbuilt = 0, [], 0
 for index, (path, number, rule, line) in enumerate(sample, 1):
     folders = test_folders(path)
     started = time.time()
     with Mutated(path, number, line):
-        if not build([f + "/all" for f in folders]):
-            verdict = "not built"
-            unbuilt += 1
-        elif tests_pass(folders) and not (options.confirm and not whole_suite_passes()):
-            verdict = "SURVIVED"
-            survivors.append((path, number, rule, line.strip()))
-        else:
-            verdict = "killed"
-            killed += 1
+        verdict = verdict_of(folders)
+    if verdict == "not built":
+        unbuilt += 1
+    elif verdict == "SURVIVED":
+        survivors.append((path, number, rule, line.strip()))
+    else:
+        killed += 1
     print(f"[{index}/{len(sample)}] {verdict:9} {path}:{number} {rule} "
           f"({time.time() - started:.0f} s)", flush=True)
 
