@@ -2,7 +2,7 @@
 # Mutation sampling: how many small faults put into the code the tests catch.
 #
 #   scripts/mutation.sh [--base REF | --tree] [--count N] [--seed S] [--build DIR] [--confirm]
-#                       [--list]
+#                       [--list] [--from K]
 #
 # Samples N lines (default 60) of the C++ files that changed since REF (default: the merge base
 # with main), or of the whole tree with --tree, and makes one mutant of each with one textual
@@ -10,10 +10,11 @@
 # false, + 1 for - 1, a condition negated, a statement or call removed. Each mutant is built
 # incrementally in DIR (default build/, configured with -DTARVO_TESTS=ON) and run against the
 # tests of its folder (src/chart against tests/chart, tools/ against tests/tools; the program's
-# start-up against tests/e2e). A mutant that fails to build does not count. With --confirm, each
-# survivor runs against the whole suite too; --list shows the sample and builds nothing. Prints
-# the score and the survivors, for a reader to
-# tell a fault that the tests miss from a change that makes no difference (an equivalent mutant).
+# start-up against tests/e2e). A mutant that fails to build does not count; the tests must pass
+# without a mutant before any is made. With --confirm, each survivor runs against the whole suite
+# too; --list shows the sample and builds nothing; --from K goes on with a stopped run from the
+# K-th mutant of the same seed's sample. Prints the score and the survivors, for a reader to tell
+# a fault that the tests miss from a change that makes no difference (an equivalent mutant).
 #
 # Slow (a build and a test run per mutant): not part of CI; run it before an issue is resolved.
 # The source files are restored after each mutant, and on any exit; the build is left as it was.
@@ -33,6 +34,8 @@ parser.add_argument("--seed", type=int, default=None)
 parser.add_argument("--build", default="build")
 parser.add_argument("--confirm", action="store_true")
 parser.add_argument("--list", action="store_true", help="show the sample, build nothing")
+parser.add_argument("--from", dest="start", type=int, default=1,
+                    help="begin at this mutant of the sample, to go on with a run stopped part way")
 options = parser.parse_args()
 seed = options.seed if options.seed is not None else int(time.time())
 
@@ -129,11 +132,20 @@ def test_folders(path):
 
 
 def run(command, timeout):
+    """The command's exit status (124 for a timeout); whatever it started is ended with it, so that
+    a program that a mutant made hang does not spin on through the mutants after it."""
+    process = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                               start_new_session=True)
     try:
-        return subprocess.run(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                              timeout=timeout).returncode
+        return process.wait(timeout=timeout)
     except subprocess.TimeoutExpired:
         return 124
+    finally:
+        try:
+            os.killpg(process.pid, signal.SIGKILL)
+        except ProcessLookupError:
+            pass
+        process.wait()
 
 
 def build(targets):
@@ -142,14 +154,13 @@ def build(targets):
 
 def tests_pass(folders):
     for folder in folders:
+        # The first failure kills the mutant: the rest of the tests would tell nothing more.
         if run(["ctest", "--test-dir", os.path.join(options.build, folder), "-j2",
-                "--timeout", "300"], 3600) != 0:
+                "--timeout", "300", "--stop-on-failure"], 3600) != 0:
             return False
     return True
 
 
-def whole_suite_passes():
-    return build(["all"]) and tests_pass(["."])
 
 
 class Mutated:
@@ -183,20 +194,41 @@ if options.list:
         print(f"  {path}:{number} {rule}: {line.strip()}")
     sys.exit(0)
 
+# Without a mutant every test must pass, or each failure would count as a fault caught.
+baseline = [["."]] if options.confirm else sorted({tuple(test_folders(m[0])) for m in sample})
+for folders in baseline:
+    if not build(["all"]) or not tests_pass(folders):
+        sys.exit(f"mutation.sh: {' '.join(folders)} fails to build or pass without a mutant; "
+                 "fix that first")
+
+
+def verdict_of(folders):
+    """killed, SURVIVED, or not built: a mutant that does not build tells nothing about tests."""
+    if not build([f + "/all" for f in folders]):
+        return "not built"
+    if not tests_pass(folders):
+        return "killed"
+    if not options.confirm:
+        return "SURVIVED"
+    if not build(["all"]):
+        return "not built"
+    return "SURVIVED" if tests_pass(["."]) else "killed"
+
+
 killed, survivors, unbuilt = 0, [], 0
 for index, (path, number, rule, line) in enumerate(sample, 1):
+    if index < options.start:
+        continue
     folders = test_folders(path)
     started = time.time()
     with Mutated(path, number, line):
-        if not build([f + "/all" for f in folders]):
-            verdict = "not built"
-            unbuilt += 1
-        elif tests_pass(folders) and not (options.confirm and not whole_suite_passes()):
-            verdict = "SURVIVED"
-            survivors.append((path, number, rule, line.strip()))
-        else:
-            verdict = "killed"
-            killed += 1
+        verdict = verdict_of(folders)
+    if verdict == "not built":
+        unbuilt += 1
+    elif verdict == "SURVIVED":
+        survivors.append((path, number, rule, line.strip()))
+    else:
+        killed += 1
     print(f"[{index}/{len(sample)}] {verdict:9} {path}:{number} {rule} "
           f"({time.time() - started:.0f} s)", flush=True)
 

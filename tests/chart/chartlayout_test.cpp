@@ -5,6 +5,7 @@
 #include <limits>
 #include <set>
 
+#include "chart/labelplacer.h"
 #include "chart/palette.h"
 #include "chartfixture.h"
 
@@ -384,6 +385,32 @@ TEST(Frame, EachTitleDrawsInItsOwnFontStyle) {
   EXPECT_TRUE(fontOf("Month").italic());
 }
 
+// Every value tick has its short mark just outside the plot, on the value axis: left of the
+// plot of vertical bars, below the plot of horizontal ones.
+TEST(Frame, EveryValueTickHasItsMarkOnTheAxis) {
+  for (const SeriesKind kind : {SeriesKind::Bar, SeriesKind::HorizBar}) {
+    ModelBuilder b;
+    b.Add(kind, {10, 25, 40});
+    const ChartLayout layout = b.Layout(640, 480);
+    const QRectF& p = layout.plot;
+    ASSERT_GE(layout.valueTicks.size(), 3u);
+    for (const double v : layout.valueTicks) {
+      const double share = (v - layout.valueMin) / (layout.valueMax - layout.valueMin);
+      const bool across = kind == SeriesKind::HorizBar;
+      const QPointF onAxis = across ? QPointF(p.left() + share * p.width(), p.bottom())
+                                    : QPointF(p.left(), p.bottom() - share * p.height());
+      const bool marked = std::any_of(layout.strokes.begin(), layout.strokes.end(), [&](auto& s) {
+        const double first = QLineF(s.line.p1(), onAxis).length();
+        const double second = QLineF(s.line.p2(), onAxis).length();
+        const QPointF outer = first < second ? s.line.p2() : s.line.p1();
+        return std::min(first, second) < 0.5 &&
+               (across ? outer.y() > p.bottom() : outer.x() < p.left());
+      });
+      EXPECT_TRUE(marked) << (across ? "horizontal" : "vertical") << " bars, tick " << v;
+    }
+  }
+}
+
 TEST(Legend, ListsSeriesOrSlicesWithTheirColours) {
   ModelBuilder bars;
   bars.model.legendVisible = true;
@@ -496,6 +523,34 @@ TEST(LineLayout, MillionPointsCostFollowsThePixelWidth) {
   }
   EXPECT_LE(points, static_cast<std::size_t>(4 * layout.plot.width() + 8));
   EXPECT_NEAR(top, ValueToY(layout, 500 + std::sin(777.777) * 100), 1) << "the single peak stays";
+}
+
+// A line's data label never stands on another of its points, where the line turns: over a
+// zig-zag of close points, steps of a few pixels, each label takes the side away from its
+// neighbours or is left out.
+TEST(LineLayout, ALabelNeverCoversAnotherPointOfItsLine) {
+  for (const int width : {200, 320, 480, 800}) {
+    for (const double step : {2.0, 4.0, 8.0, 16.0}) {
+      ModelBuilder b;
+      std::vector<double> values = {0};
+      for (int i = 0; i < 24; ++i) values.push_back(i % 2 ? 100 + step : 100);
+      values.push_back(200);
+      b.Add(SeriesKind::Line, values).marksVisible = true;
+      const ChartLayout layout = b.Layout(width, 300);
+      int labels = 0;
+      for (const TextItem& item : layout.texts) {
+        if (item.role != TextRole::DataLabel) continue;
+        ++labels;
+        const QPolygonF corners = TextCorners(layout, item);
+        for (const LinePointSpot& spot : layout.linePoints) {
+          EXPECT_TRUE(spot.point == item.point || !corners.containsPoint(spot.at, Qt::OddEvenFill))
+              << width << " wide, step " << step << ": the label of point " << item.point
+              << " on point " << spot.point;
+        }
+      }
+      EXPECT_GT(labels, 0) << width << " wide, step " << step;
+    }
+  }
 }
 
 bool AllFinite(const ChartLayout& layout) {

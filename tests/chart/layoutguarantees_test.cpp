@@ -294,7 +294,7 @@ TEST(LayoutGuarantees, EveryBarHasPixelsOfItsOwnColourWhenDrawn) {
 }
 
 // The check itself finds what it is for: a text pushed out, two texts on each other, a series
-// hidden behind another, an axis that leaves most of its length empty.
+// hidden behind another, an axis that leaves most of its length empty or ticks unevenly spaced.
 TEST(LayoutGuarantees, TheCheckFindsEachKindOfFault) {
   ModelBuilder b;
   b.Add(SeriesKind::Bar, {10, 20, 30});
@@ -332,11 +332,16 @@ TEST(LayoutGuarantees, TheCheckFindsEachKindOfFault) {
   ChartLayout wide = good;
   wide.valueMax = 1000;
   EXPECT_TRUE(breaks(wide, Guarantee::AxisFits));
+
+  ChartLayout uneven = good;  // a tick a third of a step off its place
+  ASSERT_GE(uneven.valueTicks.size(), 3u);
+  uneven.valueTicks[1] += (uneven.valueTicks[2] - uneven.valueTicks[1]) / 3;
+  EXPECT_TRUE(breaks(uneven, Guarantee::AxisFits));
 }
 
 // The same for what a reader reads off the chart: a data label moved onto another bar, a bar
-// hidden under another, a tick label of other decimals or of a wrong number, a label left out
-// where it fits, and a pie that labels a small slice but not a larger one.
+// hidden under another or under the legend, a tick label of other decimals or of a wrong number, a
+// label left out where it fits, and a pie that labels a small slice but not a larger one.
 TEST(LayoutGuarantees, TheCheckFindsEachFaultOfTheNumbers) {
   ModelBuilder b;
   for (int s = 0; s < 2; ++s) {
@@ -375,6 +380,9 @@ TEST(LayoutGuarantees, TheCheckFindsEachFaultOfTheNumbers) {
   ChartLayout covered = good;  // a face of the second series drawn over the first bar
   covered.faces.push_back({QPolygonF(bar(good, 0, 2)), Qt::black, Qt::black, false, 1, false, 2});
   EXPECT_TRUE(breaks(model, covered, Guarantee::ValueShows));
+  ChartLayout underLegend = good;  // the legend over the whole of a bar
+  underLegend.legendFrame = bar(good, 0, 2).adjusted(-2, -2, 2, 2);
+  EXPECT_TRUE(breaks(model, underLegend, Guarantee::ValueShows));
 
   ChartLayout decimals = good;
   for (TextItem& item : decimals.texts) {

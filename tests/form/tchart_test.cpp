@@ -66,6 +66,7 @@ TEST(Repaint, EveryKindOfChangeRepaintsAShownChart) {
         for (int i = 0; i < 1000; ++i) series.Add(i, "", clAutomatic);
       },
       [&] { series.SetTitle("Sales"); },
+      [&] { chart.Document().SetTitleFontStyle({.bold = true, .italic = true}); },
       [&] { chart.Document().SetView3D(true); },
       [&] { chart.Document().AddSeries(SeriesKind::Line); },
   };

@@ -124,6 +124,11 @@ const InspectCase kCases[] = {
       "shows a text as UTF-8 where it is valid UTF-8, else as Windows-1252: the label of record "
       "1 shows as \"M\xE2\x80\x9Erz\", meant as \"M\xC3\xA4rz\". Write the table's texts in UTF-8 "
       "or Windows-1252"}},
+    {"DosCodePageAtItsFirstByteBeyondAscii",  // 0x80, the euro sign in Windows-1252
+     kWindowlessImage,
+     InCodePage(0x02, DataTable(1, {{"1", "GAR\x80ON", {{"1", ""}}}})),
+     "draws, 1 warning",
+     {"the label of record 1 shows as \"GAR\xE2\x82\xACON\", meant as \"GAR\xC3\x87ON\""}},
     {"DosCodePageOfUtf8Texts",
      kWindowlessImage,
      InCodePage(0x02, DataTable(1, {{"1", "M\xC3\xA4rz", {{"1", ""}}}})),
