@@ -303,7 +303,7 @@ TEST_F(Printing, ANameServerThatNeverAnswersIsNamedWithinTheDeadline) {
   const RunResult result = Run(
       PrintingRows({}), {"CUPS_SERVER=printhost.invalid:631", "RES_OPTIONS=timeout:30 attempts:2"},
       privateResolver);
-  EXPECT_LT(timer.elapsed(), 14000);
+  EXPECT_LT(timer.elapsed(), 25000);  // the resolver alone would wait 60 s
   EXPECT_EQ(result.standardError,
             "tarvochart: Cannot print the chart: the name server did not answer within 10 seconds "
             "when asked for the address of the print server printhost.invalid:631.\n");
