@@ -553,6 +553,33 @@ TEST(LineLayout, ALabelNeverCoversAnotherPointOfItsLine) {
   }
 }
 
+// Where the chart has the room, the frame keeps room past the bars' ends for their labels, so
+// that the label of a bar that reaches the end of the value axis stands past it too, as every
+// other bar's does, not inside it.
+TEST(BarLayout, TheFrameKeepsRoomPastTheLongestBarForItsLabel) {
+  for (const SeriesKind kind : {SeriesKind::Bar, SeriesKind::HorizBar}) {
+    for (const QSize size : {QSize(400, 300), QSize(800, 600)}) {
+      ModelBuilder b;
+      b.Add(kind, {10, 20, 30, 40, 50}).marksVisible = true;
+      b.model.view3D = false;
+      const ChartLayout layout = b.Layout(size.width(), size.height());
+      ASSERT_EQ(layout.bars.size(), 5u);
+      for (const BarBox& bar : layout.bars) {
+        const auto label =
+            std::find_if(layout.texts.begin(), layout.texts.end(), [&](const TextItem& item) {
+              return item.role == TextRole::DataLabel && item.point == bar.point;
+            });
+        ASSERT_NE(label, layout.texts.end()) << "no label for bar " << bar.point;
+        const QRectF box = TextCorners(layout, *label).boundingRect();
+        const bool past = kind == SeriesKind::Bar ? box.bottom() <= bar.front.top() + 0.5
+                                                  : box.left() >= bar.front.right() - 0.5;
+        EXPECT_TRUE(past) << Traits(kind).name << " at " << size.width() << "x" << size.height()
+                          << ": the label of bar " << bar.point << " is not past its end";
+      }
+    }
+  }
+}
+
 bool AllFinite(const ChartLayout& layout) {
   auto finite = [](const QPointF& p) { return std::isfinite(p.x()) && std::isfinite(p.y()); };
   for (const auto* faces : {&layout.walls, &layout.faces}) {
