@@ -65,6 +65,15 @@ TEST_F(Startup, WithoutTwoArgumentsTheDefaultNamesAreUsed) {
 }
 
 // Only "--help" or "--version", alone and exactly so, is not a table name.
+// A refusal shown by the window part where no one can see a window (the minimal platform) is
+// told on standard error once, and the run ends by itself instead of waiting on a box.
+TEST_F(Startup, ARefusalWithoutADisplayEndsTheRunThroughTheWindowPartToo) {
+  const RunResult result = RunTarvochart({}, Folder(), {"QT_QPA_PLATFORM=minimal"}, 10000);
+  EXPECT_TRUE(result.finished) << "the run waits on a message box no one can see";
+  EXPECT_EQ(result.standardError,
+            "TarvoChart Notice: Could not open file(s): ChartPro.DBF or ChartDat.DBF\n");
+}
+
 TEST_F(Startup, HelpOrVersionAsTheOnlyArgumentPrintsThatAndNothingElseHappens) {
   WriteTables();
   const std::string defaults = kNoWindow;
