@@ -580,6 +580,31 @@ TEST(BarLayout, TheFrameKeepsRoomPastTheLongestBarForItsLabel) {
   }
 }
 
+// A gap in a line of more points than pixels stays a gap: no piece of the line reaches across
+// it, whatever the points on either side.
+TEST(LineLayout, ADenseLineKeepsItsGapsOpen) {
+  const double nan = std::nan("");
+  for (const int gapLength : {1, 2, 40}) {
+    ModelBuilder b;
+    std::vector<double> values;
+    for (int i = 0; i < 3000; ++i)
+      values.push_back(i >= 1500 && i < 1500 + gapLength ? nan : i % 7);
+    b.Add(SeriesKind::Line, values);
+    b.model.view3D = false;
+    const ChartLayout layout = b.Layout(400, 300);
+    const double gapFrom = layout.plot.left() + layout.plot.width() * 1499.5 / 3000;
+    const double gapTo = layout.plot.left() + layout.plot.width() * (1500.5 + gapLength) / 3000;
+    ASSERT_GE(layout.lines.size(), 2u) << gapLength;
+    for (const Polyline& piece : layout.lines) {
+      const bool before = std::all_of(piece.points.begin(), piece.points.end(),
+                                      [&](const QPointF& p) { return p.x() <= gapTo; });
+      const bool after = std::all_of(piece.points.begin(), piece.points.end(),
+                                     [&](const QPointF& p) { return p.x() >= gapFrom; });
+      EXPECT_TRUE(before || after) << "a piece of the line crosses a gap of " << gapLength;
+    }
+  }
+}
+
 bool AllFinite(const ChartLayout& layout) {
   auto finite = [](const QPointF& p) { return std::isfinite(p.x()) && std::isfinite(p.y()); };
   for (const auto* faces : {&layout.walls, &layout.faces}) {
