@@ -14,6 +14,7 @@
 #include <QPointF>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <cerrno>
 
 #include "support/printserver.h"
@@ -308,6 +309,32 @@ TEST_F(Printing, ANameServerThatNeverAnswersIsNamedWithinTheDeadline) {
             "tarvochart: Cannot print the chart: the name server did not answer within 10 seconds "
             "when asked for the address of the print server printhost.invalid:631.\n");
   close(silent);
+}
+
+// Where the file systems of the temporary folder and of the image make no file without a name,
+// the print's page goes through a private folder and the image through a named temporary file
+// beside it; both are gone when the run ends. strace refuses the nameless files.
+TEST_F(Printing, WithoutNamelessFilesThePageAndTheImageGoThroughNamedOnesLeftNowhere) {
+  if (QStandardPaths::findExecutable("strace").isEmpty()) GTEST_SKIP() << "needs strace";
+  const std::string trace = tables_.Path("trace");
+  const std::vector<std::string> refusingNamelessFiles = {
+      "strace", "-f", "-qq", "-o", trace, "-P", temp_.path().toStdString(), "-P",
+      images_.path().toStdString(), "-e", "trace=openat", "-e", "inject=openat:error=EOPNOTSUPP"};
+  const std::string asan = qEnvironmentVariable("ASAN_OPTIONS").toStdString();
+  const QString image = images_.filePath("chart.png");
+  const RunResult result =
+      Run(PrintingRows({Row("BITMAPFILE", image.toStdString() + ";300;400")}),
+          {"ASAN_OPTIONS=" + asan + (asan.empty() ? "" : ":") + "detect_leaks=0"},
+          refusingNamelessFiles);
+  EXPECT_EQ(result.standardError, "");
+  EXPECT_EQ(server_.JobDocuments().size(), 1u);
+  EXPECT_EQ(QImage(image).size(), QSize(400, 300));
+  EXPECT_EQ(QDir(images_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+            QStringList{"chart.png"});
+  QFile traced(QString::fromStdString(trace));
+  ASSERT_TRUE(traced.open(QIODevice::ReadOnly));
+  EXPECT_EQ(traced.readAll().count("O_TMPFILE, 0666) = -1 EOPNOTSUPP"), 2)
+      << "one refused page, one refused image";
 }
 
 // No one can answer the print dialog without a display: the page is not lost, it goes to the
