@@ -166,6 +166,27 @@ TEST(BarLayout, TheFirstSeriesDecidesTheDirection) {
   }
 }
 
+// Bars that never pass zero end their axis at zero: no empty step above bars of no positive
+// value, nor below bars of no negative one.
+TEST(BarLayout, BarsThatNeverPassZeroEndTheAxisAtZero) {
+  const struct {
+    std::vector<double> values;
+    double min, max;  // NaN: the end is not zero
+  } cases[] = {{{0, -5}, NAN, 0}, {{-5, -3, 0}, NAN, 0}, {{0, 5}, 0, NAN}, {{3, 0, 7}, 0, NAN}};
+  for (const auto& c : cases) {
+    ModelBuilder b;
+    b.Add(SeriesKind::Bar, c.values);
+    const ChartLayout layout = b.Layout();
+    SCOPED_TRACE(::testing::PrintToString(c.values));
+    if (!std::isnan(c.max)) {
+      EXPECT_EQ(layout.valueMax, c.max);
+    }
+    if (!std::isnan(c.min)) {
+      EXPECT_EQ(layout.valueMin, c.min);
+    }
+  }
+}
+
 TEST(BarLayout, HorizontalBarsListCategoriesFromTopToBottom) {
   ModelBuilder b;
   b.Add(SeriesKind::HorizBar, {3, 8, -2});

@@ -333,6 +333,14 @@ TEST(LayoutGuarantees, TheCheckFindsEachKindOfFault) {
   wide.valueMax = 1000;
   EXPECT_TRUE(breaks(wide, Guarantee::AxisFits));
 
+  for (const double beyond : {good.valueMax + 10, good.valueMin - 10}) {  // a tick off either end
+    ChartLayout off = good;
+    off.valueTicks.push_back(beyond);
+    EXPECT_NE(DescribeBroken(BrokenGuarantees(model, off)).find("lies off the axis"),
+              std::string::npos)
+        << beyond;
+  }
+
   ChartLayout uneven = good;  // a tick a third of a step off its place
   ASSERT_GE(uneven.valueTicks.size(), 3u);
   uneven.valueTicks[1] += (uneven.valueTicks[2] - uneven.valueTicks[1]) / 3;

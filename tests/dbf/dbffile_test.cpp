@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <fstream>
 
 #include "dbfwrite/dbfwriter.h"
@@ -78,6 +79,7 @@ TEST_F(TableFiles, RecordLengthZeroNeverAgrees) {
 TEST_F(TableFiles, HeaderValuesAreLittleEndianAndBytesPastTheEndReadAsZero) {
   DbfFile file;
   ASSERT_TRUE(file.Open(WriteBytes("short.dbf", std::string("\x30\0\0\0\x10\x27\0\0\x41", 9))));
+  errno = EINTR;  // left by an earlier call: the end of the file still ends the read
   file.ReadHeader();
   EXPECT_EQ(file.version, 0x30);
   EXPECT_EQ(file.recordCount, 10000u);

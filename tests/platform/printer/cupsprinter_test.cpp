@@ -104,6 +104,9 @@ TEST_F(OnPrintServer, AnAbortedOrRefusedJobNeverCountsAsPrinted) {
   EXPECT_TRUE(NoFileLeft());
   EXPECT_THROW(printer.EndDoc(), Exception);
   EXPECT_THROW(printer.TextOut(1, 1, "late"), Exception);
+  EXPECT_THROW(printer.PageWidth(), Exception);
+  EXPECT_THROW(printer.PageHeight(), Exception);
+  EXPECT_THROW(printer.Canvas(), Exception);
 
   Server().Admin({"cupsreject", "tarvo-pdf"});
   EXPECT_NE(PrintPage(printer).find("did not take the job for tarvo-pdf"), std::string::npos);
