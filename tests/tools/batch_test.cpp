@@ -123,9 +123,24 @@ TEST(Batch, ReportsEveryJobInOrderAndExitsOneWhenAnyFailed) {
   EXPECT_TRUE(std::filesystem::exists(root + "/caf\xE9/out.pdf"));
   const RunResult good = RunBatch({"--jobs=1", "jobs"}, root);
   EXPECT_EQ(good.exitCode, 2) << "the job list 'jobs' does not exist";
-  EXPECT_EQ(RunBatch({"-j", "0", "-"}, root).exitCode, 2);
-  EXPECT_EQ(RunBatch({"--frobnicate", "-"}, root).exitCode, 2);
-  EXPECT_EQ(RunBatch({}, root).exitCode, 2);
+  const struct {
+    std::vector<std::string> arguments;
+    std::string problem;
+  } wrongLines[] = {
+      {{"-j", "0", "-"}, "the number of jobs at a time must be 1 to 256, not '0'"},
+      {{"--jobs=257", "-"}, "the number of jobs at a time must be 1 to 256, not '257'"},
+      {{"--frobnicate", "-"}, "unknown option --frobnicate"},
+      {{}, "give a job list"},
+      {{"-", "-j"}, "-j needs a number"},
+      {{"-", "jobs"}, "give one job list"},
+  };
+  for (const auto& wrong : wrongLines) {
+    const RunResult run = RunBatch(wrong.arguments, root, "good\n");
+    EXPECT_EQ(run.exitCode, 2) << wrong.problem;
+    EXPECT_EQ(run.standardOutput, "") << wrong.problem;
+    EXPECT_EQ(run.standardError, "tarvo-batch: " + wrong.problem +
+                                     "\nusage: tarvo-batch [-j N] JOBLIST; --help tells more\n");
+  }
   const RunResult allMade = RunBatch({"-"}, root, "good\ngood\n");
   EXPECT_EQ(allMade.exitCode, 0) << allMade.standardOutput;
   EXPECT_EQ(RunBatch({"-"}, root, "good\nwindow\n").exitCode, 1) << "a job that made nothing";
