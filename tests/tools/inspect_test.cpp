@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <random>
 #include <regex>
 
 #include "assembly/chartdefaults.h"
@@ -25,6 +26,7 @@
 #include "form/tform1.h"
 #include "form/windowcontrols.h"
 #include "properties/windowmodel.h"
+#include "inspect/nearestname.h"
 #include "inspectcase.h"
 #include "properties/chartoptions.h"
 #include "properties/printsettings.h"
@@ -492,6 +494,25 @@ TEST(InspectExamples, EveryExampleDrawsItsChartWithoutAWarning) {
     ++inspected;
   }
   EXPECT_GE(inspected, 20);
+}
+
+// A text is compared by its own letters alone: cut out of a longer line, it finds the names it
+// finds as a text of its own. Short words of three letters make every kind of slip common.
+TEST(NearestNames, ATextCutFromALineFindsWhatItFindsAlone) {
+  std::mt19937 random(20261209);
+  auto word = [&](std::size_t longest) {
+    std::string letters(random() % (longest + 1), ' ');
+    for (char& letter : letters) letter = "ABQ"[random() % 3];
+    return letters;
+  };
+  for (int i = 0; i < 5000; ++i) {
+    const std::string names[] = {word(6), word(6), word(6)};
+    const std::string_view known[] = {names[0], names[1], names[2]};
+    const std::string line = word(3) + "Q" + word(7);
+    const std::string_view cut = std::string_view(line).substr(line.find('Q') + 1);
+    const std::string alone(cut);
+    EXPECT_EQ(NearestNames(cut, known), NearestNames(alone, known)) << line;
+  }
 }
 
 TEST(InspectCommandLine, TellsItsExitStatusesAndRefusesWhatItDoesNotKnow) {
