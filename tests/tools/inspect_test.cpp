@@ -18,6 +18,7 @@
 #include <cstring>
 #include <random>
 #include <regex>
+#include <set>
 
 #include "assembly/chartdefaults.h"
 #include "dbf/dbffile.h"
@@ -496,22 +497,56 @@ TEST(InspectExamples, EveryExampleDrawsItsChartWithoutAWarning) {
   EXPECT_GE(inspected, 20);
 }
 
-// A text is compared by its own letters alone: cut out of a longer line, it finds the names it
-// finds as a text of its own. Short words of three letters make every kind of slip common.
-TEST(NearestNames, ATextCutFromALineFindsWhatItFindsAlone) {
+// Every text one slip of the keyboard away from `text`: a letter of `alphabet` replaced,
+// inserted or deleted, or two neighbours swapped. Built from the definition, letter by letter.
+std::set<std::string> OneSlipAway(const std::string& text, std::string_view alphabet) {
+  std::set<std::string> texts;
+  for (std::size_t i = 0; i <= text.size(); ++i) {
+    for (const char letter : alphabet) {
+      texts.insert(text.substr(0, i) + letter + text.substr(i));
+      if (i < text.size()) texts.insert(text.substr(0, i) + letter + text.substr(i + 1));
+    }
+    if (i < text.size()) texts.insert(text.substr(0, i) + text.substr(i + 1));
+    if (i + 1 < text.size()) {
+      std::string swapped = text;
+      std::swap(swapped[i], swapped[i + 1]);
+      texts.insert(swapped);
+    }
+  }
+  texts.erase(text);
+  return texts;
+}
+
+// The names a text of fewer than five letters is near: the same name, or else those one slip
+// away. A text is compared by its own letters alone, also where it is cut out of a longer line.
+TEST(NearestNames, AShortTextFindsTheNamesOneSlipAwayWhereverItLies) {
+  constexpr std::string_view kAlphabet = "ABQ";  // few letters: every slip is common
   std::mt19937 random(20261209);
-  auto word = [&](std::size_t longest) {
+  auto word = [&](std::size_t longest, std::string_view alphabet) {
     std::string letters(random() % (longest + 1), ' ');
-    for (char& letter : letters) letter = "ABQ"[random() % 3];
+    for (char& letter : letters) letter = alphabet[random() % alphabet.size()];
     return letters;
   };
   for (int i = 0; i < 5000; ++i) {
-    const std::string names[] = {word(6), word(6), word(6)};
+    const std::string names[] = {word(5, kAlphabet), word(5, kAlphabet), word(5, kAlphabet)};
     const std::string_view known[] = {names[0], names[1], names[2]};
-    const std::string line = word(3) + "Q" + word(7);
+    const std::string line = word(3, "AB") + "Q" + word(4, kAlphabet);
     const std::string_view cut = std::string_view(line).substr(line.find('Q') + 1);
     const std::string alone(cut);
-    EXPECT_EQ(NearestNames(cut, known), NearestNames(alone, known)) << line;
+    const std::set<std::string> slips = OneSlipAway(alone, kAlphabet);
+    std::vector<std::string_view> expected;
+    for (const std::string_view name : known) {
+      if (name == alone) expected.push_back(name);
+    }
+    for (const std::string_view name : known) {
+      if (expected.empty() || expected.front() != alone) {
+        if (slips.contains(std::string(name))) expected.push_back(name);
+      }
+    }
+    SCOPED_TRACE(line + " cut to " + alone + ", names " + names[0] + " " + names[1] + " " +
+                 names[2]);
+    EXPECT_EQ(NearestNames(alone, known), expected);
+    EXPECT_EQ(NearestNames(cut, known), expected);
   }
 }
 

@@ -30,7 +30,7 @@ std::size_t SlipDistance(std::string_view a, std::string_view b) {
 std::vector<std::string_view> NearestNames(std::string_view text,
                                            std::span<const std::string_view> known) {
   const std::size_t allowed = text.size() >= 5 ? 2 : 1;
-  std::size_t best = allowed + 1;
+  std::size_t best = allowed;
   std::vector<std::string_view> nearest;
   for (const std::string_view name : known) {
     const std::size_t distance = SlipDistance(text, name);
