@@ -173,6 +173,13 @@ const InspectCase kCases[] = {
       "-> chart flat, the \"3D\" box unchecked",
       "image file          \"out.svg\", SVG, 300 high and 400 wide",
       "the run draws its chart, writes \"out.svg\" and ends by itself (NOSHOW)."}},
+    // Title lines count from the design's empty first line, as the window draws them.
+    {"TitleLinesNumberedAsDrawn",
+     WithRecords(kSoundProperties, {Row("TOPTITLE", "Sales"), Row("TOPTITLE", "2026")}),
+     SoundData(),
+     "draws, 0 warnings",
+     {"-> title line 2 \"Sales\"", "-> title line 3 \"2026\"",
+      "title               \"\" / \"Sales\" / \"2026\" (3 lines)"}},
     {"EmptyPrintPositions",
      WithRecords(kSoundProperties, {Row("PRINTPOS", " ; ")}),
      SoundData(),
