@@ -18,7 +18,7 @@ QRgb PixelAt(const QImage& image, QPointF at) {
   return image.pixel(static_cast<int>(at.x()), static_cast<int>(at.y())) & 0xFFFFFF;
 }
 
-TEST(Render, BarFrontIsPaintedInExactlyItsColour) {
+TEST(Render, BarFrontIsPaintedInItsColourInsideADarkerOutline) {
   ModelBuilder b;
   SeriesModel& series = b.Add(SeriesKind::Bar, {10, 20}, kRed);
   b.AddPoint(series, 15, "own", kGreen);
@@ -29,6 +29,11 @@ TEST(Render, BarFrontIsPaintedInExactlyItsColour) {
     for (const BarBox& bar : layout.bars) {
       const QRgb expected = bar.point == 2 ? 0x00FF00 : 0xFF0000;
       EXPECT_EQ(PixelAt(image, bar.front.center()), expected) << view3D << " " << bar.point;
+      // Its outline, a darker shade, lies inside the front along its edge.
+      const QPoint edge(static_cast<int>(bar.front.left()), static_cast<int>(bar.front.center().y()));
+      const int darkest = std::min(QColor(image.pixel(edge)).lightness(),
+                                   QColor(image.pixel(edge + QPoint(1, 0))).lightness());
+      EXPECT_LT(darkest, QColor::fromRgb(expected).lightness()) << view3D << " " << bar.point;
     }
   }
 }
