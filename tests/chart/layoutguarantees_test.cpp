@@ -414,6 +414,20 @@ TEST(LayoutGuarantees, TheCheckFindsEachFaultOfTheNumbers) {
                                 [](const TextItem& t) { return t.role == TextRole::DataLabel; }));
   EXPECT_TRUE(breaks(model, lost, Guarantee::LabelsPresent));
 
+  // The same in 3D for a single series of bars a few pixels wide each: one depth row needs no
+  // more room per category than a flat chart does.
+  ModelBuilder narrow;
+  narrow.Add(SeriesKind::Bar, std::vector<double>(80, 10));
+  narrow.model.view3D = true;
+  const ChartLayout deep = narrow.Layout(800, 600);
+  ASSERT_EQ(DescribeBroken(BrokenGuarantees(narrow.Model(), deep)), "");
+  ASSERT_LT(bar(deep, 0, 40).width(), 14);
+  ChartLayout hiddenBar = deep;
+  const QRectF front = bar(deep, 0, 40);
+  const QRectF whole = front.united(front.translated(deep.depthOffset)).adjusted(-1, -1, 1, 1);
+  hiddenBar.faces.push_back({QPolygonF(whole), Qt::black, Qt::black, false, 1, false, 0});
+  EXPECT_TRUE(breaks(narrow.Model(), hiddenBar, Guarantee::ValueShows));
+
   ModelBuilder p;
   p.Add(SeriesKind::Pie, {50, 30, 10, 5, 5});
   const ChartLayout pie = p.Layout(800, 600);
