@@ -506,7 +506,7 @@ TEST(Defaults, PaletteAndMarksByKind) {
 
 // Thirty series stand apart by colour, and no two neighbouring slices of a pie share one, the
 // last and the first included, with slices of zero (which are not drawn) between any of them.
-TEST(Defaults, NeighbouringSlicesAndThirtySeriesNeverShareAColour) {
+TEST(Defaults, NeighbouringSlicesAndThirtySeriesNeverShareAnAutomaticColour) {
   std::set<TColor> thirty;
   for (int i = 0; i < 30; ++i) thirty.insert(PaletteColor(i));
   EXPECT_EQ(thirty.size(), 30u);
@@ -527,6 +527,16 @@ TEST(Defaults, NeighbouringSlicesAndThirtySeriesNeverShareAColour) {
       }
     }
   }
+  // Colours that the tables give stay as given, also where neighbours share them: the slices'
+  // own, and the series' colour that its slices without one take.
+  constexpr TColor kRed = 0x0000FF, kBlue = 0xFF0000;  // 0x00BBGGRR
+  SeriesModel given;
+  given.kind = SeriesKind::Pie;
+  given.points = {{1, kRed}, {2, kRed}, {3, clAutomatic}, {4, clAutomatic}};
+  EXPECT_EQ(PointColors(given),
+            std::vector<TColor>({kRed, kRed, PaletteColor(2), PaletteColor(3)}));
+  given.color = kBlue;
+  EXPECT_EQ(PointColors(given), std::vector<TColor>({kRed, kRed, kBlue, kBlue}));
 }
 
 TEST(LineLayout, MillionPointsCostFollowsThePixelWidth) {
