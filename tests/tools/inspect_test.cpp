@@ -263,6 +263,15 @@ const InspectCase kCases[] = {
      {"property table \"P.DBF\"\n    version 0x30 (Visual FoxPro)\n"},
      {},
      0x30},
+    {"VisualFoxProDataTable",
+     kSoundProperties,
+     [] {
+       DbfTable data = SoundData();
+       data.version = 0x30;
+       return data;
+     }(),
+     "draws, 0 warnings",
+     {"data table \"D.DBF\"\n    version 0x30 (Visual FoxPro)\n"}},
     {"AFolderGivenAsATable",
      kSoundProperties,
      SoundData(),

@@ -7,6 +7,7 @@
 
 #include <QTemporaryDir>
 #include <cstdint>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,17 @@ struct InspectCase {
 
 inline void PrintTo(const InspectCase& c, std::ostream* out) { *out << c.name; }
 
+// The table as Visual FoxPro writes it: 263 bytes after the descriptors' terminator, where it
+// keeps the name of a table's database, counted in the header's length.
+inline std::string WithBacklink(std::string bytes, std::size_t fields) {
+  constexpr std::size_t kBacklink = 263;
+  bytes.insert(32 * (fields + 1) + 1, kBacklink, '\0');
+  const std::size_t header = (std::uint8_t(bytes[8]) | std::uint8_t(bytes[9]) << 8) + kBacklink;
+  bytes[8] = static_cast<char>(header & 0xFF);
+  bytes[9] = static_cast<char>(header >> 8);
+  return bytes;
+}
+
 class InspectReport : public ::testing::TestWithParam<InspectCase> {
  protected:
   // Writes both tables into the folder; returns the folder.
@@ -38,9 +50,15 @@ class InspectReport : public ::testing::TestWithParam<InspectCase> {
     DbfTable properties = PropertyTable(c.properties);
     properties.version = c.propertyVersion;
     properties.damage = c.propertyDamage;
-    WriteDbf(Path("P.DBF"), properties);
-    WriteDbf(Path("D.DBF"), c.data);
+    Write("P.DBF", properties);
+    Write("D.DBF", c.data);
     return dir_.path().toStdString();
+  }
+  // Visual FoxPro's tables with the bytes it keeps after the descriptors.
+  void Write(const std::string& name, const DbfTable& table) {
+    std::string bytes = EncodeDbf(table);
+    if (table.version == 0x30) bytes = WithBacklink(bytes, table.fields.size());
+    std::ofstream(Path(name), std::ios::binary) << bytes;
   }
   std::string Path(const std::string& name) const {
     return dir_.filePath(QString::fromStdString(name)).toStdString();
