@@ -190,6 +190,10 @@ TEST(ToDisplayText, UTF8CutInsideItsLastCharacterShowsItsWholeCharacters) {
       {"Caf\xE9", "Café"},
       {"Caf\xE9 cr\xC3", "Café crÃ"},  // not UTF-8 before its end either
       {"\xC3", "Ã"},
+      // A last byte that begins no UTF-8 character is no cut one: the text is Windows-1252.
+      {"Gr\xC3\xBC\xC3\x9F"
+       "e \xC0",
+       "GrÃ¼ÃŸe À"},
   };
   for (const auto& [bytes, shown] : cases) {
     EXPECT_EQ(ToDisplayText(bytes), QString::fromUtf8(shown)) << ToPlainLine(bytes);
