@@ -30,7 +30,8 @@ TEST(Render, BarFrontIsPaintedInItsColourInsideADarkerOutline) {
       const QRgb expected = bar.point == 2 ? 0x00FF00 : 0xFF0000;
       EXPECT_EQ(PixelAt(image, bar.front.center()), expected) << view3D << " " << bar.point;
       // Its outline, a darker shade, lies inside the front along its edge.
-      const QPoint edge(static_cast<int>(bar.front.left()), static_cast<int>(bar.front.center().y()));
+      const QPoint edge(static_cast<int>(bar.front.left()),
+                        static_cast<int>(bar.front.center().y()));
       const int darkest = std::min(QColor(image.pixel(edge)).lightness(),
                                    QColor(image.pixel(edge + QPoint(1, 0))).lightness());
       EXPECT_LT(darkest, QColor::fromRgb(expected).lightness()) << view3D << " " << bar.point;

@@ -317,9 +317,19 @@ TEST_F(Printing, ANameServerThatNeverAnswersIsNamedWithinTheDeadline) {
 TEST_F(Printing, WithoutNamelessFilesThePageAndTheImageGoThroughNamedOnesLeftNowhere) {
   if (QStandardPaths::findExecutable("strace").isEmpty()) GTEST_SKIP() << "needs strace";
   const std::string trace = tables_.Path("trace");
-  const std::vector<std::string> refusingNamelessFiles = {
-      "strace", "-f", "-qq", "-o", trace, "-P", temp_.path().toStdString(), "-P",
-      images_.path().toStdString(), "-e", "trace=openat", "-e", "inject=openat:error=EOPNOTSUPP"};
+  const std::vector<std::string> refusingNamelessFiles = {"strace",
+                                                          "-f",
+                                                          "-qq",
+                                                          "-o",
+                                                          trace,
+                                                          "-P",
+                                                          temp_.path().toStdString(),
+                                                          "-P",
+                                                          images_.path().toStdString(),
+                                                          "-e",
+                                                          "trace=openat",
+                                                          "-e",
+                                                          "inject=openat:error=EOPNOTSUPP"};
   const std::string asan = qEnvironmentVariable("ASAN_OPTIONS").toStdString();
   const QString image = images_.filePath("chart.png");
   const RunResult result =
