@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "chart/layoutsteps.h"
 #include "chart/palette.h"
 #include "chartfixture.h"
 
@@ -90,6 +91,14 @@ TEST(Render, EveryBarOfA3DChartInDepthRowsShowsTheEndThatGivesItsValue) {
   }
 }
 
+long PixelsOf(const QImage& image, QRgb color) {
+  long count = 0;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) count += (image.pixel(x, y) & 0xFFFFFF) == color;
+  }
+  return count;
+}
+
 TEST(Render, PieSlicesAndLinesTakeTheirColours) {
   ModelBuilder pie;
   SeriesModel& slices = pie.Add(SeriesKind::Pie, {});
@@ -109,14 +118,19 @@ TEST(Render, PieSlicesAndLinesTakeTheirColours) {
   const QImage lineImage = line.Render();
   const QPolygonF& points = lineLayout.lines.front().points;
   EXPECT_EQ(PixelAt(lineImage, (points[0] + points[1]) / 2), 0x00FF00u);
-}
-
-long PixelsOf(const QImage& image, QRgb color) {
-  long count = 0;
-  for (int y = 0; y < image.height(); ++y) {
-    for (int x = 0; x < image.width(); ++x) count += (image.pixel(x, y) & 0xFFFFFF) == color;
-  }
-  return count;
+  // In 3D the line is a ribbon going back in the shades of its colour, its front edge in the
+  // colour itself, rising and falling alike.
+  ModelBuilder deep;
+  deep.Add(SeriesKind::Line, {2, 9, 4, 7}, kGreen);
+  deep.model.view3D = true;
+  const QImage ribbon = deep.Render();
+  const long length = static_cast<long>(deep.Layout().plot.width());
+  EXPECT_GT(PixelsOf(ribbon, 0x00FF00u), length) << "the front edge";
+  const QColor green(Qt::green);
+  EXPECT_GT(PixelsOf(ribbon, TopShade(green).rgb() & 0xFFFFFF) +
+                PixelsOf(ribbon, SideShade(green).rgb() & 0xFFFFFF),
+            5 * length)
+      << "the ribbon";
 }
 
 TEST(Render, ADenseLineIn3DShowsTheRangeOfItsValuesAsTheFlatLineDoes) {
