@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <filesystem>
 #include <fstream>
@@ -150,6 +151,26 @@ TEST(Batch, ReportsEveryJobInOrderAndExitsOneWhenAnyFailed) {
   EXPECT_EQ(lost.exitCode, 1);
   EXPECT_EQ(lost.standardError,
             "tarvo-batch: the report could not be written to standard output\n");
+}
+
+// On a terminal, standard error counts the jobs done from the first one on, at most ten times a
+// second, and is cleared at the end; the report itself stays as it is elsewhere.
+TEST(Batch, OnATerminalTheProgressCountsFromTheFirstJob) {
+  if (QStandardPaths::findExecutable("script").isEmpty()) GTEST_SKIP() << "needs script";
+  QTemporaryDir dir;
+  const std::string root = dir.path().toStdString();
+  WriteTables(root + "/good", {Row("NOSHOW"), Row("BITMAPFILE", "out.png;60;80")});
+  std::ofstream(root + "/jobs.txt") << "good\ngood\ngood\n";
+  const std::string command = std::string(TARVO_BATCH_PATH) + " -j1 jobs.txt";
+  const RunResult run =
+      RunProgram("script", {"-qec", command, "/dev/null"}, root, "", {"QT_QPA_PLATFORM=offscreen"});
+  ASSERT_TRUE(run.finished);
+  EXPECT_EQ(run.exitCode, 0);
+  const std::string& terminal = run.standardOutput;
+  EXPECT_NE(terminal.find("\r1 of 3 done, 0 failed, "), std::string::npos) << terminal;
+  EXPECT_NE(terminal.find("\r3 of 3 done, 0 failed, "), std::string::npos) << terminal;
+  EXPECT_NE(terminal.find("\r\033[K"), std::string::npos) << "the line cleared at the end";
+  EXPECT_NE(terminal.find("good\twrote out.png"), std::string::npos) << terminal;
 }
 
 // Jobs that print, on several threads, each send their page to the print server.
