@@ -64,7 +64,6 @@ TEST_F(Startup, WithoutTwoArgumentsTheDefaultNamesAreUsed) {
   EXPECT_EQ(Run({"only-one.dbf"}).standardError, kNoWindow);
 }
 
-// Only "--help" or "--version", alone and exactly so, is not a table name.
 // A refusal shown by the window part where no one can see a window (the minimal platform) is
 // told on standard error once, and the run ends by itself instead of waiting on a box.
 TEST_F(Startup, ARefusalWithoutADisplayEndsTheRunThroughTheWindowPartToo) {
@@ -74,6 +73,33 @@ TEST_F(Startup, ARefusalWithoutADisplayEndsTheRunThroughTheWindowPartToo) {
             "TarvoChart Notice: Could not open file(s): ChartPro.DBF or ChartDat.DBF\n");
 }
 
+// The program copied apart from its window and print part says, in the system's words, why the
+// part cannot be loaded when the tables ask for a print: none there, or a file that is none.
+TEST_F(Startup, WithoutItsWindowPartTheProgramSaysWhyItCannotPrint) {
+  QTemporaryDir apart;
+  const QString program = apart.filePath("tarvochart");
+  ASSERT_TRUE(QFile::copy(TARVOCHART_PATH, program));
+  WriteDbf(Path("ChartPro.DBF"), PropertyTable({{"1", "1", "DATASETCOUNT", "1"},
+                                                {"1", "1", "CHARTSTYLE", "VERTBAR"},
+                                                {"1", "1", "NOSHOW", ""},
+                                                {"1", "1", "PRINT", ""}}));
+  WriteDbf(Path("ChartDat.DBF"), SoundData());
+  const std::string part = apart.filePath("libtarvochart-window.so").toStdString();
+  const std::pair<bool, std::string> cases[] = {
+      {false, "cannot open shared object file: No such file or directory"},
+      {true, "file too short"}};
+  for (const auto& [present, reason] : cases) {
+    if (present) QFile(QString::fromStdString(part)).open(QIODevice::WriteOnly);
+    const RunResult result = RunProgram(program.toStdString(), {"ChartPro.DBF", "ChartDat.DBF"},
+                                        Folder(), "", {"QT_QPA_PLATFORM=offscreen"}, 30000);
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.standardError,
+              "tarvochart: The window and print part of the program cannot be loaded: " + part +
+                  ": " + reason + "\n");
+  }
+}
+
+// Only "--help" or "--version", alone and exactly so, is not a table name.
 TEST_F(Startup, HelpOrVersionAsTheOnlyArgumentPrintsThatAndNothingElseHappens) {
   WriteTables();
   const std::string defaults = kNoWindow;
