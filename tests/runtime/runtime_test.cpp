@@ -166,6 +166,12 @@ TEST(ToDisplayText, Utf8WhenValidElseWindows1252) {
   EXPECT_EQ(ToDisplayText("Umsatz \x80"), QString::fromUtf8("Umsatz €"));
   EXPECT_EQ(ToDisplayText("M\xFCnchen"), QString::fromUtf8("München"));
   EXPECT_TRUE(IsValidUtf8("\xF0\x9F\x93\x88"));
+  // UTF-8 at each edge: the smallest character of each length, the last before and the first
+  // after the surrogates, the largest character.
+  for (const std::string bytes : {"\xC2\x80", "\xE0\xA0\x80", "\xF0\x90\x80\x80", "\xED\x9F\xBF",
+                                  "\xEE\x80\x80", "\xF4\x8F\xBF\xBF"}) {
+    EXPECT_TRUE(IsValidUtf8(bytes)) << ToPlainLine(bytes);
+  }
   // Not UTF-8: overlong forms of every length, a surrogate, past U+10FFFF, cut short. Each byte
   // is shown as its Windows-1252 character, never as U+FFFD.
   for (const std::string bytes :
