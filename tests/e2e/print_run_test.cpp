@@ -330,12 +330,9 @@ TEST_F(Printing, WithoutNamelessFilesThePageAndTheImageGoThroughNamedOnesLeftNow
                                                           "trace=openat",
                                                           "-e",
                                                           "inject=openat:error=EOPNOTSUPP"};
-  const std::string asan = qEnvironmentVariable("ASAN_OPTIONS").toStdString();
   const QString image = images_.filePath("chart.png");
-  const RunResult result =
-      Run(PrintingRows({Row("BITMAPFILE", image.toStdString() + ";300;400")}),
-          {"ASAN_OPTIONS=" + asan + (asan.empty() ? "" : ":") + "detect_leaks=0"},
-          refusingNamelessFiles);
+  const RunResult result = Run(PrintingRows({Row("BITMAPFILE", image.toStdString() + ";300;400")}),
+                               {AsanOptionsUnderTrace()}, refusingNamelessFiles);
   EXPECT_EQ(result.standardError, "");
   EXPECT_EQ(server_.JobDocuments().size(), 1u);
   EXPECT_EQ(QImage(image).size(), QSize(400, 300));

@@ -2,6 +2,7 @@
 
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QtGlobal>
 
 QProcessEnvironment EnvironmentWith(const std::vector<std::string>& entries) {
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -54,4 +55,9 @@ RunResult RunTarvochart(const std::vector<std::string>& arguments,
   command.push_back(TARVOCHART_PATH);
   command.insert(command.end(), arguments.begin(), arguments.end());
   return RunProgram(wrapper.front(), command, workingDirectory, "", entries, timeoutMilliseconds);
+}
+
+std::string AsanOptionsUnderTrace() {
+  const std::string asan = qEnvironmentVariable("ASAN_OPTIONS").toStdString();
+  return "ASAN_OPTIONS=" + asan + (asan.empty() ? "" : ":") + "detect_leaks=0";
 }

@@ -32,3 +32,7 @@ RunResult RunTarvochart(const std::vector<std::string>& arguments,
 // This process's environment with the entries given: "NAME=value" sets a variable, "NAME"
 // removes it.
 QProcessEnvironment EnvironmentWith(const std::vector<std::string>& entries);
+
+// The ASAN_OPTIONS entry for a program that strace follows: LeakSanitizer cannot work under
+// ptrace, so a build with it leaves leaks alone there; the caller's other options stay.
+std::string AsanOptionsUnderTrace();

@@ -172,11 +172,8 @@ std::string Contents(const std::filesystem::path& path) {
   return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : "";
 }
 
-// LeakSanitizer cannot work in a process that strace follows: a build with it leaves leaks alone.
 std::vector<std::string> Environment() {
-  const std::string asan = qEnvironmentVariable("ASAN_OPTIONS").toStdString();
-  return {"QT_QPA_PLATFORM=offscreen",
-          "ASAN_OPTIONS=" + asan + (asan.empty() ? "" : ":") + "detect_leaks=0"};
+  return {"QT_QPA_PLATFORM=offscreen", AsanOptionsUnderTrace()};
 }
 
 TEST(ReadFailure, EveryProgramSaysWhyAndLeavesEverythingAsItWas) {
