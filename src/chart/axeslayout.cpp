@@ -352,7 +352,6 @@ void LayoutAxes(const ChartModel& model, const std::vector<const SeriesModel*>& 
   layout.valueMin = g.frame.ticks.min;
   layout.valueMax = g.frame.ticks.max;
   layout.valueTicks = g.frame.ticks.values;
-  layout.valueNumbers = g.frame.numbers;
   AddWalls(g.frame, g.plan.deep, layout);  // step 4
   AddValueGrid(g.frame, g.scale, g.plan.horizontal, layout);
   const std::vector<Box> boxes = AddSeriesShapes(series, spans, g, layout);  // step 5

@@ -169,7 +169,6 @@ struct ChartLayout {
   double valueMin = 0;  // the values at the ends of the value axis
   double valueMax = 1;
   std::vector<double> valueTicks;  // the labelled values, within valueMin to valueMax
-  AxisNumbers valueNumbers;        // how the value axis writes its ticks
   ValueStyle valueStyle;           // how the data labels and tooltips write values
   NumberLocale numbers;
   double categoryLabelAngle = 0;

@@ -175,27 +175,31 @@ TEST(ChartHitTest, DescribesTheSeriesTheLabelAndTheValue) {
 // title alike, and nothing beside them. The painter places a text by moving to its origin and
 // turning by its angle, counter-clockwise.
 TEST(ChartHitTest, AShortenedTextTellsItsWholeTextWhereItIsPainted) {
-  ModelBuilder b;
-  SeriesModel& series = b.Add(SeriesKind::Bar, {});
-  for (int i = 0; i < 12; ++i) {
-    b.AddPoint(series, i + 1, "Regional office number " + std::to_string(i + 1), clAutomatic);
+  for (SeriesKind kind : {SeriesKind::Bar, SeriesKind::HorizBar}) {
+    ModelBuilder b;
+    SeriesModel& series = b.Add(kind, {});
+    for (int i = 0; i < 12; ++i) {
+      b.AddPoint(series, i + 1, "Regional office number " + std::to_string(i + 1), clAutomatic);
+    }
+    b.model.title.lines = {std::string(200, 'T')};
+    const ChartLayout layout = b.Layout(420, 320);
+    int turned = 0, labels = 0, told = 0;
+    for (const TextItem& item : layout.texts) {
+      if (item.fullText.isEmpty()) continue;
+      const double a = item.angle * std::numbers::pi / 180;
+      const QPointF c = item.box.center();
+      const QPointF painted = item.origin + QPointF(c.x() * std::cos(a) + c.y() * std::sin(a),
+                                                    -c.x() * std::sin(a) + c.y() * std::cos(a));
+      EXPECT_EQ(WholeTextAt(layout, painted), item.fullText) << item.text.toStdString();
+      turned += item.angle != 0;
+      labels += item.role == TextRole::CategoryLabel;
+      ++told;
+    }
+    EXPECT_GT(labels, 0) << "the category labels are shortened";
+    EXPECT_EQ(turned > 0, kind == SeriesKind::Bar) << "and turned under vertical bars";
+    EXPECT_GT(told, labels) << "and the title is shortened";
+    EXPECT_EQ(WholeTextAt(layout, QPointF(-10, -10)), "");
   }
-  b.model.title.lines = {std::string(200, 'T')};
-  const ChartLayout layout = b.Layout(420, 320);
-  int turned = 0, told = 0;
-  for (const TextItem& item : layout.texts) {
-    if (item.fullText.isEmpty()) continue;
-    const double a = item.angle * std::numbers::pi / 180;
-    const QPointF c = item.box.center();
-    const QPointF painted = item.origin + QPointF(c.x() * std::cos(a) + c.y() * std::sin(a),
-                                                  -c.x() * std::sin(a) + c.y() * std::cos(a));
-    EXPECT_EQ(WholeTextAt(layout, painted), item.fullText) << item.text.toStdString();
-    turned += item.angle != 0;
-    ++told;
-  }
-  EXPECT_GT(turned, 0) << "the category labels are turned";
-  EXPECT_GT(told, turned) << "and the title is shortened";
-  EXPECT_EQ(WholeTextAt(layout, QPointF(-10, -10)), "");
 }
 
 }  // namespace

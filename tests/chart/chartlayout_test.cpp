@@ -168,21 +168,46 @@ TEST(BarLayout, TheFirstSeriesDecidesTheDirection) {
 
 // Bars that never pass zero end their axis at zero: no empty step above bars of no positive
 // value, nor below bars of no negative one.
-TEST(BarLayout, BarsThatNeverPassZeroEndTheAxisAtZero) {
+// Bars stand on zero, so the value axis reaches zero and past every bar, however small its share.
+TEST(BarLayout, TheValueAxisReachesZeroAndPastEveryBar) {
+  const double none = NAN;  // no end that must be zero; below, an empty value
   const struct {
-    std::vector<double> values;
-    double min, max;  // NaN: the end is not zero
-  } cases[] = {{{0, -5}, NAN, 0}, {{-5, -3, 0}, NAN, 0}, {{0, 5}, 0, NAN}, {{3, 0, 7}, 0, NAN}};
+    std::vector<std::vector<double>> bars;
+    MultiBar mode;
+    double min, max;  // none: that end is not zero
+    std::vector<double> line = {};
+  } cases[] = {
+      {{{0, -5}}, MultiBar::None, none, 0},
+      {{{-5, -3, 0}}, MultiBar::None, none, 0},
+      {{{0, 5}}, MultiBar::None, 0, none},
+      {{{3, 0, 7}}, MultiBar::None, 0, none},
+      // A share too small for a double still gets room past zero.
+      {{{-1e300}, {1e-300}}, MultiBar::Stacked100, none, none},
+      {{{1e300}, {-1e-300}}, MultiBar::Stacked100, none, none},
+      // Bars without a value still stand on zero beside a line far from it.
+      {{{none, none}}, MultiBar::None, 0, none, {5, 10}},
+  };
   for (const auto& c : cases) {
     ModelBuilder b;
-    b.Add(SeriesKind::Bar, c.values);
+    for (const auto& values : c.bars) b.Add(SeriesKind::Bar, values).multiBar = c.mode;
+    if (!c.line.empty()) b.Add(SeriesKind::Line, c.line);
     const ChartLayout layout = b.Layout();
-    SCOPED_TRACE(::testing::PrintToString(c.values));
+    SCOPED_TRACE(::testing::PrintToString(c.bars));
     if (!std::isnan(c.max)) {
       EXPECT_EQ(layout.valueMax, c.max);
     }
     if (!std::isnan(c.min)) {
       EXPECT_EQ(layout.valueMin, c.min);
+    }
+    bool positive = false, negative = false;
+    for (const auto& values : c.bars) {
+      for (double v : values) positive |= v > 0, negative |= v < 0;
+    }
+    if (positive) {
+      EXPECT_GT(layout.valueMax, 0);
+    }
+    if (negative) {
+      EXPECT_LT(layout.valueMin, 0);
     }
   }
 }

@@ -59,19 +59,55 @@ TEST(Render, ThreeDimensionsAddShadedTopsWhereTheDepthIs) {
   EXPECT_NE(deep, flat);
 }
 
+// Flat, the plot is white; in 3D it stands in a box of three shaded walls, the side wall carrying
+// each value's grid line back to the back wall.
+TEST(Render, ThreeDimensionsPutThePlotInShadedWallsThatCarryTheGrid) {
+  ModelBuilder b;
+  b.Add(SeriesKind::Line, {10, 10, 10}, kRed).marksVisible = false;
+  for (bool view3D : {false, true}) {
+    b.model.view3D = view3D;
+    const ChartLayout layout = b.Layout();
+    const QImage image = b.Render();
+    const QRectF& p = layout.plot;
+    const double depth = layout.depthOffset.x();
+    auto heightOf = [&](double v) {
+      return p.bottom() - (v - layout.valueMin) / (layout.valueMax - layout.valueMin) * p.height();
+    };
+    ASSERT_GE(layout.valueTicks.size(), 3u);
+    const double between = (heightOf(layout.valueTicks[0]) + heightOf(layout.valueTicks[1])) / 2;
+    const QPointF back = QPointF(p.center().x(), between) + layout.depthOffset;
+    SCOPED_TRACE(view3D ? "3D" : "flat");
+    EXPECT_EQ(PixelAt(image, back), view3D ? 0xFAFAFAu : 0xFFFFFFu) << "the back wall";
+    if (!view3D) continue;
+    const QPointF side(p.left() + depth / 2, between - depth / 2);
+    EXPECT_EQ(PixelAt(image, side), 0xEEEEEEu) << "the side wall";
+    EXPECT_EQ(PixelAt(image, QPointF(p.center().x(), p.bottom() - depth / 2)), 0xE4E4E4u)
+        << "the floor";
+    for (std::size_t t = 1; t + 1 < layout.valueTicks.size(); ++t) {
+      const QPoint on =
+          QPointF(p.left() + depth / 2, heightOf(layout.valueTicks[t]) - depth / 2).toPoint();
+      int darkest = 255;
+      for (int dy = -1; dy <= 1; ++dy)
+        darkest = std::min(darkest, qRed(image.pixel(on.x(), on.y() + dy)));
+      EXPECT_LT(darkest, 0xEE) << "a grid line across the side wall at tick " << t;
+    }
+  }
+}
+
 TEST(Render, EveryBarOfA3DChartInDepthRowsShowsTheEndThatGivesItsValue) {
   const std::vector<double> north = {120, 135, 160, 148, 172, 190, 205, 198, 176, 164, 150, 210},
                             south = {95, 102, 110, 125, 131, 140, 152, 149, 138, 127, 119, 160},
                             west = {60, 72, 81, 90, 97, 110, 118, 121, 104, 99, 87, 130},
                             hardware = {12.5, 14, 13.2, 17.8, 19.1, 22.4, 25, 24.2},
                             software = {8.1, 9.4, 11.7, 10.2, 12.8, 14.1, 13.5, 15.9},
-                            services = {-3.2, 2.5, 4.8, 6.1, 5.4, -1.8, 3.9, 7.2};
+                            services = {-3.2, 2.5, 4.8, 6.1, 5.4, -1.8, 3.9, 7.2}, none(12, NAN);
   const struct {
     const char* what;
     std::vector<std::vector<double>> series;
   } cases[] = {{"largest series first", {north, south, west}},
                {"smallest series first", {west, south, north}},
-               {"negative values", {hardware, software, services}}};
+               {"negative values", {hardware, software, services}},
+               {"a series without values", {north, none, west}}};
   const TColor colors[] = {kRed, kGreen, 0xFF0000};
   for (const auto& c : cases) {
     ModelBuilder b;
@@ -87,6 +123,84 @@ TEST(Render, EveryBarOfA3DChartInDepthRowsShowsTheEndThatGivesItsValue) {
                         value >= 0 ? bar.front.top() + 2 : bar.front.bottom() - 2);
       EXPECT_EQ(PixelAt(image, end), ToQColor(colors[bar.series]).rgb() & 0xFFFFFF)
           << c.what << ": series " << bar.series << ", bar " << bar.point;
+    }
+  }
+}
+
+// A 3D line stands in a row of its own; one of few points (the rest gaps) goes in front, where
+// the ribbons of fuller lines cannot hide it, and every line shows at each of its points.
+TEST(Render, EveryLineOfA3DChartShowsAtEachOfItsPoints) {
+  const double gap = NAN;
+  // Level where they meet, the sparse line a little below the full one: behind it, it would lie
+  // within the full line's ribbon.
+  const std::vector<double> full = {2, 5, 5, 5, 8}, sparse = {gap, 4.8, 4.8, gap, gap};
+  const TColor colors[] = {kRed, kGreen};
+  for (const auto& lines : {std::vector{full, sparse}, std::vector{sparse, full}}) {
+    ModelBuilder b;
+    b.model.view3D = true;
+    for (std::size_t s = 0; s < lines.size(); ++s) {
+      b.Add(SeriesKind::Line, lines[s], colors[s]).marksVisible = false;
+    }
+    const ChartLayout layout = b.Layout();
+    const QImage image = b.Render();
+    for (const LinePointSpot& spot : layout.linePoints) {
+      const QColor own = ToQColor(colors[spot.series]);
+      bool shows = false;  // the line's own colour on or next to the spot
+      for (int dx = -1; dx <= 1; ++dx) {
+        for (int dy = -1; dy <= 1; ++dy) {
+          const QColor seen(image.pixel(spot.at.toPoint() + QPoint(dx, dy)));
+          shows |= std::abs(seen.red() - own.red()) + std::abs(seen.green() - own.green()) < 60;
+        }
+      }
+      EXPECT_TRUE(shows) << "series " << spot.series << ", point " << spot.point;
+    }
+  }
+}
+
+// The columns [first, last] of the dark pixels in `band`, or {-1, -1}.
+std::pair<int, int> InkColumns(const QImage& image, QRect band) {
+  std::pair<int, int> ink{-1, -1};
+  band = band.intersected(image.rect());
+  for (int y = band.top(); y <= band.bottom(); ++y) {
+    for (int x = band.left(); x <= band.right(); ++x) {
+      if (QColor(image.pixel(x, y)).lightness() > 128) continue;
+      ink.first = ink.first < 0 ? x : std::min(ink.first, x);
+      ink.second = std::max(ink.second, x);
+    }
+  }
+  return ink;
+}
+
+// Category labels of a vertical chart stand centred under their bars; those of horizontal bars
+// end at the same distance from the axis, however long.
+TEST(Render, CategoryLabelsCentreUnderTheirBarsOrEndAtTheAxis) {
+  for (SeriesKind kind : {SeriesKind::Bar, SeriesKind::HorizBar}) {
+    ModelBuilder b;
+    SeriesModel& series = b.Add(kind, {});
+    b.AddPoint(series, 5, "A", kRed);
+    b.AddPoint(series, 7, "A longer one", kRed);
+    series.marksVisible = false;
+    b.model.legendVisible = false;
+    const ChartLayout layout = b.Layout();
+    const QImage image = b.Render();
+    const int h = QFontMetrics(layout.fonts[FontRole::Tick]).height();
+    std::vector<int> ends;
+    for (const BarBox& bar : layout.bars) {
+      const QPoint c = bar.front.center().toPoint();
+      if (kind == SeriesKind::Bar) {
+        const int below = static_cast<int>(layout.plot.bottom()) + 3;
+        const int slot = static_cast<int>(layout.plot.width()) / 2;
+        const auto ink = InkColumns(image, QRect(c.x() - slot / 2, below, slot, h));
+        EXPECT_NEAR((ink.first + ink.second) / 2.0, c.x(), 2) << "under bar " << bar.point;
+      } else {
+        const int left = static_cast<int>(layout.plot.left()) - 3;
+        ends.push_back(InkColumns(image, QRect(0, c.y() - h / 2, left, h)).second);
+      }
+    }
+    if (kind == SeriesKind::HorizBar) {
+      ASSERT_EQ(ends.size(), 2u);
+      EXPECT_NEAR(ends[0], ends[1], 1);
+      EXPECT_GT(ends[0], layout.plot.left() - 12);
     }
   }
 }
