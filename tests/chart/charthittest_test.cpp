@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <functional>
+#include <map>
 #include <numbers>
 #include <optional>
 
@@ -175,15 +176,19 @@ TEST(ChartHitTest, DescribesTheSeriesTheLabelAndTheValue) {
 // title alike, and nothing beside them. The painter places a text by moving to its origin and
 // turning by its angle, counter-clockwise.
 TEST(ChartHitTest, AShortenedTextTellsItsWholeTextWhereItIsPainted) {
-  for (SeriesKind kind : {SeriesKind::Bar, SeriesKind::HorizBar}) {
+  for (SeriesKind kind : {SeriesKind::Bar, SeriesKind::HorizBar, SeriesKind::Pie}) {
     ModelBuilder b;
-    SeriesModel& series = b.Add(kind, {});
-    for (int i = 0; i < 12; ++i) {
-      b.AddPoint(series, i + 1, "Regional office number " + std::to_string(i + 1), clAutomatic);
+    for (int s = 0; s < (kind == SeriesKind::Pie ? 2 : 1); ++s) {
+      SeriesModel& series = b.Add(kind, {});
+      series.title = "Sales of the regional offices, second half of the year " + std::to_string(s);
+      for (int i = 0; i < 12; ++i) {
+        b.AddPoint(series, i + 1, "Regional office number " + std::to_string(i + 1), clAutomatic);
+      }
     }
     b.model.title.lines = {std::string(200, 'T')};
     const ChartLayout layout = b.Layout(420, 320);
-    int turned = 0, labels = 0, told = 0;
+    int turned = 0, told = 0;
+    std::map<TextRole, int> shortened;
     for (const TextItem& item : layout.texts) {
       if (item.fullText.isEmpty()) continue;
       const double a = item.angle * std::numbers::pi / 180;
@@ -192,12 +197,14 @@ TEST(ChartHitTest, AShortenedTextTellsItsWholeTextWhereItIsPainted) {
                                                     -c.x() * std::sin(a) + c.y() * std::cos(a));
       EXPECT_EQ(WholeTextAt(layout, painted), item.fullText) << item.text.toStdString();
       turned += item.angle != 0;
-      labels += item.role == TextRole::CategoryLabel;
+      ++shortened[item.role];
       ++told;
     }
-    EXPECT_GT(labels, 0) << "the category labels are shortened";
+    const TextRole texts =
+        kind == SeriesKind::Pie ? TextRole::SeriesTitle : TextRole::CategoryLabel;
+    EXPECT_GT(shortened[texts], 0) << "the category labels or pie titles are shortened";
     EXPECT_EQ(turned > 0, kind == SeriesKind::Bar) << "and turned under vertical bars";
-    EXPECT_GT(told, labels) << "and the title is shortened";
+    EXPECT_GT(told, shortened[texts]) << "and the title is shortened";
     EXPECT_EQ(WholeTextAt(layout, QPointF(-10, -10)), "");
   }
 }

@@ -3,6 +3,7 @@
 #include <QTransform>
 #include <cmath>
 #include <limits>
+#include <random>
 #include <set>
 
 #include "chart/labelplacer.h"
@@ -275,6 +276,38 @@ TEST(PieLayout, EdgeCases) {
     EXPECT_FALSE(layout.faces.empty()) << "the disc is drawn";
     if (c.slices == 1) {
       EXPECT_DOUBLE_EQ(layout.pies[0].slices[0].sweepDegrees, -360);
+    }
+  }
+}
+
+// Slices thinner than a pixel of the rim are drawn together, one wedge for each pixel, named by
+// the largest value among them (the first of equals): over generated pies of many small slices.
+TEST(PieLayout, ThinSlicesMergeIntoWedgesNamedByTheirLargestPoint) {
+  std::mt19937 random(20261209u);
+  for (int round = 0; round < 20; ++round) {
+    std::vector<double> values = {1e6};
+    std::uniform_int_distribution<int> small(1, 60);
+    for (int i = 0; i < 300; ++i) values.push_back(small(random));
+    ModelBuilder b;
+    b.Add(SeriesKind::Pie, values);
+    const ChartLayout layout = b.Layout();
+    ASSERT_EQ(layout.pies.size(), 1u);
+    const std::vector<PieSlice>& slices = layout.pies[0].slices;
+    ASSERT_LT(slices.size(), values.size()) << "thin slices are merged";
+    double sum = 0, before = 0;
+    for (double v : values) sum += v;
+    std::vector<double> starts;  // where each point's slice begins, in degrees
+    for (double v : values) starts.push_back(90 - before / sum * 360), before += v;
+    for (const PieSlice& slice : slices) {
+      int largest = -1;
+      for (std::size_t i = 0; i < values.size(); ++i) {
+        const bool inside = starts[i] <= slice.startDegrees + 1e-9 &&
+                            starts[i] > slice.startDegrees + slice.sweepDegrees + 1e-9;
+        if (inside && (largest < 0 || values[i] > values[std::size_t(largest)])) {
+          largest = static_cast<int>(i);
+        }
+      }
+      EXPECT_EQ(slice.point, largest) << "round " << round << ", wedge at " << slice.startDegrees;
     }
   }
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 
 #include "chart/layoutsteps.h"
 #include "chart/palette.h"
@@ -224,6 +225,31 @@ TEST(Render, PieSlicesAndLinesTakeTheirColours) {
   // Clockwise from 12 o'clock: the first half is on the right, the second on the left.
   EXPECT_EQ(PixelAt(image, g.center + QPointF(g.radiusX / 2, 0)), 0xFF0000u);
   EXPECT_EQ(PixelAt(image, g.center - QPointF(g.radiusX / 2, 0)), 0x00FF00u);
+  // A white line parts the slices: where they meet at 12 o'clock, one of the pixels across the
+  // line is a blend with white, not a slice's pure colour.
+  int palest = 0;
+  for (int dx = -1; dx <= 1; ++dx) {
+    const QColor seen(PixelAt(image, g.center + QPointF(dx, -g.radiusY / 2)));
+    palest = std::max(palest, std::min({seen.red(), seen.green(), seen.blue()}));
+  }
+  EXPECT_GT(palest, 60) << "the line between the slices";
+  // In 3D the rim's edge below the disc shows in a shade of the slice above it.
+  pie.model.view3D = true;
+  const PieGeometry deepPie = pie.Layout().pies.front();
+  const double a = -60 * std::numbers::pi / 180;
+  const QPointF onEdge =
+      deepPie.center + QPointF(deepPie.radiusX * std::cos(a),
+                               -deepPie.radiusY * std::sin(a) + deepPie.thickness / 2);
+  EXPECT_EQ(PixelAt(pie.Render(), onEdge), EdgeShade(Qt::red).rgb() & 0xFFFFFF) << "the edge";
+  // So does the empty disc of a pie whose values are all zero: its edge is darker than its top.
+  ModelBuilder zeros;
+  zeros.Add(SeriesKind::Pie, {0, 0});
+  zeros.model.view3D = true;
+  const PieGeometry disc = zeros.Layout().pies.front();
+  const QImage empty = zeros.Render();
+  const QColor top(PixelAt(empty, disc.center)),
+      edge(PixelAt(empty, disc.center + QPointF(0, disc.radiusY + disc.thickness / 2)));
+  EXPECT_LT(edge.lightness(), top.lightness()) << "the empty disc's edge";
 
   ModelBuilder line;
   line.Add(SeriesKind::Line, {5, 5, 5}, kGreen);

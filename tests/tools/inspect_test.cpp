@@ -99,6 +99,15 @@ Rows ElevenPageTexts() {
   return rows;
 }
 
+// The sound properties and then the axis title again and again, to `records` in all.
+Rows LongProperties(int records) {
+  Rows rows = kSoundProperties;
+  while (static_cast<int>(rows.size()) < records) {
+    rows.push_back(Row("LEFTAXISTITLE", "T" + std::to_string(rows.size() + 1)));
+  }
+  return rows;
+}
+
 const InspectCase kCases[] = {
     {"SoundTables",
      kSoundProperties,
@@ -229,6 +238,13 @@ const InspectCase kCases[] = {
       "--all "
       "shows every record\n  record 91: \"label 91\"",
       "record 100: \"label 100\"", "99 live records"}},
+    {"LongPropertyTableShowsItsEnds",
+     LongProperties(100),
+     SoundData(),
+     "draws, 0 warnings",
+     {"record 20: LEFTAXISTITLE \"T20\"",
+      "\n  ... records 21 to 90 not shown; --all shows every record\n  record 91: LEFTAXISTITLE "
+      "\"T91\""}},
     {"FortyRecordsShownWhole",
      kSoundProperties,
      LongData(40),
