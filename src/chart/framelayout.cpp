@@ -48,6 +48,11 @@ double MaxLabelWidth(std::span<const std::string> labels, int count, int step, c
   return width;
 }
 
+// The room a label needs to be read: its whole width, or a letter or two and "…" at least.
+double LeastReadable(double widest, const QFont& font) {
+  return std::min(widest, TextWidth(font, "Wi\u2026"));
+}
+
 CategoryLabelFit FitCategoryLabels(std::span<const std::string> labels, const Plan& plan,
                                    double slot, double maxLength, const QFont& font) {
   CategoryLabelFit fit;
@@ -60,8 +65,7 @@ CategoryLabelFit FitCategoryLabels(std::span<const std::string> labels, const Pl
     fit.step = static_cast<int>(std::clamp(step, 1.0, double(std::max(plan.categories, 1))));
   }
   const double widest = MaxLabelWidth(labels, plan.categories, fit.step, font);
-  // Room for a whole label, or for a letter or two and "…" at least.
-  if (maxLength < std::min(widest, TextWidth(font, "Wi\u2026"))) return fit;
+  if (maxLength < LeastReadable(widest, font)) return fit;
   fit.maxWidth = std::min(widest, maxLength);
   if (fit.maxWidth == 0) return fit;
   if (plan.horizontal) {
@@ -235,8 +239,7 @@ class FrameFit {
                      : QSizeF();
     const double valueLength = std::max(1.0, plan_.horizontal ? plot.width() : plot.height());
     frame_.ticks =
-        ValueTicks(range_, valueLength, RoomBeyondZero(series_, plan_),
-                   plan_.horizontal, style_);
+        ValueTicks(range_, valueLength, RoomBeyondZero(series_, plan_), plan_.horizontal, style_);
     frame_.numbers = AxisNumbersFor(frame_.ticks);
     frame_.labels = frame_.texts.categoryLabels ? FitCategoryLabels(model_.labels, plan_, slot,
                                                                     maxLabelLength_, style_.font)
@@ -295,6 +298,9 @@ class FrameFit {
     if (frame_.texts.categoryLabels) {
       frame_.labels = FitCategoryLabels(model_.labels, plan_, slot, maxLabelLength_, style_.font);
       ShortenToRoom(frame_.labels, categoryRoom_ - kLabelOffset, lineHeight_, plan_.horizontal);
+      const double widest =
+          MaxLabelWidth(model_.labels, plan_.categories, frame_.labels.step, style_.font);
+      if (frame_.labels.maxWidth < LeastReadable(widest, style_.font)) frame_.labels.maxWidth = 0;
     }
     KeepOnlyTicksThatStandApart(frame_.ticks, plan_.horizontal ? plot.width() : plot.height(),
                                 plan_.horizontal, style_);
@@ -337,7 +343,10 @@ Frame ComputeFrame(const ChartModel& model, const std::vector<const SeriesModel*
     const bool roomy = frame.plot.width() >= area.width() * kMinPlotShare &&
                        frame.plot.height() >= area.height() * kMinPlotShare;
     const bool axisRead = !(texts.markRoom && labels.any && frame.ticksCrowded);
-    if (roomy && axisRead) break;
+    // Category labels too short to read go before the axis titles do, not after them.
+    const bool labelsRead = !texts.categoryLabels || frame.labels.maxWidth > 0 ||
+                            std::ranges::all_of(model.labels, &std::string::empty);
+    if (roomy && axisRead && labelsRead) break;
   }
   return frame;
 }

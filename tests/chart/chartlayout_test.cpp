@@ -3,6 +3,7 @@
 #include <QTransform>
 #include <cmath>
 #include <limits>
+#include <map>
 #include <random>
 #include <set>
 
@@ -211,6 +212,53 @@ TEST(BarLayout, TheValueAxisReachesZeroAndPastEveryBar) {
       EXPECT_LT(layout.valueMin, 0);
     }
   }
+}
+
+// Bars thinner than a pixel are gathered into their pixel column, which names the point of the
+// largest value there: the last of each column where the values rise, the first where they fall.
+TEST(BarLayout, ABarColumnOfManyPointsNamesItsLargest) {
+  constexpr int kCount = 20000;
+  for (bool rising : {true, false}) {
+    ModelBuilder b;
+    SeriesModel& series = b.Add(SeriesKind::Bar, {});
+    for (int i = 0; i < kCount; ++i) series.points.push_back({rising ? i + 1.0 : kCount - i + 0.0});
+    const ChartLayout layout = b.Layout();
+    int lowest = kCount, highest = -1;
+    for (const BarBox& bar : layout.bars) {
+      ASSERT_TRUE(bar.dense);
+      lowest = std::min(lowest, bar.point), highest = std::max(highest, bar.point);
+    }
+    EXPECT_EQ(rising ? highest : lowest, rising ? kCount - 1 : 0) << rising;
+  }
+}
+
+// Where the plot lacks room, the texts around it go in a fixed order: the axis titles first,
+// then the category labels, the tick labels last. Over every size of a small chart, whatever is
+// shown of that order, all that comes after it is shown too.
+TEST(BarLayout, TextsAroundThePlotAreLeftOutInOrder) {
+  ModelBuilder b;
+  b.Add(SeriesKind::Bar, {12000, 18500, 9100, 22400, 15000, 17250}).marksVisible = true;
+  b.model.leftAxisTitle.caption = "Turnover of the regional offices in thousands";
+  b.model.bottomAxisTitle.caption = "Months of the second half of the year";
+  int sizes = 0, titlesOut = 0;
+  for (int width = 100; width <= 500; width += 16) {
+    for (int height = 80; height <= 400; height += 16) {
+      const ChartLayout layout = b.Layout(width, height);
+      if (layout.plot.isEmpty()) continue;
+      ++sizes;
+      std::map<TextRole, int> shown;
+      for (const TextItem& item : layout.texts) ++shown[item.role];
+      const bool titles = shown[TextRole::AxisTitle] > 0,
+                 labels = shown[TextRole::CategoryLabel] > 0,
+                 ticks = shown[TextRole::TickLabel] > 0;
+      titlesOut += !titles;
+      EXPECT_TRUE((!titles || labels) && (!labels || ticks))
+          << width << " x " << height << ": axis titles " << titles << ", category labels "
+          << labels << ", tick labels " << ticks;
+    }
+  }
+  EXPECT_GT(sizes, 300);
+  EXPECT_GT(titlesOut, 0) << "some sizes are too small for the axis titles";
 }
 
 TEST(BarLayout, HorizontalBarsListCategoriesFromTopToBottom) {
