@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 #include <map>
+#include <numbers>
 #include <random>
 #include <set>
 
@@ -240,7 +241,7 @@ TEST(BarLayout, TextsAroundThePlotAreLeftOutInOrder) {
   b.Add(SeriesKind::Bar, {12000, 18500, 9100, 22400, 15000, 17250}).marksVisible = true;
   b.model.leftAxisTitle.caption = "Turnover of the regional offices in thousands";
   b.model.bottomAxisTitle.caption = "Months of the second half of the year";
-  int sizes = 0, titlesOut = 0;
+  int sizes = 0, titlesOut = 0, ticksAlone = 0;
   for (int width = 100; width <= 500; width += 16) {
     for (int height = 80; height <= 400; height += 16) {
       const ChartLayout layout = b.Layout(width, height);
@@ -252,6 +253,7 @@ TEST(BarLayout, TextsAroundThePlotAreLeftOutInOrder) {
                  labels = shown[TextRole::CategoryLabel] > 0,
                  ticks = shown[TextRole::TickLabel] > 0;
       titlesOut += !titles;
+      ticksAlone += ticks && !labels;
       EXPECT_TRUE((!titles || labels) && (!labels || ticks))
           << width << " x " << height << ": axis titles " << titles << ", category labels "
           << labels << ", tick labels " << ticks;
@@ -259,6 +261,7 @@ TEST(BarLayout, TextsAroundThePlotAreLeftOutInOrder) {
   }
   EXPECT_GT(sizes, 300);
   EXPECT_GT(titlesOut, 0) << "some sizes are too small for the axis titles";
+  EXPECT_GT(ticksAlone, 0) << "and some for all but the tick labels";
 }
 
 TEST(BarLayout, HorizontalBarsListCategoriesFromTopToBottom) {
@@ -357,6 +360,48 @@ TEST(PieLayout, ThinSlicesMergeIntoWedgesNamedByTheirLargestPoint) {
       }
       EXPECT_EQ(slice.point, largest) << "round " << round << ", wedge at " << slice.startDegrees;
     }
+  }
+}
+
+// Each data label of a pie hangs on a leader: from a point of the rim within its own slice, by an
+// elbow, to the middle of the label's near side.
+TEST(PieLayout, EveryPieMarkHangsOnALeaderFromItsSlice) {
+  for (bool view3D : {false, true}) {
+    ModelBuilder b;
+    b.Add(SeriesKind::Pie, {3, 5, 2, 7, 4, 1});
+    b.model.view3D = view3D;
+    const ChartLayout layout = b.Layout();
+    const PieGeometry& pie = layout.pies.front();
+    int marks = 0;
+    for (const TextItem& item : layout.texts) {
+      if (item.role != TextRole::DataLabel) continue;
+      ++marks;
+      const auto slice = std::find_if(pie.slices.begin(), pie.slices.end(),
+                                      [&](const PieSlice& s) { return s.point == item.point; });
+      ASSERT_NE(slice, pie.slices.end());
+      const QRectF box = item.box.translated(item.origin);
+      bool hangs = false;
+      for (const Segment& first : layout.strokes) {
+        // On the rim, or in 3D on the edge below its front half.
+        const auto onRim = [&](double down) {
+          const QPointF r = first.line.p1() - pie.center - QPointF(0, down);
+          const double x = r.x() / pie.radiusX, y = -r.y() / pie.radiusY;
+          double degrees = std::atan2(y, x) * 180 / std::numbers::pi;
+          while (degrees > slice->startDegrees) degrees -= 360;
+          return std::abs(std::hypot(x, y) - 1) < 0.02 &&
+                 degrees >= slice->startDegrees + slice->sweepDegrees;
+        };
+        if (!onRim(0) && !onRim(pie.thickness)) continue;
+        for (const Segment& second : layout.strokes) {
+          const QPointF end = second.line.p2();
+          hangs |= second.line.p1() == first.line.p2() &&
+                   std::abs(end.y() - box.center().y()) < 1 &&
+                   (std::abs(end.x() - box.left()) < 1 || std::abs(end.x() - box.right()) < 1);
+        }
+      }
+      EXPECT_TRUE(hangs) << (view3D ? "3D" : "flat") << ": the mark of point " << item.point;
+    }
+    EXPECT_EQ(marks, 6);
   }
 }
 
