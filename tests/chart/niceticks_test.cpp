@@ -70,6 +70,20 @@ INSTANTIATE_TEST_SUITE_P(
         RangeCase{"denormalSingle", 4e-323, 4e-323, 300}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// The next smaller nice step is taken where it fills the axis better for at most a quarter more
+// ticks than the axis wants (four at 160 pixels).
+TEST(NiceTicks, ASmallerStepThatFillsBetterCostsAtMostAQuarterMoreTicks) {
+  const struct {
+    double low, high, step;
+  } cases[] = {{0, 210, 50},    // 0 to 250, not to 300
+               {0.5, 10.5, 2},  // five steps: a quarter more
+               {0.5, 11.5, 5},  // five and a half: more than a quarter
+               {0, 10, 5}};     // as full either way
+  for (const auto& c : cases) {
+    EXPECT_EQ(ChooseNiceTicks(c.low, c.high, 160, 40).step, c.step) << c.low << " to " << c.high;
+  }
+}
+
 TEST(NiceTicks, CountFollowsPixels) {
   EXPECT_LT(ChooseNiceTicks(0, 100, 100, 40).values.size(),
             ChooseNiceTicks(0, 100, 1000, 40).values.size());

@@ -91,17 +91,28 @@ TEST(Repaint, TheWidgetPaintsWhatTheDocumentDraws) {
   EXPECT_EQ(chart.grab().toImage().convertToFormat(QImage::Format_RGB32), drawn);
 }
 
-// Rests the pointer at `at` of a shown chart, no other tip showing: the tip's text, or empty.
-QString TipAt(TChart& chart, QPoint at) {
-  QToolTip::hideText();  // a tip fades out over a moment
+// Whether the tip showing goes within two seconds (a tip fades out over a moment).
+bool TipGoes() {
   QElapsedTimer timer;
   timer.start();
   while (QToolTip::isVisible() && timer.elapsed() < 2000) {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
   }
+  return !QToolTip::isVisible();
+}
+
+// Rests the pointer at `at` of a shown chart: the tip's text, or empty.
+QString RestAt(TChart& chart, QPoint at) {
   QHelpEvent help(QEvent::ToolTip, at, chart.mapToGlobal(at));
   QCoreApplication::sendEvent(&chart, &help);
   return QToolTip::isVisible() ? QToolTip::text() : QString();
+}
+
+// The same with no other tip showing.
+QString TipAt(TChart& chart, QPoint at) {
+  QToolTip::hideText();
+  TipGoes();
+  return RestAt(chart, at);
 }
 
 TEST(Tooltip, NamesTheSeriesTheLabelAndTheValueUnderThePointer) {
@@ -130,6 +141,10 @@ TEST(Tooltip, NamesTheSeriesTheLabelAndTheValueUnderThePointer) {
       EXPECT_TRUE(tip.contains(c.tip)) << tip.toStdString();
     }
   }
+  // Moved from a bar to where no data is, the pointer's tip goes.
+  ASSERT_FALSE(TipAt(chart, bar.center().toPoint()).isEmpty());
+  RestAt(chart, QPoint(2, 2));
+  EXPECT_TRUE(TipGoes());
   QToolTip::hideText();
 }
 
