@@ -109,6 +109,13 @@ const CsvCase kCases[] = {
      "line 2: the value of data set 1 \"41.25.0\" is not a number\n"
      "line 3: the value of data set 1 \"1.250 000,5\" is not a number\n"
      "line 4: the value of data set 1 \"12 34\" is not a number"},
+    {"TheFirstLineAloneTellsTheSeparator",  // none there: the comma
+     {},
+     1,
+     "Jan\nFeb;5\n",
+     {},
+     "line 1: the value of data set 1 is missing\n"
+     "line 2: the value of data set 1 is missing"},
     {"ColumnNamedTwice",
      {"--header", "--columns", "Q,A"},
      1,
