@@ -534,6 +534,17 @@ TEST(Frame, EmptyTitleLinesCostAtMostASmallGap) {
                                   [](const TextItem& t) { return t.text == "Sales"; });
   ASSERT_NE(title, layout.texts.end());
   EXPECT_LT(title->origin.y(), 6 + lineHeight / 2);
+  // Between two lines, a blank one parts them by a quarter of a line.
+  auto yearAt = [](const std::vector<std::string>& lines) {
+    ModelBuilder b;
+    b.Add(SeriesKind::Bar, {1, 2});
+    b.model.title.lines = lines;
+    const ChartLayout layout = b.Layout();
+    return std::find_if(layout.texts.begin(), layout.texts.end(),
+                        [](const TextItem& t) { return t.text == "2026"; })
+        ->origin.y();
+  };
+  EXPECT_NEAR(yearAt({"Sales", "", "2026"}) - yearAt({"Sales", "2026"}), lineHeight / 4, 1);
 }
 
 TEST(Frame, EachTitleDrawsInItsOwnFontStyle) {
