@@ -332,6 +332,10 @@ TEST(LayoutGuarantees, TheCheckFindsEachKindOfFault) {
   ChartLayout wide = good;
   wide.valueMax = 1000;
   EXPECT_TRUE(breaks(wide, Guarantee::AxisFits));
+  ChartLayout none = good;
+  none.valueMax = none.valueMin;
+  EXPECT_NE(DescribeBroken(BrokenGuarantees(model, none)).find("the value axis has no length"),
+            std::string::npos);
 
   for (const double beyond : {good.valueMax + 10, good.valueMin - 10}) {  // a tick off either end
     ChartLayout off = good;
