@@ -78,7 +78,8 @@ struct CategoryLabelFit {
   double angle = 0;  // degrees, counter-clockwise; vertical charts only
   int step = 1;
   double maxWidth = 0;
-  double extent = 0;  // room taken across the axis
+  double extent = 0;      // room taken across the axis
+  double leastWidth = 0;  // shortened below it, no label can be read
 };
 
 // Which texts around the plot are shown (the rest are left out where the plot needs the room).

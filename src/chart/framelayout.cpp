@@ -48,11 +48,6 @@ double MaxLabelWidth(std::span<const std::string> labels, int count, int step, c
   return width;
 }
 
-// The room a label needs to be read: its whole width, or a letter or two and "…" at least.
-double LeastReadable(double widest, const QFont& font) {
-  return std::min(widest, TextWidth(font, "Wi\u2026"));
-}
-
 CategoryLabelFit FitCategoryLabels(std::span<const std::string> labels, const Plan& plan,
                                    double slot, double maxLength, const QFont& font) {
   CategoryLabelFit fit;
@@ -65,7 +60,10 @@ CategoryLabelFit FitCategoryLabels(std::span<const std::string> labels, const Pl
     fit.step = static_cast<int>(std::clamp(step, 1.0, double(std::max(plan.categories, 1))));
   }
   const double widest = MaxLabelWidth(labels, plan.categories, fit.step, font);
-  if (maxLength < LeastReadable(widest, font)) return fit;
+  // Room for a whole label, or for a letter or two and "…" at least.
+  const double leastWidth = std::min(widest, TextWidth(font, "Wi\u2026"));
+  if (maxLength < leastWidth) return fit;
+  fit.leastWidth = leastWidth;
   fit.maxWidth = std::min(widest, maxLength);
   if (fit.maxWidth == 0) return fit;
   if (plan.horizontal) {
@@ -96,16 +94,14 @@ double LabelOverhang(const CategoryLabelFit& labels, double slot, double lineHei
 // below a vertical one their turned extent.
 void ShortenToRoom(CategoryLabelFit& labels, double room, double lineHeight, bool horizontal) {
   if (labels.extent <= room) return;
-  if (horizontal) {
-    labels.maxWidth = std::max(0.0, std::min(labels.maxWidth, room));
-    labels.extent = room;
-    return;
+  double width = room;
+  if (!horizontal) {
+    const double radians = labels.angle * std::numbers::pi / 180;
+    width = labels.angle == 0 ? (lineHeight <= room ? labels.maxWidth : 0)
+                              : (room - lineHeight * std::cos(radians)) / std::sin(radians);
   }
-  const double radians = labels.angle * std::numbers::pi / 180;
-  const double width = labels.angle == 0
-                           ? (lineHeight <= room ? labels.maxWidth : 0)
-                           : (room - lineHeight * std::cos(radians)) / std::sin(radians);
   labels.maxWidth = std::max(0.0, std::min(labels.maxWidth, width));
+  if (labels.maxWidth < labels.leastWidth) labels.maxWidth = 0;  // too short to read: none
   labels.extent = room;
 }
 
@@ -298,9 +294,6 @@ class FrameFit {
     if (frame_.texts.categoryLabels) {
       frame_.labels = FitCategoryLabels(model_.labels, plan_, slot, maxLabelLength_, style_.font);
       ShortenToRoom(frame_.labels, categoryRoom_ - kLabelOffset, lineHeight_, plan_.horizontal);
-      const double widest =
-          MaxLabelWidth(model_.labels, plan_.categories, frame_.labels.step, style_.font);
-      if (frame_.labels.maxWidth < LeastReadable(widest, style_.font)) frame_.labels.maxWidth = 0;
     }
     KeepOnlyTicksThatStandApart(frame_.ticks, plan_.horizontal ? plot.width() : plot.height(),
                                 plan_.horizontal, style_);
@@ -344,8 +337,7 @@ Frame ComputeFrame(const ChartModel& model, const std::vector<const SeriesModel*
                        frame.plot.height() >= area.height() * kMinPlotShare;
     const bool axisRead = !(texts.markRoom && labels.any && frame.ticksCrowded);
     // Category labels too short to read go before the axis titles do, not after them.
-    const bool labelsRead = !texts.categoryLabels || frame.labels.maxWidth > 0 ||
-                            std::ranges::all_of(model.labels, &std::string::empty);
+    const bool labelsRead = !(frame.labels.leastWidth > 0 && frame.labels.maxWidth == 0);
     if (roomy && axisRead && labelsRead) break;
   }
   return frame;
