@@ -207,6 +207,14 @@ TEST(ChartHitTest, AShortenedTextTellsItsWholeTextWhereItIsPainted) {
     EXPECT_GT(told, shortened[texts]) << "and the title is shortened";
     EXPECT_EQ(WholeTextAt(layout, QPointF(-10, -10)), "");
   }
+  // Texts shown whole, axis titles of one line among them, have nothing more to tell.
+  ModelBuilder b;
+  b.Add(SeriesKind::Bar, {1, 2});
+  b.model.leftAxisTitle.caption = "Euro";
+  b.model.bottomAxisTitle.caption = "Month";
+  const ChartLayout whole = b.Layout();
+  EXPECT_EQ(whole.omitted.shortenedTexts, 0);
+  for (const TextItem& item : whole.texts) EXPECT_EQ(item.fullText, "") << item.text.toStdString();
 }
 
 }  // namespace
