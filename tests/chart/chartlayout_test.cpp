@@ -773,27 +773,38 @@ TEST(BarLayout, TheFrameKeepsRoomPastTheLongestBarForItsLabel) {
   }
 }
 
-// A gap in a line of more points than pixels stays a gap: no piece of the line reaches across
-// it, whatever the points on either side.
-TEST(LineLayout, ADenseLineKeepsItsGapsOpen) {
+// A gap in a line stays a gap: no piece of the line reaches across it and nothing is drawn in
+// it, whatever the points on either side, with fewer or more points than pixels.
+TEST(LineLayout, ALineKeepsItsGapsOpen) {
   const double nan = std::nan("");
-  for (const int gapLength : {1, 2, 40}) {
+  const struct {
+    int points, gapLength;
+  } cases[] = {{12, 1}, {12, 2}, {3000, 1}, {3000, 2}, {3000, 40}};
+  for (const auto& c : cases) {
+    const int start = c.points / 2;
     ModelBuilder b;
     std::vector<double> values;
-    for (int i = 0; i < 3000; ++i)
-      values.push_back(i >= 1500 && i < 1500 + gapLength ? nan : i % 7);
+    for (int i = 0; i < c.points; ++i)
+      values.push_back(i >= start && i < start + c.gapLength ? nan : 1 + i % 7);
     b.Add(SeriesKind::Line, values);
     b.model.view3D = false;
     const ChartLayout layout = b.Layout(400, 300);
-    const double gapFrom = layout.plot.left() + layout.plot.width() * 1499.5 / 3000;
-    const double gapTo = layout.plot.left() + layout.plot.width() * (1500.5 + gapLength) / 3000;
-    ASSERT_GE(layout.lines.size(), 2u) << gapLength;
+    const auto centre = [&](double i) {
+      return layout.plot.left() + layout.plot.width() * (i + 0.5) / c.points;
+    };
+    const double gapFrom = centre(start - 1), gapTo = centre(start + c.gapLength);
+    const auto inGap = [&](const QPointF& p) {
+      return p.x() > gapFrom + 0.5 && p.x() < gapTo - 0.5;
+    };
+    ASSERT_GE(layout.lines.size(), 2u) << c.points << " " << c.gapLength;
     for (const Polyline& piece : layout.lines) {
       const bool before = std::all_of(piece.points.begin(), piece.points.end(),
                                       [&](const QPointF& p) { return p.x() <= gapTo; });
       const bool after = std::all_of(piece.points.begin(), piece.points.end(),
                                      [&](const QPointF& p) { return p.x() >= gapFrom; });
-      EXPECT_TRUE(before || after) << "a piece of the line crosses a gap of " << gapLength;
+      EXPECT_TRUE(before || after) << "a piece of the line crosses a gap of " << c.gapLength;
+      EXPECT_TRUE(std::none_of(piece.points.begin(), piece.points.end(), inGap))
+          << "a line drawn in a gap of " << c.gapLength << " among " << c.points;
     }
   }
 }
