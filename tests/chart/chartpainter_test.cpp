@@ -258,6 +258,10 @@ TEST(Render, PieSlicesAndLinesTakeTheirColours) {
   const QImage lineImage = line.Render();
   const QPolygonF& points = lineLayout.lines.front().points;
   EXPECT_EQ(PixelAt(lineImage, (points[0] + points[1]) / 2), 0x00FF00u);
+  // A point alone between two gaps shows as a dot of the line's width and more.
+  ModelBuilder lone;
+  lone.Add(SeriesKind::Line, {std::nan(""), 5, std::nan("")}, kGreen).marksVisible = false;
+  EXPECT_GE(PixelsOf(lone.Render(), 0x00FF00u), 9) << "the dot of a lone point";
   // In 3D the line is a ribbon going back in the shades of its colour, its front edge in the
   // colour itself, rising and falling alike.
   ModelBuilder deep;
