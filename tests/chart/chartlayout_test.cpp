@@ -773,6 +773,36 @@ TEST(BarLayout, TheFrameKeepsRoomPastTheLongestBarForItsLabel) {
   }
 }
 
+// A segment of a stack too thin to hold its label has it past the stack's end where it is the
+// outermost, on either side of zero.
+TEST(BarLayout, TheOutermostSegmentOfAStackHasItsLabelPastTheEnd) {
+  for (const SeriesKind kind : {SeriesKind::Bar, SeriesKind::HorizBar}) {
+    ModelBuilder b;
+    b.Add(kind, {1000, -1000}).multiBar = MultiBar::Stacked;
+    SeriesModel& thin = b.Add(kind, {3, -3});
+    thin.multiBar = MultiBar::Stacked;
+    thin.marksVisible = true;
+    b.model.view3D = false;
+    const ChartLayout layout = b.Layout(500, 400);
+    int thinBars = 0;
+    for (const BarBox& bar : layout.bars) {
+      if (bar.series != 1) continue;
+      ++thinBars;
+      const auto label =
+          std::find_if(layout.texts.begin(), layout.texts.end(), [&](const TextItem& item) {
+            return item.role == TextRole::DataLabel && item.series == 1 && item.point == bar.point;
+          });
+      ASSERT_NE(label, layout.texts.end()) << Traits(kind).name << ": point " << bar.point;
+      const QRectF box = TextCorners(layout, *label).boundingRect(), &f = bar.front;
+      const bool past = kind == SeriesKind::Bar
+                            ? (bar.point == 0 ? box.bottom() <= f.top() : box.top() >= f.bottom())
+                            : (bar.point == 0 ? box.left() >= f.right() : box.right() <= f.left());
+      EXPECT_TRUE(past) << Traits(kind).name << ": point " << bar.point;
+    }
+    EXPECT_EQ(thinBars, 2) << Traits(kind).name;
+  }
+}
+
 // A gap in a line stays a gap: no piece of the line reaches across it and nothing is drawn in
 // it, whatever the points on either side, with fewer or more points than pixels.
 TEST(LineLayout, ALineKeepsItsGapsOpen) {
