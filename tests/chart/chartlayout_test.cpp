@@ -803,6 +803,40 @@ TEST(BarLayout, TheOutermostSegmentOfAStackHasItsLabelPastTheEnd) {
   }
 }
 
+// Labels that are never drawn take no room: bars whose values are all zero or missing lay out
+// as they do without labels.
+TEST(BarLayout, LabelsOfNoValueTakeNoRoom) {
+  const double nan = std::nan("");
+  for (const SeriesKind kind : {SeriesKind::Bar, SeriesKind::HorizBar}) {
+    for (const std::vector<double>& values :
+         {std::vector<double>{0, 0, 0}, std::vector<double>{nan, 0, nan}}) {
+      ModelBuilder b;
+      b.Add(kind, {4, 5, 6}).marksVisible = false;
+      b.Add(kind, values).marksVisible = false;
+      const ChartLayout without = b.Layout(400, 300);
+      b.model.series[1].marksVisible = true;
+      EXPECT_EQ(b.Layout(400, 300).plot, without.plot) << Traits(kind).name;
+    }
+  }
+}
+
+// Bars of several series side by side whose labels are wider than the bars read them upward, all
+// of them, where the plot has the room.
+TEST(BarLayout, LabelsWiderThanBarsSideBySideReadUpward) {
+  ModelBuilder b;
+  for (int s = 0; s < 3; ++s) {
+    std::vector<double> values;
+    for (int month = 1; month <= 12; ++month) values.push_back(30000 + month * 3217 + s + 0.25);
+    b.Add(SeriesKind::Bar, values).marksVisible = true;
+  }
+  b.model.view3D = false;
+  const ChartLayout layout = b.Layout(1200, 700);
+  const auto labels = std::count_if(
+      layout.texts.begin(), layout.texts.end(),
+      [](const TextItem& t) { return t.role == TextRole::DataLabel && t.angle == 90; });
+  EXPECT_EQ(labels, 36);
+}
+
 // A gap in a line stays a gap: no piece of the line reaches across it and nothing is drawn in
 // it, whatever the points on either side, with fewer or more points than pixels.
 TEST(LineLayout, ALineKeepsItsGapsOpen) {
