@@ -746,6 +746,20 @@ TEST(LineLayout, ALabelNeverCoversAnotherPointOfItsLine) {
   }
 }
 
+// The data label of a point, or null.
+const TextItem* DataLabelOf(const ChartLayout& layout, int series, int point) {
+  const auto found = std::find_if(layout.texts.begin(), layout.texts.end(), [&](const TextItem& t) {
+    return t.role == TextRole::DataLabel && t.series == series && t.point == point;
+  });
+  return found == layout.texts.end() ? nullptr : &*found;
+}
+
+// Whether a label's box lies wholly past the end of a bar's front, positive or negative.
+bool PastTheEnd(const QRectF& label, const QRectF& front, bool horizontal, bool negative) {
+  if (horizontal) return negative ? label.right() <= front.left() : label.left() >= front.right();
+  return negative ? label.top() >= front.bottom() : label.bottom() <= front.top();
+}
+
 // Where the chart has the room, the frame keeps room past the bars' ends for their labels, so
 // that the label of a bar that reaches the end of the value axis stands past it too, as every
 // other bar's does, not inside it.
@@ -758,16 +772,13 @@ TEST(BarLayout, TheFrameKeepsRoomPastTheLongestBarForItsLabel) {
       const ChartLayout layout = b.Layout(size.width(), size.height());
       ASSERT_EQ(layout.bars.size(), 5u);
       for (const BarBox& bar : layout.bars) {
-        const auto label =
-            std::find_if(layout.texts.begin(), layout.texts.end(), [&](const TextItem& item) {
-              return item.role == TextRole::DataLabel && item.point == bar.point;
-            });
-        ASSERT_NE(label, layout.texts.end()) << "no label for bar " << bar.point;
-        const QRectF box = TextCorners(layout, *label).boundingRect();
-        const bool past = kind == SeriesKind::Bar ? box.bottom() <= bar.front.top() + 0.5
-                                                  : box.left() >= bar.front.right() - 0.5;
-        EXPECT_TRUE(past) << Traits(kind).name << " at " << size.width() << "x" << size.height()
-                          << ": the label of bar " << bar.point << " is not past its end";
+        const TextItem* label = DataLabelOf(layout, bar.series, bar.point);
+        ASSERT_NE(label, nullptr) << "no label for bar " << bar.point;
+        const QRectF box =
+            TextCorners(layout, *label).boundingRect().adjusted(0.5, 0.5, -0.5, -0.5);
+        EXPECT_TRUE(PastTheEnd(box, bar.front, kind == SeriesKind::HorizBar, false))
+            << Traits(kind).name << " at " << size.width() << "x" << size.height()
+            << ": the label of bar " << bar.point << " is not past its end";
       }
     }
   }
@@ -788,16 +799,11 @@ TEST(BarLayout, TheOutermostSegmentOfAStackHasItsLabelPastTheEnd) {
     for (const BarBox& bar : layout.bars) {
       if (bar.series != 1) continue;
       ++thinBars;
-      const auto label =
-          std::find_if(layout.texts.begin(), layout.texts.end(), [&](const TextItem& item) {
-            return item.role == TextRole::DataLabel && item.series == 1 && item.point == bar.point;
-          });
-      ASSERT_NE(label, layout.texts.end()) << Traits(kind).name << ": point " << bar.point;
-      const QRectF box = TextCorners(layout, *label).boundingRect(), &f = bar.front;
-      const bool past = kind == SeriesKind::Bar
-                            ? (bar.point == 0 ? box.bottom() <= f.top() : box.top() >= f.bottom())
-                            : (bar.point == 0 ? box.left() >= f.right() : box.right() <= f.left());
-      EXPECT_TRUE(past) << Traits(kind).name << ": point " << bar.point;
+      const TextItem* label = DataLabelOf(layout, 1, bar.point);
+      ASSERT_NE(label, nullptr) << Traits(kind).name << ": point " << bar.point;
+      EXPECT_TRUE(PastTheEnd(TextCorners(layout, *label).boundingRect(), bar.front,
+                             kind == SeriesKind::HorizBar, bar.point == 1))
+          << Traits(kind).name << ": point " << bar.point;
     }
     EXPECT_EQ(thinBars, 2) << Traits(kind).name;
   }
@@ -835,6 +841,26 @@ TEST(BarLayout, LabelsWiderThanBarsSideBySideReadUpward) {
       layout.texts.begin(), layout.texts.end(),
       [](const TextItem& t) { return t.role == TextRole::DataLabel && t.angle == 90; });
   EXPECT_EQ(labels, 36);
+}
+
+// Overlapping bars (the later series in front) whose labels compete for the room past their ends:
+// the bar in front takes it, in the mark's font.
+TEST(BarLayout, TheBarInFrontHasItsLabelPastItsEnd) {
+  for (const SeriesKind kind : {SeriesKind::Bar, SeriesKind::HorizBar}) {
+    ModelBuilder b;
+    for (int s = 0; s < 2; ++s)
+      b.Add(kind, {1000, 2000, 1500, 1200, 1800, 1100}).marksVisible = true;
+    b.model.view3D = false;
+    const ChartLayout layout = b.Layout(600, 400);
+    for (const BarBox& bar : layout.bars) {
+      if (bar.series != 1) continue;
+      const TextItem* label = DataLabelOf(layout, 1, bar.point);
+      ASSERT_NE(label, nullptr) << Traits(kind).name << ": point " << bar.point;
+      EXPECT_TRUE(PastTheEnd(TextCorners(layout, *label).boundingRect(), bar.front,
+                             kind == SeriesKind::HorizBar, false))
+          << Traits(kind).name << ": point " << bar.point;
+    }
+  }
 }
 
 // A gap in a line stays a gap: no piece of the line reaches across it and nothing is drawn in
