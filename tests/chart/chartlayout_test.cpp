@@ -826,21 +826,28 @@ TEST(BarLayout, LabelsOfNoValueTakeNoRoom) {
   }
 }
 
-// Bars of several series side by side whose labels are wider than the bars read them upward, all
-// of them, where the plot has the room.
-TEST(BarLayout, LabelsWiderThanBarsSideBySideReadUpward) {
-  ModelBuilder b;
-  for (int s = 0; s < 3; ++s) {
-    std::vector<double> values;
-    for (int month = 1; month <= 12; ++month) values.push_back(30000 + month * 3217 + s + 0.25);
-    b.Add(SeriesKind::Bar, values).marksVisible = true;
+// Labels wider than their bars: the bars of several series side by side read them upward, all of
+// them, where the plot has the room; a single series lets them lie across its whole slot.
+TEST(BarLayout, LabelsWiderThanBarsReadUpwardWhereTheyMeetTheNextBar) {
+  const struct { int series, width, angle; } cases[] = {{3, 1200, 90}, {1, 900, 0}};
+  for (const auto& c : cases) {
+    ModelBuilder b;
+    for (int s = 0; s < c.series; ++s) {
+      std::vector<double> values;
+      for (int month = 1; month <= 12; ++month) values.push_back(30000 + month * 3217 + s + 0.25);
+      b.Add(SeriesKind::Bar, values).marksVisible = true;
+    }
+    b.model.view3D = false;
+    const ChartLayout layout = b.Layout(c.width, 700);
+    int labels = 0;
+    for (const TextItem& t : layout.texts) {
+      if (t.role != TextRole::DataLabel) continue;
+      ++labels;
+      EXPECT_EQ(t.angle, c.angle) << c.series << " series";
+      EXPECT_GT(t.box.width(), layout.bars.front().front.width()) << c.series << " series";
+    }
+    EXPECT_EQ(labels, 12 * c.series);
   }
-  b.model.view3D = false;
-  const ChartLayout layout = b.Layout(1200, 700);
-  const auto labels = std::count_if(
-      layout.texts.begin(), layout.texts.end(),
-      [](const TextItem& t) { return t.role == TextRole::DataLabel && t.angle == 90; });
-  EXPECT_EQ(labels, 36);
 }
 
 // Overlapping bars (the later series in front) whose labels compete for the room past their ends:
