@@ -41,6 +41,33 @@ TEST(Render, BarFrontIsPaintedInItsColourInsideADarkerOutline) {
   }
 }
 
+// A framed label stands on a pale box of its own, and painting a chart leaves the painter as it
+// found it for whatever the caller paints next.
+TEST(Render, FramedLabelsStandOnTheirBoxAndThePainterIsLeftAsItWas) {
+  ModelBuilder b;
+  b.Add(SeriesKind::Bar, {10, 20}, kRed).marksVisible = true;
+  b.model.view3D = false;
+  const ChartLayout layout = b.Layout();
+  const auto framed = std::find_if(layout.texts.begin(), layout.texts.end(),
+                                   [](const TextItem& t) { return t.framed; });
+  ASSERT_NE(framed, layout.texts.end());
+  QImage image(800, 600, QImage::Format_RGB32);
+  image.fill(Qt::black);
+  QPainter painter(&image);
+  painter.setPen(Qt::green);
+  painter.setBrush(Qt::blue);
+  const QPainter::RenderHints hints = painter.renderHints();
+  ASSERT_FALSE(hints.testFlag(QPainter::Antialiasing));
+  PaintChart(painter, layout);
+  EXPECT_EQ(painter.renderHints(), hints);
+  EXPECT_EQ(painter.pen().color(), QColor(Qt::green));
+  EXPECT_EQ(painter.brush().color(), QColor(Qt::blue));
+  painter.end();
+  // Just inside the box's left edge, halfway down, beside the text.
+  const QPointF inside = framed->origin + QPointF(framed->box.left() + 2, framed->box.center().y());
+  EXPECT_EQ(PixelAt(image, inside), 0xFFFFFAu) << "the label's box";
+}
+
 TEST(Render, ThreeDimensionsAddShadedTopsWhereTheDepthIs) {
   ModelBuilder b;
   b.Add(SeriesKind::Bar, {10}, kRed);
