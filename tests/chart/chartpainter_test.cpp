@@ -277,6 +277,19 @@ TEST(Render, PieSlicesAndLinesTakeTheirColours) {
   const QColor top(PixelAt(empty, disc.center)),
       edge(PixelAt(empty, disc.center + QPointF(0, disc.radiusY + disc.thickness / 2)));
   EXPECT_LT(edge.lightness(), top.lightness()) << "the empty disc's edge";
+  // A pie's marks hang on grey leaders, painted along their whole length.
+  ModelBuilder marked;
+  marked.Add(SeriesKind::Pie, {5, 3, 2}).marksVisible = true;
+  const ChartLayout markedLayout = marked.Layout();
+  ASSERT_FALSE(markedLayout.strokes.empty());
+  const QImage leaders = marked.Render();
+  for (const Segment& leader : markedLayout.strokes) {
+    const QPointF middle = leader.line.center();
+    int darkest = 255;
+    for (int dy = -1; dy <= 1; ++dy)
+      darkest = std::min(darkest, QColor(PixelAt(leaders, middle + QPointF(0, dy))).lightness());
+    EXPECT_LT(darkest, 200) << "the leader through " << middle.x() << "," << middle.y();
+  }
 
   ModelBuilder line;
   line.Add(SeriesKind::Line, {5, 5, 5}, kGreen);
