@@ -66,6 +66,11 @@ TEST(Render, FramedLabelsStandOnTheirBoxAndThePainterIsLeftAsItWas) {
   // Just inside the box's left edge, halfway down, beside the text.
   const QPointF inside = framed->origin + QPointF(framed->box.left() + 2, framed->box.center().y());
   EXPECT_EQ(PixelAt(image, inside), 0xFFFFFAu) << "the label's box";
+  // Rendered into a part of the device, at a scale, with the same care.
+  painter.begin(&image);
+  RenderChart(painter, b.model, QRectF(10, 10, 300, 200), 1.5);
+  EXPECT_TRUE(painter.transform().isIdentity());
+  EXPECT_FALSE(painter.hasClipping());
 }
 
 TEST(Render, ThreeDimensionsAddShadedTopsWhereTheDepthIs) {
