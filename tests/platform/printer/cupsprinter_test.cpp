@@ -98,6 +98,12 @@ TEST_F(OnPrintServer, AnAbortedOrRefusedJobNeverCountsAsPrinted) {
   CupsPrinter printer;
   printer.Abort();  // no job: nothing to do
   printer.BeginDoc();
+  try {
+    printer.BeginDoc();
+    ADD_FAILURE() << "a second job began while one was open";
+  } catch (const Exception& error) {
+    EXPECT_EQ(error.Text(), "Cannot print the chart: a print job is already open.");
+  }
   printer.TextOut(100, 100, "Draft");
   printer.Abort();
   EXPECT_EQ(NewJobs(), 0u);
