@@ -63,12 +63,14 @@ class Printing : public ::testing::Test {
   QTemporaryDir runtime_;
 };
 
-// The top-left corner of the word's box in points, from pdftotext's word boxes.
-QPointF WordAt(const std::string& boxes, const QString& word) {
-  const QRegularExpression box(R"re(xMin="([\d.]+)" yMin="([\d.]+)"[^>]*>)re" + word + "<");
+// The word's box in points, from pdftotext's word boxes; empty where the word is not.
+QRectF WordBox(const std::string& boxes, const QString& word) {
+  const QRegularExpression box(
+      R"re(xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">)re" + word + "<");
   const auto match = box.match(QString::fromStdString(boxes));
-  return match.hasMatch() ? QPointF(match.captured(1).toDouble(), match.captured(2).toDouble())
-                          : QPointF(-1, -1);
+  if (!match.hasMatch()) return {};
+  return QRectF(QPointF(match.captured(1).toDouble(), match.captured(2).toDouble()),
+                QPointF(match.captured(3).toDouble(), match.captured(4).toDouble()));
 }
 
 TEST_F(Printing, AWindowlessRunPrintsThePageTextsAndTheChartThenSavesTheBitmap) {
@@ -101,9 +103,14 @@ TEST_F(Printing, AWindowlessRunPrintsThePageTextsAndTheChartThenSavesTheBitmap) 
   EXPECT_EQ(text.find("Eleventh"), std::string::npos);
   // At the PDF printer's 300 dots per inch, (300, 150) lies an inch from the left edge of its
   // page (all of it printable) and half an inch down: there is the text's top-left corner.
-  const QPointF quarterly = WordAt(PdfText(documents[0], true), "Quarterly");
+  const std::string boxes = PdfText(documents[0], true);
+  const QRectF quarterly = WordBox(boxes, "Quarterly");
   EXPECT_NEAR(quarterly.x(), 72, 1);
   EXPECT_NEAR(quarterly.y(), 36, 2);
+  // Each text in its own font and size: 24 points stand about twice as high as 12.
+  const double ratio = quarterly.height() / WordBox(boxes, "Tenth").height();
+  EXPECT_GT(ratio, 1.7);
+  EXPECT_LT(ratio, 2.6);
   EXPECT_EQ(QImage(QString::fromStdString(tables_.Path("chart.bmp"))).size(), QSize(300, 400));
 }
 
