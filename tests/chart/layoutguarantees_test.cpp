@@ -294,7 +294,8 @@ TEST(LayoutGuarantees, EveryBarHasPixelsOfItsOwnColourWhenDrawn) {
 }
 
 // The check itself finds what it is for: a text pushed out, two texts on each other, a series
-// hidden behind another, an axis that leaves most of its length empty or ticks unevenly spaced.
+// hidden behind another, an axis that leaves most of its length empty, ticks unevenly spaced or
+// by a step that is not 1, 2 or 5.
 TEST(LayoutGuarantees, TheCheckFindsEachKindOfFault) {
   ModelBuilder b;
   b.Add(SeriesKind::Bar, {10, 20, 30});
@@ -349,6 +350,11 @@ TEST(LayoutGuarantees, TheCheckFindsEachKindOfFault) {
   ASSERT_GE(uneven.valueTicks.size(), 3u);
   uneven.valueTicks[1] += (uneven.valueTicks[2] - uneven.valueTicks[1]) / 3;
   EXPECT_TRUE(breaks(uneven, Guarantee::AxisFits));
+  ChartLayout odd = good;  // evenly spaced, by a step of 3
+  odd.valueTicks.clear();
+  for (double tick = 0; tick <= odd.valueMax; tick += 3) odd.valueTicks.push_back(tick);
+  EXPECT_NE(DescribeBroken(BrokenGuarantees(model, odd)).find("the tick step is not 1, 2 or 5"),
+            std::string::npos);
 }
 
 // The same for what a reader reads off the chart: a data label moved onto another bar, a bar
