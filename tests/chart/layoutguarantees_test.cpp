@@ -295,7 +295,7 @@ TEST(LayoutGuarantees, EveryBarHasPixelsOfItsOwnColourWhenDrawn) {
 
 // The check itself finds what it is for: a text pushed out, two texts on each other, a series
 // hidden behind another, an axis that leaves most of its length empty, ticks unevenly spaced or
-// by a step that is not 1, 2 or 5.
+// by a step that is not 1, 2 or 5, a pie not drawn or its legend in the wrong order.
 TEST(LayoutGuarantees, TheCheckFindsEachKindOfFault) {
   ModelBuilder b;
   b.Add(SeriesKind::Bar, {10, 20, 30});
@@ -311,9 +311,11 @@ TEST(LayoutGuarantees, TheCheckFindsEachKindOfFault) {
     return std::any_of(broken.begin(), broken.end(),
                        [&](const BrokenGuarantee& one) { return one.guarantee == guarantee; });
   };
-  ChartLayout out = good;
+  ChartLayout out = good;  // named with its control characters written out
   out.texts.front().origin += QPointF(-2000, 0);
-  EXPECT_TRUE(breaks(out, Guarantee::TextInside));
+  out.texts.front().text = "Sales\n2026";
+  EXPECT_NE(DescribeBroken(BrokenGuarantees(model, out)).find("\"Sales\\x0A2026\" reaches out"),
+            std::string::npos);
 
   ChartLayout onTop = good;
   onTop.texts[1].origin = onTop.texts[0].origin;
@@ -350,6 +352,26 @@ TEST(LayoutGuarantees, TheCheckFindsEachKindOfFault) {
   ASSERT_GE(uneven.valueTicks.size(), 3u);
   uneven.valueTicks[1] += (uneven.valueTicks[2] - uneven.valueTicks[1]) / 3;
   EXPECT_TRUE(breaks(uneven, Guarantee::AxisFits));
+  // A pie not drawn; a pie's legend whose line that counts the entries left out is not its last.
+  ModelBuilder p;
+  p.Add(SeriesKind::Pie, {50, 30, 10, 5, 5});
+  p.model.legendVisible = true;
+  const ChartLayout pie = p.Layout(800, 600);
+  ASSERT_EQ(DescribeBroken(BrokenGuarantees(p.Model(), pie)), "");
+  ChartLayout noSlices = pie;
+  noSlices.pies.front().slices.clear();
+  EXPECT_NE(DescribeBroken(BrokenGuarantees(p.Model(), noSlices)).find("pie 0 is not drawn"),
+            std::string::npos);
+  ChartLayout countFirst = pie;
+  LegendItem count = countFirst.legend.back();
+  count.entry = -1;
+  countFirst.legend.pop_back();
+  countFirst.legend.insert(countFirst.legend.begin(), count);
+  const auto broken = BrokenGuarantees(p.Model(), countFirst);
+  EXPECT_TRUE(std::any_of(broken.begin(), broken.end(), [](const BrokenGuarantee& one) {
+    return one.guarantee == Guarantee::LegendComplete;
+  }));
+
   ChartLayout odd = good;  // evenly spaced, by a step of 3
   odd.valueTicks.clear();
   for (double tick = 0; tick <= odd.valueMax; tick += 3) odd.valueTicks.push_back(tick);
