@@ -87,6 +87,14 @@ DbfTable MonthlyData() {
   return DataTable(2, rows);
 }
 
+// One data set of forty categories, for a pie of forty slices.
+DbfTable FortySlices() {
+  std::vector<DataRow> rows;
+  for (int i = 1; i <= 40; ++i)
+    rows.push_back({"1", "C" + std::to_string(i), {{std::to_string(i), ""}}});
+  return DataTable(1, rows);
+}
+
 Rows WithRecords(Rows rows, const Rows& more) {
   rows.insert(rows.end(), more.begin(), more.end());
   return rows;
@@ -358,6 +366,13 @@ const InspectCase kCases[] = {
      "draws, 0 warnings",
      {"at 400 x 260 (--size):\n    data labels: 24 of 24 shown, 8 of them in the small font\n"},
      {"--size", "400x260"}},
+    {"LegendEntriesLeftOut",
+     {Row("DATASETCOUNT", "1"), Row("CHARTSTYLE", "PIE"), Row("DATASETTITLE", "Kinds"),
+      Row("NOSHOW"), Row("BITMAPFILE", "m.png;300;400")},
+     FortySlices(),
+     "draws, 1 warning",
+     {"\n    legend: 21 entries left out (its last line counts them)\n"},
+     {"--size", "200x150"}},
     {"CategoryLabelsThinnedWithTheSizeTheyNeed",
      WithRecords(kMonthlyBars, {Row("NOSHOW"), Row("BITMAPFILE", "m.png;700;1200")}),
      MonthlyData(),
