@@ -294,8 +294,9 @@ TEST(LayoutGuarantees, EveryBarHasPixelsOfItsOwnColourWhenDrawn) {
 }
 
 // The check itself finds what it is for: a text pushed out, two texts on each other, a series
-// hidden behind another, an axis that leaves most of its length empty, ticks unevenly spaced or
-// by a step that is not 1, 2 or 5, a pie not drawn or its legend in the wrong order.
+// hidden behind another, a bar out of the plot, an axis that leaves most of its length empty,
+// ticks unevenly spaced or by a step that is not 1, 2 or 5, a pie not drawn or its legend in the
+// wrong order.
 TEST(LayoutGuarantees, TheCheckFindsEachKindOfFault) {
   ModelBuilder b;
   b.Add(SeriesKind::Bar, {10, 20, 30});
@@ -371,6 +372,12 @@ TEST(LayoutGuarantees, TheCheckFindsEachKindOfFault) {
   EXPECT_TRUE(std::any_of(broken.begin(), broken.end(), [](const BrokenGuarantee& one) {
     return one.guarantee == Guarantee::LegendComplete;
   }));
+
+  ChartLayout outOfPlot = good;  // a bar drawn above the plot
+  outOfPlot.bars.front().front.translate(0, -outOfPlot.plot.height());
+  EXPECT_NE(
+      DescribeBroken(BrokenGuarantees(model, outOfPlot)).find("a bar reaches out of the plot"),
+      std::string::npos);
 
   ChartLayout odd = good;  // evenly spaced, by a step of 3
   odd.valueTicks.clear();
