@@ -62,17 +62,4 @@ bool FaceCoverage::CoveredLater(std::size_t face, QPointF point) const {
   return false;
 }
 
-bool FaceCoverage::AnyFaceOn(const QRectF& rect) const {
-  const QPolygonF area(rect);
-  for (long long c = ColumnOf(rect.left()); c <= ColumnOf(rect.right()); ++c) {
-    const auto found = columns_.find(c);
-    if (found == columns_.end()) continue;
-    for (std::size_t j : found->second) {
-      const QPolygonF& face = faces_[j].polygon;
-      if (face.boundingRect().intersects(rect) && face.intersects(area)) return true;
-    }
-  }
-  return false;
-}
-
 }  // namespace chart

@@ -22,9 +22,6 @@ class FaceCoverage {
   // middles of its edges) that no later face covers and that lie on the chart.
   std::vector<QPointF> VisiblePoints(std::size_t face) const;
 
-  // Whether some face lies on `rect`.
-  bool AnyFaceOn(const QRectF& rect) const;
-
  private:
   bool CoveredLater(std::size_t face, QPointF point) const;
 
