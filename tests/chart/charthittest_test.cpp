@@ -186,6 +186,8 @@ TEST(ChartHitTest, AShortenedTextTellsItsWholeTextWhereItIsPainted) {
       }
     }
     b.model.title.lines = {std::string(200, 'T')};
+    b.model.leftAxisTitle.caption = std::string(200, 'L');
+    b.model.bottomAxisTitle.caption = std::string(200, 'B');
     const ChartLayout layout = b.Layout(420, 320);
     int turned = 0, told = 0;
     std::map<TextRole, int> shortened;
@@ -196,7 +198,7 @@ TEST(ChartHitTest, AShortenedTextTellsItsWholeTextWhereItIsPainted) {
       const QPointF painted = item.origin + QPointF(c.x() * std::cos(a) + c.y() * std::sin(a),
                                                     -c.x() * std::sin(a) + c.y() * std::cos(a));
       EXPECT_EQ(WholeTextAt(layout, painted), item.fullText) << item.text.toStdString();
-      turned += item.angle != 0;
+      turned += item.angle != 0 && item.role != TextRole::AxisTitle;
       ++shortened[item.role];
       ++told;
     }
@@ -205,6 +207,8 @@ TEST(ChartHitTest, AShortenedTextTellsItsWholeTextWhereItIsPainted) {
     EXPECT_GT(shortened[texts], 0) << "the category labels or pie titles are shortened";
     EXPECT_EQ(turned > 0, kind == SeriesKind::Bar) << "and turned under vertical bars";
     EXPECT_GT(told, shortened[texts]) << "and the title is shortened";
+    EXPECT_EQ(shortened[TextRole::AxisTitle], kind == SeriesKind::Pie ? 0 : 2)
+        << "and each axis title, one line cut short";
     EXPECT_EQ(WholeTextAt(layout, QPointF(-10, -10)), "");
   }
   // Texts shown whole, axis titles of one line among them, have nothing more to tell.
