@@ -519,6 +519,23 @@ TEST(Frame, MarginsArePercentOfTheChart) {
   EXPECT_NEAR(a.plot.bottom() - b.plot.bottom(), 100, 1);
 }
 
+// Of either bar chart, a wide first tick label included, no text reaches into the margins that
+// the host asks for, nor into the chart's own padding inside them.
+TEST(Frame, NoTextReachesIntoTheMargins) {
+  for (SeriesKind kind : {SeriesKind::Bar, SeriesKind::HorizBar}) {
+    DocumentBuilder b;
+    ChartSeries series = b.document.AddSeries(kind);
+    for (double value : {-123456.0, 5.0, 300.0}) series.Add(value, "", clAutomatic);
+    for (int side = 0; side < 4; ++side) b.document.SetMargin(side, 10);
+    const ChartLayout layout = b.Layout(600, 400);
+    const QRectF inside = QRectF(60, 40, 480, 320).adjusted(6, 6, -6, -6);  // and the padding
+    for (const TextItem& item : layout.texts) {
+      ASSERT_EQ(item.angle, 0) << item.text.toStdString();
+      EXPECT_TRUE(inside.contains(item.box.translated(item.origin))) << item.text.toStdString();
+    }
+  }
+}
+
 TEST(Frame, EmptyTitleLinesCostAtMostASmallGap) {
   ModelBuilder none;
   none.Add(SeriesKind::Bar, {1, 2});
