@@ -33,6 +33,16 @@ inline QImage ImageFileOf(const ChartModel& model, int width, int height) {
   return RenderOf(model, width, height, ImageTextScale(QSizeF(width, height)));
 }
 
+// The data label of a point, or null where it has none; of a const layout or of one to change.
+template <typename Layout>
+auto DataLabelOf(Layout& layout, int series, int point) -> decltype(&layout.texts.front()) {
+  for (auto& item : layout.texts) {
+    if (item.role == TextRole::DataLabel && item.series == series && item.point == point)
+      return &item;
+  }
+  return nullptr;
+}
+
 // A chart model with ChartModel's defaults (flat, legend shown), built in a few lines. Series
 // take the labels "L0", "L1", ... unless a test adds its points with their own labels.
 struct ModelBuilder {

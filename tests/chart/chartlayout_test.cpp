@@ -763,14 +763,6 @@ TEST(LineLayout, ALabelNeverCoversAnotherPointOfItsLine) {
   }
 }
 
-// The data label of a point, or null.
-const TextItem* DataLabelOf(const ChartLayout& layout, int series, int point) {
-  const auto found = std::find_if(layout.texts.begin(), layout.texts.end(), [&](const TextItem& t) {
-    return t.role == TextRole::DataLabel && t.series == series && t.point == point;
-  });
-  return found == layout.texts.end() ? nullptr : &*found;
-}
-
 // Whether a label's box lies wholly past the end of a bar's front, positive or negative.
 bool PastTheEnd(const QRectF& label, const QRectF& front, bool horizontal, bool negative) {
   if (horizontal) return negative ? label.right() <= front.left() : label.left() >= front.right();

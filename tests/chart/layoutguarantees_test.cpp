@@ -15,7 +15,6 @@
 #include <limits>
 #include <random>
 #include <sstream>
-#include <stdexcept>
 
 #include "chart/chartpainter.h"
 #include "chart/palette.h"
@@ -404,13 +403,6 @@ TEST(LayoutGuarantees, TheCheckFindsEachFaultOfTheNumbers) {
     return std::any_of(broken.begin(), broken.end(),
                        [&](const BrokenGuarantee& one) { return one.guarantee == guarantee; });
   };
-  auto label = [](ChartLayout& layout, int series, int point) -> TextItem& {
-    for (TextItem& item : layout.texts) {
-      if (item.role == TextRole::DataLabel && item.series == series && item.point == point)
-        return item;
-    }
-    throw std::runtime_error("no such label");
-  };
   auto bar = [](const ChartLayout& layout, int series, int point) {
     return std::find_if(
                layout.bars.begin(), layout.bars.end(),
@@ -419,9 +411,10 @@ TEST(LayoutGuarantees, TheCheckFindsEachFaultOfTheNumbers) {
   };
 
   ChartLayout onOther = good;  // the first bar's label in the middle of the second series' bar
-  TextItem& moved = label(onOther, 0, 0);
-  moved.angle = 0;
-  moved.origin = bar(good, 1, 1).center() - moved.box.center();
+  TextItem* moved = DataLabelOf(onOther, 0, 0);
+  ASSERT_NE(moved, nullptr);
+  moved->angle = 0;
+  moved->origin = bar(good, 1, 1).center() - moved->box.center();
   EXPECT_TRUE(breaks(model, onOther, Guarantee::TextOffData));
 
   ChartLayout covered = good;  // a face of the second series drawn over the first bar
