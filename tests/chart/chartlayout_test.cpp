@@ -818,6 +818,23 @@ TEST(BarLayout, TheOutermostSegmentOfAStackHasItsLabelPastTheEnd) {
   }
 }
 
+// Only the series whose marks are shown have data labels, side by side or stacked.
+TEST(BarLayout, OnlySeriesWithMarksShownHaveDataLabels) {
+  for (const SeriesKind kind : {SeriesKind::Bar, SeriesKind::HorizBar}) {
+    for (const MultiBar multiBar : {MultiBar::SideBySide, MultiBar::Stacked}) {
+      ModelBuilder b;
+      b.Add(kind, {40, 50, 60}).marksVisible = false;
+      b.Add(kind, {30, 20, 10}).marksVisible = true;
+      for (SeriesModel& series : b.model.series) series.multiBar = multiBar;
+      const ChartLayout layout = b.Layout(600, 400);
+      for (int point = 0; point < 3; ++point) {
+        EXPECT_EQ(DataLabelOf(layout, 0, point), nullptr) << Traits(kind).name << " " << point;
+        EXPECT_NE(DataLabelOf(layout, 1, point), nullptr) << Traits(kind).name << " " << point;
+      }
+    }
+  }
+}
+
 // Labels that are never drawn take no room: bars whose values are all zero or missing lay out
 // as they do without labels.
 TEST(BarLayout, LabelsOfNoValueTakeNoRoom) {
