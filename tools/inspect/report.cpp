@@ -90,7 +90,6 @@ bool RecordWindow::Shows(std::uint64_t number) const {
 }
 
 void RecordWindow::PassOver(bool notable, int warnings) {
-  if (passed_ == 0) firstPassed_ = head_ + 1;
   ++passed_;
   if (notable) ++notable_;
   warnings_ += std::uint64_t(warnings);
@@ -98,7 +97,8 @@ void RecordWindow::PassOver(bool notable, int warnings) {
 
 void RecordWindow::WriteGap(std::ostream& out, std::string_view notableWhat) {
   if (passed_ == 0) return;
-  out << "  ... records " << firstPassed_ << " to " << firstPassed_ + passed_ - 1 << " not shown";
+  // The records not shown are the ones between the head and the tail.
+  out << "  ... records " << head_ + 1 << " to " << head_ + passed_ << " not shown";
   if (notable_ > 0) out << " (" << notable_ << " of them " << notableWhat << ")";
   if (warnings_ > 0) out << " (" << warnings_ << (warnings_ == 1 ? " warning" : " warnings") << ")";
   out << "; --all shows every record\n";

@@ -72,7 +72,6 @@ class RecordWindow {
   std::uint64_t head_;
   std::uint64_t tailFirst_;
   std::uint64_t passed_ = 0;
-  std::uint64_t firstPassed_ = 0;
   std::uint64_t notable_ = 0;
   std::uint64_t warnings_ = 0;
 };
