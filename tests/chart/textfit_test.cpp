@@ -59,4 +59,31 @@ TEST(TextFit, LabelsShortenedInTheMiddleStayApart) {
   EXPECT_EQ(Shortened(font, "Product", 3), "") << "no room for a letter and \u2026";
 }
 
+// Titles shortened to one width: each fits, and two that read the same stand for the same text,
+// whatever the width, for titles alike at the start, alike at the end, or the same.
+TEST(TextFit, DistinctlyShortenedTitlesNeverReadAlikeForDifferentTexts) {
+  const QFont font = MakeChartFonts(ChartModel{})[FontRole::SeriesTitle];
+  QStringList texts{"Sales", "Sales", "Returns"};
+  for (int i = 1; i <= 12; ++i) {
+    texts << QString("Quarterly revenue of region %1").arg(i)
+          << QString("%1 units sold in the year").arg(i);
+  }
+  for (double width = 4; width <= 260; width += 3) {
+    const QStringList shown = DistinctlyShortened(font, texts, width);
+    ASSERT_EQ(shown.size(), texts.size());
+    for (qsizetype i = 0; i < shown.size(); ++i) {
+      EXPECT_LE(TextWidth(font, shown[i]), width) << shown[i].toStdString();
+      for (qsizetype j = i + 1; j < shown.size(); ++j) {
+        if (!shown[i].isEmpty() && shown[i] == shown[j]) {
+          EXPECT_EQ(texts[i], texts[j])
+              << "both read " << shown[i].toStdString() << " at " << width;
+        }
+      }
+    }
+  }
+  const double room = TextWidth(font, "Quarterly revenue" + kEllipsis);
+  const QStringList shown = DistinctlyShortened(font, texts, room);
+  EXPECT_EQ(std::set<QString>(shown.begin() + 3, shown.end()).size(), 24u) << "all told apart";
+}
+
 }  // namespace
