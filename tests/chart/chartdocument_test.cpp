@@ -77,6 +77,7 @@ TEST(CategoryLabels, FirstNonEmptyLabelWinsAndNoneIsLost) {
       {"an empty label leaves room", {{0, ""}, {1, "Feb"}}, {"Feb"}},
       {"each point its own", {{0, "Jan"}, {0, "Feb"}}, {"Jan", "Feb"}},
       {"a later series fills a gap", {{0, "Jan"}, {0, ""}, {1, ""}, {1, "Feb"}}, {"Jan", "Feb"}},
+      {"a gap before a later label filled", {{0, ""}, {0, "Feb"}, {1, "Jan"}}, {"Jan", "Feb"}},
       {"no label at all", {{0, ""}, {0, ""}}, {}},
   };
   for (const auto& c : cases) {
