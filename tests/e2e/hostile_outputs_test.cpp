@@ -21,6 +21,8 @@ namespace {
 using namespace std::string_literals;
 
 const std::string kHostileText = "R&D <b>\"q\" 'a' \x1b esc \0 nul \xff\xfe \xc3 ]]> --"s;
+// Sound UTF-8, so read as UTF-8, with the two characters XML does not allow: U+FFFE and U+FFFF.
+const std::string kHostileUtf8 = "R&D \x1b \xef\xbf\xbe \xef\xbf\xbf \xc3\xa9"s;
 
 // The names' stems; each is tried with every format's ending.
 const std::string kStems[] = {
@@ -45,7 +47,7 @@ const Format kFormats[] = {
 void WriteTables(const std::filesystem::path& folder, const std::string& bitmap) {
   WriteDbf(folder / "P.DBF",
            PropertyTable({Row("DATASETCOUNT", "2"), Row("CHARTSTYLE", "VERTBAR"),
-                          Row("TOPTITLE", kHostileText), Row("LEFTTITLE", kHostileText),
+                          Row("TOPTITLE", kHostileText), Row("LEFTAXISTITLE", kHostileUtf8),
                           Row("DATASETTITLE", kHostileText), Row("DATALABELS"), Row("NOSHOW"),
                           Row("BITMAPFILE", bitmap)}));
   WriteDbf(folder / "D.DBF", DataTable(2, {{"1", "\x1b<&>\0x"s, {{"3", ""}, {"1", ""}}},
