@@ -7,11 +7,14 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
+#include <optional>
+#include <vector>
 
 #include "assembly/startupoutputs.h"
 #include "form/tchart.h"
 #include "form/unit1.h"
 #include "form/windowcontrols.h"
+#include "platform/application/guiprocess.h"
 #include "support/messagerecorder.h"
 #include "support/printserver.h"
 #include "support/tablefolder.h"
@@ -35,6 +38,38 @@ TEST(ChartWindow, HasTheDesignedLayout) {
   EXPECT_EQ(form.Chart1->Document().Margin(1), 2);
   EXPECT_EQ(form.Chart1->Document().Model().title.lines, std::vector<std::string>{""});
   EXPECT_EQ(form.Chart1->Document().SeriesCount(), 0);
+}
+
+// Whether a window can be shown at all, from the environment alone: a display, or a platform
+// other than offscreen that the host chose.
+TEST(ChartWindow, OnlyADisplayOrAPlatformOtherThanOffscreenLetsAWindowShow) {
+  const char* const names[] = {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"};
+  std::vector<std::optional<QByteArray>> saved;
+  for (const char* name : names) {
+    saved.push_back(qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt);
+  }
+  const struct {
+    const char* values[3];  // as `names`
+    bool named;
+  } cases[] = {
+      {{"", "", ""}, false},
+      {{"", ":0", ""}, true},
+      {{"", "", "wayland-0"}, true},
+      {{"  ", ":0", ""}, true},
+      {{"offscreen", ":0", "wayland-0"}, false},
+      {{"offscreen:fontengine=freetype", ":0", ""}, false},
+      {{"xcb", "", ""}, true},
+      {{"offscreen;xcb", "", ""}, true},
+      {{" ;offscreen", ":0", ""}, false},
+  };
+  for (const auto& c : cases) {
+    for (int i = 0; i < 3; ++i) qputenv(names[i], c.values[i]);
+    EXPECT_EQ(DisplayNamed(), c.named)
+        << c.values[0] << " / " << c.values[1] << " / " << c.values[2];
+  }
+  for (int i = 0; i < 3; ++i) {
+    saved[i] ? qputenv(names[i], *saved[i]) : qunsetenv(names[i]);
+  }
 }
 
 TEST(ChartWindow, TheBoxSwitchesThe3DView) {
