@@ -90,6 +90,43 @@ TEST(CategoryLabels, FirstNonEmptyLabelWinsAndNoneIsLost) {
   }
 }
 
+// A viewer of the chart hears of every change to what is drawn, once; the image size is not drawn.
+TEST(OnChange, EveryChangeToWhatIsDrawnTellsTheViewerOnce) {
+  ChartDocument document;
+  ChartSeries series = document.AddSeries(SeriesKind::Bar);
+  int told = 0;
+  document.OnChange([&] { ++told; });
+  const std::pair<const char*, std::function<void()>> changes[] = {
+      {"add series", [&] { document.AddSeries(SeriesKind::Line); }},
+      {"add point", [&] { series.Add(2, "A", clAutomatic); }},
+      {"series colour", [&] { series.SetSeriesColor(0x0000FF); }},
+      {"series title", [&] { series.SetTitle("North"); }},
+      {"series marks", [&] { series.SetMarksVisible(true); }},
+      {"multi-bar", [&] { series.SetMultiBar(2); }},
+      {"3D", [&] { document.SetView3D(false); }},
+      {"3D percent", [&] { document.Set3DPercent(30); }},
+      {"orthogonal", [&] { document.SetOrthogonal(false); }},
+      {"legend", [&] { document.SetLegendVisible(true); }},
+      {"number locale", [&] { document.SetNumberLocale(NumberLocale{.decimal = ","}); }},
+      {"title line", [&] { document.AddTitleLine("Sales"); }},
+      {"title font", [&] { document.SetTitleFontStyle({.bold = true}); }},
+      {"left axis title", [&] { document.SetLeftAxisTitle("Units"); }},
+      {"left axis font", [&] { document.SetLeftAxisTitleFontStyle({.italic = true}); }},
+      {"bottom axis title", [&] { document.SetBottomAxisTitle("Month"); }},
+      {"bottom axis font", [&] { document.SetBottomAxisTitleFontStyle({.bold = true}); }},
+      {"margin", [&] { document.SetMargin(2, 10); }},
+  };
+  for (const auto& [what, change] : changes) {
+    const int before = told;
+    change();
+    EXPECT_EQ(told, before + 1) << what;
+  }
+  const int before = told;
+  document.SetWidth(900);
+  document.SetHeight(700);
+  EXPECT_EQ(told, before) << "the image size";
+}
+
 // Series are appended at the next index and found by it; no other index has one.
 TEST(GetSeries, FindsEachSeriesByItsIndexAndRefusesAnyOther) {
   ChartDocument document;
