@@ -196,6 +196,13 @@ TEST(ToDisplayText, UTF8CutInsideItsLastCharacterShowsItsWholeCharacters) {
       {"Caf\xE9", "Café"},
       {"Caf\xE9 cr\xC3", "Café crÃ"},  // not UTF-8 before its end either
       {"\xC3", "Ã"},
+      // Cut after each first and last lead byte of two, three and four bytes.
+      {"5 \xC2\xB0 \xC2", "5 ° "},
+      {"\xDF\x8A \xDF", "ߊ "},
+      {"\xE0\xA4\x95 \xE0\xA4", "क "},
+      {"\xEF\xBD\xB1 \xEF\xBD", "ｱ "},
+      {"\xF0\x9F\x93\x88 \xF0", "📈 "},
+      {"\xF4\x8F\xBF\xBD \xF4\x8F", "\U0010FFFD "},
       // A last byte that begins no UTF-8 character is no cut one: the text is Windows-1252.
       {"Gr\xC3\xBC\xC3\x9F"
        "e \xC0",
