@@ -121,9 +121,12 @@ ValueStyle ValueStyleOf(const std::vector<const SeriesModel*>& series) {
   return {};
 }
 
-// What the layout shortened, for the reports.
+// What the layout shortened, for the reports. A line of a wrapped text carries the whole text too,
+// for the tooltip, but shows its words as they are: it was not shortened.
 int ShortenedTexts(const ChartLayout& layout) {
-  const auto shortened = [](const TextItem& item) { return !item.fullText.isEmpty(); };
+  const auto shortened = [](const TextItem& item) {
+    return !item.fullText.isEmpty() && !item.fullText.simplified().contains(item.text.simplified());
+  };
   int count = static_cast<int>(std::count_if(layout.texts.begin(), layout.texts.end(), shortened));
   for (const LegendItem& item : layout.legend) count += shortened(item.text) ? 1 : 0;
   return count;

@@ -366,6 +366,23 @@ const InspectCase kCases[] = {
      "draws, 0 warnings",
      {"at 400 x 260 (--size):\n    data labels: 24 of 24 shown, 8 of them in the small font\n"},
      {"--size", "400x260"}},
+    // A title wrapped onto two lines shows every word; one too long for its line is shortened.
+    {"WrappedTitleShowsWhole",
+     WithRecords(kWindowless, {Row("CHARTSTYLE", "LINE"), Row("BITMAPFILE", "m.png;300;400"),
+                               Row("TOPTITLE",
+                                   "Month of the year in which the units were sold, as the "
+                                   "accounting department counts them")}),
+     SoundData(),
+     "draws, 0 warnings",
+     {"at 400 x 300 (the image file \"m.png\"):\n    every text shows whole\n"}},
+    {"TitleShortened",
+     WithRecords(kWindowless,
+                 {Row("CHARTSTYLE", "LINE"), Row("BITMAPFILE", "m.png;300;400"),
+                  Row("TOPTITLE", "Monthly_units_sold_as_the_accounting_department_counts_them")}),
+     SoundData(),
+     "draws, 0 warnings",
+     {"at 400 x 300 (the image file \"m.png\"):\n    shortened with \"…\": 1 text(s) (the "
+      "window's tooltip shows each whole)\n"}},
     {"LegendEntriesLeftOut",
      {Row("DATASETCOUNT", "1"), Row("CHARTSTYLE", "PIE"), Row("DATASETTITLE", "Kinds"),
       Row("NOSHOW"), Row("BITMAPFILE", "m.png;300;400")},

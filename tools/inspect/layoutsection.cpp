@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <algorithm>
 #include <cmath>
+#include <sstream>
 
 #include "chart/chartlayout.h"
 #include "chart/chartpainter.h"
@@ -124,8 +125,10 @@ void ReportLayout(const chart::ChartModel& model, const std::vector<LayoutTarget
           << "\n";
       continue;
     }
-    ReportDataLabels(model, target, layout, warnings, out);
-    ReportCategoryLabels(model, target, layout, out);
-    ReportOtherTexts(layout, warnings, out);
+    std::ostringstream told;
+    ReportDataLabels(model, target, layout, warnings, told);
+    ReportCategoryLabels(model, target, layout, told);
+    ReportOtherTexts(layout, warnings, told);
+    out << (told.view().empty() ? "    every text shows whole\n" : told.view());
   }
 }
