@@ -20,6 +20,7 @@
 #include <csignal>
 #include <cstring>
 #include <functional>
+#include <limits>
 
 #include "chart/palette.h"
 #include "chartfixture.h"
@@ -125,6 +126,15 @@ TEST(OnChange, EveryChangeToWhatIsDrawnTellsTheViewerOnce) {
   document.SetWidth(900);
   document.SetHeight(700);
   EXPECT_EQ(told, before) << "the image size";
+}
+
+// The four sides keep their margins; any other index is neither kept nor read.
+TEST(Margins, OnlyTheFourSidesHaveOne) {
+  ChartDocument document;
+  for (int side = 0; side < 4; ++side) document.SetMargin(side, 11 + side);
+  for (int other : {-1, 4, 1000, std::numeric_limits<int>::min()}) document.SetMargin(other, 99);
+  for (int side = 0; side < 4; ++side) EXPECT_EQ(document.Margin(side), 11 + side) << side;
+  for (int other : {-1, 4, 1000}) EXPECT_EQ(document.Margin(other), 0) << other;
 }
 
 // Series are appended at the next index and found by it; no other index has one.
