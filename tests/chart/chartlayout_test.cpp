@@ -155,6 +155,28 @@ TEST(BarLayout, BarsThinnerThanAPixelShowEachColumnsRange) {
   }
 }
 
+// A chart of a dozen points is drawn with antialiasing and outlines; only bars or lines of more
+// points than pixels are drawn dense, without them.
+TEST(Dense, OnlyMorePointsThanPixelsDrawDense) {
+  for (SeriesKind kind : {SeriesKind::Bar, SeriesKind::HorizBar, SeriesKind::Line}) {
+    for (bool view3D : {false, true}) {
+      for (int count : {12, 10000}) {
+        ModelBuilder b;
+        b.model.view3D = view3D;
+        std::vector<double> values(static_cast<std::size_t>(count));
+        for (int i = 0; i < count; ++i) values[static_cast<std::size_t>(i)] = 10 + i % 7;
+        b.Add(kind, values);
+        const ChartLayout layout = b.Layout(400, 300);
+        const bool dense =
+            std::any_of(layout.faces.begin(), layout.faces.end(),
+                        [](auto& f) { return f.dense; }) ||
+            std::any_of(layout.lines.begin(), layout.lines.end(), [](auto& l) { return l.dense; });
+        EXPECT_EQ(dense, count > 400) << int(kind) << (view3D ? " 3D " : " flat ") << count;
+      }
+    }
+  }
+}
+
 TEST(BarLayout, TheFirstSeriesDecidesTheDirection) {
   for (SeriesKind first : {SeriesKind::Bar, SeriesKind::HorizBar}) {
     ModelBuilder b;
