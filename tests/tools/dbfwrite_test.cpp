@@ -228,12 +228,13 @@ const RefusedInput kRefusals[] = {
     {"KeywordLinesTooLong",
      {"--keywords", "properties"},
      "DATASETCOUNT 1\n" + std::string(31, 'K') + " x\nTOPTITLE " + std::string(101, 'v') +
-         "\nDATASETTITLE 2026 plan\n",
+         "\nDATASETTITLE 2026 plan\nDATASETTITLE 10 " + std::string(101, 'w') + "\n",
      1,
      {"line 2: the keyword is 31 bytes, its field holds 30: \"KKKKKKKKKKKKKKKKKKKKKKKKKKKKKKK\"",
       "line 3: the value is 101 bytes, its field holds 100: \"vvvv",
       "line 4: the data-set number 2026 is over 2 characters (a title or colour that starts with "
       "a number follows its data-set number: DATASETTITLE 1 2026 ...)",
+      "line 5: the value is 101 bytes, its field holds 100: \"wwww",
       "tarvo-dbfwrite: nothing written"}},
     {"PropertyBarsTooLong",
      {"properties"},
