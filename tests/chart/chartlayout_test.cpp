@@ -369,6 +369,8 @@ TEST(PieLayout, ThinSlicesMergeIntoWedgesNamedByTheirLargestPoint) {
     ASSERT_LT(slices.size(), values.size()) << "thin slices are merged";
     double sum = 0, before = 0;
     for (double v : values) sum += v;
+    EXPECT_NEAR(slices[0].sweepDegrees, -values[0] / sum * 360, 1e-6) << "the wide slice alone";
+    EXPECT_GT(slices.size(), 2u) << "thin slices make wedges of their own once a pixel wide";
     std::vector<double> starts;  // where each point's slice begins, in degrees
     for (double v : values) starts.push_back(90 - before / sum * 360), before += v;
     for (const PieSlice& slice : slices) {
