@@ -212,10 +212,10 @@ TEST(InspectPrintedPage, TellsTheResolutionAndPageThatTheRealPrintUses) {
   if (!server.Ready()) GTEST_SKIP() << server.SkipReason();
   QTemporaryDir dir;
   const std::string folder = dir.path().toStdString();
-  const auto write = [&](const std::string& pageText) {
+  const auto write = [&](const std::string& pageText, const std::string& place = "0;0;0;0") {
     WriteDbf(folder + "/P.DBF",
              PropertyTable({Row("DATASETCOUNT", "1"), Row("CHARTSTYLE", "PIE"), Row("NOSHOW"),
-                            Row("PRINT"), Row("PRINTPAGETEXT", pageText)}));
+                            Row("PRINT"), Row("PRINTPAGETEXT", pageText), Row("PRINTPOS", place)}));
   };
   WriteDbf(folder + "/D.DBF", DataTable(1, {{"1", "Jan", {{"1", ""}}}}));
   write("Far;99999;10;DejaVu Sans;12;");
@@ -234,6 +234,16 @@ TEST(InspectPrintedPage, TellsTheResolutionAndPageThatTheRealPrintUses) {
                                      "the printable area"),
             std::string::npos);
   EXPECT_TRUE(told.standardOutput.ends_with("verdict: draws, 1 warning\n"));
+  EXPECT_NE(told.standardOutput.find("  the chart: left 0, top 0, right " + std::string(page[2]) +
+                                     ", bottom " + std::string(page[3]) + " ("),
+            std::string::npos)
+      << told.standardOutput;
+  EXPECT_EQ(told.standardOutput.find("no room"), std::string::npos);
+  write("Far;99999;10;DejaVu Sans;12;", "60;60;0;0");  // left and right
+  EXPECT_NE(
+      RunProgram(TARVO_INSPECT_PATH, {"P.DBF", "D.DBF"}, folder, "", server.ClientEnvironment())
+          .standardOutput.find("): no room, the chart is not drawn\n"),
+      std::string::npos);
 
   const std::string inch = std::to_string(dotsPerInch);
   write("Inch;" + inch + ";" + inch + ";DejaVu Sans;12;");
