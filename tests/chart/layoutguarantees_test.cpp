@@ -452,19 +452,21 @@ TEST(LayoutGuarantees, TheCheckFindsEachFaultOfTheNumbers) {
     EXPECT_TRUE(breaks(*chart, lost, Guarantee::LabelsPresent));
   }
 
-  // The same in 3D for a single series of bars a few pixels wide each: one depth row needs no
-  // more room per category than a flat chart does.
-  ModelBuilder narrow;
-  narrow.Add(SeriesKind::Bar, std::vector<double>(80, 10));
-  narrow.model.view3D = true;
-  const ChartLayout deep = narrow.Layout(800, 600);
-  ASSERT_EQ(DescribeBroken(BrokenGuarantees(narrow.Model(), deep)), "");
-  ASSERT_LT(bar(deep, 0, 40).width(), 14);
-  ChartLayout hiddenBar = deep;
-  const QRectF front = bar(deep, 0, 40);
-  const QRectF whole = front.united(front.translated(deep.depthOffset)).adjusted(-1, -1, 1, 1);
-  hiddenBar.faces.push_back({QPolygonF(whole), Qt::black, Qt::black, false, 1, false, 0});
-  EXPECT_TRUE(breaks(narrow.Model(), hiddenBar, Guarantee::ValueShows));
+  // The same in 3D for a single series of bars a few pixels wide each, whatever its multi-bar
+  // mode: one depth row needs no more room per category than a flat chart does.
+  for (MultiBar mode : {MultiBar::None, MultiBar::SideBySide}) {
+    ModelBuilder narrow;
+    narrow.Add(SeriesKind::Bar, std::vector<double>(80, 10)).multiBar = mode;
+    narrow.model.view3D = true;
+    const ChartLayout deep = narrow.Layout(800, 600);
+    ASSERT_EQ(DescribeBroken(BrokenGuarantees(narrow.Model(), deep)), "");
+    ASSERT_LT(bar(deep, 0, 40).width(), 14);
+    ChartLayout hiddenBar = deep;
+    const QRectF front = bar(deep, 0, 40);
+    const QRectF whole = front.united(front.translated(deep.depthOffset)).adjusted(-1, -1, 1, 1);
+    hiddenBar.faces.push_back({QPolygonF(whole), Qt::black, Qt::black, false, 1, false, 0});
+    EXPECT_TRUE(breaks(narrow.Model(), hiddenBar, Guarantee::ValueShows)) << int(mode);
+  }
 
   ModelBuilder p;
   p.Add(SeriesKind::Pie, {50, 30, 10, 5, 5});
