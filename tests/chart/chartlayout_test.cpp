@@ -487,6 +487,29 @@ TEST(PieLayout, SeveralPiesUseTheHeightOfThePlotAndShowEveryMark) {
   }
 }
 
+// A pie's mark too wide for its column keeps its value and shortens its label, or shows the value
+// alone where no letter of the label fits: never a label without its value.
+TEST(PieLayout, AMarkShortensItsLabelAndKeepsItsValue) {
+  ModelBuilder b;
+  SeriesModel& pie = b.Add(SeriesKind::Pie, {});
+  for (int i = 1; i <= 5; ++i) {
+    b.AddPoint(pie, 10 + i, "Revenue of the regional office number " + std::to_string(i),
+               clAutomatic);
+  }
+  int shortened = 0;
+  for (int width = 200; width <= 900; width += 50) {
+    for (const TextItem& t : b.Layout(width, 400).texts) {
+      if (!t.framed) continue;
+      const std::string text = t.text.toStdString();
+      const std::string value = text.substr(text.find_last_of(' ') + 1);
+      EXPECT_TRUE(value.size() == 2 && std::stoi(value) > 10 && std::stoi(value) <= 15) << text;
+      EXPECT_FALSE(text.starts_with(":")) << text;
+      shortened += t.text.contains(QChar(0x2026)) && t.text.contains(": ");
+    }
+  }
+  EXPECT_GT(shortened, 0) << "some marks show a shortened label with their value";
+}
+
 TEST(PieLayout, MarksOfThinSlicesAreLeftOutNotPiledUp) {
   ModelBuilder b;
   std::vector<double> values(60, 0.01);
