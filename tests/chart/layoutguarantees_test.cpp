@@ -467,6 +467,15 @@ TEST(LayoutGuarantees, TheCheckFindsEachFaultOfTheNumbers) {
     hiddenBar.faces.push_back({QPolygonF(whole), Qt::black, Qt::black, false, 1, false, 0});
     EXPECT_TRUE(breaks(narrow.Model(), hiddenBar, Guarantee::ValueShows)) << int(mode);
   }
+  // Flat bars of two series laid over each other: each value keeps pixels of its own too.
+  ModelBuilder overlaid;
+  for (double base : {10, 5}) overlaid.Add(SeriesKind::Bar, {base, base + 10, base + 20});
+  const ChartLayout flat = overlaid.Layout(800, 600);
+  ASSERT_EQ(DescribeBroken(BrokenGuarantees(overlaid.Model(), flat)), "");
+  ChartLayout behind = flat;
+  const QRectF back = bar(flat, 0, 1).adjusted(-1, -1, 1, 1);
+  behind.faces.push_back({QPolygonF(back), Qt::black, Qt::black, false, 1, false, 2});
+  EXPECT_TRUE(breaks(overlaid.Model(), behind, Guarantee::ValueShows));
 
   ModelBuilder p;
   p.Add(SeriesKind::Pie, {50, 30, 10, 5, 5});
