@@ -147,6 +147,16 @@ const InspectCase kCases[] = {
      {"records of 93 bytes hold 2 data sets whole; the property table asks for 5: the fields of "
       "data sets 3 to 5 lie past the end of every record and read as empty (an empty value ends "
       "the run)"}},
+    {"RecordsOfTwoDataSetsFewer",
+     {Row("DATASETCOUNT", "4"), Row("CHARTSTYLE", "LINE")},
+     DataTable(2, {{"1", "Jan", {{"1", ""}, {"2", ""}}}}),
+     "ends with a message, 0 warnings",
+     {"asks for 4: the fields of data sets 3 and 4 lie past the end"}},
+    {"RecordsOfOneDataSetFewer",
+     {Row("DATASETCOUNT", "3"), Row("CHARTSTYLE", "LINE")},
+     DataTable(2, {{"1", "Jan", {{"1", ""}, {"2", ""}}}}),
+     "ends with a message, 0 warnings",
+     {"asks for 3: the fields of data set 3 lie past the end"}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Writers, InspectReport, ::testing::ValuesIn(kCases),
