@@ -626,6 +626,17 @@ TEST(NearestNames, AShortTextFindsTheNamesOneSlipAwayWhereverItLies) {
   }
 }
 
+// From five letters on a text may be two slips away from the name it means; shorter, one.
+TEST(NearestNames, FiveLettersAllowTwoSlips) {
+  const std::string_view known[] = {"PRINT", "NOSHOW", "2D"};
+  const struct {
+    std::string_view text;
+    std::vector<std::string_view> nearest;
+  } cases[] = {{"PRXXT", {"PRINT"}}, {"PRIXT", {"PRINT"}}, {"PXXXT", {}},
+               {"PRXT", {}},         {"PRNT", {"PRINT"}},  {"NOSXXW", {"NOSHOW"}}};
+  for (const auto& c : cases) EXPECT_EQ(NearestNames(c.text, known), c.nearest) << c.text;
+}
+
 TEST(InspectCommandLine, TellsItsExitStatusesAndRefusesWhatItDoesNotKnow) {
   const std::string here = QDir::tempPath().toStdString();
   const RunResult help = RunProgram(TARVO_INSPECT_PATH, {"--help"}, here);
