@@ -146,7 +146,7 @@ void RenderChart(QPainter& painter, const ChartModel& model, const QRectF& targe
 
 double ImageTextScale(const QSizeF& size) {
   const double fit = std::min(size.width() / kWindowChartWidth, size.height() / kWindowChartHeight);
-  return std::isfinite(fit) ? std::max(kMinImageTextScale, fit) : 1.0;
+  return std::isfinite(fit) ? std::max(kMinImageTextScale, std::sqrt(std::max(0.0, fit))) : 1.0;
 }
 
 }  // namespace chart

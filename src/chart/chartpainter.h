@@ -19,10 +19,11 @@ void PaintChart(QPainter& painter, const ChartLayout& layout);
 // target draws nothing.
 void RenderChart(QPainter& painter, const ChartModel& model, const QRectF& target, double scale);
 
-// Device pixels per logical pixel for an image file of `size` pixels: the window's chart of
-// 585 x 401 made larger or smaller until it meets the image's width or height, so that a large
-// image shows the window's chart and not a small chart in a large frame. Never below 0.75, so
-// that the smallest text of a small image is still 8 pixels high.
+// Device pixels per logical pixel for an image file of `size` pixels. Texts and pens grow with
+// the image, but slower than it: with the square root of how much larger than the window's chart
+// of 585 x 401 the image is (the smaller of its two ratios), so that 1920 x 1080 draws its texts
+// about 1.6 times as large as the window does and keeps the rest of its pixels as room for more
+// labels. Never below 0.75, so that the smallest text of a small image is still 8 pixels high.
 double ImageTextScale(const QSizeF& size);
 
 }  // namespace chart

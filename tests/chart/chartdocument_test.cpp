@@ -17,6 +17,7 @@
 #include <QToolTip>
 #include <cctype>
 #include <cerrno>
+#include <cmath>
 #include <csignal>
 #include <cstring>
 #include <functional>
@@ -376,16 +377,18 @@ TEST(SaveToBitmapFile, TheNameEndingChoosesTheFormatAndTheChartLooksTheSameInEac
       << "no temporary file left beside them";
 }
 
-// An image's texts, lines and gaps follow its size: twice the window's size is the window's
-// chart made twice as large, half of it the chart made smaller until its texts would shrink below
-// three quarters of their size.
-TEST(SaveToBitmapFile, AnImageIsTheWindowsChartMadeLargerOrSmaller) {
+// An image's texts, lines and gaps grow with the square root of its size: twice the window's
+// size is the window's chart laid out √2 times as large and drawn √2 times as large; half of it
+// the chart made smaller until its texts would shrink below three quarters of their size.
+TEST(SaveToBitmapFile, AnImagesTextsGrowWithTheSquareRootOfItsSize) {
   DocumentBuilder b;
   AddSampleChart(b);
-  const QImage window = b.Render(585, 401);
   const QImage large = ImageFileOf(b.document.Model(), 1170, 802);
-  const QImage halved = large.scaled(585, 401, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-  EXPECT_LT(ShareOfDifferentPixels(halved, window), 0.02) << "the same chart, twice the size";
+  const QSize room(static_cast<int>(std::round(1170 / std::sqrt(2.0))),
+                   static_cast<int>(std::round(802 / std::sqrt(2.0))));
+  const QImage shrunk = large.scaled(room, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  EXPECT_LT(ShareOfDifferentPixels(shrunk, b.Render(room.width(), room.height())), 0.02)
+      << "more room, texts √2 times as large";
   const QImage small = ImageFileOf(b.document.Model(), 292, 200);
   const QImage asWindow =
       b.Render(390, 267).scaled(292, 200, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);

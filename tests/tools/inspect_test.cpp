@@ -364,8 +364,8 @@ const InspectCase kCases[] = {
      WithRecords(kMonthlyBars, {Row("NOSHOW"), Row("BITMAPFILE", "m.png;700;1200")}),
      MonthlyData(),
      "draws, 0 warnings",
-     {"at 400 x 260 (--size):\n    data labels: 24 of 24 shown, 8 of them in the small font\n"},
-     {"--size", "400x260"}},
+     {"at 460 x 300 (--size):\n    data labels: 24 of 24 shown, 8 of them in the small font\n"},
+     {"--size", "460x300"}},
     // A title wrapped onto two lines shows every word; one too long for its line is shortened.
     {"WrappedTitleShowsWhole",
      WithRecords(kWindowless, {Row("CHARTSTYLE", "LINE"), Row("BITMAPFILE", "m.png;300;400"),
