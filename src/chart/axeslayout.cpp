@@ -234,16 +234,23 @@ void AddCategoryLabels(std::span<const std::string> labels, const Geometry& g,
   if (fit.maxWidth <= 0) return;
   const double radians = fit.angle * std::numbers::pi / 180;
   const double gap = kLabelOffset - kGap;  // between the axis and its labels
+  QStringList wholes;
+  std::vector<double> widths;
   for (int i = 0; i < g.plan.categories; i += fit.step) {
-    const double c = g.CategoryCenter(i);
     // A turned label near the left end is shortened where it would reach past the room there.
     double width = fit.maxWidth;
     if (fit.angle > 0) {
-      const double reach = c - g.frame.labelsFrom - h / 2 * std::sin(radians);
+      const double reach = g.CategoryCenter(i) - g.frame.labelsFrom - h / 2 * std::sin(radians);
       width = std::min(width, reach / std::cos(radians) - 1);
     }
-    const QString whole = CategoryLabel(labels, static_cast<std::size_t>(i));
-    const QString text = Shortened(font, whole, width, Qt::ElideMiddle);
+    wholes.push_back(CategoryLabel(labels, static_cast<std::size_t>(i)));
+    widths.push_back(width);
+  }
+  const QStringList shown = DistinctlyShortened(font, wholes, widths, Qt::ElideMiddle);
+  for (int i = 0, k = 0; i < g.plan.categories; i += fit.step, ++k) {
+    const double c = g.CategoryCenter(i);
+    const QString& whole = wholes[k];
+    const QString& text = shown[k];
     if (text.isEmpty()) continue;
     layout.shownCategories.push_back(i);
     TextItem item;

@@ -48,8 +48,11 @@ double MaxLabelWidth(std::span<const std::string> labels, int count, int step, c
   return width;
 }
 
+// `leastAngle`: the labels turn at least this far, as an earlier pass turned them, so that the
+// passes settle rather than swing between a steeper and a flatter angle.
 CategoryLabelFit FitCategoryLabels(std::span<const std::string> labels, const Plan& plan,
-                                   double slot, double maxLength, const QFont& font) {
+                                   double slot, double maxLength, const QFont& font,
+                                   double leastAngle) {
   CategoryLabelFit fit;
   const double lineHeight = LineHeight(font);
   const double need = lineHeight + 2;  // across one label, between neighbours
@@ -77,6 +80,7 @@ CategoryLabelFit FitCategoryLabels(std::span<const std::string> labels, const Pl
     const double degrees = std::asin(std::min(1.0, need / slot)) * 180 / std::numbers::pi;
     fit.angle = std::clamp(std::ceil(degrees / 5) * 5, 30.0, 90.0);
   }
+  fit.angle = std::max(fit.angle, leastAngle);
   const double radians = fit.angle * std::numbers::pi / 180;
   fit.extent = fit.maxWidth * std::sin(radians) + lineHeight * std::cos(radians);
   return fit;
@@ -93,7 +97,10 @@ double LabelOverhang(const CategoryLabelFit& labels, double slot, double lineHei
 // Labels no longer than `room` takes across the axis: beside a horizontal chart their width,
 // below a vertical one their turned extent.
 void ShortenToRoom(CategoryLabelFit& labels, double room, double lineHeight, bool horizontal) {
-  if (labels.extent <= room) return;
+  // The room was kept for this extent, and has come back through a sum and a difference: a
+  // rounding error is no reason to shorten the widest label.
+  constexpr double kRounding = 1e-6;
+  if (labels.extent <= room + kRounding) return;
   double width = room;
   if (!horizontal) {
     const double radians = labels.angle * std::numbers::pi / 180;
@@ -237,9 +244,11 @@ class FrameFit {
     frame_.ticks =
         ValueTicks(range_, valueLength, RoomBeyondZero(series_, plan_), plan_.horizontal, style_);
     frame_.numbers = AxisNumbersFor(frame_.ticks);
-    frame_.labels = frame_.texts.categoryLabels ? FitCategoryLabels(model_.labels, plan_, slot,
-                                                                    maxLabelLength_, style_.font)
-                                                : CategoryLabelFit{};
+    frame_.labels = frame_.texts.categoryLabels
+                        ? FitCategoryLabels(model_.labels, plan_, slot, maxLabelLength_,
+                                            style_.font, leastAngle_)
+                        : CategoryLabelFit{};
+    leastAngle_ = frame_.labels.angle;
     categoryRoom_ = frame_.labels.extent > 0 ? frame_.labels.extent + kLabelOffset : 0;
     // Once a pass has needed the scale note, its room stays, so that the passes settle.
     if (frame_.numbers.exponent != 0) {
@@ -292,7 +301,8 @@ class FrameFit {
                   QPointF(std::round(plot.right()), std::round(plot.bottom())));
     const double slot = Slot(plot);
     if (frame_.texts.categoryLabels) {
-      frame_.labels = FitCategoryLabels(model_.labels, plan_, slot, maxLabelLength_, style_.font);
+      frame_.labels =
+          FitCategoryLabels(model_.labels, plan_, slot, maxLabelLength_, style_.font, leastAngle_);
       ShortenToRoom(frame_.labels, categoryRoom_ - kLabelOffset, lineHeight_, plan_.horizontal);
     }
     KeepOnlyTicksThatStandApart(frame_.ticks, plan_.horizontal ? plot.width() : plot.height(),
@@ -320,6 +330,7 @@ class FrameFit {
   QSizeF labelRoom_;
   double categoryRoom_ = 0;
   double noteWidth_ = -1;  // the widest scale note a pass needed; -1 for none
+  double leastAngle_ = 0;  // the category labels' angle in the last pass
 };
 
 }  // namespace
@@ -335,7 +346,9 @@ Frame ComputeFrame(const ChartModel& model, const std::vector<const SeriesModel*
     frame = FrameFit(texts, model, series, plan, range, area, layout, labels).Fit();
     const bool roomy = frame.plot.width() >= area.width() * kMinPlotShare &&
                        frame.plot.height() >= area.height() * kMinPlotShare;
-    const bool axisRead = !(texts.markRoom && labels.any && frame.ticksCrowded);
+    // The value axis keeps two labels at least while any text but the category labels could
+    // give way to them: an axis reading "0" alone says nothing of its scale.
+    const bool axisRead = !frame.ticksCrowded || !texts.categoryLabels;
     // Category labels too short to read go before the axis titles do, not after them.
     const bool labelsRead = !(frame.labels.leastWidth > 0 && frame.labels.maxWidth == 0);
     if (roomy && axisRead && labelsRead) break;

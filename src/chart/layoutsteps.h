@@ -27,6 +27,9 @@ QString Shortened(const QFont& font, const QString& text, double width,
 // where two would shorten alike, they are shortened in their middle instead, then at their start
 // ("…25"), and left out where even that leaves them alike.
 QStringList DistinctlyShortened(const QFont& font, const QStringList& texts, double width);
+// The same with a width for each text, shortened first by `first`, then as above.
+QStringList DistinctlyShortened(const QFont& font, const QStringList& texts,
+                                std::span<const double> widths, Qt::TextElideMode first);
 // `text` broken at spaces into at most `maxLines` lines of at most `width`, the last one
 // shortened where words remain (as is a word longer than a line). Empty where nothing fits.
 QStringList Wrapped(const QFont& font, const QString& text, double width, int maxLines);

@@ -140,6 +140,10 @@ std::optional<QRectF> LayoutLegend(const std::vector<LegendEntry>& entries, std:
   const int shown = m.count <= places ? m.count : places - 1;
   if (shown > static_cast<int>(entries.size())) return std::nullopt;  // a caller's mistake
   layout.omitted.legendEntriesLeftOut = m.count - shown;
+  QStringList names;
+  for (int i = 0; i < shown; ++i) names.push_back(entries[static_cast<std::size_t>(i)].text);
+  const std::vector<double> widths(static_cast<std::size_t>(shown), shape.textWidth);
+  const QStringList shortenedNames = DistinctlyShortened(font, names, widths, Qt::ElideMiddle);
   for (int i = 0; i < std::min(m.count, places); ++i) {
     const int row = shape.below ? i / shape.columns : i % shape.rows;
     const int column = shape.below ? i % shape.columns : i / shape.rows;
@@ -151,7 +155,8 @@ std::optional<QRectF> LayoutLegend(const std::vector<LegendEntry>& entries, std:
                                    : entries[static_cast<std::size_t>(i)].text;
     const QRectF swatch(corner.x(), corner.y() + (m.rowHeight - kSwatch) / 2, kSwatch, kSwatch);
     const QRectF textRect(swatch.right() + kPadding, corner.y(), shape.textWidth, m.rowHeight);
-    QString shortened = Shortened(font, whole, shape.textWidth, Qt::ElideMiddle);
+    QString shortened =
+        counting ? Shortened(font, whole, shape.textWidth, Qt::ElideMiddle) : shortenedNames[i];
     if (counting && shortened != whole) {  // in a narrow column the count alone
       shortened = Shortened(font, QString("+%1").arg(m.count - shown), shape.textWidth);
     }

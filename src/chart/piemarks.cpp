@@ -84,8 +84,11 @@ std::vector<PieMark> PieMarks(const SeriesModel& series, std::span<const std::st
     mark.text = ShortenedMark(layout, series, labels, point, textRoom);  // empty: nothing fits
     mark.size = std::abs(series.points[point].value);
     mark.rim = OnEllipse(pie, mid) + QPointF(0, drop);
+    // A leader turns half a connector beyond the rim, but never outside the room: a disc that
+    // fills the room's height turns its top and bottom leaders along the room's edge.
     mark.elbow = QPointF(pie.center.x() + (pie.radiusX + kConnector / 2) * c,
-                         pie.center.y() - (pie.radiusY + kConnector / 2) * s + drop);
+                         std::clamp(pie.center.y() - (pie.radiusY + kConnector / 2) * s + drop,
+                                    room.top() + 1, std::max(room.top() + 1, room.bottom() - 1)));
     const double width = TextWidth(font, mark.text) + kMarkFrame;
     const double height = MarkHeight(font);
     const double left = c >= 0 ? pie.center.x() + reach : pie.center.x() - reach - width;

@@ -43,19 +43,26 @@ std::vector<qsizetype> Alike(const QStringList& whole, const QStringList& shown)
 
 }  // namespace
 
-QStringList DistinctlyShortened(const QFont& font, const QStringList& texts, double width) {
+QStringList DistinctlyShortened(const QFont& font, const QStringList& texts,
+                                std::span<const double> widths, Qt::TextElideMode first) {
   QStringList shown;
-  for (const QString& text : texts) shown.push_back(Shortened(font, text, width));
-  for (int mode : {Qt::ElideMiddle, Qt::ElideLeft, Qt::ElideNone}) {
+  for (qsizetype i = 0; i < texts.size(); ++i)
+    shown.push_back(Shortened(font, texts[i], widths[std::size_t(i)], first));
+  for (Qt::TextElideMode mode : {Qt::ElideMiddle, Qt::ElideLeft, Qt::ElideNone}) {
+    if (mode == first) continue;
     const std::vector<qsizetype> alike = Alike(texts, shown);
     if (alike.empty()) break;
     for (qsizetype i : alike) {
-      shown[i] = mode == Qt::ElideNone
-                     ? QString()
-                     : Shortened(font, texts[i], width, static_cast<Qt::TextElideMode>(mode));
+      shown[i] = mode == Qt::ElideNone ? QString()
+                                       : Shortened(font, texts[i], widths[std::size_t(i)], mode);
     }
   }
   return shown;
+}
+
+QStringList DistinctlyShortened(const QFont& font, const QStringList& texts, double width) {
+  const std::vector<double> widths(std::size_t(texts.size()), width);
+  return DistinctlyShortened(font, texts, widths, Qt::ElideRight);
 }
 
 QStringList Wrapped(const QFont& font, const QString& text, double width, int maxLines) {
