@@ -59,6 +59,34 @@ void CheckTextsInside(const ChartLayout& layout, const std::vector<PlacedText>& 
   }
 }
 
+// (xiii): what is drawn keeps off the chart's outermost pixels, where an image would cut it: a
+// line's or an outline's half width included, and the texts' boxes.
+void CheckOuterEdge(const ChartLayout& layout, const std::vector<PlacedText>& texts,
+                    GuaranteeReport& report) {
+  const double edge = layout.leastPixels;
+  const QRectF inside = QRectF(QPointF(0, 0), layout.size)
+                            .adjusted(edge, edge, -edge, -edge)
+                            .adjusted(-kSlack, -kSlack, kSlack, kSlack);
+  const auto check = [&](QRectF bounds, double pen, const std::string& what) {
+    bounds.adjust(-pen / 2, -pen / 2, pen / 2, pen / 2);
+    if (bounds.isEmpty() || inside.contains(bounds)) return;
+    report.Add(Guarantee::OffTheEdge, what + " reaches the chart's outermost pixels");
+  };
+  for (const auto* faces : {&layout.walls, &layout.faces}) {
+    for (const Face& face : *faces) check(face.polygon.boundingRect(), 1, "a face");
+  }
+  for (const Polyline& line : layout.lines) check(line.points.boundingRect(), line.width, "a line");
+  for (const auto* segments : {&layout.grid, &layout.strokes}) {
+    for (const Segment& segment : *segments) {
+      check(QRectF(segment.line.p1(), segment.line.p2()).normalized(), segment.width, "a line");
+    }
+  }
+  if (!layout.legend.empty()) check(layout.legendFrame, 1, "the legend's frame");
+  for (const PlacedText& text : texts) {
+    check(text.corners.boundingRect(), 0, Quoted(text.item->text));
+  }
+}
+
 // Texts are sorted into cells of a grid by their bounding boxes, so that thousands of them cost
 // about as much to check as they cost to lay out.
 void CheckTextsApart(const ChartLayout& layout, const std::vector<PlacedText>& texts,
@@ -273,6 +301,10 @@ const char* NameOf(Guarantee guarantee) {
       return "(viii) axis numbers";
     case Guarantee::LabelsPresent:
       return "(ix) data labels present";
+    case Guarantee::MoreRoomShowsMore:
+      return "(x) more room shows more";
+    case Guarantee::OffTheEdge:
+      return "(xiii) nothing on the outermost pixels";
   }
   return "?";
 }
@@ -284,6 +316,7 @@ std::vector<BrokenGuarantee> BrokenGuarantees(const ChartModel& model, const Cha
   const std::vector<PlacedText> texts = AllTexts(layout);
   CheckTextsInside(layout, texts, report);
   CheckTextsApart(layout, texts, report);
+  CheckOuterEdge(layout, texts, report);
   CheckTextsOffData(layout, report);
   const std::vector<const SeriesModel*> drawn = DrawnSeriesOf(model, layout);
   if (drawn.empty()) return report.Broken();

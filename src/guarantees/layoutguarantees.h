@@ -40,6 +40,16 @@
 //       whose side of the axis is at least twice the small label long (plus the depth and a
 //       few pixels) has its label; a stacked segment has its label wherever the small label
 //       fits inside it; a pie's labels on either side of it are those of its largest slices.
+// (x)   More room shows more: laid out with at least as much room on both sides, the chart
+//       leaves out, shortens or thins no text that it showed with less: data labels, pie
+//       labels, names in the legend, titles; no fewer category labels (shown, and shown
+//       whole), and a value axis that keeps three labelled ticks where it had them (it may
+//       give up more to data labels that now fit). An image at least as large on both sides has at
+//       least as much room wherever its text scale grows no faster than either side
+//       (ImageTextScale), which holds for every pair of images of one shape.
+// (xiii) Nothing but the background on the chart's outermost pixels: faces, lines with their
+//       width, the legend's frame and the texts' boxes keep a pixel of the device (two
+//       logical pixels of a small image) off every edge.
 
 #include <string>
 #include <vector>
@@ -58,6 +68,8 @@ enum class Guarantee {
   ValueShows,
   AxisNumbers,
   LabelsPresent,
+  MoreRoomShowsMore,
+  OffTheEdge,
 };
 
 struct BrokenGuarantee {
@@ -67,6 +79,11 @@ struct BrokenGuarantee {
 
 // The guarantees that `layout`, made for `model`, breaks; empty when it keeps them all.
 std::vector<BrokenGuarantee> BrokenGuarantees(const ChartModel& model, const ChartLayout& layout);
+
+// (x): what `larger`, the same model laid out with at least as much room on both sides as
+// `smaller`, shows less of.
+std::vector<BrokenGuarantee> LostWithMoreRoom(const ChartLayout& smaller,
+                                              const ChartLayout& larger);
 
 // One line per broken guarantee, for a test's or a fuzzer's report.
 std::string DescribeBroken(const std::vector<BrokenGuarantee>& broken);

@@ -126,6 +126,7 @@ struct Case {
   const char* locale = "C";
   bool business = false;
   double scale = 1;  // device pixels per logical pixel: an image's text scale, else 1
+  bool image = false;
 };
 
 // The process's locale for one chart, and back to the one before.
@@ -201,6 +202,7 @@ Case Generate(Generator& g) {
   // their size in logical pixels.
   const QSizeF size = c.business ? g.OneOf({QSizeF(800, 600), QSizeF(1200, 700)}) : g.Size();
   const bool image = c.business || g.Chance(0.5);
+  c.image = image;
   c.scale = image ? ImageTextScale(size) : 1;
   c.logical = size / c.scale;
   std::ostringstream text;
@@ -383,6 +385,33 @@ TEST(LayoutGuarantees, TheCheckFindsEachKindOfFault) {
   for (double tick = 0; tick <= odd.valueMax; tick += 3) odd.valueTicks.push_back(tick);
   EXPECT_NE(DescribeBroken(BrokenGuarantees(model, odd)).find("the tick step is not 1, 2 or 5"),
             std::string::npos);
+
+  // A line on the outermost pixel row, as a leader of a pie's mark ran there.
+  ChartLayout edge = good;
+  edge.strokes.push_back(
+      {QLineF(10, good.size.height() - 0.5, 50, good.size.height() - 0.5), Qt::gray});
+  EXPECT_TRUE(breaks(edge, Guarantee::OffTheEdge));
+
+  // More room that shows less: a legend entry left out, an entry and a title shortened, fewer
+  // category labels, fewer ticks; the same layout twice loses nothing.
+  EXPECT_EQ(DescribeBroken(LostWithMoreRoom(good, good)), "");
+  const auto loses = [&](const ChartLayout& larger, const std::string& what) {
+    return DescribeBroken(LostWithMoreRoom(good, larger)).find(what) != std::string::npos;
+  };
+  ChartLayout fewerEntries = good;
+  fewerEntries.legend.pop_back();
+  EXPECT_TRUE(loses(fewerEntries, "left out with more room"));
+  ChartLayout shortened = good;
+  shortened.legend.front().text.fullText = shortened.legend.front().text.text;
+  shortened.legend.front().text.text = "S\u2026";
+  EXPECT_TRUE(loses(shortened, "shortened with more room"));
+  ChartLayout thinned = good;
+  thinned.shownCategories.pop_back();
+  EXPECT_TRUE(loses(thinned, "category labels shown: 2 with more room, 3 with less"));
+  ChartLayout fewerTicks = good;  // a scale of two ticks where there were more than three
+  ASSERT_GT(good.valueTicks.size(), 3u);
+  fewerTicks.valueTicks.resize(2);
+  EXPECT_TRUE(loses(fewerTicks, "value ticks"));
 }
 
 // The same for what a reader reads off the chart: a data label moved onto another bar, a bar
@@ -489,3 +518,44 @@ TEST(LayoutGuarantees, TheCheckFindsEachFaultOfTheNumbers) {
 }
 
 }  // namespace
+
+// (x) over generated pairs: every chart laid out again with more room on both sides, as an image
+// grown by up to three times on each side or a larger window, shows no less. Image pairs whose
+// text scale grows faster than one of their sides have less room on that side, and are not
+// compared; the property counts them so that they stay the exception.
+TEST(LayoutGuarantees, MoreRoomNeverShowsLess) {
+  const char* seed = std::getenv("LAYOUT_SEED");
+  Generator g(seed ? static_cast<unsigned>(std::strtoul(seed, nullptr, 10)) : 20261209u);
+  int failures = 0;
+  int compared = 0;
+  int narrower = 0;
+  for (int i = 0; i < kLayouts / 2 && failures < 10; ++i) {
+    const Case c = Generate(g);
+    const QSizeF size = (c.logical * c.scale).toSize();
+    const QSizeF grown(std::round(size.width() * g.Uniform(1, 3)),
+                       std::round(size.height() * g.Uniform(1, 3)));
+    const double scale = c.image ? ImageTextScale(grown) : 1;
+    const QSizeF room = grown / scale;
+    if (room.width() < c.logical.width() || room.height() < c.logical.height()) {
+      ++narrower;
+      continue;
+    }
+    const ProcessLocale locale(c.locale);
+    const ChartModel& model = c.chart.Model();
+    const ChartLayout smaller = LayoutOf(model, c.logical.width(), c.logical.height(), c.scale);
+    const ChartLayout larger = LayoutOf(model, room.width(), room.height(), scale);
+    ++compared;
+    const auto lost = LostWithMoreRoom(smaller, larger);
+    if (lost.empty()) continue;
+    ++failures;
+    if (const char* dump = std::getenv("LAYOUT_DUMP")) {
+      const QString name = QString("%1/pair-%2-%3.png").arg(dump).arg(i);
+      RenderOf(model, int(size.width()), int(size.height()), c.scale).save(name.arg("smaller"));
+      RenderOf(model, int(grown.width()), int(grown.height()), scale).save(name.arg("larger"));
+    }
+    ADD_FAILURE() << "chart " << i << ": " << c.description << ", grown to " << grown.width()
+                  << " x " << grown.height() << "\n"
+                  << DescribeBroken(lost);
+  }
+  EXPECT_GT(compared, 4 * narrower) << narrower << " pairs had less room on a side";
+}

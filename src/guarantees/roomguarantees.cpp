@@ -1,0 +1,100 @@
+// (x) More room shows more: the same chart laid out with at least as much room on both sides
+// never shows less than it did with less room. Compared text by text, except where the layout
+// keeps a share rather than particular texts: category labels thinned to every k-th, and the
+// value axis' ticks, are compared by how many show.
+
+#include <algorithm>
+#include <map>
+#include <tuple>
+
+#include "guarantees/guaranteechecks.h"
+
+namespace chart {
+
+namespace {
+
+constexpr int kReadableScale = 3;  // labelled ticks
+
+using TextKey = std::tuple<int, int, int, QString>;  // role, series, point, whole text
+
+TextKey KeyOf(const TextItem& item) {
+  return {static_cast<int>(item.role), item.series, item.point,
+          item.fullText.isEmpty() ? item.text : item.fullText};
+}
+
+// How much of a text shows: its letters, without the spaces where it wraps and without "…".
+int LettersShown(const QString& text) {
+  return static_cast<int>(std::count_if(
+      text.begin(), text.end(), [](QChar c) { return !c.isSpace() && c != QChar(0x2026); }));
+}
+
+bool ShownShortened(const TextItem& item) {
+  return !item.fullText.isEmpty() && item.text.contains(QChar(0x2026));
+}
+
+// How much of each text the layout shows, by what it is: the lines of a wrapped text add up.
+std::map<TextKey, int> ShownTexts(const ChartLayout& layout) {
+  std::map<TextKey, int> shown;
+  const auto add = [&](const TextItem& item) {
+    // Category labels and ticks are compared by count; a scale note comes and goes with the
+    // ticks' digits.
+    if (item.role == TextRole::CategoryLabel || item.role == TextRole::TickLabel ||
+        item.role == TextRole::ScaleNote)
+      return;
+    shown[KeyOf(item)] += LettersShown(item.text);
+  };
+  for (const TextItem& item : layout.texts) add(item);
+  for (const LegendItem& entry : layout.legend) add(entry.text);
+  return shown;
+}
+
+int WholeCategoryLabels(const ChartLayout& layout) {
+  int whole = 0;
+  for (const TextItem& item : layout.texts)
+    whole += item.role == TextRole::CategoryLabel && !ShownShortened(item) ? 1 : 0;
+  return whole;
+}
+
+std::string Count(const char* what, int smaller, int larger) {
+  return std::string(what) + ": " + std::to_string(larger) + " with more room, " +
+         std::to_string(smaller) + " with less";
+}
+
+void CompareCounts(const ChartLayout& smaller, const ChartLayout& larger, GuaranteeReport& report) {
+  const auto fewer = [&](const char* what, int less, int more) {
+    if (more < less) report.Add(Guarantee::MoreRoomShowsMore, Count(what, less, more));
+  };
+  const auto categories = [](const ChartLayout& l) { return int(l.shownCategories.size()); };
+  fewer("category labels shown", categories(smaller), categories(larger));
+  fewer("category labels shown whole", WholeCategoryLabels(smaller), WholeCategoryLabels(larger));
+  // The value axis may give up ticks to data labels that now fit, but keeps a readable scale.
+  fewer("value ticks", std::min(int(smaller.valueTicks.size()), kReadableScale),
+        int(larger.valueTicks.size()));
+  fewer("legend entries", -smaller.omitted.legendEntriesLeftOut,
+        -larger.omitted.legendEntriesLeftOut);
+  fewer("title lines", -smaller.omitted.titleLinesLeftOut, -larger.omitted.titleLinesLeftOut);
+  fewer("axis titles", smaller.omitted.axisTitlesLeftOut ? 0 : 1,
+        larger.omitted.axisTitlesLeftOut ? 0 : 1);
+  fewer("value axis labels", smaller.omitted.tickLabelsLeftOut ? 0 : 1,
+        larger.omitted.tickLabelsLeftOut ? 0 : 1);
+}
+
+}  // namespace
+
+std::vector<BrokenGuarantee> LostWithMoreRoom(const ChartLayout& smaller,
+                                              const ChartLayout& larger) {
+  GuaranteeReport report;
+  CompareCounts(smaller, larger, report);
+  const std::map<TextKey, int> more = ShownTexts(larger);
+  for (const auto& [key, before] : ShownTexts(smaller)) {
+    const auto found = more.find(key);
+    const int after = found == more.end() ? 0 : found->second;
+    if (after >= before) continue;
+    report.Add(
+        Guarantee::MoreRoomShowsMore,
+        Quoted(std::get<3>(key)) + (after == 0 ? " left out" : " shortened") + " with more room");
+  }
+  return report.Broken();
+}
+
+}  // namespace chart
