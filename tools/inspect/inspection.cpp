@@ -103,6 +103,7 @@ class Inspection : public PassObserver {
 
   void DataRecord(const RecordCursor& record) override {
     dataEndReported_ = !data_->Record(record);
+    if (record.IsActive()) pointRecords_.push_back(record.Number());
   }
 
   PassSnapshot Snapshot() const {
@@ -129,7 +130,7 @@ class Inspection : public PassObserver {
     data_->WriteSummary();
     ReportPrintedPage(options, print_, warnings_, out_);
     if (skipRun) WarnOfPrintDialog(options);
-    ReportLayout(chart_.Model(), LayoutTargets(options, skipRun), warnings_, out_);
+    ReportLayout(chart_.Model(), LayoutTargets(options, skipRun), pointRecords_, warnings_, out_);
     warnings_.WriteColorNames(out_);
     if (skipRun && !options.printAtStart && !WritesImageFile(options)) {
       ReportNothingMade(options);
@@ -215,6 +216,7 @@ class Inspection : public PassObserver {
   std::optional<PropertyRecordReport> properties_;
   std::optional<DataRecordReport> data_;
   bool dataEndReported_ = false;
+  std::vector<std::uint32_t> pointRecords_;  // the data record of each point, in order
   Warnings warnings_;
   Verdict verdict_ = Verdict::DrawsChart;
 };

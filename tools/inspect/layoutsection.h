@@ -5,7 +5,9 @@
 // with the size from which all the data labels would show.
 
 #include <QSize>
+#include <cstdint>
 #include <ostream>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -19,6 +21,8 @@ struct LayoutTarget {
   std::string what;  // "the image file "x.png"", "the window as it opens", "--size"
 };
 
-// Needs a Qt application for measuring texts; without one it writes nothing.
+// `pointRecords`: the data table's record of each point, in order. Needs a Qt application for
+// measuring texts; without one it writes nothing.
 void ReportLayout(const chart::ChartModel& model, const std::vector<LayoutTarget>& targets,
-                  Warnings& warnings, std::ostream& out);
+                  std::span<const std::uint32_t> pointRecords, Warnings& warnings,
+                  std::ostream& out);
