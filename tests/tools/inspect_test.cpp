@@ -671,7 +671,7 @@ TEST(InspectOutput, TrimsTheNamesAndFailsWhenTheReportIsLost) {
       "/bin/sh", {"-c", "\"$0\" ChartPro.DBF ChartDat.DBF >/dev/full", TARVO_INSPECT_PATH},
       example);
   EXPECT_EQ(lost.exitCode, 3);
-  EXPECT_EQ(lost.standardError, "tarvo-inspect: the report could not be written: " +
+  EXPECT_EQ(lost.standardError, "tarvo-inspect: cannot write to standard output: " +
                                     std::string(std::strerror(ENOSPC)) + "\n");
 }
 
