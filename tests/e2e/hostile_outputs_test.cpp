@@ -42,6 +42,7 @@ const Format kFormats[] = {
     {".pdf", {"pdfinfo"}},
     {".png", {"identify"}},
     {".bmp", {"identify"}},
+    {".jpeg", {"identify"}},
 };
 
 void WriteTables(const std::filesystem::path& folder, const std::string& bitmap) {

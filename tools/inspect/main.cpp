@@ -35,7 +35,7 @@ colours, or the error that would end the run, with its record and field.
 It warns, at the record concerned, of what makes the run do less than the tables seem to ask:
 a record without effect (an unknown keyword, with the nearest one; a data set beyond the
 count; an eleventh page text), an image size of 0 or one that does not read as two numbers,
-an image name that gives a BMP file (".jpg"), a colour that is no colour name (with the
+an image name that gives a BMP file (".gif"), a colour that is no colour name (with the
 nearest names), a bar style that gives horizontal bars although it is not "BAR" ("VERTBARS"),
 a data-set title or colour beyond the data-set count, tables that look swapped, PRINT with
 PRINTSETUP in a NOSHOW run, whose dialog a run without a display cannot show, and a page text
