@@ -123,6 +123,9 @@ TEST(Batch, ReportsEveryJobInOrderAndExitsOneWhenAnyFailed) {
   EXPECT_FALSE(std::getline(report, line)) << line;
   EXPECT_FALSE(std::filesystem::exists(root + "/window/chart.png"));
   EXPECT_TRUE(std::filesystem::exists(root + "/caf\xE9/out.pdf"));
+  for (const char* bound : {"-j1", "--jobs=256"}) {
+    EXPECT_EQ(RunBatch({bound, "-"}, root, "good\n").exitCode, 0) << bound << " is taken";
+  }
   const RunResult good = RunBatch({"--jobs=1", "jobs"}, root);
   EXPECT_EQ(good.exitCode, 2) << "the job list 'jobs' does not exist";
   const struct {
