@@ -173,7 +173,7 @@ void PrintPage(const chart::ChartDocument& chart, const PrintSettings& settings)
     CupsPrinter printer;
     PrintChartPage(printer, chart, settings);
   } catch (const PrintDeadlinePassed& error) {
-    std::string text = error.Text();
+    std::string text = error.Reason();
     if (text.ends_with('.')) text.pop_back();
     notAnswering = text + " for an earlier job; it is not asked again in this batch.";
     throw;

@@ -299,7 +299,7 @@ void PrintService::FailTransfer(const std::string& refused, const char* queue, i
     CheckConnection();
     Fail(refused);
   } catch (const PrintDeadlinePassed& error) {
-    throw PrintDeadlinePassed(withCancel(error.Text()));
+    throw PrintDeadlinePassed(withCancel(error.Text()), error.Text());
   } catch (const Exception& error) {
     throw Exception(withCancel(error.Text()));
   }

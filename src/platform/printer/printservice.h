@@ -30,7 +30,13 @@ using JobOptions = std::vector<std::pair<std::string, std::string>>;
 // answer in time. Once one did not, the next print of a batch need not wait for it again.
 class PrintDeadlinePassed : public Exception {
  public:
-  using Exception::Exception;
+  explicit PrintDeadlinePassed(const std::string& text, const std::string& reason = {})
+      : Exception(text), reason_(reason.empty() ? text : reason) {}
+  // The text without what it says of a job left on the server: what a later print is told.
+  const std::string& Reason() const { return reason_; }
+
+ private:
+  std::string reason_;
 };
 
 class PrintService {
