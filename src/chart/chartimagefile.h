@@ -1,8 +1,8 @@
 #pragma once
 // Writes a chart to an image file whose name's ending chooses the format (imageformats.h): a PNG,
-// an SVG, a one-page vector PDF, a JPEG of quality 90 (of 100), or a 24-bit BMP. Every format is written atomically: the file
-// appears complete or not at all, and an existing file of that name stays as it was when the write
-// fails.
+// an SVG, a one-page vector PDF, a JPEG of quality 90 (of 100), or a 24-bit BMP. Every format is
+// written atomically: the file appears complete or not at all, and an existing file of that name
+// stays as it was when the write fails.
 
 #include <QSize>
 #include <QString>

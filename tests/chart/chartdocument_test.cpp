@@ -342,10 +342,12 @@ TEST(SaveToBitmapFile, TheNameEndingChoosesTheFormatAndTheChartLooksTheSameInEac
   const struct {
     const char* name;
     QByteArray magic;
-  } cases[] = {{"chart.png", "\x89PNG"}, {"chart.PNG", "\x89PNG"}, {"chart.svg", "<?xml"},
-               {"chart.Svg", "<?xml"},   {"chart.pdf", "%PDF-"},   {"chart.PDF", "%PDF-"},
-               {"chart.bmp", "BM"},      {"chart", "BM"},          {"chart.png.bak", "BM"},
-               {"chart.gif", "BM"},      {"chart.jpg", "\xFF\xD8\xFF"}, {"chart.JPEG", "\xFF\xD8\xFF"}};
+  } cases[] = {{"chart.png", "\x89PNG"},      {"chart.PNG", "\x89PNG"},
+               {"chart.svg", "<?xml"},        {"chart.Svg", "<?xml"},
+               {"chart.pdf", "%PDF-"},        {"chart.PDF", "%PDF-"},
+               {"chart.bmp", "BM"},           {"chart", "BM"},
+               {"chart.png.bak", "BM"},       {"chart.gif", "BM"},
+               {"chart.jpg", "\xFF\xD8\xFF"}, {"chart.JPEG", "\xFF\xD8\xFF"}};
   QTemporaryDir scratch;
   for (const auto& c : cases) {
     const QString path = dir.filePath(c.name);
