@@ -4,9 +4,6 @@
 // and nothing else happens.
 
 #include <QGuiApplication>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <string_view>
 
 #include "app/tablenames.h"
@@ -15,6 +12,7 @@
 #include "chart/numberformat.h"
 #include "platform/application/guiprocess.h"
 #include "runtime/runtime.h"
+#include "runtime/standardoutput.h"
 
 namespace {
 
@@ -27,7 +25,8 @@ constexpr const char* kHelp =
     "\n"
     "With any other number of arguments the tables ChartPro.DBF and ChartDat.DBF in the\n"
     "current folder are read. Problems are reported in a message box and on standard error;\n"
-    "the exit code is always 0.\n"
+    "the exit code is always 0 (with --help or --version: 3 where standard output cannot\n"
+    "take the text).\n"
     "\n"
     "In the window, \"3D\" switches the 3D view, \"Print Graph\" prints the chart page and\n"
     "Escape closes the window. Hovering a bar, slice or line point shows its value; a\n"
@@ -49,14 +48,9 @@ const char* InformationAsked(int argc, char** argv) {
   return nullptr;
 }
 
-// Exit code 1 where standard output refuses the text (a full disk).
-int Print(const char* text) {
-  errno = 0;
-  if (std::fputs(text, stdout) >= 0 && std::fflush(stdout) == 0) return 0;
-  std::fprintf(stderr, "tarvochart: cannot write to standard output: %s\n",
-               std::strerror(errno != 0 ? errno : EIO));
-  return 1;
-}
+// Exit code 3 where standard output refuses the text (a full disk, a closed pipe), as in the
+// tools; a chart run's exit code stays 0 whatever happens.
+int Print(const char* text) { return WriteStandardOutput(text, kProgramName) ? 0 : kOutputLost; }
 
 // Where no display can be named, no window can ever show: the same pass and outputs run
 // without the window, and the window part is loaded only to print.

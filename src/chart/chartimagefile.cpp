@@ -145,7 +145,9 @@ void WritePdf(const ChartModel& model, QSize size, const std::string& fileName, 
 
 QString EncodeRasterImage(const QImage& image, ImageFileFormat format, QIODevice& device) {
   if (format == ImageFileFormat::Png) return WritePng(image, device);
-  QImageWriter writer(&device, "bmp");
+  QImageWriter writer(&device, format == ImageFileFormat::Jpeg ? "jpeg" : "bmp");
+  // Lines and letters on flat colours ring visibly below this; above it the file grows fast.
+  if (format == ImageFileFormat::Jpeg) writer.setQuality(kJpegQuality);
   return writer.write(image) ? QString() : writer.errorString();
 }
 

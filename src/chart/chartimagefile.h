@@ -1,8 +1,8 @@
 #pragma once
 // Writes a chart to an image file whose name's ending chooses the format (imageformats.h): a PNG,
-// an SVG, a one-page vector PDF, or a 24-bit BMP. Every format is written atomically: the file
-// appears complete or not at all, and an existing file of that name stays as it was when the write
-// fails.
+// an SVG, a one-page vector PDF, a JPEG of quality 90 (of 100), or a 24-bit BMP. Every format is
+// written atomically: the file appears complete or not at all, and an existing file of that name
+// stays as it was when the write fails.
 
 #include <QSize>
 #include <QString>
@@ -17,7 +17,10 @@ namespace chart {
 
 struct ChartModel;
 
-// Writes a 24-bit BMP, or a PNG for ImageFileFormat::Png, to `device`; returns the reason of a
+// The quality of a JPEG, from 0 to 100.
+inline constexpr int kJpegQuality = 90;
+
+// Writes a 24-bit BMP, or a PNG or a JPEG as `format` says, to `device`; returns the reason of a
 // failure, empty on success.
 QString EncodeRasterImage(const QImage& image, ImageFileFormat format, QIODevice& device);
 

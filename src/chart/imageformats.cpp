@@ -7,10 +7,12 @@ namespace chart {
 
 namespace {
 
-constexpr std::array<ImageFormat, 4> kImageFormats = {{
+constexpr std::array<ImageFormat, 6> kImageFormats = {{
     {ImageFileFormat::Png, ".png", "PNG", "PNG image (*.png)"},
     {ImageFileFormat::Svg, ".svg", "SVG", "SVG drawing (*.svg)"},
     {ImageFileFormat::Pdf, ".pdf", "PDF", "PDF document (*.pdf)"},
+    {ImageFileFormat::Jpeg, ".jpg", "JPEG", ""},
+    {ImageFileFormat::Jpeg, ".jpeg", "JPEG", ""},
     {ImageFileFormat::Bmp, ".bmp", "BMP", ""},
 }};
 

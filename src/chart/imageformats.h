@@ -8,7 +8,7 @@
 
 namespace chart {
 
-enum class ImageFileFormat { Bmp, Png, Svg, Pdf };
+enum class ImageFileFormat { Bmp, Png, Svg, Pdf, Jpeg };
 
 struct ImageFormat {
   ImageFileFormat format;

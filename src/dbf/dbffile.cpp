@@ -1,6 +1,7 @@
 #include "dbf/dbffile.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -21,13 +22,14 @@ constexpr HeaderField kRecordCount{4, 4};
 constexpr HeaderField kHeaderLength{8, 2};
 constexpr HeaderField kRecordLength{10, 2};
 
-// A shared read lock on the whole file: refused while another process holds a write lock, and
-// keeps writers that lock out while the table is open here.
+// A shared read lock on the whole file, of both kinds that programs take (fcntl's record locks and
+// flock's, which Linux keeps apart): refused while another process holds a write lock of either,
+// and keeps writers that lock out while the table is open here.
 bool TakeSharedReadLock(int handle) {
   struct flock lock {};
   lock.l_type = F_RDLCK;
   lock.l_whence = SEEK_SET;
-  return fcntl(handle, F_SETLK, &lock) == 0;
+  return fcntl(handle, F_SETLK, &lock) == 0 && flock(handle, LOCK_SH | LOCK_NB) == 0;
 }
 
 bool IsRegularFile(int handle) {
@@ -48,6 +50,7 @@ bool DbfFile::Open(const std::string& fileName) {
   fileName_ = fileName;
   // O_NONBLOCK: opening a FIFO must not wait for a writer; it is refused just below.
   const int handle = open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  openError_ = handle < 0 ? errno : 0;
   if (handle < 0) return false;
   if (!IsRegularFile(handle) || !TakeSharedReadLock(handle)) {
     ::close(handle);

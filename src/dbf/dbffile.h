@@ -17,6 +17,8 @@ class DbfFile {
   // a directory, a FIFO, a device, a file write-locked by another process). Never blocks.
   bool Open(const std::string& fileName);
   bool IsOpen() const { return handle_ >= 0; }
+  // The system's error where the last Open could not open the file at all; 0 where it opened it.
+  int OpenError() const { return openError_; }
   void Close();
   const std::string& FileName() const { return fileName_; }
 
@@ -59,6 +61,7 @@ class DbfFile {
 
  private:
   int handle_ = -1;
+  int openError_ = 0;
   std::string fileName_;
 };
 

@@ -1,5 +1,9 @@
 #include "dbf/tablecheck.h"
 
+#include <cerrno>
+
+#include "runtime/runtime.h"
+
 namespace {
 
 // The header values in the order the tables are read: each value of the data table, then the
@@ -12,6 +16,17 @@ void ReadHeaders(DbfFile& propertyFile, DbfFile& dataFile) {
   }
 }
 
+// Why a table could not be opened where the cause lies with the process, not with the table: no
+// file descriptor or no memory left. Empty otherwise: a missing, unreadable or locked table
+// keeps the message as hosts know it.
+std::string ProcessLimit(const DbfFile& propertyFile, const DbfFile& dataFile) {
+  for (const int error : {dataFile.OpenError(), propertyFile.OpenError()}) {
+    if (error == EMFILE || error == ENFILE || error == ENOMEM)
+      return " (" + SystemReason(error) + ")";
+  }
+  return "";
+}
+
 }  // namespace
 
 std::optional<Refusal> OpenAndCheckTables(DbfFile& propertyFile, const std::string& propertyName,
@@ -19,8 +34,9 @@ std::optional<Refusal> OpenAndCheckTables(DbfFile& propertyFile, const std::stri
   const bool dataOpened = dataFile.Open(dataName);
   const bool propertyOpened = propertyFile.Open(propertyName);
   if (!dataOpened || !propertyOpened) {
-    return Refusal{"Could not open file(s): " + propertyName + " or " + dataName, kNoticeCaption,
-                   RefusedBy::Opening};
+    return Refusal{"Could not open file(s): " + propertyName + " or " + dataName +
+                       ProcessLimit(propertyFile, dataFile),
+                   kNoticeCaption, RefusedBy::Opening};
   }
   dataFile.ReadVersion();
   propertyFile.ReadVersion();

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <random>
 #include <string>
 
@@ -108,28 +109,38 @@ std::string AtomicFile::TemporaryPrefix() const {
   return FolderOf(target_) + "/" + BaseNameOf(target_).substr(0, kNameKept) + ".";
 }
 
-void AtomicFile::CreateNamed() {
-  do {
-    temporary_ = TemporaryPrefix() + RandomSuffix();
-    fd_ = open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  } while (fd_ < 0 && errno == EEXIST);
-  if (fd_ < 0) {
-    temporary_.clear();
-    Fail(errno);
+std::string CreateUnderFreeName(const std::string& prefix,
+                                std::unique_ptr<RemovedOnSignal>& registration,
+                                const std::function<bool(const std::string&)>& create,
+                                RemovedOnSignal::Kind kind) {
+  while (true) {
+    const std::string name = prefix + RandomSuffix();
+    registration = std::make_unique<RemovedOnSignal>(name, kind);
+    if (create(name)) return name;
+    const int error = errno;
+    registration.reset();
+    if (error != EEXIST) {
+      errno = error;
+      return {};
+    }
   }
-  removedOnSignal_ = std::make_unique<RemovedOnSignal>(temporary_);
+}
+
+void AtomicFile::CreateNamed() {
+  temporary_ =
+      CreateUnderFreeName(TemporaryPrefix(), removedOnSignal_, [&](const std::string& name) {
+        fd_ = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        return fd_ >= 0;
+      });
+  if (temporary_.empty()) Fail(errno);
 }
 
 void AtomicFile::LinkNameless() {
-  while (true) {
-    const std::string name = TemporaryPrefix() + RandomSuffix();
-    if (linkat(AT_FDCWD, self_.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
-      temporary_ = name;
-      removedOnSignal_ = std::make_unique<RemovedOnSignal>(temporary_);
-      return;
-    }
-    if (errno != EEXIST) Fail(errno);
-  }
+  temporary_ =
+      CreateUnderFreeName(TemporaryPrefix(), removedOnSignal_, [&](const std::string& name) {
+        return linkat(AT_FDCWD, self_.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0;
+      });
+  if (temporary_.empty()) Fail(errno);
 }
 
 void AtomicFile::Write(std::string_view bytes) {

@@ -11,6 +11,7 @@
 // SIGINT, SIGTERM and SIGHUP remove (signalcleanup.h) and only SIGKILL leaves.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -78,3 +79,12 @@ class AtomicFile {
 int OpenNamelessFile(const std::string& folder, int access, std::string& path);
 // The errors of a file system that keeps no file without a name, or of a system without /proc.
 bool NamelessUnsupported(int error);
+
+// Makes a file or folder with `create` under a name that is free: `prefix` and six random
+// letters, another while `create` fails with EEXIST. Each name is registered for removal on a
+// signal, in `registration`, before it is made, so that no signal can come between the two and
+// leave it behind. Returns the name; empty with errno set when `create` fails otherwise.
+std::string CreateUnderFreeName(const std::string& prefix,
+                                std::unique_ptr<RemovedOnSignal>& registration,
+                                const std::function<bool(const std::string&)>& create,
+                                RemovedOnSignal::Kind kind = RemovedOnSignal::Kind::File);

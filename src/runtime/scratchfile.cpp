@@ -1,6 +1,7 @@
 #include "runtime/scratchfile.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -19,13 +20,15 @@ ScratchFile::ScratchFile() {
 }
 
 void ScratchFile::MakePrivateFolder(const std::string& temporaryFolder) {
-  std::string folder = temporaryFolder + "/tarvochart-XXXXXX";
-  if (!mkdtemp(folder.data())) {
+  folder_ = CreateUnderFreeName(
+      temporaryFolder + "/tarvochart-", folderOnSignal_,
+      [](const std::string& name) { return mkdir(name.c_str(), 0700) == 0; },
+      RemovedOnSignal::Kind::Folder);
+  if (folder_.empty()) {
     throw FileError("no temporary folder in " + temporaryFolder + " (" + SystemReason(errno) + ")");
   }
-  folder_ = folder;
   path_ = folder_ + "/page";
-  folderOnSignal_ = std::make_unique<RemovedOnSignal>(folder_, RemovedOnSignal::Kind::Folder);
+  // Registered before anything makes it: the page is written later, by name.
   fileOnSignal_ = std::make_unique<RemovedOnSignal>(path_);
 }
 

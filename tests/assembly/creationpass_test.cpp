@@ -4,10 +4,13 @@
 #include "assembly/creationpass.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <QDir>
 #include <QFileInfo>
+#include <cerrno>
+#include <cstring>
 
 #include "chart/chartdocument.h"
 #include "dbf/dbffile.h"
@@ -119,6 +122,24 @@ TEST_F(CreationPass, EachTableRefusalNamesItsCheckAndClosesBoth) {
   }
   EXPECT_TRUE(window_.effects.empty()) << "a refused pass leaves the window as it was";
   EXPECT_EQ(chart_.SeriesCount(), 0);
+}
+
+// A process that has no file descriptor left is told so: its tables are sound.
+TEST_F(CreationPass, NoFileDescriptorLeftIsGivenAsTheReason) {
+  const std::string good = Write("good.dbf", Good());
+  rlimit saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &saved), 0);
+  const int lowestFree = dup(STDIN_FILENO);
+  ASSERT_GE(lowestFree, 0);
+  close(lowestFree);
+  rlimit none = saved;
+  none.rlim_cur = rlim_t(lowestFree);
+  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &none), 0);
+  const std::optional<Refusal> refusal = Run(good, good);
+  setrlimit(RLIMIT_NOFILE, &saved);
+  ASSERT_TRUE(refusal);
+  EXPECT_EQ(refusal->text,
+            "Could not open file(s): " + good + " or " + good + " (" + std::strerror(EMFILE) + ")");
 }
 
 // A data table over 2 GiB whose header agrees with its size (sparse: a few thousand long

@@ -38,10 +38,8 @@ struct Format {
 };
 
 const Format kFormats[] = {
-    {".svg", {"xmllint", "--noout"}},
-    {".pdf", {"pdfinfo"}},
-    {".png", {"identify"}},
-    {".bmp", {"identify"}},
+    {".svg", {"xmllint", "--noout"}}, {".pdf", {"pdfinfo"}},   {".png", {"identify"}},
+    {".bmp", {"identify"}},           {".jpeg", {"identify"}},
 };
 
 void WriteTables(const std::filesystem::path& folder, const std::string& bitmap) {

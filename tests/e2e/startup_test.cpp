@@ -209,21 +209,35 @@ TEST_F(Startup, TablesAreNeverChanged) {
   EXPECT_EQ(Fingerprint(Path("cut.dbf")), damaged);
 }
 
-// Another process writing the table holds a write lock on it: the table cannot be opened.
+// Another process writing the table holds a write lock on it, of either kind (fcntl's or
+// flock's): the table cannot be opened. A reader's shared lock lets it be read.
 TEST_F(Startup, ATableLockedForWritingIsNotOpened) {
   WriteTables();
-  QProcess writer;
-  writer.start("perl", {"-e",
-                        "use Fcntl; open(F, '+<', $ARGV[0]) or die; $| = 1;"
-                        "my $lock = pack('s s x4 q q i x4', F_WRLCK, 0, 0, 0, 0);"
-                        "fcntl(F, F_SETLK, $lock) or die;"
-                        "print qq(locked\\n); sleep 30",
-                        QString::fromStdString(Path("ChartDat.DBF"))});
-  ASSERT_TRUE(writer.waitForReadyRead(5000)) << writer.readAllStandardError().toStdString();
-  EXPECT_EQ(Run({}).standardError,
-            "TarvoChart Notice: Could not open file(s): ChartPro.DBF or ChartDat.DBF\n");
-  writer.kill();
-  writer.waitForFinished();
+  const struct {
+    const char* lock;  // Perl that locks the file F
+    bool refused;
+  } locks[] = {
+      {"fcntl(F, F_SETLK, $write)", true},
+      {"flock(F, LOCK_EX)", true},
+      {"flock(F, LOCK_SH)", false},
+  };
+  for (const auto& [lock, refused] : locks) {
+    SCOPED_TRACE(lock);
+    QProcess writer;
+    writer.start("perl",
+                 {"-e",
+                  QString("use Fcntl qw(:DEFAULT :flock); open(F, '+<', $ARGV[0]) or die;"
+                          "$| = 1; my $write = pack('s s x4 q q i x4', F_WRLCK, 0, 0, 0, 0);"
+                          "%1 or die; print qq(locked\\n); sleep 30")
+                      .arg(lock),
+                  QString::fromStdString(Path("ChartDat.DBF"))});
+    ASSERT_TRUE(writer.waitForReadyRead(5000)) << writer.readAllStandardError().toStdString();
+    EXPECT_EQ(Run({}).standardError,
+              refused ? "TarvoChart Notice: Could not open file(s): ChartPro.DBF or ChartDat.DBF\n"
+                      : kNoWindow);
+    writer.kill();
+    writer.waitForFinished();
+  }
   EXPECT_EQ(Run({}).standardError, kNoWindow);
 }
 

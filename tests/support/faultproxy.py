@@ -13,6 +13,9 @@ server answers ("answers"), counted over all connections. From there on, on ever
   close    the connections are shut down, and new ones as soon as they come
   garbage  the client gets bytes that are no answer, then its connection is shut down
   babble   the client gets bytes that are no answer, and its connection stays open
+or only on the connection that carries byte AT, all others passing as before:
+  cut      the connection is shut down
+  stall    nothing more passes on it; it stays open
 The bytes passed so far each way, "requests answers", are kept in the file COUNTS.
 """
 import os
@@ -26,6 +29,8 @@ at = int(at)
 passed = {"requests": 0, "answers": 0}
 lock = threading.Lock()
 misbehaving = threading.Event()
+reached = threading.Event()
+ONE_CONNECTION = ("cut", "stall")
 
 
 def shut(*sockets):
@@ -37,17 +42,20 @@ def shut(*sockets):
 
 
 def count(way, data):
-    """The part of `data` that still passes as it is; sets `misbehaving` where AT lies in it."""
+    """The part of `data` that still passes as it is, and whether AT lies in it (the first time):
+    then `misbehaving` is set, unless only that connection misbehaves."""
     with lock:
         first = passed[way]
         passed[way] += len(data)
         with open(counts + ".new", "w") as out:
             out.write(f"{passed['requests']} {passed['answers']}\n")
         os.replace(counts + ".new", counts)
-    if kind != "none" and way == direction and first + len(data) > at:
-        misbehaving.set()
-        return data[:max(0, at - first)]
-    return data
+    if kind != "none" and way == direction and first + len(data) > at and not reached.is_set():
+        reached.set()
+        if kind not in ONE_CONNECTION:
+            misbehaving.set()
+        return data[:max(0, at - first)], True
+    return data, False
 
 
 def misbehave(way, data, source, target, client):
@@ -71,8 +79,12 @@ def pump(way, source, target, client):
             if misbehaving.is_set():
                 misbehave(way, data, source, target, client)
                 continue
-            passing = count(way, data)
+            passing, hit = count(way, data)
             target.sendall(passing)
+            if hit and kind == "stall":
+                time.sleep(3600)
+            if hit and kind == "cut":
+                break
             if misbehaving.is_set():
                 misbehave(way, data[len(passing):], source, target, client)
     except OSError:

@@ -100,6 +100,10 @@ std::vector<std::string> PrintServer::JobDocuments() const {
   return documents;
 }
 
+std::string PrintServer::OpenJobs() const {
+  return Run("lpstat", {"-W", "not-completed", "-o"}, EnvironmentWith(ClientEnvironment()));
+}
+
 std::string PrintServer::WaitForPdfOutput(int job) const {
   if (pdfOutput_.empty()) return {};
   const QString finished = QString("%1-%2 ").arg(kQueue).arg(job);
@@ -129,7 +133,8 @@ std::string FaultyPrintServer::Address() const {
 FaultyPrintServer::~FaultyPrintServer() = default;
 
 void FaultyPrintServer::Misbehave(Fault fault, Way way, long long at) {
-  static const char* const kFaults[] = {"none", "freeze", "trickle", "close", "garbage", "babble"};
+  static const char* const kFaults[] = {"none",    "freeze", "trickle", "close",
+                                        "garbage", "babble", "cut",     "stall"};
   const QString counts = folder_.filePath("counts");
   QFile::remove(counts);
   standIn_ = std::make_unique<QProcess>();

@@ -35,6 +35,8 @@ class PrintServer {
   // Runs a CUPS administration command (lpadmin, cupsreject, ...) against the server.
   void Admin(const std::vector<std::string>& command) const;
 
+  // The jobs that are not completed (nor cancelled), as lpstat lists them: empty when none is.
+  std::string OpenJobs() const;
   // The documents of the jobs that the server took, oldest first.
   std::vector<std::string> JobDocuments() const;
   // The PDF printer's output for the `job`-th job (from 1), waiting up to a minute for it;
@@ -59,10 +61,11 @@ class PrintServer {
 // A print server that misbehaves at a chosen moment (tests/support/faultproxy.py): a stand-in on
 // a socket of its own in front of `server`, passing every byte until byte `at` of what its
 // clients send or of what the server answers, counted over the whole run; from there on it
-// freezes, trickles, closes, or sends garbage and closes or keeps the connection (babbles).
+// freezes, trickles, closes, or sends garbage and closes or keeps the connection (babbles); or
+// only the connection that carries byte `at` is cut or stalls, the later ones passing as before.
 class FaultyPrintServer {
  public:
-  enum class Fault { None, Freeze, Trickle, Close, Garbage, Babble };
+  enum class Fault { None, Freeze, Trickle, Close, Garbage, Babble, Cut, Stall };
   enum class Way { Requests, Answers };
 
   // With a `tcpPort`, the stand-in listens on that port of 127.0.0.1 instead, and its clients

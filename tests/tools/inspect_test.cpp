@@ -337,13 +337,18 @@ const InspectCase kCases[] = {
      "draws, 1 warning",
      {"warning: the size reads as 450 high and 0 wide: a height or width of 0 writes no file; "
       "write \"out.png;HEIGHT;WIDTH\""}},
+    {"JpegNameGivesJpeg",
+     WithRecords(kWindowless, {Row("BITMAPFILE", "y.JPEG;600;800")}),
+     SoundData(),
+     "draws, 0 warnings",
+     {"-> image file \"y.JPEG\", 600 high and 800 wide"}},
     {"ImageNameGivesBmp",
-     WithRecords(kWindowless, {Row("BITMAPFILE", "y.jpg;30;40")}),
+     WithRecords(kWindowless, {Row("BITMAPFILE", "y.gif;30;40")}),
      SoundData(),
      "draws, 2 warnings",
-     {"warning: writes a BMP file named \"y.jpg\": only the endings .png, .svg and .pdf choose "
-      "another format, any other name gives BMP; name it \"y.png\" for a PNG image",
-      "at 40 x 30 (the image file \"y.jpg\"):\n    data labels: 0 of 4 shown\n    warning: data "
+     {"warning: writes a BMP file named \"y.gif\": only the endings .png, .svg, .pdf, .jpg and "
+      ".jpeg choose another format, any other name gives BMP; name it \"y.png\" for a PNG image",
+      "at 40 x 30 (the image file \"y.gif\"):\n    data labels: 0 of 4 shown\n    warning: data "
       "labels: 4 of 4 left out at 40 x 30"}},
     // What the layout shows at the image's size: every label of two data sets of twelve months
     // side by side at 1200 x 700, and at 300 x 200, what it leaves out and from which size all
@@ -671,7 +676,7 @@ TEST(InspectOutput, TrimsTheNamesAndFailsWhenTheReportIsLost) {
       "/bin/sh", {"-c", "\"$0\" ChartPro.DBF ChartDat.DBF >/dev/full", TARVO_INSPECT_PATH},
       example);
   EXPECT_EQ(lost.exitCode, 3);
-  EXPECT_EQ(lost.standardError, "tarvo-inspect: the report could not be written: " +
+  EXPECT_EQ(lost.standardError, "tarvo-inspect: cannot write to standard output: " +
                                     std::string(std::strerror(ENOSPC)) + "\n");
 }
 

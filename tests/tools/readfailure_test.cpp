@@ -2,7 +2,8 @@
 // input that is a folder or closed, a job list that is a folder, and a read error of the system
 // (EIO, injected with strace) at the first read and at a read in the middle. Each run says why
 // with the system's reason and its exit status, and leaves what was there as it was: no table
-// replaced, no job run, no image written.
+// replaced, no job run, no image written. And every program on standard output that cannot take
+// what it writes.
 
 #include <gtest/gtest.h>
 
@@ -213,6 +214,102 @@ TEST(ReadFailure, EveryProgramSaysWhyAndLeavesEverythingAsItWas) {
             << "a temporary file stays: " << entry.path();
       }
     }
+  }
+}
+
+// A program and what it writes to standard output: its help, its version or its report.
+struct Writer {
+  std::string program;
+  std::vector<std::string> arguments;
+  std::string input;  // on standard input
+};
+
+std::vector<Writer> Writers() {
+  std::vector<Writer> writers;
+  for (const std::string program : {TARVOCHART_PATH, DBFWRITE_PATH, BATCH_PATH, INSPECT_PATH}) {
+    writers.push_back({program, {"--help"}, ""});
+    writers.push_back({program, {"--version"}, ""});
+  }
+  writers.push_back({BATCH_PATH, {"-"}, "small\n"});
+  writers.push_back({INSPECT_PATH, {"small/ChartPro.DBF", "small/ChartDat.DBF"}, ""});
+  return writers;
+}
+
+// Runs the writer with standard output on /dev/full ("full") or on a pipe whose reader has gone
+// ("pipe"), SIGPIPE at its default as a shell leaves it.
+RunResult RunWithLostOutput(const Writer& writer, const std::string& output,
+                            const std::filesystem::path& folder) {
+  std::vector<std::string> command = {"-c",
+                                      "import os, signal, sys\n"
+                                      "signal.signal(signal.SIGPIPE, signal.SIG_DFL)\n"
+                                      "if sys.argv[1] == 'full':\n"
+                                      "    os.dup2(os.open('/dev/full', os.O_WRONLY), 1)\n"
+                                      "else:\n"
+                                      "    reader, writer = os.pipe()\n"
+                                      "    os.close(reader)\n"
+                                      "    os.dup2(writer, 1)\n"
+                                      "os.execv(sys.argv[2], sys.argv[2:])\n",
+                                      output, writer.program};
+  command.insert(command.end(), writer.arguments.begin(), writer.arguments.end());
+  return RunProgram("python3", command, folder.string(), writer.input,
+                    {"QT_QPA_PLATFORM=offscreen", "DISPLAY"});
+}
+
+TEST(OutputFailure, EveryProgramSaysWhyOnceAndEndsWithStatusThree) {
+  QTemporaryDir dir;
+  const std::filesystem::path folder = dir.path().toStdString();
+  std::filesystem::create_directories(folder / "small");
+  WriteDbf(folder / "small/ChartPro.DBF",
+           PropertyTable({Row("DATASETCOUNT", "1"), Row("CHARTSTYLE", "LINE"), Row("NOSHOW"),
+                          Row("BITMAPFILE", "chart.png;100;100")}));
+  WriteDbf(folder / "small/ChartDat.DBF", DataTable(1, {DataRow{"1", "Month", {{"7", "RED"}}}}));
+  for (const Writer& writer : Writers()) {
+    for (const auto& [output, reason] : {std::pair{"full", ENOSPC}, {"pipe", EPIPE}}) {
+      const std::string name = std::filesystem::path(writer.program).filename().string();
+      SCOPED_TRACE(name + " " + writer.arguments.front() + " into " + output);
+      const RunResult run = RunWithLostOutput(writer, output, folder);
+      ASSERT_TRUE(run.finished);
+      EXPECT_EQ(run.exitCode, 3) << "-1: ended by a signal";
+      EXPECT_EQ(run.standardError,
+                name + ": cannot write to standard output: " + std::strerror(reason) + "\n");
+    }
+  }
+}
+
+// A file that is written over keeps its permissions, whatever the umask would give a new one; a
+// table is on disk before it takes the old one's place.
+TEST(Rewrite, KeepsThePermissionsAndSyncsATableBeforeItsRename) {
+  const bool strace = !QStandardPaths::findExecutable("strace").isEmpty();
+  QTemporaryDir dir;
+  const std::filesystem::path folder = dir.path().toStdString();
+  WriteInputs(folder);
+  const struct {
+    std::string command;
+    std::string where;  // the folder it runs in
+    std::string file;
+  } rewrites[] = {
+      {"\"$0\" --keywords properties T.DBF <keywords.txt", ".", "T.DBF"},
+      {"\"$0\" ChartPro.DBF ChartDat.DBF", "pool", "pool/chart.png"},
+  };
+  for (const auto& [command, where, file] : rewrites) {
+    SCOPED_TRACE(file);
+    const std::string program = file == "T.DBF" ? DBFWRITE_PATH : TARVOCHART_PATH;
+    std::filesystem::permissions(
+        folder / file, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    const std::string trace =
+        strace ? "strace -f -qq -o calls -e trace=fsync,rename,renameat,renameat2 " : "";
+    const RunResult run =
+        RunProgram("/bin/sh", {"-c", "umask 022; exec " + trace + command, program},
+                   (folder / where).string(), "", Environment());
+    EXPECT_EQ(run.standardError, "");
+    EXPECT_NE(Contents(folder / file), kOld);
+    EXPECT_EQ(std::filesystem::status(folder / file).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    if (!strace || file != "T.DBF") continue;
+    const std::string calls = Contents(folder / "calls");
+    const auto synced = calls.find("fsync("), renamed = calls.find("rename");
+    EXPECT_NE(renamed, std::string::npos) << calls;
+    EXPECT_LT(synced, renamed) << calls;
   }
 }
 

@@ -2,7 +2,7 @@
 // ends as that signal ends a program, and its folder holds what it held before, no temporary
 // file, no part of the new one. tarvo-dbfwrite is caught while it waits for the rest of its
 // input, also where its folder takes no file without a name; tarvochart and tarvo-batch while
-// strace holds their first write back.
+// strace holds their first write back. And every writer while its named file is being made.
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -147,6 +147,41 @@ TEST(Signals, AWriterInterruptedLeavesTheFolderAsItWas) {
       ASSERT_TRUE(image.open(QIODevice::ReadOnly));
       EXPECT_EQ(image.readAll(), "old contents");
     }
+  }
+}
+
+// On a file system without files without a name whose creates are slow (NFS), a signal comes
+// while the named temporary file is being made: the file is there, its maker not yet back.
+TEST(Signals, AWriterInterruptedWhileItMakesItsNamedFileLeavesNothing) {
+  for (const Writer& writer : Writers()) {
+    SCOPED_TRACE(writer.name);
+    QTemporaryDir dir;
+    WriteFolder(dir.path());
+    const QStringList before = QDir(dir.path()).entryList(QDir::Files);
+    const QString made = writer.name == "tarvo-dbfwrite" ? "T.DBF.*" : "chart.png.*";
+    QProcess process;
+    process.setWorkingDirectory(dir.path());
+    process.setEnvironment({"QT_QPA_PLATFORM=offscreen", "PATH=/usr/bin:/bin",
+                            "LD_PRELOAD=" SLOWCREATE_PATH,
+                            "TARVO_SLOW_CREATE_MATCH=" + QString(made).chopped(1),
+                            "ASAN_OPTIONS=verify_asan_link_order=0:detect_leaks=0"});
+    QStringList arguments;
+    for (const std::string& argument : writer.arguments) {
+      arguments << (argument == "T.DBF" ? dir.filePath("T.DBF") : QString::fromStdString(argument));
+    }
+    process.start(QString::fromStdString(writer.program), arguments);
+    ASSERT_TRUE(process.waitForStarted());
+    bool seen = false;
+    for (int wait = 0; wait < 4000 && !seen; ++wait) {
+      seen = !QDir(dir.path()).entryList({made}, QDir::Files).isEmpty();
+      if (!seen) QThread::msleep(5);
+    }
+    ASSERT_TRUE(seen) << "the named file was never made";
+    kill(pid_t(process.processId()), SIGTERM);
+    ASSERT_TRUE(process.waitForFinished(20000));
+    EXPECT_EQ(process.exitStatus(), QProcess::CrashExit);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).join(" ").toStdString(),
+              before.join(" ").toStdString());
   }
 }
 

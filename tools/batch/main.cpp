@@ -21,6 +21,7 @@
 #include "runtime/inputstream.h"
 #include "runtime/runtime.h"
 #include "runtime/signalcleanup.h"
+#include "runtime/standardoutput.h"
 
 namespace {
 
@@ -53,7 +54,9 @@ Once a print has found the name server or the print server not answering within 
 the later print jobs of the batch fail at once with that reason.
 
 Exit status: 0 every job made its outputs, 1 a job ended with a message or made nothing, 2 the
-command line is wrong or the job list cannot be read to its end (no job runs then).
+command line is wrong or the job list cannot be read to its end (no job runs then), 3 the
+report (or the text of --help, --version) could not be written to standard output; the jobs
+run to their end all the same.
 
 The manual page: man tarvo-batch once installed; before, in the source folder:
 man -l tools/batch/tarvo-batch.1
@@ -170,7 +173,7 @@ void PrintPage(const chart::ChartDocument& chart, const PrintSettings& settings)
     CupsPrinter printer;
     PrintChartPage(printer, chart, settings);
   } catch (const PrintDeadlinePassed& error) {
-    std::string text = error.Text();
+    std::string text = error.Reason();
     if (text.ends_with('.')) text.pop_back();
     notAnswering = text + " for an earlier job; it is not asked again in this batch.";
     throw;
@@ -183,22 +186,20 @@ int RunBatch(const std::vector<Job>& jobs, int threads) {
   Progress progress(jobs.size(), isatty(STDERR_FILENO));
   const chart::NumberLocale numbers = chart::SystemNumberLocale();
   bool anyFailed = false;
+  bool reportLost = false;
   RunJobs(
       jobs, threads,
       [&](const Job& job) { return RunJobInFolder(job, baseFolder, PrintPage, numbers); },
       [&](const Job& job, const JobOutcome& outcome) {
         anyFailed = anyFailed || outcome.failed;
         const std::string line = ToPlainLine(job.line) + "\t" + outcome.text + "\n";
-        std::fwrite(line.data(), 1, line.size(), stdout);
-        std::fflush(stdout);
+        // The jobs go on where the report is lost: their images are what the batch is for.
+        if (!reportLost) reportLost = !WriteStandardOutput(line, "tarvo-batch");
         progress.Count(outcome.failed);
       });
   progress.Finish();
   close(baseFolder);
-  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-    std::fprintf(stderr, "tarvo-batch: the report could not be written to standard output\n");
-    return kSomeFailed;
-  }
+  if (reportLost) return kOutputLost;
   return anyFailed ? kSomeFailed : kAllMade;
 }
 
@@ -210,8 +211,7 @@ int main(int argc, char** argv) {
   const CommandLine line = ReadCommandLine(argc, argv);
   if (!line.problem.empty()) return Usage(line.problem);
   if (line.information) {
-    std::fputs(line.information, stdout);
-    return std::fflush(stdout) == 0 ? kAllMade : kSomeFailed;
+    return WriteStandardOutput(line.information, "tarvo-batch") ? kAllMade : kOutputLost;
   }
   std::vector<Job> jobs;
   try {

@@ -17,6 +17,7 @@
 #include "keywords/keywordtable.h"
 #include "runtime/inputstream.h"
 #include "runtime/signalcleanup.h"
+#include "runtime/standardoutput.h"
 
 namespace {
 
@@ -103,7 +104,8 @@ a read-only or missing folder: the message gives the system's reason), and when 
 interrupted (SIGINT, SIGTERM, SIGHUP; where the file system allows, SIGKILL too). A name that
 is there but is not a regular file (a folder, a device, a FIFO) is refused.
 
-Exit status: 0 written, 1 refused or not written, 2 wrong command line.
+Exit status: 0 written, 1 refused or not written, 2 wrong command line, 3 standard output
+could not take the text of --help or --version.
 
 The manual page: man tarvo-dbfwrite once installed; before, in the source folder:
 man -l tools/dbfwrite/tarvo-dbfwrite.1
@@ -299,8 +301,8 @@ int main(int argc, char** argv) {
   Request request;
   while (!args.empty() && StartsWith(args.front(), "--")) {
     if (args.front() == "--help" || args.front() == "--version") {
-      std::cout << (args.front() == "--help" ? kHelp : "tarvo-dbfwrite " TARVO_VERSION "\n");
-      return 0;
+      const char* text = args.front() == "--help" ? kHelp : "tarvo-dbfwrite " TARVO_VERSION "\n";
+      return WriteStandardOutput(text, "tarvo-dbfwrite") ? 0 : kOutputLost;
     }
     const std::string option = args.front();
     args.erase(args.begin());

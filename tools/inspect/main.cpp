@@ -2,13 +2,8 @@
 // and by the rules of its run, without drawing or showing anything, and warns of what the run
 // does otherwise than the tables seem to ask. The exit status says whether the run would draw its
 // chart and make its outputs.
-
-#include <unistd.h>
-
 #include <QGuiApplication>
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <iostream>
 #include <optional>
 #include <sstream>
@@ -20,13 +15,13 @@
 #include "inspect/inspection.h"
 #include "platform/application/guiprocess.h"
 #include "runtime/runtime.h"
+#include "runtime/standardoutput.h"
 
 namespace {
 
 constexpr int kDrawsChart = 0;
 constexpr int kEndsWithMessage = 1;  // also: makes nothing, or a warning with --strict
 constexpr int kUsageError = 2;
-constexpr int kReportLost = 3;
 
 constexpr const char* kHelp =
     R"(usage: tarvo-inspect [--all] [--strict] [--size WxH] [PROPERTIES.DBF DATA.DBF]
@@ -40,7 +35,7 @@ colours, or the error that would end the run, with its record and field.
 It warns, at the record concerned, of what makes the run do less than the tables seem to ask:
 a record without effect (an unknown keyword, with the nearest one; a data set beyond the
 count; an eleventh page text), an image size of 0 or one that does not read as two numbers,
-an image name that gives a BMP file (".jpg"), a colour that is no colour name (with the
+an image name that gives a BMP file (".gif"), a colour that is no colour name (with the
 nearest names), a bar style that gives horizontal bars although it is not "BAR" ("VERTBARS"),
 a data-set title or colour beyond the data-set count, tables that look swapped, PRINT with
 PRINTSETUP in a NOSHOW run, whose dialog a run without a display cannot show, and a page text
@@ -78,7 +73,8 @@ Exit status:
      or it would make nothing (NOSHOW without an image file or PRINT); or, with --strict,
      there is a warning
   2  the command line is wrong
-  3  the report could not be written (a full disk, for one): standard error says why
+  3  the report (or the text of --help, --version) could not be written: a full disk, a
+     closed pipe; standard error says why
 
 The manual page: man tarvo-inspect once installed; before, in the source folder:
 man -l tools/inspect/tarvo-inspect.1
@@ -92,20 +88,9 @@ int Usage(const std::string& problem) {
   return kUsageError;
 }
 
-// Writes the report to standard output; `status` once it is out. A report that cannot be written
-// is a failure of its own: whoever reads it would take a cut report for the whole one.
+// Writes the report to standard output; `status` once it is out.
 int Finish(std::string_view report, int status) {
-  while (!report.empty()) {
-    const ssize_t written = write(STDOUT_FILENO, report.data(), report.size());
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) {
-      const char* reason = written < 0 ? std::strerror(errno) : "nothing more could be written";
-      std::cerr << "tarvo-inspect: the report could not be written: " << reason << "\n";
-      return kReportLost;
-    }
-    report.remove_prefix(std::size_t(written));
-  }
-  return status;
+  return WriteStandardOutput(report, "tarvo-inspect") ? status : kOutputLost;
 }
 
 // "1200x700": a width and a height, each 1 to 32767, as an image file may be.

@@ -80,14 +80,27 @@ PrintDeadline::~PrintDeadline() {
 }
 
 int PrintDeadline::RemainingMilliseconds() const {
-  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end_ - Clock::now());
+  const auto left =
+      std::chrono::duration_cast<std::chrono::milliseconds>(end_.load() - Clock::now());
   return left.count() > 0 ? int(left.count()) : 0;
+}
+
+void PrintDeadline::Grant(std::chrono::milliseconds grace) {
+  {
+    const std::lock_guard lock(mutex_);
+    end_.store(Clock::now() + grace);
+  }
+  wake_.notify_all();
 }
 
 void PrintDeadline::Watch() {
   std::unique_lock lock(mutex_);
-  if (wake_.wait_until(lock, end_, [this] { return over_; })) return;
-  do {
-    ShutDownConnectionsTo(server_);
-  } while (!wake_.wait_for(lock, kRecheck, [this] { return over_; }));
+  while (!over_) {
+    if (Clock::now() < end_.load()) {
+      wake_.wait_until(lock, end_.load());
+    } else {
+      ShutDownConnectionsTo(server_);
+      wake_.wait_for(lock, kRecheck);
+    }
+  }
 }

@@ -7,6 +7,7 @@
 // exchange is over: whatever waits on one of them returns at once with an error, and the caller
 // tells the user that the server did not answer in time.
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -39,18 +40,21 @@ class PrintDeadline {
   PrintDeadline(const PrintDeadline&) = delete;
   PrintDeadline& operator=(const PrintDeadline&) = delete;
 
-  bool Expired() const { return Clock::now() >= end_; }
+  bool Expired() const { return Clock::now() >= end_.load(); }
   // The time left in milliseconds; 0 once it has passed.
   int RemainingMilliseconds() const;
   std::chrono::milliseconds Length() const { return length_; }
-  Clock::time_point End() const { return end_; }
+  Clock::time_point End() const { return end_.load(); }
+  // Moves the end to `grace` from now, for an exchange that must still happen once the deadline
+  // has passed (the cancel of a job left without its document); from then on as before.
+  void Grant(std::chrono::milliseconds grace);
 
  private:
   void Watch();
 
   const PrintServerEndpoint server_;
   const std::chrono::milliseconds length_;
-  const Clock::time_point end_;
+  std::atomic<Clock::time_point> end_;
   std::mutex mutex_;
   std::condition_variable wake_;
   bool over_ = false;

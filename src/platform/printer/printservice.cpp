@@ -153,6 +153,7 @@ std::string PrintService::ReachableAddress(const std::string& host) {
 }
 
 void PrintService::Connect(const std::string& host) {
+  host_ = host;
   http_ = Cups().connect(host.c_str(), Cups().port(), nullptr, AF_UNSPEC, Cups().encryption(), 1,
                          deadline_.RemainingMilliseconds(), nullptr);
   // The library gives no reason of its own why a connection failed: the system is asked.
@@ -281,12 +282,39 @@ void PrintService::Submit(const PrintDestination& destination, const std::string
     Fail(refused);
   }
   // A job counts as printed only once the server has said that it has the whole document.
-  if (!SendDocument(queue, job, file)) {
-    Cups().cancelJob(http_, queue, job, 0);
+  if (!SendDocument(queue, job, file)) FailTransfer(refused, queue, job);
+  CheckDeadline();
+}
+
+void PrintService::FailTransfer(const std::string& refused, const char* queue, int job) {
+  // The reason is taken before the cancel's own exchange replaces the library's last status.
+  const auto withCancel = [&](std::string text) {
+    if (CancelJob(queue, job)) return text;
+    if (text.ends_with('.')) text.pop_back();
+    const std::string name = std::string(queue) + "-" + std::to_string(job);
+    return text + "; the job " + name + " it left on the server could not be cancelled (\"cancel " +
+           name + "\" does it).";
+  };
+  try {
     CheckConnection();
     Fail(refused);
+  } catch (const PrintDeadlinePassed& error) {
+    throw PrintDeadlinePassed(withCancel(error.Text()), error.Text());
+  } catch (const Exception& error) {
+    throw Exception(withCancel(error.Text()));
   }
-  CheckDeadline();
+}
+
+bool PrintService::CancelJob(const char* queue, int job) {
+  // Short, as the user waits for it: on a local server or a near one it takes milliseconds.
+  deadline_.Grant(deadline_.Length() / 5);
+  http_t* http = Cups().connect(host_.c_str(), Cups().port(), nullptr, AF_UNSPEC,
+                                Cups().encryption(), 1, deadline_.RemainingMilliseconds(), nullptr);
+  if (!http) return false;
+  const ipp_status_t status = Cups().cancelJob(http, queue, job, 0);
+  Cups().close(http);
+  // "Not possible": the job is over already, it got its document after all.
+  return status < IPP_STATUS_REDIRECTION_OTHER_SITE || status == IPP_STATUS_ERROR_NOT_POSSIBLE;
 }
 
 bool PrintService::SendDocument(const char* queue, int job, const std::string& file) {

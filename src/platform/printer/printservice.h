@@ -30,7 +30,13 @@ using JobOptions = std::vector<std::pair<std::string, std::string>>;
 // answer in time. Once one did not, the next print of a batch need not wait for it again.
 class PrintDeadlinePassed : public Exception {
  public:
-  using Exception::Exception;
+  explicit PrintDeadlinePassed(const std::string& text, const std::string& reason = {})
+      : Exception(text), reason_(reason.empty() ? text : reason) {}
+  // The text without what it says of a job left on the server: what a later print is told.
+  const std::string& Reason() const { return reason_; }
+
+ private:
+  std::string reason_;
 };
 
 class PrintService {
@@ -61,7 +67,9 @@ class PrintService {
   PrintDestination Destination(const std::string& name);
 
   // Sends `file` to `destination` as one job. Throws Exception when the server does not take
-  // it, so that a job never counts as printed unless the server has it.
+  // it, so that a job never counts as printed unless the server has it. A job that the server
+  // made but that did not get its whole document is cancelled, within a fifth of the print's
+  // time more even where the time has run out; the message says so where it could not be.
   void Submit(const PrintDestination& destination, const std::string& file,
               const std::string& title, const JobOptions& options);
 
@@ -78,6 +86,11 @@ class PrintService {
   int DefaultResolution(cups_dest_s* dest);
   // Sends the document of the job; true once the server has taken all of it.
   bool SendDocument(const char* queue, int job, const std::string& file);
+  // Throws the failure of the document's transfer, `refused` where the exchange itself went
+  // well, with the end that the job's cancel gives it.
+  [[noreturn]] void FailTransfer(const std::string& refused, const char* queue, int job);
+  // Cancels the job on a connection of its own; true once the server has said it did.
+  bool CancelJob(const char* queue, int job);
   void CheckConnection() const;
   bool ServerClosed() const;
   [[noreturn]] void NoAnswer() const;
@@ -86,6 +99,7 @@ class PrintService {
   [[noreturn]] void Fail(const std::string& what) const;
 
   std::string address_;
+  std::string host_;  // the socket path or the numeric address connected to
   PrintDeadline deadline_;
   http_t* http_ = nullptr;
 };
