@@ -53,7 +53,25 @@ bool ListedFromOurFilesAlone() {
   return true;
 }
 
+// Antialiasing is the one rendering setting that Qt takes from the font configuration for a
+// font whose hinting and subpixel rendering are asked for: a rule after the configuration's own
+// turns it on for the family's files (and the autohinter off, as Debian has it), so that
+// neither a configuration nor a desktop setting changes the chart's glyphs.
+void RenderOurFilesTheSameEverywhere() {
+  std::string rules = "<fontconfig>";
+  for (const char* file : kFontFiles) {
+    rules += std::string("<match target=\"font\"><test name=\"file\"><string>") + kChartFontFolder +
+             file +
+             "</string></test><edit name=\"antialias\" mode=\"assign\"><bool>true</bool></edit>"
+             "<edit name=\"autohint\" mode=\"assign\"><bool>false</bool></edit></match>";
+  }
+  rules += "</fontconfig>";
+  FcConfigParseAndLoadFromMemory(FcConfigGetCurrent(),
+                                 reinterpret_cast<const FcChar8*>(rules.c_str()), FcFalse);
+}
+
 QString LoadChartFontFamily() {
+  RenderOurFilesTheSameEverywhere();
   if (ListedFromOurFilesAlone()) return kFamily;
   QString family;
   for (const char* file : kFontFiles) {

@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <QLocale>
+#include <QPainter>
 #include <QRawFont>
 
 #include "chart/chartlayout.h"
@@ -71,6 +73,28 @@ TEST(ChartFont, HoldsEveryCharacterTheChartWrites) {
             << "U+" << std::hex << uint32_t(c) << " in " << text.toStdString();
       }
     }
+  }
+}
+
+// Glyphs are antialiased (grey edges) whatever the font configuration asks for: under the
+// hostile configuration of the second run too.
+TEST(ChartFont, TextsAreAntialiasedWhateverTheConfigurationSays) {
+  for (FontRole role : {FontRole::Title, FontRole::Tick}) {
+    QImage image(160, 40, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setFont(MakeChartFonts(ChartModel{})[role]);
+    painter.setPen(Qt::black);
+    painter.drawText(QPointF(4, 28), "Sales 2026");
+    painter.end();
+    int grey = 0;
+    for (int y = 0; y < image.height(); ++y) {
+      for (int x = 0; x < image.width(); ++x) {
+        const int level = qGray(image.pixel(x, y));
+        if (level > 40 && level < 215) ++grey;
+      }
+    }
+    EXPECT_GT(grey, 20) << "antialiased edges, role " << static_cast<int>(role);
   }
 }
 
