@@ -8,8 +8,10 @@
 namespace chart {
 
 // DejaVu Sans from fonts-dejavu-core (regular, bold, oblique, bold oblique), loaded by path
-// once per process; the Qt application must exist. Where the files cannot be read, the
-// application's default family, so that a chart is still drawn.
+// once per process; the Qt application must exist. The first call adds a rendering rule to the
+// font configuration: a program that draws on several threads calls it before they start.
+// Where the files cannot be read, the application's default family, so that a chart is still
+// drawn.
 const QString& ChartFontFamily();
 
 // The folder the family's files are read from.
