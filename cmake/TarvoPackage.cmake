@@ -28,7 +28,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libcups2 (>= 1.7.0)")
+# The chart's texts are drawn in DejaVu Sans, read from that package's files by path.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libcups2 (>= 1.7.0), fonts-dejavu-core")
 # The program prints to a CUPS server, which need not run on this machine.
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS cups)
 set(CPACK_STRIP_FILES ON)

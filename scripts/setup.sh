@@ -22,7 +22,7 @@ esac
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-svg-dev libgl-dev zlib1g-dev libcups2-dev
-  fonts-dejavu-core fontconfig
+  libfontconfig-dev fonts-dejavu-core fontconfig
 )
 if $with_tests; then
   packages+=(
@@ -31,7 +31,7 @@ if $with_tests; then
     cups cups-client cups-bsd printer-driver-cups-pdf
     shapelib poppler-utils locales python3 python3-dbfread libxml2-utils file man-db
     python3-dbf libdbd-xbase-perl
-    gnuplot-nox bc time libdeflate-dev strace
+    gnuplot-nox bc time libdeflate-dev strace fonts-urw-base35
     clang libclang-rt-14-dev
   )
 fi

@@ -9,6 +9,7 @@
 #include <QPdfWriter>
 #include <QSvgGenerator>
 
+#include "chart/chartfont.h"
 #include "chart/chartpainter.h"
 #include "chart/pngencoder.h"
 #include "chart/reproduciblepdf.h"
@@ -112,6 +113,9 @@ void WriteSvg(const ChartModel& model, QSize size, const std::string& fileName, 
   generator.setTitle(ToDisplayText(fileName).toHtmlEscaped());
   QPainter painter;
   if (!painter.begin(&generator)) Fail(fileName, "the SVG generator cannot start");
+  // The generator names the painter's font on every shape too: the chart's own family, so that
+  // the file names no family but the one its texts were measured with.
+  painter.setFont(QFont(ChartFontFamily()));
   RenderChart(painter, model, QRectF(QPoint(0, 0), size), ImageTextScale(size));
   painter.end();
   file.write(WithCharactersXmlHolds(svg.data()));

@@ -1,9 +1,9 @@
 #include "chart/chartlayout.h"
 
-#include <QGuiApplication>
 #include <algorithm>
 #include <cmath>
 
+#include "chart/chartfont.h"
 #include "chart/layoutsteps.h"
 #include "chart/niceticks.h"
 #include "chart/palette.h"
@@ -25,8 +25,12 @@ constexpr double kMaxTitleShare = 0.3;  // of the height, for the title's lines
 constexpr int kTitleWrapLines = 2;      // a title line too long wraps once, then is shortened
 constexpr std::size_t kMaxLegendEntries = 5000;  // more never fit
 
+// The chart's own family at a fixed size in pixels. Hinting and subpixel rendering are fixed
+// here too, so that neither a font configuration nor a desktop setting changes the glyphs.
 QFont FontOf(double points, FontStyle style) {
-  QFont font = QGuiApplication::font();
+  QFont font(ChartFontFamily());
+  font.setHintingPreference(QFont::PreferVerticalHinting);
+  font.setStyleStrategy(QFont::NoSubpixelAntialias);
   font.setPixelSize(static_cast<int>(std::lround(points * 96.0 / 72.0)));
   font.setBold(style.bold);
   font.setItalic(style.italic);

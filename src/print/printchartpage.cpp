@@ -1,21 +1,42 @@
 #include "print/printchartpage.h"
 
+#include <QFontDatabase>
 #include <QRect>
+#include <QStringList>
 #include <algorithm>
 
 #include "chart/chartdocument.h"
+#include "chart/chartfont.h"
 #include "platform/printer/tprinter.h"
 #include "print/chartprintrect.h"
 #include "print/pagetextstyle.h"
 #include "properties/printsettings.h"
+#include "runtime/runtime.h"
 
 namespace {
+
+// Whether the font list holds the family by its own name: neither an alias of the font
+// configuration ("Arial" for a metric twin, or whatever a configuration puts first) nor the
+// generic names, which stand for the configuration's choice.
+bool InstalledFamily(const QString& family) {
+  static const QStringList kGeneric{"Sans Serif", "Serif", "Monospace"};
+  if (family.trimmed().isEmpty() || kGeneric.contains(family, Qt::CaseInsensitive)) return false;
+  return QFontDatabase::families().contains(family, Qt::CaseInsensitive);
+}
+
+// The family a page text names where it is installed, else the chart's own: the page then
+// looks the same whatever family the font configuration would have put in its place.
+// Characters the family lacks come from the fonts fontconfig answers for them.
+std::string PageTextFamily(const std::string& named) {
+  if (InstalledFamily(ToDisplayText(named))) return named;
+  return chart::ChartFontFamily().toStdString();
+}
 
 void PrintPageTexts(TPrinter& printer, const PrintSettings& settings) {
   const int count = std::clamp(settings.pageTextCount, 0, PrintSettings::kMaxPageTexts);
   for (int i = 0; i < count; ++i) {
     const PageTextItem& item = settings.pageTexts[std::size_t(i)];
-    printer.SetFontName(item.fontName);
+    printer.SetFontName(PageTextFamily(item.fontName));
     printer.SetFontSize(item.fontSize);
     const PageTextStyle style = StyleFromLetters(item.fontStyle);
     printer.SetFontStyle(style.bold, style.italic);

@@ -193,4 +193,81 @@ TEST_F(Examples, SlicesAndLinesTakeTheColoursTheTablesName) {
   EXPECT_LT(softwareLine.meanY, servicesLine.meanY);
 }
 
+// A font configuration that puts Nimbus Sans before every family, hints fully, renders
+// subpixels and turns antialiasing off.
+constexpr const char* kAnotherFamilyFirst = SUPPORT_DIR "/anotherfamilyfirst.conf";
+
+bool NimbusSansInstalled() {
+  QProcess list;
+  list.start("fc-list", {"Nimbus Sans"});
+  return list.waitForFinished(30000) && !list.readAllStandardOutput().isEmpty();
+}
+
+// Runs `script` with bash in `folder` under the font configuration above; empty on success.
+QString RunUnderAnotherFontConfiguration(const QString& script, const QString& folder) {
+  QProcess run;
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert("FONTCONFIG_FILE", kAnotherFamilyFirst);
+  run.setProcessEnvironment(environment);
+  run.setWorkingDirectory(folder);
+  run.start("bash", {"-c", script});
+  if (!run.waitForFinished(120000)) return "did not finish";
+  return run.exitCode() == 0 ? QString() : QString::fromUtf8(run.readAllStandardError());
+}
+
+// The chart's texts come from the font files the program names: a host that compares its
+// charts with stored ones gets the same bytes whatever the machine's font configuration.
+TEST_F(Examples, AreTheSameBytesUnderAFontConfigurationPreferringAnotherFamily) {
+  ASSERT_TRUE(NimbusSansInstalled()) << "install fonts-urw-base35 (scripts/setup.sh --tests)";
+  QTemporaryDir other;
+  const QString script = QString("'%1' '%2' '%3' '%4' '%5' %6 %7")
+                             .arg(EXAMPLES_DIR "/render.sh", TARVOCHART_PATH, DBFWRITE_PATH,
+                                  other.path(), QString::number(kHeight), QString::number(kWidth));
+  ASSERT_EQ(RunUnderAnotherFontConfiguration(script, other.path()), "");
+  const QStringList images = QDir(folder_->path()).entryList({"*.png"});
+  ASSERT_GE(images.size(), 20);
+  for (const QString& name : images) {
+    QFile usual(folder_->filePath(name)), underOther(other.filePath(name));
+    ASSERT_TRUE(usual.open(QIODevice::ReadOnly) && underOther.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(usual.readAll() == underOther.readAll()) << name.toStdString();
+  }
+}
+
+// SVG names, and PDF embeds, only the family the texts were measured with, whatever family the
+// font configuration puts first.
+TEST_F(Examples, VectorFilesNameTheFamilyTheirTextsWereMeasuredWith) {
+  ASSERT_TRUE(NimbusSansInstalled()) << "install fonts-urw-base35 (scripts/setup.sh --tests)";
+  QTemporaryDir dir;
+  for (const char* file : {"chart.svg", "chart.pdf"}) {
+    const QString script = QString(
+                               "{ grep -v BITMAPFILE '%1/properties.txt'; echo '1|1|NOSHOW|'; "
+                               "echo '1|1|BITMAPFILE|%2;450;720'; } | '%3' properties P.DBF && "
+                               "'%3' data 3 D.DBF <'%1/data.txt' && '%4' P.DBF D.DBF")
+                               .arg(EXAMPLES_DIR "/sales", file, DBFWRITE_PATH, TARVOCHART_PATH);
+    ASSERT_EQ(RunUnderAnotherFontConfiguration(script, dir.path()), "") << file;
+  }
+  QProcess svg;
+  svg.start("xmllint", {"--xpath", "//@font-family", dir.filePath("chart.svg")});
+  ASSERT_TRUE(svg.waitForFinished(30000));
+  const QStringList families = QString::fromUtf8(svg.readAllStandardOutput()).split('\n');
+  EXPECT_GT(families.size(), 10);
+  for (const QString& family : families) {
+    if (family.trimmed().isEmpty()) continue;
+    EXPECT_EQ(family.trimmed(), "font-family=\"DejaVu Sans\"");
+  }
+  QProcess pdf;
+  pdf.start("pdffonts", {dir.filePath("chart.pdf")});
+  ASSERT_TRUE(pdf.waitForFinished(30000));
+  const QStringList rows = QString::fromUtf8(pdf.readAllStandardOutput()).split('\n');
+  ASSERT_GE(rows.size(), 4) << "a heading, a rule, a regular and a bold font";
+  for (const QString& row : rows.mid(2)) {
+    if (row.isEmpty()) continue;
+    // name, type (one or two words), encoding, then "emb sub uni object ID"
+    const QStringList columns = row.simplified().split(' ');
+    ASSERT_GE(columns.size(), 8) << row.toStdString();
+    EXPECT_TRUE(columns.front().startsWith("DejaVuSans")) << row.toStdString();
+    EXPECT_EQ(columns[columns.size() - 5], "yes") << "embedded: " << row.toStdString();
+  }
+}
+
 }  // namespace

@@ -10,6 +10,7 @@
 # (beside SCREENSHOT.png also SCREENSHOT-tooltip.png and SCREENSHOT-menu.png)
 set -euo pipefail
 program=$1 writer=$2 printserver=$3 screenshot=${4:-}
+here=$(cd "$(dirname "$0")" && pwd)
 
 for tool in Xvfb xdotool; do
   command -v "$tool" >/dev/null || { echo "$tool is not installed"; exit 77; }
@@ -54,6 +55,25 @@ for _ in $(seq 50); do [ -s display.txt ] && break; sleep 0.1; done
 export DISPLAY=":$(cat display.txt)"
 # The window needs the display whatever platform the caller has chosen.
 export QT_QPA_PLATFORM=xcb
+
+# The image that a run with a window writes at start is the windowless run's, byte for byte, also
+# under a font configuration that prefers another family, hints fully and turns antialiasing off.
+for shown in window windowless; do
+  {
+    printf '%s\n' "1|1|DATASETCOUNT|2" "1|1|CHARTSTYLE|VERTBAR" "1|1|TOPTITLE|Monthly sales" \
+      "1|1|DATASETTITLE|North" "1|2|DATASETTITLE|South" "1|1|BITMAPFILE|$shown.png;300;400"
+    if [ "$shown" = windowless ]; then echo "1|1|NOSHOW|"; fi
+  } | "$writer" properties "$shown.DBF"
+done
+FONTCONFIG_FILE=$here/../support/anotherfamilyfirst.conf \
+  "$program" window.DBF ChartDat.DBF 2>/dev/null &
+app=$!
+for _ in $(seq 100); do [ -s window.png ] && break; sleep 0.1; done
+kill "$app" && wait "$app" || true
+app=
+QT_QPA_PLATFORM=offscreen "$program" windowless.DBF ChartDat.DBF
+cmp window.png windowless.png ||
+  { echo "the window's run wrote another image under another font configuration"; exit 1; }
 
 "$program" ChartPro.DBF ChartDat.DBF 2>stderr.txt &
 app=$!

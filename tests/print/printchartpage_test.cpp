@@ -128,11 +128,33 @@ QRect InkedArea(const QImage& image) {
   return inked;
 }
 
-// The calls of a whole page with TwoTexts().
+// The calls of a whole page with TwoTexts(): a family that is not installed gives way to the
+// chart's own.
 const std::vector<std::string> kPageCalls{
-    "BeginDoc",        "font DejaVu Sans", "size 14", "style bold",     "TextOut 10,20 Report",
-    "font NoSuchFont", "size -8",          "style",   "TextOut 30,40 ", "PageHeight",
-    "PageWidth",       "Canvas",           "EndDoc"};
+    "BeginDoc",         "font DejaVu Sans", "size 14", "style bold",     "TextOut 10,20 Report",
+    "font DejaVu Sans", "size -8",          "style",   "TextOut 30,40 ", "PageHeight",
+    "PageWidth",        "Canvas",           "EndDoc"};
+
+// A page text keeps the family it names where that is installed (fonts-dejavu-core brings
+// three), whatever the font configuration would put in place of another; the chart's own
+// family stands in for one that is not, never the configuration's choice.
+TEST(PrintChartPage, PageTextsKeepAnInstalledFamilyElseTakeTheChartsOwn) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"DejaVu Serif", "DejaVu Serif"}, {"DejaVu Sans Mono", "DejaVu Sans Mono"},
+      {"dejavu serif", "dejavu serif"}, {"Arial", "DejaVu Sans"},
+      {"NoSuchFont", "DejaVu Sans"},    {"", "DejaVu Sans"},
+      {"Caf\xE9 Sans", "DejaVu Sans"},  {"Sans Serif", "DejaVu Sans"},
+  };
+  for (const auto& [named, used] : cases) {
+    PrintSettings settings;
+    settings.pageTextCount = 1;
+    settings.pageTexts[0] = {"Report", 10, 20, named, 12, ""};
+    RecordingPrinter printer;
+    PrintChartPage(printer, chart::ChartDocument(), settings);
+    ASSERT_GE(printer.calls.size(), 2u);
+    EXPECT_EQ(printer.calls[1], std::string("font ") + used) << named;
+  }
+}
 
 TEST(PrintChartPage, TextsInOrderThenTheChartInsideTheMargins) {
   chart::ChartDocument chart;

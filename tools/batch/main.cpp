@@ -15,6 +15,7 @@
 #include <string>
 
 #include "batch/batchrun.h"
+#include "chart/chartfont.h"
 #include "platform/application/guiprocess.h"
 #include "platform/printer/cupsprinter.h"
 #include "print/printchartpage.h"
@@ -226,6 +227,9 @@ int main(int argc, char** argv) {
   }
   SetUpProcess(argc, argv);
   const auto application = StartWindowlessApplication();
+  // The chart's family and its rendering rule change the font configuration: once, before the
+  // worker threads use it.
+  chart::ChartFontFamily();
   const int status = RunBatch(jobs, line.threads);
   // Every image is on disk once the batch has ended: one write-out for all of them.
   sync();

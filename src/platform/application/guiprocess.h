@@ -26,7 +26,9 @@ struct QtCommandLine {
 };
 QtCommandLine& QtArguments();
 
-// The Qt application of a run without a window, on the offscreen platform.
+// The Qt application of a run without a window, on the offscreen platform. Its fonts are found
+// through a configuration of the program's own, not the system's or FONTCONFIG_FILE's: the
+// installed fonts, none of the rules.
 std::unique_ptr<QGuiApplication> StartWindowlessApplication();
 
 // Keeps the locale that Qt takes from the environment for everything but messages: the system's
