@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cmath>
+#include <map>
 
 namespace chart {
 
@@ -60,6 +61,28 @@ QColor ToQColor(TColor color) {
 TColor ResolveSeriesColor(const SeriesModel& series) {
   if (!IsAutomaticColor(series.color)) return series.color;
   return PaletteColor(series.paletteIndex);
+}
+
+DrawnColors ColorsDrawn(const SeriesModel& series) {
+  struct Tally {
+    int count = 0;
+    std::size_t first = 0;
+  };
+  std::map<TColor, Tally> tallies;
+  for (std::size_t i = 0; i < series.points.size(); ++i) {
+    if (!std::isfinite(series.points[i].value)) continue;
+    Tally& tally = tallies[ResolvePointColor(series, static_cast<int>(i))];
+    if (tally.count++ == 0) tally.first = i;
+  }
+  if (tallies.empty()) return {ResolveSeriesColor(series), 1};
+  auto most = tallies.begin();
+  for (auto it = tallies.begin(); it != tallies.end(); ++it) {
+    const bool more = it->second.count > most->second.count;
+    const bool earlier =
+        it->second.count == most->second.count && it->second.first < most->second.first;
+    if (more || earlier) most = it;
+  }
+  return {most->first, static_cast<int>(tallies.size())};
 }
 
 std::vector<TColor> PointColors(const SeriesModel& series) {

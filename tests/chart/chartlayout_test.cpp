@@ -683,6 +683,86 @@ TEST(Legend, ListsSeriesOrSlicesWithTheirColours) {
   EXPECT_EQ(b.legend[1].color, QColor(0, 255, 0));
 }
 
+// An entry shows its series as drawn: in the colour its points are drawn in (the one most of them
+// take where they differ, of equals the first), a stretch of line for a line series and a filled
+// square for bars; the drawn image shows the same.
+TEST(Legend, ShowsEachSeriesAsItIsDrawn) {
+  constexpr TColor kRed = 0x0000FF, kBlue = 0xFF0000, kGreen = 0x00FF00, kAuto = clAutomatic;
+  const double nan = std::nan("");
+  struct Case {
+    const char* what;
+    SeriesKind kind;
+    TColor series;
+    std::vector<std::pair<double, TColor>> points;
+    QColor expected;
+  };
+  const Case cases[] = {
+      {"every point red from the table",
+       SeriesKind::Bar,
+       kAuto,
+       {{3, kRed}, {4, kRed}},
+       QColor(Qt::red)},
+      {"points of the table over the series colour",
+       SeriesKind::Bar,
+       kGreen,
+       {{3, kBlue}, {4, kBlue}},
+       QColor(Qt::blue)},
+      {"the series colour",
+       SeriesKind::HorizBar,
+       kGreen,
+       {{3, kAuto}, {4, kAuto}},
+       QColor(Qt::green)},
+      {"the palette's", SeriesKind::Bar, kAuto, {{3, kAuto}}, ToQColor(PaletteColor(0))},
+      {"most points blue",
+       SeriesKind::Bar,
+       kAuto,
+       {{3, kRed}, {4, kBlue}, {5, kBlue}},
+       QColor(Qt::blue)},
+      {"as many of each: the first",
+       SeriesKind::Bar,
+       kAuto,
+       {{3, kBlue}, {4, kRed}},
+       QColor(Qt::blue)},
+      {"a point without a value is not drawn",
+       SeriesKind::Bar,
+       kAuto,
+       {{nan, kRed}, {4, kBlue}},
+       QColor(Qt::blue)},
+      {"a line of the palette's",
+       SeriesKind::Line,
+       kAuto,
+       {{3, kAuto}, {4, kAuto}},
+       ToQColor(PaletteColor(0))},
+      {"a line of blue points",
+       SeriesKind::Line,
+       kGreen,
+       {{3, kBlue}, {4, kBlue}},
+       QColor(Qt::blue)},
+  };
+  for (const Case& c : cases) {
+    ModelBuilder b;
+    b.model.legendVisible = true;
+    SeriesModel& series = b.Add(c.kind, {}, c.series);
+    series.color = c.series;
+    for (const auto& [value, colour] : c.points) b.AddPoint(series, value, "", colour);
+    const ChartLayout layout = b.Layout(640, 400);
+    ASSERT_EQ(layout.legend.size(), 1u) << c.what;
+    const LegendItem& entry = layout.legend.front();
+    EXPECT_EQ(entry.color, c.expected) << c.what;
+    const bool line = c.kind == SeriesKind::Line;
+    EXPECT_EQ(entry.sample, line ? LegendSample::Line : LegendSample::Square) << c.what;
+    // A square fills its swatch to the corner; a line crosses its middle only.
+    const QImage image = b.Render(640, 400);
+    const QPoint middle = entry.swatch.center().toPoint();
+    bool drawn = false;
+    for (int dy = -1; dy <= 1; ++dy)
+      drawn |= image.pixelColor(middle + QPoint(0, dy)) == c.expected;
+    EXPECT_TRUE(drawn) << c.what;
+    const QPoint corner = (entry.swatch.topLeft() + QPointF(2, 2)).toPoint();
+    EXPECT_EQ(image.pixelColor(corner), line ? QColor(Qt::white) : c.expected) << c.what;
+  }
+}
+
 // A pie of many slices: entries in their order, texts that stay apart where there is room for a
 // few letters, and where the chart has no room for them all a last line that counts the rest.
 TEST(Legend, APieOfManySlicesListsThemInOrderAndCountsTheRest) {
