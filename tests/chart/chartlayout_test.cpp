@@ -964,20 +964,26 @@ TEST(BarLayout, OnlySeriesWithMarksShownHaveDataLabels) {
   }
 }
 
-// Labels that are never drawn take no room: bars whose values are all zero or missing lay out
-// as they do without labels.
-TEST(BarLayout, LabelsOfNoValueTakeNoRoom) {
+// Labels that are never drawn take no room: bars whose values are all missing lay out as they do
+// without labels. A zero is read like any value: a mark on the zero line and its label.
+TEST(BarLayout, LabelsOfNoValueTakeNoRoomAndZerosAreRead) {
   const double nan = std::nan("");
   for (const SeriesKind kind : {SeriesKind::Bar, SeriesKind::HorizBar}) {
-    for (const std::vector<double>& values :
-         {std::vector<double>{0, 0, 0}, std::vector<double>{nan, 0, nan}}) {
-      ModelBuilder b;
-      b.Add(kind, {4, 5, 6}).marksVisible = false;
-      b.Add(kind, values).marksVisible = false;
-      const ChartLayout without = b.Layout(400, 300);
-      b.model.series[1].marksVisible = true;
-      EXPECT_EQ(b.Layout(400, 300).plot, without.plot) << Traits(kind).name;
-    }
+    ModelBuilder b;
+    b.Add(kind, {4, 5, 6}).marksVisible = false;
+    b.Add(kind, {nan, nan, nan}).marksVisible = false;
+    const ChartLayout without = b.Layout(400, 300);
+    b.model.series[1].marksVisible = true;
+    EXPECT_EQ(b.Layout(400, 300).plot, without.plot) << Traits(kind).name;
+    b.model.series[1].points[1].value = 0;
+    for (SeriesModel& series : b.model.series) series.multiBar = MultiBar::SideBySide;
+    const ChartLayout zero = b.Layout(400, 300);
+    const TextItem* label = DataLabelOf(zero, 1, 1);
+    ASSERT_NE(label, nullptr) << Traits(kind).name;
+    EXPECT_EQ(label->text, "0");
+    EXPECT_TRUE(std::any_of(zero.bars.begin(), zero.bars.end(), [](const BarBox& bar) {
+      return bar.series == 1 && bar.point == 1;
+    })) << Traits(kind).name;
   }
 }
 
