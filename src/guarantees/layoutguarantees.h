@@ -40,6 +40,10 @@
 //       whose side of the axis is at least twice the small label long (plus the depth and a
 //       few pixels) has its label; a stacked segment has its label wherever the small label
 //       fits inside it; a pie's labels on either side of it are those of its largest slices.
+// (xi)  Every value has a reading: outside stacks, wherever the categories have the room of (iii)
+//       and no bars are gathered into pixel columns, every finite value of a bar series has its
+//       bar, and a zero a thin mark on the zero line in its point's colour, of which (ix) then
+//       asks a label as of any bar.
 
 #include <string>
 #include <vector>
@@ -58,6 +62,7 @@ enum class Guarantee {
   ValueShows,
   AxisNumbers,
   LabelsPresent,
+  ValueRead,
 };
 
 struct BrokenGuarantee {
