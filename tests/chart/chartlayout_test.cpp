@@ -987,6 +987,33 @@ TEST(BarLayout, LabelsOfNoValueTakeNoRoomAndZerosAreRead) {
   }
 }
 
+// A budget against its actuals and their variance: the losses and the month without change are
+// labelled as the gains are, vertical and horizontal, flat and 3D, at a window's size and larger.
+TEST(BarLayout, BarsBelowZeroAndZerosHaveTheirLabelsAsBarsAboveZeroDo) {
+  const std::vector<double> budget = {45000, 20000, 38000, 12000, 9000, 15000};
+  const std::vector<double> actual = {49120.4, 14940.45, 27939.77, 12000, 9850.1, 17210};
+  std::vector<double> variance;
+  for (std::size_t i = 0; i < budget.size(); ++i) variance.push_back(actual[i] - budget[i]);
+  for (const SeriesKind kind : {SeriesKind::Bar, SeriesKind::HorizBar}) {
+    for (const bool deep : {false, true}) {
+      for (const QSizeF size : {QSizeF(640, 400), QSizeF(1200, 700)}) {
+        ModelBuilder b;
+        for (const std::vector<double>& values : {budget, actual, variance})
+          b.Add(kind, values).multiBar = MultiBar::SideBySide;
+        b.model.view3D = deep;
+        const ChartLayout layout = b.Layout(size.width(), size.height());
+        for (int s = 0; s < 3; ++s) {
+          for (int point = 0; point < 6; ++point) {
+            EXPECT_NE(DataLabelOf(layout, s, point), nullptr)
+                << Traits(kind).name << (deep ? " 3D " : " flat ") << size.width() << ": series "
+                << s << ", point " << point;
+          }
+        }
+      }
+    }
+  }
+}
+
 // Labels wider than their bars: the bars of several series side by side read them upward, all of
 // them, where the plot has the room; a single series lets them lie across its whole slot.
 TEST(BarLayout, LabelsWiderThanBarsReadUpwardWhereTheyMeetTheNextBar) {
