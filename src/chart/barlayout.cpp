@@ -52,8 +52,7 @@ Across BarAcrossAt(const Plan& plan, double slot, double center, int barSlot) {
   const double start = center - group / 2;
   if (sideBySide) return {start + barSlot * group / n, start + (barSlot + 1) * group / n};
   const double offset = group / (n + 1);
-  if (overlapping && offset >= least)
-    return {start + barSlot * offset, start + (barSlot + 2) * offset};
+  if (overlapping && offset >= 1) return {start + barSlot * offset, start + (barSlot + 2) * offset};
   return {start, start + group};
 }
 

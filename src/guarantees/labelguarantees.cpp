@@ -128,7 +128,8 @@ void CheckPieLabels(const ChartLayout& layout, const std::vector<const SeriesMod
 // Where the zero line of the value axis lies on a flat chart.
 double ZeroPixel(const ChartLayout& layout, bool horizontal) {
   const QRectF& p = layout.plot;
-  const double share = (0 - layout.valueMin) / (layout.valueMax - layout.valueMin);
+  // Halved, so that an axis from near the lowest to near the highest double has a length.
+  const double share = (0 - layout.valueMin / 2) / (layout.valueMax / 2 - layout.valueMin / 2);
   return horizontal ? p.left() + share * p.width() : p.bottom() - share * p.height();
 }
 

@@ -157,7 +157,7 @@ void MakeBusinessChart(Generator& g, Case& c, SeriesKind& kind, int& categories,
   kind = g.OneOf({SeriesKind::Bar, SeriesKind::Bar, SeriesKind::HorizBar});
   categories = g.OneOf({12, 24, 36, 40});
   mode = g.OneOf({1, 1, 2, 0});
-  shape = g.OneOf({9, 9, 8, 3, 7});
+  shape = g.OneOf({9, 9, 8, 3});
   c.business = true;
 }
 
