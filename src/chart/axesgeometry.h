@@ -110,6 +110,9 @@ struct Frame {
   // Where marks may go: the plot, its 3D depth and the room kept for marks past the bars' ends;
   // the axes' labels and titles lie outside it.
   QRectF markRoom;
+  // Past the plot's negative end (below it, or left of a horizontal one), before the category
+  // labels: the room for the labels of bars below zero.
+  double negativeLabelRoom = 0;
   double depth = 0;
   NiceTicks ticks;
   AxisNumbers numbers;        // how the ticks are written
@@ -191,7 +194,8 @@ struct Box {
   int series = 0;
   int point = 0;
   bool dense = false;     // a pixel column's range of bars thinner than a pixel
-  bool negative = false;  // of a value below zero: it hangs from zero down or to the left
+  bool negative = false;  // of a value below zero, or the mark of a zero drawn below the zero
+                          // line: it hangs from zero down or to the left
 };
 
 // Bars (barlayout.cpp).

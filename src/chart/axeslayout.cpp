@@ -233,7 +233,8 @@ void AddCategoryLabels(std::span<const std::string> labels, const Geometry& g,
   layout.categoryLabelAngle = fit.angle;
   if (fit.maxWidth <= 0) return;
   const double radians = fit.angle * std::numbers::pi / 180;
-  const double gap = kLabelOffset - kGap;  // between the axis and its labels
+  // Between the axis and its labels, beyond the room for the labels of bars below zero.
+  const double gap = kLabelOffset - kGap + g.frame.negativeLabelRoom;
   QStringList wholes;
   std::vector<double> widths;
   for (int i = 0; i < g.plan.categories; i += fit.step) {

@@ -140,6 +140,11 @@ int Nearness(const Box& box, const Plan& plan) {
   return box.row * (plan.barCount + 1) + overlap;
 }
 
+// A bar's value that a label reads: any but a zero in a stack, which adds no segment.
+bool HasReading(double value, MultiBar mode) {
+  return std::isfinite(value) && (value != 0 || !IsStacked(mode));
+}
+
 }  // namespace
 
 LabelSizes MeasureDataLabels(const std::vector<const SeriesModel*>& series,
@@ -149,7 +154,7 @@ LabelSizes MeasureDataLabels(const std::vector<const SeriesModel*>& series,
   for (const SeriesModel* one : series) {
     if (!one->marksVisible) continue;
     for (const ChartPoint& point : one->points) {
-      if (!std::isfinite(point.value) || point.value == 0) continue;
+      if (!HasReading(point.value, one->multiBar)) continue;
       const QString text = ValueText(layout, point.value);
       texts.emplace_back(static_cast<int>(text.size()), text);
       sizes.any = true;
@@ -191,7 +196,7 @@ void AddBarLabels(const std::vector<const SeriesModel*>& series, const std::vect
     if (!one->marksVisible) continue;
     layout.omitted.dataLabels.wanted += static_cast<int>(
         std::count_if(one->points.begin(), one->points.end(),
-                      [](const ChartPoint& p) { return std::isfinite(p.value) && p.value != 0; }));
+                      [&](const ChartPoint& p) { return HasReading(p.value, g.plan.multiBar); }));
   }
   const std::vector<bool> outermost = OutermostSegments(boxes, g.plan.horizontal);
   std::vector<std::size_t> order(boxes.size());

@@ -4,9 +4,10 @@
 //      100 percent;
 //   5. where each bar stands across its category (BarAcross), and which pixels it covers along
 //      the value axis: at least one where its value is not zero, so that no series vanishes in
-//      rounding; bars thinner than a pixel are gathered per pixel column (each series' range
-//      there, smaller ones in front), so that the cost follows the pixels, not the points; the
-//      boxes in their depth rows, sorted from the back to the front, and their faces.
+//      rounding; a value of zero a thin mark on the zero line, outside stacks; bars thinner than a
+//      pixel are gathered per pixel column (each series' range there, smaller ones in front), so
+//      that the cost follows the pixels, not the points; the boxes in their depth rows, sorted from
+//      the back to the front, and their faces.
 // The data labels of the bars (step 6) are placed by barlabels.cpp.
 
 #include <algorithm>
@@ -19,6 +20,8 @@
 namespace chart {
 
 namespace {
+
+constexpr int kZeroMarkPixels = 2;  // how thick the mark of a value of zero is along the axis
 
 double Bounded(double v) {
   constexpr double top = std::numeric_limits<double>::max();
@@ -43,8 +46,9 @@ Across BarAcrossAt(const Plan& plan, double slot, double center, int barSlot) {
   const bool sideBySide = plan.multiBar == MultiBar::SideBySide && n > 1;
   const bool overlapping = Overlapping(plan);
   const int beside = sideBySide ? n : (overlapping ? n + 1 : 1);
+  const int least = plan.leastPixels;  // a device pixel each, on a small image two of the layout
   double group = slot * kGroupShare;
-  if (beside > 1) group = std::max(group, std::min(slot - 1, static_cast<double>(beside)));
+  if (beside > 1) group = std::max(group, std::min(slot - 1, static_cast<double>(beside * least)));
   const double start = center - group / 2;
   if (sideBySide) return {start + barSlot * group / n, start + (barSlot + 1) * group / n};
   const double offset = group / (n + 1);
@@ -199,6 +203,8 @@ Box BoxOf(const PixelBar& bar, const std::vector<const SeriesModel*>& series, co
   const int row = g.plan.row[static_cast<std::size_t>(bar.series)];
   const QPointF shift = g.RowShift(row) + (g.frame.depth > 0 ? g.RowInset() : QPointF());
   const SeriesModel& one = *series[static_cast<std::size_t>(bar.series)];
+  const double value = one.points[static_cast<std::size_t>(bar.point)].value;
+  const bool negative = value < 0 || (value == 0 && bar.high <= ValuePixel(g, 0));
   return {row,
           FrontOf(bar, g).translated(shift),
           g.frame.depth > 0 ? g.BoxDepth() : 0,
@@ -206,7 +212,19 @@ Box BoxOf(const PixelBar& bar, const std::vector<const SeriesModel*>& series, co
           bar.series,
           bar.point,
           dense,
-          one.points[static_cast<std::size_t>(bar.point)].value < 0};
+          negative};
+}
+
+// A value of zero is drawn as a thin bar on the zero line, so that it reads apart from a missing
+// value: from zero toward larger values, or where the axis ends at zero toward smaller ones.
+void MarkZero(PixelBar& bar, const Geometry& g) {
+  const int zero = ValuePixel(g, 0);
+  const int thickness = std::max(kZeroMarkPixels, g.plan.leastPixels);
+  const int axisLength = static_cast<int>(
+      std::lround(g.plan.horizontal ? g.frame.plot.width() : g.frame.plot.height()));
+  const bool up = zero + thickness <= axisLength;
+  bar.low = up ? zero : zero - thickness;
+  bar.high = up ? zero + thickness : zero;
 }
 
 // Whole pixels across: a bar keeps at least its least pixels.
@@ -238,8 +256,11 @@ std::vector<Box> MakeBoxes(const std::vector<const SeriesModel*>& series, const 
       category.push_back(bar);
     }
     if (stacked) StackPixels(category, series, g);
-    for (const PixelBar& bar : category) {
-      if (bar.low == bar.high) continue;  // a value of zero
+    for (PixelBar& bar : category) {
+      if (bar.low == bar.high) {  // a value of zero: marked where bars stand apart
+        if (stacked || dense) continue;
+        MarkZero(bar, g);
+      }
       if (dense) {
         columns.Add(bar, std::abs(series[static_cast<std::size_t>(bar.series)]
                                       ->points[static_cast<std::size_t>(bar.point)]

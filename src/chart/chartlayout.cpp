@@ -85,8 +85,9 @@ QRectF LayoutTitle(const ChartModel& model, QRectF area, ChartLayout& layout) {
                 area.bottom() - y - (any ? kPadding : 0));
 }
 
-// The legend lists the series, or where each point has a colour of its own (a pie chart) the
-// points of the first series, zero ones included. Of those points only as many are made into
+// The legend lists the series, each in the colour its marks are drawn in (ColorsDrawn), or where
+// each point has a colour of its own (a pie chart) the points of the first series, zero ones
+// included. Of those points only as many are made into
 // entries as could ever fit; `total` counts them all.
 std::vector<LegendEntry> LegendEntries(const std::vector<const SeriesModel*>& series,
                                        std::span<const std::string> labels, bool listsPoints,
@@ -109,8 +110,9 @@ std::vector<LegendEntry> LegendEntries(const std::vector<const SeriesModel*>& se
     return entries;
   }
   for (std::size_t s = 0; s < series.size(); ++s) {
-    entries.push_back(
-        {SeriesName(*series[s]), ToQColor(ResolveSeriesColor(*series[s])), static_cast<int>(s)});
+    const bool line = Traits(series[s]->kind).shape == SeriesShape::Line;
+    entries.push_back({SeriesName(*series[s]), ToQColor(ColorsDrawn(*series[s]).most),
+                       static_cast<int>(s), line ? LegendSample::Line : LegendSample::Square});
   }
   return entries;
 }

@@ -95,6 +95,10 @@ struct Segment {
   double width = 1;
 };
 
+// What a legend entry's swatch shows: a filled square for bars and slices, a short stretch of
+// line for a line series, so that the reader matches an entry to the marks as drawn.
+enum class LegendSample { Square, Line };
+
 // An entry of the legend: a drawn series, or in a pie chart a point of the pie; -1 for the line
 // that counts the entries left out.
 struct LegendItem {
@@ -102,6 +106,7 @@ struct LegendItem {
   QColor color;
   TextItem text;
   int entry = -1;
+  LegendSample sample = LegendSample::Square;
 };
 
 // One bar as the data placed it: its front face, and in 3D the depth by which its top and side

@@ -15,7 +15,8 @@ namespace {
 // The least scale of an image's texts.
 constexpr double kMinImageTextScale = 0.75;
 constexpr double kOutline = 0.8;
-constexpr double kThinFace = 6;  // device pixels
+constexpr double kThinFace = 6;         // device pixels
+constexpr double kLegendLineWidth = 2;  // as a line series is drawn
 
 QPainterPath PathOf(const QPolygonF& polygon) {
   QPainterPath path;
@@ -100,17 +101,27 @@ void PaintText(QPainter& painter, const ChartLayout& layout, const TextItem& ite
   painter.restore();
 }
 
+// A line series' sample is a stretch of its line, as wide as the line, across the swatch; bars
+// and slices show a filled square.
+void PaintSample(QPainter& painter, const LegendItem& item) {
+  if (item.sample == LegendSample::Line) {
+    painter.setPen(QPen(item.color, kLegendLineWidth, Qt::SolidLine, Qt::RoundCap));
+    const double y = item.swatch.center().y();
+    painter.drawLine(QPointF(item.swatch.left(), y), QPointF(item.swatch.right(), y));
+    return;
+  }
+  painter.setPen(Outline(painter, item.color.darker(130)));
+  painter.setBrush(item.color);
+  painter.drawRect(item.swatch);
+}
+
 void PaintLegend(QPainter& painter, const ChartLayout& layout) {
   if (layout.legend.empty()) return;
   painter.setPen(Outline(painter, QColor(180, 180, 180)));
   painter.setBrush(Qt::white);
   painter.drawRect(layout.legendFrame);
   for (const LegendItem& item : layout.legend) {
-    if (item.color.alpha() > 0) {
-      painter.setPen(Outline(painter, item.color.darker(130)));
-      painter.setBrush(item.color);
-      painter.drawRect(item.swatch);
-    }
+    if (item.color.alpha() > 0) PaintSample(painter, item);
     PaintText(painter, layout, item.text);
   }
 }

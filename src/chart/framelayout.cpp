@@ -159,6 +159,17 @@ QSizeF LabelRoom(const Plan& plan, const LabelSizes& labels, double lane, QRectF
   return QSizeF(0, room + kLabelRoomGap);
 }
 
+// Whether a bar below zero shows its label: then the room for labels is kept past the plot's
+// negative end too, as past its positive end, and the category labels stand beyond it.
+bool HasLabelledNegativeBar(const std::vector<const SeriesModel*>& series, const Plan& plan) {
+  return std::any_of(plan.bars.begin(), plan.bars.end(), [&](std::size_t s) {
+    const SeriesModel& one = *series[s];
+    return one.marksVisible &&
+           std::any_of(one.points.begin(), one.points.end(),
+                       [](const ChartPoint& p) { return std::isfinite(p.value) && p.value < 0; });
+  });
+}
+
 // The plot may not get smaller than this share of the area in either direction before the texts
 // around it are left out, in the order of kLeaveOutOrder.
 constexpr double kMinPlotShare = 0.3;
@@ -195,6 +206,7 @@ class FrameFit {
                                         : area.height() * kMaxLabelHeightShare) {
     frame_.texts = texts;
     frame_.labelSizes = labels;
+    negativeLabels_ = HasLabelledNegativeBar(series, plan);
   }
 
   Frame Fit() {
@@ -240,6 +252,8 @@ class FrameFit {
     labelRoom_ = frame_.texts.markRoom
                      ? LabelRoom(plan_, frame_.labelSizes, LabelLane(plan_, slot, boxDepth), area_)
                      : QSizeF();
+    frame_.negativeLabelRoom =
+        negativeLabels_ ? (plan_.horizontal ? labelRoom_.width() : labelRoom_.height()) : 0;
     const double valueLength = std::max(1.0, plan_.horizontal ? plot.width() : plot.height());
     frame_.ticks =
         ValueTicks(range_, valueLength, RoomBeyondZero(series_, plan_), plan_.horizontal, style_);
@@ -273,7 +287,7 @@ class FrameFit {
                             TickText(frame_.numbers, style_.locale, frame_.ticks.values.front())) /
                       2
                 : 0;
-      m.setLeft(std::max({categoryRoom_, firstHalf + 1, kTick}));
+      m.setLeft(std::max({categoryRoom_, firstHalf + 1, kTick}) + frame_.negativeLabelRoom);
       m.setBottom(ticks ? lineHeight_ * (note >= 0 ? 2 : 1) + kLabelOffset : kTick);
       m.setRight(depth + kGap + std::max(lastHalf, labelRoom_.width()));
       m.setTop(depth + lineHeight_ / 2);
@@ -281,7 +295,7 @@ class FrameFit {
       const double tickRoom = ticks ? std::max(tickWidth, note) + kLabelOffset : kTick;
       const double overhang = LabelOverhang(frame_.labels, slot, lineHeight_);
       m.setLeft(std::max(tickRoom, std::min(overhang, area_.width() * kMaxOverhangShare)));
-      m.setBottom(std::max(categoryRoom_, kTick));
+      m.setBottom(std::max(categoryRoom_, kTick) + frame_.negativeLabelRoom);
       m.setRight(depth + kGap);
       const double noteRoom = note >= 0 ? lineHeight_ * 1.5 + 2 : lineHeight_ / 2 + 1;
       m.setTop(depth + std::max(labelRoom_.height(), noteRoom));
@@ -311,9 +325,11 @@ class FrameFit {
     frame_.ticksCrowded = frame_.texts.tickLabels && frame_.ticks.values.size() < 2;
     frame_.labelsFrom = area_.left() + titleRoom_.width();
     frame_.plot = plot;
-    frame_.markRoom = plan_.horizontal
-                          ? plot.adjusted(0, -frame_.depth, frame_.depth + labelRoom_.width(), 0)
-                          : plot.adjusted(0, -frame_.depth - labelRoom_.height(), frame_.depth, 0);
+    const double negative = frame_.negativeLabelRoom;
+    frame_.markRoom =
+        plan_.horizontal
+            ? plot.adjusted(-negative, -frame_.depth, frame_.depth + labelRoom_.width(), 0)
+            : plot.adjusted(0, -frame_.depth - labelRoom_.height(), frame_.depth, negative);
   }
 
   const ChartModel& model_;
@@ -331,6 +347,7 @@ class FrameFit {
   double categoryRoom_ = 0;
   double noteWidth_ = -1;  // the widest scale note a pass needed; -1 for none
   double leastAngle_ = 0;  // the category labels' angle in the last pass
+  bool negativeLabels_ = false;
 };
 
 }  // namespace

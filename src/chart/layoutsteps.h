@@ -55,6 +55,7 @@ struct LegendEntry {
   QString text;
   QColor color;
   int entry = 0;
+  LegendSample sample = LegendSample::Square;
 };
 
 // Lays out the legend in `area` (legendlayout.cpp) and returns the area left for the chart;

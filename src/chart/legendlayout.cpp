@@ -164,9 +164,12 @@ std::optional<QRectF> LayoutLegend(const std::vector<LegendEntry>& entries, std:
         BoxedText(shortened, textRect, Qt::AlignLeft | Qt::AlignVCenter, FontRole::Legend);
     text.role = TextRole::Legend;
     if (text.text != whole) text.fullText = whole;
-    layout.legend.push_back(
-        {swatch, counting ? QColor(Qt::transparent) : entries[static_cast<std::size_t>(i)].color,
-         text, counting ? -1 : entries[static_cast<std::size_t>(i)].entry});
+    if (counting) {
+      layout.legend.push_back({swatch, QColor(Qt::transparent), text, -1});
+    } else {
+      const LegendEntry& entry = entries[static_cast<std::size_t>(i)];
+      layout.legend.push_back({swatch, entry.color, text, entry.entry, entry.sample});
+    }
   }
   if (shape.below) {
     return QRectF(area.left(), area.top(), area.width(),

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cmath>
+#include <map>
 
 namespace chart {
 
@@ -60,6 +61,50 @@ QColor ToQColor(TColor color) {
 TColor ResolveSeriesColor(const SeriesModel& series) {
   if (!IsAutomaticColor(series.color)) return series.color;
   return PaletteColor(series.paletteIndex);
+}
+
+DrawnColors ColorsDrawn(const SeriesModel& series) {
+  struct Tally {
+    int count = 0;
+    std::size_t first = 0;
+  };
+  // A point without a colour of its own takes the series' (but a pie's): resolved once. Runs of
+  // one colour are tallied at once, so that a million points cost a million comparisons.
+  const TColor fallback = ResolveSeriesColor(series);
+  const bool perPoint = Traits(series.kind).colorPerPoint;
+  std::map<TColor, Tally> tallies;
+  TColor run = clAutomatic;
+  Tally runTally;
+  const auto flush = [&] {
+    if (runTally.count == 0) return;
+    Tally& tally = tallies[run];
+    if (tally.count == 0) tally.first = runTally.first;
+    tally.count += runTally.count;
+  };
+  for (std::size_t i = 0; i < series.points.size(); ++i) {
+    if (!std::isfinite(series.points[i].value)) continue;
+    const TColor own = series.points[i].color;
+    const TColor colour = perPoint                ? ResolvePointColor(series, static_cast<int>(i))
+                          : IsAutomaticColor(own) ? fallback
+                                                  : own;
+    if (runTally.count > 0 && colour == run) {
+      ++runTally.count;
+      continue;
+    }
+    flush();
+    run = colour;
+    runTally = {1, i};
+  }
+  flush();
+  if (tallies.empty()) return {fallback, 1};
+  auto most = tallies.begin();
+  for (auto it = tallies.begin(); it != tallies.end(); ++it) {
+    const bool more = it->second.count > most->second.count;
+    const bool earlier =
+        it->second.count == most->second.count && it->second.first < most->second.first;
+    if (more || earlier) most = it;
+  }
+  return {most->first, static_cast<int>(tallies.size())};
 }
 
 std::vector<TColor> PointColors(const SeriesModel& series) {

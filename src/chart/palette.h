@@ -28,4 +28,13 @@ std::vector<TColor> PointColors(const SeriesModel& series);
 // The colour a series shows in the legend and on its line: its own, else its palette colour.
 TColor ResolveSeriesColor(const SeriesModel& series);
 
+// The colours the points of a series that have a value are drawn in (ResolvePointColor's): the
+// one most of them take (of equals the first point's), and how many there are. A series without
+// a drawn point has its own colour, counted once.
+struct DrawnColors {
+  TColor most = clAutomatic;
+  int count = 0;
+};
+DrawnColors ColorsDrawn(const SeriesModel& series);
+
 }  // namespace chart

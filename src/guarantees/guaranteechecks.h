@@ -45,5 +45,8 @@ void CheckValuesShow(const ChartModel& model, const ChartLayout& layout,
                      const std::vector<const SeriesModel*>& drawn, GuaranteeReport& report);
 void CheckDataLabelsPresent(const ChartModel& model, const ChartLayout& layout,
                             const std::vector<const SeriesModel*>& drawn, GuaranteeReport& report);
+// (xi).
+void CheckValuesRead(const ChartModel& model, const ChartLayout& layout,
+                     const std::vector<const SeriesModel*>& drawn, GuaranteeReport& report);
 
 }  // namespace chart

@@ -1,16 +1,18 @@
-// The check of what texts may cover, and of the data labels (guarantees (vi), (vii) and (ix) of
-// layoutguarantees.h). What shows where is read off a raster of the layout's data, painted as
-// the chart paints it; which labels must be there is worked out from the bars' geometry and the
-// model's values by the rule that the guarantee states.
+// The check of what texts may cover, of the data labels and of the readings of values
+// (guarantees (vi), (vii), (ix) and (xi) of layoutguarantees.h). What shows where is read off a
+// raster of the layout's data, painted as the chart paints it; which labels must be there is worked
+// out from the bars' geometry and the model's values by the rule that the guarantee states.
 
 #include <QFontMetricsF>
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <numbers>
 #include <set>
 
 #include "chart/labelplacer.h"
 #include "chart/layoutsteps.h"
+#include "chart/palette.h"
 #include "guarantees/guaranteechecks.h"
 
 namespace chart {
@@ -18,6 +20,7 @@ namespace chart {
 namespace {
 
 constexpr double kMinRimForAPixel = 3;  // a pie slice at least this wide at its rim shows
+constexpr double kLongestZeroMark = 4;  // pixels along the value axis: thin beside a bar
 
 QRectF DataBounds(const ChartLayout& layout) {
   QRectF bounds;
@@ -122,7 +125,63 @@ void CheckPieLabels(const ChartLayout& layout, const std::vector<const SeriesMod
   }
 }
 
+// Where the zero line of the value axis lies on a flat chart.
+double ZeroPixel(const ChartLayout& layout, bool horizontal) {
+  const QRectF& p = layout.plot;
+  // Halved, so that an axis from near the lowest to near the highest double has a length.
+  const double share = (0 - layout.valueMin / 2) / (layout.valueMax / 2 - layout.valueMin / 2);
+  return horizontal ? p.left() + share * p.width() : p.bottom() - share * p.height();
+}
+
+// (xi) for a zero: a thin mark on the zero line, of its point's colour.
+std::string ZeroMarkFault(const BarBox& bar, const SeriesModel& series, bool horizontal,
+                          const ChartLayout& layout) {
+  const QColor colour = ToQColor(ResolvePointColor(series, bar.point));
+  const bool coloured = std::any_of(layout.faces.begin(), layout.faces.end(), [&](const Face& f) {
+    return f.series == bar.series && f.point == bar.point && f.fill == colour;
+  });
+  if (!coloured) return "is not drawn in its colour";
+  if (layout.depthOffset != QPointF()) return {};  // 3D rows move the front back
+  const QRectF& f = bar.front;
+  const double zero = ZeroPixel(layout, horizontal);
+  const double near = horizontal ? std::min(std::abs(f.left() - zero), std::abs(f.right() - zero))
+                                 : std::min(std::abs(f.top() - zero), std::abs(f.bottom() - zero));
+  const double along = horizontal ? f.width() : f.height();
+  if (near > 1 + kCheckSlack || along < 1 || along > kLongestZeroMark) {
+    return "is no thin mark on the zero line";
+  }
+  return {};
+}
+
 }  // namespace
+
+void CheckValuesRead(const ChartModel& model, const ChartLayout& layout,
+                     const std::vector<const SeriesModel*>& drawn, GuaranteeReport& report) {
+  const MultiBar mode = MultiBarOf(drawn);
+  if (mode == MultiBar::Stacked || mode == MultiBar::Stacked100 || layout.pies.size() > 0) return;
+  if (!(layout.valueMax > layout.valueMin) || !CategoriesHaveRoom(model, layout, drawn)) return;
+  if (std::any_of(layout.bars.begin(), layout.bars.end(), [](const BarBox& b) { return b.dense; }))
+    return;
+  const bool horizontal = Traits(ChartKindOf(model)).horizontal;
+  std::map<std::pair<int, int>, const BarBox*> bars;
+  for (const BarBox& bar : layout.bars) bars[{bar.series, bar.point}] = &bar;
+  for (std::size_t s = 0; s < drawn.size(); ++s) {
+    if (!IsBar(drawn[s]->kind)) continue;
+    const auto& points = drawn[s]->points;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+      if (!std::isfinite(points[i].value)) continue;
+      const Owner owner{static_cast<int>(s), static_cast<int>(i)};
+      const auto found = bars.find({owner.series, owner.point});
+      if (found == bars.end()) {
+        report.Add(Guarantee::ValueRead, "the value of " + Named(owner) + " has no bar or mark");
+      } else if (points[i].value == 0) {
+        const std::string fault = ZeroMarkFault(*found->second, *drawn[s], horizontal, layout);
+        if (!fault.empty())
+          report.Add(Guarantee::ValueRead, "the zero of " + Named(owner) + " " + fault);
+      }
+    }
+  }
+}
 
 void CheckTextsOffData(const ChartLayout& layout, GuaranteeReport& report) {
   const QRectF bounds = DataBounds(layout);

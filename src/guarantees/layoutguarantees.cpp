@@ -305,6 +305,8 @@ const char* NameOf(Guarantee guarantee) {
       return "(x) more room shows more";
     case Guarantee::OffTheEdge:
       return "(xiii) nothing on the outermost pixels";
+    case Guarantee::ValueRead:
+      return "(xi) every value has a reading";
   }
   return "?";
 }
@@ -330,6 +332,7 @@ std::vector<BrokenGuarantee> BrokenGuarantees(const ChartModel& model, const Cha
   }
   CheckValuesShow(model, layout, drawn, report);
   CheckDataLabelsPresent(model, layout, drawn, report);
+  CheckValuesRead(model, layout, drawn, report);
   CheckLegend(model, layout, drawn, kind.colorPerPoint, report);
   return report.Broken();
 }

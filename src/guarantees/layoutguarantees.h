@@ -44,9 +44,13 @@
 //       leaves out, shortens or thins no text that it showed with less: data labels, pie
 //       labels, names in the legend, titles; no fewer category labels (shown, and shown
 //       whole), and a value axis that keeps three labelled ticks where it had them (it may
-//       give up more to data labels that now fit). An image at least as large on both sides has at
-//       least as much room wherever its text scale grows no faster than either side
+//       give up more to data labels that now fit). An image at least as large on both sides
+//       has at least as much room wherever its text scale grows no faster than either side
 //       (ImageTextScale), which holds for every pair of images of one shape.
+// (xi)  Every value has a reading: outside stacks, wherever the categories have the room of (iii)
+//       and no bars are gathered into pixel columns, every finite value of a bar series has its
+//       bar, and a zero a thin mark on the zero line in its point's colour, of which (ix) then
+//       asks a label as of any bar.
 // (xiii) Nothing but the background on the chart's outermost pixels: faces, lines with their
 //       width, the legend's frame and the texts' boxes keep a pixel of the device (two
 //       logical pixels of a small image) off every edge.
@@ -70,6 +74,7 @@ enum class Guarantee {
   LabelsPresent,
   MoreRoomShowsMore,
   OffTheEdge,
+  ValueRead,
 };
 
 struct BrokenGuarantee {

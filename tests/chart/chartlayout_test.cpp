@@ -683,6 +683,86 @@ TEST(Legend, ListsSeriesOrSlicesWithTheirColours) {
   EXPECT_EQ(b.legend[1].color, QColor(0, 255, 0));
 }
 
+// An entry shows its series as drawn: in the colour its points are drawn in (the one most of them
+// take where they differ, of equals the first), a stretch of line for a line series and a filled
+// square for bars; the drawn image shows the same.
+TEST(Legend, ShowsEachSeriesAsItIsDrawn) {
+  constexpr TColor kRed = 0x0000FF, kBlue = 0xFF0000, kGreen = 0x00FF00, kAuto = clAutomatic;
+  const double nan = std::nan("");
+  struct Case {
+    const char* what;
+    SeriesKind kind;
+    TColor series;
+    std::vector<std::pair<double, TColor>> points;
+    QColor expected;
+  };
+  const Case cases[] = {
+      {"every point red from the table",
+       SeriesKind::Bar,
+       kAuto,
+       {{3, kRed}, {4, kRed}},
+       QColor(Qt::red)},
+      {"points of the table over the series colour",
+       SeriesKind::Bar,
+       kGreen,
+       {{3, kBlue}, {4, kBlue}},
+       QColor(Qt::blue)},
+      {"the series colour",
+       SeriesKind::HorizBar,
+       kGreen,
+       {{3, kAuto}, {4, kAuto}},
+       QColor(Qt::green)},
+      {"the palette's", SeriesKind::Bar, kAuto, {{3, kAuto}}, ToQColor(PaletteColor(0))},
+      {"most points blue",
+       SeriesKind::Bar,
+       kAuto,
+       {{3, kRed}, {4, kBlue}, {5, kBlue}},
+       QColor(Qt::blue)},
+      {"as many of each: the first",
+       SeriesKind::Bar,
+       kAuto,
+       {{3, kBlue}, {4, kRed}},
+       QColor(Qt::blue)},
+      {"a point without a value is not drawn",
+       SeriesKind::Bar,
+       kAuto,
+       {{nan, kRed}, {4, kBlue}},
+       QColor(Qt::blue)},
+      {"a line of the palette's",
+       SeriesKind::Line,
+       kAuto,
+       {{3, kAuto}, {4, kAuto}},
+       ToQColor(PaletteColor(0))},
+      {"a line of blue points",
+       SeriesKind::Line,
+       kGreen,
+       {{3, kBlue}, {4, kBlue}},
+       QColor(Qt::blue)},
+  };
+  for (const Case& c : cases) {
+    ModelBuilder b;
+    b.model.legendVisible = true;
+    SeriesModel& series = b.Add(c.kind, {}, c.series);
+    series.color = c.series;
+    for (const auto& [value, colour] : c.points) b.AddPoint(series, value, "", colour);
+    const ChartLayout layout = b.Layout(640, 400);
+    ASSERT_EQ(layout.legend.size(), 1u) << c.what;
+    const LegendItem& entry = layout.legend.front();
+    EXPECT_EQ(entry.color, c.expected) << c.what;
+    const bool line = c.kind == SeriesKind::Line;
+    EXPECT_EQ(entry.sample, line ? LegendSample::Line : LegendSample::Square) << c.what;
+    // A square fills its swatch to the corner; a line crosses its middle only.
+    const QImage image = b.Render(640, 400);
+    const QPoint middle = entry.swatch.center().toPoint();
+    bool drawn = false;
+    for (int dy = -1; dy <= 1; ++dy)
+      drawn |= image.pixelColor(middle + QPoint(0, dy)) == c.expected;
+    EXPECT_TRUE(drawn) << c.what;
+    const QPoint corner = (entry.swatch.topLeft() + QPointF(2, 2)).toPoint();
+    EXPECT_EQ(image.pixelColor(corner), line ? QColor(Qt::white) : c.expected) << c.what;
+  }
+}
+
 // A pie of many slices: entries in their order, texts that stay apart where there is room for a
 // few letters, and where the chart has no room for them all a last line that counts the rest.
 TEST(Legend, APieOfManySlicesListsThemInOrderAndCountsTheRest) {
@@ -884,19 +964,52 @@ TEST(BarLayout, OnlySeriesWithMarksShownHaveDataLabels) {
   }
 }
 
-// Labels that are never drawn take no room: bars whose values are all zero or missing lay out
-// as they do without labels.
-TEST(BarLayout, LabelsOfNoValueTakeNoRoom) {
+// Labels that are never drawn take no room: bars whose values are all missing lay out as they do
+// without labels. A zero is read like any value: a mark on the zero line and its label.
+TEST(BarLayout, LabelsOfNoValueTakeNoRoomAndZerosAreRead) {
   const double nan = std::nan("");
   for (const SeriesKind kind : {SeriesKind::Bar, SeriesKind::HorizBar}) {
-    for (const std::vector<double>& values :
-         {std::vector<double>{0, 0, 0}, std::vector<double>{nan, 0, nan}}) {
-      ModelBuilder b;
-      b.Add(kind, {4, 5, 6}).marksVisible = false;
-      b.Add(kind, values).marksVisible = false;
-      const ChartLayout without = b.Layout(400, 300);
-      b.model.series[1].marksVisible = true;
-      EXPECT_EQ(b.Layout(400, 300).plot, without.plot) << Traits(kind).name;
+    ModelBuilder b;
+    b.Add(kind, {4, 5, 6}).marksVisible = false;
+    b.Add(kind, {nan, nan, nan}).marksVisible = false;
+    const ChartLayout without = b.Layout(400, 300);
+    b.model.series[1].marksVisible = true;
+    EXPECT_EQ(b.Layout(400, 300).plot, without.plot) << Traits(kind).name;
+    b.model.series[1].points[1].value = 0;
+    for (SeriesModel& series : b.model.series) series.multiBar = MultiBar::SideBySide;
+    const ChartLayout zero = b.Layout(400, 300);
+    const TextItem* label = DataLabelOf(zero, 1, 1);
+    ASSERT_NE(label, nullptr) << Traits(kind).name;
+    EXPECT_EQ(label->text, "0");
+    EXPECT_TRUE(std::any_of(zero.bars.begin(), zero.bars.end(), [](const BarBox& bar) {
+      return bar.series == 1 && bar.point == 1;
+    })) << Traits(kind).name;
+  }
+}
+
+// A budget against its actuals and their variance: the losses and the month without change are
+// labelled as the gains are, vertical and horizontal, flat and 3D, at a window's size and larger.
+TEST(BarLayout, BarsBelowZeroAndZerosHaveTheirLabelsAsBarsAboveZeroDo) {
+  const std::vector<double> budget = {45000, 20000, 38000, 12000, 9000, 15000};
+  const std::vector<double> actual = {49120.4, 14940.45, 27939.77, 12000, 9850.1, 17210};
+  std::vector<double> variance;
+  for (std::size_t i = 0; i < budget.size(); ++i) variance.push_back(actual[i] - budget[i]);
+  for (const SeriesKind kind : {SeriesKind::Bar, SeriesKind::HorizBar}) {
+    for (const bool deep : {false, true}) {
+      for (const QSizeF size : {QSizeF(640, 400), QSizeF(1200, 700)}) {
+        ModelBuilder b;
+        for (const std::vector<double>& values : {budget, actual, variance})
+          b.Add(kind, values).multiBar = MultiBar::SideBySide;
+        b.model.view3D = deep;
+        const ChartLayout layout = b.Layout(size.width(), size.height());
+        for (int s = 0; s < 3; ++s) {
+          for (int point = 0; point < 6; ++point) {
+            EXPECT_NE(DataLabelOf(layout, s, point), nullptr)
+                << Traits(kind).name << (deep ? " 3D " : " flat ") << size.width() << ": series "
+                << s << ", point " << point;
+          }
+        }
+      }
     }
   }
 }

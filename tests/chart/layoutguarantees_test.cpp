@@ -100,6 +100,9 @@ class Generator {
         case 9:  // business figures, now and then below zero
           values.push_back(Uniform(Chance(0.15) ? -0.4 : 0.2, 1) * scale);
           break;
+        case 7:  // variances: gains, losses and months without change
+          values.push_back(Chance(0.2) ? 0.0 : Uniform(-1, 1) * scale);
+          break;
         default:
           values.push_back(OneOf({std::nan(""), 1.0, -2.5, 0.0}));
           break;
@@ -505,6 +508,40 @@ TEST(LayoutGuarantees, TheCheckFindsEachFaultOfTheNumbers) {
   const QRectF back = bar(flat, 0, 1).adjusted(-1, -1, 1, 1);
   behind.faces.push_back({QPolygonF(back), Qt::black, Qt::black, false, 1, false, 2});
   EXPECT_TRUE(breaks(overlaid.Model(), behind, Guarantee::ValueShows));
+
+  // A zero's mark left out, drawn in another colour, or standing off the zero line; flat and in
+  // 3D, beside and in depth rows.
+  for (const bool deep : {false, true}) {
+    for (const MultiBar mode : {MultiBar::SideBySide, MultiBar::None}) {
+      ModelBuilder zeros;
+      for (double sign : {1, -1}) {
+        zeros.Add(SeriesKind::Bar, {sign * 1200, 0, sign * 300}).multiBar = mode;
+      }
+      zeros.model.view3D = deep;
+      const ChartLayout laid = zeros.Layout(800, 600);
+      const std::string what =
+          std::string(deep ? "3D" : "flat") + " mode " + std::to_string(static_cast<int>(mode));
+      ASSERT_EQ(DescribeBroken(BrokenGuarantees(zeros.Model(), laid)), "") << what;
+      ChartLayout unmarked = laid;
+      std::erase_if(unmarked.bars, [](const BarBox& b) { return b.point == 1; });
+      EXPECT_TRUE(breaks(zeros.Model(), unmarked, Guarantee::ValueRead)) << what;
+      ChartLayout recoloured = laid;
+      for (Face& face : recoloured.faces) face.fill = face.point == 1 ? Qt::black : face.fill;
+      EXPECT_TRUE(breaks(zeros.Model(), recoloured, Guarantee::ValueRead)) << what;
+      if (deep || mode != MultiBar::SideBySide) continue;
+      ChartLayout off = laid;
+      for (BarBox& box : off.bars) {
+        if (box.point == 1) box.front.translate(0, -30);
+      }
+      EXPECT_TRUE(breaks(zeros.Model(), off, Guarantee::ValueRead)) << what;
+      ChartLayout unlabelled = laid;  // "0" is read like any other value
+      std::erase_if(unlabelled.texts, [](const TextItem& t) {
+        return t.role == TextRole::DataLabel && t.point == 1 && t.text == "0";
+      });
+      ASSERT_LT(unlabelled.texts.size(), laid.texts.size());
+      EXPECT_TRUE(breaks(zeros.Model(), unlabelled, Guarantee::LabelsPresent)) << what;
+    }
+  }
 
   ModelBuilder p;
   p.Add(SeriesKind::Pie, {50, 30, 10, 5, 5});

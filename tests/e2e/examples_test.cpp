@@ -10,6 +10,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <map>
 #include <set>
 #include <vector>
@@ -83,21 +84,36 @@ bool IsSwatch(const std::vector<QPoint>& patch) {
          patch.size() * 10 >= static_cast<std::size_t>(bounds.width() * bounds.height()) * 8;
 }
 
+// The pixels of `color` but for its legend swatch: of the small square patches, the one farthest
+// down and right (the legend stands below or right of the chart), as a short bar may be as small.
 ColorSpread SpreadOf(const QImage& image, QColor color) {
   ColorSpread spread;
   double ySum = 0;
   std::vector<bool> seen(static_cast<std::size_t>(image.width() * image.height()));
+  std::vector<std::vector<QPoint>> patches;
   for (int y = 0; y < image.height(); ++y) {
     for (int x = 0; x < image.width(); ++x) {
       if (seen[y * image.width() + x] || image.pixelColor(x, y) != color) continue;
-      const std::vector<QPoint> patch = PatchAt(image, color, QPoint(x, y), seen);
-      if (IsSwatch(patch)) continue;
-      for (QPoint p : patch) {
-        spread.columns.insert(p.x());
-        ySum += p.y();
-      }
-      spread.pixels += static_cast<long>(patch.size());
+      patches.push_back(PatchAt(image, color, QPoint(x, y), seen));
     }
+  }
+  const auto reach = [](const std::vector<QPoint>& patch) {
+    int far = 0;
+    for (QPoint p : patch) far = std::max(far, p.x() + p.y());
+    return far;
+  };
+  auto swatch = patches.end();
+  for (auto patch = patches.begin(); patch != patches.end(); ++patch) {
+    if (IsSwatch(*patch) && (swatch == patches.end() || reach(*patch) > reach(*swatch)))
+      swatch = patch;
+  }
+  for (auto patch = patches.begin(); patch != patches.end(); ++patch) {
+    if (patch == swatch) continue;
+    for (QPoint p : *patch) {
+      spread.columns.insert(p.x());
+      ySum += p.y();
+    }
+    spread.pixels += static_cast<long>(patch->size());
   }
   if (spread.pixels > 0) spread.meanY = ySum / double(spread.pixels);
   return spread;

@@ -371,6 +371,27 @@ const InspectCase kCases[] = {
      "draws, 0 warnings",
      {"at 460 x 300 (--size):\n    data labels: 24 of 24 shown, 8 of them in the small font\n"},
      {"--size", "460x300"}},
+    // A zero is read like any value: its label counts among those shown.
+    {"ZerosAndLossesCountAmongTheLabels",
+     WithRecords(kMonthlyBars, {Row("NOSHOW"), Row("BITMAPFILE", "m.png;700;1200")}),
+     DataTable(2, {{"1", "Jan", {{"0", ""}, {"20", ""}}},
+                   {"1", "Feb", {{"15", ""}, {"0", ""}}},
+                   {"1", "Mar", {{"-7", ""}, {"3", ""}}}}),
+     "draws, 0 warnings",
+     {"at 1200 x 700 (the image file \"m.png\"):\n    data labels: 6 of 6 shown\n"}},
+    // DATALABELS speaks of bars: a pie labels its slices whatever it says.
+    {"APieSaysItLabelsItsSlices",
+     kWindowless,
+     SoundData(),
+     "makes nothing, 0 warnings",
+     {"data labels         on the slices (a pie always shows them)\n"}},
+    // A data set whose points the data table colours apart: the legend shows the most common.
+    {"LegendOfASeriesOfSeveralColours",
+     kSoundProperties,
+     SoundData(),
+     "draws, 0 warnings",
+     {"\n  legend: series 1 \"North\" has points of 2 colours; its entry shows the one most of "
+      "them have\n"}},
     // A title wrapped onto two lines shows every word; one too long for its line is shortened.
     {"WrappedTitleShowsWhole",
      WithRecords(kWindowless, {Row("CHARTSTYLE", "LINE"), Row("BITMAPFILE", "m.png;300;400"),

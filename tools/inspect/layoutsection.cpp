@@ -11,6 +11,7 @@
 #include "chart/chartlayout.h"
 #include "chart/chartpainter.h"
 #include "runtime/runtime.h"
+#include "chart/palette.h"
 
 namespace {
 
@@ -209,6 +210,20 @@ void ReportOtherTexts(const chart::ChartLayout& layout, Warnings& warnings, std:
   }
 }
 
+// A series whose points the data table gives several colours shows one of them in the legend.
+void ReportLegendColours(const chart::ChartModel& model, std::ostream& out) {
+  if (!model.legendVisible) return;
+  for (std::size_t s = 0; s < model.series.size(); ++s) {
+    const chart::SeriesModel& series = model.series[s];
+    if (chart::Traits(series.kind).colorPerPoint) continue;
+    const int colours = chart::ColorsDrawn(series).count;
+    if (colours < 2) continue;
+    const std::string name = series.title.empty() ? "" : " " + Quoted(series.title);
+    out << "  legend: series " << s + 1 << name << " has points of " << colours
+        << " colours; its entry shows the one most of them have\n";
+  }
+}
+
 }  // namespace
 
 void ReportLayout(const chart::ChartModel& model, const std::vector<LayoutTarget>& targets,
@@ -216,6 +231,7 @@ void ReportLayout(const chart::ChartModel& model, const std::vector<LayoutTarget
                   std::ostream& out) {
   if (targets.empty() || !QGuiApplication::instance()) return;
   out << "\nLayout: what the chart shows and leaves out where it is drawn\n";
+  ReportLegendColours(model, out);
   for (const LayoutTarget& target : targets) {
     out << "  at " << SizeText(target.size) << " (" << target.what << "):\n";
     const chart::ChartLayout layout = LayoutAt(model, target.size, target.image);

@@ -2,6 +2,7 @@
 #include "chart/imageformats.h"
 #include "inspect/report.h"
 #include "inspect/sections.h"
+#include "properties/chartstyle.h"
 
 namespace {
 
@@ -41,6 +42,14 @@ std::string ImageText(const ChartOptions& options) {
          std::string(chart::ImageFormatOfFile(options.bitmapFile).name) + ", " + size;
 }
 
+// DATALABELS speaks of bars only: a pie always labels its slices and a line never its points.
+std::string DataLabelsText(const ChartOptions& options) {
+  const std::optional<chart::SeriesKind> kind = ParseChartStyle(options.chartStyle).kind;
+  if (kind && chart::IsPie(*kind)) return "on the slices (a pie always shows them)";
+  if (kind && !chart::IsBar(*kind)) return "none (a line shows none)";
+  return OnOff(options.dataLabels, "on bars", "off");
+}
+
 void ReportPrintSettings(const PrintSettings& print, std::ostream& out) {
   out << "\nPrint settings (the \"Print Graph\" button and PRINT)\n";
   Row("margins", MarginsText(print) + " of the page", out);
@@ -58,7 +67,7 @@ void ReportSettings(const PassSnapshot& state, std::ostream& out) {
   out << "\nSettings after the property records\n";
   Row("data-set count", std::to_string(options.dataSetCount), out);
   Row("chart style", Quoted(options.chartStyle), out);
-  Row("data labels", OnOff(options.dataLabels, "on bars", "off"), out);
+  Row("data labels", DataLabelsText(options), out);
   Row("window", WindowText(state), out);
   Row("title", TitleText(state.chart.title), out);
   Row("left axis title", Quoted(state.chart.leftAxisTitle.caption), out);
