@@ -146,11 +146,11 @@ LabelSizes MeasureDataLabels(const std::vector<const SeriesModel*>& series,
                              const ChartLayout& layout) {
   std::vector<std::pair<int, QString>> texts;  // length in characters, text
   LabelSizes sizes;
-  for (const SeriesModel* one : series) {
-    if (!one->marksVisible) continue;
-    for (const ChartPoint& point : one->points) {
+  for (std::size_t s = 0; s < series.size(); ++s) {
+    if (!series[s]->marksVisible) continue;
+    for (const ChartPoint& point : series[s]->points) {
       if (!std::isfinite(point.value) || point.value == 0) continue;
-      const QString text = ValueText(layout, point.value);
+      const QString text = ValueText(layout, static_cast<int>(s), point.value);
       texts.emplace_back(static_cast<int>(text.size()), text);
       sizes.any = true;
     }
@@ -203,7 +203,8 @@ void AddBarLabels(const std::vector<const SeriesModel*>& series, const std::vect
     const Box& box = boxes[i];
     const SeriesModel& one = *series[static_cast<std::size_t>(box.series)];
     if (box.dense || !one.marksVisible) continue;
-    const QString text = ValueText(layout, one.points[static_cast<std::size_t>(box.point)].value);
+    const QString text =
+        ValueText(layout, box.series, one.points[static_cast<std::size_t>(box.point)].value);
     placer.Place(Candidates(box, text, plan, outermost[i], g.plan.horizontal, layout), layout);
   }
 }
