@@ -273,6 +273,8 @@ const char* NameOf(Guarantee guarantee) {
       return "(viii) axis numbers";
     case Guarantee::LabelsPresent:
       return "(ix) data labels present";
+    case Guarantee::NumberStyle:
+      return "(xii) one number style";
   }
   return "?";
 }
@@ -297,6 +299,7 @@ std::vector<BrokenGuarantee> BrokenGuarantees(const ChartModel& model, const Cha
   }
   CheckValuesShow(model, layout, drawn, report);
   CheckDataLabelsPresent(model, layout, drawn, report);
+  CheckNumberStyle(layout, drawn, report);
   CheckLegend(model, layout, drawn, kind.colorPerPoint, report);
   return report.Broken();
 }

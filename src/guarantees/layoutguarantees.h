@@ -40,6 +40,12 @@
 //       whose side of the axis is at least twice the small label long (plus the depth and a
 //       few pixels) has its label; a stacked segment has its label wherever the small label
 //       fits inside it; a pie's labels on either side of it are those of its largest slices.
+// (xii) One number style per chart: every number the chart writes (tick labels, data labels)
+//       groups its digits exactly where its integer part has four digits or more; the data
+//       labels of one series share one count of decimals; each data label reads back as its
+//       value divided by the power of ten of the axis' scale note (or as its value, written with
+//       its own power of ten where the shared decimals would show it as 0); and the axis of
+//       bars stacked to 100 % says "%".
 
 #include <string>
 #include <vector>
@@ -58,6 +64,7 @@ enum class Guarantee {
   ValueShows,
   AxisNumbers,
   LabelsPresent,
+  NumberStyle,
 };
 
 struct BrokenGuarantee {
