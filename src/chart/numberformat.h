@@ -49,9 +49,10 @@ struct ValueStyle {
 // four significant digits where that is more.
 inline constexpr int kMaxValueDecimals = 3;
 
-// The style of a data set: the most decimals any of its values needs (written to 12 significant
-// digits, trailing zeros removed), up to the cap. Under a scale note (`axisExponent` not 0) the
-// values are divided by its power of ten and show at most one decimal more than the axis' ticks
+// The style of a data set: the most decimals any of its values needs (written to about 11
+// significant digits, trailing zeros removed), up to the cap. Under a scale note (`axisExponent`
+// not 0) the values are divided by its power of ten and show at most one decimal more than the
+// axis' ticks
 // (`axisDecimals`): "7,2" under "×10⁹" where the ticks read "0  2  4  6  8".
 ValueStyle ValueStyleOf(std::span<const double> values, int axisExponent = 0, int axisDecimals = 0);
 
