@@ -214,8 +214,8 @@ void AddValueLabels(const Geometry& g, ChartLayout& layout) {
     item.role = TextRole::TickLabel;
     layout.texts.push_back(item);
   }
-  if (g.frame.numbers.exponent == 0 || g.frame.ticks.values.empty()) return;
-  const QString note = QString::fromStdString(ScaleNote(g.frame.numbers.exponent));
+  const QString note = QString::fromStdString(ScaleNote(g.frame.numbers));
+  if (note.isEmpty() || g.frame.ticks.values.empty()) return;
   const double w = TextWidth(font, note);
   const QRectF rect = g.plan.horizontal
                           ? QRectF(g.frame.labelsFrom, p.bottom() + kLabelOffset - kGap + h, w, h)
@@ -318,6 +318,14 @@ void AddAxisTitles(const ChartModel& model, QRectF area, const Geometry& g, Char
   }
 }
 
+// The axis' numbers as its labels show them: without a power of ten where no scale note shows,
+// so that data labels are divided by one only under its note.
+AxisNumbers NoteNumbers(const Frame& frame) {
+  AxisNumbers numbers = frame.numbers;
+  if (!frame.texts.tickLabels || frame.ticks.values.empty()) numbers.exponent = 0;
+  return numbers;
+}
+
 // Data labels are measured only where a bar could be thick enough to hold one.
 LabelSizes DataLabelSizes(const std::vector<const SeriesModel*>& series, const Plan& plan,
                           QRectF area, const ChartLayout& layout) {
@@ -346,8 +354,16 @@ void LayoutAxes(const ChartModel& model, const std::vector<const SeriesModel*>& 
   g.plan.leastPixels = layout.leastPixels;
   const Spans spans = BarSpans(series, g.plan);  // step 2
   const auto range = ValueRange(series, spans, g.plan);
-  const LabelSizes labels = DataLabelSizes(series, g.plan, area, layout);
-  g.frame = ComputeFrame(model, series, g.plan, range, area, layout, labels);  // step 3
+  g.frame = ComputeFrame(model, series, g.plan, range, area, layout,
+                         DataLabelSizes(series, g.plan, area, layout));  // step 3
+  // The data labels follow the axis' scale note: where the frame shows one, they are measured
+  // again as they will read, once.
+  if (NoteNumbers(g.frame).exponent != 0) {
+    layout.valueStyles = DataSetStyles(series, NoteNumbers(g.frame));
+    g.frame = ComputeFrame(model, series, g.plan, range, area, layout,
+                           DataLabelSizes(series, g.plan, area, layout));
+    layout.valueStyles = DataSetStyles(series, NoteNumbers(g.frame));
+  }
   const QRectF& p = g.frame.plot;
   if (p.width() < 4 || p.height() < 4) return;
   g.scale = g.plan.horizontal

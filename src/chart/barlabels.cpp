@@ -151,11 +151,11 @@ LabelSizes MeasureDataLabels(const std::vector<const SeriesModel*>& series,
                              const ChartLayout& layout) {
   std::vector<std::pair<int, QString>> texts;  // length in characters, text
   LabelSizes sizes;
-  for (const SeriesModel* one : series) {
-    if (!one->marksVisible) continue;
-    for (const ChartPoint& point : one->points) {
-      if (!HasReading(point.value, one->multiBar)) continue;
-      const QString text = ValueText(layout, point.value);
+  for (std::size_t s = 0; s < series.size(); ++s) {
+    if (!series[s]->marksVisible) continue;
+    for (const ChartPoint& point : series[s]->points) {
+      if (!HasReading(point.value, series[s]->multiBar)) continue;
+      const QString text = ValueText(layout, static_cast<int>(s), point.value);
       texts.emplace_back(static_cast<int>(text.size()), text);
       sizes.any = true;
     }
@@ -208,7 +208,8 @@ void AddBarLabels(const std::vector<const SeriesModel*>& series, const std::vect
     const Box& box = boxes[i];
     const SeriesModel& one = *series[static_cast<std::size_t>(box.series)];
     if (box.dense || !one.marksVisible) continue;
-    const QString text = ValueText(layout, one.points[static_cast<std::size_t>(box.point)].value);
+    const QString text =
+        ValueText(layout, box.series, one.points[static_cast<std::size_t>(box.point)].value);
     placer.Place(Candidates(box, text, plan, outermost[i], g.plan.horizontal, layout), layout);
   }
 }

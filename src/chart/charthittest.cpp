@@ -126,7 +126,9 @@ HitDescription DescribeHit(const ChartModel& model, const ChartLayout& layout,
   if (seriesIndex >= model.series.size()) return {};
   const SeriesModel& series = model.series[seriesIndex];
   if (pointIndex >= series.points.size()) return {};
-  const QString value = ValueText(layout, series.points[pointIndex].value);
+  const auto drawn = std::find(layout.drawnSeries.begin(), layout.drawnSeries.end(), hit.series);
+  const QString value = ValueText(layout, static_cast<int>(drawn - layout.drawnSeries.begin()),
+                                  series.points[pointIndex].value);
   const QString label = CategoryLabel(model.labels, pointIndex).trimmed();
   return {SeriesName(series), label.isEmpty() ? value : label + ": " + value};
 }

@@ -104,7 +104,7 @@ std::vector<LegendEntry> LegendEntries(const std::vector<const SeriesModel*>& se
       ++total;
       if (entries.size() >= kMaxLegendEntries) continue;
       QString text = CategoryLabel(labels, i).trimmed();
-      if (text.isEmpty()) text = ValueText(layout, points[i].value);
+      if (text.isEmpty()) text = ValueText(layout, 0, points[i].value);
       entries.push_back({text, ToQColor(colors[i]), static_cast<int>(i)});
     }
     return entries;
@@ -115,16 +115,6 @@ std::vector<LegendEntry> LegendEntries(const std::vector<const SeriesModel*>& se
                        static_cast<int>(s), line ? LegendSample::Line : LegendSample::Square});
   }
   return entries;
-}
-
-// One style for every value the chart writes: grouped where any of them has digits to group.
-ValueStyle ValueStyleOf(const std::vector<const SeriesModel*>& series) {
-  for (const SeriesModel* one : series) {
-    for (const ChartPoint& point : one->points) {
-      if (NeedsGrouping(point.value)) return {true};
-    }
-  }
-  return {};
 }
 
 // What the layout shortened, for the reports. A line of a wrapped text carries the whole text too,
@@ -182,7 +172,7 @@ ChartLayout LayoutChart(const ChartModel& model, QSizeF size, const ChartFonts& 
   layout.drawnSeries = DrawnSeries(model, pieChart);
   std::vector<const SeriesModel*> drawn;
   for (int index : layout.drawnSeries) drawn.push_back(&model.series[std::size_t(index)]);
-  layout.valueStyle = ValueStyleOf(drawn);
+  layout.valueStyles = DataSetStyles(drawn);
   if (model.legendVisible) {  // step 3
     std::size_t total = 0;
     const std::vector<LegendEntry> entries =

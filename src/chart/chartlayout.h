@@ -33,7 +33,7 @@ enum class TextRole {
   Title,
   AxisTitle,
   TickLabel,
-  ScaleNote,  // the power of ten that a value axis' ticks are divided by
+  ScaleNote,  // the power of ten that a value axis' ticks are divided by, or its "%"
   CategoryLabel,
   Legend,
   SeriesTitle,
@@ -174,7 +174,8 @@ struct ChartLayout {
   double valueMin = 0;  // the values at the ends of the value axis
   double valueMax = 1;
   std::vector<double> valueTicks;  // the labelled values, within valueMin to valueMax
-  ValueStyle valueStyle;           // how the data labels and tooltips write values
+  // How the data labels and tooltips write the values of each drawn series.
+  std::vector<ValueStyle> valueStyles;
   NumberLocale numbers;
   double categoryLabelAngle = 0;
   std::vector<int> shownCategories;  // indexes whose labels are drawn

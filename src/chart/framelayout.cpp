@@ -258,6 +258,7 @@ class FrameFit {
     frame_.ticks =
         ValueTicks(range_, valueLength, RoomBeyondZero(series_, plan_), plan_.horizontal, style_);
     frame_.numbers = AxisNumbersFor(frame_.ticks);
+    frame_.numbers.percent = plan_.multiBar == MultiBar::Stacked100;
     frame_.labels = frame_.texts.categoryLabels
                         ? FitCategoryLabels(model_.labels, plan_, slot, maxLabelLength_,
                                             style_.font, leastAngle_)
@@ -265,7 +266,7 @@ class FrameFit {
     leastAngle_ = frame_.labels.angle;
     categoryRoom_ = frame_.labels.extent > 0 ? frame_.labels.extent + kLabelOffset : 0;
     // Once a pass has needed the scale note, its room stays, so that the passes settle.
-    if (frame_.numbers.exponent != 0) {
+    if (!NoteText().isEmpty()) {
       noteWidth_ = std::max(noteWidth_, TextWidth(style_.font, NoteText()));
     }
     return area_.marginsRemoved(Margins(slot));
@@ -303,7 +304,7 @@ class FrameFit {
     return m + QMarginsF(titleRoom_.width(), 0, 0, titleRoom_.height());
   }
 
-  QString NoteText() const { return QString::fromStdString(ScaleNote(frame_.numbers.exponent)); }
+  QString NoteText() const { return QString::fromStdString(ScaleNote(frame_.numbers)); }
 
   // Step 3. The passes may end before the plot keeps still: the category labels are fitted to
   // the final slot within the room kept for them, and tick labels that crowd on the final length

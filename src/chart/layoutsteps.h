@@ -37,8 +37,12 @@ QStringList Wrapped(const QFont& font, const QString& text, double width, int ma
 // A text centred (or aligned by `align`) in an upright rectangle.
 TextItem BoxedText(const QString& text, const QRectF& rect, int align, FontRole font);
 
-// A value as the chart's data labels and tooltips write it.
-QString ValueText(const ChartLayout& layout, double value);
+// The style of each drawn series' values: its own decimals, under the value axis' scale note.
+std::vector<ValueStyle> DataSetStyles(const std::vector<const SeriesModel*>& series,
+                                      const AxisNumbers& axis = {});
+
+// A value of the drawn series `series` as the chart's data labels and tooltips write it.
+QString ValueText(const ChartLayout& layout, int series, double value);
 
 // The name a series shows in the legend and over its pie: its title, else "Series<n>".
 QString SeriesName(const SeriesModel& series);

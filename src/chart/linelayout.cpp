@@ -223,7 +223,8 @@ void AddLineLabels(const std::vector<const SeriesModel*>& series, const Geometry
   for (const LinePointSpot& spot : layout.linePoints) {
     const SeriesModel& one = *series[static_cast<std::size_t>(spot.series)];
     if (!one.marksVisible) continue;
-    const QString text = ValueText(layout, one.points[static_cast<std::size_t>(spot.point)].value);
+    const QString text =
+        ValueText(layout, spot.series, one.points[static_cast<std::size_t>(spot.point)].value);
     std::vector<TextItem> candidates;
     for (FontRole font : {FontRole::Mark, FontRole::SmallMark}) {
       TextItem label =

@@ -34,10 +34,12 @@ bool AllZeros(const std::string& digits) {
   return std::all_of(digits.begin(), digits.end(), [](char c) { return c == '0' || c == '.'; });
 }
 
-// Digits with "." as written by FixedDigits, in the locale's way.
-std::string Localized(const std::string& digits, bool grouped, const NumberLocale& locale) {
+// Digits with "." as written by FixedDigits, in the locale's way, grouped from kGroupFromDigits
+// on (a mantissa is not).
+std::string Localized(const std::string& digits, bool groupable, const NumberLocale& locale) {
   const auto point = digits.find('.');
   const std::string whole = digits.substr(0, point);
+  const bool grouped = groupable && static_cast<int>(whole.size()) >= kGroupFromDigits;
   std::string text;
   for (std::size_t i = 0; i < whole.size(); ++i) {
     const std::size_t left = whole.size() - i;
@@ -70,10 +72,6 @@ std::string Scientific(double value, const NumberLocale& locale) {
          Superscript(exponent);
 }
 
-int IntegerDigits(double magnitude) {
-  return magnitude < 1 ? 1 : static_cast<int>(std::floor(std::log10(magnitude))) + 1;
-}
-
 bool WrittenFixed(double magnitude) {
   return magnitude == 0 || (magnitude >= kScientificBelow && magnitude < kScientificFrom);
 }
@@ -84,6 +82,26 @@ int DecimalsOfStep(double step) {
 }
 
 long double PowerOfTen(int exponent) { return std::pow(10.0L, exponent); }
+
+// The decimals, up to `cap`, that `magnitude` needs: the fewest that write it to about
+// kSignificantDigits. Asked of every value of a chart: arithmetic, not a written text.
+int DecimalsNeeded(double magnitude, int cap) {
+  if (magnitude == 0 || !WrittenFixed(magnitude)) return 0;  // 0, or with its power of ten
+  const double noise = magnitude * 1e-11;  // below the 11th significant digit
+  double shifted = magnitude, unit = 1;
+  for (int decimals = 0; decimals < cap; ++decimals) {
+    if (std::abs(shifted - std::round(shifted)) * unit <= noise) return decimals;
+    shifted *= 10;
+    unit /= 10;
+  }
+  return cap;
+}
+
+// The decimals that give `magnitude` four significant digits: 4 for 0,3333, 6 for 0,001234.
+int DecimalsForFourDigits(double magnitude) {
+  if (!(magnitude > 0) || !WrittenFixed(magnitude)) return 0;
+  return std::max(0, 3 - static_cast<int>(std::floor(std::log10(magnitude))));
+}
 
 // Characters, not bytes: a group separator or a minus sign may take several bytes.
 int CharCount(const std::string& utf8) {
@@ -109,43 +127,59 @@ NumberLocale NumberLocaleOf(const QLocale& locale) {
 
 NumberLocale SystemNumberLocale() { return NumberLocaleOf(QLocale::system()); }
 
-// Asked of every point of a chart: a comparison, not a logarithm.
-bool NeedsGrouping(double value) {
-  static const double kGroupedFrom = std::pow(10.0, kGroupFromDigits - 1);
-  const double magnitude = std::abs(value);
-  return magnitude >= kGroupedFrom && magnitude < kScientificFrom;
+ValueStyle ValueStyleOf(std::span<const double> values, int axisExponent, int axisDecimals) {
+  const long double divisor = PowerOfTen(axisExponent);
+  const auto scaled = [&](double value) { return static_cast<double>(value / divisor); };
+  double largest = 0;
+  for (double value : values) {
+    if (std::isfinite(value)) largest = std::max(largest, std::abs(scaled(value)));
+  }
+  const int cap = axisExponent != 0 ? axisDecimals + 1
+                                    : std::max(kMaxValueDecimals, DecimalsForFourDigits(largest));
+  int needed = 0;
+  for (std::size_t i = 0; i < values.size() && needed < cap; ++i) {
+    if (std::isfinite(values[i]))
+      needed = std::max(needed, DecimalsNeeded(std::abs(scaled(values[i])), cap));
+  }
+  return {needed, axisExponent};
 }
 
-std::string FormatValue(double value, ValueStyle style, const NumberLocale& locale) {
+std::string FormatValue(double value, const ValueStyle& style, const NumberLocale& locale) {
   if (!std::isfinite(value)) return std::isnan(value) ? "NaN" : (value > 0 ? "INF" : "-INF");
-  if (value == 0) return "0";
-  const double magnitude = std::abs(value);
-  if (!WrittenFixed(magnitude)) return Scientific(value, locale);
-  const int leading = static_cast<int>(std::floor(std::log10(magnitude))) + 1;  // may be < 1
-  const int decimals = std::clamp(kSignificantDigits - leading, 0, 17);
-  const std::string digits = WithoutTrailingZeros(FixedDigits(magnitude, decimals));
-  if (AllZeros(digits)) return "0";
-  return (value < 0 ? locale.minus : "") + Localized(digits, style.grouped, locale);
+  const auto scaled = static_cast<double>(value / PowerOfTen(style.exponent));
+  const std::string digits = FixedDigits(std::abs(scaled), style.decimals);
+  const bool lost = value != 0 && AllZeros(digits);  // would read as zero
+  if (lost || !std::isfinite(scaled) || std::abs(scaled) >= kScientificFrom)
+    return Scientific(value, locale);
+  return (value < 0 && !AllZeros(digits) ? locale.minus : "") + Localized(digits, true, locale);
+}
+
+std::vector<std::string> FormatDataSet(std::span<const double> values, const ValueStyle& style,
+                                       const NumberLocale& locale) {
+  std::vector<std::string> texts;
+  texts.reserve(values.size());
+  for (double value : values) texts.push_back(FormatValue(value, style, locale));
+  return texts;
 }
 
 AxisNumbers AxisNumbersFor(const NiceTicks& ticks) {
   double largest = 0;
   for (double value : ticks.values) largest = std::max(largest, std::abs(value));
-  AxisNumbers numbers{DecimalsOfStep(ticks.step), 0, IntegerDigits(largest) >= kGroupFromDigits};
+  AxisNumbers numbers{DecimalsOfStep(ticks.step), 0};
   if (LongestTick(ticks, numbers) <= kMaxTickChars) return numbers;
   largest = std::max(largest, std::abs(ticks.step));  // an axis that shows only its zero
   if (!(largest > 0) || !std::isfinite(largest)) return numbers;
   const int exponent = 3 * static_cast<int>(std::floor(std::log10(largest) / 3));
   if (exponent == 0) return numbers;
   const auto step = static_cast<double>(ticks.step / PowerOfTen(exponent));
-  return {DecimalsOfStep(step), exponent, false};
+  return {DecimalsOfStep(step), exponent};
 }
 
 std::string FormatTick(double value, const AxisNumbers& numbers, const NumberLocale& locale) {
   const auto scaled = static_cast<double>(value / PowerOfTen(numbers.exponent));
   const std::string digits = FixedDigits(std::abs(scaled), numbers.decimals);
   const bool negative = scaled < 0 && !AllZeros(digits);
-  return (negative ? locale.minus : "") + Localized(digits, numbers.grouped, locale);
+  return (negative ? locale.minus : "") + Localized(digits, true, locale);
 }
 
 std::optional<double> ReadNumber(std::string text, const NumberLocale& locale) {
@@ -167,8 +201,9 @@ std::optional<double> ReadNumber(std::string text, const NumberLocale& locale) {
   return value;
 }
 
-std::string ScaleNote(int exponent) {
-  return exponent == 0 ? std::string() : "×10" + Superscript(exponent);
+std::string ScaleNote(const AxisNumbers& numbers) {
+  if (numbers.exponent != 0) return "×10" + Superscript(numbers.exponent);
+  return numbers.percent ? "%" : "";
 }
 
 }  // namespace chart

@@ -78,7 +78,7 @@ std::vector<int> LargestSlices(const SeriesModel& series) {
   return indexes;
 }
 
-PiePlan PlanPie(const SeriesModel& series, std::span<const std::string> labels,
+PiePlan PlanPie(const SeriesModel& series, int drawn, std::span<const std::string> labels,
                 const ChartLayout& layout) {
   const QFont& markFont = layout.fonts[FontRole::Mark];
   PiePlan plan;
@@ -91,8 +91,8 @@ PiePlan PlanPie(const SeriesModel& series, std::span<const std::string> labels,
   plan.marked = LargestSlices(series);
   for (int point : plan.marked) {
     plan.widestMark = std::max(
-        plan.widestMark,
-        TextWidth(markFont, MarkLabel(series, labels, static_cast<std::size_t>(point), layout)));
+        plan.widestMark, TextWidth(markFont, MarkLabel(series, drawn, labels,
+                                                       static_cast<std::size_t>(point), layout)));
   }
   return plan;
 }
@@ -233,8 +233,8 @@ void LayoutPies(const ChartModel& model, const std::vector<const SeriesModel*>& 
   const Tilt tilt = TiltOf(model);
   const double titleRoom = count > 1 ? LineHeight(layout.fonts[FontRole::SeriesTitle]) + 4 : 0;
   std::vector<PiePlan> plans;  // step 1
-  for (const SeriesModel* series : pies) {
-    plans.push_back(PlanPie(*series, model.labels, layout));
+  for (std::size_t p = 0; p < pies.size(); ++p) {
+    plans.push_back(PlanPie(*pies[p], static_cast<int>(p), model.labels, layout));
   }
   const PieGrid grid = ChooseGrid(plans, area, titleRoom, tilt);  // step 2
   QStringList names;

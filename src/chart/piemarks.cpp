@@ -21,12 +21,12 @@ double MarkHeight(const QFont& font) { return LineHeight(font) + 2; }
 
 // The mark shortened to `width`: the label shortened in its middle, where labels that start
 // alike still differ at their ends, and the value whole; the value alone where no label fits.
-QString ShortenedMark(const ChartLayout& layout, const SeriesModel& series,
+QString ShortenedMark(const ChartLayout& layout, const SeriesModel& series, int drawn,
                       std::span<const std::string> labels, std::size_t index, double width) {
   const QFont& font = layout.fonts[FontRole::Mark];
-  const QString whole = MarkLabel(series, labels, index, layout);
+  const QString whole = MarkLabel(series, drawn, labels, index, layout);
   if (TextWidth(font, whole) <= width) return whole;
-  const QString value = ValueText(layout, series.points[index].value);
+  const QString value = ValueText(layout, drawn, series.points[index].value);
   const QString label = CategoryLabel(labels, index).trimmed();
   const QString shortLabel =
       Shortened(font, label, width - TextWidth(font, ": " + value), Qt::ElideMiddle);
@@ -80,8 +80,9 @@ std::vector<PieMark> PieMarks(const SeriesModel& series, std::span<const std::st
     const double drop = s < 0 ? pie.thickness : 0;
     PieMark mark;
     mark.point = static_cast<int>(point);
-    mark.whole = MarkLabel(series, labels, point, layout);
-    mark.text = ShortenedMark(layout, series, labels, point, textRoom);  // empty: nothing fits
+    mark.whole = MarkLabel(series, pie.series, labels, point, layout);
+    mark.text =
+        ShortenedMark(layout, series, pie.series, labels, point, textRoom);  // empty: nothing fits
     mark.size = std::abs(series.points[point].value);
     mark.rim = OnEllipse(pie, mid) + QPointF(0, drop);
     // A leader turns half a connector beyond the rim, but never outside the room: a disc that
@@ -183,9 +184,9 @@ void AddMarks(const SeriesModel& series, std::span<const std::string> labels,
   }
 }
 
-QString MarkLabel(const SeriesModel& series, std::span<const std::string> labels, std::size_t index,
-                  const ChartLayout& layout) {
-  const QString value = ValueText(layout, series.points[index].value);
+QString MarkLabel(const SeriesModel& series, int drawn, std::span<const std::string> labels,
+                  std::size_t index, const ChartLayout& layout) {
+  const QString value = ValueText(layout, drawn, series.points[index].value);
   const QString label = CategoryLabel(labels, index).trimmed();
   return label.isEmpty() ? value : label + ": " + value;
 }

@@ -39,9 +39,9 @@ struct PiePlan {
   double widestMark = 0;    // of their texts
 };
 
-// The mark of point `index`: its label and value, or the value alone.
-QString MarkLabel(const SeriesModel& series, std::span<const std::string> labels, std::size_t index,
-                  const ChartLayout& layout);
+// The mark of point `index` of the drawn series `drawn`: its label and value, or the value alone.
+QString MarkLabel(const SeriesModel& series, int drawn, std::span<const std::string> labels,
+                  std::size_t index, const ChartLayout& layout);
 
 // Step 5: the marks of one pie in `room`, each side's column through the placer from the largest
 // slice down until one is refused, each joined to its slice by a leader.

@@ -134,6 +134,30 @@ void CheckTicks(const ChartLayout& layout, double tolerance, GuaranteeReport& re
   }
 }
 
+int Characters(const std::string& text) {
+  return static_cast<int>(std::count_if(text.begin(), text.end(), [](char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  }));
+}
+
+void CheckTickText(const std::string& text, double tick, int exponent, int decimals,
+                   const ChartLayout& layout, GuaranteeReport& report) {
+  const auto read = ReadNumber(text, layout.numbers);
+  const long double shown = static_cast<long double>(tick) / std::pow(10.0L, exponent);
+  const long double tolerance = std::pow(10.0L, -decimals) / 2 + std::abs(shown) * 1e-12L;
+  if (!read || std::abs(*read - shown) > tolerance) {
+    report.Add(Guarantee::AxisNumbers, "the tick label \"" + text + "\" does not read as " +
+                                           std::to_string(static_cast<double>(shown)));
+  }
+  const bool holdsZero = layout.valueMin <= 0 && layout.valueMax >= 0;
+  if (holdsZero && Characters(text) > kMaxTickChars) {
+    report.Add(Guarantee::AxisNumbers, "the tick label \"" + text + "\" is longer than " +
+                                           std::to_string(kMaxTickChars) + " characters");
+  }
+}
+
+}  // namespace
+
 // The power of ten a scale note names ("×10⁻⁶"), 0 where there is none.
 int NoteExponent(const std::vector<const TextItem*>& notes) {
   if (notes.empty()) return 0;
@@ -159,30 +183,6 @@ int Decimals(const std::string& text, const NumberLocale& locale) {
   const auto at = text.find(locale.decimal);
   return at == std::string::npos ? 0 : static_cast<int>(text.size() - at - locale.decimal.size());
 }
-
-int Characters(const std::string& text) {
-  return static_cast<int>(std::count_if(text.begin(), text.end(), [](char c) {
-    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-  }));
-}
-
-void CheckTickText(const std::string& text, double tick, int exponent, int decimals,
-                   const ChartLayout& layout, GuaranteeReport& report) {
-  const auto read = ReadNumber(text, layout.numbers);
-  const long double shown = static_cast<long double>(tick) / std::pow(10.0L, exponent);
-  const long double tolerance = std::pow(10.0L, -decimals) / 2 + std::abs(shown) * 1e-12L;
-  if (!read || std::abs(*read - shown) > tolerance) {
-    report.Add(Guarantee::AxisNumbers, "the tick label \"" + text + "\" does not read as " +
-                                           std::to_string(static_cast<double>(shown)));
-  }
-  const bool holdsZero = layout.valueMin <= 0 && layout.valueMax >= 0;
-  if (holdsZero && Characters(text) > kMaxTickChars) {
-    report.Add(Guarantee::AxisNumbers, "the tick label \"" + text + "\" is longer than " +
-                                           std::to_string(kMaxTickChars) + " characters");
-  }
-}
-
-}  // namespace
 
 void CheckValueAxis(const ChartModel& model, const ChartLayout& layout,
                     const std::vector<const SeriesModel*>& drawn, GuaranteeReport& report) {

@@ -1,7 +1,8 @@
 #pragma once
 // The parts of the check of the layout's guarantees (layoutguarantees.h), each in the file of
 // its guarantees: texts, series and legend (layoutguarantees.cpp), the value axis and its
-// numbers (axisguarantees.cpp), data labels and the pixels of each value (labelguarantees.cpp).
+// numbers (axisguarantees.cpp), data labels and the pixels of each value (labelguarantees.cpp),
+// one number style (numberguarantees.cpp).
 // Internal to the chart library.
 
 #include <string>
@@ -35,6 +36,11 @@ double PixelsEachCategoryNeeds(const ChartModel& model,
 bool CategoriesHaveRoom(const ChartModel& model, const ChartLayout& layout,
                         const std::vector<const SeriesModel*>& drawn);
 
+// The power of ten a scale note names ("×10⁻⁶"), 0 where there is none.
+int NoteExponent(const std::vector<const TextItem*>& notes);
+// The decimals of a number written in `locale`.
+int Decimals(const std::string& text, const NumberLocale& locale);
+
 // (iv) and (viii).
 void CheckValueAxis(const ChartModel& model, const ChartLayout& layout,
                     const std::vector<const SeriesModel*>& drawn, GuaranteeReport& report);
@@ -48,5 +54,8 @@ void CheckDataLabelsPresent(const ChartModel& model, const ChartLayout& layout,
 // (xi).
 void CheckValuesRead(const ChartModel& model, const ChartLayout& layout,
                      const std::vector<const SeriesModel*>& drawn, GuaranteeReport& report);
+// (xii).
+void CheckNumberStyle(const ChartLayout& layout, const std::vector<const SeriesModel*>& drawn,
+                      GuaranteeReport& report);
 
 }  // namespace chart

@@ -55,7 +55,8 @@ Labelled LabelledPoints(const ChartLayout& layout) {
 bool BarHasRoomForItsLabel(const BarBox& bar, double value, bool horizontal, bool stacked,
                            const ChartLayout& layout) {
   const QFont& small = layout.fonts[FontRole::SmallMark];
-  const double text = TextWidth(small, ValueText(layout, value)), line = LineHeight(small);
+  const double text = TextWidth(small, ValueText(layout, bar.series, value));
+  const double line = LineHeight(small);
   const QRectF& f = bar.front;
   const double thickness = horizontal ? f.height() : f.width();
   const double length = horizontal ? f.width() : f.height();

@@ -307,6 +307,8 @@ const char* NameOf(Guarantee guarantee) {
       return "(xiii) nothing on the outermost pixels";
     case Guarantee::ValueRead:
       return "(xi) every value has a reading";
+    case Guarantee::NumberStyle:
+      return "(xii) one number style";
   }
   return "?";
 }
@@ -333,6 +335,7 @@ std::vector<BrokenGuarantee> BrokenGuarantees(const ChartModel& model, const Cha
   CheckValuesShow(model, layout, drawn, report);
   CheckDataLabelsPresent(model, layout, drawn, report);
   CheckValuesRead(model, layout, drawn, report);
+  CheckNumberStyle(layout, drawn, report);
   CheckLegend(model, layout, drawn, kind.colorPerPoint, report);
   return report.Broken();
 }

@@ -51,6 +51,12 @@
 //       and no bars are gathered into pixel columns, every finite value of a bar series has its
 //       bar, and a zero a thin mark on the zero line in its point's colour, of which (ix) then
 //       asks a label as of any bar.
+// (xii) One number style per chart: every number the chart writes (tick labels, data labels)
+//       groups its digits exactly where its integer part has four digits or more; the data
+//       labels of one series share one count of decimals; each data label reads back as its
+//       value divided by the power of ten of the axis' scale note (or as its value, written with
+//       its own power of ten where the shared decimals would show it as 0); and the axis of
+//       bars stacked to 100 % says "%".
 // (xiii) Nothing but the background on the chart's outermost pixels: faces, lines with their
 //       width, the legend's frame and the texts' boxes keep a pixel of the device (two
 //       logical pixels of a small image) off every edge.
@@ -75,6 +81,7 @@ enum class Guarantee {
   MoreRoomShowsMore,
   OffTheEdge,
   ValueRead,
+  NumberStyle,
 };
 
 struct BrokenGuarantee {

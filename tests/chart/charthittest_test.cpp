@@ -152,7 +152,7 @@ TEST(ChartHitTest, DescribesTheSeriesTheLabelAndTheValue) {
   b.AddPoint(north, 12.5, "Jan", clAutomatic);
   b.AddPoint(north, -3, "", clAutomatic);
   b.AddPoint(north, 7, "<b>Mar</b>", clAutomatic);
-  b.AddPoint(b.Add(SeriesKind::Bar, {}), 1e6, "Jan", clAutomatic);
+  b.AddPoint(b.Add(SeriesKind::Bar, {}), 1000, "Jan", clAutomatic);
   const ChartModel model = b.Model();
   const ChartLayout layout = LayoutOf(model, 800, 600);
   struct Case {
@@ -160,10 +160,11 @@ TEST(ChartHitTest, DescribesTheSeriesTheLabelAndTheValue) {
     const char* series;
     const char* point;
   };
+  // A series' values share its decimals; four digits are grouped.
   for (const Case& c : std::vector<Case>{{{0, 0}, "North", "Jan: 12.5"},
-                                         {{0, 1}, "North", "-3"},
-                                         {{0, 2}, "North", "<b>Mar</b>: 7"},
-                                         {{1, 0}, "Series2", "Jan: 1\u202F000\u202F000"},
+                                         {{0, 1}, "North", "-3.0"},
+                                         {{0, 2}, "North", "<b>Mar</b>: 7.0"},
+                                         {{1, 0}, "Series2", "Jan: 1\u202F000"},
                                          {{1, 1}, "", ""},
                                          {{2, 0}, "", ""}}) {
     const HitDescription text = DescribeHit(model, layout, c.hit);

@@ -97,8 +97,8 @@ class Generator {
         case 8:  // a segment a thousandth of its stack
           values.push_back(i % 3 == 1 ? scale * 1e-3 : Uniform(0.5, 1) * scale);
           break;
-        case 9:  // business figures, now and then below zero
-          values.push_back(Uniform(Chance(0.15) ? -0.4 : 0.2, 1) * scale);
+        case 9:  // business figures, now and then below zero; money in cents
+          values.push_back(Cents(Uniform(Chance(0.15) ? -0.4 : 0.2, 1) * scale, scale));
           break;
         case 7:  // variances: gains, losses and months without change
           values.push_back(Chance(0.2) ? 0.0 : Uniform(-1, 1) * scale);
@@ -109,6 +109,12 @@ class Generator {
       }
     }
     return values;
+  }
+
+  // Amounts of money keep their cents, where a scale of at least 1 (and below 10¹²) makes them
+  // money.
+  static double Cents(double value, double scale) {
+    return scale >= 1 && scale < 1e12 ? std::round(value * 100) / 100 : value;
   }
 
   QSizeF Size() {
@@ -552,6 +558,43 @@ TEST(LayoutGuarantees, TheCheckFindsEachFaultOfTheNumbers) {
       smallerOnly.texts.begin(), smallerOnly.texts.end(),
       [](const TextItem& t) { return t.role == TextRole::DataLabel && t.point == 1; }));
   EXPECT_TRUE(breaks(p.Model(), smallerOnly, Guarantee::LabelsPresent));
+
+  // One number style: a label not grouped as the ticks are, a label of other decimals than its
+  // series' others, a label that ignores the axis' scale note, a 100 % axis without its "%".
+  const auto styleBreak = [](const ChartModel& chart, const ChartLayout& layout) {
+    return DescribeBroken(BrokenGuarantees(chart, layout));
+  };
+  auto relabelled = [](ChartLayout layout, int series, int point, const QString& text) {
+    TextItem* label = DataLabelOf(layout, series, point);
+    EXPECT_NE(label, nullptr);
+    if (label) label->text = text;
+    return layout;
+  };
+  ASSERT_EQ(DataLabelOf(good, 0, 1)->text, "2.300,0");
+  EXPECT_NE(styleBreak(model, relabelled(good, 0, 1, "2300,0"))
+                .find("(xii) one number style: grouping: \"2300,0\" is not grouped"),
+            std::string::npos);
+  EXPECT_NE(
+      styleBreak(model, relabelled(good, 0, 2, "1.800")).find("(xii) one number style: decimals"),
+      std::string::npos);
+  ModelBuilder billions;
+  billions.Add(SeriesKind::Bar, {7199900000, 3e9, 5.5e9});
+  billions.model.numbers = b.model.numbers;
+  const ChartLayout scaled = billions.Layout(800, 600);
+  ASSERT_EQ(DescribeBroken(BrokenGuarantees(billions.Model(), scaled)), "");
+  ASSERT_NE(DataLabelOf(scaled, 0, 0), nullptr);
+  const QString short7 = DataLabelOf(scaled, 0, 0)->text;  // one decimal more than the ticks
+  EXPECT_TRUE(short7 == "7,2" || short7 == "7,20") << short7.toStdString();
+  EXPECT_NE(styleBreak(billions.Model(), relabelled(scaled, 0, 0, "7.199.900.000"))
+                .find("(xii) one number style: scale note"),
+            std::string::npos);
+  ModelBuilder shares = b;
+  for (SeriesModel& series : shares.model.series) series.multiBar = MultiBar::Stacked100;
+  ChartLayout percent = shares.Layout(800, 600);
+  ASSERT_EQ(DescribeBroken(BrokenGuarantees(shares.Model(), percent)), "");
+  std::erase_if(percent.texts, [](const TextItem& t) { return t.role == TextRole::ScaleNote; });
+  EXPECT_NE(styleBreak(shares.Model(), percent).find("(xii) one number style: percent"),
+            std::string::npos);
 }
 
 }  // namespace

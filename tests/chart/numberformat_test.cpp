@@ -18,8 +18,9 @@ constexpr char kNarrowSpace[] = "\u202F";
 
 NumberLocale LocaleNamed(const char* name) { return NumberLocaleOf(QLocale(QString(name))); }
 
-// A data label where `step` is 0 (grouped as a chart of that value alone would be), else a tick
-// of the axis from 0 to `top` by `step`; `note` is the axis' scale note.
+// A data label where `step` is 0, its data set `value` and `others`; else a tick of the axis
+// from 0 to `top` by `step`, or with `label` a data label under that axis (its note, decimals).
+// `note` is the axis' scale note.
 struct NumberCase {
   const char* locale;
   double value;
@@ -27,6 +28,9 @@ struct NumberCase {
   double top;
   std::string text;
   std::string note = "";
+  std::vector<double> others = {};
+  bool label = false;
+  bool percent = false;  // an axis of bars stacked to 100 %
 };
 
 std::vector<double> TicksUpTo(double top, double step) {
@@ -35,13 +39,31 @@ std::vector<double> TicksUpTo(double top, double step) {
   return values;
 }
 
+std::string Written(const NumberCase& c) {
+  const NumberLocale locale = LocaleNamed(c.locale);
+  std::vector<double> dataSet = {c.value};
+  dataSet.insert(dataSet.end(), c.others.begin(), c.others.end());
+  if (c.step == 0) return FormatValue(c.value, ValueStyleOf(dataSet), locale);
+  NiceTicks ticks;
+  ticks.min = 0;
+  ticks.max = c.top;
+  ticks.step = c.step;
+  ticks.values = TicksUpTo(c.top, c.step);
+  if (c.value < 0) ticks.values.insert(ticks.values.begin(), c.value);
+  AxisNumbers numbers = AxisNumbersFor(ticks);
+  numbers.percent = c.percent;
+  EXPECT_EQ(ScaleNote(numbers), c.note) << c.locale << " " << c.value;
+  if (!c.label) return FormatTick(c.value, numbers, locale);
+  return FormatValue(c.value, ValueStyleOf(dataSet, numbers.exponent, numbers.decimals), locale);
+}
+
 TEST(NumberFormat, WritesEachNumberAsTheReadersLocaleDoes) {
   const std::string g = kNarrowSpace;
   const NumberCase cases[] = {
-      // Data labels: no binary noise, no trailing zeros, groups from five digits on.
+      // Data labels: no binary noise; groups from four digits on, as the ticks do.
       {"C", 0.1 + 0.2, 0, 0, "0.3"},
-      {"C", 1.0 / 3, 0, 0, "0.333333333333"},
-      {"C", 1234.5, 0, 0, "1234.5"},
+      {"C", 1234.5, 0, 0, "1" + g + "234.5"},
+      {"C", 999, 0, 0, "999"},
       {"C", 61450.9, 0, 0, "61" + g + "450.9"},
       {"C", -987654.75, 0, 0, "-987" + g + "654.75"},
       {"C", 0, 0, 0, "0"},
@@ -52,16 +74,44 @@ TEST(NumberFormat, WritesEachNumberAsTheReadersLocaleDoes) {
       {"C", -3.5e15, 0, 0, "-3.5·10¹⁵"},
       {"C", 999999999999.4, 0, 0, "999" + g + "999" + g + "999" + g + "999"},
       {"de_DE", 0.15, 0, 0, "0,15"},
-      {"de_DE", 1234.5, 0, 0, "1234,5"},
+      {"de_DE", 5149, 0, 0, "5.149"},
       {"de_DE", 987654.75, 0, 0, "987.654,75"},
       {"de_DE", 61450.9, 0, 0, "61.450,9"},
       {"de_DE", -1.25e-6, 0, 0, "-1,25·10⁻⁶"},
       {"en_US", 61450.9, 0, 0, "61,450.9"},
       {"fr_FR", 61450.9, 0, 0, "61" + g + "450,9"},
-      // Ticks: the decimals of the step, zero included; grouped along an axis of large ticks;
-      // a power of ten told once where the ticks would be longer than eight characters.
+      // The labels of one data set share the decimals that the most of them needs: money keeps
+      // its cents, zero included.
+      {.locale = "en_US",
+       .value = 47869.7,
+       .step = 0,
+       .top = 0,
+       .text = "47,869.70",
+       .others = {41250.55}},
+      {.locale = "de_DE", .value = 49.5, .step = 0, .top = 0, .text = "49,50", .others = {24.95}},
+      {.locale = "de_DE",
+       .value = -5059.5,
+       .step = 0,
+       .top = 0,
+       .text = "-5.059,50",
+       .others = {10060.23}},
+      {.locale = "fr_FR", .value = 0, .step = 0, .top = 0, .text = "0,00", .others = {12.5, 0.25}},
+      // ... up to three decimals, or four significant digits of the largest value.
+      {.locale = "C", .value = 12.3456789, .step = 0, .top = 0, .text = "12.346"},
+      {.locale = "C", .value = 1.0 / 3, .step = 0, .top = 0, .text = "0.3333", .others = {2.0 / 3}},
+      {.locale = "C",
+       .value = 0.0012,
+       .step = 0,
+       .top = 0,
+       .text = "0.00120",
+       .others = {0.00045, 0.00031}},
+      // A value that the shared decimals would show as 0 is written with its power of ten.
+      {.locale = "C", .value = 0.0004, .step = 0, .top = 0, .text = "4·10⁻⁴", .others = {1000}},
+      // Ticks: the decimals of the step, zero included; grouped as the labels are; a power of
+      // ten told once where the ticks would be longer than eight characters.
       {"de_DE", 70000, 10000, 70000, "70.000"},
       {"de_DE", 5000, 5000, 70000, "5.000"},
+      {"en_US", 4000, 2000, 12000, "4,000"},
       {"de_DE", 0.15, 0.05, 0.3, "0,15"},
       {"C", 0, 0.2, 1, "0.0"},
       {"C", 0.6, 0.2, 1, "0.6"},
@@ -71,23 +121,34 @@ TEST(NumberFormat, WritesEachNumberAsTheReadersLocaleDoes) {
       {"de_DE", 1.5e-6, 5e-7, 2.5e-6, "1,5", "×10⁻⁶"},
       {"C", 1.2e6, 1e5, 1.5e6, "1.2", "×10⁶"},
       {"en_US", 1.6e308, 2e307, 1.6e308, "160", "×10³⁰⁶"},
+      // Data labels follow the axis' scale note, one decimal finer than its ticks.
+      {.locale = "de_DE",
+       .value = 7199900000,
+       .step = 2e9,
+       .top = 8e9,
+       .text = "7,2",
+       .note = "×10⁹",
+       .others = {3e9},
+       .label = true},
+      {.locale = "C",
+       .value = 3e9,
+       .step = 2e9,
+       .top = 8e9,
+       .text = "3.0",
+       .note = "×10⁹",
+       .others = {7199900000},
+       .label = true},
+      // An axis of bars stacked to 100 % says so.
+      {.locale = "C",
+       .value = 20,
+       .step = 20,
+       .top = 100,
+       .text = "20",
+       .note = "%",
+       .percent = true},
   };
   for (const NumberCase& c : cases) {
-    const NumberLocale locale = LocaleNamed(c.locale);
-    if (c.step == 0) {
-      EXPECT_EQ(FormatValue(c.value, {NeedsGrouping(c.value)}, locale), c.text)
-          << c.locale << " " << c.value;
-      continue;
-    }
-    NiceTicks ticks;
-    ticks.min = 0;
-    ticks.max = c.top;
-    ticks.step = c.step;
-    ticks.values = TicksUpTo(c.top, c.step);
-    if (c.value < 0) ticks.values.insert(ticks.values.begin(), c.value);
-    const AxisNumbers numbers = AxisNumbersFor(ticks);
-    EXPECT_EQ(FormatTick(c.value, numbers, locale), c.text) << c.locale << " " << c.value;
-    EXPECT_EQ(ScaleNote(numbers.exponent), c.note) << c.locale << " " << c.value;
+    EXPECT_EQ(Written(c), c.text) << c.locale << " " << c.value;
   }
 }
 
@@ -99,17 +160,45 @@ TEST(NumberFormat, TheCLocaleGroupsWithANarrowSpace) {
   EXPECT_EQ(LocaleNamed("de_DE").group, ".");
 }
 
-TEST(NumberFormat, EveryValueReadsBackToTwelveDigitsInEveryLocale) {
+// Generated data sets of mixed magnitudes, money among them: every label reads back as its value
+// to the decimals shown (to 12 digits where written with its power of ten), and all of a data
+// set's labels written without a power of ten show the same decimals, grouped where they have
+// four digits before the separator.
+TEST(NumberFormat, EveryDataSetReadsBackInOneStyleInEveryLocale) {
   std::mt19937 random(20261208u);
   std::uniform_real_distribution<double> mantissa(-10, 10);
   std::uniform_int_distribution<int> exponent(-12, 16);
+  std::uniform_int_distribution<int> size(1, 8);
   for (const char* name : {"C", "en_US", "de_DE", "fr_FR", "de_CH", "sv_SE"}) {
     const NumberLocale locale = LocaleNamed(name);
-    for (int i = 0; i < 3000; ++i) {
-      const double value = mantissa(random) * std::pow(10.0, exponent(random));
-      const std::string text = FormatValue(value, {i % 2 == 0}, locale);
-      const double back = ReadNumber(text, locale).value_or(std::nan(""));
-      ASSERT_NEAR(back, value, std::abs(value) * 1e-11) << name << ": " << value << " -> " << text;
+    for (int i = 0; i < 600; ++i) {
+      std::vector<double> values;
+      const int e = exponent(random);
+      for (int k = size(random); k > 0; --k) {
+        const double value = mantissa(random) * std::pow(10.0, e + (k % 3 == 0 ? -3 : 0));
+        values.push_back(i % 2 == 0 ? std::round(value * 100) / 100 : value);  // money
+      }
+      const ValueStyle style = ValueStyleOf(values);
+      const std::vector<std::string> texts = FormatDataSet(values, style, locale);
+      ASSERT_EQ(texts.size(), values.size());
+      for (std::size_t k = 0; k < values.size(); ++k) {
+        const std::string& text = texts[k];
+        const bool powered = text.find("·10") != std::string::npos;
+        const double back = ReadNumber(text, locale).value_or(std::nan(""));
+        const double tolerance = powered ? std::abs(values[k]) * 1e-11
+                                         : std::pow(10.0, -style.decimals) / 2 * (1 + 1e-9) +
+                                               std::abs(values[k]) * 1e-15;
+        ASSERT_NEAR(back, values[k], tolerance) << name << ": " << values[k] << " -> " << text;
+        if (powered) continue;
+        const auto point = text.find(locale.decimal);
+        const std::size_t decimals =
+            point == std::string::npos ? 0 : text.size() - point - locale.decimal.size();
+        EXPECT_EQ(decimals, static_cast<std::size_t>(style.decimals)) << name << ": " << text;
+        const std::string whole = text.substr(0, point);
+        const bool fourDigits = std::abs(values[k]) >= 1000 - std::pow(10.0, -style.decimals) / 2;
+        EXPECT_EQ(whole.find(locale.group) != std::string::npos, fourDigits)
+            << name << ": " << text;
+      }
     }
   }
 }
