@@ -48,6 +48,15 @@ void PaintOutlineInside(QPainter& painter, const Face& face) {
   const QRectF bounds = face.polygon.boundingRect();
   const double scale = std::hypot(painter.transform().m11(), painter.transform().m12());
   if (std::min(bounds.width(), bounds.height()) * scale < kThinFace) return;
+  if (face.outline == face.fill) {
+    // An outline in the face's own colour (the front band of a 3D line) shows only as the
+    // face's smooth edge.
+    painter.save();
+    painter.setPen(Qt::NoPen);
+    painter.drawPolygon(face.polygon);
+    painter.restore();
+    return;
+  }
   const QPen pen = Outline(painter, face.outline);
   const double deviceWidth = pen.isCosmetic() ? pen.widthF() : pen.widthF() * scale;
   if (PaintOutlineRing(painter, face.polygon, face.outline, deviceWidth)) return;
