@@ -31,7 +31,7 @@ if $with_tests; then
     cups cups-client cups-bsd printer-driver-cups-pdf
     shapelib poppler-utils locales python3 python3-dbfread libxml2-utils file man-db
     python3-dbf libdbd-xbase-perl
-    gnuplot-nox bc time libdeflate-dev strace fonts-urw-base35
+    gnuplot-nox bc time libdeflate-dev strace fonts-urw-base35 valgrind
     clang libclang-rt-14-dev
   )
 fi

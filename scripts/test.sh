@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Installs what the tests need and builds everything (scripts/setup.sh --tests), then runs the
-# whole test suite twice: as built, and once more under AddressSanitizer (leaks included) and
-# UndefinedBehaviorSanitizer; the tests of work on several threads once more under
-# ThreadSanitizer; then the fuzz targets run under libFuzzer for a minute each.
+# whole test suite twice: as built (then the cost ledger, bench/cost.sh --check), and once more
+# under AddressSanitizer (leaks included) and UndefinedBehaviorSanitizer; the tests of work on
+# several threads once more under ThreadSanitizer; then the fuzz targets run under libFuzzer for
+# a minute each.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh --tests
 
 ctest --test-dir build --output-on-failure -j2
+bench/cost.sh --check build  # no chart costs more instructions than the ledger says
 
 cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTARVO_SANITIZE=ON \
   -DTARVO_BENCH=OFF >/dev/null

@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "chart/chartlayout.h"
+#include "chart/outlinering.h"
 
 namespace chart {
 
@@ -41,16 +42,30 @@ QPen Outline(const QPainter& painter, const QColor& color) {
 
 // A face's outline is drawn inside it, so that no outline reaches into the face beside it: a
 // segment of a stack a pixel high keeps its colour between its neighbours. A face thinner than
-// a few device pixels has no outline at all.
+// a few device pixels has no outline at all. The outline is a ring filled inside the face; only
+// a face too thin or too sharp for that takes a stroke clipped to the face, which costs a mask of
+// the whole image.
 void PaintOutlineInside(QPainter& painter, const Face& face) {
   const QRectF bounds = face.polygon.boundingRect();
   const double scale = std::hypot(painter.transform().m11(), painter.transform().m12());
   if (std::min(bounds.width(), bounds.height()) * scale < kThinFace) return;
+  if (face.outline == face.fill) {
+    // An outline in the face's own colour (the front band of a 3D line) shows only as the
+    // face's smooth edge.
+    painter.save();
+    painter.setPen(Qt::NoPen);
+    painter.drawPolygon(face.polygon);
+    painter.restore();
+    return;
+  }
+  const QPen pen = Outline(painter, face.outline);
+  const double deviceWidth = pen.isCosmetic() ? pen.widthF() : pen.widthF() * scale;
+  if (PaintOutlineRing(painter, face.polygon, face.outline, deviceWidth)) return;
   painter.save();
   painter.setClipPath(PathOf(face.polygon), Qt::IntersectClip);
-  QPen pen = Outline(painter, face.outline);
-  pen.setWidthF(pen.widthF() * 2);
-  painter.setPen(pen);
+  QPen doubled = pen;
+  doubled.setWidthF(pen.widthF() * 2);
+  painter.setPen(doubled);
   painter.setBrush(Qt::NoBrush);
   painter.drawPolygon(face.polygon);
   painter.restore();
