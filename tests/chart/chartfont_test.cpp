@@ -44,7 +44,8 @@ TEST(ChartFont, EveryRoleDrawsWithTheProgramsOwnFamily) {
 // Every text the chart makes of numbers, in every locale of the scripts the family covers, and
 // the marks it adds itself: no character may fall back to another family.
 std::vector<QString> TextsTheChartWrites() {
-  std::vector<QString> texts{"\u2026 12 more", ScaleNote(12).c_str(), ScaleNote(-9).c_str()};
+  std::vector<QString> texts{"\u2026 12 more", ScaleNote({0, 12}).c_str(),
+                             ScaleNote({0, -9}).c_str(), ScaleNote({0, 0, true}).c_str()};
   const double values[] = {-1234567.25, -0.000125, -1.25e-6, 9.87e15, -4.5e300, 98765};
   for (QLocale::Script script :
        {QLocale::LatinScript, QLocale::CyrillicScript, QLocale::GreekScript}) {
@@ -52,8 +53,8 @@ std::vector<QString> TextsTheChartWrites() {
          QLocale::matchingLocales(QLocale::AnyLanguage, script, QLocale::AnyTerritory)) {
       const NumberLocale numbers = NumberLocaleOf(locale);
       for (double value : values) {
-        texts.push_back(QString::fromStdString(FormatValue(value, {true}, numbers)));
-        texts.push_back(QString::fromStdString(FormatTick(value, {2, 0, true}, numbers)));
+        texts.push_back(QString::fromStdString(FormatValue(value, {2, 0}, numbers)));
+        texts.push_back(QString::fromStdString(FormatTick(value, {2, 0}, numbers)));
       }
     }
   }
