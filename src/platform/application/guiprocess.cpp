@@ -2,11 +2,18 @@
 
 #include <fontconfig/fontconfig.h>
 
+#include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QHashFunctions>
 #include <clocale>
 #include <csignal>
 #include <cstdio>
+#include <string>
+
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "runtime/inputstream.h"
 #include "runtime/runtime.h"
@@ -45,9 +52,39 @@ void UseWindowlessFontConfiguration() {
   FcConfigDestroy(config);  // the current configuration holds its own reference
 }
 
+// Qt asks for the user's runtime folder as it starts and warns on standard error where the
+// environment names none, as under cron or a service: it is given the folder Qt would take
+// itself, made as Qt wants it (the user's own, for the user alone).
+void NameRuntimeFolder() {
+  if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) return;
+  const passwd* user = getpwuid(geteuid());
+  if (!user) return;
+  const QByteArray folder = QFile::encodeName(QDir::tempPath()) + "/runtime-" + user->pw_name;
+  mkdir(folder.constData(), 0700);
+  struct stat status {};
+  if (lstat(folder.constData(), &status) != 0 || !S_ISDIR(status.st_mode) ||
+      status.st_uid != geteuid() || (status.st_mode & 0777) != 0700)
+    return;
+  qputenv("XDG_RUNTIME_DIR", folder);
+}
+
+// fontconfig warns on standard error of a locale name it cannot read as a language
+// ("bogus_XX.UTF-8"); where the C library does not know the locale either, the fonts are
+// chosen as for English.
+void NameFontLanguage() {
+  if (!qEnvironmentVariableIsEmpty("FC_LANG")) return;
+  const char* before = std::setlocale(LC_CTYPE, nullptr);
+  const std::string kept = before ? before : "C";
+  const bool known = std::setlocale(LC_CTYPE, "") != nullptr;
+  std::setlocale(LC_CTYPE, kept.c_str());
+  if (!known) qputenv("FC_LANG", "en");
+}
+
 }  // namespace
 
 void SetUpProcess(int argc, char** argv) {
+  NameRuntimeFolder();
+  NameFontLanguage();
   KeepStandardStreamsOpen();
   RemoveTemporariesOnSignals();
   // Qt's PDF writer lays out its fonts in hash order: with a seed of its own each run, the same
