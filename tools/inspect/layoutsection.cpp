@@ -10,8 +10,8 @@
 
 #include "chart/chartlayout.h"
 #include "chart/chartpainter.h"
-#include "runtime/runtime.h"
 #include "chart/palette.h"
+#include "runtime/runtime.h"
 
 namespace {
 
@@ -68,6 +68,8 @@ std::string SizeText(QSize size) {
 
 // What else could let them all show, where no size does.
 std::string WhatWouldHelp(const chart::ChartModel& model) {
+  const bool pie = !model.series.empty() && model.series.front().kind == chart::SeriesKind::Pie;
+  if (pie) return "fewer slices; the legend lists them all";
   std::string help = "fewer categories or data sets";
   if (model.view3D) help += ", the flat look (2D)";
   if (!model.series.empty() && model.series.front().kind == chart::SeriesKind::Bar)

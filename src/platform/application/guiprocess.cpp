@@ -1,6 +1,9 @@
 #include "platform/application/guiprocess.h"
 
 #include <fontconfig/fontconfig.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
@@ -10,10 +13,6 @@
 #include <csignal>
 #include <cstdio>
 #include <string>
-
-#include <pwd.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "runtime/inputstream.h"
 #include "runtime/runtime.h"
