@@ -204,3 +204,25 @@ TEST(NumberFormat, EveryDataSetReadsBackInOneStyleInEveryLocale) {
 }
 
 }  // namespace
+
+// Ticks whose step is a whole number once the axis is scaled by its power of ten read as whole
+// numbers ("0 1 … 10 ×10⁻²¹", not "0.0 1.0 …"), at every magnitude from 10⁻³⁰⁰ to 10³⁰⁰: the
+// rounding of the scaled step must not leave a spurious decimal.
+TEST(NumberFormat, ScaledTicksOfAWholeStepShowNoDecimals) {
+  int scaled = 0;
+  for (int e = -300; e <= 300; ++e) {
+    for (const double top : {1.9, 7.3, 0.42}) {
+      const NiceTicks ticks = ChooseNiceTicks(0, top * std::pow(10.0, e), 400, 30);
+      const AxisNumbers numbers = AxisNumbersFor(ticks);
+      const double step = ticks.step / std::pow(10.0, numbers.exponent);
+      if (std::abs(step - std::round(step)) > 1e-9 * step) continue;
+      scaled += numbers.exponent != 0 ? 1 : 0;
+      EXPECT_EQ(numbers.decimals, 0) << "1e" << e << " x " << top;
+      for (double value : ticks.values) {
+        EXPECT_EQ(FormatTick(value, numbers, NumberLocale{}).find('.'), std::string::npos)
+            << "1e" << e << " x " << top << ": " << value;
+      }
+    }
+  }
+  EXPECT_GT(scaled, 500);
+}
