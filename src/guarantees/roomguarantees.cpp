@@ -70,13 +70,15 @@ void CompareCounts(const ChartLayout& smaller, const ChartLayout& larger, Guaran
   // The value axis may give up ticks to data labels that now fit, but keeps a readable scale.
   fewer("value ticks", std::min(int(smaller.valueTicks.size()), kReadableScale),
         int(larger.valueTicks.size()));
-  fewer("legend entries", -smaller.omitted.legendEntriesLeftOut,
-        -larger.omitted.legendEntriesLeftOut);
-  fewer("title lines", -smaller.omitted.titleLinesLeftOut, -larger.omitted.titleLinesLeftOut);
-  fewer("axis titles", smaller.omitted.axisTitlesLeftOut ? 0 : 1,
-        larger.omitted.axisTitlesLeftOut ? 0 : 1);
-  fewer("value axis labels", smaller.omitted.tickLabelsLeftOut ? 0 : 1,
-        larger.omitted.tickLabelsLeftOut ? 0 : 1);
+  const auto leftOut = [&](const char* what, int less, int more) {
+    if (more > less) report.Add(Guarantee::MoreRoomShowsMore, Count(what, less, more));
+  };
+  const Omissions& before = smaller.omitted;
+  const Omissions& after = larger.omitted;
+  leftOut("legend entries left out", before.legendEntriesLeftOut, after.legendEntriesLeftOut);
+  leftOut("title lines left out", before.titleLinesLeftOut, after.titleLinesLeftOut);
+  leftOut("axis titles left out", before.axisTitlesLeftOut, after.axisTitlesLeftOut);
+  leftOut("value axis labels left out", before.tickLabelsLeftOut, after.tickLabelsLeftOut);
 }
 
 }  // namespace
