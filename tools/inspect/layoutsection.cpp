@@ -102,7 +102,8 @@ std::string WhyLeftOut(const chart::ChartModel& model, const chart::ChartLayout&
   return layout.pies.empty() ? "no room for it at this size" : "no free place beside the pie";
 }
 
-// The data labels that the chart wanted and left out: the point's record, label and data set.
+// The first kNamedLeftOut data labels that the chart wanted and left out: the point's record,
+// label and data set, and why.
 std::vector<std::string> LeftOutLabels(const chart::ChartModel& model,
                                        const chart::ChartLayout& layout,
                                        std::span<const std::uint32_t> pointRecords) {
@@ -114,7 +115,7 @@ std::vector<std::string> LeftOutLabels(const chart::ChartModel& model,
   for (std::size_t s = 0; s < layout.drawnSeries.size(); ++s) {
     const chart::SeriesModel& series = model.series[std::size_t(layout.drawnSeries[s])];
     if (!series.marksVisible) continue;
-    for (std::size_t k = 0; k < series.points.size(); ++k) {
+    for (std::size_t k = 0; k < series.points.size() && named.size() < kNamedLeftOut; ++k) {
       const double value = series.points[k].value;
       if (!std::isfinite(value) || value == 0 || shown.count({int(s), int(k)})) continue;
       const std::string record = k < pointRecords.size()
@@ -149,10 +150,9 @@ void ReportDataLabels(const chart::ChartModel& model, const LayoutTarget& target
                        " " + FitsFrom(model, target, all))
       << "\n";
   const std::vector<std::string> named = LeftOutLabels(model, layout, pointRecords);
-  for (std::size_t i = 0; i < std::min(named.size(), kNamedLeftOut); ++i)
-    out << "      left out: " << named[i] << "\n";
-  if (named.size() > kNamedLeftOut)
-    out << "      and " << named.size() - kNamedLeftOut << " more\n";
+  for (const std::string& one : named) out << "      left out: " << one << "\n";
+  if (std::size_t(leftOut) > named.size())
+    out << "      and " << std::size_t(leftOut) - named.size() << " more\n";
 }
 
 // Two texts shortened so that they read alike cannot be told apart but by their tooltips.
