@@ -1,7 +1,9 @@
 // (x) More room shows more: the same chart laid out with at least as much room on both sides
 // never shows less than it did with less room. Compared text by text, except where the layout
-// keeps a share rather than particular texts: category labels thinned to every k-th, and the
-// value axis' ticks, are compared by how many show.
+// keeps a share rather than particular texts: category labels thinned to every k-th, the value
+// axis' ticks and the legend's entries are compared by how many show. A data label is compared
+// by its place (series and point) and whether it shows whole, as its number may take another
+// form with more room (the axis' scale note, the ticks' decimals).
 
 #include <algorithm>
 #include <map>
@@ -18,6 +20,8 @@ constexpr int kReadableScale = 3;  // labelled ticks
 using TextKey = std::tuple<int, int, int, QString>;  // role, series, point, whole text
 
 TextKey KeyOf(const TextItem& item) {
+  if (item.role == TextRole::DataLabel)
+    return {static_cast<int>(item.role), item.series, item.point, {}};
   return {static_cast<int>(item.role), item.series, item.point,
           item.fullText.isEmpty() ? item.text : item.fullText};
 }
@@ -32,6 +36,10 @@ bool ShownShortened(const TextItem& item) {
   return !item.fullText.isEmpty() && item.text.contains(QChar(0x2026));
 }
 
+// What is compared of a data label: shown whole, shown shortened, or (missing) not at all.
+constexpr int kShownWhole = 2;
+constexpr int kShownShortened = 1;
+
 // How much of each text the layout shows, by what it is: the lines of a wrapped text add up.
 std::map<TextKey, int> ShownTexts(const ChartLayout& layout) {
   std::map<TextKey, int> shown;
@@ -41,11 +49,25 @@ std::map<TextKey, int> ShownTexts(const ChartLayout& layout) {
     if (item.role == TextRole::CategoryLabel || item.role == TextRole::TickLabel ||
         item.role == TextRole::ScaleNote)
       return;
+    if (item.role == TextRole::DataLabel) {
+      const int whole = ShownShortened(item) ? kShownShortened : kShownWhole;
+      const auto [place, added] = shown.try_emplace(KeyOf(item), whole);
+      if (!added) place->second = std::min(place->second, whole);  // a line of it shortened
+      return;
+    }
     shown[KeyOf(item)] += LettersShown(item.text);
   };
   for (const TextItem& item : layout.texts) add(item);
-  for (const LegendItem& entry : layout.legend) add(entry.text);
+  for (const LegendItem& entry : layout.legend) {
+    if (entry.entry >= 0) add(entry.text);  // not the count of the entries left out
+  }
   return shown;
+}
+
+std::string NameOf(const TextKey& key) {
+  const auto& [role, series, point, text] = key;
+  if (!text.isEmpty()) return Quoted(text);
+  return "the data label of series " + std::to_string(series) + ", point " + std::to_string(point);
 }
 
 int WholeCategoryLabels(const ChartLayout& layout) {
@@ -92,9 +114,8 @@ std::vector<BrokenGuarantee> LostWithMoreRoom(const ChartLayout& smaller,
     const auto found = more.find(key);
     const int after = found == more.end() ? 0 : found->second;
     if (after >= before) continue;
-    report.Add(
-        Guarantee::MoreRoomShowsMore,
-        Quoted(std::get<3>(key)) + (after == 0 ? " left out" : " shortened") + " with more room");
+    report.Add(Guarantee::MoreRoomShowsMore,
+               NameOf(key) + (after == 0 ? " left out" : " shortened") + " with more room");
   }
   return report.Broken();
 }

@@ -609,10 +609,11 @@ TEST(LayoutGuarantees, TheCheckFindsEachFaultOfTheNumbers) {
 // counts them so that they stay the exception.
 //
 // The guarantee does not hold for every chart yet: data labels and pie marks placed with more
-// room are sometimes placed differently, and a few of them drop out. Until it holds, the share of
-// pairs that lose anything is held below kMaxLosingShare, so that a change that makes larger
-// images lose more is seen; LAYOUT_DUMP names a folder for the pictures of the pairs that lose.
-constexpr double kMaxLosingShare = 0.08;
+// room are sometimes placed differently (pies in another grid), and a few of them drop out. Until
+// it holds, the share of pairs that lose anything is held below kMaxLosingShare (about 5 % lose
+// now), so that a change that makes larger images lose more is seen; LAYOUT_DUMP names a folder
+// for the pictures of the pairs that lose.
+constexpr double kMaxLosingShare = 0.06;
 
 TEST(LayoutGuarantees, MoreRoomShowsLessOnlyInFewCharts) {
   const char* seed = std::getenv("LAYOUT_SEED");
