@@ -16,6 +16,9 @@ server answers ("answers"), counted over all connections. From there on, on ever
 or only on the connection that carries byte AT, all others passing as before:
   cut      the connection is shut down
   stall    nothing more passes on it; it stays open
+SILENCE seconds after byte AT, the connections kept open but silent (freeze, trickle, babble,
+stall) are shut, and new ones too: a client that never gives up then ends late, which its test
+sees by the time it took, long before the test runner's own time limit.
 The bytes passed so far each way, "requests answers", are kept in the file COUNTS.
 """
 import os
@@ -31,6 +34,16 @@ lock = threading.Lock()
 misbehaving = threading.Event()
 reached = threading.Event()
 ONE_CONNECTION = ("cut", "stall")
+SILENCE = 30  # longer than any deadline of the tests, the cancel's grace included
+reached_at = 0.0
+
+
+def silence_over():
+    return reached.is_set() and time.monotonic() > reached_at + SILENCE
+
+
+def stay_silent():
+    time.sleep(max(0.0, reached_at + SILENCE - time.monotonic()))
 
 
 def shut(*sockets):
@@ -51,6 +64,8 @@ def count(way, data):
             out.write(f"{passed['requests']} {passed['answers']}\n")
         os.replace(counts + ".new", counts)
     if kind != "none" and way == direction and first + len(data) > at and not reached.is_set():
+        global reached_at
+        reached_at = time.monotonic()
         reached.set()
         if kind not in ONE_CONNECTION:
             misbehaving.set()
@@ -60,16 +75,19 @@ def count(way, data):
 
 def misbehave(way, data, source, target, client):
     if kind == "freeze" or (kind == "trickle" and way == "requests"):
-        time.sleep(3600)
+        stay_silent()
     elif kind == "trickle":
         for byte in data:
+            if silence_over():
+                break
             target.sendall(bytes([byte]))
             time.sleep(0.2)
-        return
+        else:
+            return
     elif kind in ("garbage", "babble"):
         client.sendall(b"\x00\xffgarbage\r\n\r\n" * 64)
         if kind == "babble":
-            time.sleep(3600)
+            stay_silent()
     shut(source, target)
 
 
@@ -82,7 +100,8 @@ def pump(way, source, target, client):
             passing, hit = count(way, data)
             target.sendall(passing)
             if hit and kind == "stall":
-                time.sleep(3600)
+                stay_silent()
+                break
             if hit and kind == "cut":
                 break
             if misbehaving.is_set():
@@ -108,7 +127,7 @@ def main():
     count("requests", b"")
     while True:
         client, _ = stand_in.accept()
-        if misbehaving.is_set() and kind in ("close", "garbage"):
+        if misbehaving.is_set() and (kind in ("close", "garbage") or silence_over()):
             shut(client)
             continue
         upstream = socket.socket(socket.AF_UNIX)
