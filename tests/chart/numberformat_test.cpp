@@ -210,9 +210,11 @@ TEST(NumberFormat, EveryDataSetReadsBackInOneStyleInEveryLocale) {
 // rounding of the scaled step must not leave a spurious decimal.
 TEST(NumberFormat, ScaledTicksOfAWholeStepShowNoDecimals) {
   int scaled = 0;
+  // Axes of several lengths, so that steps of 1, 2 and 5 times a power of ten all come.
   for (int e = -300; e <= 300; ++e) {
-    for (const double top : {1.9, 7.3, 0.42}) {
-      const NiceTicks ticks = ChooseNiceTicks(0, top * std::pow(10.0, e), 400, 30);
+    for (const auto& [top, length] : {std::pair{1.9, 400}, {1.9, 90}, {7.3, 400}, {7.3, 150},
+                                      {0.42, 400}, {0.42, 250}}) {
+      const NiceTicks ticks = ChooseNiceTicks(0, top * std::pow(10.0, e), length, 30);
       const AxisNumbers numbers = AxisNumbersFor(ticks);
       const double step = ticks.step / std::pow(10.0, numbers.exponent);
       if (std::abs(step - std::round(step)) > 1e-9 * step) continue;
