@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Mutation sampling: how many small faults put into the code the tests catch.
 #
-#   scripts/mutation.sh [--base REF | --tree] [--count N] [--seed S] [--build DIR] [--confirm]
-#                       [--list] [--from K]
+#   scripts/mutation.sh [--base REF | --tree | --paths FILE...] [--count N] [--seed S]
+#                       [--build DIR] [--confirm] [--list] [--from K]
 #
 # Samples N lines (default 60) of the C++ files that changed since REF (default: the merge base
-# with main), or of the whole tree with --tree, and makes one mutant of each with one textual
+# with main), of the whole tree with --tree, or of the files named with --paths, and makes one mutant of each with one textual
 # rule: a comparison flipped (== and !=, < and <=, > and >=), && for || and back, true for
 # false, + 1 for - 1, a condition negated, a statement or call removed. Each mutant is built
 # incrementally in DIR (default build/, configured with -DTARVO_TESTS=ON) and run against the
@@ -29,6 +29,7 @@ signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
 parser = argparse.ArgumentParser(prog="scripts/mutation.sh")
 parser.add_argument("--base", default=None)
 parser.add_argument("--tree", action="store_true")
+parser.add_argument("--paths", nargs="+", default=None, help="sample these files only")
 parser.add_argument("--count", type=int, default=60)
 parser.add_argument("--seed", type=int, default=None)
 parser.add_argument("--build", default="build")
@@ -45,7 +46,9 @@ def git(*args):
 
 
 def source_files():
-    if options.tree:
+    if options.paths:
+        names = options.paths
+    elif options.tree:
         names = git("ls-files", "src", "tools").split()
     else:
         base = options.base or git("merge-base", "HEAD", "main").strip()
