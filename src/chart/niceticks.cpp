@@ -70,19 +70,31 @@ double SmallerNiceStep(double step) {
   return factor > 4 ? 2 * power : (factor > 1.5 ? power : power / 2);
 }
 
-// `largestStep` keeps the step a double once it is scaled back.
+constexpr int kRoomyAxis = 6;        // intervals an axis has room for ...
+constexpr int kFewestIntervals = 4;  // ... to have at least these
+
+// The intervals from `lo` to `hi` with ends on whole steps.
+double Intervals(double lo, double hi, double step) {
+  return std::round((RoundUp(hi, step) - RoundDown(lo, step)) / step);
+}
+
 // The fill of the axis from `lo` to `hi` with ends on whole steps.
 double Fill(double lo, double hi, double step) {
   return (hi - lo) / (RoundUp(hi, step) - RoundDown(lo, step));
 }
 
+// `largestStep` keeps the step a double once it is scaled back.
 NiceTicks TicksOfWorkingRange(double lo, double hi, int wanted, double largestStep) {
   NiceTicks ticks;
   double step = std::min(NiceStep((hi - lo) / wanted), largestStep);
-  // The next smaller step where it fills the axis better for at most a quarter more ticks (the
-  // steps jump by 2.5 from 2 to 5: 0 to 210 in four steps would otherwise end at 300).
+  // The next smaller step where it fills the axis better, or where an axis with room for six
+  // intervals would have fewer than four, for at most a quarter more ticks (the steps jump by 2.5
+  // from 2 to 5: 0 to 210 in four steps would otherwise end at 300, and -45 to 100 in steps of
+  // 50 has three).
   const double smaller = SmallerNiceStep(step);
-  if ((hi - lo) / smaller <= wanted * 1.25 && Fill(lo, hi, smaller) > Fill(lo, hi, step)) {
+  const bool tooFew = wanted >= kRoomyAxis && Intervals(lo, hi, step) < kFewestIntervals;
+  if ((hi - lo) / smaller <= wanted * 1.25 &&
+      (tooFew || Fill(lo, hi, smaller) > Fill(lo, hi, step))) {
     step = smaller;
   }
   for (int tries = 0; tries < 64; ++tries) {

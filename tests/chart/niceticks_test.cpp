@@ -70,17 +70,20 @@ INSTANTIATE_TEST_SUITE_P(
         RangeCase{"denormalSingle", 4e-323, 4e-323, 300}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// The next smaller nice step is taken where it fills the axis better for at most a quarter more
-// ticks than the axis wants (four at 160 pixels).
+// The next smaller nice step is taken where it fills the axis better, or where an axis with room
+// for six intervals would have fewer than four, for at most a quarter more ticks than the axis
+// wants (four at 160 pixels, six at 260).
 TEST(NiceTicks, ASmallerStepThatFillsBetterCostsAtMostAQuarterMoreTicks) {
   const struct {
-    double low, high, step;
-  } cases[] = {{0, 210, 50},    // 0 to 250, not to 300
-               {0.5, 10.5, 2},  // five steps: a quarter more
-               {0.5, 11.5, 5},  // five and a half: more than a quarter
-               {0, 10, 5}};     // as full either way
+    double low, high, step, pixels = 160;
+  } cases[] = {{0, 210, 50},             // 0 to 250, not to 300
+               {0.5, 10.5, 2},           // five steps: a quarter more
+               {0.5, 11.5, 5},           // five and a half: more than a quarter
+               {0, 10, 5},               // as full either way
+               {-45.4, 99.8, 20, 260}};  // -60 to 100, not three intervals from -50
   for (const auto& c : cases) {
-    EXPECT_EQ(ChooseNiceTicks(c.low, c.high, 160, 40).step, c.step) << c.low << " to " << c.high;
+    EXPECT_EQ(ChooseNiceTicks(c.low, c.high, c.pixels, 40).step, c.step)
+        << c.low << " to " << c.high;
   }
 }
 
