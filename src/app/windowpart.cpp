@@ -7,7 +7,6 @@
 
 #include "app/tablenames.h"
 #include "form/tform1.h"
-#include "form/unit1.h"
 #include "platform/application/application.h"
 #include "platform/printer/cupsprinter.h"
 #include "print/printchartpage.h"
@@ -16,10 +15,8 @@ extern "C" __attribute__((visibility("default"))) void TarvoRunWithWindow(int ar
   try {
     Application.Initialize(argc, argv);
     const TableNames names = TableNamesFromCommandLine();
-    propertyFileName = names.property;
-    dataFileName = names.data;
-    Application.CreateForm(Form1);
-    if (!skipRun) Application.Run();
+    Application.CreateForm(Form1, names.property, names.data);
+    if (!Form1->skipRun) Application.Run();
   } catch (const std::exception& error) {
     // An error that escapes the creation pass ends the run; it is shown once, here.
     Application.ShowException(error);

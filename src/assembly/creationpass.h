@@ -65,7 +65,7 @@ struct PassTargets {
   std::string dataName;
   WindowEffects& window;
   chart::ChartDocument& chart;
-  PrintSettings& printSettings;  // program-wide in a run with a window: the button prints again
+  PrintSettings& printSettings;  // the window's in a run with a window: the button prints again
   bool& skipRun;                 // cleared first; set by "NOSHOW"
   // The last step, RunStartupOutputs unless the driver stands in for it (a checker describes the
   // outputs instead of making them).

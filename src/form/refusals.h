@@ -1,8 +1,8 @@
 #pragma once
-// The window unit's side of the refusals: the message and the program-wide flag.
+// The window unit's side of the refusals: the message.
 
 #include "dbf/refusal.h"
 #include "runtime/runtime.h"
 
-// Shows the refusal in its message box and makes start-up end without a window.
+// Shows the refusal in its message box.
 void ShowRefusal(const Refusal& refusal);

@@ -15,7 +15,6 @@
 #include "form/chartmenu.h"
 #include "form/refusals.h"
 #include "form/tchart.h"
-#include "form/unit1.h"
 #include "form/windowcontrols.h"
 #include "platform/application/application.h"
 #include "platform/printer/cupsprinter.h"
@@ -47,7 +46,10 @@ QFont BoldFont() {
 
 }  // namespace
 
-TForm1::TForm1() : escapeKey_([this] { FormKeyUp(Qt::Key_Escape); }) {
+TForm1::TForm1(std::string propertyFileName, std::string dataFileName)
+    : propertyFileName(std::move(propertyFileName)),
+      dataFileName(std::move(dataFileName)),
+      escapeKey_([this] { FormKeyUp(Qt::Key_Escape); }) {
   setWindowTitle("Chart");
   setFont(WindowFont());
   setGeometry(kWindowGeometry);
@@ -161,5 +163,8 @@ void TForm1::FormCreate() {
                    Chart1->Document(), printSettings, skipRun};
   pass.printChartPage = [this] { PrintGraphBtnClick(); };
   pass.placeWindow = [this] { PlaceOnScreen(); };
-  if (const auto refusal = RunCreationPass(pass)) ShowRefusal(*refusal);
+  if (const auto refusal = RunCreationPass(pass)) {
+    ShowRefusal(*refusal);
+    skipRun = true;
+  }
 }

@@ -4,8 +4,10 @@
 
 #include <QWidget>
 #include <memory>
+#include <string>
 
 #include "form/escapekey.h"
+#include "properties/printsettings.h"
 
 class ChartMenu;
 class QCheckBox;
@@ -16,7 +18,8 @@ class TChart;
 class TForm1 : public QWidget {
   Q_OBJECT
  public:
-  TForm1();
+  // The two tables that the creation pass reads, as start-up was given them.
+  explicit TForm1(std::string propertyFileName = {}, std::string dataFileName = {});
   ~TForm1() override;
 
   // The creation pass: tables, defaults, properties, series, points, start-up outputs.
@@ -24,7 +27,7 @@ class TForm1 : public QWidget {
 
   void CheckBox3DClick();
 
-  // Prints the chart page with the program-wide print settings, after the print dialog when
+  // Prints the chart page with the run's print settings, after the print dialog when
   // they ask for it (declined: nothing happens). The wait cursor shows meanwhile; on every way
   // out no override cursor is left. A printing error goes on to the caller.
   void PrintGraphBtnClick();
@@ -36,6 +39,14 @@ class TForm1 : public QWidget {
   QPrintDialog* PrintDialog1 = nullptr;
   // Opens at a right-click on the chart.
   ChartMenu* ChartMenu1 = nullptr;
+
+  // The state of the run, alive as long as the window: the names of the two tables; whether
+  // start-up skips showing the window ("NOSHOW", or a refusal); and the print settings that the
+  // property pass fills and every click of "Print Graph" prints with.
+  std::string propertyFileName;
+  std::string dataFileName;
+  bool skipRun = false;
+  PrintSettings printSettings;
 
  protected:
   // Sees the keys of the window and of every child, before the child does.

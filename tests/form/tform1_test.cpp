@@ -12,7 +12,6 @@
 
 #include "assembly/startupoutputs.h"
 #include "form/tchart.h"
-#include "form/unit1.h"
 #include "form/windowcontrols.h"
 #include "platform/application/guiprocess.h"
 #include "support/messagerecorder.h"
@@ -184,46 +183,40 @@ TEST(ChartWindow, EscapeClosesOnlyAtTheRealReleaseOfAPressItReceived) {
 TEST(ChartWindow, ARefusalShowsOneMessageAndSkipsTheRun) {
   MessageRecorder recorder("|");
   TableFolder folder;
-  propertyFileName = folder.Path("missing.dbf");
-  dataFileName = folder.Write("d.dbf", Records(1, 8));
-  TForm1 form;
+  TForm1 form(folder.Path("missing.dbf"), folder.Write("d.dbf", Records(1, 8)));
   form.FormCreate();
-  EXPECT_TRUE(skipRun);
+  EXPECT_TRUE(form.skipRun);
   EXPECT_EQ(recorder.messages,
             std::vector<std::string>{"TarvoChart Notice:|Could not open file(s): " +
-                                     propertyFileName + " or " + dataFileName});
-  skipRun = false;
+                                     form.propertyFileName + " or " + form.dataFileName});
 }
 
 TEST(ChartWindow, ASoundPassCentresTheWindowWithTheArrowCursor) {
   TableFolder folder;
-  propertyFileName =
-      folder.Write("p.dbf", PropertyTable({Row("DATASETCOUNT", "1"), Row("CHARTSTYLE", "PIE")}));
-  dataFileName = folder.Write("d.dbf", DataTable(1, {{"1", "Jan", {{"1", ""}}}}));
-  TForm1 form;
+  TForm1 form(
+      folder.Write("p.dbf", PropertyTable({Row("DATASETCOUNT", "1"), Row("CHARTSTYLE", "PIE")})),
+      folder.Write("d.dbf", DataTable(1, {{"1", "Jan", {{"1", ""}}}})));
   form.FormCreate();
-  ASSERT_FALSE(skipRun);
+  ASSERT_FALSE(form.skipRun);
   const QSize screen = QGuiApplication::primaryScreen()->size();
   EXPECT_EQ(form.pos(), CentredPosition(screen, form.frameGeometry().size()));
   EXPECT_EQ(form.cursor().shape(), Qt::ArrowCursor);
   EXPECT_EQ(form.Chart1->Document().SeriesCount(), 1);
 }
 
-// Printing from the window, to this process's private print server. The program-wide print
-// settings and the cursor are put back after each test.
+// Printing from the window, to this process's private print server. The cursor is put back
+// after each test.
 class WindowPrinting : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!ProcessPrintServer().Ready()) GTEST_SKIP() << ProcessPrintServer().SkipReason();
-    printSettings = PrintSettings{};
-    printSettings.pageTextCount = 1;
-    printSettings.pageTexts[0] = {"Quarterly", 300, 300, "DejaVu Sans", 12, "b"};
+    form_.printSettings.pageTextCount = 1;
+    form_.printSettings.pageTexts[0] = {"Quarterly", 300, 300, "DejaVu Sans", 12, "b"};
     form_.show();
     // Another cursor is showing; printing leaves the default one, not this.
     QApplication::setOverrideCursor(Qt::CrossCursor);
   }
   void TearDown() override {
-    printSettings = PrintSettings{};
     while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
   }
 
@@ -264,7 +257,7 @@ TEST_F(WindowPrinting, EveryClickPrintsAndAFailureLeavesTheWindowOpen) {
 }
 
 TEST_F(WindowPrinting, ThePrintDialogComesFirstWhenAsked) {
-  printSettings.showPrintDialog = true;
+  form_.printSettings.showPrintDialog = true;
   recorder_.dialogAnswer = false;
   EXPECT_EQ(Click(), 0u);
   EXPECT_TRUE(CursorIs(Qt::CrossCursor)) << "a declined dialog leaves the cursor alone";

@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "runtime/runtime.h"
 
@@ -26,10 +27,10 @@ class TApplication {
   // works (a display, else offscreen). Call once, before any window exists.
   void Initialize(int& argc, char** argv);
 
-  // Constructs the window, makes it the main window and runs its creation handler.
-  template <class Form>
-  void CreateForm(std::unique_ptr<Form>& form) {
-    form = std::make_unique<Form>();
+  // Constructs the window of `arguments`, makes it the main window and runs its creation handler.
+  template <class Form, class... Arguments>
+  void CreateForm(std::unique_ptr<Form>& form, Arguments&&... arguments) {
+    form = std::make_unique<Form>(std::forward<Arguments>(arguments)...);
     mainForm_ = form.get();
     form->FormCreate();
   }

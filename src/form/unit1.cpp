@@ -1,6 +1,0 @@
-#include "form/unit1.h"
-
-std::string propertyFileName;
-std::string dataFileName;
-bool skipRun = false;
-PrintSettings printSettings;
