@@ -206,36 +206,7 @@ std::string_view Field(std::string_view text, std::size_t first, std::size_t las
 }
 
 bool IsValidUtf8(std::string_view text) {
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    int follow = 0;
-    std::uint32_t code = 0;
-    if (c < 0x80) {
-      ++i;
-      continue;
-    } else if (c >= 0xC2 && c <= 0xDF) {
-      follow = 1, code = c & 0x1F;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-      follow = 2, code = c & 0x0F;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-      follow = 3, code = c & 0x07;
-    } else {
-      return false;
-    }
-    if (i + follow >= text.size()) return false;
-    for (int k = 1; k <= follow; ++k) {
-      const auto next = static_cast<unsigned char>(text[i + k]);
-      if ((next & 0xC0) != 0x80) return false;
-      code = (code << 6) | (next & 0x3F);
-    }
-    const std::uint32_t smallest[] = {0, 0x80, 0x800, 0x10000};
-    if (code < smallest[follow] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
-      return false;
-    }
-    i += follow + 1;
-  }
-  return true;
+  return QByteArrayView(text.data(), qsizetype(text.size())).isValidUtf8();
 }
 
 namespace {
