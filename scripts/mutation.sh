@@ -126,9 +126,9 @@ def test_folders(path):
         return ["tests/tools"]
     folder = "tests/" + "/".join(parts[1:-1])
     if parts[1] in ("app",) or path.startswith("src/platform/application"):
-        return ["tests/e2e", "tests/form"]
+        return ["tests/e2e", "tests/window"]
     # Folders whose code is tested through its users.
-    users = {"keywords": ["tests/properties", "tests/tools"], "guarantees": ["tests/chart"]}
+    users = {"keywords": ["tests/properties", "tests/tools"], "layoutcheck": ["tests/chart"]}
     if parts[1] in users:
         return users[parts[1]]
     return [folder] if os.path.isdir(folder) else ["tests/e2e"]

@@ -8,7 +8,7 @@
 
 #include "app/tablenames.h"
 #include "app/windowpart.h"
-#include "assembly/headlessrun.h"
+#include "startup/headlessrun.h"
 #include "chart/numberformat.h"
 #include "platform/application/guiprocess.h"
 #include "runtime/runtime.h"

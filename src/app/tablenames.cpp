@@ -1,6 +1,6 @@
 #include "app/tablenames.h"
 
-#include "assembly/creationpass.h"
+#include "startup/creationpass.h"
 #include "runtime/runtime.h"
 
 TableNames TableNamesFromCommandLine() {

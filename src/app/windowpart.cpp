@@ -6,7 +6,7 @@
 #include <type_traits>
 
 #include "app/tablenames.h"
-#include "form/tform1.h"
+#include "window/tform1.h"
 #include "platform/application/application.h"
 #include "platform/printer/cupsprinter.h"
 #include "print/printchartpage.h"

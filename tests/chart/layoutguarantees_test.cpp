@@ -3,7 +3,7 @@
 // reader's locale; the process runs each chart under that locale too, so that nothing of the
 // C library's own number writing can leak into a chart.
 
-#include "guarantees/layoutguarantees.h"
+#include "layoutcheck/layoutguarantees.h"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +19,7 @@
 #include "chart/chartpainter.h"
 #include "chart/palette.h"
 #include "chartfixture.h"
-#include "guarantees/guaranteechecks.h"
+#include "layoutcheck/guaranteechecks.h"
 
 using namespace chart;
 

@@ -14,7 +14,7 @@
 #include "chart/chartdocument.h"
 #include "chart/chartlayout.h"
 #include "fuzzgui.h"
-#include "guarantees/layoutguarantees.h"
+#include "layoutcheck/layoutguarantees.h"
 
 using namespace chart;
 

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "assembly/datasets.h"
+#include "startup/datasets.h"
 #include "chart/chartdocument.h"
 #include "dbf/dbffile.h"
 #include "properties/chartoptions.h"

@@ -8,7 +8,7 @@
 
 #include <optional>
 
-#include "assembly/chartdefaults.h"
+#include "startup/chartdefaults.h"
 #include "chart/chartdocument.h"
 #include "dbf/dbffile.h"
 #include "dbf/tablecheck.h"

@@ -13,7 +13,7 @@
 #include <random>
 #include <sstream>
 
-#include "assembly/datasets.h"
+#include "startup/datasets.h"
 #include "dbf/dbffile.h"
 #include "dbf/recordlayout.h"
 #include "dbfreaddump.h"

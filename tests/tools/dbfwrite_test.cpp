@@ -17,7 +17,7 @@
 #include <cstring>
 #include <functional>
 
-#include "assembly/datasets.h"
+#include "startup/datasets.h"
 #include "dbf/dbffile.h"
 #include "dbf/recordlayout.h"
 #include "dbfreaddump.h"

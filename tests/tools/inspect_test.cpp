@@ -20,12 +20,12 @@
 #include <regex>
 #include <set>
 
-#include "assembly/chartdefaults.h"
+#include "startup/chartdefaults.h"
 #include "dbf/dbffile.h"
 #include "dbfwrite/dbfwriter.h"
-#include "form/tchart.h"
-#include "form/tform1.h"
-#include "form/windowcontrols.h"
+#include "window/tchart.h"
+#include "window/tform1.h"
+#include "window/windowcontrols.h"
 #include "inspect/nearestname.h"
 #include "inspectcase.h"
 #include "properties/chartoptions.h"

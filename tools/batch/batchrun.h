@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "assembly/headlessrun.h"
+#include "startup/headlessrun.h"
 #include "batch/joblist.h"
 #include "chart/numberformat.h"
 

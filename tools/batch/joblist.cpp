@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "assembly/creationpass.h"
+#include "startup/creationpass.h"
 
 namespace {
 

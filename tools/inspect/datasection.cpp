@@ -1,6 +1,6 @@
 #include <vector>
 
-#include "assembly/datasets.h"
+#include "startup/datasets.h"
 #include "dbf/dbffile.h"
 #include "dbf/recordlayout.h"
 #include "inspect/report.h"

@@ -2,9 +2,9 @@
 
 #include <optional>
 
-#include "assembly/chartdefaults.h"
-#include "assembly/creationpass.h"
-#include "assembly/startupoutputs.h"
+#include "startup/chartdefaults.h"
+#include "startup/creationpass.h"
+#include "startup/startupoutputs.h"
 #include "chart/chartdocument.h"
 #include "dbf/dbffile.h"
 #include "inspect/layoutsection.h"

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "assembly/creationpass.h"
+#include "startup/creationpass.h"
 #include "inspect/inspection.h"
 #include "platform/application/guiprocess.h"
 #include "runtime/runtime.h"

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "assembly/chartseries.h"
+#include "startup/chartseries.h"
 #include "chart/chartmodel.h"
 #include "dbf/refusal.h"
 #include "inspect/report.h"

@@ -1,4 +1,4 @@
-#include "assembly/startupoutputs.h"
+#include "startup/startupoutputs.h"
 #include "chart/imageformats.h"
 #include "inspect/report.h"
 #include "inspect/sections.h"

@@ -1,5 +1,0 @@
-#include "form/refusals.h"
-
-#include "platform/application/application.h"
-
-void ShowRefusal(const Refusal& refusal) { Application.MessageBox(refusal.text, refusal.caption); }

@@ -1,0 +1,243 @@
+// The check of what texts may cover, of the data labels and of the readings of values
+// (guarantees (vi), (vii), (ix) and (xi) of layoutguarantees.h). What shows where is read off a
+// raster of the layout's data, painted as the chart paints it; which labels must be there is worked
+// out from the bars' geometry and the model's values by the rule that the guarantee states.
+
+#include <QFontMetricsF>
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <numbers>
+#include <set>
+
+#include "chart/labelplacer.h"
+#include "chart/layoutsteps.h"
+#include "chart/palette.h"
+#include "layoutcheck/guaranteechecks.h"
+
+namespace chart {
+
+namespace {
+
+constexpr double kMinRimForAPixel = 3;  // a pie slice at least this wide at its rim shows
+constexpr double kLongestZeroMark = 4;  // pixels along the value axis: thin beside a bar
+
+QRectF DataBounds(const ChartLayout& layout) {
+  QRectF bounds;
+  for (const Face& face : layout.faces) bounds |= face.polygon.boundingRect();
+  for (const Polyline& line : layout.lines)
+    bounds |= line.points.boundingRect().adjusted(-3, -3, 3, 3);
+  for (const LinePointSpot& spot : layout.linePoints)
+    bounds |= QRectF(spot.at - QPointF(3, 3), QSizeF(6, 6));
+  return bounds.intersected(QRectF(QPointF(0, 0), layout.size));
+}
+
+std::string Named(Owner owner) {
+  return "series " + std::to_string(owner.series) +
+         (owner.point >= 0 ? ", point " + std::to_string(owner.point) : "");
+}
+
+Owner OwnerOf(const TextItem& item) {
+  return item.role == TextRole::DataLabel ? Owner{item.series, item.point} : Owner{};
+}
+
+using Labelled = std::set<std::pair<int, int>>;  // the (series, point) of every data label
+
+Labelled LabelledPoints(const ChartLayout& layout) {
+  Labelled labelled;
+  for (const TextItem& item : layout.texts) {
+    if (item.role == TextRole::DataLabel) labelled.insert({item.series, item.point});
+  }
+  return labelled;
+}
+
+// (ix) for bars: the small label of `bar`, and whether the rule says it fits.
+bool BarHasRoomForItsLabel(const BarBox& bar, double value, bool horizontal, bool stacked,
+                           const ChartLayout& layout) {
+  const QFont& small = layout.fonts[FontRole::SmallMark];
+  const double text = TextWidth(small, ValueText(layout, bar.series, value));
+  const double line = LineHeight(small);
+  const QRectF& f = bar.front;
+  const double thickness = horizontal ? f.height() : f.width();
+  const double length = horizontal ? f.width() : f.height();
+  if (stacked) {  // inside: half a pixel across, two along at either end
+    const bool lying = thickness - 1 >= (horizontal ? line : text + 2) &&
+                       length - 4 >= (horizontal ? text + 2 : line);
+    const bool upright = !horizontal && thickness - 1 >= line && length - 4 >= text + 2;
+    return lying || upright;
+  }
+  const QRectF& p = layout.plot;
+  const bool negative = value < 0;
+  const double side = horizontal ? (negative ? f.right() - p.left() : p.right() - f.left())
+                                 : (negative ? p.bottom() - f.top() : f.bottom() - p.top());
+  return thickness - bar.depth >= line + 1 && side >= 2 * (text + 6) + bar.depth + 6;
+}
+
+void CheckBarLabels(const ChartModel& model, const ChartLayout& layout,
+                    const std::vector<const SeriesModel*>& drawn, GuaranteeReport& report) {
+  const bool allBars = std::all_of(drawn.begin(), drawn.end(),
+                                   [](const SeriesModel* one) { return IsBar(one->kind); });
+  const MultiBar mode = MultiBarOf(drawn);
+  const bool stacked = mode == MultiBar::Stacked || mode == MultiBar::Stacked100;
+  const bool beside = mode == MultiBar::SideBySide || drawn.size() == 1;
+  if (!allBars || !(stacked || beside)) return;
+  const bool horizontal = Traits(ChartKindOf(model)).horizontal;
+  const Labelled labelled = LabelledPoints(layout);
+  for (const BarBox& bar : layout.bars) {
+    const SeriesModel& series = *drawn[static_cast<std::size_t>(bar.series)];
+    if (bar.dense || !series.marksVisible) continue;
+    const double value = series.points[static_cast<std::size_t>(bar.point)].value;
+    if (!BarHasRoomForItsLabel(bar, value, horizontal, stacked, layout)) continue;
+    if (!labelled.contains({bar.series, bar.point})) {
+      report.Add(Guarantee::LabelsPresent,
+                 "the bar of " + Named({bar.series, bar.point}) + " has room for its label");
+    }
+  }
+}
+
+// (ix) for pies: on either side of a pie, no slice without its label is larger than one with.
+void CheckPieLabels(const ChartLayout& layout, const std::vector<const SeriesModel*>& drawn,
+                    GuaranteeReport& report) {
+  const Labelled labelled = LabelledPoints(layout);
+  for (const PieGeometry& pie : layout.pies) {
+    const SeriesModel& series = *drawn[static_cast<std::size_t>(pie.series)];
+    if (!series.marksVisible) continue;
+    long double sum = 0, before = 0;
+    for (const ChartPoint& p : series.points) sum += std::isfinite(p.value) ? std::abs(p.value) : 0;
+    double smallestShown[2] = {HUGE_VAL, HUGE_VAL}, largestLeftOut[2] = {0, 0};
+    for (std::size_t i = 0; i < series.points.size(); ++i) {
+      const double value = series.points[i].value;
+      if (!std::isfinite(value) || value == 0) continue;
+      const long double start = 90 - before / sum * 360;
+      before += std::abs(value);
+      const double middle = static_cast<double>((start + 90 - before / sum * 360) / 2);
+      const int side = std::cos(middle * std::numbers::pi / 180) >= 0 ? 1 : 0;
+      double& bound = labelled.contains({pie.series, static_cast<int>(i)}) ? smallestShown[side]
+                                                                           : largestLeftOut[side];
+      bound = &bound == &smallestShown[side] ? std::min(bound, std::abs(value))
+                                             : std::max(bound, std::abs(value));
+    }
+    for (int side : {0, 1}) {
+      if (smallestShown[side] < largestLeftOut[side]) {
+        report.Add(Guarantee::LabelsPresent, "pie " + std::to_string(pie.series) +
+                                                 " labels a smaller slice and not a larger one");
+      }
+    }
+  }
+}
+
+// Where the zero line of the value axis lies on a flat chart.
+double ZeroPixel(const ChartLayout& layout, bool horizontal) {
+  const QRectF& p = layout.plot;
+  // Halved, so that an axis from near the lowest to near the highest double has a length.
+  const double share = (0 - layout.valueMin / 2) / (layout.valueMax / 2 - layout.valueMin / 2);
+  return horizontal ? p.left() + share * p.width() : p.bottom() - share * p.height();
+}
+
+// (xi) for a zero: a thin mark on the zero line, of its point's colour.
+std::string ZeroMarkFault(const BarBox& bar, const SeriesModel& series, bool horizontal,
+                          const ChartLayout& layout) {
+  const QColor colour = ToQColor(ResolvePointColor(series, bar.point));
+  const bool coloured = std::any_of(layout.faces.begin(), layout.faces.end(), [&](const Face& f) {
+    return f.series == bar.series && f.point == bar.point && f.fill == colour;
+  });
+  if (!coloured) return "is not drawn in its colour";
+  if (layout.depthOffset != QPointF()) return {};  // 3D rows move the front back
+  const QRectF& f = bar.front;
+  const double zero = ZeroPixel(layout, horizontal);
+  const double near = horizontal ? std::min(std::abs(f.left() - zero), std::abs(f.right() - zero))
+                                 : std::min(std::abs(f.top() - zero), std::abs(f.bottom() - zero));
+  const double along = horizontal ? f.width() : f.height();
+  if (near > 1 + kCheckSlack || along < 1 || along > kLongestZeroMark) {
+    return "is no thin mark on the zero line";
+  }
+  return {};
+}
+
+}  // namespace
+
+void CheckValuesRead(const ChartModel& model, const ChartLayout& layout,
+                     const std::vector<const SeriesModel*>& drawn, GuaranteeReport& report) {
+  const MultiBar mode = MultiBarOf(drawn);
+  if (mode == MultiBar::Stacked || mode == MultiBar::Stacked100 || layout.pies.size() > 0) return;
+  if (!(layout.valueMax > layout.valueMin) || !CategoriesHaveRoom(model, layout, drawn)) return;
+  if (std::any_of(layout.bars.begin(), layout.bars.end(), [](const BarBox& b) { return b.dense; }))
+    return;
+  const bool horizontal = Traits(ChartKindOf(model)).horizontal;
+  std::map<std::pair<int, int>, const BarBox*> bars;
+  for (const BarBox& bar : layout.bars) bars[{bar.series, bar.point}] = &bar;
+  for (std::size_t s = 0; s < drawn.size(); ++s) {
+    if (!IsBar(drawn[s]->kind)) continue;
+    const auto& points = drawn[s]->points;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+      if (!std::isfinite(points[i].value)) continue;
+      const Owner owner{static_cast<int>(s), static_cast<int>(i)};
+      const auto found = bars.find({owner.series, owner.point});
+      if (found == bars.end()) {
+        report.Add(Guarantee::ValueRead, "the value of " + Named(owner) + " has no bar or mark");
+      } else if (points[i].value == 0) {
+        const std::string fault = ZeroMarkFault(*found->second, *drawn[s], horizontal, layout);
+        if (!fault.empty())
+          report.Add(Guarantee::ValueRead, "the zero of " + Named(owner) + " " + fault);
+      }
+    }
+  }
+}
+
+void CheckTextsOffData(const ChartLayout& layout, GuaranteeReport& report) {
+  const QRectF bounds = DataBounds(layout);
+  if (bounds.isEmpty()) return;
+  const OwnerRaster raster(layout, bounds);
+  auto check = [&](const TextItem& item) {
+    const std::optional<Owner> other = raster.OtherUnder(TextCorners(layout, item), OwnerOf(item));
+    if (other) {
+      report.Add(Guarantee::TextOffData,
+                 Quoted(item.text) + " covers the data of " + Named(*other));
+    }
+  };
+  for (const TextItem& item : layout.texts) check(item);
+  for (const LegendItem& item : layout.legend) check(item.text);
+}
+
+void CheckValuesShow(const ChartModel& model, const ChartLayout& layout,
+                     const std::vector<const SeriesModel*>& drawn, GuaranteeReport& report) {
+  std::vector<Owner> expected;
+  if (layout.pies.empty()) {
+    // In 3D, where each series stands in a depth row of its own, a bar may hide a shorter one
+    // behind it but for a strip: only the series are sure to show, by (iii).
+    const bool rows = Depth3DShare(model) > 0 && drawn.size() > 1 &&
+                      (MultiBarOf(drawn) == MultiBar::None ||
+                       std::any_of(drawn.begin(), drawn.end(),
+                                   [](const SeriesModel* one) { return !IsBar(one->kind); }));
+    if (rows || !CategoriesHaveRoom(model, layout, drawn)) return;
+    for (const BarBox& bar : layout.bars) expected.push_back({bar.series, bar.point});
+  }
+  for (const PieGeometry& pie : layout.pies) {
+    for (const PieSlice& slice : pie.slices) {
+      const double rim = std::abs(slice.sweepDegrees) * std::numbers::pi / 180 * pie.radiusX;
+      if (rim >= kMinRimForAPixel) expected.push_back({pie.series, slice.point});
+    }
+  }
+  if (expected.empty()) return;
+  OwnerRaster raster(layout, DataBounds(layout));
+  for (const TextItem& item : layout.texts) raster.Cover(TextCorners(layout, item));
+  if (!layout.legend.empty()) raster.Cover(QPolygonF(layout.legendFrame));
+  const std::set<std::pair<int, int>> shown = raster.Shown();
+  for (const Owner& owner : expected) {
+    if (!shown.contains({owner.series, owner.point})) {
+      report.Add(Guarantee::ValueShows,
+                 "the value of " + Named(owner) + " has no pixel of its own");
+    }
+  }
+}
+
+void CheckDataLabelsPresent(const ChartModel& model, const ChartLayout& layout,
+                            const std::vector<const SeriesModel*>& drawn, GuaranteeReport& report) {
+  if (layout.pies.empty()) {
+    CheckBarLabels(model, layout, drawn, report);
+  } else {
+    CheckPieLabels(layout, drawn, report);
+  }
+}
+
+}  // namespace chart
