@@ -8,11 +8,11 @@
 
 #include "app/tablenames.h"
 #include "app/windowpart.h"
-#include "startup/headlessrun.h"
 #include "chart/numberformat.h"
 #include "platform/application/guiprocess.h"
-#include "runtime/runtime.h"
+#include "runtime/errors.h"
 #include "runtime/standardoutput.h"
+#include "startup/headlessrun.h"
 
 namespace {
 

@@ -1,7 +1,8 @@
 #include "app/tablenames.h"
 
+#include "runtime/commandline.h"
+#include "runtime/text.h"
 #include "startup/creationpass.h"
-#include "runtime/runtime.h"
 
 TableNames TableNamesFromCommandLine() {
   if (ParamCount() == 2) return {Trim(ParamStr(1)), Trim(ParamStr(2))};

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "app/windowpart.h"
-#include "runtime/runtime.h"
+#include "runtime/errors.h"
 
 namespace {
 

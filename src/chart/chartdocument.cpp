@@ -7,7 +7,7 @@
 #include "chart/chartimagefile.h"
 #include "chart/chartpainter.h"
 #include "chart/palette.h"
-#include "runtime/runtime.h"
+#include "runtime/errors.h"
 
 namespace chart {
 

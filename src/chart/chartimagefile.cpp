@@ -14,7 +14,8 @@
 #include "chart/pngencoder.h"
 #include "chart/reproduciblepdf.h"
 #include "runtime/atomicfile.h"
-#include "runtime/runtime.h"
+#include "runtime/errors.h"
+#include "runtime/text.h"
 
 namespace chart {
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "runtime/runtime.h"
+#include "runtime/text.h"
 
 namespace chart {
 

@@ -8,7 +8,8 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "runtime/runtime.h"
+#include "runtime/errors.h"
+#include "runtime/text.h"
 
 namespace {
 

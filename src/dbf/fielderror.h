@@ -5,7 +5,7 @@
 #include <string>
 #include <type_traits>
 
-#include "runtime/runtime.h"
+#include "runtime/errors.h"
 
 // "TABLE, record N, field NAME: " followed by the error's own text.
 std::string FieldErrorText(const std::string& table, std::uint32_t record, const std::string& field,

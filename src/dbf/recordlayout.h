@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <string_view>
 
-#include "runtime/runtime.h"
+#include "runtime/text.h"
 
 struct FieldSpan {
   std::size_t first;

@@ -2,7 +2,7 @@
 
 #include <cerrno>
 
-#include "runtime/runtime.h"
+#include "runtime/text.h"
 
 namespace {
 

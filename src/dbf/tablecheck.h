@@ -6,7 +6,6 @@
 
 #include "dbf/dbffile.h"
 #include "dbf/refusal.h"
-#include "runtime/runtime.h"
 
 // Opens the data table, then the property table, and checks their version bytes and then their
 // sizes, the data table first each time. Returns the refusal of the first check that fails. The

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "runtime/runtime.h"
+#include "runtime/text.h"
 
 PageTextStyle StyleFromLetters(std::string_view letters) {
   const std::string upper = UpperCase(letters);

@@ -11,7 +11,7 @@
 #include "print/chartprintrect.h"
 #include "print/pagetextstyle.h"
 #include "properties/printsettings.h"
-#include "runtime/runtime.h"
+#include "runtime/text.h"
 
 namespace {
 

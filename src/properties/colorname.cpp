@@ -4,7 +4,7 @@
 #include <string_view>
 #include <utility>
 
-#include "runtime/runtime.h"
+#include "runtime/text.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "runtime/runtime.h"
+#include "runtime/numbers.h"
 
 std::int32_t DigitOnlyNumber(std::string_view text) {
   std::string digits;

@@ -15,7 +15,8 @@
 #include "properties/digitonlynumber.h"
 #include "properties/printsettings.h"
 #include "properties/valuelist.h"
-#include "runtime/runtime.h"
+#include "runtime/numbers.h"
+#include "runtime/text.h"
 
 namespace {
 

@@ -9,7 +9,6 @@
 #include <string_view>
 
 #include "dbf/refusal.h"
-#include "runtime/runtime.h"
 
 class DbfFile;
 class ValueList;

@@ -1,6 +1,6 @@
 #include "properties/valuelist.h"
 
-#include "runtime/runtime.h"
+#include "runtime/text.h"
 
 namespace {
 

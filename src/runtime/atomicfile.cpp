@@ -12,6 +12,8 @@
 #include <random>
 #include <string>
 
+#include "runtime/text.h"
+
 namespace {
 
 // Writes go to the system in pieces of this size at most.

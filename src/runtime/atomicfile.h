@@ -16,7 +16,7 @@
 #include <string>
 #include <string_view>
 
-#include "runtime/runtime.h"
+#include "runtime/errors.h"
 #include "runtime/signalcleanup.h"
 
 // Why a file could not be written: the system's reason, or what is wrong with the name.

@@ -6,6 +6,8 @@
 
 #include <cerrno>
 
+#include "runtime/text.h"
+
 namespace {
 
 bool standardInputWasClosed = false;

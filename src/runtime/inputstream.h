@@ -8,7 +8,7 @@
 #include <streambuf>
 #include <string>
 
-#include "runtime/runtime.h"
+#include "runtime/errors.h"
 
 // Why an input could not be read: "cannot read standard input: Input/output error".
 class ReadError : public Exception {

@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "runtime/atomicfile.h"
+#include "runtime/text.h"
 
 ScratchFile::ScratchFile() {
   const std::string temporaryFolder = QDir::tempPath().toStdString();

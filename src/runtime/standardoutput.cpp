@@ -7,7 +7,7 @@
 #include <csignal>
 #include <string>
 
-#include "runtime/runtime.h"
+#include "runtime/text.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "properties/chartoptions.h"
 #include "properties/chartstyle.h"
 #include "properties/colorname.h"
-#include "runtime/runtime.h"
+#include "runtime/numbers.h"
 
 using chart::SeriesKind;
 

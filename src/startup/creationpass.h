@@ -10,14 +10,14 @@
 #include <string>
 #include <string_view>
 
-#include "startup/chartseries.h"
-#include "startup/datasets.h"
-#include "startup/startupoutputs.h"
 #include "dbf/refusal.h"
 #include "properties/chartoptions.h"
 #include "properties/propertyfile.h"
 #include "properties/valuelist.h"
-#include "runtime/runtime.h"
+#include "runtime/errors.h"
+#include "startup/chartseries.h"
+#include "startup/datasets.h"
+#include "startup/startupoutputs.h"
 
 class DbfFile;
 struct PrintSettings;

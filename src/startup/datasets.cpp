@@ -9,7 +9,8 @@
 #include "dbf/recordlayout.h"
 #include "properties/chartoptions.h"
 #include "properties/colorname.h"
-#include "runtime/runtime.h"
+#include "runtime/numbers.h"
+#include "runtime/text.h"
 
 namespace {
 

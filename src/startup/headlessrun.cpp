@@ -1,11 +1,11 @@
 #include "startup/headlessrun.h"
 
-#include "startup/chartdefaults.h"
-#include "startup/creationpass.h"
 #include "chart/chartdocument.h"
 #include "properties/printsettings.h"
 #include "properties/windowmodel.h"
-#include "runtime/runtime.h"
+#include "runtime/errors.h"
+#include "startup/chartdefaults.h"
+#include "startup/creationpass.h"
 
 HeadlessOutcome RunHeadless(const std::string& propertyName, const std::string& dataName,
                             const PrintRoutine& print, const chart::NumberLocale& numbers) {

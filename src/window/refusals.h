@@ -2,7 +2,6 @@
 // The window unit's side of the refusals: the message.
 
 #include "dbf/refusal.h"
-#include "runtime/runtime.h"
 
 // Shows the refusal in its message box.
 void ShowRefusal(const Refusal& refusal);

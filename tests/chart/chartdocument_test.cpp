@@ -25,7 +25,7 @@
 
 #include "chart/palette.h"
 #include "chartfixture.h"
-#include "runtime/runtime.h"
+#include "runtime/errors.h"
 #include "support/smallfilesystem.h"
 
 using namespace chart;

@@ -8,11 +8,11 @@
 #include <cstdint>
 #include <string>
 
-#include "startup/datasets.h"
 #include "chart/chartdocument.h"
 #include "dbf/dbffile.h"
 #include "properties/chartoptions.h"
-#include "runtime/runtime.h"
+#include "runtime/errors.h"
+#include "startup/datasets.h"
 
 namespace {
 

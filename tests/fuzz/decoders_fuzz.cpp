@@ -11,7 +11,9 @@
 #include "properties/colorname.h"
 #include "properties/digitonlynumber.h"
 #include "properties/valuelist.h"
-#include "runtime/runtime.h"
+#include "runtime/errors.h"
+#include "runtime/numbers.h"
+#include "runtime/text.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "dbf/dbffile.h"
 #include "properties/propertyfile.h"
 #include "properties/valuelist.h"
-#include "runtime/runtime.h"
+#include "runtime/errors.h"
 
 namespace {
 

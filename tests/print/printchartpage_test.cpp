@@ -15,7 +15,7 @@
 #include "print/chartprintrect.h"
 #include "print/pagetextstyle.h"
 #include "properties/printsettings.h"
-#include "runtime/runtime.h"
+#include "runtime/errors.h"
 
 namespace {
 

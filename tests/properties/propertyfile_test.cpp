@@ -8,7 +8,6 @@
 
 #include <optional>
 
-#include "startup/chartdefaults.h"
 #include "chart/chartdocument.h"
 #include "dbf/dbffile.h"
 #include "dbf/tablecheck.h"
@@ -17,7 +16,8 @@
 #include "properties/printsettings.h"
 #include "properties/valuelist.h"
 #include "properties/windowmodel.h"
-#include "runtime/runtime.h"
+#include "runtime/errors.h"
+#include "startup/chartdefaults.h"
 #include "support/tablefolder.h"
 #include "support/tablerows.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "runtime/runtime.h"
+#include "runtime/errors.h"
 
 namespace {
 

@@ -1,5 +1,3 @@
-#include "runtime/runtime.h"
-
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -13,7 +11,11 @@
 #include <csignal>
 #include <cstring>
 
+#include "runtime/commandline.h"
+#include "runtime/errors.h"
+#include "runtime/numbers.h"
 #include "runtime/signalcleanup.h"
+#include "runtime/text.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "chart/chartdocument.h"
 #include "properties/chartoptions.h"
-#include "runtime/runtime.h"
+#include "runtime/errors.h"
 
 using namespace chart;
 

@@ -9,7 +9,7 @@
 #include "chart/chartdocument.h"
 #include "dbf/dbffile.h"
 #include "properties/chartoptions.h"
-#include "runtime/runtime.h"
+#include "runtime/errors.h"
 #include "support/tablefolder.h"
 
 namespace {

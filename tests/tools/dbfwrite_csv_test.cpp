@@ -13,11 +13,11 @@
 #include <random>
 #include <sstream>
 
-#include "startup/datasets.h"
 #include "dbf/dbffile.h"
 #include "dbf/recordlayout.h"
 #include "dbfreaddump.h"
-#include "runtime/runtime.h"
+#include "runtime/text.h"
+#include "startup/datasets.h"
 #include "support/runprogram.h"
 
 namespace {

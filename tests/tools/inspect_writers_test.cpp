@@ -16,7 +16,6 @@
 #include "inspect/report.h"
 #include "inspect/sections.h"
 #include "inspectcase.h"
-#include "runtime/runtime.h"
 #include "support/printserver.h"
 #include "support/runprogram.h"
 #include "support/tablerows.h"

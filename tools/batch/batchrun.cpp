@@ -10,7 +10,7 @@
 #include <optional>
 #include <thread>
 
-#include "runtime/runtime.h"
+#include "runtime/text.h"
 
 namespace {
 

@@ -20,9 +20,9 @@
 #include "platform/printer/cupsprinter.h"
 #include "print/printchartpage.h"
 #include "runtime/inputstream.h"
-#include "runtime/runtime.h"
 #include "runtime/signalcleanup.h"
 #include "runtime/standardoutput.h"
+#include "runtime/text.h"
 
 namespace {
 

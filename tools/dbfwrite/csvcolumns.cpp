@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "dbfwrite/csvrecords.h"
-#include "runtime/runtime.h"
+#include "runtime/text.h"
 
 namespace {
 

@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <optional>
 
-#include "runtime/runtime.h"
+#include "runtime/errors.h"
+#include "runtime/numbers.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "dbfwrite/csvnumbers.h"
 #include "dbfwrite/csvrecords.h"
 #include "keywords/keywordtable.h"
-#include "runtime/runtime.h"
+#include "runtime/text.h"
 
 namespace {
 

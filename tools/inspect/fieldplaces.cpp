@@ -6,7 +6,7 @@
 #include "dbf/dbffile.h"
 #include "inspect/report.h"
 #include "properties/chartoptions.h"
-#include "runtime/runtime.h"
+#include "runtime/text.h"
 
 namespace {
 

@@ -2,14 +2,15 @@
 
 #include <optional>
 
-#include "startup/chartdefaults.h"
-#include "startup/creationpass.h"
-#include "startup/startupoutputs.h"
 #include "chart/chartdocument.h"
 #include "dbf/dbffile.h"
 #include "inspect/layoutsection.h"
 #include "inspect/printedpage.h"
 #include "inspect/sections.h"
+#include "runtime/text.h"
+#include "startup/chartdefaults.h"
+#include "startup/creationpass.h"
+#include "startup/startupoutputs.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "chart/chartlayout.h"
 #include "chart/chartpainter.h"
 #include "chart/palette.h"
-#include "runtime/runtime.h"
+#include "runtime/text.h"
 
 namespace {
 

@@ -11,11 +11,11 @@
 #include <string_view>
 #include <vector>
 
-#include "startup/creationpass.h"
 #include "inspect/inspection.h"
 #include "platform/application/guiprocess.h"
-#include "runtime/runtime.h"
 #include "runtime/standardoutput.h"
+#include "runtime/text.h"
+#include "startup/creationpass.h"
 
 namespace {
 

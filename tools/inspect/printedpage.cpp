@@ -10,7 +10,8 @@
 #include "print/chartprintrect.h"
 #include "properties/chartoptions.h"
 #include "properties/printsettings.h"
-#include "runtime/runtime.h"
+#include "runtime/errors.h"
+#include "runtime/text.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "properties/chartstyle.h"
 #include "properties/digitonlynumber.h"
 #include "properties/valuelist.h"
-#include "runtime/runtime.h"
+#include "runtime/text.h"
 
 namespace {
 

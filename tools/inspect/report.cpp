@@ -7,7 +7,7 @@
 #include "inspect/nearestname.h"
 #include "print/pagetextstyle.h"
 #include "properties/colorname.h"
-#include "runtime/runtime.h"
+#include "runtime/text.h"
 
 namespace {
 

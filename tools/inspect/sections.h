@@ -8,15 +8,15 @@
 #include <string_view>
 #include <vector>
 
-#include "startup/chartseries.h"
 #include "chart/chartmodel.h"
 #include "dbf/refusal.h"
 #include "inspect/report.h"
-#include "properties/windowmodel.h"
 #include "properties/chartoptions.h"
 #include "properties/printsettings.h"
 #include "properties/propertyfile.h"
-#include "runtime/runtime.h"
+#include "properties/windowmodel.h"
+#include "runtime/errors.h"
+#include "startup/chartseries.h"
 
 class DbfFile;
 class RecordCursor;

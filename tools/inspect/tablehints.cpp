@@ -8,7 +8,9 @@
 
 #include "dbf/dbffile.h"
 #include "inspect/report.h"
-#include "runtime/runtime.h"
+#include "runtime/errors.h"
+#include "runtime/numbers.h"
+#include "runtime/text.h"
 
 namespace {
 

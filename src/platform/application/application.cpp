@@ -7,7 +7,8 @@
 #include <cstdio>
 
 #include "platform/application/guiprocess.h"
-#include "runtime/runtime.h"
+#include "runtime/errors.h"
+#include "runtime/text.h"
 
 TApplication Application;
 

@@ -13,8 +13,6 @@
 #include <string>
 #include <utility>
 
-#include "runtime/runtime.h"
-
 class QDialog;
 class QApplication;
 

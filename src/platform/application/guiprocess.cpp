@@ -14,9 +14,11 @@
 #include <cstdio>
 #include <string>
 
+#include "runtime/commandline.h"
+#include "runtime/errors.h"
 #include "runtime/inputstream.h"
-#include "runtime/runtime.h"
 #include "runtime/signalcleanup.h"
+#include "runtime/text.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "runtime/runtime.h"
+#include "runtime/errors.h"
 
 namespace {
 

@@ -9,8 +9,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "runtime/runtime.h"
+#include "runtime/errors.h"
 #include "runtime/scratchfile.h"
+#include "runtime/text.h"
 
 CupsPrinter Printer;
 

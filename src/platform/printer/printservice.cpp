@@ -15,7 +15,7 @@
 
 #include "platform/printer/cupslibrary.h"
 #include "platform/printer/serverlookup.h"
-#include "runtime/runtime.h"
+#include "runtime/errors.h"
 
 namespace {
 

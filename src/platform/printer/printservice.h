@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "platform/printer/printdeadline.h"
-#include "runtime/runtime.h"
+#include "runtime/errors.h"
 
 typedef struct _http_s http_t;
 struct cups_dest_s;

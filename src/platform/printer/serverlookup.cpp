@@ -12,7 +12,7 @@
 #include <mutex>
 #include <thread>
 
-#include "runtime/runtime.h"
+#include "runtime/text.h"
 
 namespace {
 

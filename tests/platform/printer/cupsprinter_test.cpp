@@ -20,7 +20,7 @@
 #include <sstream>
 #include <thread>
 
-#include "runtime/runtime.h"
+#include "runtime/errors.h"
 #include "support/printserver.h"
 
 namespace {

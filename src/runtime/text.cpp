@@ -1,18 +1,16 @@
-#include "runtime/runtime.h"
+#include "runtime/text.h"
 
 #include <locale.h>
 
-#include <QLocale>
+#include <QList>
 #include <QString>
 #include <QStringDecoder>
 #include <algorithm>
 #include <array>
-#include <charconv>
-#include <clocale>
-#include <cmath>
+#include <cstdint>
 #include <cstring>
-#include <limits>
-#include <vector>
+
+#include "runtime/errors.h"
 
 namespace {
 
@@ -69,39 +67,6 @@ std::string Utf8UpperCase(std::string_view text) {
   return upper.toUtf8().toStdString();
 }
 
-[[noreturn]] void ThrowNotInteger(std::string_view text) {
-  throw EConvertError("'" + std::string(text) + "' is not a valid integer value");
-}
-
-[[noreturn]] void ThrowNotFloat(std::string_view text) {
-  throw EConvertError("'" + std::string(text) + "' is not a valid floating point value");
-}
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-// Sign, digits, at most one '.', at least one digit, an optional exponent of digits.
-bool IsPlainDecimal(std::string_view text) {
-  std::size_t i = 0;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
-  int digits = 0, points = 0;
-  for (; i < text.size() && (IsDigit(text[i]) || text[i] == '.'); ++i) {
-    text[i] == '.' ? ++points : ++digits;
-  }
-  if (digits == 0 || points > 1) return false;
-  if (i == text.size()) return true;
-  if (text[i] != 'e' && text[i] != 'E') return false;
-  ++i;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
-  const std::size_t exponentStart = i;
-  while (i < text.size() && IsDigit(text[i])) ++i;
-  return i > exponentStart && i == text.size();
-}
-
-std::vector<std::string>& Arguments() {
-  static std::vector<std::string> arguments;
-  return arguments;
-}
-
 // Fixed-width fields are mostly padded with blanks: skip them eight at a time.
 bool EndsInEightBlanks(std::string_view text, std::size_t end) {
   constexpr std::uint64_t kEightBlanks = 0x2020202020202020u;
@@ -139,60 +104,6 @@ std::string AnsiUpperCase(std::string_view text) {
   std::string result(text);
   for (char& c : result) c = static_cast<char>(Cp1252Upper(static_cast<unsigned char>(c)));
   return result;
-}
-
-std::int32_t StrToInt(std::string_view text) {
-  std::string_view digits = text;
-  bool negative = false;
-  if (!digits.empty() && (digits[0] == '+' || digits[0] == '-')) {
-    negative = digits[0] == '-';
-    digits.remove_prefix(1);
-  }
-  if (digits.empty() || !std::all_of(digits.begin(), digits.end(), IsDigit)) {
-    ThrowNotInteger(text);
-  }
-  std::int64_t value = 0;
-  for (char c : digits) {
-    value = value * 10 + (c - '0');
-    if (value > std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1) ThrowNotInteger(text);
-  }
-  if (negative) value = -value;
-  if (value > std::numeric_limits<std::int32_t>::max()) ThrowNotInteger(text);
-  return static_cast<std::int32_t>(value);
-}
-
-char LocaleDecimalSeparator() {
-  // The user's locale is fixed for the run; asking Qt for it costs more than a whole number.
-  static const char separator = [] {
-    const QString point = QLocale::system().decimalPoint();
-    return point.size() == 1 && point[0].unicode() < 128 ? static_cast<char>(point[0].unicode())
-                                                         : '.';
-  }();
-  return separator;
-}
-
-namespace {
-
-double ParseDecimal(std::string_view text, std::string_view original) {
-  if (!IsPlainDecimal(text)) ThrowNotFloat(original);
-  const char* begin = text.data() + (text[0] == '+' ? 1 : 0);
-  const char* end = text.data() + text.size();
-  double value = 0;
-  const auto [stop, error] = std::from_chars(begin, end, value);
-  if (error != std::errc() || stop != end || !std::isfinite(value)) ThrowNotFloat(original);
-  return value;
-}
-
-}  // namespace
-
-double StrToFloat(std::string_view text) {
-  const char separator = LocaleDecimalSeparator();
-  if (separator == '.' || text.find(separator) == std::string_view::npos) {
-    return ParseDecimal(text, text);
-  }
-  std::string normal(text);
-  std::replace(normal.begin(), normal.end(), separator, '.');
-  return ParseDecimal(normal, text);
 }
 
 char CharAt(std::string_view text, std::size_t position) {
@@ -320,13 +231,4 @@ std::string SystemReason(int error) {
 std::string MessageLine(std::string_view caption, std::string_view text) {
   const std::string_view separator = caption.ends_with(':') ? " " : ": ";
   return ToPlainLine(std::string(caption) + std::string(separator) + std::string(text));
-}
-
-void SetCommandLine(int argc, char** argv) { Arguments().assign(argv, argv + argc); }
-
-int ParamCount() { return Arguments().empty() ? 0 : static_cast<int>(Arguments().size()) - 1; }
-
-std::string ParamStr(int index) {
-  if (index < 0 || index >= static_cast<int>(Arguments().size())) return {};
-  return Arguments()[index];
 }

@@ -1,40 +1,12 @@
 #pragma once
-// Run-time services of the chart routine: 8-bit texts, conversions and the command line.
-// Texts are byte strings (std::string) as the tables hold them; they become QString only
-// when shown (ToDisplayText).
+// 8-bit texts as the tables hold them (std::string), and what the routine makes of them for the
+// screen and for its messages: they become QString only when shown (ToDisplayText).
 
-#include <cstdint>
-#include <stdexcept>
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 class QString;
-
-// The caption of error reports and of the program's own notices.
-inline constexpr const char* kProgramName = "tarvochart";
-
-// Base of every error that the routine reports with its own text. Text() holds the whole of
-// it, a NUL from a table included, where what() would end at the first NUL.
-class Exception : public std::runtime_error {
- public:
-  explicit Exception(const std::string& text) : std::runtime_error(text), text_(text) {}
-  const std::string& Text() const { return text_; }
-
- private:
-  std::string text_;
-};
-
-// A text that is not a number of the asked kind.
-class EConvertError : public Exception {
- public:
-  using Exception::Exception;
-};
-
-// A character position outside a text.
-class ERangeError : public Exception {
- public:
-  ERangeError() : Exception("Range check error") {}
-};
 
 // Removes every leading and trailing character whose code is 32 or less.
 std::string Trim(std::string_view text);
@@ -47,18 +19,6 @@ std::string UpperCase(std::string_view text);
 
 // Upper-cases every letter: as UTF-8 where the bytes are valid UTF-8, else as Windows-1252.
 std::string AnsiUpperCase(std::string_view text);
-
-// Optional sign and decimal digits, within the 32-bit signed range; nothing else, no blanks.
-// Throws EConvertError.
-std::int32_t StrToInt(std::string_view text);
-
-// A finite decimal number with an optional exponent. "." is always a decimal separator, and so
-// is the decimal separator of the user's locale. Independent of the C library's locale.
-// Throws EConvertError.
-double StrToFloat(std::string_view text);
-
-// The decimal separator of the user's locale (from LC_ALL, LC_NUMERIC or LANG).
-char LocaleDecimalSeparator();
 
 // Character `position` (counted from 1) of `text`; throws ERangeError outside it.
 char CharAt(std::string_view text, std::size_t position);
@@ -89,8 +49,3 @@ bool IsValidUtf8(std::string_view text);
 // own texts around it are English, and a host that looks for a reason finds the same words in
 // every locale.
 std::string SystemReason(int error);
-
-// The command line as the program got it: ParamStr(0) is the program, 1.. the arguments.
-void SetCommandLine(int argc, char** argv);
-int ParamCount();
-std::string ParamStr(int index);
