@@ -380,6 +380,35 @@ TEST(DbfWriteVersion, AloneTellsTheToolsVersionWithANumberSetsTheTablesVersionBy
   EXPECT_EQ(DbfreadDump(path).substr(0, 11), "version 48\n");
 }
 
+// The options that damage a table on purpose change its end as they say: the end-of-file marker
+// left out, bytes cut off, blanks added after the cut.
+TEST(DbfWriteDamage, EachOptionChangesTheTablesEndAsItSays) {
+  QTemporaryDir dir;
+  const std::string path = dir.filePath("T.DBF").toStdString();
+  const auto write = [&](std::vector<std::string> arguments) {
+    arguments.insert(arguments.end(), {"data", "1", path});
+    const RunResult written = RunProgram(TARVO_DBFWRITE_PATH, arguments, dir.path().toStdString(),
+                                         "1|Jan|1|\n1|Feb|2|\n");
+    EXPECT_EQ(written.exitCode, 0) << written.standardError;
+    QFile table(QString::fromStdString(path));
+    return table.open(QIODevice::ReadOnly) ? table.readAll().toStdString() : "";
+  };
+  const std::string intact = write({});
+  ASSERT_EQ(intact.back(), '\x1A');
+  const struct {
+    std::vector<std::string> options;
+    std::size_t cut;
+    std::string added;
+  } cases[] = {{{"--no-eof"}, 1, ""},
+               {{"--cut=5"}, 5, ""},
+               {{"--extra=3"}, 0, "   "},
+               {{"--cut=5", "--extra=3"}, 5, "   "}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(write(c.options), intact.substr(0, intact.size() - c.cut) + c.added)
+        << c.options.back();
+  }
+}
+
 enum class Place { Folder, SmallDisk, ReadOnlyDisk };
 
 struct WriteFailure {
