@@ -9,9 +9,10 @@
 # rule: a comparison flipped (== and !=, < and <=, > and >=), && for || and back, true for
 # false, + 1 for - 1, a condition negated, a statement or call removed. Each mutant is built
 # incrementally in DIR (default build/, configured with -DTARVO_TESTS=ON) and run against the
-# tests of its folder (src/chart against tests/chart, tools/ against tests/tools; the program's
-# start-up against tests/e2e). A mutant that fails to build does not count; the tests must pass
-# without a mutant before any is made. With --confirm, each survivor runs against the whole suite
+# tests of its folder (src/chart against tests/chart, tools/ against tests/tools, src/runtime
+# also against tests/tools, whose programs use it; the program's start-up against tests/e2e). A
+# mutant that fails to build does not count; the tests must pass without a mutant before any is
+# made. With --confirm, each survivor runs against the whole suite
 # too; --list shows the sample and builds nothing; --from K goes on with a stopped run from the
 # K-th mutant of the same seed's sample. Prints the score and the survivors, for a reader to tell
 # a fault that the tests miss from a change that makes no difference (an equivalent mutant).
@@ -128,7 +129,8 @@ def test_folders(path):
     if parts[1] in ("app",) or path.startswith("src/platform/application"):
         return ["tests/e2e", "tests/window"]
     # Folders whose code is tested through its users.
-    users = {"keywords": ["tests/properties", "tests/tools"], "layoutcheck": ["tests/chart"]}
+    users = {"keywords": ["tests/properties", "tests/tools"], "layoutcheck": ["tests/chart"],
+             "runtime": ["tests/runtime", "tests/tools"]}
     if parts[1] in users:
         return users[parts[1]]
     return [folder] if os.path.isdir(folder) else ["tests/e2e"]

@@ -10,6 +10,7 @@
 #include "platform/application/application.h"
 #include "platform/printer/cupsprinter.h"
 #include "print/printchartpage.h"
+#include "runtime/signalcleanup.h"
 
 extern "C" __attribute__((visibility("default"))) void TarvoRunWithWindow(int argc, char** argv) {
   try {
@@ -27,6 +28,8 @@ extern "C" __attribute__((visibility("default"))) void TarvoRunWithWindow(int ar
 
 extern "C" __attribute__((visibility("default"))) bool TarvoPrintChart(
     const chart::ChartDocument& chart, const PrintSettings& settings, std::string& error) {
+  // The page's temporary files are registered in this library's own registry.
+  RemoveTemporariesOnSignals();
   try {
     CupsPrinter printer;
     PrintChartPage(printer, chart, settings);

@@ -23,6 +23,11 @@ std::atomic<bool> removing{false};
 
 constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
+// The handler that was in place before this one, where it is a function: a library loaded into
+// the program (the window part) keeps a registry of its own, and the program's handler, which
+// removes the program's files, runs after the library's.
+void (*programHandler)(int) = nullptr;
+
 // Removes the entries of one kind. Async-signal-safe: atomics, unlink and rmdir only.
 void RemoveRegistered(RemovedOnSignal::Kind kind) {
   for (const auto& slot : registered) {
@@ -37,6 +42,7 @@ void RemoveAndEnd(int signal) {
   // A folder goes once the files in it have gone.
   RemoveRegistered(RemovedOnSignal::Kind::File);
   RemoveRegistered(RemovedOnSignal::Kind::Folder);
+  if (programHandler) programHandler(signal);
   // The handler was reset to the default on entry: the signal now ends the process.
   raise(signal);
 }
@@ -52,7 +58,10 @@ void RemoveTemporariesOnSignals() {
   for (const int signal : kSignals) {
     struct sigaction previous {};
     sigaction(signal, nullptr, &previous);
-    if (previous.sa_handler != SIG_IGN) sigaction(signal, &action, nullptr);
+    if (previous.sa_handler == SIG_IGN || previous.sa_handler == RemoveAndEnd) continue;
+    const bool function = previous.sa_handler != SIG_DFL && !(previous.sa_flags & SA_SIGINFO);
+    if (function) programHandler = previous.sa_handler;
+    sigaction(signal, &action, nullptr);
   }
 }
 

@@ -4,6 +4,7 @@
 // that is registered at that moment, then end the process as the signal would have ended it (a
 // shell sees 128 + the signal's number). A signal that the program was started with ignored
 // (nohup, a background job) stays ignored.
+// A library with a registry of its own calls it too: its handler runs the program's after its own.
 //
 // SIGKILL cannot be caught: the atomic file writer keeps its bytes in a file without a name
 // until they are complete (atomicfile.h), so there is nothing to remove.

@@ -16,6 +16,7 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <cerrno>
+#include <csignal>
 
 #include "support/printserver.h"
 #include "support/runprogram.h"
@@ -353,6 +354,26 @@ TEST_F(Printing, WithoutNamelessFilesThePageAndTheImageGoThroughNamedOnesLeftNow
   ASSERT_TRUE(traced.open(QIODevice::ReadOnly));
   EXPECT_EQ(traced.readAll().count("O_TMPFILE, 0666) = -1 EOPNOTSUPP"), 2)
       << "one refused page, one refused image";
+}
+
+// A signal while the print waits on the server, where the temporary folder makes no file without
+// a name (the page then goes through a private folder): the program leaves no page behind.
+TEST_F(Printing, AnInterruptedPrintLeavesNoPageBehind) {
+  FaultyPrintServer standIn(server_);
+  EXPECT_EQ(Run(PrintingRows({}), standIn.ClientEnvironment()).standardError, "");
+  standIn.Misbehave(FaultyPrintServer::Fault::Freeze, FaultyPrintServer::Way::Requests,
+                    standIn.Passed().first * 3 / 4);
+  std::vector<std::string> environment = standIn.ClientEnvironment();
+  environment.insert(
+      environment.end(),
+      {"TMPDIR=" + temp_.path().toStdString(), "XDG_RUNTIME_DIR=" + runtime_.path().toStdString(),
+       "LD_PRELOAD=" SLOWCREATE_PATH, "ASAN_OPTIONS=verify_asan_link_order=0:detect_leaks=0"});
+  const RunResult result = RunTarvochart({"P.DBF", "D.DBF"}, tables_.Folder(), environment, 30000,
+                                         {"timeout", "--preserve-status", "-s", "TERM", "3"});
+  EXPECT_EQ(result.exitCode, 128 + SIGTERM) << "ended by the signal, while it waited";
+  EXPECT_EQ(
+      QDir(temp_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).join(" ").toStdString(),
+      "");
 }
 
 // No one can answer the print dialog without a display: the page is not lost, it goes to the

@@ -10,6 +10,7 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -200,6 +201,33 @@ TEST(Batch, EachJobThatAsksPrintsItsPage) {
 
 // Once the print server has not answered within a print's deadline, the later print jobs of the
 // batch fail at once with that reason, each on its own line, and the other jobs go on.
+// A signal while a print waits on the server, where the temporary folder makes no file without a
+// name (the page then goes through a private folder): the batch leaves no page behind.
+TEST(Batch, AnInterruptedPrintLeavesNoPageBehind) {
+  PrintServer server;
+  if (!server.Ready()) GTEST_SKIP() << server.SkipReason();
+  FaultyPrintServer standIn(server);
+  QTemporaryDir dir, temp;
+  WriteTables(dir.filePath("print").toStdString(), {Row("NOSHOW"), Row("PRINT")});
+  ASSERT_EQ(RunBatch({"-"}, dir.path().toStdString(), "print\n", standIn.ClientEnvironment())
+                .standardOutput,
+            "print\tprinted\n");
+  standIn.Misbehave(FaultyPrintServer::Fault::Freeze, FaultyPrintServer::Way::Requests,
+                    standIn.Passed().first * 3 / 4);
+  std::vector<std::string> environment = standIn.ClientEnvironment();
+  environment.insert(environment.end(),
+                     {"QT_QPA_PLATFORM=offscreen", "TMPDIR=" + temp.path().toStdString(),
+                      "XDG_RUNTIME_DIR=" + dir.path().toStdString(), "LD_PRELOAD=" SLOWCREATE_PATH,
+                      "ASAN_OPTIONS=verify_asan_link_order=0:detect_leaks=0"});
+  const RunResult run =
+      RunProgram("timeout", {"--preserve-status", "-s", "TERM", "3", TARVO_BATCH_PATH, "-"},
+                 dir.path().toStdString(), "print\n", environment);
+  EXPECT_EQ(run.exitCode, 128 + SIGTERM) << "ended by the signal, while it waited";
+  EXPECT_EQ(
+      QDir(temp.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).join(" ").toStdString(),
+      "");
+}
+
 TEST(Batch, AfterAPrintRanOutOfTimeTheLaterPrintsFailAtOnce) {
   PrintServer server;
   if (!server.Ready()) GTEST_SKIP() << server.SkipReason();

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <cerrno>
 #include <charconv>
@@ -380,6 +381,35 @@ TEST(DbfWriteVersion, AloneTellsTheToolsVersionWithANumberSetsTheTablesVersionBy
   EXPECT_EQ(DbfreadDump(path).substr(0, 11), "version 48\n");
 }
 
+// The options that damage a table on purpose change its end as they say: the end-of-file marker
+// left out, bytes cut off, blanks added after the cut.
+TEST(DbfWriteDamage, EachOptionChangesTheTablesEndAsItSays) {
+  QTemporaryDir dir;
+  const std::string path = dir.filePath("T.DBF").toStdString();
+  const auto write = [&](std::vector<std::string> arguments) {
+    arguments.insert(arguments.end(), {"data", "1", path});
+    const RunResult written = RunProgram(TARVO_DBFWRITE_PATH, arguments, dir.path().toStdString(),
+                                         "1|Jan|1|\n1|Feb|2|\n");
+    EXPECT_EQ(written.exitCode, 0) << written.standardError;
+    QFile table(QString::fromStdString(path));
+    return table.open(QIODevice::ReadOnly) ? table.readAll().toStdString() : "";
+  };
+  const std::string intact = write({});
+  ASSERT_EQ(intact.back(), '\x1A');
+  const struct {
+    std::vector<std::string> options;
+    std::size_t cut;
+    std::string added;
+  } cases[] = {{{"--no-eof"}, 1, ""},
+               {{"--cut=5"}, 5, ""},
+               {{"--extra=3"}, 0, "   "},
+               {{"--cut=5", "--extra=3"}, 5, "   "}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(write(c.options), intact.substr(0, intact.size() - c.cut) + c.added)
+        << c.options.back();
+  }
+}
+
 enum class Place { Folder, SmallDisk, ReadOnlyDisk };
 
 struct WriteFailure {
@@ -389,6 +419,7 @@ struct WriteFailure {
   std::string reason;
   std::string limit = "";   // a shell's "ulimit -f" for the writer
   std::string occupy = "";  // made at the table's name before the run: "folder" or "fifo"
+  std::string trace = "";   // strace's options that make a system call fail
 };
 
 void PrintTo(const WriteFailure& c, std::ostream* out) { *out << c.name; }
@@ -400,6 +431,9 @@ const WriteFailure kWriteFailures[] = {
     {"MissingFolder", Place::Folder, "missing/T.DBF", std::strerror(ENOENT)},
     {"AFolder", Place::Folder, "T.DBF", "it is a folder, not a regular file", "", "folder"},
     {"AFifo", Place::Folder, "T.DBF", "it is a FIFO, not a regular file", "", "fifo"},
+    // The quota runs out as the complete file gets its name.
+    {"NoNameForTheFile", Place::Folder, "T.DBF", std::strerror(EDQUOT), "", "",
+     "-e trace=linkat -e inject=linkat:error=EDQUOT"},
 };
 
 class DbfWriteFailure : public ::testing::TestWithParam<WriteFailure> {};
@@ -436,10 +470,15 @@ TEST_P(DbfWriteFailure, LeavesTheOldTableAndSaysWhy) {
   if (c.place == Place::ReadOnlyDisk) {
     ASSERT_TRUE(disk.MakeReadOnly());
   }
-  const std::string script = (c.limit.empty() ? "" : c.limit + "; ") + "exec \"$0\" \"$@\"";
+  if (!c.trace.empty() && QStandardPaths::findExecutable("strace").isEmpty()) {
+    GTEST_SKIP() << "needs strace";
+  }
+  const std::string traced = c.trace.empty() ? "" : "strace -qq -o /dev/null " + c.trace + " ";
+  const std::string script =
+      (c.limit.empty() ? "" : c.limit + "; ") + "exec " + traced + "\"$0\" \"$@\"";
   const RunResult result =
       RunProgram("/bin/sh", {"-c", script, TARVO_DBFWRITE_PATH, "properties", path.toStdString()},
-                 dir.path().toStdString(), ManyProperties());
+                 dir.path().toStdString(), ManyProperties(), {AsanOptionsUnderTrace()});
   EXPECT_EQ(result.exitCode, 1);
   EXPECT_EQ(result.standardError,
             "tarvo-dbfwrite: cannot write " + path.toStdString() + ": " + c.reason + "\n");

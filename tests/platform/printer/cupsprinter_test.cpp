@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -17,6 +18,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <climits>
+#include <cstring>
 #include <sstream>
 #include <thread>
 
@@ -265,6 +267,20 @@ int ListeningSocket(int family, int& port) {
   return fd;
 }
 
+// A listening socket in `folder` whose path fills the whole of sun_path, with no room for its
+// NUL: the system takes such a path, the print library cannot; its path.
+std::string SocketFillingItsAddress(const QString& folder, int& fd) {
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  const std::string path = folder.toStdString() + "/";
+  const std::string full = path + std::string(sizeof(address.sun_path) - path.size(), 's');
+  std::memcpy(address.sun_path, full.data(), full.size());
+  fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  EXPECT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+  EXPECT_EQ(listen(fd, 4), 0);
+  return full;
+}
+
 // Connections that the server never accepts, until its queue is full.
 void FillBacklog(int port, std::vector<int>& clients) {
   sockaddr_in address{};
@@ -327,6 +343,11 @@ TEST(OverTcp, AClosedPortOrAServerThatTakesNoConnectionIsToldWithinTheDeadline) 
     const std::string server = "[::1]:" + std::to_string(port6);
     cases.push_back({server, "no print server can be reached at " + server});
   }
+  // A socket path with no room for its NUL in the address is too long, not read past its end.
+  QTemporaryDir folder("/tmp/socket-XXXXXX");  // short, whatever TMPDIR is
+  int local = -1;
+  const std::string longPath = SocketFillingItsAddress(folder.path(), local);
+  cases.push_back({longPath, "no print server can be reached at " + longPath});
   for (const TcpCase& c : cases) {
     QElapsedTimer timer;
     timer.start();
@@ -335,6 +356,7 @@ TEST(OverTcp, AClosedPortOrAServerThatTakesNoConnectionIsToldWithinTheDeadline) 
   }
   for (const int client : clients) close(client);
   close(busy);
+  close(local);
 }
 
 }  // namespace
