@@ -19,7 +19,8 @@ or only on the connection that carries byte AT, all others passing as before:
 SILENCE seconds after byte AT, the connections kept open but silent (freeze, trickle, babble,
 stall) are shut, and new ones too: a client that never gives up then ends late, which its test
 sees by the time it took, long before the test runner's own time limit.
-The bytes passed so far each way, "requests answers", are kept in the file COUNTS.
+The bytes passed so far each way and the moment byte AT passed on the monotonic clock in seconds
+(-1 before), "requests answers moment", are kept in the file COUNTS.
 """
 import os
 import socket
@@ -34,6 +35,7 @@ lock = threading.Lock()
 misbehaving = threading.Event()
 reached = threading.Event()
 ONE_CONNECTION = ("cut", "stall")
+KEPT_OPEN = ("freeze", "trickle", "babble")
 SILENCE = 30  # longer than any deadline of the tests, the cancel's grace included
 reached_at = 0.0
 
@@ -57,16 +59,20 @@ def shut(*sockets):
 def count(way, data):
     """The part of `data` that still passes as it is, and whether AT lies in it (the first time):
     then `misbehaving` is set, unless only that connection misbehaves."""
+    global reached_at
     with lock:
         first = passed[way]
         passed[way] += len(data)
+        hit = (kind != "none" and way == direction and first + len(data) > at
+               and not reached.is_set())
+        if hit:
+            reached_at = time.monotonic()
+            reached.set()
+        moment = reached_at if reached.is_set() else -1
         with open(counts + ".new", "w") as out:
-            out.write(f"{passed['requests']} {passed['answers']}\n")
+            out.write(f"{passed['requests']} {passed['answers']} {moment}\n")
         os.replace(counts + ".new", counts)
-    if kind != "none" and way == direction and first + len(data) > at and not reached.is_set():
-        global reached_at
-        reached_at = time.monotonic()
-        reached.set()
+    if hit:
         if kind not in ONE_CONNECTION:
             misbehaving.set()
         return data[:max(0, at - first)], True
@@ -91,16 +97,16 @@ def misbehave(way, data, source, target, client):
     shut(source, target)
 
 
-def pump(way, source, target, client):
+def pump(way, source, target, client, stalled):
     try:
-        while data := source.recv(65536):
+        while (data := source.recv(65536)) and not stalled.is_set():
             if misbehaving.is_set():
                 misbehave(way, data, source, target, client)
                 continue
             passing, hit = count(way, data)
             target.sendall(passing)
             if hit and kind == "stall":
-                stay_silent()
+                stalled.set()
                 break
             if hit and kind == "cut":
                 break
@@ -108,6 +114,10 @@ def pump(way, source, target, client):
                 misbehave(way, data[len(passing):], source, target, client)
     except OSError:
         pass
+    # A connection that stays open stays so whatever its other end does: the server, too, may
+    # give up on a request that stopped halfway, and its close must not reach the client.
+    if stalled.is_set() or (misbehaving.is_set() and kind in KEPT_OPEN):
+        stay_silent()
     shut(source, target)
 
 
@@ -132,8 +142,10 @@ def main():
             continue
         upstream = socket.socket(socket.AF_UNIX)
         upstream.connect(server)
+        stalled = threading.Event()
         for way, source, target in (("requests", client, upstream), ("answers", upstream, client)):
-            threading.Thread(target=pump, args=(way, source, target, client), daemon=True).start()
+            threading.Thread(target=pump, args=(way, source, target, client, stalled),
+                             daemon=True).start()
 
 
 main()

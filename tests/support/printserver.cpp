@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QThread>
+#include <cmath>
 
 #include "support/runprogram.h"
 
@@ -150,12 +151,23 @@ void FaultyPrintServer::Misbehave(Fault fault, Way way, long long at) {
   while (!QFile::exists(counts) && !deadline.hasExpired()) QThread::msleep(10);
 }
 
-std::pair<long long, long long> FaultyPrintServer::Passed() const {
+QList<QByteArray> FaultyPrintServer::Counts() const {
   QFile file(folder_.filePath("counts"));
-  if (!file.open(QIODevice::ReadOnly)) return {-1, -1};
-  const QList<QByteArray> numbers = file.readAll().trimmed().split(' ');
-  if (numbers.size() != 2) return {-1, -1};
-  return {numbers[0].toLongLong(), numbers[1].toLongLong()};
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  const QList<QByteArray> fields = file.readAll().trimmed().split(' ');
+  return fields.size() == 3 ? fields : QList<QByteArray>();
+}
+
+std::pair<long long, long long> FaultyPrintServer::Passed() const {
+  const QList<QByteArray> fields = Counts();
+  if (fields.isEmpty()) return {-1, -1};
+  return {fields[0].toLongLong(), fields[1].toLongLong()};
+}
+
+long long FaultyPrintServer::FaultMoment() const {
+  const QList<QByteArray> fields = Counts();
+  if (fields.isEmpty() || fields[2].startsWith('-')) return -1;
+  return std::llround(fields[2].toDouble() * 1000);
 }
 
 std::vector<std::string> FaultyPrintServer::ClientEnvironment() const {

@@ -79,6 +79,9 @@ class FaultyPrintServer {
   void Misbehave(Fault fault, Way way = Way::Requests, long long at = 0);
   // The bytes passed so far: requests, answers.
   std::pair<long long, long long> Passed() const;
+  // When byte `at` passed, in milliseconds of the monotonic clock (as QElapsedTimer's
+  // msecsSinceReference); -1 while it has not.
+  long long FaultMoment() const;
 
   std::string Socket() const { return folder_.filePath("faulty.sock").toStdString(); }
   // Where clients reach it: the socket, or localhost and the port.
@@ -91,6 +94,9 @@ class FaultyPrintServer {
   const int tcpPort_;
   QTemporaryDir folder_;
   std::unique_ptr<QProcess> standIn_;
+
+  // The counts file's fields: requests, answers, the fault's moment in seconds.
+  QList<QByteArray> Counts() const;
 };
 
 // Points this process's print client library at the server of `environment` (see

@@ -96,6 +96,24 @@ std::string InstanceOf(const std::string& name) {
 
 const char* OrNull(const std::string& text) { return text.empty() ? nullptr : text.c_str(); }
 
+// The sentence `text` with `addition` before its stop.
+std::string WithAddition(std::string text, const std::string& addition) {
+  if (text.ends_with('.')) text.pop_back();
+  return text + "; " + addition + ".";
+}
+
+// Runs `check`; what it throws is thrown again, of the same kind, its text changed by `amend`.
+template <class Check, class Amend>
+void AmendingErrors(const Check& check, const Amend& amend) {
+  try {
+    check();
+  } catch (const PrintDeadlinePassed& error) {
+    throw PrintDeadlinePassed(amend(error.Text()), error.Text());
+  } catch (const Exception& error) {
+    throw Exception(amend(error.Text()));
+  }
+}
+
 }  // namespace
 
 std::string CannotPrint(const std::string& reason) {
@@ -278,7 +296,16 @@ void PrintService::Submit(const PrintDestination& destination, const std::string
   const std::string refused =
       "the print server at " + address_ + " did not take the job for " + destination.name;
   if (job == 0) {
-    CheckConnection();
+    // The request may have reached the server and only its answer failed, or the library may
+    // have sent it again on a new connection: a job made then has no number to be cancelled by,
+    // and one that the server has yet to make cannot be looked for.
+    AmendingErrors([&] { CheckConnection(); },
+                   [&](const std::string& text) {
+                     return WithAddition(text, "a job that it may have made for " +
+                                                   destination.queue +
+                                                   " could not be cancelled (\"lpstat -o " +
+                                                   destination.queue + "\" lists the jobs)");
+                   });
     Fail(refused);
   }
   // A job counts as printed only once the server has said that it has the whole document.
@@ -288,21 +315,19 @@ void PrintService::Submit(const PrintDestination& destination, const std::string
 
 void PrintService::FailTransfer(const std::string& refused, const char* queue, int job) {
   // The reason is taken before the cancel's own exchange replaces the library's last status.
-  const auto withCancel = [&](std::string text) {
+  const auto withCancel = [&](const std::string& text) {
     if (CancelJob(queue, job)) return text;
-    if (text.ends_with('.')) text.pop_back();
     const std::string name = std::string(queue) + "-" + std::to_string(job);
-    return text + "; the job " + name + " it left on the server could not be cancelled (\"cancel " +
-           name + "\" does it).";
+    return WithAddition(text, "the job " + name +
+                                  " it left on the server could not be cancelled (\"cancel " +
+                                  name + "\" does it)");
   };
-  try {
-    CheckConnection();
-    Fail(refused);
-  } catch (const PrintDeadlinePassed& error) {
-    throw PrintDeadlinePassed(withCancel(error.Text()), error.Text());
-  } catch (const Exception& error) {
-    throw Exception(withCancel(error.Text()));
-  }
+  AmendingErrors(
+      [&] {
+        CheckConnection();
+        Fail(refused);
+      },
+      withCancel);
 }
 
 bool PrintService::CancelJob(const char* queue, int job) {

@@ -88,7 +88,7 @@ class PrintService {
   bool SendDocument(const char* queue, int job, const std::string& file);
   // Throws the failure of the document's transfer, `refused` where the exchange itself went
   // well, with the end that the job's cancel gives it.
-  [[noreturn]] void FailTransfer(const std::string& refused, const char* queue, int job);
+  void FailTransfer(const std::string& refused, const char* queue, int job);
   // Cancels the job on a connection of its own; true once the server has said it did.
   bool CancelJob(const char* queue, int job);
   void CheckConnection() const;
