@@ -6,10 +6,11 @@
 #include <string>
 
 #include "keywords/keywordtable.h"
+#include "properties/chartstyle.h"
 
 struct ChartOptions {
   static constexpr int kMaxDataSets = keywords::kMaxDataSets;
-  std::string chartStyle = "NONE";
+  ChartStyle chartStyle;
   std::uint32_t chartStyleRecord = 0;  // the record that set it, for error texts
   bool dataLabels = false;
   bool printAtStart = false;

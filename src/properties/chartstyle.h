@@ -1,6 +1,6 @@
 #pragma once
-// What a chart style asks for, read in one place: the option check, series creation and
-// tarvo-inspect all take the chart's kind from here.
+// What a chart style asks for, read once when its record is read: the option check, series
+// creation and tarvo-inspect all take the chart's kind from the parsed value.
 
 #include <optional>
 #include <string>
@@ -8,6 +8,7 @@
 #include "chart/serieskind.h"
 
 struct ChartStyle {
+  std::string text = "NONE";              // as the property table gave it, upper-cased
   std::optional<chart::SeriesKind> kind;  // none: the style names no kind of chart
   // A bar style of exactly two items: the second, the multi-bar mode, not yet read as a number
   // (series creation reads it and names the record where it is not one).

@@ -58,7 +58,7 @@ void AddPageText(const PropertyRecord& record, KeywordTargets& targets) {
 }
 
 void SetChartStyle(const PropertyRecord& record, KeywordTargets& targets) {
-  targets.options.chartStyle = AnsiUpperCase(record.value);
+  targets.options.chartStyle = ParseChartStyle(AnsiUpperCase(record.value));
   targets.options.chartStyleRecord = record.number;
 }
 
@@ -266,7 +266,7 @@ std::optional<Refusal> CheckPropertyOptions(const ChartOptions& options) {
     return Refusal{kNoDataSetText, kPropertyProblemCaption, RefusedBy::DataSetCount};
   }
   // "NONE", and any style that names no kind of chart, before any series would be addressed.
-  if (!ParseChartStyle(options.chartStyle).kind) {
+  if (!options.chartStyle.kind) {
     return Refusal{kNoChartStyleText, kPropertyProblemCaption, RefusedBy::ChartStyle};
   }
   return std::nullopt;

@@ -24,7 +24,7 @@ chart::TMultiBar MultiBarNumber(const ChartOptions& options, const std::string& 
 }  // namespace
 
 SeriesPlan PlanDataSetSeries(const ChartOptions& options, const std::string& propertyTable) {
-  const ChartStyle style = ParseChartStyle(options.chartStyle);
+  const ChartStyle& style = options.chartStyle;
   SeriesPlan plan{.kind = style.kind, .count = options.dataSetCount};
   if (!style.kind || !chart::IsBar(*style.kind)) return plan;
   plan.hideMarks = !options.dataLabels;

@@ -96,7 +96,7 @@ TEST_F(PropertyPass, DefaultsHoldBeforeTheFirstRecord) {
     EXPECT_TRUE(font.bold);
     EXPECT_FALSE(font.italic);
   }
-  EXPECT_EQ(options_.chartStyle, "NONE");
+  EXPECT_EQ(options_.chartStyle.text, "NONE");
   EXPECT_EQ(options_.dataSetCount, 0);
   EXPECT_FALSE(skipRun);
 }
@@ -172,7 +172,7 @@ TEST_F(PropertyPass, NoShowHidesTheWindowAndSkipsTheRun) {
 TEST_F(PropertyPass, OptionKeywordsFillTheRunsOptions) {
   Read({Row("CHARTSTYLE", "pie"), Row("CHARTSTYLE", "vertbar;1"), Row("DATALABELS", "NO"),
         Row("PRINT", "NO"), Row("BITMAPFILE", "out.bmp;300;400"), Row("BITMAPFILE", "chart.bmp")});
-  EXPECT_EQ(options_.chartStyle, "VERTBAR;1");
+  EXPECT_EQ(options_.chartStyle.text, "VERTBAR;1");
   EXPECT_TRUE(options_.dataLabels);
   EXPECT_TRUE(options_.printAtStart);
   EXPECT_TRUE(options_.saveBitmap);
@@ -185,7 +185,7 @@ TEST_F(PropertyPass, ChartStyleIsUpperCasedInEveryLetter) {
   for (const auto& [value, style] : std::vector<std::pair<std::string, std::string>>{
            {"none", "NONE"}, {"", ""}, {"b\xE4r", "B\xC4R"}, {"b\xC3\xA4r", "B\xC3\x84R"}}) {
     Read({Row("CHARTSTYLE", value)});
-    EXPECT_EQ(options_.chartStyle, style) << value;
+    EXPECT_EQ(options_.chartStyle.text, style) << value;
   }
 }
 

@@ -29,7 +29,7 @@ TEST_P(SeriesPerStyle, CreatesOneSeriesPerDataSetOfTheStylesClass) {
   const StyleCase& c = GetParam();
   ChartDocument chart;
   ChartOptions options;
-  options.chartStyle = c.style;
+  options.chartStyle = ParseChartStyle(c.style);
   options.dataSetCount = c.count;
   options.dataLabels = c.dataLabels;
   CreateDataSetSeries(options, PlanDataSetSeries(options, "P.DBF"), chart);
@@ -64,7 +64,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(SeriesColorsAndTitles, ApplyToTheSeriesOfTheirDataSetsOnly) {
   ChartDocument chart;
   ChartOptions options;
-  options.chartStyle = "LINE";
+  options.chartStyle = ParseChartStyle("LINE");
   options.dataSetCount = 3;
   options.dataSetColors = {"red", "DARKGRAY", "", "BLUE"};
   options.dataSetTitles = {"North", "", "West", "Fourth"};
@@ -85,7 +85,7 @@ TEST(SeriesOfBars, AModeThatIsNotAnIntegerFailsInThePlanBeforeAnySeriesExists) {
   for (const std::string style : {"VERTBAR;x", "BAR;1.5", "VERTBAR;2 1"}) {
     ChartDocument chart;
     ChartOptions options;
-    options.chartStyle = style;
+    options.chartStyle = ParseChartStyle(style);
     options.chartStyleRecord = 4;
     options.dataSetCount = 2;
     try {

@@ -18,8 +18,10 @@ namespace {
 std::string RefusalReason(const Refusal& refusal, const ChartOptions& options) {
   if (refusal.check == RefusedBy::DataSetCount)
     return "no DATASETCOUNT record gave a count above 0";
-  if (options.chartStyle == "NONE") return "no CHARTSTYLE record set a style (or one set NONE)";
-  return "the chart style " + Quoted(options.chartStyle) +
+  if (options.chartStyle.text == "NONE") {
+    return "no CHARTSTYLE record set a style (or one set NONE)";
+  }
+  return "the chart style " + Quoted(options.chartStyle.text) +
          " names no kind of chart: PIE, LINE, or a style with BAR in it";
 }
 

@@ -42,8 +42,8 @@ std::string ImageFileText(const ChartOptions& options) {
 }
 
 void OptionChanges(const ChartOptions& before, const ChartOptions& after, Changes& changes) {
-  if (before.chartStyle != after.chartStyle) {
-    changes.push_back("chart style " + Quoted(after.chartStyle));
+  if (before.chartStyle.text != after.chartStyle.text) {
+    changes.push_back("chart style " + Quoted(after.chartStyle.text));
   }
   if (before.dataLabels != after.dataLabels) changes.push_back("data labels on bars");
   if (before.printAtStart != after.printAtStart) {

@@ -44,7 +44,7 @@ std::string ImageText(const ChartOptions& options) {
 
 // DATALABELS speaks of bars only: a pie always labels its slices and a line never its points.
 std::string DataLabelsText(const ChartOptions& options) {
-  const std::optional<chart::SeriesKind> kind = ParseChartStyle(options.chartStyle).kind;
+  const std::optional<chart::SeriesKind> kind = options.chartStyle.kind;
   if (kind && chart::IsPie(*kind)) return "on the slices (a pie always shows them)";
   if (kind && !chart::IsBar(*kind)) return "none (a line shows none)";
   return OnOff(options.dataLabels, "on bars", "off");
@@ -66,7 +66,7 @@ void ReportSettings(const PassSnapshot& state, std::ostream& out) {
   const ChartOptions& options = state.options;
   out << "\nSettings after the property records\n";
   Row("data-set count", std::to_string(options.dataSetCount), out);
-  Row("chart style", Quoted(options.chartStyle), out);
+  Row("chart style", Quoted(options.chartStyle.text), out);
   Row("data labels", DataLabelsText(options), out);
   Row("window", WindowText(state), out);
   Row("title", TitleText(state.chart.title), out);
