@@ -1,5 +1,5 @@
-// The chart printed on a page: at its physical size across and down, its texts in the PDF at
-// their point size.
+// The chart printed on a page: only into its rectangle, at its physical size across and down,
+// its texts in the PDF at their point size.
 
 #include <gtest/gtest.h>
 
@@ -11,6 +11,7 @@
 
 #include "chartfixture.h"
 #include "pdftext.h"
+#include "renderpixels.h"
 
 using namespace chart;
 
@@ -77,6 +78,28 @@ TEST(PrintPartial, KeepsThePhysicalSizeAcrossAndDown) {
     }
   }
   EXPECT_LT(difference / (squeezed.width() * squeezed.height()), 4.0);
+}
+
+TEST(Render, PrintPartialDrawsOnlyIntoAProperRectangle) {
+  DocumentBuilder b;
+  b.Add(SeriesKind::Bar, {1, 2, 3}, kRed);
+  QImage image(300, 200, QImage::Format_RGB32);
+  image.fill(Qt::blue);
+  const QImage untouched = image;
+  {
+    QPainter painter(&image);
+    for (QRect bad : {QRect(10, 10, 0, 50), QRect(50, 50, -40, -40), QRect()}) {
+      b.document.PrintPartial(painter, bad);
+    }
+  }
+  EXPECT_EQ(image, untouched);
+  {
+    QPainter painter(&image);
+    b.document.PrintPartial(painter, QRect(100, 50, 150, 100));
+  }
+  EXPECT_EQ(image.pixel(99, 120) & 0xFFFFFF, 0x0000FFu) << "left of the rectangle stays";
+  EXPECT_EQ(image.pixel(250, 120) & 0xFFFFFF, 0x0000FFu) << "right of the rectangle stays";
+  EXPECT_EQ(image.pixel(101, 51) & 0xFFFFFF, 0xFFFFFFu) << "the chart's background inside";
 }
 
 }  // namespace
