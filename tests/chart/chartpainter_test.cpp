@@ -1,27 +1,18 @@
-// Pixel checks on rendered images: the colours land where the layout puts the shapes.
+// Pixel checks on rendered images: the colours land where the layout puts the shapes, framed
+// labels stand on their boxes, category labels stand under their bars, pie slices and lines take
+// their colours.
 
 #include <gtest/gtest.h>
 
-#include <QPainterPath>
 #include <cmath>
-#include <numbers>
-#include <random>
 
 #include "chart/layoutsteps.h"
-#include "chart/outlinering.h"
-#include "chart/palette.h"
 #include "chartfixture.h"
+#include "renderpixels.h"
 
 using namespace chart;
 
 namespace {
-
-constexpr TColor kRed = 0x0000FF;  // 0x00BBGGRR
-constexpr TColor kGreen = 0x00FF00;
-
-QRgb PixelAt(const QImage& image, QPointF at) {
-  return image.pixel(static_cast<int>(at.x()), static_cast<int>(at.y())) & 0xFFFFFF;
-}
 
 TEST(Render, BarFrontIsPaintedInItsColourInsideADarkerOutline) {
   ModelBuilder b;
@@ -76,123 +67,6 @@ TEST(Render, FramedLabelsStandOnTheirBoxAndThePainterIsLeftAsItWas) {
   EXPECT_FALSE(painter.hasClipping());
 }
 
-TEST(Render, ThreeDimensionsAddShadedTopsWhereTheDepthIs) {
-  ModelBuilder b;
-  b.Add(SeriesKind::Bar, {10}, kRed);
-  b.model.view3D = true;
-  const ChartLayout layout = b.Layout();
-  const QImage deep = b.Render();
-  b.model.view3D = false;
-  const QImage flat = b.Render();
-  const BarBox& bar = layout.bars.front();
-  const double depth = layout.depthOffset.x() * 0.75;
-  const QPointF onTop =
-      bar.front.topLeft() + QPointF(bar.front.width() / 2 + depth / 2, -depth / 2);
-  const QColor top = QColor::fromRgb(PixelAt(deep, onTop));
-  EXPECT_NE(PixelAt(deep, onTop), PixelAt(flat, onTop));
-  EXPECT_EQ(top.hue(), 0) << "the top is a shade of the bar's red";
-  EXPECT_GT(top.lightness(), QColor(Qt::red).lightness());
-  EXPECT_NE(deep, flat);
-}
-
-// Flat, the plot is white; in 3D it stands in a box of three shaded walls, the side wall carrying
-// each value's grid line back to the back wall.
-TEST(Render, ThreeDimensionsPutThePlotInShadedWallsThatCarryTheGrid) {
-  ModelBuilder b;
-  b.Add(SeriesKind::Line, {10, 10, 10}, kRed).marksVisible = false;
-  for (bool view3D : {false, true}) {
-    b.model.view3D = view3D;
-    const ChartLayout layout = b.Layout();
-    const QImage image = b.Render();
-    const QRectF& p = layout.plot;
-    const double depth = layout.depthOffset.x();
-    auto heightOf = [&](double v) {
-      return p.bottom() - (v - layout.valueMin) / (layout.valueMax - layout.valueMin) * p.height();
-    };
-    ASSERT_GE(layout.valueTicks.size(), 3u);
-    const double between = (heightOf(layout.valueTicks[0]) + heightOf(layout.valueTicks[1])) / 2;
-    const QPointF back = QPointF(p.center().x(), between) + layout.depthOffset;
-    SCOPED_TRACE(view3D ? "3D" : "flat");
-    EXPECT_EQ(PixelAt(image, back), view3D ? 0xFAFAFAu : 0xFFFFFFu) << "the back wall";
-    if (!view3D) continue;
-    const QPointF side(p.left() + depth / 2, between - depth / 2);
-    EXPECT_EQ(PixelAt(image, side), 0xEEEEEEu) << "the side wall";
-    EXPECT_EQ(PixelAt(image, QPointF(p.center().x(), p.bottom() - depth / 2)), 0xE4E4E4u)
-        << "the floor";
-    for (std::size_t t = 1; t + 1 < layout.valueTicks.size(); ++t) {
-      const QPoint on =
-          QPointF(p.left() + depth / 2, heightOf(layout.valueTicks[t]) - depth / 2).toPoint();
-      int darkest = 255;
-      for (int dy = -1; dy <= 1; ++dy)
-        darkest = std::min(darkest, qRed(image.pixel(on.x(), on.y() + dy)));
-      EXPECT_LT(darkest, 0xEE) << "a grid line across the side wall at tick " << t;
-    }
-  }
-}
-
-TEST(Render, EveryBarOfA3DChartInDepthRowsShowsTheEndThatGivesItsValue) {
-  const std::vector<double> north = {120, 135, 160, 148, 172, 190, 205, 198, 176, 164, 150, 210},
-                            south = {95, 102, 110, 125, 131, 140, 152, 149, 138, 127, 119, 160},
-                            west = {60, 72, 81, 90, 97, 110, 118, 121, 104, 99, 87, 130},
-                            hardware = {12.5, 14, 13.2, 17.8, 19.1, 22.4, 25, 24.2},
-                            software = {8.1, 9.4, 11.7, 10.2, 12.8, 14.1, 13.5, 15.9},
-                            services = {-3.2, 2.5, 4.8, 6.1, 5.4, -1.8, 3.9, 7.2}, none(12, NAN);
-  const struct {
-    const char* what;
-    std::vector<std::vector<double>> series;
-  } cases[] = {{"largest series first", {north, south, west}},
-               {"smallest series first", {west, south, north}},
-               {"negative values", {hardware, software, services}},
-               {"a series without values", {north, none, west}}};
-  const TColor colors[] = {kRed, kGreen, 0xFF0000};
-  for (const auto& c : cases) {
-    ModelBuilder b;
-    b.model.view3D = true;
-    for (std::size_t s = 0; s < c.series.size(); ++s) {
-      b.Add(SeriesKind::Bar, c.series[s], colors[s]).marksVisible = false;
-    }
-    const ChartLayout layout = b.Layout(720, 450);
-    const QImage image = b.Render(720, 450);
-    for (const BarBox& bar : layout.bars) {
-      const double value = c.series[static_cast<std::size_t>(bar.series)][bar.point];
-      const QPointF end(bar.front.center().x(),
-                        value >= 0 ? bar.front.top() + 2 : bar.front.bottom() - 2);
-      EXPECT_EQ(PixelAt(image, end), ToQColor(colors[bar.series]).rgb() & 0xFFFFFF)
-          << c.what << ": series " << bar.series << ", bar " << bar.point;
-    }
-  }
-}
-
-// A 3D line stands in a row of its own; one of few points (the rest gaps) goes in front, where
-// the ribbons of fuller lines cannot hide it, and every line shows at each of its points.
-TEST(Render, EveryLineOfA3DChartShowsAtEachOfItsPoints) {
-  const double gap = NAN;
-  // Level where they meet, the sparse line a little below the full one: behind it, it would lie
-  // within the full line's ribbon.
-  const std::vector<double> full = {2, 5, 5, 5, 8}, sparse = {gap, 4.8, 4.8, gap, gap};
-  const TColor colors[] = {kRed, kGreen};
-  for (const auto& lines : {std::vector{full, sparse}, std::vector{sparse, full}}) {
-    ModelBuilder b;
-    b.model.view3D = true;
-    for (std::size_t s = 0; s < lines.size(); ++s) {
-      b.Add(SeriesKind::Line, lines[s], colors[s]).marksVisible = false;
-    }
-    const ChartLayout layout = b.Layout();
-    const QImage image = b.Render();
-    for (const LinePointSpot& spot : layout.linePoints) {
-      const QColor own = ToQColor(colors[spot.series]);
-      bool shows = false;  // the line's own colour on or next to the spot
-      for (int dx = -1; dx <= 1; ++dx) {
-        for (int dy = -1; dy <= 1; ++dy) {
-          const QColor seen(image.pixel(spot.at.toPoint() + QPoint(dx, dy)));
-          shows |= std::abs(seen.red() - own.red()) + std::abs(seen.green() - own.green()) < 60;
-        }
-      }
-      EXPECT_TRUE(shows) << "series " << spot.series << ", point " << spot.point;
-    }
-  }
-}
-
 // The columns [first, last] of the dark pixels in `band`, or {-1, -1}.
 std::pair<int, int> InkColumns(const QImage& image, QRect band) {
   std::pair<int, int> ink{-1, -1};
@@ -239,14 +113,6 @@ TEST(Render, CategoryLabelsCentreUnderTheirBarsOrEndAtTheAxis) {
       EXPECT_GT(ends[0], layout.plot.left() - 12);
     }
   }
-}
-
-long PixelsOf(const QImage& image, QRgb color) {
-  long count = 0;
-  for (int y = 0; y < image.height(); ++y) {
-    for (int x = 0; x < image.width(); ++x) count += (image.pixel(x, y) & 0xFFFFFF) == color;
-  }
-  return count;
 }
 
 TEST(Render, PieSlicesAndLinesTakeTheirColours) {
@@ -323,150 +189,6 @@ TEST(Render, PieSlicesAndLinesTakeTheirColours) {
                 PixelsOf(ribbon, SideShade(green).rgb() & 0xFFFFFF),
             5 * length)
       << "the ribbon";
-}
-
-TEST(Render, ADenseLineIn3DShowsTheRangeOfItsValuesAsTheFlatLineDoes) {
-  ModelBuilder b;
-  SeriesModel& line = b.Add(SeriesKind::Line, {}, kRed);
-  line.points.reserve(1000000);
-  for (int i = 0; i < 1000000; ++i)
-    line.points.push_back({std::sin(i * 1e-4) * 100 + i % 97, kRed});
-  const long flat = PixelsOf(b.Render(1920, 1080), 0xFF0000);
-  b.model.view3D = true;
-  const ChartLayout layout = b.Layout(1920, 1080);
-  EXPECT_LE(layout.faces.size(), static_cast<std::size_t>(2 * layout.plot.width() + 4))
-      << "the cost follows the width";
-  const long deep = PixelsOf(b.Render(1920, 1080), 0xFF0000);
-  EXPECT_GT(flat, 100000);
-  EXPECT_GT(deep, flat * 8 / 10) << "the range in the line's own colour, not a wall of shades";
-}
-
-// Faces as the layout makes them, of many sizes and slants: boxes, their 3D sides and tops, the
-// ribbons of 3D lines, and the curved edge of a 3D pie.
-std::vector<QPolygonF> GeneratedFaces(int count) {
-  std::mt19937 random(20261209);
-  std::uniform_real_distribution<double> size(3, 160), slant(-3, 3), at(20, 60);
-  std::vector<QPolygonF> faces;
-  for (int i = 0; i < count; ++i) {
-    const QPointF a(at(random), at(random) + 60),
-        b = a + QPointF(size(random), size(random) * slant(random));
-    const QPointF d(size(random) / 4, -size(random) / 4);
-    faces.push_back(QPolygonF(QRectF(a, QSizeF(size(random), size(random)))));
-    faces.push_back(QPolygonF({a, b, b + d, a + d}));
-    faces.push_back(QPolygonF({a, b + d, b, a + d}).mid(0, 3));  // a triangle
-    QPolygonF edge;
-    const double radius = size(random), thickness = size(random) / 8;
-    for (int step = 0; step <= 24; ++step)
-      edge.push_back(
-          a + QPointF(radius, 0) +
-          QPointF(radius * std::cos(step * M_PI / 24), radius / 2 * std::sin(step * M_PI / 24)));
-    for (qsizetype k = edge.size() - 1; k >= 0; --k)
-      edge.push_back(edge[k] + QPointF(0, thickness));
-    faces.push_back(edge);
-  }
-  return faces;
-}
-
-double DistanceToLine(QPointF p, QPointF a, QPointF b) {
-  const QPointF e = b - a;
-  return std::abs(e.x() * (p.y() - a.y()) - e.y() * (p.x() - a.x())) / std::hypot(e.x(), e.y());
-}
-
-// Every corner of the inset polygon lies inside the face at the inset from the lines of both
-// edges that meet there; a face too thin for it has none.
-TEST(OutlineRing, TheInsetPolygonKeepsItsDistanceFromEveryEdge) {
-  int inset = 0;
-  for (const QPolygonF& face : GeneratedFaces(300)) {
-    for (double width : {0.8, 1.0, 2.5}) {
-      const QPolygonF inner = InsetPolygon(face, width);
-      if (inner.isEmpty()) continue;
-      ++inset;
-      QPolygonF corners = face;
-      if (corners.size() > 1 && corners.front() == corners.back()) corners.pop_back();
-      ASSERT_EQ(inner.size(), corners.size());
-      const qsizetype n = corners.size();
-      for (qsizetype i = 0; i < n; ++i) {
-        const QPointF before = corners[(i + n - 1) % n], here = corners[i],
-                      after = corners[(i + 1) % n];
-        EXPECT_NEAR(DistanceToLine(inner[i], before, here), width, 1e-9) << i;
-        EXPECT_NEAR(DistanceToLine(inner[i], here, after), width, 1e-9) << i;
-        EXPECT_TRUE(face.containsPoint(inner[i], Qt::OddEvenFill)) << i;
-      }
-    }
-  }
-  EXPECT_GT(inset, 300 * 4 * 3 / 3) << "the faces wide enough for it";
-  const QPolygonF thin({QPointF(0, 0), QPointF(100, 0), QPointF(100, 1.5), QPointF(0, 1.5)});
-  EXPECT_TRUE(InsetPolygon(thin, 0.8).isEmpty());
-  EXPECT_TRUE(
-      InsetPolygon(QPolygonF({QPointF(0, 0), QPointF(5, 5), QPointF(10, 10)}), 0.8).isEmpty())
-      << "no area";
-  EXPECT_TRUE(
-      InsetPolygon(QPolygonF({QPointF(0, 0), QPointF(400, 1), QPointF(0, 2)}), 0.8).isEmpty())
-      << "too sharp";
-}
-
-// The ring looks as a stroke of twice the width clipped to the face does (the way that costs a
-// mask of the whole image per face): the same pixels but for a little antialiasing.
-TEST(OutlineRing, LooksAsAStrokeClippedToTheFace) {
-  const QColor fill(240, 200, 40), outline(90, 60, 10);
-  auto render = [&](const QPolygonF& face, double width, bool ring) {
-    QImage image(400, 400, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(fill);
-    painter.drawPolygon(face);
-    painter.setRenderHint(QPainter::Antialiasing);
-    if (ring) {
-      EXPECT_TRUE(PaintOutlineRing(painter, face, outline, width));
-    } else {
-      QPainterPath path;
-      path.addPolygon(face);
-      painter.setClipPath(path);
-      painter.setPen(QPen(outline, 2 * width));
-      painter.setBrush(Qt::NoBrush);
-      painter.drawPolygon(face);
-    }
-    return image;
-  };
-  for (const QPolygonF& face : GeneratedFaces(60)) {
-    for (double width : {0.8, 1.0}) {
-      if (OutlineRing(face, width).isEmpty()) continue;
-      const QImage clipped = render(face, width, false), ring = render(face, width, true);
-      long ink = 0, differing = 0;
-      for (int y = 0; y < clipped.height(); ++y) {
-        for (int x = 0; x < clipped.width(); ++x) {
-          const QColor was(clipped.pixel(x, y)), now(ring.pixel(x, y));
-          ink += was.lightness() < 150;
-          differing += std::abs(was.lightness() - now.lightness()) > 60;
-        }
-      }
-      EXPECT_LE(differing, ink / 10 + 4) << face.size() << " corners at " << face.front().x() << ","
-                                         << face.front().y() << ", width " << width;
-    }
-  }
-}
-
-TEST(Render, PrintPartialDrawsOnlyIntoAProperRectangle) {
-  DocumentBuilder b;
-  b.Add(SeriesKind::Bar, {1, 2, 3}, kRed);
-  QImage image(300, 200, QImage::Format_RGB32);
-  image.fill(Qt::blue);
-  const QImage untouched = image;
-  {
-    QPainter painter(&image);
-    for (QRect bad : {QRect(10, 10, 0, 50), QRect(50, 50, -40, -40), QRect()}) {
-      b.document.PrintPartial(painter, bad);
-    }
-  }
-  EXPECT_EQ(image, untouched);
-  {
-    QPainter painter(&image);
-    b.document.PrintPartial(painter, QRect(100, 50, 150, 100));
-  }
-  EXPECT_EQ(image.pixel(99, 120) & 0xFFFFFF, 0x0000FFu) << "left of the rectangle stays";
-  EXPECT_EQ(image.pixel(250, 120) & 0xFFFFFF, 0x0000FFu) << "right of the rectangle stays";
-  EXPECT_EQ(image.pixel(101, 51) & 0xFFFFFF, 0xFFFFFFu) << "the chart's background inside";
 }
 
 }  // namespace
