@@ -6,11 +6,11 @@
 #include <type_traits>
 
 #include "app/tablenames.h"
-#include "window/tform1.h"
 #include "platform/application/application.h"
 #include "platform/printer/cupsprinter.h"
 #include "print/printchartpage.h"
 #include "runtime/signalcleanup.h"
+#include "window/tform1.h"
 
 extern "C" __attribute__((visibility("default"))) void TarvoRunWithWindow(int argc, char** argv) {
   try {

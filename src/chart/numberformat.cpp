@@ -87,7 +87,7 @@ long double PowerOfTen(int exponent) { return std::pow(10.0L, exponent); }
 // kSignificantDigits. Asked of every value of a chart: arithmetic, not a written text.
 int DecimalsNeeded(double magnitude, int cap) {
   if (magnitude == 0 || !WrittenFixed(magnitude)) return 0;  // 0, or with its power of ten
-  const double noise = magnitude * 1e-11;  // below the 11th significant digit
+  const double noise = magnitude * 1e-11;                    // below the 11th significant digit
   double shifted = magnitude, unit = 1;
   for (int decimals = 0; decimals < cap; ++decimals) {
     if (std::abs(shifted - std::round(shifted)) * unit <= noise) return decimals;

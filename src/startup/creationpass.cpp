@@ -1,9 +1,9 @@
 #include "startup/creationpass.h"
 
-#include "startup/chartdefaults.h"
 #include "chart/chartdocument.h"
 #include "dbf/dbffile.h"
 #include "dbf/tablecheck.h"
+#include "startup/chartdefaults.h"
 
 namespace {
 

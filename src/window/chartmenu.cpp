@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "chart/imageformats.h"
-#include "window/tchart.h"
 #include "platform/application/application.h"
+#include "window/tchart.h"
 
 namespace {
 

@@ -8,17 +8,17 @@
 #include <QScopeGuard>
 #include <QScreen>
 
+#include "chart/numberformat.h"
+#include "platform/application/application.h"
+#include "platform/printer/cupsprinter.h"
+#include "print/printchartpage.h"
 #include "startup/chartdefaults.h"
 #include "startup/creationpass.h"
 #include "startup/startupoutputs.h"
-#include "chart/numberformat.h"
 #include "window/chartmenu.h"
 #include "window/refusals.h"
 #include "window/tchart.h"
 #include "window/windowcontrols.h"
-#include "platform/application/application.h"
-#include "platform/printer/cupsprinter.h"
-#include "print/printchartpage.h"
 
 std::unique_ptr<TForm1> Form1;
 

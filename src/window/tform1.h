@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "window/escapekey.h"
 #include "properties/printsettings.h"
+#include "window/escapekey.h"
 
 class ChartMenu;
 class QCheckBox;

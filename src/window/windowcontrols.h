@@ -4,8 +4,8 @@
 #include <QCheckBox>
 #include <QPushButton>
 
-#include "window/tform1.h"
 #include "properties/propertyfile.h"
+#include "window/tform1.h"
 
 class WindowControls : public WindowEffects {
  public:

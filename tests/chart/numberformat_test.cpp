@@ -212,8 +212,8 @@ TEST(NumberFormat, ScaledTicksOfAWholeStepShowNoDecimals) {
   int scaled = 0;
   // Axes of several lengths, so that steps of 1, 2 and 5 times a power of ten all come.
   for (int e = -300; e <= 300; ++e) {
-    for (const auto& [top, length] : {std::pair{1.9, 400}, {1.9, 90}, {7.3, 400}, {7.3, 150},
-                                      {0.42, 400}, {0.42, 250}}) {
+    for (const auto& [top, length] :
+         {std::pair{1.9, 400}, {1.9, 90}, {7.3, 400}, {7.3, 150}, {0.42, 400}, {0.42, 250}}) {
       const NiceTicks ticks = ChooseNiceTicks(0, top * std::pow(10.0, e), length, 30);
       const AxisNumbers numbers = AxisNumbersFor(ticks);
       const double step = ticks.step / std::pow(10.0, numbers.exponent);

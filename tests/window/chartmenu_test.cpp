@@ -14,9 +14,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "support/messagerecorder.h"
 #include "window/tchart.h"
 #include "window/tform1.h"
-#include "support/messagerecorder.h"
 
 namespace {
 

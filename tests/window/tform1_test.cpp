@@ -10,14 +10,14 @@
 #include <optional>
 #include <vector>
 
-#include "startup/startupoutputs.h"
-#include "window/tchart.h"
-#include "window/windowcontrols.h"
 #include "platform/application/guiprocess.h"
+#include "startup/startupoutputs.h"
 #include "support/messagerecorder.h"
 #include "support/printserver.h"
 #include "support/tablefolder.h"
 #include "support/tablerows.h"
+#include "window/tchart.h"
+#include "window/windowcontrols.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "startup/headlessrun.h"
 #include "batch/joblist.h"
 #include "chart/numberformat.h"
+#include "startup/headlessrun.h"
 
 // What one job did, as its line of the batch's report says it.
 struct JobOutcome {
