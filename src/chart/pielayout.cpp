@@ -6,7 +6,9 @@
 //      slices, as many as could ever stand beside it, with the widths of their texts;
 //   2. the grid (one row side by side, or more rows) whose cells hold the largest disc with, in
 //      3D, its tilt and edge height, and a column of marks on either side; one radius for all
-//      pies. The marks never take more than half of the radius the disc would have without them;
+//      pies. The marks never take more than half of the radius the disc would have without them.
+//      Where that disc leaves marks out, the grid and disc (down to 55 % of that disc) under
+//      which the most marks stand;
 //   per pie, in its cell:
 //   3. the title just above the disc;
 //   4. slices from 12 o'clock clockwise, the sweeps adding up to exactly 360 degrees; zero and
@@ -19,9 +21,11 @@
 //      marks are left out (the legend still lists every slice); piemarks.cpp.
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <numbers>
 #include <queue>
+#include <tuple>
 
 #include "chart/layoutsteps.h"
 #include "chart/niceticks.h"
@@ -40,6 +44,8 @@ constexpr double kMinTilt = 0.5;
 constexpr double kEdgePerPercent = 1.2;
 constexpr double kMinDiscShare = 0.5;     // the marks leave the disc at least this of its radius
 constexpr std::size_t kMarksSized = 200;  // more marks never stand beside one pie
+// The discs tried, as shares of a grid's largest, where the largest leaves marks out.
+constexpr std::array kDiscShrinks = {1.0, 0.85, 0.7, 0.55};
 const QColor kEmptyDisc(238, 238, 238);
 
 // Points along the rim from `from` to `to` degrees, about one per two degrees.
@@ -90,9 +96,9 @@ PiePlan PlanPie(const SeriesModel& series, int drawn, std::span<const std::strin
   if (!(plan.sum > 0) || !series.marksVisible) return plan;
   plan.marked = LargestSlices(series);
   for (int point : plan.marked) {
-    plan.widestMark = std::max(
-        plan.widestMark, TextWidth(markFont, MarkLabel(series, drawn, labels,
-                                                       static_cast<std::size_t>(point), layout)));
+    plan.marks.push_back(MarkLabel(series, drawn, labels, static_cast<std::size_t>(point), layout));
+    plan.markWidths.push_back(TextWidth(markFont, plan.marks.back()));
+    plan.widestMark = std::max(plan.widestMark, plan.markWidths.back());
   }
   return plan;
 }
@@ -121,9 +127,11 @@ QSizeF CellSize(QRectF area, int rows, int columns) {
                 (area.height() - kCellGap * (rows - 1)) / rows);
 }
 
-PieGrid ChooseGrid(const std::vector<PiePlan>& plans, QRectF area, double titleRoom, Tilt tilt) {
+// Every grid that leaves no row empty, each with the largest radius at which all pies fit.
+std::vector<PieGrid> Grids(const std::vector<PiePlan>& plans, QRectF area, double titleRoom,
+                           Tilt tilt) {
   const int count = static_cast<int>(plans.size());
-  PieGrid best;
+  std::vector<PieGrid> grids;
   for (int rows = 1; rows <= count; ++rows) {
     const int columns = (count + rows - 1) / rows;
     if ((rows - 1) * columns >= count) continue;  // a row would stay empty
@@ -133,7 +141,17 @@ PieGrid ChooseGrid(const std::vector<PiePlan>& plans, QRectF area, double titleR
     for (const PiePlan& plan : plans) {
       radius = std::min(radius, FitRadius(plan, room, cell.width() * kMaxMarkTextShare, tilt));
     }
-    if (rows == 1 || radius > best.radius + 1) best = {rows, columns, radius};
+    grids.push_back({rows, columns, radius});
+  }
+  return grids;
+}
+
+// The grid of the largest disc; more rows only for a disc more than a pixel larger.
+PieGrid ChooseGrid(const std::vector<PiePlan>& plans, QRectF area, double titleRoom, Tilt tilt) {
+  const std::vector<PieGrid> grids = Grids(plans, area, titleRoom, tilt);
+  PieGrid best = grids.front();
+  for (const PieGrid& grid : grids) {
+    if (grid.radius > best.radius + 1) best = grid;
   }
   return best;
 }
@@ -226,6 +244,91 @@ void AddEmptyDisc(const PieGeometry& pie, int series, ChartLayout& layout) {
 
 }  // namespace
 
+// Where pie `index` stands in `grid`: its disc in the cell below the title's room, the title just
+// above the disc (with more than one pie), and the room of its marks below the title.
+struct PiePlace {
+  PieGeometry pie;
+  QRectF title;
+  QRectF markRoom;
+};
+
+PiePlace PlaceOf(const PieGrid& grid, int index, int count, QRectF area, double titleRoom,
+                 Tilt tilt) {
+  const QRectF cell = CellOf(grid, index, count, area);
+  const QRectF room = cell.adjusted(0, titleRoom, 0, 0);
+  PiePlace place;
+  place.pie.series = index;
+  place.pie.radiusX = grid.radius;
+  place.pie.radiusY = grid.radius * tilt.squash;
+  place.pie.thickness = grid.radius * tilt.edge;
+  place.pie.center = room.center() - QPointF(0, place.pie.thickness / 2);
+  place.markRoom = room;
+  if (count > 1) {
+    const double top = std::max(cell.top(), place.pie.center.y() - place.pie.radiusY - titleRoom);
+    place.title = QRectF(cell.left(), top, cell.width(), titleRoom - 4);
+    place.markRoom.setTop(place.title.bottom() + 2);
+  }
+  return place;
+}
+
+struct PieSet {
+  const ChartModel& model;
+  const std::vector<const SeriesModel*>& pies;
+  const std::vector<PiePlan>& plans;
+  QRectF area;
+  double titleRoom;
+  Tilt tilt;
+  std::vector<double> titleWidths;  // with more than one pie
+};
+
+int MarksScoreIn(const PieSet& set, const PieGrid& grid, const ChartLayout& layout) {
+  const int count = static_cast<int>(set.pies.size());
+  int standing = 0;
+  for (int i = 0; i < count; ++i) {
+    const PiePlan& plan = set.plans[static_cast<std::size_t>(i)];
+    if (plan.marked.empty() || !(plan.sum > 0)) continue;
+    const PiePlace place = PlaceOf(grid, i, count, set.area, set.titleRoom, set.tilt);
+    if (place.pie.radiusX < 2) continue;
+    standing += MarksStanding(*set.pies[static_cast<std::size_t>(i)], set.model.labels, place.pie,
+                              plan, place.markRoom, layout);
+  }
+  return standing;
+}
+
+// How much of the pies' titles a grid's cells show, in whole pixels of their widths.
+int TitleRoomShown(const PieSet& set, const PieGrid& grid) {
+  const double cell = CellSize(set.area, grid.rows, grid.columns).width();
+  double shown = 0;
+  for (double width : set.titleWidths) shown += std::min(width, cell);
+  return static_cast<int>(shown);
+}
+
+// Step 2 where the largest disc leaves marks out or shortens them: every grid, each with its disc
+// down to the last of kDiscShrinks of its largest, scored by the marks that stand (whole ones
+// count twice), then by how much of the titles shows, then by the disc; no disc smaller than
+// that share of the largest of all. So a larger area, which
+// can hold every arrangement a smaller one could, does not show fewer marks because its largest
+// disc crowds them.
+PieGrid GridForMarks(const PieSet& set, const PieGrid& largest, const ChartLayout& layout) {
+  std::size_t wanted = 0;
+  for (const PiePlan& plan : set.plans) wanted += plan.marked.size();
+  const auto score = [&](const PieGrid& grid) {
+    return std::tuple(MarksScoreIn(set, grid, layout), TitleRoomShown(set, grid), grid.radius);
+  };
+  const double smallest = std::max(2.0, largest.radius * kDiscShrinks.back());
+  PieGrid best = largest;
+  auto most = score(largest);
+  if (std::get<0>(most) == 2 * static_cast<int>(wanted)) return best;  // all of them whole
+  for (const PieGrid& grid : Grids(set.plans, set.area, set.titleRoom, set.tilt)) {
+    for (double share : kDiscShrinks) {
+      const PieGrid shrunk{grid.rows, grid.columns, grid.radius * share};
+      if (shrunk.radius < smallest) continue;
+      if (const auto tried = score(shrunk); tried > most) best = shrunk, most = tried;
+    }
+  }
+  return best;
+}
+
 void LayoutPies(const ChartModel& model, const std::vector<const SeriesModel*>& pies, QRectF area,
                 ChartLayout& layout) {
   if (pies.empty()) return;
@@ -236,30 +339,24 @@ void LayoutPies(const ChartModel& model, const std::vector<const SeriesModel*>& 
   for (std::size_t p = 0; p < pies.size(); ++p) {
     plans.push_back(PlanPie(*pies[p], static_cast<int>(p), model.labels, layout));
   }
-  const PieGrid grid = ChooseGrid(plans, area, titleRoom, tilt);  // step 2
   QStringList names;
   for (const SeriesModel* series : pies) names.push_back(SeriesName(*series));
+  PieSet set{model, pies, plans, area, titleRoom, tilt, {}};
+  for (const QString& name : names) {
+    if (count > 1) set.titleWidths.push_back(TextWidth(layout.fonts[FontRole::SeriesTitle], name));
+  }
+  const PieGrid grid = GridForMarks(set, ChooseGrid(plans, area, titleRoom, tilt), layout);
   const QStringList titles = DistinctlyShortened(layout.fonts[FontRole::SeriesTitle], names,
                                                  CellOf(grid, 0, count, area).width());
   for (int i = 0; i < count; ++i) {
     const SeriesModel& series = *pies[static_cast<std::size_t>(i)];
     const PiePlan& plan = plans[static_cast<std::size_t>(i)];
-    const QRectF cell = CellOf(grid, i, count, area);
-    const QRectF room = cell.adjusted(0, titleRoom, 0, 0);
-    PieGeometry pie;
-    pie.series = i;
-    pie.radiusX = grid.radius;
-    pie.radiusY = pie.radiusX * tilt.squash;
-    pie.thickness = pie.radiusX * tilt.edge;
-    pie.center = room.center() - QPointF(0, pie.thickness / 2);
+    PiePlace place = PlaceOf(grid, i, count, area, titleRoom, tilt);
+    PieGeometry& pie = place.pie;
     if (pie.radiusX < 2 || !plan.anyValue) continue;
-    QRectF markRoom = room;
     if (count > 1) {  // step 3
-      const double top = std::max(cell.top(), pie.center.y() - pie.radiusY - titleRoom);
-      const QRectF title(cell.left(), top, cell.width(), titleRoom - 4);
-      markRoom.setTop(title.bottom() + 2);
       const QString whole = SeriesName(series);
-      TextItem item = BoxedText(titles[i], title, Qt::AlignCenter, FontRole::SeriesTitle);
+      TextItem item = BoxedText(titles[i], place.title, Qt::AlignCenter, FontRole::SeriesTitle);
       item.role = TextRole::SeriesTitle;
       if (item.text != whole) item.fullText = whole;
       if (!item.text.isEmpty()) layout.texts.push_back(item);
@@ -272,8 +369,8 @@ void LayoutPies(const ChartModel& model, const std::vector<const SeriesModel*>& 
     pie.slices = DrawnSlices(series, plan.sum, pie.radiusX);
     if (pie.thickness > 0) AddEdges(pie, i, layout);
     AddTops(pie, i, layout);
-    if (!plan.marked.empty()) AddMarks(series, model.labels, pie, plan, markRoom, layout);  // 5
-    layout.pies.push_back(std::move(pie));
+    if (!plan.marked.empty()) AddMarks(series, model.labels, pie, plan, place.markRoom, layout);
+    layout.pies.push_back(std::move(pie));  // 5
   }
 }
 

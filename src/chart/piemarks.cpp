@@ -5,6 +5,7 @@
 #include "chart/piemarks.h"
 
 #include <algorithm>
+#include <array>
 #include <utility>
 
 #include "chart/labelplacer.h"
@@ -19,13 +20,14 @@ const QColor kLeaderColor(110, 110, 110);
 
 double MarkHeight(const QFont& font) { return LineHeight(font) + 2; }
 
-// The mark shortened to `width`: the label shortened in its middle, where labels that start
-// alike still differ at their ends, and the value whole; the value alone where no label fits.
+// The mark `whole` (of `wholeWidth`) shortened to `width`: the label shortened in its middle,
+// where labels that start alike still differ at their ends, and the value whole; the value alone
+// where no label fits.
 QString ShortenedMark(const ChartLayout& layout, const SeriesModel& series, int drawn,
-                      std::span<const std::string> labels, std::size_t index, double width) {
+                      std::span<const std::string> labels, std::size_t index, const QString& whole,
+                      double wholeWidth, double width) {
+  if (wholeWidth <= width) return whole;
   const QFont& font = layout.fonts[FontRole::Mark];
-  const QString whole = MarkLabel(series, drawn, labels, index, layout);
-  if (TextWidth(font, whole) <= width) return whole;
   const QString value = ValueText(layout, drawn, series.points[index].value);
   const QString label = CategoryLabel(labels, index).trimmed();
   const QString shortLabel =
@@ -80,9 +82,9 @@ std::vector<PieMark> PieMarks(const SeriesModel& series, std::span<const std::st
     const double drop = s < 0 ? pie.thickness : 0;
     PieMark mark;
     mark.point = static_cast<int>(point);
-    mark.whole = MarkLabel(series, pie.series, labels, point, layout);
-    mark.text =
-        ShortenedMark(layout, series, pie.series, labels, point, textRoom);  // empty: nothing fits
+    mark.whole = plan.marks[k];
+    mark.text = ShortenedMark(layout, series, pie.series, labels, point, mark.whole,
+                              plan.markWidths[k], textRoom);  // empty: nothing fits
     mark.size = std::abs(series.points[point].value);
     mark.rim = OnEllipse(pie, mid) + QPointF(0, drop);
     // A leader turns half a connector beyond the rim, but never outside the room: a disc that
@@ -90,7 +92,8 @@ std::vector<PieMark> PieMarks(const SeriesModel& series, std::span<const std::st
     mark.elbow = QPointF(pie.center.x() + (pie.radiusX + kConnector / 2) * c,
                          std::clamp(pie.center.y() - (pie.radiusY + kConnector / 2) * s + drop,
                                     room.top() + 1, std::max(room.top() + 1, room.bottom() - 1)));
-    const double width = TextWidth(font, mark.text) + kMarkFrame;
+    const double width =
+        (mark.text == mark.whole ? plan.markWidths[k] : TextWidth(font, mark.text)) + kMarkFrame;
     const double height = MarkHeight(font);
     const double left = c >= 0 ? pie.center.x() + reach : pie.center.x() - reach - width;
     mark.wanted = mark.elbow.y();
@@ -154,20 +157,37 @@ std::vector<PieMark> Column(std::vector<PieMark> marks, QRectF room) {
   return marks;
 }
 
+// Both sides' columns: the marks that stand, left and right of the disc.
+std::array<std::vector<PieMark>, 2> Columns(const SeriesModel& series,
+                                            std::span<const std::string> labels,
+                                            const PieGeometry& pie, const PiePlan& plan,
+                                            QRectF room, const ChartLayout& layout) {
+  std::vector<PieMark> left, right;
+  for (PieMark& mark : PieMarks(series, labels, pie, plan, room, layout)) {
+    (mark.rect.left() < pie.center.x() ? left : right).push_back(std::move(mark));
+  }
+  return {Column(std::move(left), room), Column(std::move(right), room)};
+}
+
 }  // namespace
+
+int MarksStanding(const SeriesModel& series, std::span<const std::string> labels,
+                  const PieGeometry& pie, const PiePlan& plan, QRectF room,
+                  const ChartLayout& layout) {
+  int score = 0;
+  for (const auto& side : Columns(series, labels, pie, plan, room, layout)) {
+    for (const PieMark& mark : side) score += mark.text == mark.whole ? 2 : 1;
+  }
+  return score;
+}
 
 void AddMarks(const SeriesModel& series, std::span<const std::string> labels,
               const PieGeometry& pie, const PiePlan& plan, QRectF room, ChartLayout& layout) {
   layout.omitted.dataLabels.wanted +=
       static_cast<int>(std::count_if(series.points.begin(), series.points.end(),
                                      [](const ChartPoint& p) { return IsSlice(p.value); }));
-  std::vector<PieMark> left, right;
-  for (PieMark& mark : PieMarks(series, labels, pie, plan, room, layout)) {
-    (mark.rect.left() < pie.center.x() ? left : right).push_back(std::move(mark));
-  }
   LabelPlacer placer(layout, room);
-  for (std::vector<PieMark> side :
-       {Column(std::move(left), room), Column(std::move(right), room)}) {
+  for (std::vector<PieMark> side : Columns(series, labels, pie, plan, room, layout)) {
     std::stable_sort(side.begin(), side.end(),
                      [](const PieMark& a, const PieMark& b) { return a.size > b.size; });
     for (const PieMark& mark : side) {

@@ -33,15 +33,24 @@ inline bool IsSlice(double value) { return std::isfinite(value) && value != 0; }
 
 // Step 1: a pie's sum and the marks it may show.
 struct PiePlan {
-  long double sum = 0;      // of the values' sizes: wide enough for any number of any doubles
-  bool anyValue = false;    // a finite value, zero included: an all-zero pie is an empty disc
-  std::vector<int> marked;  // the points whose marks may show, by index
-  double widestMark = 0;    // of their texts
+  long double sum = 0;         // of the values' sizes: wide enough for any number of any doubles
+  bool anyValue = false;       // a finite value, zero included: an all-zero pie is an empty disc
+  std::vector<int> marked;     // the points whose marks may show, by index
+  std::vector<QString> marks;  // their whole texts, measured once for every disc tried
+  std::vector<double> markWidths;  // and their widths
+  double widestMark = 0;           // of their texts
 };
 
 // The mark of point `index` of the drawn series `drawn`: its label and value, or the value alone.
 QString MarkLabel(const SeriesModel& series, int drawn, std::span<const std::string> labels,
                   std::size_t index, const ChartLayout& layout);
+
+// How well the pie's marks stand in their columns beside the disc, before the placer sees them:
+// two for a mark shown whole, one for a shortened one. What the choice of the pies' grid and
+// radius counts.
+int MarksStanding(const SeriesModel& series, std::span<const std::string> labels,
+                  const PieGeometry& pie, const PiePlan& plan, QRectF room,
+                  const ChartLayout& layout);
 
 // Step 5: the marks of one pie in `room`, each side's column through the placer from the largest
 // slice down until one is refused, each joined to its slice by a leader.

@@ -1,9 +1,9 @@
 // (x) More room shows more: the same chart laid out with at least as much room on both sides
 // never shows less than it did with less room. Compared text by text, except where the layout
 // keeps a share rather than particular texts: category labels thinned to every k-th, the value
-// axis' ticks and the legend's entries are compared by how many show. A data label is compared
-// by its place (series and point) and whether it shows whole, as its number may take another
-// form with more room (the axis' scale note, the ticks' decimals).
+// axis' ticks, the legend's entries and each data set's data labels are compared by how many
+// show (data labels: at all, and whole; their numbers may take another form with more room, the
+// axis' scale note or the ticks' decimals).
 
 #include <algorithm>
 #include <map>
@@ -19,9 +19,13 @@ constexpr int kReadableScale = 3;  // labelled ticks
 
 using TextKey = std::tuple<int, int, int, QString>;  // role, series, point, whole text
 
+// Data labels are counted per data set rather than compared one by one: shown at all, and shown
+// whole. With more room the labels of a data set may stand elsewhere (a larger disc spreads its
+// thin slices' marks differently), but never fewer of them.
+constexpr int kLabelsShown = -1;
+constexpr int kLabelsWhole = -2;
+
 TextKey KeyOf(const TextItem& item) {
-  if (item.role == TextRole::DataLabel)
-    return {static_cast<int>(item.role), item.series, item.point, {}};
   return {static_cast<int>(item.role), item.series, item.point,
           item.fullText.isEmpty() ? item.text : item.fullText};
 }
@@ -36,10 +40,6 @@ bool ShownShortened(const TextItem& item) {
   return !item.fullText.isEmpty() && item.text.contains(QChar(0x2026));
 }
 
-// What is compared of a data label: shown whole, shown shortened, or (missing) not at all.
-constexpr int kShownWhole = 2;
-constexpr int kShownShortened = 1;
-
 // How much of each text the layout shows, by what it is: the lines of a wrapped text add up.
 std::map<TextKey, int> ShownTexts(const ChartLayout& layout) {
   std::map<TextKey, int> shown;
@@ -50,9 +50,12 @@ std::map<TextKey, int> ShownTexts(const ChartLayout& layout) {
         item.role == TextRole::ScaleNote)
       return;
     if (item.role == TextRole::DataLabel) {
-      const int whole = ShownShortened(item) ? kShownShortened : kShownWhole;
-      const auto [place, added] = shown.try_emplace(KeyOf(item), whole);
-      if (!added) place->second = std::min(place->second, whole);  // a line of it shortened
+      // A pie's mark is one line: shown in part (its label shortened, or its value alone) where
+      // it differs from its whole text.
+      const bool whole = item.fullText.isEmpty() || item.text == item.fullText;
+      const int role = static_cast<int>(item.role);
+      ++shown[{role, item.series, kLabelsShown, {}}];
+      if (whole) ++shown[{role, item.series, kLabelsWhole, {}}];
       return;
     }
     shown[KeyOf(item)] += LettersShown(item.text);
@@ -64,10 +67,19 @@ std::map<TextKey, int> ShownTexts(const ChartLayout& layout) {
   return shown;
 }
 
-std::string NameOf(const TextKey& key) {
+std::string Count(const std::string& what, int smaller, int larger) {
+  return what + ": " + std::to_string(larger) + " with more room, " + std::to_string(smaller) +
+         " with less";
+}
+
+std::string Lost(const TextKey& key, int before, int after) {
   const auto& [role, series, point, text] = key;
-  if (!text.isEmpty()) return Quoted(text);
-  return "the data label of series " + std::to_string(series) + ", point " + std::to_string(point);
+  if (role == static_cast<int>(TextRole::DataLabel)) {
+    return Count("data labels of series " + std::to_string(series) +
+                     (point == kLabelsWhole ? " shown whole" : " shown"),
+                 before, after);
+  }
+  return Quoted(text) + (after == 0 ? " left out" : " shortened") + " with more room";
 }
 
 int WholeCategoryLabels(const ChartLayout& layout) {
@@ -75,11 +87,6 @@ int WholeCategoryLabels(const ChartLayout& layout) {
   for (const TextItem& item : layout.texts)
     whole += item.role == TextRole::CategoryLabel && !ShownShortened(item) ? 1 : 0;
   return whole;
-}
-
-std::string Count(const char* what, int smaller, int larger) {
-  return std::string(what) + ": " + std::to_string(larger) + " with more room, " +
-         std::to_string(smaller) + " with less";
 }
 
 void CompareCounts(const ChartLayout& smaller, const ChartLayout& larger, GuaranteeReport& report) {
@@ -114,8 +121,7 @@ std::vector<BrokenGuarantee> LostWithMoreRoom(const ChartLayout& smaller,
     const auto found = more.find(key);
     const int after = found == more.end() ? 0 : found->second;
     if (after >= before) continue;
-    report.Add(Guarantee::MoreRoomShowsMore,
-               NameOf(key) + (after == 0 ? " left out" : " shortened") + " with more room");
+    report.Add(Guarantee::MoreRoomShowsMore, Lost(key, before, after));
   }
   return report.Broken();
 }

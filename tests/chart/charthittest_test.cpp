@@ -181,7 +181,10 @@ TEST(ChartHitTest, AShortenedTextTellsItsWholeTextWhereItIsPainted) {
     ModelBuilder b;
     for (int s = 0; s < (kind == SeriesKind::Pie ? 2 : 1); ++s) {
       SeriesModel& series = b.Add(kind, {});
-      series.title = "Sales of the regional offices, second half of the year " + std::to_string(s);
+      series.title =
+          "Sales of the regional offices, second half of the year, in thousands of "
+          "euros before taxes and after returns " +
+          std::to_string(s);
       for (int i = 0; i < 12; ++i) {
         b.AddPoint(series, i + 1, "Regional office number " + std::to_string(i + 1), clAutomatic);
       }

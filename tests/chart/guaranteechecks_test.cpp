@@ -134,6 +134,18 @@ TEST(LayoutGuarantees, TheCheckFindsEachKindOfFault) {
   ASSERT_GT(good.valueTicks.size(), 3u);
   fewerTicks.valueTicks.resize(2);
   EXPECT_TRUE(loses(fewerTicks, "value ticks"));
+  ChartLayout fewerLabels = good;  // a data set's label left out, another's shown in part
+  const auto label = std::find_if(fewerLabels.texts.begin(), fewerLabels.texts.end(),
+                                  [](const TextItem& t) { return t.role == TextRole::DataLabel; });
+  ASSERT_NE(label, fewerLabels.texts.end());
+  const int series = label->series;
+  fewerLabels.texts.erase(label);
+  EXPECT_TRUE(loses(fewerLabels, "data labels of series " + std::to_string(series) + " shown: "));
+  ChartLayout partLabel = good;
+  for (TextItem& text : partLabel.texts) {
+    if (text.role == TextRole::DataLabel) text.fullText = "Whole: " + text.text;
+  }
+  EXPECT_TRUE(loses(partLabel, " shown whole: 0 with more room"));
 }
 
 // The same for what a reader reads off the chart: a data label moved onto another bar, a bar

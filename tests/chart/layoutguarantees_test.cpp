@@ -313,12 +313,12 @@ TEST(LayoutGuarantees, EveryBarHasPixelsOfItsOwnColourWhenDrawn) {
 // faster than one of their sides have less room on that side, and are not compared; the property
 // counts them so that they stay the exception.
 //
-// The guarantee does not hold for every chart yet: data labels and pie marks placed with more
-// room are sometimes placed differently (pies in another grid), and a few of them drop out. Until
-// it holds, the share of pairs that lose anything is held below kMaxLosingShare (about 5 % lose
-// now), so that a change that makes larger images lose more is seen; LAYOUT_DUMP names a folder
-// for the pictures of the pairs that lose.
-constexpr double kMaxLosingShare = 0.06;
+// The guarantee does not hold for every chart yet: a data set's labels placed with more room
+// are sometimes fewer (3D bars behind taller rows, pies' thin slices), and a legend may take a
+// narrower share and shorten its entries. Until it holds, the share of pairs that lose anything
+// is held below kMaxLosingShare (3.4 % lose now), so that a change that makes larger images lose
+// more is seen; LAYOUT_DUMP names a folder for the pictures of the pairs that lose.
+constexpr double kMaxLosingShare = 0.04;
 
 TEST(LayoutGuarantees, MoreRoomShowsLessOnlyInFewCharts) {
   const char* seed = std::getenv("LAYOUT_SEED");
