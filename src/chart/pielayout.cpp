@@ -17,8 +17,10 @@
 //      values are all zero is an empty disc; faces: in 3D the edge of the front half first,
 //      then the slice tops;
 //   5. marks in a column on the slice's side of the disc, each joined to its slice by a leader
-//      line and within a few mark heights of it; where thin slices crowd, the smallest slices'
-//      marks are left out (the legend still lists every slice); piemarks.cpp.
+//      line and within a few mark heights of it; where thin slices near the top or bottom crowd,
+//      their marks cross to the other column above or below the disc; the smallest slices'
+//      marks that find no place are left out (the legend still lists every slice);
+//      piemarks.cpp.
 
 #include <algorithm>
 #include <array>

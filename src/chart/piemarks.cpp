@@ -1,11 +1,14 @@
 // The marks of pie slices (step 5 of the order in pielayout.cpp): each in a column on its
 // slice's side of the disc, joined to its slice by a leader line and within a few mark heights
-// of it; where thin slices crowd, the smallest slices' marks are left out.
+// of it; where thin slices crowd, their marks cross to the other side's free room above or below
+// the disc, and the smallest slices' marks that find no place are left out.
 
 #include "chart/piemarks.h"
 
 #include <algorithm>
 #include <array>
+#include <cmath>
+#include <limits>
 #include <utility>
 
 #include "chart/labelplacer.h"
@@ -108,7 +111,7 @@ std::vector<PieMark> PieMarks(const SeriesModel& series, std::span<const std::st
 // until one has no such place, or no room for its text: it and the marks of the smaller slices on
 // its side are left out (their slices are still in the legend). So leaders stay short and never
 // fan out from a cluster of thin slices over the disc, and the largest slices keep their marks.
-std::vector<PieMark> NearTheirSlices(std::vector<PieMark> marks, QRectF room) {
+std::vector<PieMark> NearTheirSlices(std::vector<PieMark>& marks, QRectF room) {
   const double height = marks.front().rect.height();
   std::stable_sort(marks.begin(), marks.end(),
                    [](const PieMark& a, const PieMark& b) { return a.size > b.size; });
@@ -133,15 +136,17 @@ std::vector<PieMark> NearTheirSlices(std::vector<PieMark> marks, QRectF room) {
     mark.rect.moveTop(best);
     taken.push_back(std::move(mark));
   }
+  marks.erase(marks.begin(), marks.begin() + static_cast<std::ptrdiff_t>(taken.size()));
   return taken;
 }
 
 // One side's column: the marks near their slices, then in the order of the slices down the side,
-// each as near its slice as the marks above and below let it be.
-std::vector<PieMark> Column(std::vector<PieMark> marks, QRectF room) {
-  if (marks.empty() || room.height() < marks.front().rect.height()) return {};
-  const double height = marks.front().rect.height();
-  marks = NearTheirSlices(std::move(marks), room);
+// each as near its slice as the marks above and below let it be. The marks left out stay in
+// `side`.
+std::vector<PieMark> Column(std::vector<PieMark>& side, QRectF room) {
+  if (side.empty() || room.height() < side.front().rect.height()) return {};
+  const double height = side.front().rect.height();
+  std::vector<PieMark> marks = NearTheirSlices(side, room);
   std::sort(marks.begin(), marks.end(),
             [](const PieMark& a, const PieMark& b) { return a.wanted < b.wanted; });
   double top = room.top();
@@ -157,7 +162,78 @@ std::vector<PieMark> Column(std::vector<PieMark> marks, QRectF room) {
   return marks;
 }
 
-// Both sides' columns: the marks that stand, left and right of the disc.
+// Marks that their own side left out, across the disc: in the other column, above the disc and
+// that column's marks for slices of the upper half, below them for the lower half. A leader runs
+// straight up (or down) from its slice's rim, clear of the disc, then across to its mark. Only
+// slices near the top or bottom of the disc (a leader over the whole disc would be hard to
+// follow), nearer the other side than every mark of their own side in that half, cross, and only
+// from one side per half, with the slice nearest the other side turning nearest the disc: so no
+// two leaders cross.
+constexpr double kCrossingReach = 0.5;  // of the radius, from the disc's middle across
+
+struct Crossing {
+  bool upper = true;    // the half of the disc
+  bool toRight = true;  // from the left column to the right one
+};
+
+bool InHalf(const PieMark& mark, const PieGeometry& pie, bool upper) {
+  return (mark.rim.y() < pie.center.y()) == upper;
+}
+
+std::vector<PieMark> Crossers(const std::vector<PieMark>& leftOut,
+                              const std::vector<PieMark>& stayed, const PieGeometry& pie,
+                              Crossing way) {
+  // Nearer the other side than every mark that stayed in this half.
+  double bound = way.toRight ? -std::numeric_limits<double>::infinity()
+                             : std::numeric_limits<double>::infinity();
+  for (const PieMark& mark : stayed) {
+    if (!InHalf(mark, pie, way.upper)) continue;
+    bound = way.toRight ? std::max(bound, mark.rim.x()) : std::min(bound, mark.rim.x());
+  }
+  std::vector<PieMark> crossers;
+  for (const PieMark& mark : leftOut) {
+    const bool nearer = way.toRight ? mark.rim.x() > bound : mark.rim.x() < bound;
+    const bool central = std::abs(mark.rim.x() - pie.center.x()) <= kCrossingReach * pie.radiusX;
+    if (InHalf(mark, pie, way.upper) && nearer && central && !mark.text.isEmpty())
+      crossers.push_back(mark);
+  }
+  std::stable_sort(crossers.begin(), crossers.end(),
+                   [](const PieMark& a, const PieMark& b) { return a.size > b.size; });
+  return crossers;
+}
+
+// Puts `crossers` (largest first) into the other column's free slots beyond the disc and its
+// marks, as many as there are slots, nearest the other side nearest the disc.
+std::vector<PieMark> Across(std::vector<PieMark> crossers, const std::vector<PieMark>& column,
+                            const PieGeometry& pie, QRectF room, Crossing way) {
+  if (crossers.empty()) return {};
+  const double height = crossers.front().rect.height();
+  double edge = way.upper ? pie.center.y() - pie.radiusY - kConnector / 2
+                          : pie.center.y() + pie.radiusY + pie.thickness + kConnector / 2;
+  for (const PieMark& mark : column) {
+    edge = way.upper ? std::min(edge, mark.rect.top()) : std::max(edge, mark.rect.bottom());
+  }
+  const double spare = way.upper ? edge - room.top() : room.bottom() - edge;
+  const auto places = static_cast<std::size_t>(std::max(0.0, std::floor(spare / height)));
+  if (crossers.size() > places) crossers.resize(places);
+  std::sort(crossers.begin(), crossers.end(), [&](const PieMark& a, const PieMark& b) {
+    return way.toRight ? a.rim.x() > b.rim.x() : a.rim.x() < b.rim.x();
+  });
+  const double reach = pie.radiusX + kConnector + kMarkGap;
+  for (std::size_t i = 0; i < crossers.size(); ++i) {
+    PieMark& mark = crossers[i];
+    const double step = static_cast<double>(i + 1) * height;
+    const double top = way.upper ? edge - step : edge + step - height;
+    const double left =
+        way.toRight ? pie.center.x() + reach : pie.center.x() - reach - mark.rect.width();
+    mark.rect.moveTo(left, top);
+    mark.elbow = QPointF(mark.rim.x(), mark.rect.center().y());
+  }
+  return crossers;
+}
+
+// Both sides' columns: the marks that stand, left and right of the disc, each with the marks
+// that crossed to it.
 std::array<std::vector<PieMark>, 2> Columns(const SeriesModel& series,
                                             std::span<const std::string> labels,
                                             const PieGeometry& pie, const PiePlan& plan,
@@ -166,7 +242,21 @@ std::array<std::vector<PieMark>, 2> Columns(const SeriesModel& series,
   for (PieMark& mark : PieMarks(series, labels, pie, plan, room, layout)) {
     (mark.rect.left() < pie.center.x() ? left : right).push_back(std::move(mark));
   }
-  return {Column(std::move(left), room), Column(std::move(right), room)};
+  std::array<std::vector<PieMark>, 2> columns = {Column(left, room), Column(right, room)};
+  for (bool upper : {true, false}) {
+    std::vector<PieMark> toRight = Crossers(left, columns[0], pie, {upper, true});
+    std::vector<PieMark> toLeft = Crossers(right, columns[1], pie, {upper, false});
+    const auto largest = [](const std::vector<PieMark>& marks) {
+      return marks.empty() ? -1.0 : marks.front().size;
+    };
+    const bool rightward = largest(toRight) >= largest(toLeft);
+    std::vector<PieMark>& column = columns[rightward ? 1 : 0];
+    for (PieMark& mark : Across(rightward ? std::move(toRight) : std::move(toLeft), column, pie,
+                                room, {upper, rightward})) {
+      column.push_back(std::move(mark));
+    }
+  }
+  return columns;
 }
 
 }  // namespace

@@ -95,16 +95,28 @@ void CheckBarLabels(const ChartModel& model, const ChartLayout& layout,
   }
 }
 
-// (ix) for pies: on either side of a pie, no slice without its label is larger than one with.
+// Where each data label stands across: the middle of its box, by (series, point).
+std::map<std::pair<int, int>, double> LabelMiddles(const ChartLayout& layout) {
+  std::map<std::pair<int, int>, double> middles;
+  for (const TextItem& item : layout.texts) {
+    if (item.role == TextRole::DataLabel)
+      middles[{item.series, item.point}] = item.origin.x() + item.box.center().x();
+  }
+  return middles;
+}
+
+// (ix) for pies: on either side of a pie, no slice without its label is larger than one labelled
+// on that side; a label that crossed to the other side is of a slice no larger than those.
 void CheckPieLabels(const ChartLayout& layout, const std::vector<const SeriesModel*>& drawn,
                     GuaranteeReport& report) {
-  const Labelled labelled = LabelledPoints(layout);
+  const auto middles = LabelMiddles(layout);
   for (const PieGeometry& pie : layout.pies) {
     const SeriesModel& series = *drawn[static_cast<std::size_t>(pie.series)];
     if (!series.marksVisible) continue;
     long double sum = 0, before = 0;
     for (const ChartPoint& p : series.points) sum += std::isfinite(p.value) ? std::abs(p.value) : 0;
-    double smallestShown[2] = {HUGE_VAL, HUGE_VAL}, largestLeftOut[2] = {0, 0};
+    double smallestShown[2] = {HUGE_VAL, HUGE_VAL}, largestLeftOut[2] = {0, 0},
+           largestCrossed[2] = {0, 0};
     for (std::size_t i = 0; i < series.points.size(); ++i) {
       const double value = series.points[i].value;
       if (!std::isfinite(value) || value == 0) continue;
@@ -112,15 +124,25 @@ void CheckPieLabels(const ChartLayout& layout, const std::vector<const SeriesMod
       before += std::abs(value);
       const double middle = static_cast<double>((start + 90 - before / sum * 360) / 2);
       const int side = std::cos(middle * std::numbers::pi / 180) >= 0 ? 1 : 0;
-      double& bound = labelled.contains({pie.series, static_cast<int>(i)}) ? smallestShown[side]
-                                                                           : largestLeftOut[side];
-      bound = &bound == &smallestShown[side] ? std::min(bound, std::abs(value))
-                                             : std::max(bound, std::abs(value));
+      const double size = std::abs(value);
+      const auto label = middles.find({pie.series, static_cast<int>(i)});
+      if (label == middles.end()) {
+        largestLeftOut[side] = std::max(largestLeftOut[side], size);
+      } else if ((label->second >= pie.center.x()) == (side == 1)) {
+        smallestShown[side] = std::min(smallestShown[side], size);
+      } else {
+        largestCrossed[side] = std::max(largestCrossed[side], size);
+      }
     }
     for (int side : {0, 1}) {
       if (smallestShown[side] < largestLeftOut[side]) {
         report.Add(Guarantee::LabelsPresent, "pie " + std::to_string(pie.series) +
                                                  " labels a smaller slice and not a larger one");
+      }
+      if (largestCrossed[side] > smallestShown[side]) {
+        report.Add(Guarantee::LabelsPresent,
+                   "pie " + std::to_string(pie.series) +
+                       " sends a label across that had a place on its own side");
       }
     }
   }

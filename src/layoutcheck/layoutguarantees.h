@@ -39,7 +39,8 @@
 //       (or of one bar series), every bar at least a small label's line plus its 3D depth thick
 //       whose side of the axis is at least twice the small label long (plus the depth and a
 //       few pixels) has its label; a stacked segment has its label wherever the small label
-//       fits inside it; a pie's labels on either side of it are those of its largest slices.
+//       fits inside it; a pie's labels on either side of it are those of its largest slices,
+//       and a label that crossed to the other side is of a slice its own side had no place for.
 // (x)   More room shows more: laid out with at least as much room on both sides, the chart
 //       leaves out, shortens or thins no text that it showed with less: data labels, pie
 //       labels, names in the legend, titles; no fewer category labels (shown, and shown

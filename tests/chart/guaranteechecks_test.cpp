@@ -283,6 +283,12 @@ TEST(LayoutGuarantees, TheCheckFindsEachFaultOfTheNumbers) {
       smallerOnly.texts.begin(), smallerOnly.texts.end(),
       [](const TextItem& t) { return t.role == TextRole::DataLabel && t.point == 1; }));
   EXPECT_TRUE(breaks(p.Model(), smallerOnly, Guarantee::LabelsPresent));
+  ChartLayout crossed = pie;  // and its label sent to the other side, where it had a place
+  TextItem* across = DataLabelOf(crossed, 0, 1);
+  ASSERT_NE(across, nullptr);
+  across->origin.setX(pie.pies.front().center.x() + pie.pies.front().radiusX + 20);
+  EXPECT_NE(DescribeBroken(BrokenGuarantees(p.Model(), crossed)).find("sends a label across"),
+            std::string::npos);
 
   // One number style: a label not grouped as the ticks are, a label of other decimals than its
   // series' others, a label that ignores the axis' scale note, a 100 % axis without its "%".

@@ -306,6 +306,43 @@ TEST(LayoutGuarantees, EveryBarHasPixelsOfItsOwnColourWhenDrawn) {
   EXPECT_GT(checked, 40);
 }
 
+// A pie label that crossed to the other side of its disc has a leader straight up or down from
+// its slice, then level to its label, and it crosses no other leader. Over generated pies, skewed
+// and thin slices among them.
+TEST(LayoutGuarantees, LabelsAcrossThePieCrossNoLeader) {
+  Generator g(20261210u);
+  int across = 0;
+  for (int i = 0; i < 3000; ++i) {
+    const Case c = Generate(g);
+    const ChartModel& model = c.chart.Model();
+    if (model.series.empty() || !IsPie(model.series.front().kind)) continue;
+    const ProcessLocale locale(c.locale);
+    const ChartLayout layout = LayoutOf(model, c.logical.width(), c.logical.height(), c.scale);
+    std::vector<QLineF> leaders;  // two segments per label: rim to elbow, elbow to label
+    for (const Segment& stroke : layout.strokes) {
+      if (stroke.color == QColor(110, 110, 110)) leaders.push_back(stroke.line);
+    }
+    ASSERT_EQ(leaders.size() % 2, 0u);
+    for (std::size_t a = 0; a < leaders.size(); a += 2) {
+      const bool crossed = leaders[a].dx() == 0 && leaders[a].dy() != 0 &&
+                           leaders[a + 1].dy() == 0 &&
+                           leaders[a + 1].length() > 2 * std::abs(leaders[a].dy());
+      if (!crossed) continue;
+      ++across;
+      for (std::size_t b = 0; b < leaders.size(); ++b) {
+        if (b / 2 == a / 2) continue;
+        for (const QLineF& own : {leaders[a], leaders[a + 1]}) {
+          QPointF at;
+          ASSERT_NE(own.intersects(leaders[b], &at), QLineF::BoundedIntersection)
+              << "chart " << i << ": " << c.description << ": a label across its pie at "
+              << own.p2().x() << "," << own.p2().y();
+        }
+      }
+    }
+  }
+  EXPECT_GT(across, 50);
+}
+
 }  // namespace
 
 // (x) over generated pairs: every chart laid out again with more room on both sides, as an image
