@@ -308,9 +308,8 @@ int TitleRoomShown(const PieSet& set, const PieGrid& grid) {
 // Step 2 where the largest disc leaves marks out or shortens them: every grid, each with its disc
 // down to the last of kDiscShrinks of its largest, scored by the marks that stand (whole ones
 // count twice), then by how much of the titles shows, then by the disc; no disc smaller than
-// that share of the largest of all. So a larger area, which
-// can hold every arrangement a smaller one could, does not show fewer marks because its largest
-// disc crowds them.
+// that share of the largest of all. So a larger area, which can hold every arrangement a smaller
+// one could, does not show fewer marks because its largest disc crowds them.
 PieGrid GridForMarks(const PieSet& set, const PieGrid& largest, const ChartLayout& layout) {
   std::size_t wanted = 0;
   for (const PiePlan& plan : set.plans) wanted += plan.marked.size();
