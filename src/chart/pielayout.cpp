@@ -343,8 +343,9 @@ void LayoutPies(const ChartModel& model, const std::vector<const SeriesModel*>& 
   QStringList names;
   for (const SeriesModel* series : pies) names.push_back(SeriesName(*series));
   PieSet set{model, pies, plans, area, titleRoom, tilt, {}};
-  for (const QString& name : names) {
-    if (count > 1) set.titleWidths.push_back(TextWidth(layout.fonts[FontRole::SeriesTitle], name));
+  if (count > 1) {  // titles only above several pies
+    for (const QString& name : names)
+      set.titleWidths.push_back(TextWidth(layout.fonts[FontRole::SeriesTitle], name));
   }
   const PieGrid grid = GridForMarks(set, ChooseGrid(plans, area, titleRoom, tilt), layout);
   const QStringList titles = DistinctlyShortened(layout.fonts[FontRole::SeriesTitle], names,
