@@ -99,6 +99,9 @@ struct LabelSizes {
   double markAcross = 0;
   double smallAlong = 0;
   double smallAcross = 0;
+  // How many labels may stand past the longest bars: in 3D, the labels of bars hidden behind a
+  // longer bar of another row stand past that bar's label.
+  int lines = 1;
 };
 
 struct Frame {
@@ -208,7 +211,7 @@ std::vector<Box> BarBoxes(const std::vector<const SeriesModel*>& series, const S
 void AddBoxFaces(const Box& box, ChartLayout& layout);
 
 // Data labels of bars (barlabels.cpp). The labels of the series whose marks are shown, measured.
-LabelSizes MeasureDataLabels(const std::vector<const SeriesModel*>& series,
+LabelSizes MeasureDataLabels(const std::vector<const SeriesModel*>& series, const Plan& plan,
                              const ChartLayout& layout);
 // The width across that a label past a bar's end may take, in a slot of `slot` pixels, its box
 // `boxDepth` deep; and whether labels of that lane read upward.

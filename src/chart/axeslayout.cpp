@@ -332,7 +332,7 @@ LabelSizes DataLabelSizes(const std::vector<const SeriesModel*>& series, const P
   const double length = plan.horizontal ? area.height() : area.width();
   const double thinnest = LineHeight(layout.fonts[FontRole::SmallMark]);
   if (length / std::max(plan.categories, 1) * kGroupShare < thinnest) return {};
-  return MeasureDataLabels(series, layout);
+  return MeasureDataLabels(series, plan, layout);
 }
 
 // What the frame left out, for the reports.

@@ -26,6 +26,8 @@ constexpr double kOutsideGap = 2;      // between a bar's end and a label past i
 constexpr double kInsideGap = 2;       // between a bar's end and a label in it, and of the bar left
                                        // showing beyond the label
 constexpr std::size_t kMeasured = 24;  // the longest texts that are measured, of all labels
+constexpr double kNearlyLongest = 0.8;  // bars this share of the longest reach near the plot's end
+constexpr double kHoldsItsLabel = 0.2;  // faces this share of the longest bar hold their labels
 
 // Where a label of `extent` stands past the end of `box`, or just inside it.
 QRectF EndRect(const Box& box, QSizeF extent, bool horizontal, bool negative, bool outside) {
@@ -60,6 +62,7 @@ struct BarLabelPlan {
   bool upright = false;  // vertical bars' labels read upward
   bool stacked = false;
   double lane = 0;  // the narrowest bar's: labels of one style on every bar of the chart
+  int rows = 1;     // of 3D bars one behind another
 };
 
 // The lane of one bar, from its own width (bars are rounded to whole pixels): for one series of
@@ -132,6 +135,106 @@ std::vector<TextItem> Candidates(const Box& box, const QString& text, const BarL
   return candidates;
 }
 
+// How far a box reaches along the value axis towards the side of zero that `negative` names: to
+// the end of its front or top face (a side face past the end of a horizontal bar), or for a box
+// on the other side, to its start; larger is further out.
+double Reach(const Box& box, bool horizontal, bool negative) {
+  const QRectF& f = box.front;
+  if (horizontal) return negative ? -f.left() : f.right() + box.depth;
+  return negative ? f.bottom() : box.depth - f.top();
+}
+
+double EndReach(const Box& box, bool horizontal) { return Reach(box, horizontal, box.negative); }
+
+// The box with its end moved to `reach`.
+Box ReachingTo(Box box, double reach, bool horizontal) {
+  QRectF& f = box.front;
+  if (horizontal) {
+    box.negative ? f.setLeft(-reach) : f.setRight(reach - box.depth);
+  } else {
+    box.negative ? f.setBottom(reach) : f.setTop(box.depth - reach);
+  }
+  return box;
+}
+
+// In 3D, the bars of a point stand in rows one behind another, each row moved aside, and a label
+// past the end of one stands on the others wherever they reach further that way, or on their
+// labels. Where a label may stand instead: how far those bars reach, its own end and theirs
+// nearest first, and across a horizontal chart, from where to where the point's bars stand.
+struct PointRoom {
+  std::vector<double> ends;
+  double top = 0, bottom = 0;
+};
+
+PointRoom RoomAtPoint(const Box& box, const std::vector<Box>& boxes,
+                      const std::vector<std::size_t>& atPoint, bool horizontal) {
+  const double own = EndReach(box, horizontal);
+  PointRoom room{{own}, box.front.top() - box.depth, box.front.bottom()};
+  for (const std::size_t j : atPoint) {
+    const Box& other = boxes[j];
+    const double reach = Reach(other, horizontal, box.negative);
+    if (&other != &box && reach >= own) room.ends.push_back(reach);
+    room.top = std::min(room.top, other.front.top() - other.depth);
+    room.bottom = std::max(room.bottom, other.front.bottom());
+  }
+  std::sort(room.ends.begin(), room.ends.end());
+  return room;
+}
+
+// The offsets across of a label of `height` whose own place starts at `top`, one line of `step`
+// apart, that keep it between `room`'s top and bottom; nearest first.
+std::vector<double> Asides(double top, double height, double step, const PointRoom& room) {
+  std::vector<double> asides;
+  for (int j = 1;; ++j) {
+    const bool up = top - j * step >= room.top, down = top + j * step + height <= room.bottom;
+    if (!up && !down) return asides;
+    if (up) asides.push_back(-j * step);
+    if (down) asides.push_back(j * step);
+  }
+}
+
+// The places of such a label: past the end of each longer bar, nearest first; then past the
+// longest, a label further out at a time (two for each row, as turned labels past the ends take
+// more than a line), and in a horizontal chart beside those, one above another where the point's
+// bars stand; framed in its bar's colour, so that it reads as that bar's.
+std::vector<TextItem> PastLongerBars(const Box& box, const PointRoom& room, const QString& text,
+                                     const BarLabelPlan& plan, bool horizontal,
+                                     const ChartLayout& layout) {
+  std::vector<TextItem> candidates;
+  for (FontRole font : {FontRole::Mark, FontRole::SmallMark}) {
+    TextItem label = DataLabel(text, {box.series, box.point}, font, layout, true);
+    label.frame = box.color;
+    const bool upright = !horizontal && plan.upright;
+    const QSizeF extent = Extent(label, upright);
+    if (Across(extent, horizontal) > plan.lane) continue;
+    const auto at = [&](double reach) {
+      return EndRect(ReachingTo(box, reach, horizontal), extent, horizontal, box.negative, true);
+    };
+    const auto add = [&](const QRectF& rect) {
+      PlaceAt(label, rect, upright);
+      candidates.push_back(label);
+    };
+    for (const double reach : room.ends) add(at(reach));
+    const double along = (horizontal ? extent.width() : extent.height()) + kOutsideGap;
+    const std::vector<double> asides = horizontal
+                                           ? Asides(at(room.ends.back()).top(), extent.height(),
+                                                    extent.height() + kOutsideGap, room)
+                                           : std::vector<double>();
+    for (int k = 0; k <= 2 * plan.rows; ++k) {
+      const QRectF past = at(room.ends.back() + k * along);
+      if (k > 0) add(past);
+      for (const double aside : asides) add(past.translated(0, aside));
+    }
+  }
+  return candidates;
+}
+
+QString LabelText(const Box& box, const std::vector<const SeriesModel*>& series,
+                  const ChartLayout& layout) {
+  const SeriesModel& one = *series[static_cast<std::size_t>(box.series)];
+  return ValueText(layout, box.series, one.points[static_cast<std::size_t>(box.point)].value);
+}
+
 // How near a box is to the viewer, 0 nearest: its depth row, and in mode 0 its series (later
 // series are drawn over earlier ones). Labels are placed from the nearest back.
 int Nearness(const Box& box, const Plan& plan) {
@@ -145,9 +248,55 @@ bool HasReading(double value, MultiBar mode) {
   return std::isfinite(value) && (value != 0 || !IsStacked(mode));
 }
 
+// The labels past the longest bars of a 3D chart of bars in rows, on the side of zero that needs
+// most: at the categories whose longest bar on that side is nearly the chart's longest there, its
+// own, and one for each other bar on that side whose label stands past it: those that show too
+// little of their face past the bars in front of them to hold their label (a label past their end
+// would stand on the longer bar behind them).
+int LabelsPastTheLongest(const std::vector<const SeriesModel*>& series, const Plan& plan) {
+  if (!plan.deep || plan.bars.size() < 2 || plan.categories == 0 || plan.multiBar != MultiBar::None)
+    return 1;
+  int most = 1;
+  for (const bool negative : {false, true}) {
+    // The length of each labelled bar on this side, -1 for none.
+    const auto length = [&](std::size_t s, int point) {
+      const auto& points = series[s]->points;
+      const double v = point < static_cast<int>(points.size()) ? points[point].value : NAN;
+      const bool shown = series[s]->marksVisible && std::isfinite(v);
+      return shown && std::signbit(v) == negative ? std::abs(v) : -1.0;
+    };
+    std::vector<std::size_t> longest(static_cast<std::size_t>(plan.categories), plan.bars[0]);
+    double chart = -1;
+    for (const std::size_t s : plan.bars) {
+      for (int p = 0; p < plan.categories; ++p) {
+        if (length(s, p) > length(longest[p], p)) longest[p] = s;
+        chart = std::max(chart, length(s, p));
+      }
+    }
+    for (int p = 0; p < plan.categories; ++p) {
+      const std::size_t front = longest[p];
+      const double reach = length(front, p);
+      if (reach < 0 || reach < kNearlyLongest * chart) continue;
+      // How much longer a bar is than every bar in a row in front of it: its face that shows.
+      const auto shows = [&](std::size_t s) {
+        double before = 0;
+        for (const std::size_t t : plan.bars)
+          if (plan.row[t] < plan.row[s]) before = std::max(before, length(t, p));
+        return length(s, p) - before;
+      };
+      const auto past = [&](std::size_t s) {
+        return s != front && length(s, p) >= 0 && shows(s) < kHoldsItsLabel * reach;
+      };
+      most = std::max(
+          most, 1 + static_cast<int>(std::count_if(plan.bars.begin(), plan.bars.end(), past)));
+    }
+  }
+  return most;
+}
+
 }  // namespace
 
-LabelSizes MeasureDataLabels(const std::vector<const SeriesModel*>& series,
+LabelSizes MeasureDataLabels(const std::vector<const SeriesModel*>& series, const Plan& plan,
                              const ChartLayout& layout) {
   std::vector<std::pair<int, QString>> texts;  // length in characters, text
   LabelSizes sizes;
@@ -172,6 +321,7 @@ LabelSizes MeasureDataLabels(const std::vector<const SeriesModel*>& series,
   }
   sizes.markAcross = LineHeight(layout.fonts[FontRole::Mark]) + 2;
   sizes.smallAcross = LineHeight(layout.fonts[FontRole::SmallMark]);
+  sizes.lines = LabelsPastTheLongest(series, plan);
   return sizes;
 }
 
@@ -189,6 +339,7 @@ void AddBarLabels(const std::vector<const SeriesModel*>& series, const std::vect
   BarLabelPlan plan;
   plan.stacked = IsStacked(g.plan.multiBar);
   plan.lane = NarrowestLane(boxes, g);
+  plan.rows = g.plan.rows;
   plan.upright = LabelsUpright(g.plan, g.frame.labelSizes,
                                LabelLane(g.plan, g.slot, g.frame.depth > 0 ? g.BoxDepth() : 0));
   for (const std::size_t s : g.plan.bars) {
@@ -204,13 +355,29 @@ void AddBarLabels(const std::vector<const SeriesModel*>& series, const std::vect
   std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
     return Nearness(boxes[a], g.plan) < Nearness(boxes[b], g.plan);
   });
+  // Every bar's label at its own end first, then the labels of bars that found no room there
+  // because a longer bar of another row stands there, past the ends of the longer bars.
+  std::vector<std::size_t> unplaced;
   for (std::size_t i : order) {
     const Box& box = boxes[i];
     const SeriesModel& one = *series[static_cast<std::size_t>(box.series)];
     if (box.dense || !one.marksVisible) continue;
-    const QString text =
-        ValueText(layout, box.series, one.points[static_cast<std::size_t>(box.point)].value);
-    placer.Place(Candidates(box, text, plan, outermost[i], g.plan.horizontal, layout), layout);
+    if (!placer.Place(Candidates(box, LabelText(box, series, layout), plan, outermost[i],
+                                 g.plan.horizontal, layout),
+                      layout))
+      unplaced.push_back(i);
+  }
+  if (plan.stacked || g.plan.rows < 2) return;
+  std::vector<std::vector<std::size_t>> byPoint(static_cast<std::size_t>(g.plan.categories));
+  for (std::size_t i = 0; i < boxes.size(); ++i)
+    if (!boxes[i].dense) byPoint[static_cast<std::size_t>(boxes[i].point)].push_back(i);
+  for (std::size_t i : unplaced) {
+    const Box& box = boxes[i];
+    const PointRoom room =
+        RoomAtPoint(box, boxes, byPoint[static_cast<std::size_t>(box.point)], g.plan.horizontal);
+    placer.Place(
+        PastLongerBars(box, room, LabelText(box, series, layout), plan, g.plan.horizontal, layout),
+        layout);
   }
 }
 

@@ -59,8 +59,9 @@ struct TextItem {
   int align = 0;  // Qt::AlignmentFlag values
   FontRole font = FontRole::Tick;
   QColor color = Qt::black;
-  bool framed = false;  // a mark: white box with a thin border behind the text
-  QString fullText;     // the whole text where `text` is shortened or wrapped, for a tooltip
+  bool framed = false;                   // a mark: white box with a thin border behind the text
+  QColor frame = QColor(160, 160, 160);  // the border's colour
+  QString fullText;  // the whole text where `text` is shortened or wrapped, for a tooltip
   TextRole role = TextRole::Title;
   // A data label's point: the drawn series (as BarBox::series) and the point's index.
   int series = -1;

@@ -106,7 +106,7 @@ void PaintText(QPainter& painter, const ChartLayout& layout, const TextItem& ite
   painter.translate(item.origin);
   if (item.angle != 0) painter.rotate(-item.angle);
   if (item.framed) {
-    painter.setPen(Outline(painter, QColor(160, 160, 160)));
+    painter.setPen(Outline(painter, item.frame));
     painter.setBrush(QColor(255, 255, 250));
     painter.drawRoundedRect(item.box, 2, 2);
   }
