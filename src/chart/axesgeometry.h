@@ -99,10 +99,16 @@ struct LabelSizes {
   double markAcross = 0;
   double smallAlong = 0;
   double smallAcross = 0;
-  // How many labels may stand past the longest bars: in 3D, the labels of bars hidden behind a
-  // longer bar of another row stand past that bar's label.
-  int lines = 1;
+  // In 3D rows, the labels of bars that show too little of their face to hold them stand past
+  // the longest bar of their category. For each category whose longest bar (on a side of zero) is
+  // nearly the chart's longest there, the face that each other bar on that side shows past the
+  // bars in front of it, in value units (below zero where one of those hides its end).
+  std::vector<std::vector<double>> faces;
 };
+
+// How many labels of `line` (along the value axis) stand past the longest bars, where a value
+// unit takes `pixels`: one, and one for each face of `sizes.faces` shorter than a label.
+int LabelsPastTheLongest(const LabelSizes& sizes, double line, double pixels);
 
 struct Frame {
   AxisTexts texts;

@@ -27,7 +27,6 @@ constexpr double kInsideGap = 2;       // between a bar's end and a label in it,
                                        // showing beyond the label
 constexpr std::size_t kMeasured = 24;  // the longest texts that are measured, of all labels
 constexpr double kNearlyLongest = 0.8;  // bars this share of the longest reach near the plot's end
-constexpr double kHoldsItsLabel = 0.2;  // faces this share of the longest bar hold their labels
 
 // Where a label of `extent` stands past the end of `box`, or just inside it.
 QRectF EndRect(const Box& box, QSizeF extent, bool horizontal, bool negative, bool outside) {
@@ -248,15 +247,17 @@ bool HasReading(double value, MultiBar mode) {
   return std::isfinite(value) && (value != 0 || !IsStacked(mode));
 }
 
-// The labels past the longest bars of a 3D chart of bars in rows, on the side of zero that needs
-// most: at the categories whose longest bar on that side is nearly the chart's longest there, its
-// own, and one for each other bar on that side whose label stands past it: those that show too
-// little of their face past the bars in front of them to hold their label (a label past their end
-// would stand on the longer bar behind them).
-int LabelsPastTheLongest(const std::vector<const SeriesModel*>& series, const Plan& plan) {
+// The faces of LabelSizes::faces: at each category whose longest bar on a side of zero is nearly
+// the chart's longest on that side, how much longer each other bar on that side is than every bar
+// in a row in front of it.
+std::vector<std::vector<double>> FacesNearTheLongest(const std::vector<const SeriesModel*>& series,
+                                                     const Plan& plan) {
+  std::vector<std::vector<double>> faces;
   if (!plan.deep || plan.bars.size() < 2 || plan.categories == 0 || plan.multiBar != MultiBar::None)
-    return 1;
-  int most = 1;
+    return faces;
+  std::vector<std::size_t> byRow = plan.bars;  // front first
+  std::sort(byRow.begin(), byRow.end(),
+            [&](std::size_t a, std::size_t b) { return plan.row[a] < plan.row[b]; });
   for (const bool negative : {false, true}) {
     // The length of each labelled bar on this side, -1 for none.
     const auto length = [&](std::size_t s, int point) {
@@ -265,36 +266,41 @@ int LabelsPastTheLongest(const std::vector<const SeriesModel*>& series, const Pl
       const bool shown = series[s]->marksVisible && std::isfinite(v);
       return shown && std::signbit(v) == negative ? std::abs(v) : -1.0;
     };
-    std::vector<std::size_t> longest(static_cast<std::size_t>(plan.categories), plan.bars[0]);
-    double chart = -1;
-    for (const std::size_t s : plan.bars) {
-      for (int p = 0; p < plan.categories; ++p) {
-        if (length(s, p) > length(longest[p], p)) longest[p] = s;
-        chart = std::max(chart, length(s, p));
-      }
-    }
+    std::vector<double> longest(static_cast<std::size_t>(plan.categories), -1);
+    for (const std::size_t s : plan.bars)
+      for (int p = 0; p < plan.categories; ++p) longest[p] = std::max(longest[p], length(s, p));
+    const double chart = *std::max_element(longest.begin(), longest.end());
     for (int p = 0; p < plan.categories; ++p) {
-      const std::size_t front = longest[p];
-      const double reach = length(front, p);
-      if (reach < 0 || reach < kNearlyLongest * chart) continue;
-      // How much longer a bar is than every bar in a row in front of it: its face that shows.
-      const auto shows = [&](std::size_t s) {
-        double before = 0;
-        for (const std::size_t t : plan.bars)
-          if (plan.row[t] < plan.row[s]) before = std::max(before, length(t, p));
-        return length(s, p) - before;
-      };
-      const auto past = [&](std::size_t s) {
-        return s != front && length(s, p) >= 0 && shows(s) < kHoldsItsLabel * reach;
-      };
-      most = std::max(
-          most, 1 + static_cast<int>(std::count_if(plan.bars.begin(), plan.bars.end(), past)));
+      if (longest[p] < 0 || longest[p] < kNearlyLongest * chart) continue;
+      std::vector<double> shown;
+      double before = 0;  // the longest bar in the rows in front
+      bool longestSeen = false;
+      for (const std::size_t s : byRow) {
+        const double own = length(s, p);
+        if (own < 0) continue;
+        if (own == longest[p] && !longestSeen) {
+          longestSeen = true;
+        } else {
+          shown.push_back(own - before);
+        }
+        before = std::max(before, own);
+      }
+      faces.push_back(std::move(shown));
     }
   }
-  return most;
+  return faces;
 }
 
 }  // namespace
+
+int LabelsPastTheLongest(const LabelSizes& sizes, double line, double pixels) {
+  int most = 1;
+  for (const std::vector<double>& faces : sizes.faces) {
+    const auto past = [&](double face) { return !(face * pixels >= line); };
+    most = std::max(most, 1 + static_cast<int>(std::count_if(faces.begin(), faces.end(), past)));
+  }
+  return most;
+}
 
 LabelSizes MeasureDataLabels(const std::vector<const SeriesModel*>& series, const Plan& plan,
                              const ChartLayout& layout) {
@@ -321,7 +327,7 @@ LabelSizes MeasureDataLabels(const std::vector<const SeriesModel*>& series, cons
   }
   sizes.markAcross = LineHeight(layout.fonts[FontRole::Mark]) + 2;
   sizes.smallAcross = LineHeight(layout.fonts[FontRole::SmallMark]);
-  sizes.lines = LabelsPastTheLongest(series, plan);
+  sizes.faces = FacesNearTheLongest(series, plan);
   return sizes;
 }
 

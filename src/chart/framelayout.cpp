@@ -144,28 +144,30 @@ double FrameDepth(const ChartModel& model, const Plan& plan, QRectF area, double
 // Room past the bars' ends for their data labels: across the top of a vertical chart, the length
 // of the longest label where the labels read upward (at most a share of the area), else a line;
 // for labels in the small font where the mark's is too thick for the lane past a bar's end, and
-// none where even the small one is. Where several labels stand past one bar, as many of those
-// (of a horizontal chart, as many as do not stand above one another in the category's `slot`), up
-// to the share, and at least one line of labels across.
+// none where even the small one is. Where several labels stand past one bar (3D rows, where a
+// value unit takes `pixels`), as many of those (of a horizontal chart, as many as do not stand
+// above one another in the category's `slot`), up to the share, and at least one line across.
 QSizeF LabelRoom(const Plan& plan, const LabelSizes& labels, double lane, double slot,
-                 QRectF area) {
+                 double pixels, QRectF area) {
   if (!labels.any) return {};
   const bool small = plan.barCount > 0 && labels.markAcross > lane;
   if (small && labels.smallAcross > lane) return {};
   const double along = small ? labels.smallAlong : labels.markAlong;
   const double across = small ? labels.smallAcross : labels.markAcross;
-  const auto room = [&](double line, int count, double share, double least) {
-    const double lines = count * (line + kLabelRoomGap) - kLabelRoomGap;
+  const auto room = [&](double line, int beside, double share, double least) {
+    const int count = LabelsPastTheLongest(labels, line + kLabelRoomGap, pixels);
+    const int past = (count + beside - 1) / beside;
+    const double lines = past * (line + kLabelRoomGap) - kLabelRoomGap;
     return std::min(lines, std::max(least, share * kMaxLabelRoomShare)) + kLabelRoomGap;
   };
   if (plan.horizontal) {
     // Labels stand beside one another from their own rows' lines, which leave one line unused.
     const int beside = std::max(1, static_cast<int>(slot / (across + kLabelRoomGap)) - 1);
-    return QSizeF(room(along, (labels.lines + beside - 1) / beside, area.width(), 0), 0);
+    return QSizeF(room(along, beside, area.width(), 0), 0);
   }
   const bool upright = small ? along > lane : LabelsUpright(plan, labels, lane);
-  return QSizeF(0, upright ? room(along, labels.lines, area.height(), 0)
-                           : room(across, labels.lines, area.height(), across));
+  return QSizeF(
+      0, upright ? room(along, 1, area.height(), 0) : room(across, 1, area.height(), across));
 }
 
 // Whether a bar below zero shows its label: then the room for labels is kept past the plot's
@@ -258,14 +260,16 @@ class FrameFit {
     const double slot = Slot(plot);
     frame_.depth = FrameDepth(model_, plan_, area_, slot, frame_.labelSizes);
     const double boxDepth = frame_.depth / plan_.rows * kBoxDepthShare;
-    labelRoom_ = frame_.texts.markRoom ? LabelRoom(plan_, frame_.labelSizes,
-                                                   LabelLane(plan_, slot, boxDepth), slot, area_)
-                                       : QSizeF();
-    frame_.negativeLabelRoom =
-        negativeLabels_ ? (plan_.horizontal ? labelRoom_.width() : labelRoom_.height()) : 0;
     const double valueLength = std::max(1.0, plan_.horizontal ? plot.width() : plot.height());
     frame_.ticks =
         ValueTicks(range_, valueLength, RoomBeyondZero(series_, plan_), plan_.horizontal, style_);
+    const double pixels = valueLength / (frame_.ticks.max - frame_.ticks.min);
+    labelRoom_ = frame_.texts.markRoom
+                     ? LabelRoom(plan_, frame_.labelSizes, LabelLane(plan_, slot, boxDepth), slot,
+                                 std::isfinite(pixels) ? pixels : 0, area_)
+                     : QSizeF();
+    frame_.negativeLabelRoom =
+        negativeLabels_ ? (plan_.horizontal ? labelRoom_.width() : labelRoom_.height()) : 0;
     frame_.numbers = AxisNumbersFor(frame_.ticks);
     frame_.numbers.percent = plan_.multiBar == MultiBar::Stacked100;
     frame_.labels = frame_.texts.categoryLabels

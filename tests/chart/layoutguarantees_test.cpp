@@ -357,11 +357,19 @@ TEST(LayoutGuarantees, EveryBarOfThreeDimensionalRowsHasItsLabel) {
     chart.model.legendVisible = g.Chance(0.5);
     const SeriesKind kind = g.OneOf({SeriesKind::Bar, SeriesKind::HorizBar});
     const int count = 2 + g.Below(3), categories = 2 + g.Below(5);
+    std::vector<std::vector<double>> values;
+    for (int s = 0; s < count; ++s)
+      values.push_back(g.Values(categories, g.OneOf({9, 7, 2}), 1000));
+    // Now and then the bars of one category all near the top of an axis that ends at their
+    // longest, so that the labels that stand past it need the room kept for them.
+    if (g.Chance(0.5)) {
+      const int top = g.Below(categories);
+      for (int s = 0; s < count; ++s) values[s][top] = s == 0 ? 1000 : 1000 - 10 * g.Below(count);
+    }
     for (int s = 0; s < count; ++s) {
       SeriesModel& series = chart.Add(kind, {});
       series.marksVisible = true;
-      for (double value : g.Values(categories, g.OneOf({9, 7, 2}), 1000))
-        chart.AddPoint(series, value, "", clAutomatic);
+      for (double value : values[s]) chart.AddPoint(series, value, "", clAutomatic);
     }
     const QSizeF size = g.OneOf({QSizeF(720, 450), QSizeF(1200, 700), QSizeF(900, 900)});
     const ChartLayout layout = LayoutOf(chart.Model(), size.width(), size.height());
