@@ -373,7 +373,7 @@ void AddBarLabels(const std::vector<const SeriesModel*>& series, const std::vect
                       layout))
       unplaced.push_back(i);
   }
-  if (plan.stacked || g.plan.rows < 2) return;
+  if (plan.stacked || g.plan.rows < 2 || unplaced.empty()) return;
   std::vector<std::vector<std::size_t>> byPoint(static_cast<std::size_t>(g.plan.categories));
   for (std::size_t i = 0; i < boxes.size(); ++i)
     if (!boxes[i].dense) byPoint[static_cast<std::size_t>(boxes[i].point)].push_back(i);
