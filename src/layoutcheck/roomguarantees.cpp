@@ -106,6 +106,8 @@ void CompareCounts(const ChartLayout& smaller, const ChartLayout& larger, Guaran
   const Omissions& after = larger.omitted;
   leftOut("legend entries left out", before.legendEntriesLeftOut, after.legendEntriesLeftOut);
   leftOut("title lines left out", before.titleLinesLeftOut, after.titleLinesLeftOut);
+  // A chart too small to draw its plot showed no axis texts to lose.
+  if (smaller.plot.isEmpty()) return;
   leftOut("axis titles left out", before.axisTitlesLeftOut, after.axisTitlesLeftOut);
   leftOut("value axis labels left out", before.tickLabelsLeftOut, after.tickLabelsLeftOut);
 }

@@ -146,6 +146,14 @@ TEST(LayoutGuarantees, TheCheckFindsEachKindOfFault) {
     if (text.role == TextRole::DataLabel) text.fullText = "Whole: " + text.text;
   }
   EXPECT_TRUE(loses(partLabel, " shown whole: 0 with more room"));
+  // Axis titles given up with more room are lost, but not beside a chart too small to draw its
+  // plot, which showed no axis texts.
+  ChartLayout noTitles = good;
+  noTitles.omitted.axisTitlesLeftOut = true;
+  EXPECT_TRUE(loses(noTitles, "axis titles left out: 1 with more room, 0 with less"));
+  ChartLayout noPlot = good;
+  noPlot.plot = QRectF();
+  EXPECT_EQ(DescribeBroken(LostWithMoreRoom(noPlot, noTitles)), "");
 }
 
 // The same for what a reader reads off the chart: a data label moved onto another bar, a bar
