@@ -56,19 +56,25 @@ QRectF LayoutTitle(const ChartModel& model, QRectF area, ChartLayout& layout) {
   double y = area.top();
   bool any = false;
   const auto& all = model.title.lines;
+  const auto leaveOut = [&](auto from) {
+    layout.omitted.titleLinesLeftOut =
+        static_cast<int>(std::count_if(from, all.end(), [](const std::string& left) {
+          return !DisplayText(left).trimmed().isEmpty();
+        }));
+  };
   for (auto line = all.begin(); line != all.end(); ++line) {
     const QString text = DisplayText(*line).trimmed();
     if (text.isEmpty()) {
       y += lineHeight / 4;  // a blank line: a quarter of a line
-      if (y > bottom) break;
+      if (y > bottom) {
+        leaveOut(line);
+        break;
+      }
       continue;
     }
     const QStringList lines = Wrapped(font, text, area.width(), kTitleWrapLines);
     if (lines.isEmpty() || y + lineHeight * lines.size() > bottom) {
-      layout.omitted.titleLinesLeftOut =
-          static_cast<int>(std::count_if(line, all.end(), [](const std::string& left) {
-            return !DisplayText(left).trimmed().isEmpty();
-          }));
+      leaveOut(line);
       break;
     }
     for (const QString& shown : lines) {

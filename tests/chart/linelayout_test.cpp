@@ -194,6 +194,13 @@ TEST(HardData, AMillionTitleLinesLayOutOnlyThoseThatShow) {
     }
     EXPECT_LE(titles, 300 / QFontMetricsF(layout.fonts[FontRole::Title]).height() + 1) << line;
   }
+  // The lines left out are counted, also past blank lines that filled the title's share.
+  ModelBuilder b;
+  b.model.title.lines.assign(1'000'000, "");
+  b.model.title.lines.front() = "Sales";
+  b.model.title.lines.back() = "Units sold";
+  b.Add(SeriesKind::Bar, {1, 2});
+  EXPECT_EQ(b.Layout(400, 300).omitted.titleLinesLeftOut, 1);
 }
 
 TEST(HardData, TenSeriesOfAThousandCategories) {
