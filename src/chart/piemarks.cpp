@@ -106,12 +106,45 @@ std::vector<PieMark> PieMarks(const SeriesModel& series, std::span<const std::st
   return marks;
 }
 
+// Whether `point` lies on the drawn disc (its top face, its 3D edge or the bottom rim below) by
+// more than kGraze: a leader that only grazes the rim, as one along the room's edge above a disc
+// that fills the room's height, still reads.
+constexpr double kGraze = 2;
+
+bool OnDisc(const PieGeometry& pie, QPointF point) {
+  const double radiusX = pie.radiusX - kGraze, radiusY = pie.radiusY - kGraze;
+  if (radiusX <= 0 || radiusY <= 0) return false;
+  const auto inEllipse = [&](double centerY) {
+    const double x = (point.x() - pie.center.x()) / radiusX;
+    const double y = (point.y() - centerY) / radiusY;
+    return x * x + y * y < 1;
+  };
+  const bool inEdge = std::abs(point.x() - pie.center.x()) < radiusX &&
+                      point.y() > pie.center.y() && point.y() < pie.center.y() + pie.thickness;
+  return inEllipse(pie.center.y()) || inEllipse(pie.center.y() + pie.thickness) || inEdge;
+}
+
+// Whether the leader of `mark`, its column's text standing at `top`, runs from its elbow to the
+// text clear of the disc. Checked along the line: a leader is a few hundred pixels at most.
+bool LeaderClear(const PieGeometry& pie, const PieMark& mark, double top) {
+  const bool onRight = mark.rect.left() > pie.center.x();
+  const QPointF end(onRight ? mark.rect.left() : mark.rect.right(), top + mark.rect.height() / 2);
+  constexpr int kSteps = 64;
+  for (int i = 0; i <= kSteps; ++i) {
+    const double t = static_cast<double>(i) / kSteps;
+    if (OnDisc(pie, mark.elbow + (end - mark.elbow) * t)) return false;
+  }
+  return true;
+}
+
 // The marks that stand near their slices: taken from the largest slice down, each where it is
-// nearest the height it would like, within kMaxShift mark heights of it, on no mark taken before,
-// until one has no such place, or no room for its text: it and the marks of the smaller slices on
-// its side are left out (their slices are still in the legend). So leaders stay short and never
-// fan out from a cluster of thin slices over the disc, and the largest slices keep their marks.
-std::vector<PieMark> NearTheirSlices(std::vector<PieMark>& marks, QRectF room) {
+// nearest the height it would like on no mark taken before: within kMaxShift mark heights of it,
+// or further where its leader still runs clear of the disc. The first that has no such place, or
+// no room for its text, and the marks of the smaller slices on its side are left out (their
+// slices are still in the legend). So leaders never cross the disc from a cluster of thin slices,
+// the free room beside the disc takes marks, and the largest slices keep theirs.
+std::vector<PieMark> NearTheirSlices(std::vector<PieMark>& marks, QRectF room,
+                                     const PieGeometry& pie) {
   const double height = marks.front().rect.height();
   std::stable_sort(marks.begin(), marks.end(),
                    [](const PieMark& a, const PieMark& b) { return a.size > b.size; });
@@ -120,7 +153,7 @@ std::vector<PieMark> NearTheirSlices(std::vector<PieMark>& marks, QRectF room) {
   for (PieMark& mark : marks) {
     std::vector<double> tops = {mark.wanted - height / 2};
     for (const auto& [top, bottom] : spans) tops.insert(tops.end(), {top - height, bottom});
-    double best = 0, shift = kMaxShift * height;
+    double best = 0, shift = std::numeric_limits<double>::infinity();
     bool found = false;
     for (double top : tops) {
       top = std::clamp(top, room.top(), room.bottom() - height);
@@ -129,6 +162,7 @@ std::vector<PieMark> NearTheirSlices(std::vector<PieMark>& marks, QRectF room) {
       });
       const double moved = std::abs(top + height / 2 - mark.wanted);
       if (!free || moved > shift) continue;
+      if (moved > kMaxShift * height && !LeaderClear(pie, mark, top)) continue;
       best = top, shift = moved, found = true;
     }
     if (!found || mark.text.isEmpty()) break;
@@ -140,24 +174,41 @@ std::vector<PieMark> NearTheirSlices(std::vector<PieMark>& marks, QRectF room) {
   return taken;
 }
 
-// One side's column: the marks near their slices, then in the order of the slices down the side,
-// each as near its slice as the marks above and below let it be. The marks left out stay in
-// `side`.
-std::vector<PieMark> Column(std::vector<PieMark>& side, QRectF room) {
-  if (side.empty() || room.height() < side.front().rect.height()) return {};
-  const double height = side.front().rect.height();
-  std::vector<PieMark> marks = NearTheirSlices(side, room);
-  std::sort(marks.begin(), marks.end(),
-            [](const PieMark& a, const PieMark& b) { return a.wanted < b.wanted; });
+// Stacks `marks` (in the order of their slices down the side) in `room`, each as near its slice
+// as the marks above and below let it be.
+void Stack(std::vector<PieMark>& marks, QRectF room) {
   double top = room.top();
   for (PieMark& mark : marks) {
-    mark.rect.moveTop(std::max(top, mark.wanted - height / 2));
+    mark.rect.moveTop(std::max(top, mark.wanted - mark.rect.height() / 2));
     top = mark.rect.bottom();
   }
   double bottom = room.bottom();
   for (auto it = marks.rbegin(); it != marks.rend(); ++it) {
     if (it->rect.bottom() > bottom) it->rect.moveBottom(bottom);
     bottom = it->rect.top();
+  }
+}
+
+// One side's column: the marks near their slices, then in the order of the slices down the side,
+// each as near its slice as the marks above and below let it be. Where that sends a leader over
+// the disc, the smallest slice's mark gives way and the rest stack again. The marks left out stay
+// in `side`, largest first.
+std::vector<PieMark> Column(std::vector<PieMark>& side, QRectF room, const PieGeometry& pie) {
+  if (side.empty() || room.height() < side.front().rect.height()) return {};
+  std::vector<PieMark> marks = NearTheirSlices(side, room, pie);
+  std::sort(marks.begin(), marks.end(),
+            [](const PieMark& a, const PieMark& b) { return a.wanted < b.wanted; });
+  Stack(marks, room);
+  const auto overDisc = [&](const PieMark& mark) {
+    return !LeaderClear(pie, mark, mark.rect.top());
+  };
+  while (std::any_of(marks.begin(), marks.end(), overDisc)) {
+    const auto smallest =
+        std::min_element(marks.begin(), marks.end(),
+                         [](const PieMark& a, const PieMark& b) { return a.size < b.size; });
+    side.insert(side.begin(), std::move(*smallest));
+    marks.erase(smallest);
+    Stack(marks, room);
   }
   return marks;
 }
@@ -242,7 +293,7 @@ std::array<std::vector<PieMark>, 2> Columns(const SeriesModel& series,
   for (PieMark& mark : PieMarks(series, labels, pie, plan, room, layout)) {
     (mark.rect.left() < pie.center.x() ? left : right).push_back(std::move(mark));
   }
-  std::array<std::vector<PieMark>, 2> columns = {Column(left, room), Column(right, room)};
+  std::array<std::vector<PieMark>, 2> columns = {Column(left, room, pie), Column(right, room, pie)};
   for (bool upper : {true, false}) {
     std::vector<PieMark> toRight = Crossers(left, columns[0], pie, {upper, true});
     std::vector<PieMark> toLeft = Crossers(right, columns[1], pie, {upper, false});

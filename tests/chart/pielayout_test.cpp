@@ -232,4 +232,29 @@ TEST(PieLayout, MarksOfThinSlicesAreLeftOutNotPiledUp) {
   }
 }
 
+// Where thin slices crowd one side, their marks take the free room beside the disc above and
+// below the crowd, as far as their leaders stay clear of the disc: sixty slices of long names,
+// shrinking from the top clockwise, crowd the left side, whose upper half then holds marks too.
+TEST(PieLayout, CrowdedMarksTakeTheFreeRoomBesideTheDisc) {
+  ModelBuilder b;
+  SeriesModel& pie = b.Add(SeriesKind::Pie, {});
+  for (int k = 0; k < 60; ++k) {
+    b.AddPoint(pie, 22 + 316 / std::pow(1 + k, 0.8), "Product line number " + std::to_string(k),
+               clAutomatic);
+  }
+  for (const QSizeF size : {QSizeF(1920, 1080), QSizeF(1200, 700)}) {
+    const double scale = ImageTextScale(size);
+    const ChartLayout layout =
+        LayoutOf(b.Model(), size.width() / scale, size.height() / scale, scale);
+    const QPointF center = layout.pies.front().center;
+    int upperLeft = 0;
+    for (const TextItem& t : layout.texts) {
+      const QRectF box = t.box.translated(t.origin);
+      upperLeft +=
+          t.role == TextRole::DataLabel && box.right() < center.x() && box.bottom() < center.y();
+    }
+    EXPECT_GT(upperLeft, 5) << size.width() << " x " << size.height();
+  }
+}
+
 }  // namespace
