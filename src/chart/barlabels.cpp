@@ -61,7 +61,6 @@ struct BarLabelPlan {
   bool upright = false;  // vertical bars' labels read upward
   bool stacked = false;
   double lane = 0;  // the narrowest bar's: labels of one style on every bar of the chart
-  int rows = 1;     // of 3D bars one behind another
 };
 
 // The lane of one bar, from its own width (bars are rounded to whole pixels): for one series of
@@ -197,8 +196,9 @@ std::vector<double> Asides(double top, double height, double step, const PointRo
 // more than a line), and in a horizontal chart beside those, one above another where the point's
 // bars stand; framed in its bar's colour, so that it reads as that bar's.
 std::vector<TextItem> PastLongerBars(const Box& box, const PointRoom& room, const QString& text,
-                                     const BarLabelPlan& plan, bool horizontal,
+                                     const BarLabelPlan& plan, const Plan& chart,
                                      const ChartLayout& layout) {
+  const bool horizontal = chart.horizontal;
   std::vector<TextItem> candidates;
   for (FontRole font : {FontRole::Mark, FontRole::SmallMark}) {
     TextItem label = DataLabel(text, {box.series, box.point}, font, layout, true);
@@ -219,7 +219,7 @@ std::vector<TextItem> PastLongerBars(const Box& box, const PointRoom& room, cons
                                            ? Asides(at(room.ends.back()).top(), extent.height(),
                                                     extent.height() + kOutsideGap, room)
                                            : std::vector<double>();
-    for (int k = 0; k <= 2 * plan.rows; ++k) {
+    for (int k = 0; k <= 2 * chart.rows; ++k) {
       const QRectF past = at(room.ends.back() + k * along);
       if (k > 0) add(past);
       for (const double aside : asides) add(past.translated(0, aside));
@@ -345,7 +345,6 @@ void AddBarLabels(const std::vector<const SeriesModel*>& series, const std::vect
   BarLabelPlan plan;
   plan.stacked = IsStacked(g.plan.multiBar);
   plan.lane = NarrowestLane(boxes, g);
-  plan.rows = g.plan.rows;
   plan.upright = LabelsUpright(g.plan, g.frame.labelSizes,
                                LabelLane(g.plan, g.slot, g.frame.depth > 0 ? g.BoxDepth() : 0));
   for (const std::size_t s : g.plan.bars) {
@@ -382,7 +381,7 @@ void AddBarLabels(const std::vector<const SeriesModel*>& series, const std::vect
     const PointRoom room =
         RoomAtPoint(box, boxes, byPoint[static_cast<std::size_t>(box.point)], g.plan.horizontal);
     placer.Place(
-        PastLongerBars(box, room, LabelText(box, series, layout), plan, g.plan.horizontal, layout),
+        PastLongerBars(box, room, LabelText(box, series, layout), plan, g.plan, layout),
         layout);
   }
 }
