@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
-targets=(tablereader_fuzz decoders_fuzz chartlayout_fuzz datarecords_fuzz)
+targets=(tablereader_fuzz decoders_fuzz chartlayout_fuzz datarecords_fuzz deflate_fuzz)
 
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DTARVO_FUZZ=ON -DTARVO_SANITIZE=ON -DTARVO_BENCH=OFF >/dev/null

@@ -16,6 +16,8 @@
 #include <thread>
 #include <vector>
 
+#include "compression/deflate.h"
+
 namespace chart {
 
 namespace {
@@ -98,7 +100,7 @@ struct Band {
   std::vector<unsigned char> deflated;
   uLong adler = 1;
   std::size_t size = 0;  // of the filtered rows
-  bool failed = false;   // zlib had no memory for it
+  bool failed = false;   // no memory for it
 };
 
 // The Adler-32 checksum `adler` continued over a row equal to the one above it once filtered:
@@ -128,63 +130,25 @@ void FilterRows(const QImage& image, int y, int rows, unsigned char* out, Band& 
       band.adler = AdlerOfUnchangedRow(band.adler, rowBytes);
     } else {
       WriteFilteredRow(image, y, out);
-      band.adler = adler32_z(band.adler, out, rowBytes);
+      band.adler = compression::Adler32(static_cast<std::uint32_t>(band.adler), out, rowBytes);
     }
   }
   band.size += static_cast<std::size_t>(rows) * rowBytes;
 }
 
-// Hands `size` bytes at `data` to zlib with `flush` and appends what it writes to `out`.
-void Deflate(z_stream& stream, const unsigned char* data, std::size_t size, int flush,
-             std::vector<unsigned char>& out) {
-  constexpr std::size_t kLeastRoom = 64 * 1024;
-  stream.next_in = data;
-  stream.avail_in = static_cast<uInt>(size);
-  do {
-    if (out.size() - stream.total_out < kLeastRoom) out.resize(2 * out.size() + kLeastRoom);
-    stream.next_out = out.data() + stream.total_out;
-    stream.avail_out = static_cast<uInt>(out.size() - stream.total_out);
-    deflate(&stream, flush);
-  } while (stream.avail_in > 0 || stream.avail_out == 0);
-}
-
-// zlib's raw deflate at its fastest level: on chart rows it is as fast as its run-length
-// strategy (Z_RLE) and makes files close to the smallest (bench/png/codecs.sh).
-class RawDeflate {
- public:
-  RawDeflate()
-      : ready_(deflateInit2(&stream_, 1, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) == Z_OK) {}
-  ~RawDeflate() {
-    if (ready_) deflateEnd(&stream_);
-  }
-  RawDeflate(const RawDeflate&) = delete;
-  RawDeflate& operator=(const RawDeflate&) = delete;
-  bool Ready() const { return ready_; }
-  z_stream& Stream() { return stream_; }
-
- private:
-  z_stream stream_{};
-  bool ready_;
-};
-
-// A band ends with a full flush, which ends its data on a byte boundary. Out of memory, the band
-// is marked failed: on a thread of its own an exception would end the program.
+// A band is filtered into the compressor's window about a megabyte at a time, so that the
+// compressor reads it from the cache, and ends on a byte boundary (or the stream's end). Out of
+// memory, the band is marked failed: on a thread of its own an exception would end the program.
 void DeflateBand(const QImage& image, Band& band) try {
   const std::size_t rowBytes = static_cast<std::size_t>(image.width()) * 3 + 1;
-  // Rows are filtered about a megabyte at a time, so that zlib reads them from the cache.
   const int rowsPerBlock = static_cast<int>(std::max<std::size_t>(1, (1 << 20) / rowBytes));
-  RawDeflate zlib;
-  if (!zlib.Ready()) throw std::bad_alloc();
-  const auto block = std::make_unique_for_overwrite<unsigned char[]>(
-      static_cast<std::size_t>(rowsPerBlock) * rowBytes);
+  compression::Deflater deflater;
   for (int y = band.first; y < band.end; y += rowsPerBlock) {
     const int rows = std::min(rowsPerBlock, band.end - y);
-    FilterRows(image, y, rows, block.get(), band);
-    const int flush = y + rows < band.end ? Z_NO_FLUSH : band.last ? Z_FINISH : Z_FULL_FLUSH;
-    Deflate(zlib.Stream(), block.get(), static_cast<std::size_t>(rows) * rowBytes, flush,
-            band.deflated);
+    FilterRows(image, y, rows, deflater.Append(static_cast<std::size_t>(rows) * rowBytes), band);
+    deflater.Compress();
   }
-  band.deflated.resize(zlib.Stream().total_out);
+  band.deflated = deflater.Finish(band.last);
 } catch (const std::bad_alloc&) {
   band.failed = true;
 }
@@ -192,8 +156,8 @@ void DeflateBand(const QImage& image, Band& band) try {
 // The zlib stream of the filtered rows: a large image in bands of rows deflated on threads of
 // their own, at most four, so that a large chart costs little more than its drawing; a band is
 // a few megabytes at least, or the threads cost more than they save. The bands depend on the
-// image's size alone, so that an image's file is the same on every machine. Empty when zlib had
-// no memory.
+// image's size alone, so that an image's file is the same on every machine. Empty when there was
+// no memory for it.
 std::vector<unsigned char> ZlibStream(const QImage& image) {
   constexpr std::size_t kBandBytes = 4 << 20;
   constexpr std::size_t kMostBands = 4;
