@@ -135,6 +135,9 @@ TEST(Deflate, CodesStayWithinDeflatesLengthLimits) {
       a = b, b = next;
     }
     ExpectValidCode(fibonacci, maxBits, "Fibonacci, " + std::to_string(symbols) + " symbols");
+    // The limit is reached, not undercut: the rarest symbols get the longest codes allowed.
+    const std::vector<std::uint8_t> lengths = CodeLengths(fibonacci, maxBits);
+    EXPECT_EQ(*std::max_element(lengths.begin(), lengths.end()), maxBits) << symbols << " symbols";
   }
   Random random(3);
   for (int round = 0; round < 500; ++round) {
