@@ -11,7 +11,6 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
-#include <memory>
 #include <new>
 #include <thread>
 #include <vector>

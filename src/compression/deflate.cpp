@@ -4,10 +4,10 @@
 #include <array>
 #include <bit>
 #include <cstring>
-#include <functional>
-#include <queue>
 #include <span>
 #include <utility>
+
+#include "compression/prefixcode.h"
 
 namespace compression {
 
@@ -23,9 +23,7 @@ constexpr int kHashBits = 14;
 // parts of an image, and the per-block header (about 80 bytes) stays small beside them.
 constexpr std::size_t kBlockSymbols = 1 << 14;
 constexpr int kLiteralCodes = 286;  // 0-255 bytes, 256 the end of a block, 257-285 lengths
-constexpr int kDistanceCodes = 30;
 constexpr int kEndOfBlock = 256;
-constexpr int kMaxCodeBits = 15;
 constexpr int kMaxCodeLengthBits = 7;
 // A symbol of a block is a literal byte, or kMatch | (length - 3) << 16 | (distance - 1).
 constexpr std::uint32_t kMatch = 1u << 31;
@@ -101,73 +99,6 @@ inline Code DistanceCode(int distance) {
   if (x < 4) return {x, 0, 0};
   const int log = std::bit_width(static_cast<unsigned>(x)) - 1;
   return {2 * log + ((x >> (log - 1)) & 1), log - 1, x & ((1 << (log - 1)) - 1)};
-}
-
-// A prefix code: each symbol's length in bits (0: unused) and its bits in the order they are
-// sent.
-struct PrefixCode {
-  std::vector<std::uint8_t> lengths;
-  std::vector<std::uint16_t> bits;
-};
-
-// The canonical code of RFC 1951 3.2.2 for these lengths. Deflate sends a code from its first
-// bit on, and the writer sends the lowest bit first, so each code is stored reversed.
-PrefixCode CanonicalCode(std::vector<std::uint8_t> lengths) {
-  std::array<int, kMaxCodeBits + 1> perLength{};
-  for (std::uint8_t length : lengths) ++perLength[length];
-  perLength[0] = 0;
-  std::array<int, kMaxCodeBits + 1> next{};
-  for (int bits = 1, code = 0; bits <= kMaxCodeBits; ++bits) {
-    code = (code + perLength[static_cast<std::size_t>(bits - 1)]) << 1;
-    next[static_cast<std::size_t>(bits)] = code;
-  }
-  std::vector<std::uint16_t> codes(lengths.size(), 0);
-  for (std::size_t i = 0; i < lengths.size(); ++i) {
-    const int length = lengths[i];
-    if (length == 0) continue;
-    const int code = next[static_cast<std::size_t>(length)]++;
-    int reversed = 0;
-    for (int bit = 0; bit < length; ++bit) reversed |= ((code >> bit) & 1) << (length - 1 - bit);
-    codes[i] = static_cast<std::uint16_t>(reversed);
-  }
-  return {std::move(lengths), std::move(codes)};
-}
-
-// The codes of RFC 1951 3.2.6 that a block may use without describing them.
-const PrefixCode& FixedLiteralCode() {
-  static const PrefixCode code = [] {
-    std::vector<std::uint8_t> lengths(288, 8);
-    std::fill(lengths.begin() + 144, lengths.begin() + 256, 9);
-    std::fill(lengths.begin() + 256, lengths.begin() + 280, 7);
-    return CanonicalCode(std::move(lengths));
-  }();
-  return code;
-}
-
-const PrefixCode& FixedDistanceCode() {
-  static const PrefixCode code = CanonicalCode(std::vector<std::uint8_t>(kDistanceCodes, 5));
-  return code;
-}
-
-// Marks unused symbols used until two are: a code of one symbol is incomplete, and some
-// decoders refuse incomplete codes.
-void UseTwoSymbolsAtLeast(std::vector<std::uint32_t>& counts) {
-  auto used = std::count_if(counts.begin(), counts.end(), [](std::uint32_t c) { return c > 0; });
-  for (std::uint32_t& count : counts) {
-    if (used >= 2) break;
-    if (count == 0) {
-      count = 1;
-      ++used;
-    }
-  }
-}
-
-// The bits that `counts` cost with `code`, without the extra bits (the same with any code).
-std::uint64_t Cost(const std::vector<std::uint32_t>& counts, const PrefixCode& code) {
-  std::uint64_t bits = 0;
-  for (std::size_t i = 0; i < counts.size(); ++i)
-    bits += std::uint64_t{counts[i]} * code.lengths[i];
-  return bits;
 }
 
 // A dynamic block's two codes as its header sends them: their lengths, one after the other,
@@ -311,41 +242,6 @@ void WriteBlock(BitWriter& out, std::span<const std::uint32_t> symbols,
 
 }  // namespace
 
-// Where the longest code is too long, the counts are halved (keeping each used symbol used) and
-// the code made again, which flattens it until it fits: at worst every count is 1, a balanced
-// code.
-std::vector<std::uint8_t> CodeLengths(std::vector<std::uint32_t> counts, int maxBits) {
-  const std::size_t n = counts.size();
-  for (;;) {
-    // Nodes 0..n-1 are the symbols; each merge adds one, so a parent's number is higher than
-    // its children's.
-    std::vector<int> parent(2 * n, -1);
-    using Node = std::pair<std::uint64_t, int>;  // weight, number
-    std::priority_queue<Node, std::vector<Node>, std::greater<>> lightest;
-    for (std::size_t i = 0; i < n; ++i) {
-      if (counts[i] > 0) lightest.push({counts[i], static_cast<int>(i)});
-    }
-    int next = static_cast<int>(n);
-    while (lightest.size() > 1) {
-      const Node a = lightest.top();
-      lightest.pop();
-      const Node b = lightest.top();
-      lightest.pop();
-      parent[static_cast<std::size_t>(a.second)] = next;
-      parent[static_cast<std::size_t>(b.second)] = next;
-      lightest.push({a.first + b.first, next++});
-    }
-    std::vector<int> depth(static_cast<std::size_t>(next), 0);
-    for (int i = next - 1; i >= 0; --i) {
-      const int up = parent[static_cast<std::size_t>(i)];
-      if (up >= 0) depth[static_cast<std::size_t>(i)] = depth[static_cast<std::size_t>(up)] + 1;
-    }
-    if (*std::max_element(depth.begin(), depth.begin() + static_cast<std::ptrdiff_t>(n)) <= maxBits)
-      return {depth.begin(), depth.begin() + static_cast<std::ptrdiff_t>(n)};
-    for (std::uint32_t& count : counts) count = (count + 1) / 2;
-  }
-}
-
 void BitWriter::AlignToByte() {
   bytes_.resize(size_);
   for (; pendingBits_ > 0; pendingBits_ -= 8) {
@@ -361,44 +257,6 @@ std::vector<unsigned char> BitWriter::Take() {
   AlignToByte();
   size_ = 0;
   return std::move(bytes_);
-}
-
-std::uint32_t Adler32(std::uint32_t adler, const unsigned char* data, std::size_t size) {
-  constexpr std::uint32_t kModulus = 65521;
-  // The most bytes after which neither sum can have passed 2^32 (RFC 1950's NMAX).
-  constexpr std::size_t kMaxUnreduced = 5552;
-  // The bytes are summed in 16 lanes, byte i of each 16 into lane i, a loop that compilers run
-  // 16 lanes at once. Each lane keeps its sum and its sum of sums; together they give the sum
-  // of sums over all bytes: a byte adds to it once for itself and once for each later byte.
-  constexpr std::size_t kLanes = 16;
-  std::uint64_t sum = adler & 0xFFFF;
-  std::uint64_t sumOfSums = adler >> 16;
-  while (size > 0) {
-    std::size_t n = std::min(size, kMaxUnreduced);
-    size -= n;
-    const std::size_t rounds = n / kLanes;
-    std::array<std::uint32_t, kLanes> laneSum{};
-    std::array<std::uint32_t, kLanes> laneSumOfSums{};
-    for (std::size_t round = 0; round < rounds; ++round, data += kLanes) {
-      for (std::size_t i = 0; i < kLanes; ++i) {
-        laneSum[i] += data[i];
-        laneSumOfSums[i] += laneSum[i];
-      }
-    }
-    sumOfSums += rounds * kLanes * sum;
-    for (std::size_t i = 0; i < kLanes; ++i) {
-      sum += laneSum[i];
-      // Lane i's bytes come i places after the first of their 16, so each misses i sums.
-      sumOfSums += kLanes * std::uint64_t{laneSumOfSums[i]} - i * std::uint64_t{laneSum[i]};
-    }
-    for (n -= rounds * kLanes; n > 0; --n) {
-      sum += *data++;
-      sumOfSums += sum;
-    }
-    sum %= kModulus;
-    sumOfSums %= kModulus;
-  }
-  return static_cast<std::uint32_t>(sumOfSums << 16 | sum);
 }
 
 Deflater::Deflater()
