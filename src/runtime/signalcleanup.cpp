@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include <array>
+#include <cerrno>
+#include <ctime>
 #include <atomic>
 #include <csignal>
 #include <cstring>
@@ -28,20 +30,41 @@ constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
 // removes the program's files, runs after the library's.
 void (*programHandler)(int) = nullptr;
 
-// Removes the entries of one kind. Async-signal-safe: atomics, unlink and rmdir only.
-void RemoveRegistered(RemovedOnSignal::Kind kind) {
+// Removes the entries of one kind; true when a folder still held something. Async-signal-safe:
+// atomics, unlink and rmdir only.
+bool RemoveRegistered(RemovedOnSignal::Kind kind) {
+  bool folderHeldSomething = false;
   for (const auto& slot : registered) {
     const RemovedOnSignal::Entry* entry = slot.load();
     if (!entry || entry->kind != kind) continue;
-    kind == RemovedOnSignal::Kind::Folder ? rmdir(entry->path) : unlink(entry->path);
+    if (kind == RemovedOnSignal::Kind::File) {
+      unlink(entry->path);
+    } else if (rmdir(entry->path) != 0 && errno == ENOTEMPTY) {
+      folderHeldSomething = true;
+    }
+  }
+  return folderHeldSomething;
+}
+
+// The other threads run on while this one removes: a file or folder registered before it was made
+// may appear after its pass. So a second pass follows a short pause, and passes go on while a
+// folder still holds something, for a bounded time.
+void RemoveFilesThenFolders() {
+  constexpr int kRounds = 50;
+  constexpr timespec kPause{0, 2'000'000};
+  for (int round = 0; round < kRounds; ++round) {
+    RemoveRegistered(RemovedOnSignal::Kind::File);
+    const bool folderHeldSomething = RemoveRegistered(RemovedOnSignal::Kind::Folder);
+    if (round > 0 && !folderHeldSomething) return;
+    nanosleep(&kPause, nullptr);
   }
 }
 
 void RemoveAndEnd(int signal) {
+  const int savedErrno = errno;
   removing.store(true);
-  // A folder goes once the files in it have gone.
-  RemoveRegistered(RemovedOnSignal::Kind::File);
-  RemoveRegistered(RemovedOnSignal::Kind::Folder);
+  RemoveFilesThenFolders();
+  errno = savedErrno;
   if (programHandler) programHandler(signal);
   // The handler was reset to the default on entry: the signal now ends the process.
   raise(signal);
