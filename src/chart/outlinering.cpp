@@ -41,6 +41,64 @@ QPointF InwardNormal(QPointF a, QPointF b, double side) {
   return QPointF(-edge.y(), edge.x()) * (side / length);
 }
 
+// The rectangle whose corners these are, where they are four corners at whole pixels with sides
+// along the axes; an empty rectangle otherwise.
+QRect PixelRectangle(const QPolygonF& corners) {
+  if (corners.size() != 4) return {};
+  for (qsizetype i = 0; i < 4; ++i) {
+    const QPointF a = corners[i], b = corners[(i + 1) % 4];
+    if ((a.x() == b.x()) == (a.y() == b.y())) return {};
+    if (a.x() != std::round(a.x()) || a.y() != std::round(a.y())) return {};
+  }
+  const QRectF bounds = corners.boundingRect();
+  return QRect(int(bounds.left()), int(bounds.top()), int(bounds.width()), int(bounds.height()));
+}
+
+// Fills the rows and columns `inset` to `inset + count` from each side of `outer`. Where they
+// cross, at the corners, the columns paint over the rows where `corners` asks it.
+enum class CornerPixels { PaintedOnce, PaintedTwice };
+void FillBands(QPainter& painter, const QRect& outer, int inset, int count, const QColor& color,
+               CornerPixels corners) {
+  const QRect inner = outer.adjusted(inset, inset, -inset, -inset);
+  painter.fillRect(QRect(inner.left(), inner.top(), inner.width(), count), color);
+  painter.fillRect(QRect(inner.left(), inner.bottom() - count + 1, inner.width(), count), color);
+  const int skip = corners == CornerPixels::PaintedOnce ? count : 0;
+  const QRect sides = inner.adjusted(0, skip, 0, -skip);
+  painter.fillRect(QRect(sides.left(), sides.top(), count, sides.height()), color);
+  painter.fillRect(QRect(sides.right() - count + 1, sides.top(), count, sides.height()), color);
+}
+
+// A ring inside a rectangle at whole pixels, painted without the path rasterizer, whose cost
+// follows the ring's length times the rectangle's height. Each side takes the width's whole
+// pixels in the colour, then one row or column whose alpha is the fraction of a pixel left.
+// The corner pixel of two such rows takes both: 1 - (1 - f)^2, the part of it the ring covers.
+bool FillPixelRing(QPainter& painter, const QPolygonF& corners, const QColor& color,
+                   double width) {
+  const QRect outer = PixelRectangle(corners);
+  const int whole = int(width);
+  const double fraction = width - whole;
+  const int reach = whole + (fraction > 0 ? 1 : 0);
+  const int room = std::min(outer.width(), outer.height());
+  // As the path's ring, none where nothing is left inside it; and none where the part-covered
+  // pixels of two sides would meet.
+  if (outer.isEmpty() || !(width > 0) || !(2 * width < room) || 2 * reach > room) return false;
+  if (whole > 0) FillBands(painter, outer, 0, whole, color, CornerPixels::PaintedOnce);
+  if (fraction > 0) {
+    QColor partial = color;
+    partial.setAlphaF(float(color.alphaF() * fraction));
+    FillBands(painter, outer, whole, 1, partial, CornerPixels::PaintedTwice);
+  }
+  return true;
+}
+
+bool FillRing(QPainter& painter, const QPolygonF& corners, const QColor& color, double width) {
+  const QPainterPath ring = OutlineRing(corners, width);
+  if (ring.isEmpty()) return false;
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.fillPath(ring, color);
+  return true;
+}
+
 }  // namespace
 
 QPolygonF InsetPolygon(const QPolygonF& polygon, double inset) {
@@ -83,18 +141,17 @@ QPainterPath OutlineRing(const QPolygonF& polygon, double width) {
 bool PaintOutlineRing(QPainter& painter, const QPolygonF& face, const QColor& color,
                       double deviceWidth) {
   QPolygonF corners = painter.transform().map(face);
-  if (painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Raster) {
+  const bool image = painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Raster;
+  if (image) {
     for (QPointF& corner : corners)
       corner = QPointF(std::round(corner.x()), std::round(corner.y()));
   }
-  const QPainterPath ring = OutlineRing(corners, deviceWidth);
-  if (ring.isEmpty()) return false;
   painter.save();
   painter.resetTransform();
-  painter.setRenderHint(QPainter::Antialiasing);
-  painter.fillPath(ring, color);
+  const bool painted = (image && FillPixelRing(painter, Corners(corners), color, deviceWidth)) ||
+                       FillRing(painter, corners, color, deviceWidth);
   painter.restore();
-  return true;
+  return painted;
 }
 
 }  // namespace chart

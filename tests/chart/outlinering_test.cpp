@@ -123,4 +123,47 @@ TEST(OutlineRing, LooksAsAStrokeClippedToTheFace) {
   }
 }
 
+// On an image, the ring inside a rectangle at whole pixels covers each pixel by the part of it
+// that lies in the ring: the outer rectangle's area in the pixel less the inner one's.
+TEST(OutlineRing, OnWholePixelsEachPixelTakesThePartTheRingCovers) {
+  auto overlap = [](double a0, double a1, double b0, double b1) {
+    return std::max(0.0, std::min(a1, b1) - std::max(a0, b0));
+  };
+  auto area = [&](const QRectF& r, int x, int y) {
+    return overlap(r.left(), r.right(), x, x + 1) * overlap(r.top(), r.bottom(), y, y + 1);
+  };
+  const QColor fill(240, 200, 40), outline(20, 60, 160);
+  std::mt19937 random(20261210);
+  std::uniform_int_distribution<int> at(0, 40), size(1, 60);
+  std::uniform_real_distribution<double> widths(0.1, 4.5);
+  int painted = 0;
+  for (int i = 0; i < 400; ++i) {
+    const QRectF face(at(random), at(random), size(random), size(random));
+    const double width = i % 5 == 0 ? std::round(widths(random)) : widths(random);
+    QImage image(110, 110, QImage::Format_RGB32);
+    image.fill(fill);
+    QPainter painter(&image);
+    const bool ring = PaintOutlineRing(painter, QPolygonF(face), outline, width);
+    painter.end();
+    const double room = std::min(face.width(), face.height());
+    ASSERT_EQ(ring, 2 * width < room) << "a ring where it fits, width " << width;
+    // Where the two sides' part-covered pixels meet, the ring is left to the path rasterizer.
+    if (!ring || 2 * std::ceil(width) > room) continue;
+    ++painted;
+    const QRectF inner = face.adjusted(width, width, -width, -width);
+    for (int y = 0; y < image.height(); ++y) {
+      for (int x = 0; x < image.width(); ++x) {
+        const double covered = area(face, x, y) - area(inner, x, y);
+        const QColor pixel(image.pixel(x, y));
+        auto expected = [&](int under, int over) { return under + covered * (over - under); };
+        ASSERT_NEAR(pixel.red(), expected(fill.red(), outline.red()), 2.5)
+            << "pixel " << x << "," << y << " of " << face.x() << "," << face.y() << " "
+            << face.width() << "x" << face.height() << ", width " << width;
+        ASSERT_NEAR(pixel.blue(), expected(fill.blue(), outline.blue()), 2.5);
+      }
+    }
+  }
+  EXPECT_GT(painted, 100);
+}
+
 }  // namespace
