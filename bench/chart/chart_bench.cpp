@@ -92,7 +92,7 @@ double AddToChartMilliseconds(const std::vector<std::string>& labels, int series
   for (int s = 0; s < seriesCount; ++s) series.push_back(chart.AddSeries(SeriesKind::Bar));
   const auto start = Clock::now();
   for (std::size_t r = 0; r < labels.size(); ++r) {
-    for (ChartSeries& one : series) one.Add(double(r % 1000), labels[r], clAutomatic);
+    for (ChartSeries& one : series) one.Add(double(r % 1000), labels[r], kAutomaticColor);
   }
   return MillisecondsSince(start);
 }
@@ -104,7 +104,7 @@ double AppendToVectorsMilliseconds(const std::vector<std::string>& labels, int s
   std::vector<std::string> kept;
   const auto start = Clock::now();
   for (std::size_t r = 0; r < labels.size(); ++r) {
-    for (auto& one : points) one.push_back({double(r % 1000), clAutomatic});
+    for (auto& one : points) one.push_back({double(r % 1000), kAutomaticColor});
     kept.push_back(labels[r]);
   }
   return MillisecondsSince(start);
@@ -131,7 +131,7 @@ int main(int argc, char** argv) {
     for (int s = 0; s < 3; ++s) {
       ChartSeries series = bars.AddSeries(SeriesKind::Bar);
       series.SetMultiBar(1);
-      for (int m = 0; m < 12; ++m) series.Add(10 + (m * 7 + s * 5) % 13, "Month", clAutomatic);
+      for (int m = 0; m < 12; ++m) series.Add(10 + (m * 7 + s * 5) % 13, "Month", kAutomaticColor);
     }
     Report(
         view3D ? "bar chart, 12 categories x 3 series, 3D" : "bar chart, 12 categories x 3 series",
@@ -144,7 +144,7 @@ int main(int argc, char** argv) {
     lines.SetView3D(view3D);
     ChartSeries line = lines.AddSeries(SeriesKind::Line);
     for (int i = 0; i < 1000000; ++i)
-      line.Add(std::sin(i * 1e-4) * 100 + (i % 97), "", clAutomatic);
+      line.Add(std::sin(i * 1e-4) * 100 + (i % 97), "", kAutomaticColor);
     Report(view3D ? "line, 1,000,000 points, 3D" : "line, 1,000,000 points", lines,
            QSize(1920, 1080), 15, 150);
   }

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "chart/labelplacer.h"
-#include "chart/layoutsteps.h"
+#include "chart/chartlayout.h"
 #include "chart/niceticks.h"
 
 namespace chart {
@@ -28,8 +28,8 @@ inline constexpr double kLabelOffset = kTick + kGap + 2;
 inline constexpr double kBoxDepthShare = 0.75;
 inline constexpr double kRowInsetShare = (1 - kBoxDepthShare) / 2;
 
-inline bool IsStacked(MultiBar mode) {
-  return mode == MultiBar::Stacked || mode == MultiBar::Stacked100;
+inline bool IsStacked(BarGrouping mode) {
+  return mode == BarGrouping::Stacked || mode == BarGrouping::Stacked100;
 }
 
 inline QPolygonF Quad(QPointF a, QPointF b, QPointF c, QPointF d) {
@@ -41,7 +41,7 @@ struct Plan {
   int leastPixels = 1;  // ChartLayout::leastPixels
   bool horizontal = false;
   bool deep = false;  // drawn in 3D with some depth
-  MultiBar multiBar = MultiBar::None;
+  BarGrouping barGrouping = BarGrouping::None;
   int categories = 0;
   int barCount = 0;
   // The series by shape, decided once for the chart: their indexes, in the chart's order. Every

@@ -15,12 +15,16 @@
 // This file lays out the axes; the bars and the lines by barlayout.cpp and linelayout.cpp, their
 // data labels by barlabels.cpp and linelayout.cpp.
 
+#include "chart/axeslayout.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
 #include <numbers>
 
 #include "chart/axesgeometry.h"
+#include "chart/textfit.h"
+#include "chart/valuetext.h"
 
 namespace chart {
 
@@ -76,9 +80,9 @@ void OrderRows(const std::vector<const SeriesModel*>& series, std::vector<std::s
 Plan MakePlan(const ChartModel& model, const std::vector<const SeriesModel*>& series) {
   Plan plan;
   plan.horizontal = Traits(ChartKindOf(model)).horizontal;
-  plan.multiBar = MultiBarOf(series);
+  plan.barGrouping = BarGroupingOf(series);
   int nextRow = 0;
-  const bool sharedBarRow = plan.multiBar != MultiBar::None;
+  const bool sharedBarRow = plan.barGrouping != BarGrouping::None;
   int barRow = -1;
   for (std::size_t s = 0; s < series.size(); ++s) {
     const SeriesModel* one = series[s];

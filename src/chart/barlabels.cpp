@@ -17,6 +17,8 @@
 
 #include "chart/axesgeometry.h"
 #include "chart/labelplacer.h"
+#include "chart/textfit.h"
+#include "chart/valuetext.h"
 
 namespace chart {
 
@@ -238,12 +240,12 @@ QString LabelText(const Box& box, const std::vector<const SeriesModel*>& series,
 // series are drawn over earlier ones). Labels are placed from the nearest back.
 int Nearness(const Box& box, const Plan& plan) {
   const int overlap =
-      plan.multiBar == MultiBar::None ? plan.barCount - plan.barSlot[box.series] : 0;
+      plan.barGrouping == BarGrouping::None ? plan.barCount - plan.barSlot[box.series] : 0;
   return box.row * (plan.barCount + 1) + overlap;
 }
 
 // A bar's value that a label reads: any but a zero in a stack, which adds no segment.
-bool HasReading(double value, MultiBar mode) {
+bool HasReading(double value, BarGrouping mode) {
   return std::isfinite(value) && (value != 0 || !IsStacked(mode));
 }
 
@@ -253,7 +255,8 @@ bool HasReading(double value, MultiBar mode) {
 std::vector<std::vector<double>> FacesNearTheLongest(const std::vector<const SeriesModel*>& series,
                                                      const Plan& plan) {
   std::vector<std::vector<double>> faces;
-  if (!plan.deep || plan.bars.size() < 2 || plan.categories == 0 || plan.multiBar != MultiBar::None)
+  if (!plan.deep || plan.bars.size() < 2 || plan.categories == 0 ||
+      plan.barGrouping != BarGrouping::None)
     return faces;
   std::vector<std::size_t> byRow = plan.bars;  // front first
   std::sort(byRow.begin(), byRow.end(),
@@ -263,7 +266,7 @@ std::vector<std::vector<double>> FacesNearTheLongest(const std::vector<const Ser
     const auto length = [&](std::size_t s, int point) {
       const auto& points = series[s]->points;
       const double v = point < static_cast<int>(points.size()) ? points[point].value : NAN;
-      const bool shown = series[s]->marksVisible && std::isfinite(v);
+      const bool shown = series[s]->dataLabelsVisible && std::isfinite(v);
       return shown && std::signbit(v) == negative ? std::abs(v) : -1.0;
     };
     std::vector<double> longest(static_cast<std::size_t>(plan.categories), -1);
@@ -307,9 +310,9 @@ LabelSizes MeasureDataLabels(const std::vector<const SeriesModel*>& series, cons
   std::vector<std::pair<int, QString>> texts;  // length in characters, text
   LabelSizes sizes;
   for (std::size_t s = 0; s < series.size(); ++s) {
-    if (!series[s]->marksVisible) continue;
+    if (!series[s]->dataLabelsVisible) continue;
     for (const ChartPoint& point : series[s]->points) {
-      if (!HasReading(point.value, series[s]->multiBar)) continue;
+      if (!HasReading(point.value, series[s]->barGrouping)) continue;
       const QString text = ValueText(layout, static_cast<int>(s), point.value);
       texts.emplace_back(static_cast<int>(text.size()), text);
       sizes.any = true;
@@ -343,16 +346,16 @@ bool LabelsUpright(const Plan& plan, const LabelSizes& sizes, double lane) {
 void AddBarLabels(const std::vector<const SeriesModel*>& series, const std::vector<Box>& boxes,
                   const Geometry& g, LabelPlacer& placer, ChartLayout& layout) {
   BarLabelPlan plan;
-  plan.stacked = IsStacked(g.plan.multiBar);
+  plan.stacked = IsStacked(g.plan.barGrouping);
   plan.lane = NarrowestLane(boxes, g);
   plan.upright = LabelsUpright(g.plan, g.frame.labelSizes,
                                LabelLane(g.plan, g.slot, g.frame.depth > 0 ? g.BoxDepth() : 0));
   for (const std::size_t s : g.plan.bars) {
     const SeriesModel* one = series[s];
-    if (!one->marksVisible) continue;
-    layout.omitted.dataLabels.wanted += static_cast<int>(
-        std::count_if(one->points.begin(), one->points.end(),
-                      [&](const ChartPoint& p) { return HasReading(p.value, g.plan.multiBar); }));
+    if (!one->dataLabelsVisible) continue;
+    layout.omitted.dataLabels.wanted += static_cast<int>(std::count_if(
+        one->points.begin(), one->points.end(),
+        [&](const ChartPoint& p) { return HasReading(p.value, g.plan.barGrouping); }));
   }
   const std::vector<bool> outermost = OutermostSegments(boxes, g.plan.horizontal);
   std::vector<std::size_t> order(boxes.size());
@@ -366,7 +369,7 @@ void AddBarLabels(const std::vector<const SeriesModel*>& series, const std::vect
   for (std::size_t i : order) {
     const Box& box = boxes[i];
     const SeriesModel& one = *series[static_cast<std::size_t>(box.series)];
-    if (box.dense || !one.marksVisible) continue;
+    if (box.dense || !one.dataLabelsVisible) continue;
     if (!placer.Place(Candidates(box, LabelText(box, series, layout), plan, outermost[i],
                                  g.plan.horizontal, layout),
                       layout))
@@ -380,9 +383,8 @@ void AddBarLabels(const std::vector<const SeriesModel*>& series, const std::vect
     const Box& box = boxes[i];
     const PointRoom room =
         RoomAtPoint(box, boxes, byPoint[static_cast<std::size_t>(box.point)], g.plan.horizontal);
-    placer.Place(
-        PastLongerBars(box, room, LabelText(box, series, layout), plan, g.plan, layout),
-        layout);
+    placer.Place(PastLongerBars(box, room, LabelText(box, series, layout), plan, g.plan, layout),
+                 layout);
   }
 }
 

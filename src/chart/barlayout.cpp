@@ -38,12 +38,12 @@ struct Across {
 };
 
 bool Overlapping(const Plan& plan) {
-  return plan.multiBar == MultiBar::None && !plan.deep && plan.barCount > 1;
+  return plan.barGrouping == BarGrouping::None && !plan.deep && plan.barCount > 1;
 }
 
 Across BarAcrossAt(const Plan& plan, double slot, double center, int barSlot) {
   const int n = std::max(plan.barCount, 1);
-  const bool sideBySide = plan.multiBar == MultiBar::SideBySide && n > 1;
+  const bool sideBySide = plan.barGrouping == BarGrouping::SideBySide && n > 1;
   const bool overlapping = Overlapping(plan);
   const int beside = sideBySide ? n : (overlapping ? n + 1 : 1);
   const int least = plan.leastPixels;  // a device pixel each, on a small image two of the layout
@@ -236,7 +236,7 @@ void RoundAcross(PixelBar& bar, Across across, int least) {
 
 std::vector<Box> MakeBoxes(const std::vector<const SeriesModel*>& series, const Spans& spans,
                            const Geometry& g) {
-  const bool stacked = IsStacked(g.plan.multiBar);
+  const bool stacked = IsStacked(g.plan.barGrouping);
   std::vector<Box> boxes;
   Columns columns(series.size(), g);
   const Across first = BarAcross(g, 0, 0);  // every bar is as wide
@@ -313,19 +313,19 @@ Spans BarSpans(const std::vector<const SeriesModel*>& series, const Plan& plan) 
     for (std::size_t c = 0; c < points.size(); ++c) {
       long double value = points[c].value;
       if (!std::isfinite(points[c].value)) continue;
-      if (plan.multiBar == MultiBar::Stacked100) {
+      if (plan.barGrouping == BarGrouping::Stacked100) {
         if (!(total[c] > 0)) continue;
         value = value / total[c] * 100;
       }
       long double low = std::min<long double>(0, value), high = std::max<long double>(0, value);
-      if (IsStacked(plan.multiBar)) {
+      if (IsStacked(plan.barGrouping)) {
         long double& sum = value >= 0 ? positive[c] : negative[c];
         low = value >= 0 ? sum : sum + value;
         high = value >= 0 ? sum + value : sum;
         sum += value;
       }
       // Shares that add up to 100.00000000000001 would take the axis on to the next tick.
-      const double limit = plan.multiBar == MultiBar::Stacked100 ? 100 : HUGE_VAL;
+      const double limit = plan.barGrouping == BarGrouping::Stacked100 ? 100 : HUGE_VAL;
       spans[s][c] = {std::max(Bounded(static_cast<double>(low)), -limit),
                      std::min(Bounded(static_cast<double>(high)), limit), true};
     }
@@ -341,7 +341,7 @@ double BarThickness(const Plan& plan, double slot) {
 std::vector<Box> BarBoxes(const std::vector<const SeriesModel*>& series, const Spans& spans,
                           const Geometry& g) {
   std::vector<Box> boxes = MakeBoxes(series, spans, g);
-  SortBackToFront(boxes, g.plan.horizontal, IsStacked(g.plan.multiBar));
+  SortBackToFront(boxes, g.plan.horizontal, IsStacked(g.plan.barGrouping));
   return boxes;
 }
 

@@ -38,7 +38,7 @@ const SeriesModel& ChartSeries::Data() const { return document_->model_.series[i
 
 SeriesModel& ChartSeries::Edit() { return document_->model_.series[index_]; }
 
-void ChartSeries::SetSeriesColor(TColor color) {
+void ChartSeries::SetSeriesColor(Color color) {
   Edit().color = color;
   document_->Changed();
 }
@@ -49,17 +49,17 @@ void ChartSeries::SetTitle(const std::string& title) {
 }
 
 void ChartSeries::SetMarksVisible(bool visible) {
-  Edit().marksVisible = visible;
+  Edit().dataLabelsVisible = visible;
   document_->Changed();
 }
 
 void ChartSeries::SetMultiBar(TMultiBar number) {
-  Edit().multiBar = MultiBarFromNumber(number);
+  Edit().barGrouping = BarGroupingFromNumber(number);
   document_->Changed();
 }
 
 // Called for millions of points in a row: an append and the label, and one call to the viewer.
-void ChartSeries::Add(double value, const std::string& label, TColor color) {
+void ChartSeries::Add(double value, const std::string& label, Color color) {
   std::vector<ChartPoint>& points = Edit().points;
   points.push_back({value, color});
   StoreCategoryLabel(document_->model_.labels, points.size() - 1, label);
@@ -145,7 +145,7 @@ int ChartDocument::Margin(int index) const {
 ChartSeries ChartDocument::AddSeries(SeriesKind kind) {
   SeriesModel& series = model_.series.emplace_back();
   series.kind = kind;
-  series.marksVisible = Traits(kind).marksByDefault;
+  series.dataLabelsVisible = Traits(kind).dataLabelsByDefault;
   series.paletteIndex = SeriesCount() - 1;
   if (!Traits(kind).colorPerPoint) series.color = PaletteColor(series.paletteIndex);
   Changed();

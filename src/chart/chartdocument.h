@@ -17,26 +17,30 @@ namespace chart {
 
 class ChartDocument;
 
+// The number a host passes to tell how several bar series share a category; the model keeps the
+// BarGrouping it names.
+using TMultiBar = std::uint8_t;
+
 // A series of a document, by its index: what series creation and data loading do to it.
 class ChartSeries {
  public:
   SeriesKind Kind() const { return Data().kind; }
 
-  TColor SeriesColor() const { return Data().color; }
-  void SetSeriesColor(TColor color);
+  Color SeriesColor() const { return Data().color; }
+  void SetSeriesColor(Color color);
 
   const std::string& Title() const { return Data().title; }
   void SetTitle(const std::string& title);
 
-  bool MarksVisible() const { return Data().marksVisible; }
+  bool MarksVisible() const { return Data().dataLabelsVisible; }
   void SetMarksVisible(bool visible);
 
-  // Stores MultiBarFromNumber(number); bar series read it.
+  // Stores BarGroupingFromNumber(number); bar series read it.
   void SetMultiBar(TMultiBar number);
-  MultiBar MultiBarMode() const { return Data().multiBar; }
+  BarGrouping MultiBarMode() const { return Data().barGrouping; }
 
   // Appends one point after the earlier ones; the label joins the chart's (StoreCategoryLabel).
-  void Add(double value, const std::string& label, TColor color);
+  void Add(double value, const std::string& label, Color color);
   const std::vector<ChartPoint>& Points() const { return Data().points; }
 
   const SeriesModel& Data() const;

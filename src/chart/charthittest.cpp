@@ -7,7 +7,8 @@
 #include <cmath>
 #include <numbers>
 
-#include "chart/layoutsteps.h"
+#include "chart/textfit.h"
+#include "chart/valuetext.h"
 #include "chart/niceticks.h"
 
 namespace chart {

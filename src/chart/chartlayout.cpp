@@ -4,7 +4,11 @@
 #include <cmath>
 
 #include "chart/chartfont.h"
-#include "chart/layoutsteps.h"
+#include "chart/textfit.h"
+#include "chart/valuetext.h"
+#include "chart/legendlayout.h"
+#include "chart/axeslayout.h"
+#include "chart/pielayout.h"
 #include "chart/niceticks.h"
 #include "chart/palette.h"
 
@@ -104,7 +108,7 @@ std::vector<LegendEntry> LegendEntries(const std::vector<const SeriesModel*>& se
   if (listsPoints) {
     const SeriesModel& pie = *series.front();
     const auto& points = pie.points;
-    const std::vector<TColor> colors = PointColors(pie);
+    const std::vector<Color> colors = PointColors(pie);
     for (std::size_t i = 0; i < points.size(); ++i) {
       if (!std::isfinite(points[i].value)) continue;
       ++total;

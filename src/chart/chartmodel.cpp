@@ -1,17 +1,19 @@
 #include "chart/chartmodel.h"
 
+#include <algorithm>
+
 namespace chart {
 
-MultiBar MultiBarFromNumber(std::uint8_t number) {
+BarGrouping BarGroupingFromNumber(std::uint8_t number) {
   switch (number) {
     case 1:
-      return MultiBar::SideBySide;
+      return BarGrouping::SideBySide;
     case 2:
-      return MultiBar::Stacked;
+      return BarGrouping::Stacked;
     case 3:
-      return MultiBar::Stacked100;
+      return BarGrouping::Stacked100;
     default:
-      return MultiBar::None;
+      return BarGrouping::None;
   }
 }
 
@@ -19,11 +21,11 @@ SeriesKind ChartKindOf(const ChartModel& model) {
   return model.series.empty() ? SeriesKind::Bar : model.series.front().kind;
 }
 
-MultiBar MultiBarOf(const std::vector<const SeriesModel*>& series) {
+BarGrouping BarGroupingOf(const std::vector<const SeriesModel*>& series) {
   for (const SeriesModel* one : series) {
-    if (IsBar(one->kind)) return one->multiBar;
+    if (IsBar(one->kind)) return one->barGrouping;
   }
-  return MultiBar::None;
+  return BarGrouping::None;
 }
 
 void StoreCategoryLabel(std::vector<std::string>& labels, std::size_t index,
@@ -35,6 +37,10 @@ void StoreCategoryLabel(std::vector<std::string>& labels, std::size_t index,
   } else if (labels[index].empty()) {
     labels[index] = label;
   }
+}
+
+double Depth3DShare(const ChartModel& model) {
+  return model.view3D ? std::clamp(model.percent3D, 0, 100) / 100.0 : 0;
 }
 
 }  // namespace chart

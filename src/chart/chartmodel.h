@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "chart/color.h"
 #include "chart/numberformat.h"
 #include "chart/serieskind.h"
-#include "chart/tcolor.h"
 
 namespace chart {
 
@@ -20,26 +20,23 @@ namespace chart {
 inline constexpr int kWindowChartWidth = 585;
 inline constexpr int kWindowChartHeight = 401;
 
-// The number that tells the chart how several bar series share a category.
-using TMultiBar = std::uint8_t;
-
-enum class MultiBar : std::uint8_t { None = 0, SideBySide = 1, Stacked = 2, Stacked100 = 3 };
+enum class BarGrouping : std::uint8_t { None = 0, SideBySide = 1, Stacked = 2, Stacked100 = 3 };
 
 // 1, 2 and 3 name a mode; any other number acts as None.
-MultiBar MultiBarFromNumber(std::uint8_t number);
+BarGrouping BarGroupingFromNumber(std::uint8_t number);
 
 struct ChartPoint {
   double value = 0;
-  TColor color = clAutomatic;
+  Color color = kAutomaticColor;
 };
 
 struct SeriesModel {
   SeriesKind kind = SeriesKind::Bar;
-  TColor color = clAutomatic;
+  Color color = kAutomaticColor;
   std::string title;
-  bool marksVisible = true;
-  MultiBar multiBar = MultiBar::None;  // read from bar series only
-  int paletteIndex = 0;                // position in the chart, for the palette colours
+  bool dataLabelsVisible = true;
+  BarGrouping barGrouping = BarGrouping::None;  // read from bar series only
+  int paletteIndex = 0;                         // position in the chart, for the palette colours
   std::vector<ChartPoint> points;
 };
 
@@ -87,6 +84,9 @@ struct ChartModel {
 SeriesKind ChartKindOf(const ChartModel& model);
 
 // How bar series share a category: the mode of the first bar series among them.
-MultiBar MultiBarOf(const std::vector<const SeriesModel*>& series);
+BarGrouping BarGroupingOf(const std::vector<const SeriesModel*>& series);
+
+// The 3D percent as a share (0 to 1), 0 in the flat view.
+double Depth3DShare(const ChartModel& model);
 
 }  // namespace chart

@@ -17,6 +17,7 @@
 #include <numbers>
 
 #include "chart/axesgeometry.h"
+#include "chart/textfit.h"
 
 namespace chart {
 
@@ -128,7 +129,7 @@ double FrameDepth(const ChartModel& model, const Plan& plan, QRectF area, double
     }
     // Bars in depth rows of their own: the last row's boxes end before the next category's
     // first row begins, so that no category's rows reach behind the next one's bars.
-    if (plan.multiBar == MultiBar::None && plan.barCount > 1 && plan.rows > 1) {
+    if (plan.barGrouping == BarGrouping::None && plan.barCount > 1 && plan.rows > 1) {
       const double gap = slot - thickness;
       depth = std::min(depth, plan.rows * gap / (plan.rows - (1 - kBoxDepthShare)));
     }
@@ -175,7 +176,7 @@ QSizeF LabelRoom(const Plan& plan, const LabelSizes& labels, double lane, double
 bool HasLabelledNegativeBar(const std::vector<const SeriesModel*>& series, const Plan& plan) {
   return std::any_of(plan.bars.begin(), plan.bars.end(), [&](std::size_t s) {
     const SeriesModel& one = *series[s];
-    return one.marksVisible &&
+    return one.dataLabelsVisible &&
            std::any_of(one.points.begin(), one.points.end(),
                        [](const ChartPoint& p) { return std::isfinite(p.value) && p.value < 0; });
   });
@@ -271,7 +272,7 @@ class FrameFit {
     frame_.negativeLabelRoom =
         negativeLabels_ ? (plan_.horizontal ? labelRoom_.width() : labelRoom_.height()) : 0;
     frame_.numbers = AxisNumbersFor(frame_.ticks);
-    frame_.numbers.percent = plan_.multiBar == MultiBar::Stacked100;
+    frame_.numbers.percent = plan_.barGrouping == BarGrouping::Stacked100;
     frame_.labels = frame_.texts.categoryLabels
                         ? FitCategoryLabels(model_.labels, plan_, slot, maxLabelLength_,
                                             style_.font, leastAngle_)

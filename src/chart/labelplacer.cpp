@@ -7,7 +7,7 @@
 #include <cmath>
 #include <limits>
 
-#include "chart/layoutsteps.h"
+#include "chart/textfit.h"
 
 namespace chart {
 

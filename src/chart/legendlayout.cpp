@@ -5,10 +5,12 @@
 // fifth of that room, and texts cut to a few letters count for little.
 // A pie's slices may be more than any shape holds: then a last line counts those left out.
 
+#include "chart/legendlayout.h"
+
 #include <cmath>
 #include <optional>
 
-#include "chart/layoutsteps.h"
+#include "chart/textfit.h"
 
 namespace chart {
 

@@ -12,6 +12,7 @@
 
 #include "chart/axesgeometry.h"
 #include "chart/palette.h"
+#include "chart/valuetext.h"
 
 namespace chart {
 
@@ -214,7 +215,7 @@ void AddLineLabels(const std::vector<const SeriesModel*>& series, const Geometry
                    LabelPlacer& placer, ChartLayout& layout) {
   for (const std::size_t s : g.plan.lines) {
     const SeriesModel* one = series[s];
-    if (!one->marksVisible) continue;
+    if (!one->dataLabelsVisible) continue;
     layout.omitted.dataLabels.wanted +=
         static_cast<int>(std::count_if(one->points.begin(), one->points.end(),
                                        [](const ChartPoint& p) { return std::isfinite(p.value); }));
@@ -222,7 +223,7 @@ void AddLineLabels(const std::vector<const SeriesModel*>& series, const Geometry
   const QPointF back = g.frame.depth > 0 ? QPointF(g.BoxDepth() / 2, -g.BoxDepth()) : QPointF();
   for (const LinePointSpot& spot : layout.linePoints) {
     const SeriesModel& one = *series[static_cast<std::size_t>(spot.series)];
-    if (!one.marksVisible) continue;
+    if (!one.dataLabelsVisible) continue;
     const QString text =
         ValueText(layout, spot.series, one.points[static_cast<std::size_t>(spot.point)].value);
     std::vector<TextItem> candidates;

@@ -13,7 +13,7 @@ constexpr std::array<std::uint32_t, 10> kPetroff10 = {0x3f90da, 0xffa90e, 0xbd1f
                                                       0x832db6, 0xa96b59, 0xe76300, 0xb9ac70,
                                                       0x717581, 0x92dadd};
 
-constexpr TColor FromRgb(std::uint32_t rgb) {
+constexpr Color FromRgb(std::uint32_t rgb) {
   return ((rgb >> 16) & 0xFF) | (rgb & 0xFF00) | ((rgb & 0xFF) << 16);
 }
 
@@ -35,7 +35,7 @@ bool Automatic(const SeriesModel& series, std::size_t point) {
 
 }  // namespace
 
-TColor PaletteColor(int index) {
+Color PaletteColor(int index) {
   const auto count = static_cast<int>(kPetroff10.size());
   const int at = index < 0 ? 0 : index % (count * kRounds);
   return FromRgb(Shaded(kPetroff10[static_cast<std::size_t>(at % count)], at / count));
@@ -44,21 +44,21 @@ TColor PaletteColor(int index) {
 namespace {
 
 // A palette colour, from `index` on, that is neither of two others.
-TColor PaletteColorApartFrom(int index, TColor before, TColor after) {
+Color PaletteColorApartFrom(int index, Color before, Color after) {
   for (int next = index;; ++next) {
-    const TColor color = PaletteColor(next);
+    const Color color = PaletteColor(next);
     if (color != before && color != after) return color;
   }
 }
 
 }  // namespace
 
-QColor ToQColor(TColor color) {
+QColor ToQColor(Color color) {
   return QColor(static_cast<int>(color & 0xFF), static_cast<int>((color >> 8) & 0xFF),
                 static_cast<int>((color >> 16) & 0xFF));
 }
 
-TColor ResolveSeriesColor(const SeriesModel& series) {
+Color ResolveSeriesColor(const SeriesModel& series) {
   if (!IsAutomaticColor(series.color)) return series.color;
   return PaletteColor(series.paletteIndex);
 }
@@ -70,10 +70,10 @@ DrawnColors ColorsDrawn(const SeriesModel& series) {
   };
   // A point without a colour of its own takes the series' (but a pie's): resolved once. Runs of
   // one colour are tallied at once, so that a million points cost a million comparisons.
-  const TColor fallback = ResolveSeriesColor(series);
+  const Color fallback = ResolveSeriesColor(series);
   const bool perPoint = Traits(series.kind).colorPerPoint;
-  std::map<TColor, Tally> tallies;
-  TColor run = clAutomatic;
+  std::map<Color, Tally> tallies;
+  Color run = kAutomaticColor;
   Tally runTally;
   const auto flush = [&] {
     if (runTally.count == 0) return;
@@ -83,10 +83,10 @@ DrawnColors ColorsDrawn(const SeriesModel& series) {
   };
   for (std::size_t i = 0; i < series.points.size(); ++i) {
     if (!std::isfinite(series.points[i].value)) continue;
-    const TColor own = series.points[i].color;
-    const TColor colour = perPoint                ? ResolvePointColor(series, static_cast<int>(i))
-                          : IsAutomaticColor(own) ? fallback
-                                                  : own;
+    const Color own = series.points[i].color;
+    const Color colour = perPoint                ? ResolvePointColor(series, static_cast<int>(i))
+                         : IsAutomaticColor(own) ? fallback
+                                                 : own;
     if (runTally.count > 0 && colour == run) {
       ++runTally.count;
       continue;
@@ -107,9 +107,9 @@ DrawnColors ColorsDrawn(const SeriesModel& series) {
   return {most->first, static_cast<int>(tallies.size())};
 }
 
-std::vector<TColor> PointColors(const SeriesModel& series) {
+std::vector<Color> PointColors(const SeriesModel& series) {
   const auto& points = series.points;
-  std::vector<TColor> colors(points.size());
+  std::vector<Color> colors(points.size());
   for (std::size_t i = 0; i < points.size(); ++i) {
     colors[i] = ResolvePointColor(series, static_cast<int>(i));
   }
@@ -120,23 +120,27 @@ std::vector<TColor> PointColors(const SeriesModel& series) {
   }
   for (std::size_t k = 1; k < drawn.size(); ++k) {
     const std::size_t i = drawn[k];
-    const TColor before = colors[drawn[k - 1]];
-    const TColor after = k + 1 == drawn.size() && k > 1 ? colors[drawn.front()] : before;
+    const Color before = colors[drawn[k - 1]];
+    const Color after = k + 1 == drawn.size() && k > 1 ? colors[drawn.front()] : before;
     if (Automatic(series, i) && (colors[i] == before || colors[i] == after))
       colors[i] = PaletteColorApartFrom(static_cast<int>(i) + 1, before, after);
   }
   return colors;
 }
 
-TColor ResolvePointColor(const SeriesModel& series, int pointIndex) {
+Color ResolvePointColor(const SeriesModel& series, int pointIndex) {
   const auto& points = series.points;
   if (pointIndex >= 0 && pointIndex < static_cast<int>(points.size())) {
-    const TColor own = points[static_cast<std::size_t>(pointIndex)].color;
+    const Color own = points[static_cast<std::size_t>(pointIndex)].color;
     if (!IsAutomaticColor(own)) return own;
   }
   if (!IsAutomaticColor(series.color)) return series.color;
   return Traits(series.kind).colorPerPoint ? PaletteColor(pointIndex)
                                            : PaletteColor(series.paletteIndex);
 }
+
+QColor TopShade(const QColor& color) { return color.lighter(125); }
+QColor SideShade(const QColor& color) { return color.darker(135); }
+QColor EdgeShade(const QColor& color) { return color.darker(120); }
 
 }  // namespace chart

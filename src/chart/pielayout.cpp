@@ -22,6 +22,8 @@
 //      marks that find no place are left out (the legend still lists every slice);
 //      piemarks.cpp.
 
+#include "chart/pielayout.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -29,7 +31,8 @@
 #include <queue>
 #include <tuple>
 
-#include "chart/layoutsteps.h"
+#include "chart/textfit.h"
+#include "chart/valuetext.h"
 #include "chart/niceticks.h"
 #include "chart/palette.h"
 #include "chart/piemarks.h"
@@ -95,7 +98,7 @@ PiePlan PlanPie(const SeriesModel& series, int drawn, std::span<const std::strin
     plan.anyValue = true;
     plan.sum += std::abs(point.value);
   }
-  if (!(plan.sum > 0) || !series.marksVisible) return plan;
+  if (!(plan.sum > 0) || !series.dataLabelsVisible) return plan;
   plan.marked = LargestSlices(series);
   for (int point : plan.marked) {
     plan.marks.push_back(MarkLabel(series, drawn, labels, static_cast<std::size_t>(point), layout));
@@ -186,7 +189,7 @@ std::vector<PieSlice> DrawnSlices(const SeriesModel& series, long double sum, do
   };
   long double before = 0;
   const auto& points = series.points;
-  const std::vector<TColor> colors = PointColors(series);
+  const std::vector<Color> colors = PointColors(series);
   for (std::size_t i = 0; i < points.size(); ++i) {
     const double value = points[i].value;
     if (!IsSlice(value)) continue;

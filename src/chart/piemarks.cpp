@@ -12,7 +12,8 @@
 #include <utility>
 
 #include "chart/labelplacer.h"
-#include "chart/layoutsteps.h"
+#include "chart/textfit.h"
+#include "chart/valuetext.h"
 
 namespace chart {
 

@@ -22,8 +22,8 @@ struct SeriesKindTraits {
   SeriesKind kind;
   std::string_view name;  // in reports
   SeriesShape shape;
-  bool horizontal;      // values run across, categories down (the chart's first series decides)
-  bool marksByDefault;  // value labels shown on a new series
+  bool horizontal;  // values run across, categories down (the chart's first series decides)
+  bool dataLabelsByDefault;  // value labels shown on a new series
   // Each point shows in a colour of its own (the palette's by its index where it has none), so
   // that the legend lists the points, not the series.
   bool colorPerPoint;

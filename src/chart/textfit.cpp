@@ -1,13 +1,37 @@
-// Texts fitted to the room they get: shortened with "…", or wrapped at spaces into lines.
+// Texts measured and fitted to the room they get: shortened with "…", or wrapped at spaces into
+// lines.
+
+#include "chart/textfit.h"
 
 #include <QFontMetricsF>
 #include <QHash>
 #include <QSet>
-#include <QStringList>
 
-#include "chart/layoutsteps.h"
+#include "runtime/text.h"
 
 namespace chart {
+
+QString DisplayText(const std::string& text) { return ToDisplayText(text); }
+
+QString CategoryLabel(std::span<const std::string> labels, std::size_t index) {
+  return index < labels.size() ? DisplayText(labels[index]) : QString();
+}
+
+double TextWidth(const QFont& font, const QString& text) {
+  return QFontMetricsF(font).horizontalAdvance(text);
+}
+
+double LineHeight(const QFont& font) { return QFontMetricsF(font).height(); }
+
+TextItem BoxedText(const QString& text, const QRectF& rect, int align, FontRole font) {
+  TextItem item;
+  item.text = text;
+  item.origin = rect.topLeft();
+  item.box = QRectF(QPointF(0, 0), rect.size());
+  item.align = align;
+  item.font = font;
+  return item;
+}
 
 QString Shortened(const QFont& font, const QString& text, double width, Qt::TextElideMode mode) {
   const QFontMetricsF metrics(font);

@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "chart/axesgeometry.h"
+#include "chart/textfit.h"
 
 namespace chart {
 
@@ -78,7 +79,7 @@ void KeepOnlyTicksThatStandApart(NiceTicks& ticks, double length, bool horizonta
 ZeroRoom RoomBeyondZero(const std::vector<const SeriesModel*>& series, const Plan& plan) {
   ZeroRoom room;
   const int least = plan.leastPixels;
-  const int each = IsStacked(plan.multiBar) ? least : 0;
+  const int each = IsStacked(plan.barGrouping) ? least : 0;
   for (const std::size_t s : plan.bars) {
     const auto& points = series[s]->points;
     const bool up = std::any_of(points.begin(), points.end(), [](const ChartPoint& p) {

@@ -43,8 +43,8 @@ struct PixelsBeyondZero {
 };
 
 PixelsBeyondZero BarPixelsBeyondZero(const std::vector<const SeriesModel*>& drawn, int least) {
-  const MultiBar mode = MultiBarOf(drawn);
-  const bool stacked = mode == MultiBar::Stacked || mode == MultiBar::Stacked100;
+  const BarGrouping mode = BarGroupingOf(drawn);
+  const bool stacked = mode == BarGrouping::Stacked || mode == BarGrouping::Stacked100;
   PixelsBeyondZero pixels;
   for (const SeriesModel* one : drawn) {
     if (!IsBar(one->kind)) continue;
@@ -63,8 +63,8 @@ PixelsBeyondZero BarPixelsBeyondZero(const std::vector<const SeriesModel*>& draw
 
 ValueSpan ShownValues(const std::vector<const SeriesModel*>& drawn) {
   ValueSpan span;
-  const MultiBar mode = MultiBarOf(drawn);
-  const bool stacked = mode == MultiBar::Stacked || mode == MultiBar::Stacked100;
+  const BarGrouping mode = BarGroupingOf(drawn);
+  const bool stacked = mode == BarGrouping::Stacked || mode == BarGrouping::Stacked100;
   std::size_t categories = 0;
   for (const SeriesModel* one : drawn) {
     if (!IsBar(one->kind) || !stacked) {
@@ -83,7 +83,7 @@ ValueSpan ShownValues(const std::vector<const SeriesModel*>& drawn) {
       (v >= 0 ? positive : negative) += v;
       total += std::abs(v);
     }
-    if (mode == MultiBar::Stacked100) {
+    if (mode == BarGrouping::Stacked100) {
       if (!(total > 0)) continue;
       positive = std::min<long double>(100, positive / total * 100);
       negative = std::max<long double>(-100, negative / total * 100);

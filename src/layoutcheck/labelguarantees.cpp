@@ -11,7 +11,8 @@
 #include <set>
 
 #include "chart/labelplacer.h"
-#include "chart/layoutsteps.h"
+#include "chart/textfit.h"
+#include "chart/valuetext.h"
 #include "chart/palette.h"
 #include "layoutcheck/guaranteechecks.h"
 
@@ -77,15 +78,15 @@ void CheckBarLabels(const ChartModel& model, const ChartLayout& layout,
                     const std::vector<const SeriesModel*>& drawn, GuaranteeReport& report) {
   const bool allBars = std::all_of(drawn.begin(), drawn.end(),
                                    [](const SeriesModel* one) { return IsBar(one->kind); });
-  const MultiBar mode = MultiBarOf(drawn);
-  const bool stacked = mode == MultiBar::Stacked || mode == MultiBar::Stacked100;
-  const bool beside = mode == MultiBar::SideBySide || drawn.size() == 1;
+  const BarGrouping mode = BarGroupingOf(drawn);
+  const bool stacked = mode == BarGrouping::Stacked || mode == BarGrouping::Stacked100;
+  const bool beside = mode == BarGrouping::SideBySide || drawn.size() == 1;
   if (!allBars || !(stacked || beside)) return;
   const bool horizontal = Traits(ChartKindOf(model)).horizontal;
   const Labelled labelled = LabelledPoints(layout);
   for (const BarBox& bar : layout.bars) {
     const SeriesModel& series = *drawn[static_cast<std::size_t>(bar.series)];
-    if (bar.dense || !series.marksVisible) continue;
+    if (bar.dense || !series.dataLabelsVisible) continue;
     const double value = series.points[static_cast<std::size_t>(bar.point)].value;
     if (!BarHasRoomForItsLabel(bar, value, horizontal, stacked, layout)) continue;
     if (!labelled.contains({bar.series, bar.point})) {
@@ -112,7 +113,7 @@ void CheckPieLabels(const ChartLayout& layout, const std::vector<const SeriesMod
   const auto middles = LabelMiddles(layout);
   for (const PieGeometry& pie : layout.pies) {
     const SeriesModel& series = *drawn[static_cast<std::size_t>(pie.series)];
-    if (!series.marksVisible) continue;
+    if (!series.dataLabelsVisible) continue;
     long double sum = 0, before = 0;
     for (const ChartPoint& p : series.points) sum += std::isfinite(p.value) ? std::abs(p.value) : 0;
     double smallestShown[2] = {HUGE_VAL, HUGE_VAL}, largestLeftOut[2] = {0, 0},
@@ -180,8 +181,9 @@ std::string ZeroMarkFault(const BarBox& bar, const SeriesModel& series, bool hor
 
 void CheckValuesRead(const ChartModel& model, const ChartLayout& layout,
                      const std::vector<const SeriesModel*>& drawn, GuaranteeReport& report) {
-  const MultiBar mode = MultiBarOf(drawn);
-  if (mode == MultiBar::Stacked || mode == MultiBar::Stacked100 || layout.pies.size() > 0) return;
+  const BarGrouping mode = BarGroupingOf(drawn);
+  if (mode == BarGrouping::Stacked || mode == BarGrouping::Stacked100 || layout.pies.size() > 0)
+    return;
   if (!(layout.valueMax > layout.valueMin) || !CategoriesHaveRoom(model, layout, drawn)) return;
   if (std::any_of(layout.bars.begin(), layout.bars.end(), [](const BarBox& b) { return b.dense; }))
     return;
@@ -228,7 +230,7 @@ void CheckValuesShow(const ChartModel& model, const ChartLayout& layout,
     // In 3D, where each series stands in a depth row of its own, a bar may hide a shorter one
     // behind it but for a strip: only the series are sure to show, by (iii).
     const bool rows = Depth3DShare(model) > 0 && drawn.size() > 1 &&
-                      (MultiBarOf(drawn) == MultiBar::None ||
+                      (BarGroupingOf(drawn) == BarGrouping::None ||
                        std::any_of(drawn.begin(), drawn.end(),
                                    [](const SeriesModel* one) { return !IsBar(one->kind); }));
     if (rows || !CategoriesHaveRoom(model, layout, drawn)) return;

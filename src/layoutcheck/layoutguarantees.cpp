@@ -14,7 +14,7 @@
 
 #include "chart/facecoverage.h"
 #include "chart/labelplacer.h"
-#include "chart/layoutsteps.h"
+#include "chart/chartlayout.h"
 #include "layoutcheck/guaranteechecks.h"
 
 namespace chart {
@@ -258,12 +258,12 @@ double PixelsEachCategoryNeeds(const ChartModel& model,
   const auto bars = std::count_if(drawn.begin(), drawn.end(),
                                   [](const SeriesModel* one) { return IsBar(one->kind); });
   const auto lines = static_cast<std::ptrdiff_t>(drawn.size()) - bars;
-  const MultiBar mode = MultiBarOf(drawn);
+  const BarGrouping mode = BarGroupingOf(drawn);
   const bool deep = Depth3DShare(model) > 0;
-  const bool beside = mode == MultiBar::SideBySide || (mode == MultiBar::None && !deep);
+  const bool beside = mode == BarGrouping::SideBySide || (mode == BarGrouping::None && !deep);
   double needs = beside && bars > 1 ? std::max(kMinCategoryPixels, bars + 2.0) : kMinCategoryPixels;
   if (deep) {
-    const auto rows = lines + (mode == MultiBar::None ? bars : (bars > 0 ? 1 : 0));
+    const auto rows = lines + (mode == BarGrouping::None ? bars : (bars > 0 ? 1 : 0));
     if (rows > 1) needs = std::max(needs, static_cast<double>(rows) * kPixelsPerDepthRow);
   }
   return needs;

@@ -55,7 +55,8 @@ void CheckPercentNote(const ChartLayout& layout, const std::vector<const SeriesM
                       GuaranteeReport& report) {
   const bool bars = std::any_of(drawn.begin(), drawn.end(),
                                 [](const SeriesModel* one) { return IsBar(one->kind); });
-  if (!ticks || !bars || layout.plot.isEmpty() || MultiBarOf(drawn) != MultiBar::Stacked100) return;
+  if (!ticks || !bars || layout.plot.isEmpty() || BarGroupingOf(drawn) != BarGrouping::Stacked100)
+    return;
   const bool percent = std::any_of(notes.begin(), notes.end(),
                                    [](const TextItem* note) { return note->text == "%"; });
   if (!percent) report.Add(Guarantee::NumberStyle, "percent: the 100 % axis does not say \"%\"");

@@ -10,6 +10,7 @@
 #include <tuple>
 
 #include "layoutcheck/guaranteechecks.h"
+#include "chart/textfit.h"
 
 namespace chart {
 

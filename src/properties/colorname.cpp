@@ -9,7 +9,7 @@
 namespace {
 
 // 0x00BBGGRR. GRAY and DKGRAY are the same colour, and so are LTGRAY and SILVER.
-constexpr std::array<std::pair<std::string_view, chart::TColor>, 18> kNamedColors = {{
+constexpr std::array<std::pair<std::string_view, chart::Color>, 18> kNamedColors = {{
     {"RED", 0x0000FF},
     {"GREEN", 0x008000},
     {"BLUE", 0xFF0000},
@@ -32,7 +32,7 @@ constexpr std::array<std::pair<std::string_view, chart::TColor>, 18> kNamedColor
 
 }  // namespace
 
-chart::TColor ColorFromName(const std::string& name, chart::TColor fallback) {
+chart::Color ColorFromName(const std::string& name, chart::Color fallback) {
   const std::string upper = AnsiUpperCase(name);
   for (const auto& [colorName, color] : kNamedColors) {
     if (upper == colorName) return color;

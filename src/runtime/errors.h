@@ -19,7 +19,7 @@ class Exception : public std::runtime_error {
 };
 
 // A text that is not a number of the asked kind.
-class EConvertError : public Exception {
+class ConversionError : public Exception {
  public:
   using Exception::Exception;
 };

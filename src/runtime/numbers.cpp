@@ -14,11 +14,11 @@
 namespace {
 
 [[noreturn]] void ThrowNotInteger(std::string_view text) {
-  throw EConvertError("'" + std::string(text) + "' is not a valid integer value");
+  throw ConversionError("'" + std::string(text) + "' is not a valid integer value");
 }
 
 [[noreturn]] void ThrowNotFloat(std::string_view text) {
-  throw EConvertError("'" + std::string(text) + "' is not a valid floating point value");
+  throw ConversionError("'" + std::string(text) + "' is not a valid floating point value");
 }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }

@@ -5,11 +5,11 @@
 #include <string_view>
 
 // Optional sign and decimal digits, within the 32-bit signed range; nothing else, no blanks.
-// Throws EConvertError.
+// Throws ConversionError.
 std::int32_t StrToInt(std::string_view text);
 
 // A finite decimal number with an optional exponent. "." is always a decimal separator, and so
-// is the decimal separator of the user's locale. Throws EConvertError.
+// is the decimal separator of the user's locale. Throws ConversionError.
 double StrToFloat(std::string_view text);
 
 // The decimal separator of the user's locale (from LC_ALL, LC_NUMERIC or LANG).

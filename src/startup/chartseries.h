@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "chart/chartmodel.h"
+#include "chart/chartdocument.h"
 
 struct ChartOptions;
 namespace chart {

@@ -39,7 +39,7 @@ std::string DataRecordReader::ColorName(int dataSet) const {
   return UpperCase(TrimmedView(FieldText(text_, data_record::Color(dataSet))));
 }
 
-chart::TColor DataRecordReader::Color(int dataSet, chart::TColor fallback) const {
+chart::Color DataRecordReader::Color(int dataSet, chart::Color fallback) const {
   return ColorFromName(ColorName(dataSet), fallback);
 }
 
@@ -55,7 +55,7 @@ void LoadDataSets(const DbfFile& dataFile, const ChartOptions& options, chart::C
     const DataRecordReader reader(dataFile.FileName(), record.Number(), record.Text());
     DecodeDataRecord(
         reader, options.dataSetCount, [&](int j) { return series[std::size_t(j)].SeriesColor(); },
-        [&](int j, double value, const std::string& label, chart::TColor color) {
+        [&](int j, double value, const std::string& label, chart::Color color) {
           series[std::size_t(j)].Add(value, label, color);
         });
   }

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "chart/tcolor.h"
+#include "chart/color.h"
 
 class DbfFile;
 class RecordCursor;
@@ -33,7 +33,7 @@ class DataRecordReader {
   // The colour field of data set `dataSet`, trimmed and upper-cased.
   std::string ColorName(int dataSet) const;
   // The colour that field names; `fallback` when it holds none of the colour names.
-  chart::TColor Color(int dataSet, chart::TColor fallback) const;
+  chart::Color Color(int dataSet, chart::Color fallback) const;
 
  private:
   const std::string& table_;

@@ -33,8 +33,10 @@ const BarBox& Bar(const ChartLayout& layout, int series, int point) {
 
 // Two series over two categories: {10, -5} and {20, 5}.
 ChartLayout TwoBarSeries(ModelBuilder& b, int mode) {
-  b.Add(SeriesKind::Bar, {10, -5}).multiBar = MultiBarFromNumber(static_cast<TMultiBar>(mode));
-  b.Add(SeriesKind::Bar, {20, 5}).multiBar = MultiBarFromNumber(static_cast<TMultiBar>(mode));
+  b.Add(SeriesKind::Bar, {10, -5}).barGrouping =
+      BarGroupingFromNumber(static_cast<std::uint8_t>(mode));
+  b.Add(SeriesKind::Bar, {20, 5}).barGrouping =
+      BarGroupingFromNumber(static_cast<std::uint8_t>(mode));
   return b.Layout();
 }
 
@@ -77,9 +79,9 @@ TEST(BarLayout, SideBySideShiftsEachSeriesByItsWidth) {
 
 TEST(BarLayout, StackedKeepsPositiveAndNegativeSumsApart) {
   ModelBuilder b;
-  b.Add(SeriesKind::Bar, {10, -5, 4}).multiBar = MultiBar::Stacked;
-  b.Add(SeriesKind::Bar, {20, 5, -6}).multiBar = MultiBar::Stacked;
-  b.Add(SeriesKind::Bar, {-3, -2, 1}).multiBar = MultiBar::Stacked;
+  b.Add(SeriesKind::Bar, {10, -5, 4}).barGrouping = BarGrouping::Stacked;
+  b.Add(SeriesKind::Bar, {20, 5, -6}).barGrouping = BarGrouping::Stacked;
+  b.Add(SeriesKind::Bar, {-3, -2, 1}).barGrouping = BarGrouping::Stacked;
   const ChartLayout layout = b.Layout();
   const struct {
     int series, point;
@@ -95,8 +97,8 @@ TEST(BarLayout, StackedKeepsPositiveAndNegativeSumsApart) {
 
 TEST(BarLayout, StackedToHundredPercentFillsTheAxis) {
   ModelBuilder b;
-  b.Add(SeriesKind::Bar, {10, 1}).multiBar = MultiBar::Stacked100;
-  b.Add(SeriesKind::Bar, {30, 3}).multiBar = MultiBar::Stacked100;
+  b.Add(SeriesKind::Bar, {10, 1}).barGrouping = BarGrouping::Stacked100;
+  b.Add(SeriesKind::Bar, {30, 3}).barGrouping = BarGrouping::Stacked100;
   const ChartLayout layout = b.Layout();
   EXPECT_EQ(layout.valueTicks.back(), 100);
   for (int point : {0, 1}) {
@@ -104,15 +106,15 @@ TEST(BarLayout, StackedToHundredPercentFillsTheAxis) {
     EXPECT_NEAR(Bar(layout, 1, point).front.top(), ValueToY(layout, 100), 1);
   }
   ModelBuilder inexact;  // shares that do not add up to 100 exactly in doubles
-  inexact.Add(SeriesKind::Bar, {14, 20.3, 24.2}).multiBar = MultiBar::Stacked100;
-  inexact.Add(SeriesKind::Bar, {9.4, 16.4, 15.9}).multiBar = MultiBar::Stacked100;
-  inexact.Add(SeriesKind::Bar, {2.5, 8.8, 7.2}).multiBar = MultiBar::Stacked100;
+  inexact.Add(SeriesKind::Bar, {14, 20.3, 24.2}).barGrouping = BarGrouping::Stacked100;
+  inexact.Add(SeriesKind::Bar, {9.4, 16.4, 15.9}).barGrouping = BarGrouping::Stacked100;
+  inexact.Add(SeriesKind::Bar, {2.5, 8.8, 7.2}).barGrouping = BarGrouping::Stacked100;
   EXPECT_EQ(inexact.Layout().valueTicks.back(), 100);
 
   // A negative value counts by its size: shares of 10, -10 and 20 are 25 %, -25 % and 50 %.
   ModelBuilder negative;
   for (double value : {10.0, -10.0, 20.0}) {
-    negative.Add(SeriesKind::Bar, {value}).multiBar = MultiBar::Stacked100;
+    negative.Add(SeriesKind::Bar, {value}).barGrouping = BarGrouping::Stacked100;
   }
   const ChartLayout shares = negative.Layout();
   const struct {
@@ -128,13 +130,13 @@ TEST(BarLayout, StackedToHundredPercentFillsTheAxis) {
 // A value too small to see next to a huge one still gets a pixel, alone or in a stack, and the
 // stack still ends where its sum is.
 TEST(BarLayout, EveryBarOfAValueOtherThanZeroKeepsAPixel) {
-  for (MultiBar mode : {MultiBar::None, MultiBar::SideBySide, MultiBar::Stacked}) {
+  for (BarGrouping mode : {BarGrouping::None, BarGrouping::SideBySide, BarGrouping::Stacked}) {
     ModelBuilder b;
-    for (double value : {1e6, 1e-3, -1e-3, 1e6}) b.Add(SeriesKind::Bar, {value}).multiBar = mode;
+    for (double value : {1e6, 1e-3, -1e-3, 1e6}) b.Add(SeriesKind::Bar, {value}).barGrouping = mode;
     const ChartLayout layout = b.Layout(300, 200);
     ASSERT_EQ(layout.bars.size(), 4u) << int(mode);
     for (const BarBox& bar : layout.bars) EXPECT_GE(bar.front.height(), 1) << int(mode);
-    if (mode == MultiBar::Stacked) {
+    if (mode == BarGrouping::Stacked) {
       EXPECT_NEAR(Bar(layout, 3, 0).front.top(), ValueToY(layout, 2e6), 1);
     }
   }
@@ -179,23 +181,23 @@ TEST(BarLayout, TheValueAxisReachesZeroAndPastEveryBar) {
   const double none = NAN;  // no end that must be zero; below, an empty value
   const struct {
     std::vector<std::vector<double>> bars;
-    MultiBar mode;
+    BarGrouping mode;
     double min, max;  // none: that end is not zero
     std::vector<double> line = {};
   } cases[] = {
-      {{{0, -5}}, MultiBar::None, none, 0},
-      {{{-5, -3, 0}}, MultiBar::None, none, 0},
-      {{{0, 5}}, MultiBar::None, 0, none},
-      {{{3, 0, 7}}, MultiBar::None, 0, none},
+      {{{0, -5}}, BarGrouping::None, none, 0},
+      {{{-5, -3, 0}}, BarGrouping::None, none, 0},
+      {{{0, 5}}, BarGrouping::None, 0, none},
+      {{{3, 0, 7}}, BarGrouping::None, 0, none},
       // A share too small for a double still gets room past zero.
-      {{{-1e300}, {1e-300}}, MultiBar::Stacked100, none, none},
-      {{{1e300}, {-1e-300}}, MultiBar::Stacked100, none, none},
+      {{{-1e300}, {1e-300}}, BarGrouping::Stacked100, none, none},
+      {{{1e300}, {-1e-300}}, BarGrouping::Stacked100, none, none},
       // Bars without a value still stand on zero beside a line far from it.
-      {{{none, none}}, MultiBar::None, 0, none, {5, 10}},
+      {{{none, none}}, BarGrouping::None, 0, none, {5, 10}},
   };
   for (const auto& c : cases) {
     ModelBuilder b;
-    for (const auto& values : c.bars) b.Add(SeriesKind::Bar, values).multiBar = c.mode;
+    for (const auto& values : c.bars) b.Add(SeriesKind::Bar, values).barGrouping = c.mode;
     if (!c.line.empty()) b.Add(SeriesKind::Line, c.line);
     const ChartLayout layout = b.Layout();
     SCOPED_TRACE(::testing::PrintToString(c.bars));
@@ -274,7 +276,7 @@ TEST(BarLayout, TheFrameKeepsRoomPastTheLongestBarForItsLabel) {
   for (const SeriesKind kind : {SeriesKind::Bar, SeriesKind::HorizBar}) {
     for (const QSize size : {QSize(400, 300), QSize(800, 600)}) {
       ModelBuilder b;
-      b.Add(kind, {10, 20, 30, 40, 50}).marksVisible = true;
+      b.Add(kind, {10, 20, 30, 40, 50}).dataLabelsVisible = true;
       b.model.view3D = false;
       const ChartLayout layout = b.Layout(size.width(), size.height());
       ASSERT_EQ(layout.bars.size(), 5u);
@@ -296,10 +298,10 @@ TEST(BarLayout, TheFrameKeepsRoomPastTheLongestBarForItsLabel) {
 TEST(BarLayout, TheOutermostSegmentOfAStackHasItsLabelPastTheEnd) {
   for (const SeriesKind kind : {SeriesKind::Bar, SeriesKind::HorizBar}) {
     ModelBuilder b;
-    b.Add(kind, {1000, -1000}).multiBar = MultiBar::Stacked;
+    b.Add(kind, {1000, -1000}).barGrouping = BarGrouping::Stacked;
     SeriesModel& thin = b.Add(kind, {3, -3});
-    thin.multiBar = MultiBar::Stacked;
-    thin.marksVisible = true;
+    thin.barGrouping = BarGrouping::Stacked;
+    thin.dataLabelsVisible = true;
     b.model.view3D = false;
     const ChartLayout layout = b.Layout(500, 400);
     int thinBars = 0;
@@ -316,14 +318,14 @@ TEST(BarLayout, TheOutermostSegmentOfAStackHasItsLabelPastTheEnd) {
   }
 }
 
-// Only the series whose marks are shown have data labels, side by side or stacked.
-TEST(BarLayout, OnlySeriesWithMarksShownHaveDataLabels) {
+// Only the series whose data labels are visible have data labels, side by side or stacked.
+TEST(BarLayout, OnlySeriesWithVisibleDataLabelsHaveThem) {
   for (const SeriesKind kind : {SeriesKind::Bar, SeriesKind::HorizBar}) {
-    for (const MultiBar multiBar : {MultiBar::SideBySide, MultiBar::Stacked}) {
+    for (const BarGrouping barGrouping : {BarGrouping::SideBySide, BarGrouping::Stacked}) {
       ModelBuilder b;
-      b.Add(kind, {40, 50, 60}).marksVisible = false;
-      b.Add(kind, {30, 20, 10}).marksVisible = true;
-      for (SeriesModel& series : b.model.series) series.multiBar = multiBar;
+      b.Add(kind, {40, 50, 60}).dataLabelsVisible = false;
+      b.Add(kind, {30, 20, 10}).dataLabelsVisible = true;
+      for (SeriesModel& series : b.model.series) series.barGrouping = barGrouping;
       const ChartLayout layout = b.Layout(600, 400);
       for (int point = 0; point < 3; ++point) {
         EXPECT_EQ(DataLabelOf(layout, 0, point), nullptr) << Traits(kind).name << " " << point;
@@ -339,13 +341,13 @@ TEST(BarLayout, LabelsOfNoValueTakeNoRoomAndZerosAreRead) {
   const double nan = std::nan("");
   for (const SeriesKind kind : {SeriesKind::Bar, SeriesKind::HorizBar}) {
     ModelBuilder b;
-    b.Add(kind, {4, 5, 6}).marksVisible = false;
-    b.Add(kind, {nan, nan, nan}).marksVisible = false;
+    b.Add(kind, {4, 5, 6}).dataLabelsVisible = false;
+    b.Add(kind, {nan, nan, nan}).dataLabelsVisible = false;
     const ChartLayout without = b.Layout(400, 300);
-    b.model.series[1].marksVisible = true;
+    b.model.series[1].dataLabelsVisible = true;
     EXPECT_EQ(b.Layout(400, 300).plot, without.plot) << Traits(kind).name;
     b.model.series[1].points[1].value = 0;
-    for (SeriesModel& series : b.model.series) series.multiBar = MultiBar::SideBySide;
+    for (SeriesModel& series : b.model.series) series.barGrouping = BarGrouping::SideBySide;
     const ChartLayout zero = b.Layout(400, 300);
     const TextItem* label = DataLabelOf(zero, 1, 1);
     ASSERT_NE(label, nullptr) << Traits(kind).name;
@@ -368,7 +370,7 @@ TEST(BarLayout, BarsBelowZeroAndZerosHaveTheirLabelsAsBarsAboveZeroDo) {
       for (const QSizeF size : {QSizeF(640, 400), QSizeF(1200, 700)}) {
         ModelBuilder b;
         for (const std::vector<double>& values : {budget, actual, variance})
-          b.Add(kind, values).multiBar = MultiBar::SideBySide;
+          b.Add(kind, values).barGrouping = BarGrouping::SideBySide;
         b.model.view3D = deep;
         const ChartLayout layout = b.Layout(size.width(), size.height());
         for (int s = 0; s < 3; ++s) {
@@ -392,7 +394,7 @@ TEST(BarLayout, LabelsWiderThanBarsReadUpwardWhereTheyMeetTheNextBar) {
     for (int s = 0; s < c.series; ++s) {
       std::vector<double> values;
       for (int month = 1; month <= 12; ++month) values.push_back(30000 + month * 3217 + s + 0.25);
-      b.Add(SeriesKind::Bar, values).marksVisible = true;
+      b.Add(SeriesKind::Bar, values).dataLabelsVisible = true;
     }
     b.model.view3D = false;
     const ChartLayout layout = b.Layout(c.width, 700);
@@ -413,7 +415,7 @@ TEST(BarLayout, TheBarInFrontHasItsLabelPastItsEnd) {
   for (const SeriesKind kind : {SeriesKind::Bar, SeriesKind::HorizBar}) {
     ModelBuilder b;
     for (int s = 0; s < 2; ++s)
-      b.Add(kind, {1000, 2000, 1500, 1200, 1800, 1100}).marksVisible = true;
+      b.Add(kind, {1000, 2000, 1500, 1200, 1800, 1100}).dataLabelsVisible = true;
     b.model.view3D = false;
     const ChartLayout layout = b.Layout(600, 400);
     for (const BarBox& bar : layout.bars) {

@@ -14,15 +14,16 @@ using namespace chart;
 
 namespace {
 
-TEST(MultiBar, NumbersOneToThreeNameAModeAnyOtherActsAsNone) {
+TEST(BarGrouping, NumbersOneToThreeNameAModeAnyOtherActsAsNone) {
   const struct {
     TMultiBar number;
-    MultiBar mode;
-  } cases[] = {{0, MultiBar::None},       {1, MultiBar::SideBySide}, {2, MultiBar::Stacked},
-               {3, MultiBar::Stacked100}, {4, MultiBar::None},       {255, MultiBar::None}};
+    BarGrouping mode;
+  } cases[] = {{0, BarGrouping::None},    {1, BarGrouping::SideBySide},
+               {2, BarGrouping::Stacked}, {3, BarGrouping::Stacked100},
+               {4, BarGrouping::None},    {255, BarGrouping::None}};
   ChartDocument document;
   for (const auto& c : cases) {
-    EXPECT_EQ(MultiBarFromNumber(c.number), c.mode) << int(c.number);
+    EXPECT_EQ(BarGroupingFromNumber(c.number), c.mode) << int(c.number);
     ChartSeries bars = document.AddSeries(SeriesKind::HorizBar);
     bars.SetMultiBar(c.number);
     EXPECT_EQ(bars.MultiBarMode(), c.mode) << int(c.number);
@@ -49,7 +50,7 @@ TEST(CategoryLabels, FirstNonEmptyLabelWinsAndNoneIsLost) {
     document.AddSeries(SeriesKind::Bar);
     document.AddSeries(SeriesKind::Line);
     for (const auto& [series, label] : c.points)
-      document.GetSeries(series).Add(1, label, clAutomatic);
+      document.GetSeries(series).Add(1, label, kAutomaticColor);
     EXPECT_EQ(document.CategoryLabels(), c.labels) << c.what;
   }
 }
@@ -62,7 +63,7 @@ TEST(OnChange, EveryChangeToWhatIsDrawnTellsTheViewerOnce) {
   document.OnChange([&] { ++told; });
   const std::pair<const char*, std::function<void()>> changes[] = {
       {"add series", [&] { document.AddSeries(SeriesKind::Line); }},
-      {"add point", [&] { series.Add(2, "A", clAutomatic); }},
+      {"add point", [&] { series.Add(2, "A", kAutomaticColor); }},
       {"series colour", [&] { series.SetSeriesColor(0x0000FF); }},
       {"series title", [&] { series.SetTitle("North"); }},
       {"series marks", [&] { series.SetMarksVisible(true); }},

@@ -48,17 +48,18 @@ auto DataLabelOf(Layout& layout, int series, int point) -> decltype(&layout.text
 struct ModelBuilder {
   ChartModel model;
 
-  SeriesModel& Add(SeriesKind kind, const std::vector<double>& values, TColor color = clAutomatic) {
+  SeriesModel& Add(SeriesKind kind, const std::vector<double>& values,
+                   Color color = kAutomaticColor) {
     SeriesModel& added = model.series.emplace_back();
     added.kind = kind;
-    added.marksVisible = Traits(kind).marksByDefault;
+    added.dataLabelsVisible = Traits(kind).dataLabelsByDefault;
     added.paletteIndex = static_cast<int>(model.series.size()) - 1;
     for (double value : values)
       AddPoint(added, value, "L" + std::to_string(added.points.size()), color);
     return added;
   }
 
-  void AddPoint(SeriesModel& to, double value, const std::string& label, TColor color) {
+  void AddPoint(SeriesModel& to, double value, const std::string& label, Color color) {
     StoreCategoryLabel(model.labels, to.points.size(), label);
     to.points.push_back({value, color});
   }
@@ -77,7 +78,8 @@ struct DocumentBuilder {
 
   DocumentBuilder() { document.SetView3D(false); }
 
-  ChartSeries Add(SeriesKind kind, const std::vector<double>& values, TColor color = clAutomatic) {
+  ChartSeries Add(SeriesKind kind, const std::vector<double>& values,
+                  Color color = kAutomaticColor) {
     ChartSeries series = document.AddSeries(kind);
     for (std::size_t i = 0; i < values.size(); ++i)
       series.Add(values[i], "L" + std::to_string(i), color);

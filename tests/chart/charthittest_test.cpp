@@ -1,4 +1,5 @@
 #include "chart/charthittest.h"
+#include "chart/textfit.h"
 
 #include <gtest/gtest.h>
 
@@ -47,8 +48,10 @@ QPointF OnPieEdge(const ChartLayout& layout, double degrees) {
 ModelBuilder Bars(int mode, bool view3D) {
   ModelBuilder b;
   b.model.view3D = view3D;
-  b.Add(SeriesKind::Bar, {10, 20}).multiBar = MultiBarFromNumber(static_cast<TMultiBar>(mode));
-  b.Add(SeriesKind::Bar, {5, 15}).multiBar = MultiBarFromNumber(static_cast<TMultiBar>(mode));
+  b.Add(SeriesKind::Bar, {10, 20}).barGrouping =
+      BarGroupingFromNumber(static_cast<std::uint8_t>(mode));
+  b.Add(SeriesKind::Bar, {5, 15}).barGrouping =
+      BarGroupingFromNumber(static_cast<std::uint8_t>(mode));
   return b;
 }
 
@@ -149,10 +152,10 @@ TEST(ChartHitTest, DescribesTheSeriesTheLabelAndTheValue) {
   ModelBuilder b;
   SeriesModel& north = b.Add(SeriesKind::Bar, {});
   north.title = "North";
-  b.AddPoint(north, 12.5, "Jan", clAutomatic);
-  b.AddPoint(north, -3, "", clAutomatic);
-  b.AddPoint(north, 7, "<b>Mar</b>", clAutomatic);
-  b.AddPoint(b.Add(SeriesKind::Bar, {}), 1000, "Jan", clAutomatic);
+  b.AddPoint(north, 12.5, "Jan", kAutomaticColor);
+  b.AddPoint(north, -3, "", kAutomaticColor);
+  b.AddPoint(north, 7, "<b>Mar</b>", kAutomaticColor);
+  b.AddPoint(b.Add(SeriesKind::Bar, {}), 1000, "Jan", kAutomaticColor);
   const ChartModel model = b.Model();
   const ChartLayout layout = LayoutOf(model, 800, 600);
   struct Case {
@@ -186,7 +189,8 @@ TEST(ChartHitTest, AShortenedTextTellsItsWholeTextWhereItIsPainted) {
           "euros before taxes and after returns " +
           std::to_string(s);
       for (int i = 0; i < 12; ++i) {
-        b.AddPoint(series, i + 1, "Regional office number " + std::to_string(i + 1), clAutomatic);
+        b.AddPoint(series, i + 1, "Regional office number " + std::to_string(i + 1),
+                   kAutomaticColor);
       }
     }
     b.model.title.lines = {std::string(200, 'T')};

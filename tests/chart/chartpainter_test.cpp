@@ -6,7 +6,7 @@
 
 #include <cmath>
 
-#include "chart/layoutsteps.h"
+#include "chart/palette.h"
 #include "chartfixture.h"
 #include "renderpixels.h"
 
@@ -39,7 +39,7 @@ TEST(Render, BarFrontIsPaintedInItsColourInsideADarkerOutline) {
 // found it for whatever the caller paints next.
 TEST(Render, FramedLabelsStandOnTheirBoxAndThePainterIsLeftAsItWas) {
   ModelBuilder b;
-  b.Add(SeriesKind::Bar, {10, 20}, kRed).marksVisible = true;
+  b.Add(SeriesKind::Bar, {10, 20}, kRed).dataLabelsVisible = true;
   b.model.view3D = false;
   const ChartLayout layout = b.Layout();
   const auto framed = std::find_if(layout.texts.begin(), layout.texts.end(),
@@ -89,7 +89,7 @@ TEST(Render, CategoryLabelsCentreUnderTheirBarsOrEndAtTheAxis) {
     SeriesModel& series = b.Add(kind, {});
     b.AddPoint(series, 5, "A", kRed);
     b.AddPoint(series, 7, "A longer one", kRed);
-    series.marksVisible = false;
+    series.dataLabelsVisible = false;
     b.model.legendVisible = false;
     const ChartLayout layout = b.Layout();
     const QImage image = b.Render();
@@ -153,7 +153,7 @@ TEST(Render, PieSlicesAndLinesTakeTheirColours) {
   EXPECT_LT(edge.lightness(), top.lightness()) << "the empty disc's edge";
   // A pie's marks hang on grey leaders, painted along their whole length.
   ModelBuilder marked;
-  marked.Add(SeriesKind::Pie, {5, 3, 2}).marksVisible = true;
+  marked.Add(SeriesKind::Pie, {5, 3, 2}).dataLabelsVisible = true;
   const ChartLayout markedLayout = marked.Layout();
   ASSERT_FALSE(markedLayout.strokes.empty());
   const QImage leaders = marked.Render();
@@ -174,7 +174,7 @@ TEST(Render, PieSlicesAndLinesTakeTheirColours) {
   EXPECT_EQ(PixelAt(lineImage, (points[0] + points[1]) / 2), 0x00FF00u);
   // A point alone between two gaps shows as a dot of the line's width and more.
   ModelBuilder lone;
-  lone.Add(SeriesKind::Line, {std::nan(""), 5, std::nan("")}, kGreen).marksVisible = false;
+  lone.Add(SeriesKind::Line, {std::nan(""), 5, std::nan("")}, kGreen).dataLabelsVisible = false;
   EXPECT_GE(PixelsOf(lone.Render(), 0x00FF00u), 9) << "the dot of a lone point";
   // In 3D the line is a ribbon going back in the shades of its colour, its front edge in the
   // colour itself, rising and falling alike.

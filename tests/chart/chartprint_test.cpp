@@ -27,7 +27,7 @@ TEST(PrintPartial, PdfPageHoldsTheTextsAtTheirPhysicalSize) {
   b.document.SetLegendVisible(true);
   ChartSeries series = b.document.AddSeries(SeriesKind::Bar);
   series.SetTitle("Hardware");
-  for (const char* quarter : {"Q1", "Q2", "Q3", "Q4"}) series.Add(12.5, quarter, clAutomatic);
+  for (const char* quarter : {"Q1", "Q2", "Q3", "Q4"}) series.Add(12.5, quarter, kAutomaticColor);
   {
     QPdfWriter writer(pdf);
     writer.setResolution(1200);

@@ -13,6 +13,7 @@
 
 #include "chart/labelplacer.h"
 #include "chart/palette.h"
+#include "chart/textfit.h"
 #include "chartfixture.h"
 
 using namespace chart;
@@ -24,7 +25,7 @@ namespace {
 // shown of that order, all that comes after it is shown too.
 TEST(BarLayout, TextsAroundThePlotAreLeftOutInOrder) {
   ModelBuilder b;
-  b.Add(SeriesKind::Bar, {12000, 18500, 9100, 22400, 15000, 17250}).marksVisible = true;
+  b.Add(SeriesKind::Bar, {12000, 18500, 9100, 22400, 15000, 17250}).dataLabelsVisible = true;
   b.model.leftAxisTitle.caption = "Turnover of the regional offices in thousands";
   b.model.bottomAxisTitle.caption = "Months of the second half of the year";
   int sizes = 0, titlesOut = 0, ticksAlone = 0;
@@ -62,7 +63,7 @@ TEST(CategoryLabels, TurnedThenThinnedNeverOverlapping) {
   for (const auto& c : cases) {
     ModelBuilder b;
     SeriesModel& series = b.Add(SeriesKind::Bar, {});
-    for (int i = 0; i < c.count; ++i) b.AddPoint(series, i, c.label, clAutomatic);
+    for (int i = 0; i < c.count; ++i) b.AddPoint(series, i, c.label, kAutomaticColor);
     const ChartLayout layout = b.Layout(585, 401);
     EXPECT_EQ(layout.categoryLabelAngle > 0, c.turned) << c.count;
     EXPECT_EQ(layout.shownCategories.size() < static_cast<std::size_t>(c.count), c.thinned);
@@ -97,7 +98,7 @@ TEST(Frame, NoTextReachesIntoTheMargins) {
   for (SeriesKind kind : {SeriesKind::Bar, SeriesKind::HorizBar}) {
     DocumentBuilder b;
     ChartSeries series = b.document.AddSeries(kind);
-    for (double value : {-123456.0, 5.0, 300.0}) series.Add(value, "", clAutomatic);
+    for (double value : {-123456.0, 5.0, 300.0}) series.Add(value, "", kAutomaticColor);
     for (int side = 0; side < 4; ++side) b.document.SetMargin(side, 10);
     const ChartLayout layout = b.Layout(600, 400);
     const QRectF inside = QRectF(60, 40, 480, 320).adjusted(6, 6, -6, -6);  // and the padding
@@ -198,7 +199,7 @@ TEST(Legend, ListsSeriesOrSlicesWithTheirColours) {
   ModelBuilder pie;
   pie.model.legendVisible = true;
   SeriesModel& series = pie.Add(SeriesKind::Pie, {});
-  pie.AddPoint(series, 4, "North", clAutomatic);
+  pie.AddPoint(series, 4, "North", kAutomaticColor);
   pie.AddPoint(series, 6, "South", 0x00FF00);
   const ChartLayout b = pie.Layout();
   ASSERT_EQ(b.legend.size(), 2u);
@@ -210,13 +211,13 @@ TEST(Legend, ListsSeriesOrSlicesWithTheirColours) {
 // take where they differ, of equals the first), a stretch of line for a line series and a filled
 // square for bars; the drawn image shows the same.
 TEST(Legend, ShowsEachSeriesAsItIsDrawn) {
-  constexpr TColor kRed = 0x0000FF, kBlue = 0xFF0000, kGreen = 0x00FF00, kAuto = clAutomatic;
+  constexpr Color kRed = 0x0000FF, kBlue = 0xFF0000, kGreen = 0x00FF00, kAuto = kAutomaticColor;
   const double nan = std::nan("");
   struct Case {
     const char* what;
     SeriesKind kind;
-    TColor series;
-    std::vector<std::pair<double, TColor>> points;
+    Color series;
+    std::vector<std::pair<double, Color>> points;
     QColor expected;
   };
   const Case cases[] = {
@@ -293,7 +294,7 @@ TEST(Legend, APieOfManySlicesListsThemInOrderAndCountsTheRest) {
   pie.model.legendVisible = true;
   SeriesModel& series = pie.Add(SeriesKind::Pie, {});
   for (int i = 0; i < 60; ++i) {
-    pie.AddPoint(series, 60 - i, "Product line number " + std::to_string(i + 1), clAutomatic);
+    pie.AddPoint(series, 60 - i, "Product line number " + std::to_string(i + 1), kAutomaticColor);
   }
   for (QSizeF size : {QSizeF(720, 450), QSizeF(300, 200)}) {
     const ChartLayout layout = pie.Layout(size.width(), size.height());
@@ -338,7 +339,7 @@ TEST(Defaults, PaletteAndMarksByKind) {
 // Thirty series stand apart by colour, and no two neighbouring slices of a pie share one, the
 // last and the first included, with slices of zero (which are not drawn) between any of them.
 TEST(Defaults, NeighbouringSlicesAndThirtySeriesNeverShareAnAutomaticColour) {
-  std::set<TColor> thirty;
+  std::set<Color> thirty;
   for (int i = 0; i < 30; ++i) thirty.insert(PaletteColor(i));
   EXPECT_EQ(thirty.size(), 30u);
   for (int count = 2; count <= 61; ++count) {
@@ -346,9 +347,9 @@ TEST(Defaults, NeighbouringSlicesAndThirtySeriesNeverShareAnAutomaticColour) {
       SeriesModel pie;
       pie.kind = SeriesKind::Pie;
       for (int i = 0; i < count; ++i)
-        pie.points.push_back({zeroEvery > 0 && i % zeroEvery == 1 ? 0.0 : 1.0, clAutomatic});
-      const std::vector<TColor> colors = PointColors(pie);
-      std::vector<TColor> drawn;
+        pie.points.push_back({zeroEvery > 0 && i % zeroEvery == 1 ? 0.0 : 1.0, kAutomaticColor});
+      const std::vector<Color> colors = PointColors(pie);
+      std::vector<Color> drawn;
       for (int i = 0; i < count; ++i) {
         if (pie.points[i].value != 0) drawn.push_back(colors[i]);
       }
@@ -360,14 +361,13 @@ TEST(Defaults, NeighbouringSlicesAndThirtySeriesNeverShareAnAutomaticColour) {
   }
   // Colours that the tables give stay as given, also where neighbours share them: the slices'
   // own, and the series' colour that its slices without one take.
-  constexpr TColor kRed = 0x0000FF, kBlue = 0xFF0000;  // 0x00BBGGRR
+  constexpr Color kRed = 0x0000FF, kBlue = 0xFF0000;  // 0x00BBGGRR
   SeriesModel given;
   given.kind = SeriesKind::Pie;
-  given.points = {{1, kRed}, {2, kRed}, {3, clAutomatic}, {4, clAutomatic}};
-  EXPECT_EQ(PointColors(given),
-            std::vector<TColor>({kRed, kRed, PaletteColor(2), PaletteColor(3)}));
+  given.points = {{1, kRed}, {2, kRed}, {3, kAutomaticColor}, {4, kAutomaticColor}};
+  EXPECT_EQ(PointColors(given), std::vector<Color>({kRed, kRed, PaletteColor(2), PaletteColor(3)}));
   given.color = kBlue;
-  EXPECT_EQ(PointColors(given), std::vector<TColor>({kRed, kRed, kBlue, kBlue}));
+  EXPECT_EQ(PointColors(given), std::vector<Color>({kRed, kRed, kBlue, kBlue}));
 }
 
 }  // namespace

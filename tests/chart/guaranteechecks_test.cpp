@@ -163,7 +163,7 @@ TEST(LayoutGuarantees, TheCheckFindsEachFaultOfTheNumbers) {
   ModelBuilder b;
   for (int s = 0; s < 2; ++s) {
     SeriesModel& series = b.Add(SeriesKind::Bar, {1200.5 + s, 2300, 1800, 950});
-    series.multiBar = MultiBar::SideBySide;
+    series.barGrouping = BarGrouping::SideBySide;
   }
   b.model.numbers = NumberLocaleOf(QLocale("de_DE"));
   const ChartModel& model = b.Model();
@@ -214,7 +214,7 @@ TEST(LayoutGuarantees, TheCheckFindsEachFaultOfTheNumbers) {
 
   // A label left out where it fits, beside and in a stack.
   ModelBuilder stack = b;
-  for (SeriesModel& series : stack.model.series) series.multiBar = MultiBar::Stacked;
+  for (SeriesModel& series : stack.model.series) series.barGrouping = BarGrouping::Stacked;
   for (const ChartModel* chart : {&model, &stack.Model()}) {
     ChartLayout lost = LayoutOf(*chart, 800, 600);
     ASSERT_EQ(DescribeBroken(BrokenGuarantees(*chart, lost)), "");
@@ -225,9 +225,9 @@ TEST(LayoutGuarantees, TheCheckFindsEachFaultOfTheNumbers) {
 
   // The same in 3D for a single series of bars a few pixels wide each, whatever its multi-bar
   // mode: one depth row needs no more room per category than a flat chart does.
-  for (MultiBar mode : {MultiBar::None, MultiBar::SideBySide}) {
+  for (BarGrouping mode : {BarGrouping::None, BarGrouping::SideBySide}) {
     ModelBuilder narrow;
-    narrow.Add(SeriesKind::Bar, std::vector<double>(80, 10)).multiBar = mode;
+    narrow.Add(SeriesKind::Bar, std::vector<double>(80, 10)).barGrouping = mode;
     narrow.model.view3D = true;
     const ChartLayout deep = narrow.Layout(800, 600);
     ASSERT_EQ(DescribeBroken(BrokenGuarantees(narrow.Model(), deep)), "");
@@ -251,10 +251,10 @@ TEST(LayoutGuarantees, TheCheckFindsEachFaultOfTheNumbers) {
   // A zero's mark left out, drawn in another colour, or standing off the zero line; flat and in
   // 3D, beside and in depth rows.
   for (const bool deep : {false, true}) {
-    for (const MultiBar mode : {MultiBar::SideBySide, MultiBar::None}) {
+    for (const BarGrouping mode : {BarGrouping::SideBySide, BarGrouping::None}) {
       ModelBuilder zeros;
       for (double sign : {1, -1}) {
-        zeros.Add(SeriesKind::Bar, {sign * 1200, 0, sign * 300}).multiBar = mode;
+        zeros.Add(SeriesKind::Bar, {sign * 1200, 0, sign * 300}).barGrouping = mode;
       }
       zeros.model.view3D = deep;
       const ChartLayout laid = zeros.Layout(800, 600);
@@ -267,7 +267,7 @@ TEST(LayoutGuarantees, TheCheckFindsEachFaultOfTheNumbers) {
       ChartLayout recoloured = laid;
       for (Face& face : recoloured.faces) face.fill = face.point == 1 ? Qt::black : face.fill;
       EXPECT_TRUE(breaks(zeros.Model(), recoloured, Guarantee::ValueRead)) << what;
-      if (deep || mode != MultiBar::SideBySide) continue;
+      if (deep || mode != BarGrouping::SideBySide) continue;
       ChartLayout off = laid;
       for (BarBox& box : off.bars) {
         if (box.point == 1) box.front.translate(0, -30);
@@ -328,7 +328,7 @@ TEST(LayoutGuarantees, TheCheckFindsEachFaultOfTheNumbers) {
                 .find("(xii) one number style: scale note"),
             std::string::npos);
   ModelBuilder shares = b;
-  for (SeriesModel& series : shares.model.series) series.multiBar = MultiBar::Stacked100;
+  for (SeriesModel& series : shares.model.series) series.barGrouping = BarGrouping::Stacked100;
   ChartLayout percent = shares.Layout(800, 600);
   ASSERT_EQ(DescribeBroken(BrokenGuarantees(shares.Model(), percent)), "");
   std::erase_if(percent.texts, [](const TextItem& t) { return t.role == TextRole::ScaleNote; });

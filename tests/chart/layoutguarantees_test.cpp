@@ -204,11 +204,12 @@ Case Generate(Generator& g) {
     const double scale = std::pow(10.0, g.Below(25) - 9);   // 1e-9 to 1e15
     SeriesModel& series = c.chart.Add(kind, {});
     series.title = g.Text(g.TextLength(), s);
-    series.multiBar = MultiBarFromNumber(static_cast<TMultiBar>(mode));
-    series.marksVisible = kind == SeriesKind::Pie || (kind != SeriesKind::Line && marks);
+    series.barGrouping = BarGroupingFromNumber(static_cast<std::uint8_t>(mode));
+    series.dataLabelsVisible = kind == SeriesKind::Pie || (kind != SeriesKind::Line && marks);
     for (double value : g.Values(categories, shape, scale)) {
       const int k = static_cast<int>(series.points.size());
-      c.chart.AddPoint(series, value, labelLength > 0 ? g.Text(labelLength, k) : "", clAutomatic);
+      c.chart.AddPoint(series, value, labelLength > 0 ? g.Text(labelLength, k) : "",
+                       kAutomaticColor);
     }
   }
   // An image file is laid out at its size over its text scale; the window and a printed page at
@@ -276,8 +277,9 @@ TEST(LayoutGuarantees, EveryBarHasPixelsOfItsOwnColourWhenDrawn) {
   for (int i = 0; i < 400; ++i) {
     Case c = Generate(g);
     ChartModel& model = c.chart.model;
-    const MultiBar mode = model.series.empty() ? MultiBar::None : model.series.front().multiBar;
-    const bool oneRow = !model.view3D || mode != MultiBar::None || model.series.size() == 1;
+    const BarGrouping mode =
+        model.series.empty() ? BarGrouping::None : model.series.front().barGrouping;
+    const bool oneRow = !model.view3D || mode != BarGrouping::None || model.series.size() == 1;
     if (model.series.empty() || !IsBar(model.series.front().kind) || !oneRow) continue;
     const double scale = c.scale;
     const QSize size = (c.logical * scale).toSize();
@@ -391,8 +393,8 @@ TEST(LayoutGuarantees, EveryBarOfThreeDimensionalRowsHasItsLabel) {
     }
     for (int s = 0; s < count; ++s) {
       SeriesModel& series = chart.Add(kind, {});
-      series.marksVisible = true;
-      for (double value : values[s]) chart.AddPoint(series, value, "", clAutomatic);
+      series.dataLabelsVisible = true;
+      for (double value : values[s]) chart.AddPoint(series, value, "", kAutomaticColor);
     }
     const QSizeF size = g.OneOf({QSizeF(720, 450), QSizeF(1200, 700), QSizeF(900, 900)});
     const ChartLayout layout = LayoutOf(chart.Model(), size.width(), size.height());

@@ -52,7 +52,7 @@ TEST(LineLayout, MillionPointsCostFollowsThePixelWidth) {
   SeriesModel& line = b.Add(SeriesKind::Line, {});
   line.points.reserve(1000000);
   for (int i = 0; i < 1000000; ++i)
-    line.points.push_back({std::sin(i * 0.001) * 100 + (i == 777777 ? 500 : 0), clAutomatic});
+    line.points.push_back({std::sin(i * 0.001) * 100 + (i == 777777 ? 500 : 0), kAutomaticColor});
   const ChartLayout layout = b.Layout(1920, 1080);
   std::size_t points = 0;
   double top = 1e9;
@@ -74,7 +74,7 @@ TEST(LineLayout, ALabelNeverCoversAnotherPointOfItsLine) {
       std::vector<double> values = {0};
       for (int i = 0; i < 24; ++i) values.push_back(i % 2 ? 100 + step : 100);
       values.push_back(200);
-      b.Add(SeriesKind::Line, values).marksVisible = true;
+      b.Add(SeriesKind::Line, values).dataLabelsVisible = true;
       const ChartLayout layout = b.Layout(width, 300);
       int labels = 0;
       for (const TextItem& item : layout.texts) {
@@ -163,9 +163,9 @@ TEST(HardData, NeverBreaksTheLayout) {
         ModelBuilder b;
         b.model.view3D = view3D;
         b.model.legendVisible = true;
-        if (kind == 0) b.Add(SeriesKind::Bar, values).multiBar = MultiBar::Stacked;
-        if (kind == 1) b.Add(SeriesKind::HorizBar, values).multiBar = MultiBar::Stacked100;
-        if (kind == 2) b.Add(SeriesKind::Line, values).marksVisible = true;
+        if (kind == 0) b.Add(SeriesKind::Bar, values).barGrouping = BarGrouping::Stacked;
+        if (kind == 1) b.Add(SeriesKind::HorizBar, values).barGrouping = BarGrouping::Stacked100;
+        if (kind == 2) b.Add(SeriesKind::Line, values).dataLabelsVisible = true;
         if (kind == 3) b.Add(SeriesKind::Pie, values);
         // 90 x 60 leaves room for the frame but none for the plot.
         for (QSizeF size : {QSizeF(585, 401), QSizeF(90, 60), QSizeF(20, 15), QSizeF(1, 1)}) {
@@ -209,7 +209,7 @@ TEST(HardData, TenSeriesOfAThousandCategories) {
   for (int s = 0; s < 10; ++s) {
     std::vector<double> values(1000);
     for (int i = 0; i < 1000; ++i) values[i] = (i * 7 + s * 13) % 101 - 30;
-    b.Add(SeriesKind::Bar, values).multiBar = MultiBar::SideBySide;
+    b.Add(SeriesKind::Bar, values).barGrouping = BarGrouping::SideBySide;
   }
   const ChartLayout layout = b.Layout(585, 401);
   EXPECT_LE(layout.bars.size(), static_cast<std::size_t>(10 * (layout.plot.width() + 2)))

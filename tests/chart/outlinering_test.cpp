@@ -10,7 +10,7 @@
 #include <numbers>
 #include <random>
 
-#include "chart/layoutsteps.h"
+#include "chart/chartlayout.h"
 #include "chartfixture.h"
 
 using namespace chart;

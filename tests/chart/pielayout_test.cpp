@@ -177,7 +177,7 @@ TEST(PieLayout, SeveralPiesUseTheHeightOfThePlotAndShowEveryMark) {
         SeriesModel& pie = b.Add(SeriesKind::Pie, {});
         pie.title = std::to_string(2020 + p);
         for (std::size_t i = 0; i < values.size(); ++i)
-          b.AddPoint(pie, values[i] + p * 10, regions[i], clAutomatic);
+          b.AddPoint(pie, values[i] + p * 10, regions[i], kAutomaticColor);
       }
       const ChartLayout layout = b.Layout(720, 450);
       ASSERT_EQ(layout.pies.size(), static_cast<std::size_t>(count));
@@ -199,7 +199,7 @@ TEST(PieLayout, AMarkShortensItsLabelAndKeepsItsValue) {
   SeriesModel& pie = b.Add(SeriesKind::Pie, {});
   for (int i = 1; i <= 5; ++i) {
     b.AddPoint(pie, 10 + i, "Revenue of the regional office number " + std::to_string(i),
-               clAutomatic);
+               kAutomaticColor);
   }
   int shortened = 0;
   for (int width = 200; width <= 900; width += 50) {
@@ -240,7 +240,7 @@ TEST(PieLayout, CrowdedMarksTakeTheFreeRoomBesideTheDisc) {
   SeriesModel& pie = b.Add(SeriesKind::Pie, {});
   for (int k = 0; k < 60; ++k) {
     b.AddPoint(pie, 22 + 316 / std::pow(1 + k, 0.8), "Product line number " + std::to_string(k),
-               clAutomatic);
+               kAutomaticColor);
   }
   for (const QSizeF size : {QSizeF(1920, 1080), QSizeF(1200, 700)}) {
     const double scale = ImageTextScale(size);

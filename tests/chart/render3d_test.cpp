@@ -35,7 +35,7 @@ TEST(Render, ThreeDimensionsAddShadedTopsWhereTheDepthIs) {
 // each value's grid line back to the back wall.
 TEST(Render, ThreeDimensionsPutThePlotInShadedWallsThatCarryTheGrid) {
   ModelBuilder b;
-  b.Add(SeriesKind::Line, {10, 10, 10}, kRed).marksVisible = false;
+  b.Add(SeriesKind::Line, {10, 10, 10}, kRed).dataLabelsVisible = false;
   for (bool view3D : {false, true}) {
     b.model.view3D = view3D;
     const ChartLayout layout = b.Layout();
@@ -80,12 +80,12 @@ TEST(Render, EveryBarOfA3DChartInDepthRowsShowsTheEndThatGivesItsValue) {
                {"smallest series first", {west, south, north}},
                {"negative values", {hardware, software, services}},
                {"a series without values", {north, none, west}}};
-  const TColor colors[] = {kRed, kGreen, 0xFF0000};
+  const Color colors[] = {kRed, kGreen, 0xFF0000};
   for (const auto& c : cases) {
     ModelBuilder b;
     b.model.view3D = true;
     for (std::size_t s = 0; s < c.series.size(); ++s) {
-      b.Add(SeriesKind::Bar, c.series[s], colors[s]).marksVisible = false;
+      b.Add(SeriesKind::Bar, c.series[s], colors[s]).dataLabelsVisible = false;
     }
     const ChartLayout layout = b.Layout(720, 450);
     const QImage image = b.Render(720, 450);
@@ -106,12 +106,12 @@ TEST(Render, EveryLineOfA3DChartShowsAtEachOfItsPoints) {
   // Level where they meet, the sparse line a little below the full one: behind it, it would lie
   // within the full line's ribbon.
   const std::vector<double> full = {2, 5, 5, 5, 8}, sparse = {gap, 4.8, 4.8, gap, gap};
-  const TColor colors[] = {kRed, kGreen};
+  const Color colors[] = {kRed, kGreen};
   for (const auto& lines : {std::vector{full, sparse}, std::vector{sparse, full}}) {
     ModelBuilder b;
     b.model.view3D = true;
     for (std::size_t s = 0; s < lines.size(); ++s) {
-      b.Add(SeriesKind::Line, lines[s], colors[s]).marksVisible = false;
+      b.Add(SeriesKind::Line, lines[s], colors[s]).dataLabelsVisible = false;
     }
     const ChartLayout layout = b.Layout();
     const QImage image = b.Render();

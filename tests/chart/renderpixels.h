@@ -9,8 +9,8 @@
 
 namespace chart {
 
-inline constexpr TColor kRed = 0x0000FF;  // 0x00BBGGRR
-inline constexpr TColor kGreen = 0x00FF00;
+inline constexpr Color kRed = 0x0000FF;  // 0x00BBGGRR
+inline constexpr Color kGreen = 0x00FF00;
 
 inline QRgb PixelAt(const QImage& image, QPointF at) {
   return image.pixel(static_cast<int>(at.x()), static_cast<int>(at.y())) & 0xFFFFFF;

@@ -6,7 +6,7 @@
 #include <set>
 
 #include "chart/chartlayout.h"
-#include "chart/layoutsteps.h"
+#include "chart/textfit.h"
 
 using namespace chart;
 

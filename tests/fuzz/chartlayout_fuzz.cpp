@@ -74,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   while (!in.Done() && seriesCount > 0) {
     const std::string label = in.Label();
     for (int s = 0; s < seriesCount; ++s) {
-      const TColor color = in.Byte() & 1 ? clAutomatic : TColor(in.Byte()) * 0x010101u;
+      const Color color = in.Byte() & 1 ? kAutomaticColor : Color(in.Byte()) * 0x010101u;
       chart.GetSeries(s).Add(in.Value(), label, color);
     }
   }

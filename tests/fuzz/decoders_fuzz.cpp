@@ -42,17 +42,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   try {
     Check(DigitOnlyNumber(text) >= 0);
-  } catch (const EConvertError&) {
+  } catch (const ConversionError&) {
   }
   try {
     StrToInt(text);
-  } catch (const EConvertError&) {
+  } catch (const ConversionError&) {
   }
   try {
     Check(std::isfinite(StrToFloat(text)));
-  } catch (const EConvertError&) {
+  } catch (const ConversionError&) {
   }
-  ColorFromName(text, chart::clAutomatic);
+  ColorFromName(text, chart::kAutomaticColor);
 
   ValueList list;
   try {

@@ -4,15 +4,15 @@
 
 #include <string>
 
-using chart::TColor;
+using chart::Color;
 
 namespace {
 
-constexpr TColor kFallback = 0x123456;
+constexpr Color kFallback = 0x123456;
 
 struct ColorCase {
   std::string name;
-  TColor color;
+  Color color;
 };
 
 void PrintTo(const ColorCase& color, std::ostream* out) { *out << "'" << color.name << "'"; }

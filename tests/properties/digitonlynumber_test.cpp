@@ -33,7 +33,7 @@ INSTANTIATE_TEST_SUITE_P(Texts, DigitOnlyNumberTest,
 
 TEST(DigitOnlyNumber, DigitsBeyondTheIntegerRangeAreAConversionError) {
   for (const char* text : {"2147483648", "21 474 836 48", "99999999999999999999"}) {
-    EXPECT_THROW(DigitOnlyNumber(text), EConvertError) << text;
+    EXPECT_THROW(DigitOnlyNumber(text), ConversionError) << text;
   }
 }
 

@@ -74,7 +74,7 @@ TEST_P(StrToIntTest, ConvertsSignedDecimalsWithinRange) {
   if (c.converts) {
     EXPECT_EQ(StrToInt(c.text), c.value) << c.text;
   } else {
-    EXPECT_THROW(StrToInt(c.text), EConvertError) << c.text;
+    EXPECT_THROW(StrToInt(c.text), ConversionError) << c.text;
   }
 }
 
@@ -92,7 +92,7 @@ TEST(StrToInt, ErrorTextQuotesTheInput) {
   try {
     StrToInt("x1");
     FAIL();
-  } catch (const EConvertError& error) {
+  } catch (const ConversionError& error) {
     EXPECT_STREQ(error.what(), "'x1' is not a valid integer value");
   }
 }
@@ -110,7 +110,7 @@ TEST_P(StrToFloatTest, ConvertsFiniteDecimals) {
   if (c.converts) {
     EXPECT_DOUBLE_EQ(StrToFloat(c.text), c.value) << c.text;
   } else {
-    EXPECT_THROW(StrToFloat(c.text), EConvertError) << c.text;
+    EXPECT_THROW(StrToFloat(c.text), ConversionError) << c.text;
   }
 }
 
@@ -137,7 +137,7 @@ TEST(StrToFloat, IndependentOfTheCLibraryLocale) {
       EXPECT_DOUBLE_EQ(StrToFloat("1,5"), 1.5) << name;
       EXPECT_DOUBLE_EQ(StrToFloat("-0,25e1"), -2.5) << name;
     } else {
-      EXPECT_THROW(StrToFloat("1,5"), EConvertError) << name;
+      EXPECT_THROW(StrToFloat("1,5"), ConversionError) << name;
     }
   }
   std::setlocale(LC_ALL, "C");

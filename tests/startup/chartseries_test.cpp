@@ -40,7 +40,7 @@ TEST_P(SeriesPerStyle, CreatesOneSeriesPerDataSetOfTheStylesClass) {
     const bool bar = IsBar(c.kind);
     EXPECT_EQ(series.MarksVisible(), c.kind != SeriesKind::Line && (!bar || c.dataLabels));
     if (bar) {
-      EXPECT_EQ(series.MultiBarMode(), MultiBar(c.multiBar));
+      EXPECT_EQ(series.MultiBarMode(), BarGrouping(c.multiBar));
     }
   }
   EXPECT_EQ(chart.Margin(0), c.leftMargin);

@@ -14,7 +14,7 @@ using namespace chart;
 
 namespace {
 
-constexpr TColor kSeriesColor = 0x123456;
+constexpr Color kSeriesColor = 0x123456;
 
 class DataSets : public ::testing::Test, public TableFolder {
  protected:
@@ -22,7 +22,7 @@ class DataSets : public ::testing::Test, public TableFolder {
   void Load(int dataSetCount, const DbfTable& table) {
     options_.dataSetCount = dataSetCount;
     for (int j = 0; j < dataSetCount; ++j) {
-      chart_.AddSeries(SeriesKind::Bar).SetSeriesColor(kSeriesColor + TColor(j));
+      chart_.AddSeries(SeriesKind::Bar).SetSeriesColor(kSeriesColor + Color(j));
     }
     ASSERT_TRUE(file_.Open(Write("D.DBF", table)));
     file_.ReadHeader();
@@ -60,7 +60,7 @@ TEST_F(DataSets, EachActiveRecordGivesEverySeriesOnePoint) {
   const struct {
     int series, point;
     double value;
-    TColor color;
+    Color color;
   } expected[] = {{0, 0, 10, 0x0000FF},   {1, 0, -2.5, kSeriesColor + 1},
                   {0, 1, 1000, 0x800000}, {1, 1, 0.5, kSeriesColor + 1},
                   {0, 2, 0, 0x00FF00},    {1, 2, 7, 0xFF0000}};

@@ -23,7 +23,8 @@ KNOWN = {
     # The layout check still measures with the engine's own raster, coverage and steps.
     ("src/layoutcheck", "chart/labelplacer.h"),
     ("src/layoutcheck", "chart/facecoverage.h"),
-    ("src/layoutcheck", "chart/layoutsteps.h"),
+    ("src/layoutcheck", "chart/textfit.h"),
+    ("src/layoutcheck", "chart/valuetext.h"),
     # The layout check is tested beside the layout it checks.
     ("tests/chart", "layoutcheck/guaranteechecks.h"),
 }

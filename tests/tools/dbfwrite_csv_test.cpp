@@ -210,8 +210,8 @@ void ExpectTheProgramReads(const std::string& path, int dataSets, const Rows& ro
     ASSERT_LT(n, rows.size());
     const DataRecordReader reader(path, record.Number(), record.Text());
     DecodeDataRecord(
-        reader, dataSets, [](int) { return chart::TColor{0}; },
-        [&](int j, double value, const std::string& label, chart::TColor) {
+        reader, dataSets, [](int) { return chart::Color{0}; },
+        [&](int j, double value, const std::string& label, chart::Color) {
           EXPECT_EQ(label, rows[n][0]);
           EXPECT_EQ(value, NumberOf(rows[n][1 + 2 * j])) << rows[n][1 + 2 * j];
           EXPECT_EQ(reader.ColorName(j), UpperCase(rows[n][2 + 2 * j]));

@@ -170,8 +170,8 @@ class DbfWriteRoundTrip : public ::testing::TestWithParam<RoundTrip> {
     const DataRecordReader reader(path, record.Number(), record.Text());
     ReadRecord read;
     DecodeDataRecord(
-        reader, dataSets, [](int) { return chart::TColor{0}; },
-        [&](int j, double value, const std::string& label, chart::TColor) {
+        reader, dataSets, [](int) { return chart::Color{0}; },
+        [&](int j, double value, const std::string& label, chart::Color) {
           ExpectReadsInEveryLocale(record.Text(), j);
           if (j == 0) read.push_back(label);
           std::ostringstream number;

@@ -25,8 +25,8 @@ class ChartMenuTest : public ::testing::Test {
  protected:
   void SetUp() override {
     chart::ChartSeries series = form_.Chart1->Document().AddSeries(chart::SeriesKind::Bar);
-    series.Add(12, "Jan", chart::clAutomatic);
-    series.Add(15, "Feb", chart::clAutomatic);
+    series.Add(12, "Jan", chart::kAutomaticColor);
+    series.Add(15, "Feb", chart::kAutomaticColor);
     form_.show();
   }
 

@@ -55,15 +55,15 @@ bool PaintedAgain(const PaintCounter& counter, int before) {
 TEST(Repaint, EveryKindOfChangeRepaintsAShownChart) {
   TChart chart;
   ChartSeries series = chart.Document().AddSeries(SeriesKind::Bar);
-  series.Add(1, "A", clAutomatic);
+  series.Add(1, "A", kAutomaticColor);
   PaintCounter counter;
   chart.installEventFilter(&counter);
   Show(chart, QSize(200, 150));
   ASSERT_TRUE(PaintedAgain(counter, 0)) << "shown at last, after changes made while hidden";
   const std::function<void()> changes[] = {
-      [&] { series.Add(3, "C", clAutomatic); },
+      [&] { series.Add(3, "C", kAutomaticColor); },
       [&] {
-        for (int i = 0; i < 1000; ++i) series.Add(i, "", clAutomatic);
+        for (int i = 0; i < 1000; ++i) series.Add(i, "", kAutomaticColor);
       },
       [&] { series.SetTitle("Sales"); },
       [&] { chart.Document().SetTitleFontStyle({.bold = true, .italic = true}); },
@@ -119,8 +119,8 @@ TEST(Tooltip, NamesTheSeriesTheLabelAndTheValueUnderThePointer) {
   TChart chart;
   ChartSeries series = chart.Document().AddSeries(SeriesKind::Bar);
   series.SetTitle("<North>");  // a title is text, never markup
-  series.Add(12, "L0", clAutomatic);
-  series.Add(15, "L1", clAutomatic);
+  series.Add(12, "L0", kAutomaticColor);
+  series.Add(15, "L1", kAutomaticColor);
   Show(chart, QSize(400, 300));
   chart.Document().SetView3D(true);
   const ChartLayout layout = LayoutOf(chart);
@@ -156,7 +156,7 @@ TEST(Tooltip, ShowsWholeWhatTheChartShortened) {
   TChart chart;
   ChartSeries series = chart.Document().AddSeries(SeriesKind::Bar);
   series.SetTitle(entry.toStdString());
-  series.Add(12, "L0", clAutomatic);
+  series.Add(12, "L0", kAutomaticColor);
   chart.Document().SetLegendVisible(true);
   chart.Document().AddTitleLine(title.toStdString());
   chart.Document().SetLeftAxisTitle(axis.toStdString());

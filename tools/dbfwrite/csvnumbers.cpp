@@ -85,7 +85,7 @@ bool ReadsAsNumber(const std::string& plain) {
   try {
     StrToFloat(plain);
     return true;
-  } catch (const EConvertError&) {
+  } catch (const ConversionError&) {
     return false;
   }
 }

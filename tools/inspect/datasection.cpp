@@ -1,11 +1,11 @@
 #include <vector>
 
-#include "startup/datasets.h"
 #include "dbf/dbffile.h"
 #include "dbf/recordlayout.h"
 #include "inspect/report.h"
 #include "inspect/sections.h"
 #include "inspect/tablehints.h"
+#include "startup/datasets.h"
 
 namespace {
 
@@ -126,8 +126,8 @@ bool DataRecordReport::DecodeLive(const RecordCursor& record, bool shown) {
   std::string points;
   try {
     DecodeDataRecord(
-        reader, dataSets_, [](int) { return chart::clAutomatic; },
-        [&](int j, double value, const std::string&, chart::TColor) {
+        reader, dataSets_, [](int) { return chart::kAutomaticColor; },
+        [&](int j, double value, const std::string&, chart::Color) {
           if (shown) points += (j == 0 ? "" : " | ") + PointText(reader, j, value);
         });
   } catch (const Exception& error) {

@@ -114,7 +114,7 @@ std::vector<std::string> LeftOutLabels(const chart::ChartModel& model,
   std::vector<std::string> named;
   for (std::size_t s = 0; s < layout.drawnSeries.size(); ++s) {
     const chart::SeriesModel& series = model.series[std::size_t(layout.drawnSeries[s])];
-    if (!series.marksVisible) continue;
+    if (!series.dataLabelsVisible) continue;
     for (std::size_t k = 0; k < series.points.size() && named.size() < kNamedLeftOut; ++k) {
       const double value = series.points[k].value;
       if (!std::isfinite(value) || value == 0 || shown.count({int(s), int(k)})) continue;

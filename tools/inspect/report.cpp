@@ -26,7 +26,7 @@ std::string HexByte(std::uint8_t byte) {
   return text.data();
 }
 
-std::string HexColor(chart::TColor color) {
+std::string HexColor(chart::Color color) {
   std::array<char, 8> text{};
   std::snprintf(text.data(), text.size(), "#%02X%02X%02X", color & 0xFF, (color >> 8) & 0xFF,
                 (color >> 16) & 0xFF);
@@ -34,12 +34,12 @@ std::string HexColor(chart::TColor color) {
 }
 
 bool IsColorName(const std::string& name) {
-  return !chart::IsAutomaticColor(ColorFromName(name, chart::clAutomatic));
+  return !chart::IsAutomaticColor(ColorFromName(name, chart::kAutomaticColor));
 }
 
 std::string ColorNameText(const std::string& name, const std::string& otherwise) {
   if (IsColorName(name)) {
-    return ToPlainLine(name) + " " + HexColor(ColorFromName(name, chart::clAutomatic));
+    return ToPlainLine(name) + " " + HexColor(ColorFromName(name, chart::kAutomaticColor));
   }
   if (name.empty()) return otherwise;
   return Quoted(name) + " (no colour of that name: " + otherwise + ")";

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "chart/tcolor.h"
+#include "chart/color.h"
 #include "properties/printsettings.h"
 
 // A text from a table in double quotes, as one line of plain UTF-8 (control bytes as \xNN).
@@ -17,7 +17,7 @@ std::string Quoted(std::string_view text);
 std::string HexByte(std::uint8_t byte);
 
 // A colour value as #RRGGBB.
-std::string HexColor(chart::TColor color);
+std::string HexColor(chart::Color color);
 
 // A colour name as the table gives it, and what it names: its colour, or that it names none.
 std::string ColorNameText(const std::string& name, const std::string& otherwise);

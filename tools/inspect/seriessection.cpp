@@ -8,14 +8,14 @@ namespace {
 
 std::string MultiBarText(TMultiBar number) {
   const std::string mode = "multi-bar mode " + std::to_string(number);
-  switch (MultiBarFromNumber(number)) {
-    case MultiBar::SideBySide:
+  switch (BarGroupingFromNumber(number)) {
+    case BarGrouping::SideBySide:
       return mode + ": side by side";
-    case MultiBar::Stacked:
+    case BarGrouping::Stacked:
       return mode + ": stacked";
-    case MultiBar::Stacked100:
+    case BarGrouping::Stacked100:
       return mode + ": stacked to 100 %";
-    case MultiBar::None:
+    case BarGrouping::None:
       break;
   }
   return mode + (number == 0 ? "" : " (acts as 0)") +
@@ -23,7 +23,7 @@ std::string MultiBarText(TMultiBar number) {
 }
 
 std::string MarksText(const SeriesPlan& plan) {
-  const bool shown = !plan.hideMarks && Traits(*plan.kind).marksByDefault;
+  const bool shown = !plan.hideMarks && Traits(*plan.kind).dataLabelsByDefault;
   return shown ? "value marks shown" : "value marks hidden";
 }
 

@@ -106,7 +106,7 @@ std::string NullNumberText(std::string_view text, const std::vector<NumberField>
     try {
       whole ? void(StrToInt(held)) : void(StrToFloat(held));
       continue;
-    } catch (const EConvertError&) {
+    } catch (const ConversionError&) {
     }
     if (held.empty() || held.find_first_not_of('*') != held.npos) return "";
     return field.what + " holds " + Quoted(held) +
