@@ -60,20 +60,29 @@ enum class CornerPixels { PaintedOnce, PaintedTwice };
 void FillBands(QPainter& painter, const QRect& outer, int inset, int count, const QColor& color,
                CornerPixels corners) {
   const QRect inner = outer.adjusted(inset, inset, -inset, -inset);
-  painter.fillRect(QRect(inner.left(), inner.top(), inner.width(), count), color);
-  painter.fillRect(QRect(inner.left(), inner.bottom() - count + 1, inner.width(), count), color);
   const int skip = corners == CornerPixels::PaintedOnce ? count : 0;
   const QRect sides = inner.adjusted(0, skip, 0, -skip);
-  painter.fillRect(QRect(sides.left(), sides.top(), count, sides.height()), color);
-  painter.fillRect(QRect(sides.right() - count + 1, sides.top(), count, sides.height()), color);
+  const QRect bands[] = {QRect(inner.left(), inner.top(), inner.width(), count),
+                         QRect(inner.left(), inner.bottom() - count + 1, inner.width(), count),
+                         QRect(sides.left(), sides.top(), count, sides.height()),
+                         QRect(sides.right() - count + 1, sides.top(), count, sides.height())};
+  painter.setBrush(color);
+  // A translucent fill of more than about a hundred rows is handed by Qt to its thread pool in
+  // pieces, and waited for: for a band one pixel wide that costs far more than the fill. So a
+  // band goes in pieces small enough to be filled where they are drawn.
+  constexpr int kRowsAtOnce = 64;
+  for (const QRect& band : bands) {
+    for (int top = band.top(); top <= band.bottom(); top += kRowsAtOnce)
+      painter.drawRect(
+          QRect(band.left(), top, band.width(), std::min(kRowsAtOnce, band.bottom() - top + 1)));
+  }
 }
 
-// A ring inside a rectangle at whole pixels, painted without the path rasterizer, whose cost
-// follows the ring's length times the rectangle's height. Each side takes the width's whole
+// A ring inside a rectangle at whole pixels, painted as rectangles: the path rasterizer would
+// walk every row of the rectangle for it. Each side takes the width's whole
 // pixels in the colour, then one row or column whose alpha is the fraction of a pixel left.
 // The corner pixel of two such rows takes both: 1 - (1 - f)^2, the part of it the ring covers.
-bool FillPixelRing(QPainter& painter, const QPolygonF& corners, const QColor& color,
-                   double width) {
+bool FillPixelRing(QPainter& painter, const QPolygonF& corners, const QColor& color, double width) {
   const QRect outer = PixelRectangle(corners);
   const int whole = int(width);
   const double fraction = width - whole;
@@ -82,6 +91,8 @@ bool FillPixelRing(QPainter& painter, const QPolygonF& corners, const QColor& co
   // As the path's ring, none where nothing is left inside it; and none where the part-covered
   // pixels of two sides would meet.
   if (outer.isEmpty() || !(width > 0) || !(2 * width < room) || 2 * reach > room) return false;
+  painter.setPen(Qt::NoPen);
+  painter.setRenderHint(QPainter::Antialiasing, false);
   if (whole > 0) FillBands(painter, outer, 0, whole, color, CornerPixels::PaintedOnce);
   if (fraction > 0) {
     QColor partial = color;
