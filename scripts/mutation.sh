@@ -50,10 +50,10 @@ def source_files():
     if options.paths:
         names = options.paths
     elif options.tree:
-        names = git("ls-files", "src", "tools").split()
+        names = git("ls-files", "src", "tools", "tests/layoutcheck").split()
     else:
         base = options.base or git("merge-base", "HEAD", "main").strip()
-        names = git("diff", "--name-only", base, "--", "src", "tools").split()
+        names = git("diff", "--name-only", base, "--", "src", "tools", "tests/layoutcheck").split()
     return [n for n in names if n.endswith(".cpp") and os.path.exists(n)]
 
 
@@ -129,8 +129,10 @@ def test_folders(path):
     if parts[1] in ("app",) or path.startswith("src/platform/application"):
         return ["tests/e2e", "tests/window"]
     # Folders whose code is tested through its users.
-    users = {"keywords": ["tests/properties", "tests/tools"], "layoutcheck": ["tests/chart"],
+    users = {"keywords": ["tests/properties", "tests/tools"],
              "runtime": ["tests/runtime", "tests/tools"]}
+    if path.startswith("tests/layoutcheck/"):
+        return ["tests/chart"]
     if parts[1] in users:
         return users[parts[1]]
     return [folder] if os.path.isdir(folder) else ["tests/e2e"]

@@ -11,8 +11,7 @@
 #include <set>
 
 #include "chart/labelplacer.h"
-#include "chart/textfit.h"
-#include "chart/valuetext.h"
+#include "chart/numberformat.h"
 #include "chart/palette.h"
 #include "layoutcheck/guaranteechecks.h"
 
@@ -55,9 +54,15 @@ Labelled LabelledPoints(const ChartLayout& layout) {
 // (ix) for bars: the small label of `bar`, and whether the rule says it fits.
 bool BarHasRoomForItsLabel(const BarBox& bar, double value, bool horizontal, bool stacked,
                            const ChartLayout& layout) {
-  const QFont& small = layout.fonts[FontRole::SmallMark];
-  const double text = TextWidth(small, ValueText(layout, bar.series, value));
-  const double line = LineHeight(small);
+  // Measured here, not with the layout's helpers, so that a fault in those is not judged by
+  // itself: the value as the chart's style for its data set writes it, in the small font.
+  const QFontMetricsF small(layout.fonts[FontRole::SmallMark]);
+  const auto series = static_cast<std::size_t>(bar.series);
+  const ValueStyle style =
+      series < layout.valueStyles.size() ? layout.valueStyles[series] : ValueStyle{};
+  const double text =
+      small.horizontalAdvance(QString::fromStdString(FormatValue(value, style, layout.numbers)));
+  const double line = small.height();
   const QRectF& f = bar.front;
   const double thickness = horizontal ? f.height() : f.width();
   const double length = horizontal ? f.width() : f.height();
