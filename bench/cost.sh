@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
 # The cost ledger: a fixed set of charts counted in instructions under callgrind, which are the
 # same on any machine and at any load for the same binaries and inputs, and in the minor page
-# faults and waits of a plain run. Writes bench/cost.tsv; with --check, compares with it instead and
-# fails when a figure grew by more than its tolerance, or when the cost stops following the
+# faults and waits of a plain run. Writes bench/cost.tsv; with --check, compares with it instead
+# and fails when a figure grew by more than its tolerance, or when the cost stops following the
 # pixels. A change that means to cost more rewrites the ledger in the same commit.
 #
 # Columns: the case; the instructions of the whole run; those of the chart alone (from the
 # image file's start to its end: layout, drawing and encoding on every thread); the minor page
 # faults of a plain run; its waits (voluntary context switches: a thread that waits on another,
-# which instructions do not show, as when Qt hands small fills to its thread pool). A tarvo-batch row gives the cost of one more chart (the difference of
-# 1 and 1 + $batch_charts jobs, one at a time); gnuplot's row the whole run. The largest charts
+# which no instruction count shows, as when fills are handed to Qt's thread pool one by one). A
+# tarvo-batch row gives the cost of one more chart (the difference of 1 and 1 + $batch_charts
+# jobs, one at a time); gnuplot's row the whole run. The largest charts
 # are counted at a quarter of a million records, not a million: under callgrind (about 50 times
 # slower) a million would take minutes each, and what doubling the records costs shows as well.
 #

@@ -79,9 +79,9 @@ void FillBands(QPainter& painter, const QRect& outer, int inset, int count, cons
 }
 
 // A ring inside a rectangle at whole pixels, painted as rectangles: the path rasterizer would
-// walk every row of the rectangle for it. Each side takes the width's whole
-// pixels in the colour, then one row or column whose alpha is the fraction of a pixel left.
-// The corner pixel of two such rows takes both: 1 - (1 - f)^2, the part of it the ring covers.
+// walk every row of the rectangle for it. Each side takes the width's whole pixels in the colour,
+// then one row or column whose alpha is the fraction of a pixel left. The corner pixel of two
+// such rows takes both: 1 - (1 - f)^2, the part of it the ring covers.
 bool FillPixelRing(QPainter& painter, const QPolygonF& corners, const QColor& color, double width) {
   const QRect outer = PixelRectangle(corners);
   const int whole = int(width);

@@ -3,11 +3,11 @@
 #include <unistd.h>
 
 #include <array>
-#include <cerrno>
-#include <ctime>
 #include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <ctime>
 
 struct RemovedOnSignal::Entry {
   Kind kind;
