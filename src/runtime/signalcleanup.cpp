@@ -60,13 +60,21 @@ void RemoveFilesThenFolders() {
   }
 }
 
+// The handler stays in place while it removes: a second signal (timeout(1) sends its signal to
+// the program and then to its process group, so the program gets it twice) would otherwise take
+// the default action on another thread and end the process halfway. That second signal finds
+// the removal under way and returns; the first ends the process once its files are gone.
 void RemoveAndEnd(int signal) {
+  if (removing.exchange(true)) return;
   const int savedErrno = errno;
-  removing.store(true);
   RemoveFilesThenFolders();
   errno = savedErrno;
   if (programHandler) programHandler(signal);
-  // The handler was reset to the default on entry: the signal now ends the process.
+  // The default action, taken as this handler returns: the signal ends the process.
+  struct sigaction defaults {};
+  defaults.sa_handler = SIG_DFL;
+  sigemptyset(&defaults.sa_mask);
+  sigaction(signal, &defaults, nullptr);
   raise(signal);
 }
 
@@ -75,7 +83,6 @@ void RemoveAndEnd(int signal) {
 void RemoveTemporariesOnSignals() {
   struct sigaction action {};
   action.sa_handler = RemoveAndEnd;
-  action.sa_flags = SA_RESETHAND;
   sigemptyset(&action.sa_mask);
   for (const int signal : kSignals) sigaddset(&action.sa_mask, signal);
   for (const int signal : kSignals) {
