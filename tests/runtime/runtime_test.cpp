@@ -10,6 +10,7 @@
 #include <clocale>
 #include <csignal>
 #include <cstring>
+#include <thread>
 
 #include "runtime/commandline.h"
 #include "runtime/errors.h"
@@ -309,6 +310,43 @@ TEST(RemovedOnSignal, ASignalRemovesWhatIsRegisteredAndEndsTheProcess) {
     }
     EXPECT_TRUE(QFile::exists(QString::fromStdString(kept)));
   }
+}
+
+// A second signal while the first one's handler removes (timeout(1) signals twice) waits for
+// that removal instead of ending the process halfway. The folder here cannot go until the test
+// takes out a file that nothing registered, after its second signal.
+TEST(RemovedOnSignal, ASecondSignalLetsTheRemovalUnderWayFinish) {
+  QTemporaryDir dir;
+  const std::string folder = dir.filePath("folder").toStdString();
+  const std::string blocker = folder + "/not registered";
+  int ready[2];
+  ASSERT_EQ(pipe(ready), 0);
+  const pid_t child = fork();
+  if (child == 0) {
+    RemoveTemporariesOnSignals();
+    mkdir(folder.c_str(), 0700);
+    close(open(blocker.c_str(), O_CREAT | O_WRONLY, 0600));
+    const RemovedOnSignal registered(folder, RemovedOnSignal::Kind::Folder);
+    // A second thread for the second signal to land on.
+    std::thread([] {
+      while (true) pause();
+    }).detach();
+    (void)!write(ready[1], "r", 1);
+    while (true) pause();
+  }
+  char byte = 0;
+  ASSERT_EQ(read(ready[0], &byte, 1), 1);
+  kill(child, SIGTERM);
+  usleep(5000);
+  kill(child, SIGTERM);
+  usleep(20000);
+  unlink(blocker.c_str());
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
+  EXPECT_FALSE(QFile::exists(QString::fromStdString(folder)));
+  close(ready[0]);
+  close(ready[1]);
 }
 
 }  // namespace
