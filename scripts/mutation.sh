@@ -135,7 +135,10 @@ def test_folders(path):
         return ["tests/chart"]
     if parts[1] in users:
         return users[parts[1]]
-    return [folder] if os.path.isdir(folder) else ["tests/e2e"]
+    # A library in a sub-folder (src/chart/layout) is tested in its parent's folder (tests/chart).
+    while folder != "tests" and not os.path.isdir(folder):
+        folder = os.path.dirname(folder)
+    return [folder] if folder != "tests" else ["tests/e2e"]
 
 
 def run(command, timeout):

@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "chart/chartdocument.h"
-#include "chart/chartimagefile.h"
-#include "chart/chartpainter.h"
+#include "chart/document/chartdocument.h"
+#include "chart/export/chartimagefile.h"
+#include "chart/render/chartpainter.h"
 
 using namespace chart;
 

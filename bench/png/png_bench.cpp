@@ -22,7 +22,7 @@
 #include <thread>
 #include <vector>
 
-#include "chart/pngencoder.h"
+#include "chart/export/pngencoder.h"
 
 namespace {
 

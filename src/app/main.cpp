@@ -8,7 +8,7 @@
 
 #include "app/tablenames.h"
 #include "app/windowpart.h"
-#include "chart/numberformat.h"
+#include "chart/model/numberformat.h"
 #include "platform/application/guiprocess.h"
 #include "runtime/errors.h"
 #include "runtime/standardoutput.h"

@@ -5,8 +5,8 @@
 #include <QStringList>
 #include <algorithm>
 
-#include "chart/chartdocument.h"
-#include "chart/chartfont.h"
+#include "chart/document/chartdocument.h"
+#include "chart/layout/chartfont.h"
 #include "platform/printer/tprinter.h"
 #include "print/chartprintrect.h"
 #include "print/pagetextstyle.h"

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "chart/serieskind.h"
+#include "chart/model/serieskind.h"
 
 struct ChartStyle {
   std::string text = "NONE";              // as the property table gave it, upper-cased

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "chart/color.h"
+#include "chart/model/color.h"
 
 // The colour of one of 18 names (RED, GREEN, BLUE, ..., FUCHSIA), in any letter case; any other
 // text, a name with blanks around it included, gives `fallback` unchanged.

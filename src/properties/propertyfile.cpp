@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "chart/chartdocument.h"
+#include "chart/document/chartdocument.h"
 #include "dbf/dbffile.h"
 #include "dbf/fielderror.h"
 #include "dbf/recordlayout.h"

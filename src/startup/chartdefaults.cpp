@@ -1,6 +1,6 @@
 #include "startup/chartdefaults.h"
 
-#include "chart/chartdocument.h"
+#include "chart/document/chartdocument.h"
 #include "properties/propertyfile.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "startup/chartseries.h"
 
-#include "chart/chartdocument.h"
+#include "chart/document/chartdocument.h"
 #include "dbf/fielderror.h"
 #include "properties/chartoptions.h"
 #include "properties/chartstyle.h"

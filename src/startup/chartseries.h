@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "chart/chartdocument.h"
+#include "chart/document/chartdocument.h"
 
 struct ChartOptions;
 namespace chart {

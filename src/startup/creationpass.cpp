@@ -1,6 +1,6 @@
 #include "startup/creationpass.h"
 
-#include "chart/chartdocument.h"
+#include "chart/document/chartdocument.h"
 #include "dbf/dbffile.h"
 #include "dbf/tablecheck.h"
 #include "startup/chartdefaults.h"

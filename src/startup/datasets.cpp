@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "chart/chartdocument.h"
+#include "chart/document/chartdocument.h"
 #include "dbf/dbffile.h"
 #include "dbf/fielderror.h"
 #include "dbf/recordlayout.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "chart/color.h"
+#include "chart/model/color.h"
 
 class DbfFile;
 class RecordCursor;

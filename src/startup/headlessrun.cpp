@@ -1,6 +1,6 @@
 #include "startup/headlessrun.h"
 
-#include "chart/chartdocument.h"
+#include "chart/document/chartdocument.h"
 #include "properties/printsettings.h"
 #include "properties/windowmodel.h"
 #include "runtime/errors.h"

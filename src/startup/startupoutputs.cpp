@@ -1,6 +1,6 @@
 #include "startup/startupoutputs.h"
 
-#include "chart/chartdocument.h"
+#include "chart/document/chartdocument.h"
 #include "dbf/tablecheck.h"
 #include "properties/chartoptions.h"
 

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "chart/imageformats.h"
+#include "chart/export/imageformats.h"
 #include "platform/application/application.h"
 #include "window/tchart.h"
 

@@ -4,9 +4,9 @@
 #include <QPainter>
 #include <QToolTip>
 
-#include "chart/charthittest.h"
-#include "chart/chartlayout.h"
-#include "chart/chartpainter.h"
+#include "chart/layout/charthittest.h"
+#include "chart/layout/chartlayout.h"
+#include "chart/render/chartpainter.h"
 
 TChart::TChart(QWidget* parent) : QWidget(parent) {
   document_.OnChange([this] { Changed(); });
@@ -44,13 +44,13 @@ void TChart::ShowPointTip(const QHelpEvent& help) {
   const chart::ChartModel& model = document_.Model();
   const chart::ChartLayout layout =
       chart::LayoutChart(model, QSizeF(size()), chart::MakeChartFonts(model));
-  const QString whole = chart::WholeTextAt(layout, help.pos());
+  const QString whole = chart::WholeTextAt(layout.scene, help.pos());
   if (!whole.isEmpty()) {  // a shortened text: the tooltip shows it whole
     QToolTip::showText(help.globalPos(),
                        "<p style='white-space:pre'>" + whole.toHtmlEscaped() + "</p>", this);
     return;
   }
-  const std::optional<chart::ChartHit> hit = chart::HitTest(layout, help.pos());
+  const std::optional<chart::ChartHit> hit = chart::HitTest(layout.geometry, help.pos());
   if (!hit) {
     QToolTip::hideText();
     return;

@@ -6,7 +6,7 @@
 
 #include <QWidget>
 
-#include "chart/chartdocument.h"
+#include "chart/document/chartdocument.h"
 
 class QHelpEvent;
 

@@ -8,7 +8,7 @@
 #include <QScopeGuard>
 #include <QScreen>
 
-#include "chart/numberformat.h"
+#include "chart/model/numberformat.h"
 #include "platform/application/application.h"
 #include "platform/printer/cupsprinter.h"
 #include "print/printchartpage.h"

@@ -11,8 +11,8 @@
 #include <random>
 #include <set>
 
-#include "chart/labelplacer.h"
-#include "chart/palette.h"
+#include "chart/layout/labelplacer.h"
+#include "chart/model/palette.h"
 #include "chartfixture.h"
 
 using namespace chart;
@@ -20,12 +20,12 @@ using namespace chart;
 namespace {
 
 double ValueToY(const ChartLayout& layout, double v) {
-  const double lo = layout.valueMin, hi = layout.valueMax;
-  return layout.plot.bottom() - (v - lo) / (hi - lo) * layout.plot.height();
+  const double lo = layout.geometry.valueMin, hi = layout.geometry.valueMax;
+  return layout.geometry.plot.bottom() - (v - lo) / (hi - lo) * layout.geometry.plot.height();
 }
 
 const BarBox& Bar(const ChartLayout& layout, int series, int point) {
-  for (const BarBox& bar : layout.bars) {
+  for (const BarBox& bar : layout.geometry.bars) {
     if (bar.series == series && bar.point == point) return bar;
   }
   throw std::runtime_error("no such bar");
@@ -62,15 +62,15 @@ TEST(BarLayout, FlatOverlappingBarsAreOffsetAndStartAtZero) {
 TEST(BarLayout, FlatOverlappingBarsPaintLaterSeriesInFront) {
   ModelBuilder b;
   const ChartLayout layout = TwoBarSeries(b, 0);
-  ASSERT_EQ(layout.bars.size(), 4u);
-  EXPECT_EQ(layout.bars.back().series, 1);
+  ASSERT_EQ(layout.geometry.bars.size(), 4u);
+  EXPECT_EQ(layout.geometry.bars.back().series, 1);
 }
 
 TEST(BarLayout, SideBySideShiftsEachSeriesByItsWidth) {
   ModelBuilder b;
   const ChartLayout layout = TwoBarSeries(b, 1);
-  const double slot = layout.plot.width() / 2;
-  const double center = layout.plot.left() + slot / 2;
+  const double slot = layout.geometry.plot.width() / 2;
+  const double center = layout.geometry.plot.left() + slot / 2;
   const QRectF a = Bar(layout, 0, 0).front, c = Bar(layout, 1, 0).front;
   EXPECT_NEAR(a.width(), slot * 0.7 / 2, 1);
   EXPECT_NEAR(a.right(), c.left(), 1);
@@ -100,7 +100,7 @@ TEST(BarLayout, StackedToHundredPercentFillsTheAxis) {
   b.Add(SeriesKind::Bar, {10, 1}).barGrouping = BarGrouping::Stacked100;
   b.Add(SeriesKind::Bar, {30, 3}).barGrouping = BarGrouping::Stacked100;
   const ChartLayout layout = b.Layout();
-  EXPECT_EQ(layout.valueTicks.back(), 100);
+  EXPECT_EQ(layout.geometry.valueTicks.back(), 100);
   for (int point : {0, 1}) {
     EXPECT_NEAR(Bar(layout, 0, point).front.top(), ValueToY(layout, 25), 1);
     EXPECT_NEAR(Bar(layout, 1, point).front.top(), ValueToY(layout, 100), 1);
@@ -109,7 +109,7 @@ TEST(BarLayout, StackedToHundredPercentFillsTheAxis) {
   inexact.Add(SeriesKind::Bar, {14, 20.3, 24.2}).barGrouping = BarGrouping::Stacked100;
   inexact.Add(SeriesKind::Bar, {9.4, 16.4, 15.9}).barGrouping = BarGrouping::Stacked100;
   inexact.Add(SeriesKind::Bar, {2.5, 8.8, 7.2}).barGrouping = BarGrouping::Stacked100;
-  EXPECT_EQ(inexact.Layout().valueTicks.back(), 100);
+  EXPECT_EQ(inexact.Layout().geometry.valueTicks.back(), 100);
 
   // A negative value counts by its size: shares of 10, -10 and 20 are 25 %, -25 % and 50 %.
   ModelBuilder negative;
@@ -134,8 +134,8 @@ TEST(BarLayout, EveryBarOfAValueOtherThanZeroKeepsAPixel) {
     ModelBuilder b;
     for (double value : {1e6, 1e-3, -1e-3, 1e6}) b.Add(SeriesKind::Bar, {value}).barGrouping = mode;
     const ChartLayout layout = b.Layout(300, 200);
-    ASSERT_EQ(layout.bars.size(), 4u) << int(mode);
-    for (const BarBox& bar : layout.bars) EXPECT_GE(bar.front.height(), 1) << int(mode);
+    ASSERT_EQ(layout.geometry.bars.size(), 4u) << int(mode);
+    for (const BarBox& bar : layout.geometry.bars) EXPECT_GE(bar.front.height(), 1) << int(mode);
     if (mode == BarGrouping::Stacked) {
       EXPECT_NEAR(Bar(layout, 3, 0).front.top(), ValueToY(layout, 2e6), 1);
     }
@@ -149,10 +149,12 @@ TEST(BarLayout, BarsThinnerThanAPixelShowEachColumnsRange) {
   for (std::size_t i = 0; i < values.size(); ++i) values[i] = i % 2 ? 100 : 10;
   b.Add(SeriesKind::Bar, values);
   const ChartLayout layout = b.Layout(400, 300);
-  EXPECT_LE(layout.bars.size(), static_cast<std::size_t>(layout.plot.width() + 2));
-  ASSERT_GT(layout.bars.size(), 100u);
-  for (std::size_t i = 1; i + 1 < layout.bars.size(); ++i) {  // the end columns may hold one bar
-    const QRectF& bar = layout.bars[i].front;
+  EXPECT_LE(layout.geometry.bars.size(),
+            static_cast<std::size_t>(layout.geometry.plot.width() + 2));
+  ASSERT_GT(layout.geometry.bars.size(), 100u);
+  for (std::size_t i = 1; i + 1 < layout.geometry.bars.size();
+       ++i) {  // the end columns may hold one bar
+    const QRectF& bar = layout.geometry.bars[i].front;
     EXPECT_NEAR(bar.top(), ValueToY(layout, 100), 1) << i;
     EXPECT_NEAR(bar.bottom(), ValueToY(layout, 0), 1) << i;
     EXPECT_EQ(bar.width(), 1);
@@ -202,20 +204,20 @@ TEST(BarLayout, TheValueAxisReachesZeroAndPastEveryBar) {
     const ChartLayout layout = b.Layout();
     SCOPED_TRACE(::testing::PrintToString(c.bars));
     if (!std::isnan(c.max)) {
-      EXPECT_EQ(layout.valueMax, c.max);
+      EXPECT_EQ(layout.geometry.valueMax, c.max);
     }
     if (!std::isnan(c.min)) {
-      EXPECT_EQ(layout.valueMin, c.min);
+      EXPECT_EQ(layout.geometry.valueMin, c.min);
     }
     bool positive = false, negative = false;
     for (const auto& values : c.bars) {
       for (double v : values) positive |= v > 0, negative |= v < 0;
     }
     if (positive) {
-      EXPECT_GT(layout.valueMax, 0);
+      EXPECT_GT(layout.geometry.valueMax, 0);
     }
     if (negative) {
-      EXPECT_LT(layout.valueMin, 0);
+      EXPECT_LT(layout.geometry.valueMin, 0);
     }
   }
 }
@@ -230,7 +232,7 @@ TEST(BarLayout, ABarColumnOfManyPointsNamesItsLargest) {
     for (int i = 0; i < kCount; ++i) series.points.push_back({rising ? i + 1.0 : kCount - i + 0.0});
     const ChartLayout layout = b.Layout();
     int lowest = kCount, highest = -1;
-    for (const BarBox& bar : layout.bars) {
+    for (const BarBox& bar : layout.geometry.bars) {
       ASSERT_TRUE(bar.dense);
       lowest = std::min(lowest, bar.point), highest = std::max(highest, bar.point);
     }
@@ -253,14 +255,14 @@ TEST(BarLayout, ThreeDimensionalModeZeroPutsEachSeriesInItsOwnRow) {
   b.model.view3D = true;
   TwoBarSeries(b, 0);
   const ChartLayout layout = b.Layout();
-  EXPECT_GT(layout.depthOffset.x(), 0);
+  EXPECT_GT(layout.geometry.depthOffset.x(), 0);
   const QRectF front = Bar(layout, 0, 0).front, back = Bar(layout, 1, 0).front;
   EXPECT_GT(back.left(), front.left()) << "the second series sits one row further back";
-  EXPECT_EQ(layout.bars.front().series, 1) << "the back row is painted first";
+  EXPECT_EQ(layout.geometry.bars.front().series, 1) << "the back row is painted first";
   ModelBuilder flat;
   TwoBarSeries(flat, 0);
-  EXPECT_EQ(flat.Layout().faces.size(), 4u);
-  EXPECT_EQ(layout.faces.size(), 12u) << "front, top and side per box";
+  EXPECT_EQ(flat.Layout().scene.faces.size(), 4u);
+  EXPECT_EQ(layout.scene.faces.size(), 12u) << "front, top and side per box";
 }
 
 // Whether a label's box lies wholly past the end of a bar's front, positive or negative.
@@ -279,8 +281,8 @@ TEST(BarLayout, TheFrameKeepsRoomPastTheLongestBarForItsLabel) {
       b.Add(kind, {10, 20, 30, 40, 50}).dataLabelsVisible = true;
       b.model.view3D = false;
       const ChartLayout layout = b.Layout(size.width(), size.height());
-      ASSERT_EQ(layout.bars.size(), 5u);
-      for (const BarBox& bar : layout.bars) {
+      ASSERT_EQ(layout.geometry.bars.size(), 5u);
+      for (const BarBox& bar : layout.geometry.bars) {
         const TextItem* label = DataLabelOf(layout, bar.series, bar.point);
         ASSERT_NE(label, nullptr) << "no label for bar " << bar.point;
         const QRectF box =
@@ -305,7 +307,7 @@ TEST(BarLayout, TheOutermostSegmentOfAStackHasItsLabelPastTheEnd) {
     b.model.view3D = false;
     const ChartLayout layout = b.Layout(500, 400);
     int thinBars = 0;
-    for (const BarBox& bar : layout.bars) {
+    for (const BarBox& bar : layout.geometry.bars) {
       if (bar.series != 1) continue;
       ++thinBars;
       const TextItem* label = DataLabelOf(layout, 1, bar.point);
@@ -345,16 +347,16 @@ TEST(BarLayout, LabelsOfNoValueTakeNoRoomAndZerosAreRead) {
     b.Add(kind, {nan, nan, nan}).dataLabelsVisible = false;
     const ChartLayout without = b.Layout(400, 300);
     b.model.series[1].dataLabelsVisible = true;
-    EXPECT_EQ(b.Layout(400, 300).plot, without.plot) << Traits(kind).name;
+    EXPECT_EQ(b.Layout(400, 300).geometry.plot, without.geometry.plot) << Traits(kind).name;
     b.model.series[1].points[1].value = 0;
     for (SeriesModel& series : b.model.series) series.barGrouping = BarGrouping::SideBySide;
     const ChartLayout zero = b.Layout(400, 300);
     const TextItem* label = DataLabelOf(zero, 1, 1);
     ASSERT_NE(label, nullptr) << Traits(kind).name;
     EXPECT_EQ(label->text, "0");
-    EXPECT_TRUE(std::any_of(zero.bars.begin(), zero.bars.end(), [](const BarBox& bar) {
-      return bar.series == 1 && bar.point == 1;
-    })) << Traits(kind).name;
+    EXPECT_TRUE(std::any_of(zero.geometry.bars.begin(), zero.geometry.bars.end(),
+                            [](const BarBox& bar) { return bar.series == 1 && bar.point == 1; }))
+        << Traits(kind).name;
   }
 }
 
@@ -399,11 +401,11 @@ TEST(BarLayout, LabelsWiderThanBarsReadUpwardWhereTheyMeetTheNextBar) {
     b.model.view3D = false;
     const ChartLayout layout = b.Layout(c.width, 700);
     int labels = 0;
-    for (const TextItem& t : layout.texts) {
+    for (const TextItem& t : layout.scene.texts) {
       if (t.role != TextRole::DataLabel) continue;
       ++labels;
       EXPECT_EQ(t.angle, c.angle) << c.series << " series";
-      EXPECT_GT(t.box.width(), layout.bars.front().front.width()) << c.series << " series";
+      EXPECT_GT(t.box.width(), layout.geometry.bars.front().front.width()) << c.series << " series";
     }
     EXPECT_EQ(labels, 12 * c.series);
   }
@@ -418,7 +420,7 @@ TEST(BarLayout, TheBarInFrontHasItsLabelPastItsEnd) {
       b.Add(kind, {1000, 2000, 1500, 1200, 1800, 1100}).dataLabelsVisible = true;
     b.model.view3D = false;
     const ChartLayout layout = b.Layout(600, 400);
-    for (const BarBox& bar : layout.bars) {
+    for (const BarBox& bar : layout.geometry.bars) {
       if (bar.series != 1) continue;
       const TextItem* label = DataLabelOf(layout, 1, bar.point);
       ASSERT_NE(label, nullptr) << Traits(kind).name << ": point " << bar.point;

@@ -6,7 +6,7 @@
 #include <functional>
 #include <limits>
 
-#include "chart/palette.h"
+#include "chart/model/palette.h"
 #include "chartfixture.h"
 #include "runtime/errors.h"
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "chart/chartdocument.h"
-#include "chart/chartlayout.h"
-#include "chart/chartpainter.h"
+#include "chart/document/chartdocument.h"
+#include "chart/layout/chartlayout.h"
+#include "chart/render/chartpainter.h"
 
 namespace chart {
 
@@ -35,8 +35,8 @@ inline QImage ImageFileOf(const ChartModel& model, int width, int height) {
 
 // The data label of a point, or null where it has none; of a const layout or of one to change.
 template <typename Layout>
-auto DataLabelOf(Layout& layout, int series, int point) -> decltype(&layout.texts.front()) {
-  for (auto& item : layout.texts) {
+auto DataLabelOf(Layout& layout, int series, int point) -> decltype(&layout.scene.texts.front()) {
+  for (auto& item : layout.scene.texts) {
     if (item.role == TextRole::DataLabel && item.series == series && item.point == point)
       return &item;
   }

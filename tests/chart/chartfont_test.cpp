@@ -2,7 +2,7 @@
 // program names, whatever the font configuration prefers (ctest runs these once more under a
 // configuration that puts another family first), and it holds every character the chart writes.
 
-#include "chart/chartfont.h"
+#include "chart/layout/chartfont.h"
 
 #include <gtest/gtest.h>
 
@@ -11,8 +11,8 @@
 #include <QPainter>
 #include <QRawFont>
 
-#include "chart/chartlayout.h"
-#include "chart/numberformat.h"
+#include "chart/layout/chartlayout.h"
+#include "chart/model/numberformat.h"
 
 using namespace chart;
 

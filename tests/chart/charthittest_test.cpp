@@ -1,5 +1,4 @@
-#include "chart/charthittest.h"
-#include "chart/textfit.h"
+#include "chart/layout/charthittest.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +8,7 @@
 #include <numbers>
 #include <optional>
 
+#include "chart/layout/textfit.h"
 #include "chartfixture.h"
 
 using namespace chart;
@@ -16,14 +16,14 @@ using namespace chart;
 namespace {
 
 const BarBox& Bar(const ChartLayout& layout, int series, int point) {
-  for (const BarBox& bar : layout.bars) {
+  for (const BarBox& bar : layout.geometry.bars) {
     if (bar.series == series && bar.point == point) return bar;
   }
   throw std::runtime_error("no such bar");
 }
 
 QPointF LinePoint(const ChartLayout& layout, int series, int point) {
-  for (const LinePointSpot& spot : layout.linePoints) {
+  for (const LinePointSpot& spot : layout.geometry.linePoints) {
     if (spot.series == series && spot.point == point) return spot.at;
   }
   throw std::runtime_error("no such line point");
@@ -32,7 +32,7 @@ QPointF LinePoint(const ChartLayout& layout, int series, int point) {
 // A point at `degrees` (0 at 3 o'clock, counter-clockwise) and `share` of the radius on the
 // first pie's top.
 QPointF OnPie(const ChartLayout& layout, double degrees, double share) {
-  const PieGeometry& pie = layout.pies.front();
+  const PieGeometry& pie = layout.geometry.pies.front();
   const double radians = degrees * std::numbers::pi / 180;
   return pie.center +
          QPointF(pie.radiusX * share * std::cos(radians), -pie.radiusY * share * std::sin(radians));
@@ -41,7 +41,7 @@ QPointF OnPie(const ChartLayout& layout, double degrees, double share) {
 // Halfway down the 3D edge under the front of the first pie, below the rim point at
 // `degrees` (-180 to 0).
 QPointF OnPieEdge(const ChartLayout& layout, double degrees) {
-  const PieGeometry& pie = layout.pies.front();
+  const PieGeometry& pie = layout.geometry.pies.front();
   return OnPie(layout, degrees, 1) + QPointF(0, pie.thickness / 2);
 }
 
@@ -127,7 +127,8 @@ TEST(ChartHitTest, FindsWhatLiesUnderThePoint) {
       {"on the 3D edge of a pie's left half", Pie(true), [](L l) { return OnPieEdge(l, -150); },
        ChartHit{0, 2}},
       {"below the 3D edge of a pie", Pie(true),
-       [](L l) { return OnPieEdge(l, -60) + QPointF(0, l.pies.front().thickness); }, std::nullopt},
+       [](L l) { return OnPieEdge(l, -60) + QPointF(0, l.geometry.pies.front().thickness); },
+       std::nullopt},
       {"near a line point", Line(), [](L l) { return LinePoint(l, 0, 1) + QPointF(3, -3); },
        ChartHit{0, 1}},
       {"on a 3D line point", Line(true), [](L l) { return LinePoint(l, 0, 2); }, ChartHit{0, 2}},
@@ -140,7 +141,7 @@ TEST(ChartHitTest, FindsWhatLiesUnderThePoint) {
   };
   for (const HitCase& c : cases) {
     const ChartLayout layout = c.model.Layout();
-    const std::optional<ChartHit> hit = HitTest(layout, c.at(layout));
+    const std::optional<ChartHit> hit = HitTest(layout.geometry, c.at(layout));
     ASSERT_EQ(hit.has_value(), c.expected.has_value()) << c.name;
     if (!hit) continue;
     EXPECT_EQ(hit->series, c.expected->series) << c.name;
@@ -199,13 +200,13 @@ TEST(ChartHitTest, AShortenedTextTellsItsWholeTextWhereItIsPainted) {
     const ChartLayout layout = b.Layout(420, 320);
     int turned = 0, told = 0;
     std::map<TextRole, int> shortened;
-    for (const TextItem& item : layout.texts) {
+    for (const TextItem& item : layout.scene.texts) {
       if (item.fullText.isEmpty()) continue;
       const double a = item.angle * std::numbers::pi / 180;
       const QPointF c = item.box.center();
       const QPointF painted = item.origin + QPointF(c.x() * std::cos(a) + c.y() * std::sin(a),
                                                     -c.x() * std::sin(a) + c.y() * std::cos(a));
-      EXPECT_EQ(WholeTextAt(layout, painted), item.fullText) << item.text.toStdString();
+      EXPECT_EQ(WholeTextAt(layout.scene, painted), item.fullText) << item.text.toStdString();
       turned += item.angle != 0 && item.role != TextRole::AxisTitle;
       ++shortened[item.role];
       ++told;
@@ -217,7 +218,7 @@ TEST(ChartHitTest, AShortenedTextTellsItsWholeTextWhereItIsPainted) {
     EXPECT_GT(told, shortened[texts]) << "and the title is shortened";
     EXPECT_EQ(shortened[TextRole::AxisTitle], kind == SeriesKind::Pie ? 0 : 2)
         << "and each axis title, one line cut short";
-    EXPECT_EQ(WholeTextAt(layout, QPointF(-10, -10)), "");
+    EXPECT_EQ(WholeTextAt(layout.scene, QPointF(-10, -10)), "");
   }
   // Texts shown whole, axis titles of one line among them, have nothing more to tell.
   ModelBuilder b;
@@ -226,7 +227,8 @@ TEST(ChartHitTest, AShortenedTextTellsItsWholeTextWhereItIsPainted) {
   b.model.bottomAxisTitle.caption = "Month";
   const ChartLayout whole = b.Layout();
   EXPECT_EQ(whole.omitted.shortenedTexts, 0);
-  for (const TextItem& item : whole.texts) EXPECT_EQ(item.fullText, "") << item.text.toStdString();
+  for (const TextItem& item : whole.scene.texts)
+    EXPECT_EQ(item.fullText, "") << item.text.toStdString();
 }
 
 }  // namespace

@@ -16,7 +16,7 @@
 #include <csignal>
 #include <cstring>
 
-#include "chart/palette.h"
+#include "chart/model/palette.h"
 #include "chartfixture.h"
 #include "pdftext.h"
 #include "runtime/errors.h"

@@ -6,7 +6,7 @@
 
 #include <cmath>
 
-#include "chart/palette.h"
+#include "chart/model/palette.h"
 #include "chartfixture.h"
 #include "renderpixels.h"
 
@@ -22,7 +22,7 @@ TEST(Render, BarFrontIsPaintedInItsColourInsideADarkerOutline) {
     b.model.view3D = view3D;
     const ChartLayout layout = b.Layout();
     const QImage image = b.Render();
-    for (const BarBox& bar : layout.bars) {
+    for (const BarBox& bar : layout.geometry.bars) {
       const QRgb expected = bar.point == 2 ? 0x00FF00 : 0xFF0000;
       EXPECT_EQ(PixelAt(image, bar.front.center()), expected) << view3D << " " << bar.point;
       // Its outline, a darker shade, lies inside the front along its edge.
@@ -42,9 +42,9 @@ TEST(Render, FramedLabelsStandOnTheirBoxAndThePainterIsLeftAsItWas) {
   b.Add(SeriesKind::Bar, {10, 20}, kRed).dataLabelsVisible = true;
   b.model.view3D = false;
   const ChartLayout layout = b.Layout();
-  const auto framed = std::find_if(layout.texts.begin(), layout.texts.end(),
+  const auto framed = std::find_if(layout.scene.texts.begin(), layout.scene.texts.end(),
                                    [](const TextItem& t) { return t.framed; });
-  ASSERT_NE(framed, layout.texts.end());
+  ASSERT_NE(framed, layout.scene.texts.end());
   QImage image(800, 600, QImage::Format_RGB32);
   image.fill(Qt::black);
   QPainter painter(&image);
@@ -52,7 +52,7 @@ TEST(Render, FramedLabelsStandOnTheirBoxAndThePainterIsLeftAsItWas) {
   painter.setBrush(Qt::blue);
   const QPainter::RenderHints hints = painter.renderHints();
   ASSERT_FALSE(hints.testFlag(QPainter::Antialiasing));
-  PaintChart(painter, layout);
+  PaintChart(painter, layout.scene);
   EXPECT_EQ(painter.renderHints(), hints);
   EXPECT_EQ(painter.pen().color(), QColor(Qt::green));
   EXPECT_EQ(painter.brush().color(), QColor(Qt::blue));
@@ -93,24 +93,24 @@ TEST(Render, CategoryLabelsCentreUnderTheirBarsOrEndAtTheAxis) {
     b.model.legendVisible = false;
     const ChartLayout layout = b.Layout();
     const QImage image = b.Render();
-    const int h = QFontMetrics(layout.fonts[FontRole::Tick]).height();
+    const int h = QFontMetrics(layout.scene.fonts[FontRole::Tick]).height();
     std::vector<int> ends;
-    for (const BarBox& bar : layout.bars) {
+    for (const BarBox& bar : layout.geometry.bars) {
       const QPoint c = bar.front.center().toPoint();
       if (kind == SeriesKind::Bar) {
-        const int below = static_cast<int>(layout.plot.bottom()) + 3;
-        const int slot = static_cast<int>(layout.plot.width()) / 2;
+        const int below = static_cast<int>(layout.geometry.plot.bottom()) + 3;
+        const int slot = static_cast<int>(layout.geometry.plot.width()) / 2;
         const auto ink = InkColumns(image, QRect(c.x() - slot / 2, below, slot, h));
         EXPECT_NEAR((ink.first + ink.second) / 2.0, c.x(), 2) << "under bar " << bar.point;
       } else {
-        const int left = static_cast<int>(layout.plot.left()) - 3;
+        const int left = static_cast<int>(layout.geometry.plot.left()) - 3;
         ends.push_back(InkColumns(image, QRect(0, c.y() - h / 2, left, h)).second);
       }
     }
     if (kind == SeriesKind::HorizBar) {
       ASSERT_EQ(ends.size(), 2u);
       EXPECT_NEAR(ends[0], ends[1], 1);
-      EXPECT_GT(ends[0], layout.plot.left() - 12);
+      EXPECT_GT(ends[0], layout.geometry.plot.left() - 12);
     }
   }
 }
@@ -122,7 +122,7 @@ TEST(Render, PieSlicesAndLinesTakeTheirColours) {
   pie.AddPoint(slices, 1, "b", kGreen);
   const ChartLayout layout = pie.Layout();
   const QImage image = pie.Render();
-  const PieGeometry& g = layout.pies.front();
+  const PieGeometry& g = layout.geometry.pies.front();
   // Clockwise from 12 o'clock: the first half is on the right, the second on the left.
   EXPECT_EQ(PixelAt(image, g.center + QPointF(g.radiusX / 2, 0)), 0xFF0000u);
   EXPECT_EQ(PixelAt(image, g.center - QPointF(g.radiusX / 2, 0)), 0x00FF00u);
@@ -136,7 +136,7 @@ TEST(Render, PieSlicesAndLinesTakeTheirColours) {
   EXPECT_GT(palest, 60) << "the line between the slices";
   // In 3D the rim's edge below the disc shows in a shade of the slice above it.
   pie.model.view3D = true;
-  const PieGeometry deepPie = pie.Layout().pies.front();
+  const PieGeometry deepPie = pie.Layout().geometry.pies.front();
   const double a = -60 * std::numbers::pi / 180;
   const QPointF onEdge =
       deepPie.center + QPointF(deepPie.radiusX * std::cos(a),
@@ -146,7 +146,7 @@ TEST(Render, PieSlicesAndLinesTakeTheirColours) {
   ModelBuilder zeros;
   zeros.Add(SeriesKind::Pie, {0, 0});
   zeros.model.view3D = true;
-  const PieGeometry disc = zeros.Layout().pies.front();
+  const PieGeometry disc = zeros.Layout().geometry.pies.front();
   const QImage empty = zeros.Render();
   const QColor top(PixelAt(empty, disc.center)),
       edge(PixelAt(empty, disc.center + QPointF(0, disc.radiusY + disc.thickness / 2)));
@@ -155,9 +155,9 @@ TEST(Render, PieSlicesAndLinesTakeTheirColours) {
   ModelBuilder marked;
   marked.Add(SeriesKind::Pie, {5, 3, 2}).dataLabelsVisible = true;
   const ChartLayout markedLayout = marked.Layout();
-  ASSERT_FALSE(markedLayout.strokes.empty());
+  ASSERT_FALSE(markedLayout.scene.strokes.empty());
   const QImage leaders = marked.Render();
-  for (const Segment& leader : markedLayout.strokes) {
+  for (const Segment& leader : markedLayout.scene.strokes) {
     const QPointF middle = leader.line.center();
     int darkest = 255;
     for (int dy = -1; dy <= 1; ++dy)
@@ -168,9 +168,9 @@ TEST(Render, PieSlicesAndLinesTakeTheirColours) {
   ModelBuilder line;
   line.Add(SeriesKind::Line, {5, 5, 5}, kGreen);
   const ChartLayout lineLayout = line.Layout();
-  ASSERT_FALSE(lineLayout.lines.empty());
+  ASSERT_FALSE(lineLayout.scene.lines.empty());
   const QImage lineImage = line.Render();
-  const QPolygonF& points = lineLayout.lines.front().points;
+  const QPolygonF& points = lineLayout.scene.lines.front().points;
   EXPECT_EQ(PixelAt(lineImage, (points[0] + points[1]) / 2), 0x00FF00u);
   // A point alone between two gaps shows as a dot of the line's width and more.
   ModelBuilder lone;
@@ -182,7 +182,7 @@ TEST(Render, PieSlicesAndLinesTakeTheirColours) {
   deep.Add(SeriesKind::Line, {2, 9, 4, 7}, kGreen);
   deep.model.view3D = true;
   const QImage ribbon = deep.Render();
-  const long length = static_cast<long>(deep.Layout().plot.width());
+  const long length = static_cast<long>(deep.Layout().geometry.plot.width());
   EXPECT_GT(PixelsOf(ribbon, 0x00FF00u), length) << "the front edge";
   const QColor green(Qt::green);
   EXPECT_GT(PixelsOf(ribbon, TopShade(green).rgb() & 0xFFFFFF) +

@@ -11,9 +11,9 @@
 #include <random>
 #include <set>
 
-#include "chart/labelplacer.h"
-#include "chart/palette.h"
-#include "chart/textfit.h"
+#include "chart/layout/labelplacer.h"
+#include "chart/layout/textfit.h"
+#include "chart/model/palette.h"
 #include "chartfixture.h"
 
 using namespace chart;
@@ -32,10 +32,10 @@ TEST(BarLayout, TextsAroundThePlotAreLeftOutInOrder) {
   for (int width = 100; width <= 500; width += 16) {
     for (int height = 80; height <= 400; height += 16) {
       const ChartLayout layout = b.Layout(width, height);
-      if (layout.plot.isEmpty()) continue;
+      if (layout.geometry.plot.isEmpty()) continue;
       ++sizes;
       std::map<TextRole, int> shown;
-      for (const TextItem& item : layout.texts) ++shown[item.role];
+      for (const TextItem& item : layout.scene.texts) ++shown[item.role];
       const bool titles = shown[TextRole::AxisTitle] > 0,
                  labels = shown[TextRole::CategoryLabel] > 0,
                  ticks = shown[TextRole::TickLabel] > 0;
@@ -65,17 +65,20 @@ TEST(CategoryLabels, TurnedThenThinnedNeverOverlapping) {
     SeriesModel& series = b.Add(SeriesKind::Bar, {});
     for (int i = 0; i < c.count; ++i) b.AddPoint(series, i, c.label, kAutomaticColor);
     const ChartLayout layout = b.Layout(585, 401);
-    EXPECT_EQ(layout.categoryLabelAngle > 0, c.turned) << c.count;
-    EXPECT_EQ(layout.shownCategories.size() < static_cast<std::size_t>(c.count), c.thinned);
+    EXPECT_EQ(layout.geometry.categoryLabelAngle > 0, c.turned) << c.count;
+    EXPECT_EQ(layout.geometry.shownCategories.size() < static_cast<std::size_t>(c.count),
+              c.thinned);
     // Neighbouring labels, turned by the angle, stay a text height apart.
-    const double slot = layout.plot.width() / c.count;
-    const double step = layout.shownCategories.size() > 1
-                            ? layout.shownCategories[1] - layout.shownCategories[0]
-                            : c.count;
-    const double apart = layout.categoryLabelAngle == 0
-                             ? step * slot
-                             : step * slot * std::sin(layout.categoryLabelAngle * M_PI / 180);
-    EXPECT_GE(apart, QFontMetricsF(layout.fonts[FontRole::Tick]).height()) << c.count;
+    const double slot = layout.geometry.plot.width() / c.count;
+    const double step =
+        layout.geometry.shownCategories.size() > 1
+            ? layout.geometry.shownCategories[1] - layout.geometry.shownCategories[0]
+            : c.count;
+    const double apart =
+        layout.geometry.categoryLabelAngle == 0
+            ? step * slot
+            : step * slot * std::sin(layout.geometry.categoryLabelAngle * M_PI / 180);
+    EXPECT_GE(apart, QFontMetricsF(layout.scene.fonts[FontRole::Tick]).height()) << c.count;
   }
 }
 
@@ -88,8 +91,8 @@ TEST(Frame, MarginsArePercentOfTheChart) {
   margins.document.SetMargin(3, 20);
   margins.document.SetMargin(9, 50);  // ignored
   const ChartLayout a = plain.Layout(1000, 500), b = margins.Layout(1000, 500);
-  EXPECT_NEAR(b.plot.left() - a.plot.left(), 100, 1);
-  EXPECT_NEAR(a.plot.bottom() - b.plot.bottom(), 100, 1);
+  EXPECT_NEAR(b.geometry.plot.left() - a.geometry.plot.left(), 100, 1);
+  EXPECT_NEAR(a.geometry.plot.bottom() - b.geometry.plot.bottom(), 100, 1);
 }
 
 // Of either bar chart, a wide first tick label included, no text reaches into the margins that
@@ -102,7 +105,7 @@ TEST(Frame, NoTextReachesIntoTheMargins) {
     for (int side = 0; side < 4; ++side) b.document.SetMargin(side, 10);
     const ChartLayout layout = b.Layout(600, 400);
     const QRectF inside = QRectF(60, 40, 480, 320).adjusted(6, 6, -6, -6);  // and the padding
-    for (const TextItem& item : layout.texts) {
+    for (const TextItem& item : layout.scene.texts) {
       ASSERT_EQ(item.angle, 0) << item.text.toStdString();
       EXPECT_TRUE(inside.contains(item.box.translated(item.origin))) << item.text.toStdString();
     }
@@ -115,14 +118,14 @@ TEST(Frame, EmptyTitleLinesCostAtMostASmallGap) {
   ModelBuilder blank;
   blank.Add(SeriesKind::Bar, {1, 2});
   blank.model.title.lines.push_back("");
-  EXPECT_EQ(none.Layout().plot, blank.Layout().plot);
+  EXPECT_EQ(none.Layout().geometry.plot, blank.Layout().geometry.plot);
   blank.model.title.lines.push_back("Sales");
   const ChartLayout layout = blank.Layout();
-  const double lineHeight = QFontMetricsF(layout.fonts[FontRole::Title]).height();
-  ASSERT_FALSE(layout.texts.empty());
-  const auto title = std::find_if(layout.texts.begin(), layout.texts.end(),
+  const double lineHeight = QFontMetricsF(layout.scene.fonts[FontRole::Title]).height();
+  ASSERT_FALSE(layout.scene.texts.empty());
+  const auto title = std::find_if(layout.scene.texts.begin(), layout.scene.texts.end(),
                                   [](const TextItem& t) { return t.text == "Sales"; });
-  ASSERT_NE(title, layout.texts.end());
+  ASSERT_NE(title, layout.scene.texts.end());
   EXPECT_LT(title->origin.y(), 6 + lineHeight / 2);
   // Between two lines, a blank one parts them by a quarter of a line.
   auto yearAt = [](const std::vector<std::string>& lines) {
@@ -130,7 +133,7 @@ TEST(Frame, EmptyTitleLinesCostAtMostASmallGap) {
     b.Add(SeriesKind::Bar, {1, 2});
     b.model.title.lines = lines;
     const ChartLayout layout = b.Layout();
-    return std::find_if(layout.texts.begin(), layout.texts.end(),
+    return std::find_if(layout.scene.texts.begin(), layout.scene.texts.end(),
                         [](const TextItem& t) { return t.text == "2026"; })
         ->origin.y();
   };
@@ -145,10 +148,10 @@ TEST(Frame, EachTitleDrawsInItsOwnFontStyle) {
   builder.model.bottomAxisTitle = {"Month", {false, true}};
   const ChartLayout layout = builder.Layout();
   const auto fontOf = [&](const QString& text) {
-    const auto item = std::find_if(layout.texts.begin(), layout.texts.end(),
+    const auto item = std::find_if(layout.scene.texts.begin(), layout.scene.texts.end(),
                                    [&](const TextItem& t) { return t.text == text; });
-    EXPECT_NE(item, layout.texts.end()) << text.toStdString();
-    return item == layout.texts.end() ? QFont() : layout.fonts[item->font];
+    EXPECT_NE(item, layout.scene.texts.end()) << text.toStdString();
+    return item == layout.scene.texts.end() ? QFont() : layout.scene.fonts[item->font];
   };
   EXPECT_FALSE(fontOf("Sales").bold());
   EXPECT_TRUE(fontOf("Sales").italic());
@@ -165,20 +168,22 @@ TEST(Frame, EveryValueTickHasItsMarkOnTheAxis) {
     ModelBuilder b;
     b.Add(kind, {10, 25, 40});
     const ChartLayout layout = b.Layout(640, 480);
-    const QRectF& p = layout.plot;
-    ASSERT_GE(layout.valueTicks.size(), 3u);
-    for (const double v : layout.valueTicks) {
-      const double share = (v - layout.valueMin) / (layout.valueMax - layout.valueMin);
+    const QRectF& p = layout.geometry.plot;
+    ASSERT_GE(layout.geometry.valueTicks.size(), 3u);
+    for (const double v : layout.geometry.valueTicks) {
+      const double share =
+          (v - layout.geometry.valueMin) / (layout.geometry.valueMax - layout.geometry.valueMin);
       const bool across = kind == SeriesKind::HorizBar;
       const QPointF onAxis = across ? QPointF(p.left() + share * p.width(), p.bottom())
                                     : QPointF(p.left(), p.bottom() - share * p.height());
-      const bool marked = std::any_of(layout.strokes.begin(), layout.strokes.end(), [&](auto& s) {
-        const double first = QLineF(s.line.p1(), onAxis).length();
-        const double second = QLineF(s.line.p2(), onAxis).length();
-        const QPointF outer = first < second ? s.line.p2() : s.line.p1();
-        return std::min(first, second) < 0.5 &&
-               (across ? outer.y() > p.bottom() : outer.x() < p.left());
-      });
+      const bool marked =
+          std::any_of(layout.scene.strokes.begin(), layout.scene.strokes.end(), [&](auto& s) {
+            const double first = QLineF(s.line.p1(), onAxis).length();
+            const double second = QLineF(s.line.p2(), onAxis).length();
+            const QPointF outer = first < second ? s.line.p2() : s.line.p1();
+            return std::min(first, second) < 0.5 &&
+                   (across ? outer.y() > p.bottom() : outer.x() < p.left());
+          });
       EXPECT_TRUE(marked) << (across ? "horizontal" : "vertical") << " bars, tick " << v;
     }
   }
@@ -190,11 +195,11 @@ TEST(Legend, ListsSeriesOrSlicesWithTheirColours) {
   bars.Add(SeriesKind::Bar, {1}).title = "Sales";
   bars.Add(SeriesKind::Bar, {2});
   const ChartLayout a = bars.Layout();
-  ASSERT_EQ(a.legend.size(), 2u);
-  EXPECT_EQ(a.legend[0].text.text, "Sales");
-  EXPECT_EQ(a.legend[1].text.text, "Series2");
-  EXPECT_EQ(a.legend[1].color, ToQColor(PaletteColor(1)));
-  EXPECT_FALSE(a.plot.intersects(a.legendFrame));
+  ASSERT_EQ(a.scene.legend.size(), 2u);
+  EXPECT_EQ(a.scene.legend[0].text.text, "Sales");
+  EXPECT_EQ(a.scene.legend[1].text.text, "Series2");
+  EXPECT_EQ(a.scene.legend[1].color, ToQColor(PaletteColor(1)));
+  EXPECT_FALSE(a.geometry.plot.intersects(a.scene.legendFrame));
 
   ModelBuilder pie;
   pie.model.legendVisible = true;
@@ -202,9 +207,9 @@ TEST(Legend, ListsSeriesOrSlicesWithTheirColours) {
   pie.AddPoint(series, 4, "North", kAutomaticColor);
   pie.AddPoint(series, 6, "South", 0x00FF00);
   const ChartLayout b = pie.Layout();
-  ASSERT_EQ(b.legend.size(), 2u);
-  EXPECT_EQ(b.legend[0].text.text, "North");
-  EXPECT_EQ(b.legend[1].color, QColor(0, 255, 0));
+  ASSERT_EQ(b.scene.legend.size(), 2u);
+  EXPECT_EQ(b.scene.legend[0].text.text, "North");
+  EXPECT_EQ(b.scene.legend[1].color, QColor(0, 255, 0));
 }
 
 // An entry shows its series as drawn: in the colour its points are drawn in (the one most of them
@@ -270,8 +275,8 @@ TEST(Legend, ShowsEachSeriesAsItIsDrawn) {
     series.color = c.series;
     for (const auto& [value, colour] : c.points) b.AddPoint(series, value, "", colour);
     const ChartLayout layout = b.Layout(640, 400);
-    ASSERT_EQ(layout.legend.size(), 1u) << c.what;
-    const LegendItem& entry = layout.legend.front();
+    ASSERT_EQ(layout.scene.legend.size(), 1u) << c.what;
+    const LegendItem& entry = layout.scene.legend.front();
     EXPECT_EQ(entry.color, c.expected) << c.what;
     const bool line = c.kind == SeriesKind::Line;
     EXPECT_EQ(entry.sample, line ? LegendSample::Line : LegendSample::Square) << c.what;
@@ -298,12 +303,12 @@ TEST(Legend, APieOfManySlicesListsThemInOrderAndCountsTheRest) {
   }
   for (QSizeF size : {QSizeF(720, 450), QSizeF(300, 200)}) {
     const ChartLayout layout = pie.Layout(size.width(), size.height());
-    ASSERT_FALSE(layout.legend.empty());
+    ASSERT_FALSE(layout.scene.legend.empty());
     std::set<QString> texts;
-    for (std::size_t i = 0; i < layout.legend.size(); ++i) {
-      const LegendItem& item = layout.legend[i];
+    for (std::size_t i = 0; i < layout.scene.legend.size(); ++i) {
+      const LegendItem& item = layout.scene.legend[i];
       if (item.entry < 0) {
-        EXPECT_EQ(i + 1, layout.legend.size()) << "the count comes last";
+        EXPECT_EQ(i + 1, layout.scene.legend.size()) << "the count comes last";
         EXPECT_TRUE(item.text.text.contains(QString::number(60 - static_cast<int>(i))));
         continue;
       }
@@ -312,10 +317,10 @@ TEST(Legend, APieOfManySlicesListsThemInOrderAndCountsTheRest) {
       texts.insert(item.text.text);
     }
     if (size.width() > 600) {
-      EXPECT_EQ(texts.size(), layout.legend.size()) << "every entry says which slice it is";
+      EXPECT_EQ(texts.size(), layout.scene.legend.size()) << "every entry says which slice it is";
     }
   }
-  EXPECT_EQ(pie.Layout(720, 450).legend.size(), 60u) << "a large chart lists them all";
+  EXPECT_EQ(pie.Layout(720, 450).scene.legend.size(), 60u) << "a large chart lists them all";
 }
 
 TEST(Defaults, PaletteAndMarksByKind) {

@@ -6,7 +6,7 @@
 #include <QLineF>
 #include <cmath>
 
-#include "chart/palette.h"
+#include "chart/model/palette.h"
 #include "chartfixture.h"
 #include "generatedcharts.h"
 
@@ -45,12 +45,12 @@ TEST(LayoutGuarantees, PieLeadersCrossNeitherADiscNorEachOther) {
     const ProcessLocale locale(c.locale);
     const ChartLayout layout = LayoutOf(model, c.logical.width(), c.logical.height(), c.scale);
     std::vector<QLineF> leaders;  // two segments per label: rim to elbow, elbow to label
-    for (const Segment& stroke : layout.strokes) {
+    for (const Segment& stroke : layout.scene.strokes) {
       if (stroke.color == QColor(110, 110, 110)) leaders.push_back(stroke.line);
     }
     ASSERT_EQ(leaders.size() % 2, 0u);
     for (std::size_t a = 0; a < leaders.size(); a += 2) {
-      for (const PieGeometry& pie : layout.pies) {
+      for (const PieGeometry& pie : layout.geometry.pies) {
         ASSERT_FALSE(RunsOverDisc(pie, leaders[a + 1]))
             << "chart " << i << ": " << c.description << ": a leader to " << leaders[a + 1].p2().x()
             << "," << leaders[a + 1].p2().y() << " over a disc";
@@ -107,7 +107,7 @@ TEST(LayoutGuarantees, EveryBarOfThreeDimensionalRowsHasItsLabel) {
       RenderOf(chart.Model(), size.width(), size.height(), 1)
           .save(QString("%1/rows-%2.png").arg(std::getenv("LAYOUT_DUMP")).arg(i));
     std::map<std::pair<int, int>, const TextItem*> labels;
-    for (const TextItem& text : layout.texts)
+    for (const TextItem& text : layout.scene.texts)
       if (text.role == TextRole::DataLabel) labels[{text.series, text.point}] = &text;
     for (std::size_t s = 0; s < chart.model.series.size(); ++s) {
       const SeriesModel& series = chart.model.series[s];

@@ -28,7 +28,7 @@ TEST(LayoutGuarantees, TheCheckFindsEachKindOfFault) {
   const ChartModel model = b.Model();
   const ChartLayout good = LayoutOf(model, 640, 480);
   ASSERT_EQ(DescribeBroken(BrokenGuarantees(model, good)), "");
-  ASSERT_GE(good.texts.size(), 2u);
+  ASSERT_GE(good.scene.texts.size(), 2u);
 
   auto breaks = [&](const ChartLayout& layout, Guarantee guarantee) {
     const auto broken = BrokenGuarantees(model, layout);
@@ -36,45 +36,47 @@ TEST(LayoutGuarantees, TheCheckFindsEachKindOfFault) {
                        [&](const BrokenGuarantee& one) { return one.guarantee == guarantee; });
   };
   ChartLayout out = good;  // named with its control characters written out
-  out.texts.front().origin += QPointF(-2000, 0);
-  out.texts.front().text = "Sales\n2026";
+  out.scene.texts.front().origin += QPointF(-2000, 0);
+  out.scene.texts.front().text = "Sales\n2026";
   EXPECT_NE(DescribeBroken(BrokenGuarantees(model, out)).find("\"Sales\\x0A2026\" reaches out"),
             std::string::npos);
 
   ChartLayout onTop = good;
-  onTop.texts[1].origin = onTop.texts[0].origin;
-  onTop.texts[1].box = onTop.texts[0].box;
-  onTop.texts[1].align = onTop.texts[0].align;
+  onTop.scene.texts[1].origin = onTop.scene.texts[0].origin;
+  onTop.scene.texts[1].box = onTop.scene.texts[0].box;
+  onTop.scene.texts[1].align = onTop.scene.texts[0].align;
   EXPECT_TRUE(breaks(onTop, Guarantee::TextsApart));
 
   ChartLayout hidden = good;  // the first series' faces drawn behind a wall of the second's colour
-  Face wall{QPolygonF(hidden.plot), Qt::black, Qt::black, false, 1};
-  hidden.faces.push_back(wall);
+  Face wall{QPolygonF(hidden.geometry.plot), Qt::black, Qt::black, false, 1};
+  hidden.scene.faces.push_back(wall);
   EXPECT_TRUE(breaks(hidden, Guarantee::SeriesVisible));
 
   ChartLayout lost = good;
-  lost.legend.pop_back();
+  lost.scene.legend.pop_back();
   EXPECT_TRUE(breaks(lost, Guarantee::LegendComplete));
 
   ChartLayout wide = good;
-  wide.valueMax = 1000;
+  wide.geometry.valueMax = 1000;
   EXPECT_TRUE(breaks(wide, Guarantee::AxisFits));
   ChartLayout none = good;
-  none.valueMax = none.valueMin;
+  none.geometry.valueMax = none.geometry.valueMin;
   EXPECT_NE(DescribeBroken(BrokenGuarantees(model, none)).find("the value axis has no length"),
             std::string::npos);
 
-  for (const double beyond : {good.valueMax + 10, good.valueMin - 10}) {  // a tick off either end
+  for (const double beyond :
+       {good.geometry.valueMax + 10, good.geometry.valueMin - 10}) {  // a tick off either end
     ChartLayout off = good;
-    off.valueTicks.push_back(beyond);
+    off.geometry.valueTicks.push_back(beyond);
     EXPECT_NE(DescribeBroken(BrokenGuarantees(model, off)).find("lies off the axis"),
               std::string::npos)
         << beyond;
   }
 
   ChartLayout uneven = good;  // a tick a third of a step off its place
-  ASSERT_GE(uneven.valueTicks.size(), 3u);
-  uneven.valueTicks[1] += (uneven.valueTicks[2] - uneven.valueTicks[1]) / 3;
+  ASSERT_GE(uneven.geometry.valueTicks.size(), 3u);
+  uneven.geometry.valueTicks[1] +=
+      (uneven.geometry.valueTicks[2] - uneven.geometry.valueTicks[1]) / 3;
   EXPECT_TRUE(breaks(uneven, Guarantee::AxisFits));
   // A pie not drawn; a pie's legend whose line that counts the entries left out is not its last.
   ModelBuilder p;
@@ -83,35 +85,36 @@ TEST(LayoutGuarantees, TheCheckFindsEachKindOfFault) {
   const ChartLayout pie = p.Layout(800, 600);
   ASSERT_EQ(DescribeBroken(BrokenGuarantees(p.Model(), pie)), "");
   ChartLayout noSlices = pie;
-  noSlices.pies.front().slices.clear();
+  noSlices.geometry.pies.front().slices.clear();
   EXPECT_NE(DescribeBroken(BrokenGuarantees(p.Model(), noSlices)).find("pie 0 is not drawn"),
             std::string::npos);
   ChartLayout countFirst = pie;
-  LegendItem count = countFirst.legend.back();
+  LegendItem count = countFirst.scene.legend.back();
   count.entry = -1;
-  countFirst.legend.pop_back();
-  countFirst.legend.insert(countFirst.legend.begin(), count);
+  countFirst.scene.legend.pop_back();
+  countFirst.scene.legend.insert(countFirst.scene.legend.begin(), count);
   const auto broken = BrokenGuarantees(p.Model(), countFirst);
   EXPECT_TRUE(std::any_of(broken.begin(), broken.end(), [](const BrokenGuarantee& one) {
     return one.guarantee == Guarantee::LegendComplete;
   }));
 
   ChartLayout outOfPlot = good;  // a bar drawn above the plot
-  outOfPlot.bars.front().front.translate(0, -outOfPlot.plot.height());
+  outOfPlot.geometry.bars.front().front.translate(0, -outOfPlot.geometry.plot.height());
   EXPECT_NE(
       DescribeBroken(BrokenGuarantees(model, outOfPlot)).find("a bar reaches out of the plot"),
       std::string::npos);
 
   ChartLayout odd = good;  // evenly spaced, by a step of 3
-  odd.valueTicks.clear();
-  for (double tick = 0; tick <= odd.valueMax; tick += 3) odd.valueTicks.push_back(tick);
+  odd.geometry.valueTicks.clear();
+  for (double tick = 0; tick <= odd.geometry.valueMax; tick += 3)
+    odd.geometry.valueTicks.push_back(tick);
   EXPECT_NE(DescribeBroken(BrokenGuarantees(model, odd)).find("the tick step is not 1, 2 or 5"),
             std::string::npos);
 
   // A line on the outermost pixel row, as a leader of a pie's mark ran there.
   ChartLayout edge = good;
-  edge.strokes.push_back(
-      {QLineF(10, good.size.height() - 0.5, 50, good.size.height() - 0.5), Qt::gray});
+  edge.scene.strokes.push_back(
+      {QLineF(10, good.scene.size.height() - 0.5, 50, good.scene.size.height() - 0.5), Qt::gray});
   EXPECT_TRUE(breaks(edge, Guarantee::OffTheEdge));
 
   // More room that shows less: a legend entry left out, an entry and a title shortened, fewer
@@ -121,28 +124,28 @@ TEST(LayoutGuarantees, TheCheckFindsEachKindOfFault) {
     return DescribeBroken(LostWithMoreRoom(good, larger)).find(what) != std::string::npos;
   };
   ChartLayout fewerEntries = good;
-  fewerEntries.legend.pop_back();
+  fewerEntries.scene.legend.pop_back();
   EXPECT_TRUE(loses(fewerEntries, "left out with more room"));
   ChartLayout shortened = good;
-  shortened.legend.front().text.fullText = shortened.legend.front().text.text;
-  shortened.legend.front().text.text = "S\u2026";
+  shortened.scene.legend.front().text.fullText = shortened.scene.legend.front().text.text;
+  shortened.scene.legend.front().text.text = "S\u2026";
   EXPECT_TRUE(loses(shortened, "shortened with more room"));
   ChartLayout thinned = good;
-  thinned.shownCategories.pop_back();
+  thinned.geometry.shownCategories.pop_back();
   EXPECT_TRUE(loses(thinned, "category labels shown: 2 with more room, 3 with less"));
   ChartLayout fewerTicks = good;  // a scale of two ticks where there were more than three
-  ASSERT_GT(good.valueTicks.size(), 3u);
-  fewerTicks.valueTicks.resize(2);
+  ASSERT_GT(good.geometry.valueTicks.size(), 3u);
+  fewerTicks.geometry.valueTicks.resize(2);
   EXPECT_TRUE(loses(fewerTicks, "value ticks"));
   ChartLayout fewerLabels = good;  // a data set's label left out, another's shown in part
-  const auto label = std::find_if(fewerLabels.texts.begin(), fewerLabels.texts.end(),
+  const auto label = std::find_if(fewerLabels.scene.texts.begin(), fewerLabels.scene.texts.end(),
                                   [](const TextItem& t) { return t.role == TextRole::DataLabel; });
-  ASSERT_NE(label, fewerLabels.texts.end());
+  ASSERT_NE(label, fewerLabels.scene.texts.end());
   const int series = label->series;
-  fewerLabels.texts.erase(label);
+  fewerLabels.scene.texts.erase(label);
   EXPECT_TRUE(loses(fewerLabels, "data labels of series " + std::to_string(series) + " shown: "));
   ChartLayout partLabel = good;
-  for (TextItem& text : partLabel.texts) {
+  for (TextItem& text : partLabel.scene.texts) {
     if (text.role == TextRole::DataLabel) text.fullText = "Whole: " + text.text;
   }
   EXPECT_TRUE(loses(partLabel, " shown whole: 0 with more room"));
@@ -152,7 +155,7 @@ TEST(LayoutGuarantees, TheCheckFindsEachKindOfFault) {
   noTitles.omitted.axisTitlesLeftOut = true;
   EXPECT_TRUE(loses(noTitles, "axis titles left out: 1 with more room, 0 with less"));
   ChartLayout noPlot = good;
-  noPlot.plot = QRectF();
+  noPlot.geometry.plot = QRectF();
   EXPECT_EQ(DescribeBroken(LostWithMoreRoom(noPlot, noTitles)), "");
 }
 
@@ -176,7 +179,7 @@ TEST(LayoutGuarantees, TheCheckFindsEachFaultOfTheNumbers) {
   };
   auto bar = [](const ChartLayout& layout, int series, int point) {
     return std::find_if(
-               layout.bars.begin(), layout.bars.end(),
+               layout.geometry.bars.begin(), layout.geometry.bars.end(),
                [&](const BarBox& box) { return box.series == series && box.point == point; })
         ->front;
   };
@@ -189,14 +192,15 @@ TEST(LayoutGuarantees, TheCheckFindsEachFaultOfTheNumbers) {
   EXPECT_TRUE(breaks(model, onOther, Guarantee::TextOffData));
 
   ChartLayout covered = good;  // a face of the second series drawn over the first bar
-  covered.faces.push_back({QPolygonF(bar(good, 0, 2)), Qt::black, Qt::black, false, 1, false, 2});
+  covered.scene.faces.push_back(
+      {QPolygonF(bar(good, 0, 2)), Qt::black, Qt::black, false, 1, false, 2});
   EXPECT_TRUE(breaks(model, covered, Guarantee::ValueShows));
   ChartLayout underLegend = good;  // the legend over the whole of a bar
-  underLegend.legendFrame = bar(good, 0, 2).adjusted(-2, -2, 2, 2);
+  underLegend.scene.legendFrame = bar(good, 0, 2).adjusted(-2, -2, 2, 2);
   EXPECT_TRUE(breaks(model, underLegend, Guarantee::ValueShows));
 
   ChartLayout decimals = good;
-  for (TextItem& item : decimals.texts) {
+  for (TextItem& item : decimals.scene.texts) {
     if (item.role == TextRole::TickLabel && item.text != "0") {
       item.text += ",5";
       break;
@@ -204,7 +208,7 @@ TEST(LayoutGuarantees, TheCheckFindsEachFaultOfTheNumbers) {
   }
   EXPECT_TRUE(breaks(model, decimals, Guarantee::AxisNumbers));
   ChartLayout wrong = good;
-  for (TextItem& item : wrong.texts) {
+  for (TextItem& item : wrong.scene.texts) {
     if (item.role == TextRole::TickLabel && item.text != "0") {
       item.text = "1" + item.text;
       break;
@@ -218,8 +222,9 @@ TEST(LayoutGuarantees, TheCheckFindsEachFaultOfTheNumbers) {
   for (const ChartModel* chart : {&model, &stack.Model()}) {
     ChartLayout lost = LayoutOf(*chart, 800, 600);
     ASSERT_EQ(DescribeBroken(BrokenGuarantees(*chart, lost)), "");
-    lost.texts.erase(std::find_if(lost.texts.begin(), lost.texts.end(),
-                                  [](const TextItem& t) { return t.role == TextRole::DataLabel; }));
+    lost.scene.texts.erase(
+        std::find_if(lost.scene.texts.begin(), lost.scene.texts.end(),
+                     [](const TextItem& t) { return t.role == TextRole::DataLabel; }));
     EXPECT_TRUE(breaks(*chart, lost, Guarantee::LabelsPresent));
   }
 
@@ -234,8 +239,9 @@ TEST(LayoutGuarantees, TheCheckFindsEachFaultOfTheNumbers) {
     ASSERT_LT(bar(deep, 0, 40).width(), 14);
     ChartLayout hiddenBar = deep;
     const QRectF front = bar(deep, 0, 40);
-    const QRectF whole = front.united(front.translated(deep.depthOffset)).adjusted(-1, -1, 1, 1);
-    hiddenBar.faces.push_back({QPolygonF(whole), Qt::black, Qt::black, false, 1, false, 0});
+    const QRectF whole =
+        front.united(front.translated(deep.geometry.depthOffset)).adjusted(-1, -1, 1, 1);
+    hiddenBar.scene.faces.push_back({QPolygonF(whole), Qt::black, Qt::black, false, 1, false, 0});
     EXPECT_TRUE(breaks(narrow.Model(), hiddenBar, Guarantee::ValueShows)) << int(mode);
   }
   // Flat bars of two series laid over each other: each value keeps pixels of its own too.
@@ -245,7 +251,7 @@ TEST(LayoutGuarantees, TheCheckFindsEachFaultOfTheNumbers) {
   ASSERT_EQ(DescribeBroken(BrokenGuarantees(overlaid.Model(), flat)), "");
   ChartLayout behind = flat;
   const QRectF back = bar(flat, 0, 1).adjusted(-1, -1, 1, 1);
-  behind.faces.push_back({QPolygonF(back), Qt::black, Qt::black, false, 1, false, 2});
+  behind.scene.faces.push_back({QPolygonF(back), Qt::black, Qt::black, false, 1, false, 2});
   EXPECT_TRUE(breaks(overlaid.Model(), behind, Guarantee::ValueShows));
 
   // A zero's mark left out, drawn in another colour, or standing off the zero line; flat and in
@@ -262,22 +268,22 @@ TEST(LayoutGuarantees, TheCheckFindsEachFaultOfTheNumbers) {
           std::string(deep ? "3D" : "flat") + " mode " + std::to_string(static_cast<int>(mode));
       ASSERT_EQ(DescribeBroken(BrokenGuarantees(zeros.Model(), laid)), "") << what;
       ChartLayout unmarked = laid;
-      std::erase_if(unmarked.bars, [](const BarBox& b) { return b.point == 1; });
+      std::erase_if(unmarked.geometry.bars, [](const BarBox& b) { return b.point == 1; });
       EXPECT_TRUE(breaks(zeros.Model(), unmarked, Guarantee::ValueRead)) << what;
       ChartLayout recoloured = laid;
-      for (Face& face : recoloured.faces) face.fill = face.point == 1 ? Qt::black : face.fill;
+      for (Face& face : recoloured.scene.faces) face.fill = face.point == 1 ? Qt::black : face.fill;
       EXPECT_TRUE(breaks(zeros.Model(), recoloured, Guarantee::ValueRead)) << what;
       if (deep || mode != BarGrouping::SideBySide) continue;
       ChartLayout off = laid;
-      for (BarBox& box : off.bars) {
+      for (BarBox& box : off.geometry.bars) {
         if (box.point == 1) box.front.translate(0, -30);
       }
       EXPECT_TRUE(breaks(zeros.Model(), off, Guarantee::ValueRead)) << what;
       ChartLayout unlabelled = laid;  // "0" is read like any other value
-      std::erase_if(unlabelled.texts, [](const TextItem& t) {
+      std::erase_if(unlabelled.scene.texts, [](const TextItem& t) {
         return t.role == TextRole::DataLabel && t.point == 1 && t.text == "0";
       });
-      ASSERT_LT(unlabelled.texts.size(), laid.texts.size());
+      ASSERT_LT(unlabelled.scene.texts.size(), laid.scene.texts.size());
       EXPECT_TRUE(breaks(zeros.Model(), unlabelled, Guarantee::LabelsPresent)) << what;
     }
   }
@@ -287,14 +293,15 @@ TEST(LayoutGuarantees, TheCheckFindsEachFaultOfTheNumbers) {
   const ChartLayout pie = p.Layout(800, 600);
   ASSERT_EQ(DescribeBroken(BrokenGuarantees(p.Model(), pie)), "");
   ChartLayout smallerOnly = pie;  // the label of the largest slice on the left left out
-  smallerOnly.texts.erase(std::find_if(
-      smallerOnly.texts.begin(), smallerOnly.texts.end(),
+  smallerOnly.scene.texts.erase(std::find_if(
+      smallerOnly.scene.texts.begin(), smallerOnly.scene.texts.end(),
       [](const TextItem& t) { return t.role == TextRole::DataLabel && t.point == 1; }));
   EXPECT_TRUE(breaks(p.Model(), smallerOnly, Guarantee::LabelsPresent));
   ChartLayout crossed = pie;  // and its label sent to the other side, where it had a place
   TextItem* across = DataLabelOf(crossed, 0, 1);
   ASSERT_NE(across, nullptr);
-  across->origin.setX(pie.pies.front().center.x() + pie.pies.front().radiusX + 20);
+  across->origin.setX(pie.geometry.pies.front().center.x() + pie.geometry.pies.front().radiusX +
+                      20);
   EXPECT_NE(DescribeBroken(BrokenGuarantees(p.Model(), crossed)).find("sends a label across"),
             std::string::npos);
 
@@ -331,7 +338,8 @@ TEST(LayoutGuarantees, TheCheckFindsEachFaultOfTheNumbers) {
   for (SeriesModel& series : shares.model.series) series.barGrouping = BarGrouping::Stacked100;
   ChartLayout percent = shares.Layout(800, 600);
   ASSERT_EQ(DescribeBroken(BrokenGuarantees(shares.Model(), percent)), "");
-  std::erase_if(percent.texts, [](const TextItem& t) { return t.role == TextRole::ScaleNote; });
+  std::erase_if(percent.scene.texts,
+                [](const TextItem& t) { return t.role == TextRole::ScaleNote; });
   EXPECT_NE(styleBreak(shares.Model(), percent).find("(xii) one number style: percent"),
             std::string::npos);
 }

@@ -16,8 +16,8 @@
 #include <random>
 #include <sstream>
 
-#include "chart/chartpainter.h"
-#include "chart/palette.h"
+#include "chart/model/palette.h"
+#include "chart/render/chartpainter.h"
 #include "chartfixture.h"
 #include "generatedcharts.h"
 #include "layoutcheck/guaranteechecks.h"
@@ -44,7 +44,7 @@ bool DrawsItsChart(const Case& c, const ChartLayout& layout) {
   }
   const bool defaultMargins = model.margins == std::array<int, 4>{};
   if (!anyValue || !defaultMargins) return true;
-  return !layout.plot.isEmpty() || !layout.pies.empty();
+  return !layout.geometry.plot.isEmpty() || !layout.geometry.pies.empty();
 }
 
 TEST(LayoutGuarantees, HoldForThousandsOfGeneratedCharts) {
@@ -87,12 +87,13 @@ TEST(LayoutGuarantees, EveryBarHasPixelsOfItsOwnColourWhenDrawn) {
     const double scale = c.scale;
     const QSize size = (c.logical * scale).toSize();
     const ChartLayout layout = LayoutOf(model, c.logical.width(), c.logical.height(), c.scale);
-    if (layout.bars.empty() || !CategoriesHaveRoom(model, layout, DrawnSeriesOf(model, layout)))
+    if (layout.geometry.bars.empty() ||
+        !CategoriesHaveRoom(model, layout, DrawnSeriesOf(model, layout)))
       continue;
     const QImage image = RenderOf(model, size.width(), size.height(), scale);
     if (std::getenv("LAYOUT_DUMP"))
       image.save(QString("%1/render-%2.png").arg(std::getenv("LAYOUT_DUMP")).arg(i));
-    for (const BarBox& bar : layout.bars) {
+    for (const BarBox& bar : layout.geometry.bars) {
       const SeriesModel& series = model.series[static_cast<std::size_t>(bar.series)];
       if (bar.dense) continue;
       const QRgb colour = ToQColor(PointColors(series)[static_cast<std::size_t>(bar.point)]).rgb();

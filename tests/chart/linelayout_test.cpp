@@ -10,8 +10,8 @@
 #include <random>
 #include <set>
 
-#include "chart/labelplacer.h"
-#include "chart/palette.h"
+#include "chart/layout/labelplacer.h"
+#include "chart/model/palette.h"
 #include "chartfixture.h"
 
 using namespace chart;
@@ -19,8 +19,8 @@ using namespace chart;
 namespace {
 
 double ValueToY(const ChartLayout& layout, double v) {
-  const double lo = layout.valueMin, hi = layout.valueMax;
-  return layout.plot.bottom() - (v - lo) / (hi - lo) * layout.plot.height();
+  const double lo = layout.geometry.valueMin, hi = layout.geometry.valueMax;
+  return layout.geometry.plot.bottom() - (v - lo) / (hi - lo) * layout.geometry.plot.height();
 }
 
 // A chart of a dozen points is drawn with antialiasing and outlines; only bars or lines of more
@@ -36,10 +36,10 @@ TEST(Dense, OnlyMorePointsThanPixelsDrawDense) {
         for (int i = 0; i < count; ++i) values[static_cast<std::size_t>(i)] = 10 + i % 7;
         b.Add(kind, values);
         const ChartLayout layout = b.Layout(400, 300);
-        const bool dense =
-            std::any_of(layout.faces.begin(), layout.faces.end(),
-                        [](auto& f) { return f.dense; }) ||
-            std::any_of(layout.lines.begin(), layout.lines.end(), [](auto& l) { return l.dense; });
+        const bool dense = std::any_of(layout.scene.faces.begin(), layout.scene.faces.end(),
+                                       [](auto& f) { return f.dense; }) ||
+                           std::any_of(layout.scene.lines.begin(), layout.scene.lines.end(),
+                                       [](auto& l) { return l.dense; });
         EXPECT_EQ(dense, count > 400 && kind != SeriesKind::Pie)
             << int(kind) << (view3D ? " 3D " : " flat ") << count;
       }
@@ -56,11 +56,11 @@ TEST(LineLayout, MillionPointsCostFollowsThePixelWidth) {
   const ChartLayout layout = b.Layout(1920, 1080);
   std::size_t points = 0;
   double top = 1e9;
-  for (const Polyline& p : layout.lines) {
+  for (const Polyline& p : layout.scene.lines) {
     points += p.points.size();
     for (const QPointF& q : p.points) top = std::min(top, q.y());
   }
-  EXPECT_LE(points, static_cast<std::size_t>(4 * layout.plot.width() + 8));
+  EXPECT_LE(points, static_cast<std::size_t>(4 * layout.geometry.plot.width() + 8));
   EXPECT_NEAR(top, ValueToY(layout, 500 + std::sin(777.777) * 100), 1) << "the single peak stays";
 }
 
@@ -77,11 +77,11 @@ TEST(LineLayout, ALabelNeverCoversAnotherPointOfItsLine) {
       b.Add(SeriesKind::Line, values).dataLabelsVisible = true;
       const ChartLayout layout = b.Layout(width, 300);
       int labels = 0;
-      for (const TextItem& item : layout.texts) {
+      for (const TextItem& item : layout.scene.texts) {
         if (item.role != TextRole::DataLabel) continue;
         ++labels;
         const QPolygonF corners = TextCorners(layout, item);
-        for (const LinePointSpot& spot : layout.linePoints) {
+        for (const LinePointSpot& spot : layout.geometry.linePoints) {
           EXPECT_TRUE(spot.point == item.point || !corners.containsPoint(spot.at, Qt::OddEvenFill))
               << width << " wide, step " << step << ": the label of point " << item.point
               << " on point " << spot.point;
@@ -109,14 +109,14 @@ TEST(LineLayout, ALineKeepsItsGapsOpen) {
     b.model.view3D = false;
     const ChartLayout layout = b.Layout(400, 300);
     const auto centre = [&](double i) {
-      return layout.plot.left() + layout.plot.width() * (i + 0.5) / c.points;
+      return layout.geometry.plot.left() + layout.geometry.plot.width() * (i + 0.5) / c.points;
     };
     const double gapFrom = centre(start - 1), gapTo = centre(start + c.gapLength);
     const auto inGap = [&](const QPointF& p) {
       return p.x() > gapFrom + 0.5 && p.x() < gapTo - 0.5;
     };
-    ASSERT_GE(layout.lines.size(), 2u) << c.points << " " << c.gapLength;
-    for (const Polyline& piece : layout.lines) {
+    ASSERT_GE(layout.scene.lines.size(), 2u) << c.points << " " << c.gapLength;
+    for (const Polyline& piece : layout.scene.lines) {
       const bool before = std::all_of(piece.points.begin(), piece.points.end(),
                                       [&](const QPointF& p) { return p.x() <= gapTo; });
       const bool after = std::all_of(piece.points.begin(), piece.points.end(),
@@ -130,17 +130,17 @@ TEST(LineLayout, ALineKeepsItsGapsOpen) {
 
 bool AllFinite(const ChartLayout& layout) {
   auto finite = [](const QPointF& p) { return std::isfinite(p.x()) && std::isfinite(p.y()); };
-  for (const auto* faces : {&layout.walls, &layout.faces}) {
+  for (const auto* faces : {&layout.scene.walls, &layout.scene.faces}) {
     for (const Face& f : *faces) {
       for (const QPointF& p : f.polygon)
         if (!finite(p)) return false;
     }
   }
-  for (const Polyline& l : layout.lines) {
+  for (const Polyline& l : layout.scene.lines) {
     for (const QPointF& p : l.points)
       if (!finite(p)) return false;
   }
-  for (const TextItem& t : layout.texts)
+  for (const TextItem& t : layout.scene.texts)
     if (!finite(t.origin)) return false;
   return true;
 }
@@ -176,7 +176,7 @@ TEST(HardData, NeverBreaksTheLayout) {
     }
   }
   ModelBuilder none;
-  EXPECT_TRUE(none.Layout().faces.empty());
+  EXPECT_TRUE(none.Layout().scene.faces.empty());
 }
 
 // Only the title lines that can show are laid out, however many there are.
@@ -187,12 +187,13 @@ TEST(HardData, AMillionTitleLinesLayOutOnlyThoseThatShow) {
     b.Add(SeriesKind::Bar, {1, 2});
     const ChartLayout layout = b.Layout(400, 300);
     std::size_t titles = 0;
-    for (const TextItem& text : layout.texts) {
+    for (const TextItem& text : layout.scene.texts) {
       if (text.font != FontRole::Title) continue;
       ++titles;
       EXPECT_LT(text.origin.y(), 300);
     }
-    EXPECT_LE(titles, 300 / QFontMetricsF(layout.fonts[FontRole::Title]).height() + 1) << line;
+    EXPECT_LE(titles, 300 / QFontMetricsF(layout.scene.fonts[FontRole::Title]).height() + 1)
+        << line;
   }
   // The lines left out are counted, also past blank lines that filled the title's share.
   ModelBuilder b;
@@ -212,7 +213,8 @@ TEST(HardData, TenSeriesOfAThousandCategories) {
     b.Add(SeriesKind::Bar, values).barGrouping = BarGrouping::SideBySide;
   }
   const ChartLayout layout = b.Layout(585, 401);
-  EXPECT_LE(layout.bars.size(), static_cast<std::size_t>(10 * (layout.plot.width() + 2)))
+  EXPECT_LE(layout.geometry.bars.size(),
+            static_cast<std::size_t>(10 * (layout.geometry.plot.width() + 2)))
       << "bars thinner than a pixel are drawn once per pixel column";
   EXPECT_TRUE(AllFinite(layout));
 }

@@ -1,4 +1,4 @@
-#include "chart/niceticks.h"
+#include "chart/model/niceticks.h"
 
 #include <gtest/gtest.h>
 

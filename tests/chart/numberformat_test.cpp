@@ -1,7 +1,7 @@
 // Every number the chart shows, as a reader of each locale reads it: one table of texts, and a
 // property over many values that the text reads back as the value.
 
-#include "chart/numberformat.h"
+#include "chart/model/numberformat.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The outline ring drawn inside each face: its inset polygon keeps its distance from every edge,
 // and it looks as a stroke clipped to the face does.
 
-#include "chart/outlinering.h"
+#include "chart/render/outlinering.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include <numbers>
 #include <random>
 
-#include "chart/chartlayout.h"
+#include "chart/layout/chartlayout.h"
 #include "chartfixture.h"
 
 using namespace chart;

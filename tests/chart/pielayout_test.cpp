@@ -10,8 +10,8 @@
 #include <random>
 #include <set>
 
-#include "chart/labelplacer.h"
-#include "chart/palette.h"
+#include "chart/layout/labelplacer.h"
+#include "chart/model/palette.h"
 #include "chartfixture.h"
 
 using namespace chart;
@@ -22,8 +22,8 @@ TEST(PieLayout, SlicesStartAtTwelveClockwiseAndCloseTheCircle) {
   ModelBuilder b;
   b.Add(SeriesKind::Pie, {1, 0, 3, -4});
   const ChartLayout layout = b.Layout();
-  ASSERT_EQ(layout.pies.size(), 1u);
-  const auto& slices = layout.pies[0].slices;
+  ASSERT_EQ(layout.geometry.pies.size(), 1u);
+  const auto& slices = layout.geometry.pies[0].slices;
   ASSERT_EQ(slices.size(), 3u) << "the zero slice vanishes";
   EXPECT_DOUBLE_EQ(slices[0].startDegrees, 90);
   EXPECT_DOUBLE_EQ(slices[0].sweepDegrees, -45);
@@ -49,13 +49,14 @@ TEST(PieLayout, EdgeCases) {
     b.Add(SeriesKind::Pie, c.values);
     b.model.legendVisible = true;
     const ChartLayout layout = b.Layout();
-    ASSERT_EQ(layout.pies.size(), c.pies);
-    EXPECT_EQ(layout.legend.size(), c.values.size()) << "every slice is listed, zero ones too";
+    ASSERT_EQ(layout.geometry.pies.size(), c.pies);
+    EXPECT_EQ(layout.scene.legend.size(), c.values.size())
+        << "every slice is listed, zero ones too";
     if (c.pies == 0) continue;
-    ASSERT_EQ(layout.pies[0].slices.size(), c.slices);
-    EXPECT_FALSE(layout.faces.empty()) << "the disc is drawn";
+    ASSERT_EQ(layout.geometry.pies[0].slices.size(), c.slices);
+    EXPECT_FALSE(layout.scene.faces.empty()) << "the disc is drawn";
     if (c.slices == 1) {
-      EXPECT_DOUBLE_EQ(layout.pies[0].slices[0].sweepDegrees, -360);
+      EXPECT_DOUBLE_EQ(layout.geometry.pies[0].slices[0].sweepDegrees, -360);
     }
   }
 }
@@ -71,8 +72,8 @@ TEST(PieLayout, ThinSlicesMergeIntoWedgesNamedByTheirLargestPoint) {
     ModelBuilder b;
     b.Add(SeriesKind::Pie, values);
     const ChartLayout layout = b.Layout();
-    ASSERT_EQ(layout.pies.size(), 1u);
-    const std::vector<PieSlice>& slices = layout.pies[0].slices;
+    ASSERT_EQ(layout.geometry.pies.size(), 1u);
+    const std::vector<PieSlice>& slices = layout.geometry.pies[0].slices;
     ASSERT_LT(slices.size(), values.size()) << "thin slices are merged";
     double sum = 0, before = 0;
     for (double v : values) sum += v;
@@ -102,9 +103,9 @@ TEST(PieLayout, EveryPieMarkHangsOnALeaderFromItsSlice) {
     b.Add(SeriesKind::Pie, {3, 5, 2, 7, 4, 1});
     b.model.view3D = view3D;
     const ChartLayout layout = b.Layout();
-    const PieGeometry& pie = layout.pies.front();
+    const PieGeometry& pie = layout.geometry.pies.front();
     int marks = 0;
-    for (const TextItem& item : layout.texts) {
+    for (const TextItem& item : layout.scene.texts) {
       if (item.role != TextRole::DataLabel) continue;
       ++marks;
       const auto slice = std::find_if(pie.slices.begin(), pie.slices.end(),
@@ -112,7 +113,7 @@ TEST(PieLayout, EveryPieMarkHangsOnALeaderFromItsSlice) {
       ASSERT_NE(slice, pie.slices.end());
       const QRectF box = item.box.translated(item.origin);
       bool hangs = false;
-      for (const Segment& first : layout.strokes) {
+      for (const Segment& first : layout.scene.strokes) {
         // On the rim, or in 3D on the edge below its front half.
         const auto onRim = [&](double down) {
           const QPointF r = first.line.p1() - pie.center - QPointF(0, down);
@@ -123,7 +124,7 @@ TEST(PieLayout, EveryPieMarkHangsOnALeaderFromItsSlice) {
                  degrees >= slice->startDegrees + slice->sweepDegrees;
         };
         if (!onRim(0) && !onRim(pie.thickness)) continue;
-        for (const Segment& second : layout.strokes) {
+        for (const Segment& second : layout.scene.strokes) {
           const QPointF end = second.line.p2();
           hangs |= second.line.p1() == first.line.p2() &&
                    std::abs(end.y() - box.center().y()) < 1 &&
@@ -141,19 +142,19 @@ TEST(PieLayout, SeveralPiesSideBySideEachUnderItsTitle) {
   b.Add(SeriesKind::Pie, {1, 2}).title = "First";
   b.Add(SeriesKind::Pie, {3, 4}).title = "Second";
   const ChartLayout layout = b.Layout();
-  ASSERT_EQ(layout.pies.size(), 2u);
-  EXPECT_LT(layout.pies[0].center.x(), layout.pies[1].center.x());
+  ASSERT_EQ(layout.geometry.pies.size(), 2u);
+  EXPECT_LT(layout.geometry.pies[0].center.x(), layout.geometry.pies[1].center.x());
   for (const char* title : {"First", "Second"}) {
-    const auto found = std::find_if(layout.texts.begin(), layout.texts.end(),
+    const auto found = std::find_if(layout.scene.texts.begin(), layout.scene.texts.end(),
                                     [&](const TextItem& t) { return t.text == title; });
-    ASSERT_NE(found, layout.texts.end()) << title;
+    ASSERT_NE(found, layout.scene.texts.end()) << title;
   }
 }
 
 // The share of the chart's height that the discs (with their 3D edges) stand on.
 double ShareOfHeightCovered(const ChartLayout& layout) {
   std::vector<std::pair<double, double>> spans;
-  for (const PieGeometry& pie : layout.pies) {
+  for (const PieGeometry& pie : layout.geometry.pies) {
     spans.emplace_back(pie.center.y() - pie.radiusY, pie.center.y() + pie.radiusY + pie.thickness);
   }
   std::sort(spans.begin(), spans.end());
@@ -162,7 +163,7 @@ double ShareOfHeightCovered(const ChartLayout& layout) {
     covered += std::max(0.0, bottom - std::max(top, reached));
     reached = std::max(reached, bottom);
   }
-  return covered / layout.size.height();
+  return covered / layout.scene.size.height();
 }
 
 TEST(PieLayout, SeveralPiesUseTheHeightOfThePlotAndShowEveryMark) {
@@ -180,12 +181,12 @@ TEST(PieLayout, SeveralPiesUseTheHeightOfThePlotAndShowEveryMark) {
           b.AddPoint(pie, values[i] + p * 10, regions[i], kAutomaticColor);
       }
       const ChartLayout layout = b.Layout(720, 450);
-      ASSERT_EQ(layout.pies.size(), static_cast<std::size_t>(count));
+      ASSERT_EQ(layout.geometry.pies.size(), static_cast<std::size_t>(count));
       EXPECT_GT(ShareOfHeightCovered(layout), 0.33) << count << (view3D ? " in 3D" : " flat");
-      for (const PieGeometry& pie : layout.pies) {
-        EXPECT_EQ(pie.radiusX, layout.pies.front().radiusX) << "one size for all";
+      for (const PieGeometry& pie : layout.geometry.pies) {
+        EXPECT_EQ(pie.radiusX, layout.geometry.pies.front().radiusX) << "one size for all";
       }
-      const auto marks = std::count_if(layout.texts.begin(), layout.texts.end(),
+      const auto marks = std::count_if(layout.scene.texts.begin(), layout.scene.texts.end(),
                                        [](const TextItem& t) { return t.framed; });
       EXPECT_EQ(marks, count * 6) << count << (view3D ? " in 3D" : " flat");
     }
@@ -203,7 +204,7 @@ TEST(PieLayout, AMarkShortensItsLabelAndKeepsItsValue) {
   }
   int shortened = 0;
   for (int width = 200; width <= 900; width += 50) {
-    for (const TextItem& t : b.Layout(width, 400).texts) {
+    for (const TextItem& t : b.Layout(width, 400).scene.texts) {
       if (!t.framed) continue;
       const std::string text = t.text.toStdString();
       const std::string value = text.substr(text.find_last_of(' ') + 1);
@@ -222,7 +223,7 @@ TEST(PieLayout, MarksOfThinSlicesAreLeftOutNotPiledUp) {
   b.Add(SeriesKind::Pie, values);
   const ChartLayout layout = b.Layout(585, 401);
   std::vector<QRectF> marks;
-  for (const TextItem& t : layout.texts) {
+  for (const TextItem& t : layout.scene.texts) {
     if (t.framed) marks.push_back(t.box.translated(t.origin));
   }
   EXPECT_GT(marks.size(), 1u);
@@ -246,9 +247,9 @@ TEST(PieLayout, CrowdedMarksTakeTheFreeRoomBesideTheDisc) {
     const double scale = ImageTextScale(size);
     const ChartLayout layout =
         LayoutOf(b.Model(), size.width() / scale, size.height() / scale, scale);
-    const QPointF center = layout.pies.front().center;
+    const QPointF center = layout.geometry.pies.front().center;
     int upperLeft = 0;
-    for (const TextItem& t : layout.texts) {
+    for (const TextItem& t : layout.scene.texts) {
       const QRectF box = t.box.translated(t.origin);
       upperLeft +=
           t.role == TextRole::DataLabel && box.right() < center.x() && box.bottom() < center.y();

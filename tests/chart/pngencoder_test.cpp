@@ -1,6 +1,6 @@
 // The PNG writer: what it writes reads back as the same pixels, in 8-bit RGB.
 
-#include "chart/pngencoder.h"
+#include "chart/export/pngencoder.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>

@@ -20,8 +20,8 @@ TEST(Render, ThreeDimensionsAddShadedTopsWhereTheDepthIs) {
   const QImage deep = b.Render();
   b.model.view3D = false;
   const QImage flat = b.Render();
-  const BarBox& bar = layout.bars.front();
-  const double depth = layout.depthOffset.x() * 0.75;
+  const BarBox& bar = layout.geometry.bars.front();
+  const double depth = layout.geometry.depthOffset.x() * 0.75;
   const QPointF onTop =
       bar.front.topLeft() + QPointF(bar.front.width() / 2 + depth / 2, -depth / 2);
   const QColor top = QColor::fromRgb(PixelAt(deep, onTop));
@@ -40,14 +40,16 @@ TEST(Render, ThreeDimensionsPutThePlotInShadedWallsThatCarryTheGrid) {
     b.model.view3D = view3D;
     const ChartLayout layout = b.Layout();
     const QImage image = b.Render();
-    const QRectF& p = layout.plot;
-    const double depth = layout.depthOffset.x();
+    const QRectF& p = layout.geometry.plot;
+    const double depth = layout.geometry.depthOffset.x();
     auto heightOf = [&](double v) {
-      return p.bottom() - (v - layout.valueMin) / (layout.valueMax - layout.valueMin) * p.height();
+      return p.bottom() - (v - layout.geometry.valueMin) /
+                              (layout.geometry.valueMax - layout.geometry.valueMin) * p.height();
     };
-    ASSERT_GE(layout.valueTicks.size(), 3u);
-    const double between = (heightOf(layout.valueTicks[0]) + heightOf(layout.valueTicks[1])) / 2;
-    const QPointF back = QPointF(p.center().x(), between) + layout.depthOffset;
+    ASSERT_GE(layout.geometry.valueTicks.size(), 3u);
+    const double between =
+        (heightOf(layout.geometry.valueTicks[0]) + heightOf(layout.geometry.valueTicks[1])) / 2;
+    const QPointF back = QPointF(p.center().x(), between) + layout.geometry.depthOffset;
     SCOPED_TRACE(view3D ? "3D" : "flat");
     EXPECT_EQ(PixelAt(image, back), view3D ? 0xFAFAFAu : 0xFFFFFFu) << "the back wall";
     if (!view3D) continue;
@@ -55,9 +57,10 @@ TEST(Render, ThreeDimensionsPutThePlotInShadedWallsThatCarryTheGrid) {
     EXPECT_EQ(PixelAt(image, side), 0xEEEEEEu) << "the side wall";
     EXPECT_EQ(PixelAt(image, QPointF(p.center().x(), p.bottom() - depth / 2)), 0xE4E4E4u)
         << "the floor";
-    for (std::size_t t = 1; t + 1 < layout.valueTicks.size(); ++t) {
+    for (std::size_t t = 1; t + 1 < layout.geometry.valueTicks.size(); ++t) {
       const QPoint on =
-          QPointF(p.left() + depth / 2, heightOf(layout.valueTicks[t]) - depth / 2).toPoint();
+          QPointF(p.left() + depth / 2, heightOf(layout.geometry.valueTicks[t]) - depth / 2)
+              .toPoint();
       int darkest = 255;
       for (int dy = -1; dy <= 1; ++dy)
         darkest = std::min(darkest, qRed(image.pixel(on.x(), on.y() + dy)));
@@ -89,7 +92,7 @@ TEST(Render, EveryBarOfA3DChartInDepthRowsShowsTheEndThatGivesItsValue) {
     }
     const ChartLayout layout = b.Layout(720, 450);
     const QImage image = b.Render(720, 450);
-    for (const BarBox& bar : layout.bars) {
+    for (const BarBox& bar : layout.geometry.bars) {
       const double value = c.series[static_cast<std::size_t>(bar.series)][bar.point];
       const QPointF end(bar.front.center().x(),
                         value >= 0 ? bar.front.top() + 2 : bar.front.bottom() - 2);
@@ -115,7 +118,7 @@ TEST(Render, EveryLineOfA3DChartShowsAtEachOfItsPoints) {
     }
     const ChartLayout layout = b.Layout();
     const QImage image = b.Render();
-    for (const LinePointSpot& spot : layout.linePoints) {
+    for (const LinePointSpot& spot : layout.geometry.linePoints) {
       const QColor own = ToQColor(colors[spot.series]);
       bool shows = false;  // the line's own colour on or next to the spot
       for (int dx = -1; dx <= 1; ++dx) {
@@ -138,7 +141,8 @@ TEST(Render, ADenseLineIn3DShowsTheRangeOfItsValuesAsTheFlatLineDoes) {
   const long flat = PixelsOf(b.Render(1920, 1080), 0xFF0000);
   b.model.view3D = true;
   const ChartLayout layout = b.Layout(1920, 1080);
-  EXPECT_LE(layout.faces.size(), static_cast<std::size_t>(2 * layout.plot.width() + 4))
+  EXPECT_LE(layout.scene.faces.size(),
+            static_cast<std::size_t>(2 * layout.geometry.plot.width() + 4))
       << "the cost follows the width";
   const long deep = PixelsOf(b.Render(1920, 1080), 0xFF0000);
   EXPECT_GT(flat, 100000);

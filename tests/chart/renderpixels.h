@@ -5,7 +5,7 @@
 #include <QImage>
 #include <QPointF>
 
-#include "chart/palette.h"
+#include "chart/model/palette.h"
 
 namespace chart {
 

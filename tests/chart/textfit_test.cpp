@@ -1,12 +1,13 @@
 // Texts fitted to their room: wrapped at spaces, shortened with "…", or left out.
 
+#include "chart/layout/textfit.h"
+
 #include <gtest/gtest.h>
 
 #include <QStringList>
 #include <set>
 
-#include "chart/chartlayout.h"
-#include "chart/textfit.h"
+#include "chart/layout/chartlayout.h"
 
 using namespace chart;
 

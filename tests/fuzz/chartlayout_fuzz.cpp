@@ -11,8 +11,8 @@
 #include <memory>
 #include <string>
 
-#include "chart/chartdocument.h"
-#include "chart/chartlayout.h"
+#include "chart/document/chartdocument.h"
+#include "chart/layout/chartlayout.h"
 #include "fuzzgui.h"
 #include "layoutcheck/layoutguarantees.h"
 

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "chart/chartdocument.h"
+#include "chart/document/chartdocument.h"
 #include "dbf/dbffile.h"
 #include "properties/chartoptions.h"
 #include "runtime/errors.h"

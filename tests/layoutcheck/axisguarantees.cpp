@@ -108,9 +108,10 @@ bool IsNiceStep(double step) {
 }
 
 void CheckTicks(const ChartLayout& layout, double tolerance, GuaranteeReport& report) {
-  const auto& ticks = layout.valueTicks;
+  const auto& ticks = layout.geometry.valueTicks;
   for (double tick : ticks) {
-    if (tick < layout.valueMin - tolerance || tick > layout.valueMax + tolerance) {
+    if (tick < layout.geometry.valueMin - tolerance ||
+        tick > layout.geometry.valueMax + tolerance) {
       report.Add(Guarantee::AxisFits, "tick " + std::to_string(tick) + " lies off the axis");
     }
   }
@@ -142,14 +143,14 @@ int Characters(const std::string& text) {
 
 void CheckTickText(const std::string& text, double tick, int exponent, int decimals,
                    const ChartLayout& layout, GuaranteeReport& report) {
-  const auto read = ReadNumber(text, layout.numbers);
+  const auto read = ReadNumber(text, layout.numbers.locale);
   const long double shown = static_cast<long double>(tick) / std::pow(10.0L, exponent);
   const long double tolerance = std::pow(10.0L, -decimals) / 2 + std::abs(shown) * 1e-12L;
   if (!read || std::abs(*read - shown) > tolerance) {
     report.Add(Guarantee::AxisNumbers, "the tick label \"" + text + "\" does not read as " +
                                            std::to_string(static_cast<double>(shown)));
   }
-  const bool holdsZero = layout.valueMin <= 0 && layout.valueMax >= 0;
+  const bool holdsZero = layout.geometry.valueMin <= 0 && layout.geometry.valueMax >= 0;
   if (holdsZero && Characters(text) > kMaxTickChars) {
     report.Add(Guarantee::AxisNumbers, "the tick label \"" + text + "\" is longer than " +
                                            std::to_string(kMaxTickChars) + " characters");
@@ -186,8 +187,8 @@ int Decimals(const std::string& text, const NumberLocale& locale) {
 
 void CheckValueAxis(const ChartModel& model, const ChartLayout& layout,
                     const std::vector<const SeriesModel*>& drawn, GuaranteeReport& report) {
-  if (layout.plot.isEmpty()) return;
-  const double min = layout.valueMin, max = layout.valueMax;
+  if (layout.geometry.plot.isEmpty()) return;
+  const double min = layout.geometry.valueMin, max = layout.geometry.valueMax;
   const long double length = Span(min, max);
   if (!(length > 0) || !std::isfinite(length)) {
     report.Add(Guarantee::AxisFits, "the value axis has no length");
@@ -196,10 +197,10 @@ void CheckValueAxis(const ChartModel& model, const ChartLayout& layout,
   const double tolerance = static_cast<double>(length * 1e-9L);
   CheckTicks(layout, tolerance, report);
   ValueSpan shown = ShownValues(drawn);
-  const double pixelsLong =
-      Traits(ChartKindOf(model)).horizontal ? layout.plot.width() : layout.plot.height();
+  const double pixelsLong = Traits(ChartKindOf(model)).horizontal ? layout.geometry.plot.width()
+                                                                  : layout.geometry.plot.height();
   const long double perPixel = length / pixelsLong;
-  const PixelsBeyondZero pixels = BarPixelsBeyondZero(drawn, layout.leastPixels);
+  const PixelsBeyondZero pixels = BarPixelsBeyondZero(drawn, layout.geometry.leastPixels);
   if (pixels.above > 0) {
     shown.Add(static_cast<double>(std::min<long double>(pixels.above * perPixel * 0.999999L, max)));
   }
@@ -217,9 +218,9 @@ void CheckValueAxis(const ChartModel& model, const ChartLayout& layout,
                  "the values fill only " + std::to_string(int(fill * 100)) + " % of the axis");
     }
   }
-  const QPointF d = layout.depthOffset;
-  const QRectF room = layout.plot.adjusted(-1, d.y() - 1, d.x() + 1, 1);
-  for (const BarBox& bar : layout.bars) {
+  const QPointF d = layout.geometry.depthOffset;
+  const QRectF room = layout.geometry.plot.adjusted(-1, d.y() - 1, d.x() + 1, 1);
+  for (const BarBox& bar : layout.geometry.bars) {
     if (room.contains(bar.front)) continue;
     report.Add(Guarantee::AxisFits, "a bar reaches out of the plot");
     break;
@@ -228,32 +229,34 @@ void CheckValueAxis(const ChartModel& model, const ChartLayout& layout,
 
 void CheckAxisNumbers(const ChartLayout& layout, GuaranteeReport& report) {
   std::vector<const TextItem*> ticks, notes;
-  for (const TextItem& item : layout.texts) {
+  for (const TextItem& item : layout.scene.texts) {
     if (item.role == TextRole::TickLabel) ticks.push_back(&item);
     if (item.role == TextRole::ScaleNote) notes.push_back(&item);
   }
   if (ticks.empty()) return;
-  if (ticks.size() != layout.valueTicks.size()) {
+  if (ticks.size() != layout.geometry.valueTicks.size()) {
     report.Add(Guarantee::AxisNumbers, std::to_string(ticks.size()) + " tick labels for " +
-                                           std::to_string(layout.valueTicks.size()) + " ticks");
+                                           std::to_string(layout.geometry.valueTicks.size()) +
+                                           " ticks");
     return;
   }
   const int exponent = NoteExponent(notes);
-  const int decimals = Decimals(ticks.front()->text.toStdString(), layout.numbers);
+  const int decimals = Decimals(ticks.front()->text.toStdString(), layout.numbers.locale);
   for (std::size_t k = 0; k < ticks.size(); ++k) {
     const std::string text = ticks[k]->text.toStdString();
-    if (Decimals(text, layout.numbers) != decimals) {
+    if (Decimals(text, layout.numbers.locale) != decimals) {
       report.Add(Guarantee::AxisNumbers, "the tick labels have different decimals: \"" + text +
                                              "\" after \"" + ticks.front()->text.toStdString() +
                                              "\"");
     }
-    CheckTickText(text, layout.valueTicks[k], exponent, decimals, layout, report);
+    CheckTickText(text, layout.geometry.valueTicks[k], exponent, decimals, layout, report);
   }
-  const bool horizontal =
-      layout.plot.width() > 0 && ticks.size() > 1 && ticks[0]->origin.y() == ticks[1]->origin.y();
-  const double length = horizontal ? layout.plot.width() : layout.plot.height();
+  const bool horizontal = layout.geometry.plot.width() > 0 && ticks.size() > 1 &&
+                          ticks[0]->origin.y() == ticks[1]->origin.y();
+  const double length = horizontal ? layout.geometry.plot.width() : layout.geometry.plot.height();
   // An axis to near the largest double ends where doubles end, between two ticks.
-  const bool extreme = std::max(std::abs(layout.valueMin), std::abs(layout.valueMax)) > 1e307;
+  const bool extreme =
+      std::max(std::abs(layout.geometry.valueMin), std::abs(layout.geometry.valueMax)) > 1e307;
   if (!extreme && ticks.size() > 1 && ticks.size() < 5 &&
       length >= kRoomForFourIntervals[horizontal ? 1 : 0]) {
     report.Add(Guarantee::AxisNumbers, "the value axis has " + std::to_string(ticks.size() - 1) +

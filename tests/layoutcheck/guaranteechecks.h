@@ -3,7 +3,7 @@
 // its guarantees: texts, series and legend (layoutguarantees.cpp), the value axis and its
 // numbers (axisguarantees.cpp), data labels and the pixels of each value (labelguarantees.cpp),
 // one number style (numberguarantees.cpp).
-// Internal to the chart library.
+// Internal to the layout check library.
 
 #include <string>
 #include <vector>

@@ -10,9 +10,9 @@
 #include <numbers>
 #include <set>
 
-#include "chart/labelplacer.h"
-#include "chart/numberformat.h"
-#include "chart/palette.h"
+#include "chart/layout/labelplacer.h"
+#include "chart/model/numberformat.h"
+#include "chart/model/palette.h"
 #include "layoutcheck/guaranteechecks.h"
 
 namespace chart {
@@ -24,12 +24,12 @@ constexpr double kLongestZeroMark = 4;  // pixels along the value axis: thin bes
 
 QRectF DataBounds(const ChartLayout& layout) {
   QRectF bounds;
-  for (const Face& face : layout.faces) bounds |= face.polygon.boundingRect();
-  for (const Polyline& line : layout.lines)
+  for (const Face& face : layout.scene.faces) bounds |= face.polygon.boundingRect();
+  for (const Polyline& line : layout.scene.lines)
     bounds |= line.points.boundingRect().adjusted(-3, -3, 3, 3);
-  for (const LinePointSpot& spot : layout.linePoints)
+  for (const LinePointSpot& spot : layout.geometry.linePoints)
     bounds |= QRectF(spot.at - QPointF(3, 3), QSizeF(6, 6));
-  return bounds.intersected(QRectF(QPointF(0, 0), layout.size));
+  return bounds.intersected(QRectF(QPointF(0, 0), layout.scene.size));
 }
 
 std::string Named(Owner owner) {
@@ -45,7 +45,7 @@ using Labelled = std::set<std::pair<int, int>>;  // the (series, point) of every
 
 Labelled LabelledPoints(const ChartLayout& layout) {
   Labelled labelled;
-  for (const TextItem& item : layout.texts) {
+  for (const TextItem& item : layout.scene.texts) {
     if (item.role == TextRole::DataLabel) labelled.insert({item.series, item.point});
   }
   return labelled;
@@ -56,12 +56,13 @@ bool BarHasRoomForItsLabel(const BarBox& bar, double value, bool horizontal, boo
                            const ChartLayout& layout) {
   // Measured here, not with the layout's helpers, so that a fault in those is not judged by
   // itself: the value as the chart's style for its data set writes it, in the small font.
-  const QFontMetricsF small(layout.fonts[FontRole::SmallMark]);
+  const QFontMetricsF small(layout.scene.fonts[FontRole::SmallMark]);
   const auto series = static_cast<std::size_t>(bar.series);
-  const ValueStyle style =
-      series < layout.valueStyles.size() ? layout.valueStyles[series] : ValueStyle{};
-  const double text =
-      small.horizontalAdvance(QString::fromStdString(FormatValue(value, style, layout.numbers)));
+  const ValueStyle style = series < layout.numbers.valueStyles.size()
+                               ? layout.numbers.valueStyles[series]
+                               : ValueStyle{};
+  const double text = small.horizontalAdvance(
+      QString::fromStdString(FormatValue(value, style, layout.numbers.locale)));
   const double line = small.height();
   const QRectF& f = bar.front;
   const double thickness = horizontal ? f.height() : f.width();
@@ -72,7 +73,7 @@ bool BarHasRoomForItsLabel(const BarBox& bar, double value, bool horizontal, boo
     const bool upright = !horizontal && thickness - 1 >= line && length - 4 >= text + 2;
     return lying || upright;
   }
-  const QRectF& p = layout.plot;
+  const QRectF& p = layout.geometry.plot;
   const bool negative = value < 0;
   const double side = horizontal ? (negative ? f.right() - p.left() : p.right() - f.left())
                                  : (negative ? p.bottom() - f.top() : f.bottom() - p.top());
@@ -89,7 +90,7 @@ void CheckBarLabels(const ChartModel& model, const ChartLayout& layout,
   if (!allBars || !(stacked || beside)) return;
   const bool horizontal = Traits(ChartKindOf(model)).horizontal;
   const Labelled labelled = LabelledPoints(layout);
-  for (const BarBox& bar : layout.bars) {
+  for (const BarBox& bar : layout.geometry.bars) {
     const SeriesModel& series = *drawn[static_cast<std::size_t>(bar.series)];
     if (bar.dense || !series.dataLabelsVisible) continue;
     const double value = series.points[static_cast<std::size_t>(bar.point)].value;
@@ -104,7 +105,7 @@ void CheckBarLabels(const ChartModel& model, const ChartLayout& layout,
 // Where each data label stands across: the middle of its box, by (series, point).
 std::map<std::pair<int, int>, double> LabelMiddles(const ChartLayout& layout) {
   std::map<std::pair<int, int>, double> middles;
-  for (const TextItem& item : layout.texts) {
+  for (const TextItem& item : layout.scene.texts) {
     if (item.role == TextRole::DataLabel)
       middles[{item.series, item.point}] = item.origin.x() + item.box.center().x();
   }
@@ -116,7 +117,7 @@ std::map<std::pair<int, int>, double> LabelMiddles(const ChartLayout& layout) {
 void CheckPieLabels(const ChartLayout& layout, const std::vector<const SeriesModel*>& drawn,
                     GuaranteeReport& report) {
   const auto middles = LabelMiddles(layout);
-  for (const PieGeometry& pie : layout.pies) {
+  for (const PieGeometry& pie : layout.geometry.pies) {
     const SeriesModel& series = *drawn[static_cast<std::size_t>(pie.series)];
     if (!series.dataLabelsVisible) continue;
     long double sum = 0, before = 0;
@@ -156,9 +157,10 @@ void CheckPieLabels(const ChartLayout& layout, const std::vector<const SeriesMod
 
 // Where the zero line of the value axis lies on a flat chart.
 double ZeroPixel(const ChartLayout& layout, bool horizontal) {
-  const QRectF& p = layout.plot;
+  const QRectF& p = layout.geometry.plot;
   // Halved, so that an axis from near the lowest to near the highest double has a length.
-  const double share = (0 - layout.valueMin / 2) / (layout.valueMax / 2 - layout.valueMin / 2);
+  const double share = (0 - layout.geometry.valueMin / 2) /
+                       (layout.geometry.valueMax / 2 - layout.geometry.valueMin / 2);
   return horizontal ? p.left() + share * p.width() : p.bottom() - share * p.height();
 }
 
@@ -166,11 +168,12 @@ double ZeroPixel(const ChartLayout& layout, bool horizontal) {
 std::string ZeroMarkFault(const BarBox& bar, const SeriesModel& series, bool horizontal,
                           const ChartLayout& layout) {
   const QColor colour = ToQColor(ResolvePointColor(series, bar.point));
-  const bool coloured = std::any_of(layout.faces.begin(), layout.faces.end(), [&](const Face& f) {
-    return f.series == bar.series && f.point == bar.point && f.fill == colour;
-  });
+  const bool coloured =
+      std::any_of(layout.scene.faces.begin(), layout.scene.faces.end(), [&](const Face& f) {
+        return f.series == bar.series && f.point == bar.point && f.fill == colour;
+      });
   if (!coloured) return "is not drawn in its colour";
-  if (layout.depthOffset != QPointF()) return {};  // 3D rows move the front back
+  if (layout.geometry.depthOffset != QPointF()) return {};  // 3D rows move the front back
   const QRectF& f = bar.front;
   const double zero = ZeroPixel(layout, horizontal);
   const double near = horizontal ? std::min(std::abs(f.left() - zero), std::abs(f.right() - zero))
@@ -187,14 +190,18 @@ std::string ZeroMarkFault(const BarBox& bar, const SeriesModel& series, bool hor
 void CheckValuesRead(const ChartModel& model, const ChartLayout& layout,
                      const std::vector<const SeriesModel*>& drawn, GuaranteeReport& report) {
   const BarGrouping mode = BarGroupingOf(drawn);
-  if (mode == BarGrouping::Stacked || mode == BarGrouping::Stacked100 || layout.pies.size() > 0)
+  if (mode == BarGrouping::Stacked || mode == BarGrouping::Stacked100 ||
+      layout.geometry.pies.size() > 0)
     return;
-  if (!(layout.valueMax > layout.valueMin) || !CategoriesHaveRoom(model, layout, drawn)) return;
-  if (std::any_of(layout.bars.begin(), layout.bars.end(), [](const BarBox& b) { return b.dense; }))
+  if (!(layout.geometry.valueMax > layout.geometry.valueMin) ||
+      !CategoriesHaveRoom(model, layout, drawn))
+    return;
+  if (std::any_of(layout.geometry.bars.begin(), layout.geometry.bars.end(),
+                  [](const BarBox& b) { return b.dense; }))
     return;
   const bool horizontal = Traits(ChartKindOf(model)).horizontal;
   std::map<std::pair<int, int>, const BarBox*> bars;
-  for (const BarBox& bar : layout.bars) bars[{bar.series, bar.point}] = &bar;
+  for (const BarBox& bar : layout.geometry.bars) bars[{bar.series, bar.point}] = &bar;
   for (std::size_t s = 0; s < drawn.size(); ++s) {
     if (!IsBar(drawn[s]->kind)) continue;
     const auto& points = drawn[s]->points;
@@ -224,14 +231,14 @@ void CheckTextsOffData(const ChartLayout& layout, GuaranteeReport& report) {
                  Quoted(item.text) + " covers the data of " + Named(*other));
     }
   };
-  for (const TextItem& item : layout.texts) check(item);
-  for (const LegendItem& item : layout.legend) check(item.text);
+  for (const TextItem& item : layout.scene.texts) check(item);
+  for (const LegendItem& item : layout.scene.legend) check(item.text);
 }
 
 void CheckValuesShow(const ChartModel& model, const ChartLayout& layout,
                      const std::vector<const SeriesModel*>& drawn, GuaranteeReport& report) {
   std::vector<Owner> expected;
-  if (layout.pies.empty()) {
+  if (layout.geometry.pies.empty()) {
     // In 3D, where each series stands in a depth row of its own, a bar may hide a shorter one
     // behind it but for a strip: only the series are sure to show, by (iii).
     const bool rows = Depth3DShare(model) > 0 && drawn.size() > 1 &&
@@ -239,9 +246,9 @@ void CheckValuesShow(const ChartModel& model, const ChartLayout& layout,
                        std::any_of(drawn.begin(), drawn.end(),
                                    [](const SeriesModel* one) { return !IsBar(one->kind); }));
     if (rows || !CategoriesHaveRoom(model, layout, drawn)) return;
-    for (const BarBox& bar : layout.bars) expected.push_back({bar.series, bar.point});
+    for (const BarBox& bar : layout.geometry.bars) expected.push_back({bar.series, bar.point});
   }
-  for (const PieGeometry& pie : layout.pies) {
+  for (const PieGeometry& pie : layout.geometry.pies) {
     for (const PieSlice& slice : pie.slices) {
       const double rim = std::abs(slice.sweepDegrees) * std::numbers::pi / 180 * pie.radiusX;
       if (rim >= kMinRimForAPixel) expected.push_back({pie.series, slice.point});
@@ -249,8 +256,8 @@ void CheckValuesShow(const ChartModel& model, const ChartLayout& layout,
   }
   if (expected.empty()) return;
   OwnerRaster raster(layout, DataBounds(layout));
-  for (const TextItem& item : layout.texts) raster.Cover(TextCorners(layout, item));
-  if (!layout.legend.empty()) raster.Cover(QPolygonF(layout.legendFrame));
+  for (const TextItem& item : layout.scene.texts) raster.Cover(TextCorners(layout, item));
+  if (!layout.scene.legend.empty()) raster.Cover(QPolygonF(layout.scene.legendFrame));
   const std::set<std::pair<int, int>> shown = raster.Shown();
   for (const Owner& owner : expected) {
     if (!shown.contains({owner.series, owner.point})) {
@@ -262,7 +269,7 @@ void CheckValuesShow(const ChartModel& model, const ChartLayout& layout,
 
 void CheckDataLabelsPresent(const ChartModel& model, const ChartLayout& layout,
                             const std::vector<const SeriesModel*>& drawn, GuaranteeReport& report) {
-  if (layout.pies.empty()) {
+  if (layout.geometry.pies.empty()) {
     CheckBarLabels(model, layout, drawn, report);
   } else {
     CheckPieLabels(layout, drawn, report);

@@ -12,9 +12,9 @@
 #include <map>
 #include <sstream>
 
-#include "chart/facecoverage.h"
-#include "chart/labelplacer.h"
-#include "chart/chartlayout.h"
+#include "chart/layout/chartlayout.h"
+#include "chart/layout/labelplacer.h"
+#include "layoutcheck/facecoverage.h"
 #include "layoutcheck/guaranteechecks.h"
 
 namespace chart {
@@ -37,10 +37,10 @@ struct PlacedText {
 
 std::vector<PlacedText> AllTexts(const ChartLayout& layout) {
   std::vector<PlacedText> texts;
-  for (const TextItem& item : layout.texts) {
+  for (const TextItem& item : layout.scene.texts) {
     texts.push_back({&item, TextCorners(layout, item), false});
   }
-  for (const LegendItem& entry : layout.legend) {
+  for (const LegendItem& entry : layout.scene.legend) {
     texts.push_back({&entry.text, TextCorners(layout, entry.text), true});
   }
   return texts;
@@ -49,7 +49,7 @@ std::vector<PlacedText> AllTexts(const ChartLayout& layout) {
 void CheckTextsInside(const ChartLayout& layout, const std::vector<PlacedText>& texts,
                       GuaranteeReport& report) {
   const QRectF chart =
-      QRectF(QPointF(0, 0), layout.size).adjusted(-kSlack, -kSlack, kSlack, kSlack);
+      QRectF(QPointF(0, 0), layout.scene.size).adjusted(-kSlack, -kSlack, kSlack, kSlack);
   for (const PlacedText& text : texts) {
     for (const QPointF& corner : text.corners) {
       if (chart.contains(corner)) continue;
@@ -63,8 +63,8 @@ void CheckTextsInside(const ChartLayout& layout, const std::vector<PlacedText>& 
 // line's or an outline's half width included, and the texts' boxes.
 void CheckOuterEdge(const ChartLayout& layout, const std::vector<PlacedText>& texts,
                     GuaranteeReport& report) {
-  const double edge = layout.leastPixels;
-  const QRectF inside = QRectF(QPointF(0, 0), layout.size)
+  const double edge = layout.geometry.leastPixels;
+  const QRectF inside = QRectF(QPointF(0, 0), layout.scene.size)
                             .adjusted(edge, edge, -edge, -edge)
                             .adjusted(-kSlack, -kSlack, kSlack, kSlack);
   const auto check = [&](QRectF bounds, double pen, const std::string& what) {
@@ -72,16 +72,17 @@ void CheckOuterEdge(const ChartLayout& layout, const std::vector<PlacedText>& te
     if (bounds.isEmpty() || inside.contains(bounds)) return;
     report.Add(Guarantee::OffTheEdge, what + " reaches the chart's outermost pixels");
   };
-  for (const auto* faces : {&layout.walls, &layout.faces}) {
+  for (const auto* faces : {&layout.scene.walls, &layout.scene.faces}) {
     for (const Face& face : *faces) check(face.polygon.boundingRect(), 1, "a face");
   }
-  for (const Polyline& line : layout.lines) check(line.points.boundingRect(), line.width, "a line");
-  for (const auto* segments : {&layout.grid, &layout.strokes}) {
+  for (const Polyline& line : layout.scene.lines)
+    check(line.points.boundingRect(), line.width, "a line");
+  for (const auto* segments : {&layout.scene.grid, &layout.scene.strokes}) {
     for (const Segment& segment : *segments) {
       check(QRectF(segment.line.p1(), segment.line.p2()).normalized(), segment.width, "a line");
     }
   }
-  if (!layout.legend.empty()) check(layout.legendFrame, 1, "the legend's frame");
+  if (!layout.scene.legend.empty()) check(layout.scene.legendFrame, 1, "the legend's frame");
   for (const PlacedText& text : texts) {
     check(text.corners.boundingRect(), 0, Quoted(text.item->text));
   }
@@ -109,8 +110,8 @@ void CheckTextsApart(const ChartLayout& layout, const std::vector<PlacedText>& t
       }
     }
   }
-  if (layout.legend.empty()) return;
-  const QPolygonF frame = Corners(layout.legendFrame);
+  if (layout.scene.legend.empty()) return;
+  const QPolygonF frame = Corners(layout.scene.legendFrame);
   for (const PlacedText& text : texts) {
     if (text.legend || Separated(text.corners, frame, kSlack)) continue;
     report.Add(Guarantee::TextsApart, Quoted(text.item->text) + " lies on the legend");
@@ -121,11 +122,11 @@ void CheckTextsApart(const ChartLayout& layout, const std::vector<PlacedText>& t
 // no mark or legend, which are drawn over the faces.
 class Coverage {
  public:
-  explicit Coverage(const ChartLayout& layout) : faces_(layout.faces, layout.size) {
-    for (const TextItem& item : layout.texts) {
+  explicit Coverage(const ChartLayout& layout) : faces_(layout.scene.faces, layout.scene.size) {
+    for (const TextItem& item : layout.scene.texts) {
       if (item.framed) covers_.push_back(TextCorners(layout, item).boundingRect());
     }
-    if (!layout.legend.empty()) covers_.push_back(layout.legendFrame);
+    if (!layout.scene.legend.empty()) covers_.push_back(layout.scene.legendFrame);
   }
 
   bool Shows(std::size_t face) const {
@@ -149,30 +150,31 @@ void CheckAxesSeriesShow(const ChartModel& model, const ChartLayout& layout,
   for (std::size_t s = 0; s < drawn.size(); ++s) {
     if (!HasNonZeroValue(*drawn[s])) continue;
     const int series = static_cast<int>(s);
-    bool shows = std::any_of(layout.lines.begin(), layout.lines.end(),
+    bool shows = std::any_of(layout.scene.lines.begin(), layout.scene.lines.end(),
                              [&](const Polyline& line) { return line.series == series; });
-    for (std::size_t f = layout.faces.size(); f-- > 0 && !shows;) {
-      shows = layout.faces[f].series == series && coverage.Shows(f);
+    for (std::size_t f = layout.scene.faces.size(); f-- > 0 && !shows;) {
+      shows = layout.scene.faces[f].series == series && coverage.Shows(f);
     }
     if (!shows) {
-      report.Add(Guarantee::SeriesVisible,
-                 "series " + std::to_string(layout.drawnSeries[s]) + " has no visible area");
+      report.Add(
+          Guarantee::SeriesVisible,
+          "series " + std::to_string(layout.geometry.drawnSeries[s]) + " has no visible area");
     }
   }
 }
 
 void CheckPiesShow(const ChartLayout& layout, const std::vector<const SeriesModel*>& drawn,
                    GuaranteeReport& report) {
-  if (layout.pies.empty()) return;  // no room for any pie: nothing drawn at all
+  if (layout.geometry.pies.empty()) return;  // no room for any pie: nothing drawn at all
   for (std::size_t s = 0; s < drawn.size(); ++s) {
     if (!HasNonZeroValue(*drawn[s])) continue;
-    const bool shows =
-        std::any_of(layout.pies.begin(), layout.pies.end(), [&](const PieGeometry& pie) {
+    const bool shows = std::any_of(
+        layout.geometry.pies.begin(), layout.geometry.pies.end(), [&](const PieGeometry& pie) {
           return pie.series == static_cast<int>(s) && pie.radiusX >= 2 && !pie.slices.empty();
         });
     if (!shows) {
       report.Add(Guarantee::SeriesVisible,
-                 "pie " + std::to_string(layout.drawnSeries[s]) + " is not drawn");
+                 "pie " + std::to_string(layout.geometry.drawnSeries[s]) + " is not drawn");
     }
   }
 }
@@ -180,7 +182,7 @@ void CheckPiesShow(const ChartLayout& layout, const std::vector<const SeriesMode
 void CheckLegend(const ChartModel& model, const ChartLayout& layout,
                  const std::vector<const SeriesModel*>& drawn, bool listsPoints,
                  GuaranteeReport& report) {
-  const bool drawsAnything = !layout.plot.isEmpty() || !layout.pies.empty();
+  const bool drawsAnything = !layout.geometry.plot.isEmpty() || !layout.geometry.pies.empty();
   if (!model.legendVisible || !drawsAnything || drawn.empty()) return;
   std::vector<int> expected;
   if (listsPoints) {
@@ -193,7 +195,7 @@ void CheckLegend(const ChartModel& model, const ChartLayout& layout,
   }
   std::vector<int> shown;
   bool counted = false;  // the last line counts the entries left out
-  for (const LegendItem& item : layout.legend) {
+  for (const LegendItem& item : layout.scene.legend) {
     if (item.entry < 0) {
       counted = true;
     } else {
@@ -203,8 +205,8 @@ void CheckLegend(const ChartModel& model, const ChartLayout& layout,
   const bool prefix =
       shown.size() <= expected.size() && std::equal(shown.begin(), shown.end(), expected.begin());
   const bool complete = shown.size() == expected.size() && !counted;
-  const bool fine = listsPoints ? prefix && (complete || (counted && !layout.legend.empty() &&
-                                                          layout.legend.back().entry < 0))
+  const bool fine = listsPoints ? prefix && (complete || (counted && !layout.scene.legend.empty() &&
+                                                          layout.scene.legend.back().entry < 0))
                                 : complete && prefix;
   if (!fine && !expected.empty()) {
     report.Add(Guarantee::LegendComplete, "the legend shows " + std::to_string(shown.size()) +
@@ -244,7 +246,7 @@ bool HasNonZeroValue(const SeriesModel& series) {
 
 std::vector<const SeriesModel*> DrawnSeriesOf(const ChartModel& model, const ChartLayout& layout) {
   std::vector<const SeriesModel*> drawn;
-  for (int index : layout.drawnSeries)
+  for (int index : layout.geometry.drawnSeries)
     drawn.push_back(&model.series[static_cast<std::size_t>(index)]);
   return drawn;
 }
@@ -273,9 +275,10 @@ bool CategoriesHaveRoom(const ChartModel& model, const ChartLayout& layout,
                         const std::vector<const SeriesModel*>& drawn) {
   std::size_t categories = 0;
   for (const SeriesModel* one : drawn) categories = std::max(categories, one->points.size());
-  if (categories == 0 || layout.plot.isEmpty()) return false;
+  if (categories == 0 || layout.geometry.plot.isEmpty()) return false;
   const bool horizontal = Traits(ChartKindOf(model)).horizontal;
-  const double slot = (horizontal ? layout.plot.height() : layout.plot.width()) / categories;
+  const double slot =
+      (horizontal ? layout.geometry.plot.height() : layout.geometry.plot.width()) / categories;
   return slot >= PixelsEachCategoryNeeds(model, drawn);
 }
 

@@ -65,7 +65,7 @@
 #include <string>
 #include <vector>
 
-#include "chart/chartlayout.h"
+#include "chart/layout/chartlayout.h"
 
 namespace chart {
 

@@ -55,7 +55,8 @@ void CheckPercentNote(const ChartLayout& layout, const std::vector<const SeriesM
                       GuaranteeReport& report) {
   const bool bars = std::any_of(drawn.begin(), drawn.end(),
                                 [](const SeriesModel* one) { return IsBar(one->kind); });
-  if (!ticks || !bars || layout.plot.isEmpty() || BarGroupingOf(drawn) != BarGrouping::Stacked100)
+  if (!ticks || !bars || layout.geometry.plot.isEmpty() ||
+      BarGroupingOf(drawn) != BarGrouping::Stacked100)
     return;
   const bool percent = std::any_of(notes.begin(), notes.end(),
                                    [](const TextItem* note) { return note->text == "%"; });
@@ -68,26 +69,27 @@ void CheckNumberStyle(const ChartLayout& layout, const std::vector<const SeriesM
                       GuaranteeReport& report) {
   std::vector<const TextItem*> notes;
   bool ticks = false;
-  for (const TextItem& item : layout.texts) {
+  for (const TextItem& item : layout.scene.texts) {
     if (item.role == TextRole::ScaleNote) notes.push_back(&item);
     if (item.role != TextRole::TickLabel) continue;
     ticks = true;
-    CheckGrouping(item.text.toStdString(), layout.numbers, report);
+    CheckGrouping(item.text.toStdString(), layout.numbers.locale, report);
   }
   const int exponent = NoteExponent(notes);
   std::map<int, std::string> firstOfSeries;  // the first fixed label of each series
-  for (const TextItem& item : layout.texts) {
+  for (const TextItem& item : layout.scene.texts) {
     const auto series = static_cast<std::size_t>(item.series);
     if (item.role != TextRole::DataLabel || series >= drawn.size()) continue;
     const auto& points = drawn[series]->points;
     if (static_cast<std::size_t>(item.point) >= points.size()) continue;
     const std::string text = NumberPart(item);
-    CheckGrouping(text, layout.numbers, report);
+    CheckGrouping(text, layout.numbers.locale, report);
     CheckLabelValue(text, points[static_cast<std::size_t>(item.point)].value, exponent,
-                    layout.numbers, report);
-    if (Scientific(text) || !ReadNumber(text, layout.numbers)) continue;
+                    layout.numbers.locale, report);
+    if (Scientific(text) || !ReadNumber(text, layout.numbers.locale)) continue;
     const auto [first, inserted] = firstOfSeries.emplace(item.series, text);
-    if (!inserted && Decimals(text, layout.numbers) != Decimals(first->second, layout.numbers)) {
+    if (!inserted &&
+        Decimals(text, layout.numbers.locale) != Decimals(first->second, layout.numbers.locale)) {
       report.Add(Guarantee::NumberStyle, "decimals: the labels of series " +
                                              std::to_string(item.series) + " read \"" +
                                              first->second + "\" and \"" + text + "\"");

@@ -10,7 +10,6 @@
 #include <tuple>
 
 #include "layoutcheck/guaranteechecks.h"
-#include "chart/textfit.h"
 
 namespace chart {
 
@@ -61,8 +60,8 @@ std::map<TextKey, int> ShownTexts(const ChartLayout& layout) {
     }
     shown[KeyOf(item)] += LettersShown(item.text);
   };
-  for (const TextItem& item : layout.texts) add(item);
-  for (const LegendItem& entry : layout.legend) {
+  for (const TextItem& item : layout.scene.texts) add(item);
+  for (const LegendItem& entry : layout.scene.legend) {
     if (entry.entry >= 0) add(entry.text);  // not the count of the entries left out
   }
   return shown;
@@ -85,7 +84,7 @@ std::string Lost(const TextKey& key, int before, int after) {
 
 int WholeCategoryLabels(const ChartLayout& layout) {
   int whole = 0;
-  for (const TextItem& item : layout.texts)
+  for (const TextItem& item : layout.scene.texts)
     whole += item.role == TextRole::CategoryLabel && !ShownShortened(item) ? 1 : 0;
   return whole;
 }
@@ -94,12 +93,14 @@ void CompareCounts(const ChartLayout& smaller, const ChartLayout& larger, Guaran
   const auto fewer = [&](const char* what, int less, int more) {
     if (more < less) report.Add(Guarantee::MoreRoomShowsMore, Count(what, less, more));
   };
-  const auto categories = [](const ChartLayout& l) { return int(l.shownCategories.size()); };
+  const auto categories = [](const ChartLayout& l) {
+    return int(l.geometry.shownCategories.size());
+  };
   fewer("category labels shown", categories(smaller), categories(larger));
   fewer("category labels shown whole", WholeCategoryLabels(smaller), WholeCategoryLabels(larger));
   // The value axis may give up ticks to data labels that now fit, but keeps a readable scale.
-  fewer("value ticks", std::min(int(smaller.valueTicks.size()), kReadableScale),
-        int(larger.valueTicks.size()));
+  fewer("value ticks", std::min(int(smaller.geometry.valueTicks.size()), kReadableScale),
+        int(larger.geometry.valueTicks.size()));
   const auto leftOut = [&](const char* what, int less, int more) {
     if (more > less) report.Add(Guarantee::MoreRoomShowsMore, Count(what, less, more));
   };
@@ -108,7 +109,7 @@ void CompareCounts(const ChartLayout& smaller, const ChartLayout& larger, Guaran
   leftOut("legend entries left out", before.legendEntriesLeftOut, after.legendEntriesLeftOut);
   leftOut("title lines left out", before.titleLinesLeftOut, after.titleLinesLeftOut);
   // A chart too small to draw its plot showed no axis texts to lose.
-  if (smaller.plot.isEmpty()) return;
+  if (smaller.geometry.plot.isEmpty()) return;
   leftOut("axis titles left out", before.axisTitlesLeftOut, after.axisTitlesLeftOut);
   leftOut("value axis labels left out", before.tickLabelsLeftOut, after.tickLabelsLeftOut);
 }

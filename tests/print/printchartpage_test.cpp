@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <climits>
 
-#include "chart/chartdocument.h"
+#include "chart/document/chartdocument.h"
 #include "platform/printer/tprinter.h"
 #include "print/chartprintrect.h"
 #include "print/pagetextstyle.h"

@@ -8,7 +8,7 @@
 
 #include <optional>
 
-#include "chart/chartdocument.h"
+#include "chart/document/chartdocument.h"
 #include "dbf/dbffile.h"
 #include "dbf/tablecheck.h"
 #include "dbfwrite/dbfwriter.h"

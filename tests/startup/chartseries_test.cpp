@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "chart/chartdocument.h"
+#include "chart/document/chartdocument.h"
 #include "properties/chartoptions.h"
 #include "runtime/errors.h"
 

@@ -12,7 +12,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "chart/chartdocument.h"
+#include "chart/document/chartdocument.h"
 #include "dbf/dbffile.h"
 #include "properties/printsettings.h"
 #include "support/tablefolder.h"

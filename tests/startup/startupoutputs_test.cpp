@@ -6,7 +6,7 @@
 
 #include <QImage>
 
-#include "chart/chartdocument.h"
+#include "chart/document/chartdocument.h"
 #include "dbf/dbffile.h"
 #include "properties/chartoptions.h"
 #include "runtime/errors.h"

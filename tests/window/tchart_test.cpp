@@ -14,8 +14,8 @@
 #include <QTransform>
 #include <functional>
 
-#include "chart/chartlayout.h"
-#include "chart/chartpainter.h"
+#include "chart/layout/chartlayout.h"
+#include "chart/render/chartpainter.h"
 
 using namespace chart;
 
@@ -124,14 +124,14 @@ TEST(Tooltip, NamesTheSeriesTheLabelAndTheValueUnderThePointer) {
   Show(chart, QSize(400, 300));
   chart.Document().SetView3D(true);
   const ChartLayout layout = LayoutOf(chart);
-  const QRectF bar = layout.bars.at(1).front;
+  const QRectF bar = layout.geometry.bars.at(1).front;
   struct Case {
     QPoint at;
     QString tip;
   };
   for (const Case& c :
        {Case{bar.center().toPoint(), "<b>&lt;North&gt;</b><br>L1: 15"},
-        Case{(bar.topRight() + QPointF(layout.depthOffset.x() / 2, -2)).toPoint(),
+        Case{(bar.topRight() + QPointF(layout.geometry.depthOffset.x() / 2, -2)).toPoint(),
              "<b>&lt;North&gt;</b><br>L1: 15"},
         Case{QPoint(2, 2), ""}, Case{(bar.topLeft() - QPointF(0, 20)).toPoint(), ""}}) {
     const QString tip = TipAt(chart, c.at);
@@ -168,8 +168,8 @@ TEST(Tooltip, ShowsWholeWhatTheChartShortened) {
     place.rotate(-text.angle);
     return place.map(text.box.center()).toPoint();
   };
-  std::vector<TextItem> shortened{layout.legend.front().text};
-  for (const TextItem& text : layout.texts) {
+  std::vector<TextItem> shortened{layout.scene.legend.front().text};
+  for (const TextItem& text : layout.scene.texts) {
     if (!text.fullText.isEmpty()) shortened.push_back(text);
   }
   QStringList tips;

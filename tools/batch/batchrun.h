@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "batch/joblist.h"
-#include "chart/numberformat.h"
+#include "chart/model/numberformat.h"
 #include "startup/headlessrun.h"
 
 // What one job did, as its line of the batch's report says it.

@@ -15,7 +15,7 @@
 #include <string>
 
 #include "batch/batchrun.h"
-#include "chart/chartfont.h"
+#include "chart/layout/chartfont.h"
 #include "platform/application/guiprocess.h"
 #include "platform/printer/cupsprinter.h"
 #include "print/printchartpage.h"

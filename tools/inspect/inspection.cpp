@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "chart/chartdocument.h"
+#include "chart/document/chartdocument.h"
 #include "dbf/dbffile.h"
 #include "inspect/layoutsection.h"
 #include "inspect/printedpage.h"

@@ -8,9 +8,9 @@
 #include <set>
 #include <sstream>
 
-#include "chart/chartlayout.h"
-#include "chart/chartpainter.h"
-#include "chart/palette.h"
+#include "chart/layout/chartlayout.h"
+#include "chart/model/palette.h"
+#include "chart/render/chartpainter.h"
 #include "runtime/text.h"
 
 namespace {
@@ -92,14 +92,15 @@ constexpr std::size_t kNamedLeftOut = 8;
 // font, or no free room for it beside its bar or slice at this size.
 std::string WhyLeftOut(const chart::ChartModel& model, const chart::ChartLayout& layout, int series,
                        int point) {
-  const double line = QFontMetricsF(layout.fonts[chart::FontRole::SmallMark]).height();
+  const double line = QFontMetricsF(layout.scene.fonts[chart::FontRole::SmallMark]).height();
   const bool horizontal = chart::Traits(chart::ChartKindOf(model)).horizontal;
-  for (const chart::BarBox& bar : layout.bars) {
+  for (const chart::BarBox& bar : layout.geometry.bars) {
     if (bar.series != series || bar.point != point) continue;
     const double across = horizontal ? bar.front.height() : bar.front.width();
     if (across < line) return "the bar is narrower than a label's line";
   }
-  return layout.pies.empty() ? "no room for it at this size" : "no free place beside the pie";
+  return layout.geometry.pies.empty() ? "no room for it at this size"
+                                      : "no free place beside the pie";
 }
 
 // The first kNamedLeftOut data labels that the chart wanted and left out: the point's record,
@@ -108,12 +109,12 @@ std::vector<std::string> LeftOutLabels(const chart::ChartModel& model,
                                        const chart::ChartLayout& layout,
                                        std::span<const std::uint32_t> pointRecords) {
   std::set<std::pair<int, int>> shown;
-  for (const chart::TextItem& item : layout.texts) {
+  for (const chart::TextItem& item : layout.scene.texts) {
     if (item.role == chart::TextRole::DataLabel) shown.insert({item.series, item.point});
   }
   std::vector<std::string> named;
-  for (std::size_t s = 0; s < layout.drawnSeries.size(); ++s) {
-    const chart::SeriesModel& series = model.series[std::size_t(layout.drawnSeries[s])];
+  for (std::size_t s = 0; s < layout.geometry.drawnSeries.size(); ++s) {
+    const chart::SeriesModel& series = model.series[std::size_t(layout.geometry.drawnSeries[s])];
     if (!series.dataLabelsVisible) continue;
     for (std::size_t k = 0; k < series.points.size() && named.size() < kNamedLeftOut; ++k) {
       const double value = series.points[k].value;
@@ -123,7 +124,7 @@ std::vector<std::string> LeftOutLabels(const chart::ChartModel& model,
                                      : "point " + std::to_string(k + 1) + " ";
       const std::string label = k < model.labels.size() ? model.labels[k] : "";
       named.push_back(record + Quoted(ToDisplayText(label).toStdString()) + ", data set " +
-                      std::to_string(layout.drawnSeries[s] + 1) + ": " +
+                      std::to_string(layout.geometry.drawnSeries[s] + 1) + ": " +
                       WhyLeftOut(model, layout, int(s), int(k)));
     }
   }
@@ -162,8 +163,8 @@ void WarnOfAlikeTexts(const chart::ChartLayout& layout, Warnings& warnings, std:
     if (!item.fullText.isEmpty() && item.text.contains(QChar(0x2026)))
       wholeOf[item.text].insert(item.fullText);
   };
-  for (const chart::TextItem& item : layout.texts) add(item);
-  for (const chart::LegendItem& entry : layout.legend) add(entry.text);
+  for (const chart::TextItem& item : layout.scene.texts) add(item);
+  for (const chart::LegendItem& entry : layout.scene.legend) add(entry.text);
   for (const auto& [text, wholes] : wholeOf) {
     if (wholes.size() < 2) continue;
     out << "    "
@@ -179,10 +180,10 @@ void WarnOfAlikeTexts(const chart::ChartLayout& layout, Warnings& warnings, std:
 void ReportCategoryLabels(const chart::ChartModel& model, const LayoutTarget& target,
                           const chart::ChartLayout& layout, std::ostream& out) {
   const int total = layout.omitted.categoryLabels;
-  const auto shown = static_cast<int>(layout.shownCategories.size());
+  const auto shown = static_cast<int>(layout.geometry.shownCategories.size());
   if (total == 0 || shown == total) return;
   const auto all = [total](const chart::ChartLayout& grown) {
-    return static_cast<int>(grown.shownCategories.size()) == total;
+    return static_cast<int>(grown.geometry.shownCategories.size()) == total;
   };
   out << "    category labels: " << shown << " of " << total << " shown, evenly spaced "
       << FitsFrom(model, target, all) << "\n";
@@ -237,7 +238,7 @@ void ReportLayout(const chart::ChartModel& model, const std::vector<LayoutTarget
   for (const LayoutTarget& target : targets) {
     out << "  at " << SizeText(target.size) << " (" << target.what << "):\n";
     const chart::ChartLayout layout = LayoutAt(model, target.size, target.image);
-    if (layout.plot.isEmpty() && layout.pies.empty()) {
+    if (layout.geometry.plot.isEmpty() && layout.geometry.pies.empty()) {
       out << "    " << warnings.Mark("too small to draw the chart: only its title and legend")
           << "\n";
       continue;

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "chart/chartmodel.h"
+#include "chart/model/chartmodel.h"
 #include "inspect/report.h"
 
 // A size the chart is drawn at: an image file (its texts scaled to the image) or the window.

@@ -4,7 +4,7 @@
 #include <array>
 #include <cctype>
 
-#include "chart/imageformats.h"
+#include "chart/export/imageformats.h"
 #include "inspect/nearestname.h"
 #include "properties/chartstyle.h"
 #include "properties/digitonlynumber.h"

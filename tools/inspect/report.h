@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "chart/color.h"
+#include "chart/model/color.h"
 #include "properties/printsettings.h"
 
 // A text from a table in double quotes, as one line of plain UTF-8 (control bytes as \xNN).

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "chart/chartmodel.h"
+#include "chart/model/chartmodel.h"
 #include "dbf/refusal.h"
 #include "inspect/report.h"
 #include "properties/chartoptions.h"

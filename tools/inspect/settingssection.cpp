@@ -1,8 +1,8 @@
-#include "startup/startupoutputs.h"
-#include "chart/imageformats.h"
+#include "chart/export/imageformats.h"
 #include "inspect/report.h"
 #include "inspect/sections.h"
 #include "properties/chartstyle.h"
+#include "startup/startupoutputs.h"
 
 namespace {
 
