@@ -7,7 +7,7 @@ FLOORS.tsv holds a line per library or program: its name, floor, folder, files a
 it links (lists by ";"). A file of a library may include the headers of its own library and of
 the libraries it links, directly or through others; a header that calls itself "Internal to the
 ... library" only from its own library and from that library's tests (tests/ and the library's
-folder under src/; a library in a sub-folder of src/ is tested in its parent's folder too).
+folder under src/; the tests of src/chart/layout stand under tests/chart).
 Prints each include that runs up or sideways, and fails if there is one.
 """
 import os
@@ -62,11 +62,11 @@ def internal(header):
 
 
 def tested_beside(folder, library_folder):
-    """Whether `folder` holds the library's tests: tests/ mirrors src/, and the tests of a library
-    in a sub-folder (src/chart/layout) may stand in its parent's (tests/chart)."""
-    parts = os.path.relpath(library_folder, os.path.join(root, "src")).split(os.sep)
-    mirrors = [os.path.join("tests", *parts[:n]) for n in range(1, len(parts) + 1)]
-    return any(folder == m or folder.startswith(m + os.sep) for m in mirrors)
+    """Whether `folder` holds the library's tests: tests/ mirrors src/'s top folders, so the tests
+    of src/chart/layout stand under tests/chart."""
+    top = os.path.relpath(library_folder, os.path.join(root, "src")).split(os.sep)[0]
+    mirror = os.path.join("tests", top)
+    return folder == mirror or folder.startswith(mirror + os.sep)
 
 
 def folder_of(path):

@@ -1,7 +1,7 @@
 #pragma once
 // The geometry of one chart drawing in logical pixels: rectangles, polygons, lines and text
-// anchors, in the order they are painted. Made by LayoutChart, read by PaintChart; the layout
-// never paints, so tests check its numbers directly.
+// anchors, in the order they are painted. Made by LayoutChart; PaintChart reads its scene, the
+// hit test its plot geometry. The layout never paints, so tests check its numbers directly.
 
 #include <QColor>
 #include <QFont>
