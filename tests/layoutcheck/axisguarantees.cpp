@@ -47,14 +47,15 @@ PixelsBeyondZero BarPixelsBeyondZero(const std::vector<const SeriesModel*>& draw
   const bool stacked = mode == BarGrouping::Stacked || mode == BarGrouping::Stacked100;
   PixelsBeyondZero pixels;
   for (const SeriesModel* one : drawn) {
-    if (!IsBar(one->kind)) continue;
+    if (!Traits(one->kind).fromZero) continue;
     bool above = false, below = false;
     for (const ChartPoint& point : one->points) {
       above = above || (std::isfinite(point.value) && point.value > 0);
       below = below || (std::isfinite(point.value) && point.value < 0);
     }
-    if (above) pixels.above = stacked ? pixels.above + least : least;
-    if (below) pixels.below = stacked ? pixels.below + least : least;
+    const bool piled = stacked && Traits(one->kind).stacks;
+    if (above) pixels.above = piled ? pixels.above + least : least;
+    if (below) pixels.below = piled ? pixels.below + least : least;
   }
   if (pixels.above > 0) ++pixels.above;
   if (pixels.below > 0) ++pixels.below;
@@ -67,17 +68,18 @@ ValueSpan ShownValues(const std::vector<const SeriesModel*>& drawn) {
   const bool stacked = mode == BarGrouping::Stacked || mode == BarGrouping::Stacked100;
   std::size_t categories = 0;
   for (const SeriesModel* one : drawn) {
-    if (!IsBar(one->kind) || !stacked) {
+    const SeriesKindTraits& kind = Traits(one->kind);
+    if (!kind.stacks || !stacked) {
       for (const ChartPoint& point : one->points) span.Add(point.value);
     }
-    if (IsBar(one->kind)) span.Add(0);
+    if (kind.fromZero) span.Add(0);
     categories = std::max(categories, one->points.size());
   }
   if (!stacked) return span;
   for (std::size_t c = 0; c < categories; ++c) {
     long double positive = 0, negative = 0, total = 0;  // no sum of doubles overflows these
     for (const SeriesModel* one : drawn) {
-      if (!IsBar(one->kind) || c >= one->points.size()) continue;
+      if (!Traits(one->kind).stacks || c >= one->points.size()) continue;
       const double v = one->points[c].value;
       if (!std::isfinite(v)) continue;
       (v >= 0 ? positive : negative) += v;

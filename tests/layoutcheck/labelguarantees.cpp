@@ -82,8 +82,9 @@ bool BarHasRoomForItsLabel(const BarBox& bar, double value, bool horizontal, boo
 
 void CheckBarLabels(const ChartModel& model, const ChartLayout& layout,
                     const std::vector<const SeriesModel*>& drawn, GuaranteeReport& report) {
-  const bool allBars = std::all_of(drawn.begin(), drawn.end(),
-                                   [](const SeriesModel* one) { return IsBar(one->kind); });
+  const bool allBars = std::all_of(drawn.begin(), drawn.end(), [](const SeriesModel* one) {
+    return Traits(one->kind).fromZero;
+  });
   const BarGrouping mode = BarGroupingOf(drawn);
   const bool stacked = mode == BarGrouping::Stacked || mode == BarGrouping::Stacked100;
   const bool beside = mode == BarGrouping::SideBySide || drawn.size() == 1;
@@ -203,7 +204,7 @@ void CheckValuesRead(const ChartModel& model, const ChartLayout& layout,
   std::map<std::pair<int, int>, const BarBox*> bars;
   for (const BarBox& bar : layout.geometry.bars) bars[{bar.series, bar.point}] = &bar;
   for (std::size_t s = 0; s < drawn.size(); ++s) {
-    if (!IsBar(drawn[s]->kind)) continue;
+    if (!Traits(drawn[s]->kind).fromZero) continue;
     const auto& points = drawn[s]->points;
     for (std::size_t i = 0; i < points.size(); ++i) {
       if (!std::isfinite(points[i].value)) continue;
@@ -243,8 +244,9 @@ void CheckValuesShow(const ChartModel& model, const ChartLayout& layout,
     // behind it but for a strip: only the series are sure to show, by (iii).
     const bool rows = Depth3DShare(model) > 0 && drawn.size() > 1 &&
                       (BarGroupingOf(drawn) == BarGrouping::None ||
-                       std::any_of(drawn.begin(), drawn.end(),
-                                   [](const SeriesModel* one) { return !IsBar(one->kind); }));
+                       std::any_of(drawn.begin(), drawn.end(), [](const SeriesModel* one) {
+                         return !Traits(one->kind).sharesSlot;
+                       }));
     if (rows || !CategoriesHaveRoom(model, layout, drawn)) return;
     for (const BarBox& bar : layout.geometry.bars) expected.push_back({bar.series, bar.point});
   }

@@ -257,8 +257,9 @@ std::vector<const SeriesModel*> DrawnSeriesOf(const ChartModel& model, const Cha
 // rows of one category reach into the next one's.
 double PixelsEachCategoryNeeds(const ChartModel& model,
                                const std::vector<const SeriesModel*>& drawn) {
-  const auto bars = std::count_if(drawn.begin(), drawn.end(),
-                                  [](const SeriesModel* one) { return IsBar(one->kind); });
+  const auto bars = std::count_if(drawn.begin(), drawn.end(), [](const SeriesModel* one) {
+    return Traits(one->kind).sharesSlot;
+  });
   const auto lines = static_cast<std::ptrdiff_t>(drawn.size()) - bars;
   const BarGrouping mode = BarGroupingOf(drawn);
   const bool deep = Depth3DShare(model) > 0;
@@ -328,7 +329,7 @@ std::vector<BrokenGuarantee> BrokenGuarantees(const ChartModel& model, const Cha
   const std::vector<const SeriesModel*> drawn = DrawnSeriesOf(model, layout);
   if (drawn.empty()) return report.Broken();
   const SeriesKindTraits& kind = Traits(ChartKindOf(model));
-  if (kind.shape == SeriesShape::Slices) {
+  if (!kind.onAxes) {
     CheckPiesShow(layout, drawn, report);
   } else {
     CheckAxesSeriesShow(model, layout, drawn, report);

@@ -54,7 +54,7 @@ void CheckPercentNote(const ChartLayout& layout, const std::vector<const SeriesM
                       const std::vector<const TextItem*>& notes, bool ticks,
                       GuaranteeReport& report) {
   const bool bars = std::any_of(drawn.begin(), drawn.end(),
-                                [](const SeriesModel* one) { return IsBar(one->kind); });
+                                [](const SeriesModel* one) { return Traits(one->kind).stacks; });
   if (!ticks || !bars || layout.geometry.plot.isEmpty() ||
       BarGroupingOf(drawn) != BarGrouping::Stacked100)
     return;

@@ -3,8 +3,8 @@
 // around the plot, the value scale and the bar boxes. Internal to the chart layout library.
 //
 // axeslayout.cpp lays out the axes and calls, in its step 3, on framelayout.cpp (the room around
-// the plot) and in its steps 2, 3, 5 and 6 on barlayout.cpp (bars and their marks) and
-// linelayout.cpp (lines and their marks).
+// the plot) and in its steps 2, 5 and 6 on the layouter of each kind of series (serieslayouter.h):
+// barlayout.cpp with barlabels.cpp for bars, linelayout.cpp for lines.
 
 #include <QPolygonF>
 #include <QStringList>
@@ -36,6 +36,14 @@ inline QPolygonF Quad(QPointF a, QPointF b, QPointF c, QPointF d) {
   return QPolygonF({a, b, c, d});
 }
 
+class SeriesLayouter;
+
+// The series of one layouter, by their indexes in the chart's order.
+struct SeriesGroup {
+  const SeriesLayouter* layouter = nullptr;
+  std::vector<std::size_t> series;
+};
+
 // Step 1.
 struct Plan {
   int leastPixels = 1;  // ChartLayout::leastPixels
@@ -43,12 +51,13 @@ struct Plan {
   bool deep = false;  // drawn in 3D with some depth
   BarGrouping barGrouping = BarGrouping::None;
   int categories = 0;
-  int barCount = 0;
-  // The series by shape, decided once for the chart: their indexes, in the chart's order. Every
-  // step that differs between bars and lines takes its own list.
-  std::vector<std::size_t> bars;
-  std::vector<std::size_t> lines;
-  std::vector<int> barSlot;  // per series: index among the bar series, -1 for lines
+  // The series by their layouters, in the layouters' paint order.
+  std::vector<SeriesGroup> groups;
+  // The series drawn as boxes from zero (their kinds' trait), whose data labels the frame keeps
+  // room for past their ends.
+  std::vector<std::size_t> fromZero;
+  int barCount = 0;          // series that share the category slot
+  std::vector<int> barSlot;  // per series: index among those, -1 for any other
   std::vector<int> row;      // per series: depth row, 0 at the front
   int rows = 1;
 };
@@ -208,13 +217,16 @@ struct Box {
 };
 
 // Bars (barlayout.cpp).
-Spans BarSpans(const std::vector<const SeriesModel*>& series, const Plan& plan);  // step 2
+// Step 2: the spans of the series `bars`.
+Spans BarSpans(const std::vector<const SeriesModel*>& series, const std::vector<std::size_t>& bars,
+               const Plan& plan);
 // How thick each bar is across, in a category slot of `slot` pixels.
 double BarThickness(const Plan& plan, double slot);
 // Step 5: the boxes in paint order, from the back to the front.
-std::vector<Box> BarBoxes(const std::vector<const SeriesModel*>& series, const Spans& spans,
+std::vector<Box> BarBoxes(const std::vector<const SeriesModel*>& series,
+                          const std::vector<std::size_t>& bars, const Spans& spans,
                           const Geometry& g);
-void AddBoxFaces(const Box& box, ChartLayout& layout);
+void AddBoxFaces(const Box& box, Scene& scene);
 
 // Data labels of bars (barlabels.cpp). The labels of the series whose marks are shown, measured.
 LabelSizes MeasureDataLabels(const std::vector<const SeriesModel*>& series, const Plan& plan,
@@ -223,14 +235,9 @@ LabelSizes MeasureDataLabels(const std::vector<const SeriesModel*>& series, cons
 // `boxDepth` deep; and whether labels of that lane read upward.
 double LabelLane(const Plan& plan, double slot, double boxDepth);
 bool LabelsUpright(const Plan& plan, const LabelSizes& sizes, double lane);
-// Step 6: the bars' labels, from the nearest back.
-void AddBarLabels(const std::vector<const SeriesModel*>& series, const std::vector<Box>& boxes,
+// Step 6: the labels of the series `bars`, from the nearest back.
+void AddBarLabels(const std::vector<const SeriesModel*>& series,
+                  const std::vector<std::size_t>& bars, const std::vector<Box>& boxes,
                   const Geometry& g, LabelPlacer& placer, ChartLayout& layout);
-
-// Lines (linelayout.cpp), step 5: one line series, the `index`-th drawn, in its depth row.
-void AddLine(const SeriesModel& series, int index, int row, const Geometry& g, ChartLayout& layout);
-// Step 6: the labels of every line, once every face is laid out.
-void AddLineLabels(const std::vector<const SeriesModel*>& series, const Geometry& g,
-                   LabelPlacer& placer, ChartLayout& layout);
 
 }  // namespace chart

@@ -1,9 +1,11 @@
-// Layout of charts with axes: vertical bars, horizontal bars and lines.
+// Layout of charts with axes: vertical bars, horizontal bars, lines, and any kind of series with
+// a layouter of its own.
 //
 // Layout order:
-//   1. plan: orientation (from the first series), multi-bar mode (from the first bar series),
-//      category count, depth rows in 3D (bar series of mode None from the smallest in front);
-//   2. value range: bars include zero; stacked modes sum positives and negatives apart;
+//   1. plan: orientation (from the first series), bar grouping (from the first series that
+//      shares the category slot), category count, the series by layouter, depth rows in 3D;
+//   2. value range: what each layouter's marks reach (bars include zero; stacked modes sum
+//      positives and negatives apart);
 //   3. room around the plot (framelayout.cpp): axis titles, value labels, category labels, the
 //      depth of the 3D walls, the room for data labels; texts are left out in a fixed order
 //      where the plot would keep too little of the area;
@@ -12,8 +14,8 @@
 //   6. value labels and their scale note, category labels, axis titles, and last the data
 //      labels, which keep clear of every other text and of every other point's data.
 //
-// This file lays out the axes; the bars and the lines by barlayout.cpp and linelayout.cpp, their
-// data labels by barlabels.cpp and linelayout.cpp.
+// This file lays out the axes; the series and their data labels by their kinds' layouters
+// (serieslayouter.h).
 
 #include "chart/layout/axeslayout.h"
 
@@ -23,6 +25,7 @@
 #include <numbers>
 
 #include "chart/layout/axesgeometry.h"
+#include "chart/layout/serieslayouter.h"
 #include "chart/layout/textfit.h"
 #include "chart/layout/valuetext.h"
 
@@ -34,65 +37,52 @@ const QColor kAxisColor(96, 96, 96);
 const QColor kGridColor(222, 222, 222);
 
 // Step 1.
-// The mean size of the finite values: how far the series' bars typically reach from zero, up or
-// down. Summed in long double, which no sum of doubles overflows.
-double TypicalSize(const SeriesModel& series) {
-  long double sum = 0;
-  std::size_t count = 0;
-  for (const ChartPoint& point : series.points) {
-    if (!std::isfinite(point.value)) continue;
-    sum += std::abs(point.value);
-    ++count;
+// The series grouped by their layouters, in the layouters' paint order. A series of a kind with
+// none is not drawn.
+std::vector<SeriesGroup> GroupByLayouter(const std::vector<const SeriesModel*>& series) {
+  std::vector<SeriesGroup> groups;
+  for (const SeriesLayouter* layouter : SeriesLayouters()) {
+    SeriesGroup group{layouter, {}};
+    for (std::size_t s = 0; s < series.size(); ++s) {
+      if (LayouterOf(series[s]->kind) == layouter) group.series.push_back(s);
+    }
+    if (!group.series.empty()) groups.push_back(std::move(group));
   }
-  return count > 0 ? static_cast<double>(sum / count) : 0;
+  return groups;
 }
 
-// In 3D each bar series of mode None stands in a depth row of its own. Taken in the series'
-// order, a long first series would hide every row behind it. So the rows go back from the series
-// whose bars are typically shortest to the one whose bars are longest, whichever side of zero
-// they reach to: each row's bars then reach past those in front of them (their tops also stand
-// one row higher, their bottoms one row higher too, so that bars hanging below zero show below
-// the shorter ones in front), and every series shows, for data whose series keep their order of
-// size, as most do. Deeper rows would show more of the back rows' faces, but the walls' depth is
-// set by the 3D percent and rows the width of a bar would squeeze the plot.
-// Lines each stand in a row of their own too: a line of few points (the rest gaps) could vanish
-// behind the ribbons in front of it, so lines go back from the fewest points to the most, in
-// their order where they have as many (as lines from a table always have).
-double FewestFirst(const SeriesModel& series) {
-  return static_cast<double>(
-      std::count_if(series.points.begin(), series.points.end(),
-                    [](const ChartPoint& p) { return std::isfinite(p.value); }));
-}
-
-// The rows of the `chosen` series (of one shape) handed out again in the order of `key`.
-template <class Key>
-void OrderRows(const std::vector<const SeriesModel*>& series, std::vector<std::size_t> chosen,
-               Plan& plan, Key key) {
+// The rows of a group's series handed out again in the order of its layouter's key.
+void OrderRows(const std::vector<const SeriesModel*>& series, const SeriesGroup& group,
+               Plan& plan) {
+  std::vector<std::size_t> chosen = group.series;
   std::vector<int> rows;  // their rows, from the front
   for (const std::size_t s : chosen) rows.push_back(plan.row[s]);
   std::vector<double> order(series.size());
-  for (std::size_t s : chosen) order[s] = key(*series[s]);
+  for (std::size_t s : chosen) order[s] = group.layouter->RowKey(*series[s]);
   std::stable_sort(chosen.begin(), chosen.end(),
                    [&](std::size_t a, std::size_t b) { return order[a] < order[b]; });
   for (std::size_t i = 0; i < chosen.size(); ++i) plan.row[chosen[i]] = rows[i];
 }
 
+// In 3D each series stands in a depth row of its own, but series that share the category slot
+// in a grouped mode stand in one row together.
 Plan MakePlan(const ChartModel& model, const std::vector<const SeriesModel*>& series) {
   Plan plan;
   plan.horizontal = Traits(ChartKindOf(model)).horizontal;
   plan.barGrouping = BarGroupingOf(series);
+  plan.groups = GroupByLayouter(series);
   int nextRow = 0;
-  const bool sharedBarRow = plan.barGrouping != BarGrouping::None;
-  int barRow = -1;
+  const bool sharedRow = plan.barGrouping != BarGrouping::None;
+  int slotRow = -1;
   for (std::size_t s = 0; s < series.size(); ++s) {
     const SeriesModel* one = series[s];
+    const SeriesKindTraits& kind = Traits(one->kind);
     plan.categories = std::max(plan.categories, static_cast<int>(one->points.size()));
-    const bool bar = IsBar(one->kind);  // the one place that asks
-    (bar ? plan.bars : plan.lines).push_back(s);
-    plan.barSlot.push_back(bar ? plan.barCount++ : -1);
-    if (bar && sharedBarRow) {
-      if (barRow < 0) barRow = nextRow++;
-      plan.row.push_back(barRow);
+    if (kind.fromZero) plan.fromZero.push_back(s);
+    plan.barSlot.push_back(kind.sharesSlot ? plan.barCount++ : -1);
+    if (kind.sharesSlot && sharedRow) {
+      if (slotRow < 0) slotRow = nextRow++;
+      plan.row.push_back(slotRow);
     } else {
       plan.row.push_back(nextRow++);
     }
@@ -100,63 +90,45 @@ Plan MakePlan(const ChartModel& model, const std::vector<const SeriesModel*>& se
   plan.deep = Depth3DShare(model) > 0;  // 3D at a depth of 0 is drawn flat
   plan.rows = plan.deep ? std::max(nextRow, 1) : 1;
   if (!plan.deep) std::fill(plan.row.begin(), plan.row.end(), 0);
-  if (plan.deep && !sharedBarRow) OrderRows(series, plan.bars, plan, TypicalSize);
-  if (plan.deep) OrderRows(series, plan.lines, plan, FewestFirst);
+  if (plan.deep) {
+    for (const SeriesGroup& group : plan.groups) OrderRows(series, group, plan);
+  }
   return plan;
 }
 
+using SeriesLayouts = std::vector<std::unique_ptr<SeriesLayout>>;
+
 // Step 2.
-std::pair<double, double> ValueRange(const std::vector<const SeriesModel*>& series,
-                                     const Spans& spans, const Plan& plan) {
-  double low = std::numeric_limits<double>::infinity();
-  double high = -low;
-  auto add = [&](double v) {
-    if (!std::isfinite(v)) return;
-    low = std::min(low, v);
-    high = std::max(high, v);
-  };
-  bool positive = false, negative = false;  // bars of such values
-  for (const std::size_t s : plan.bars) {
-    add(0);
-    for (const Span& span : spans[s]) {
-      if (span.valid) add(span.low), add(span.high);
-    }
-    for (const ChartPoint& point : series[s]->points) {
-      positive = positive || (std::isfinite(point.value) && point.value > 0);
-      negative = negative || (std::isfinite(point.value) && point.value < 0);
-    }
-  }
-  for (const std::size_t s : plan.lines) {
-    for (const ChartPoint& point : series[s]->points) add(point.value);
-  }
-  if (low > high) return {0, 1};
+std::pair<double, double> ValueRange(const SeriesLayouts& layouts) {
+  ValueExtent extent;
+  for (const auto& one : layouts) extent.Add(one->Extent());
+  if (extent.low > extent.high) return {0, 1};
+  auto [low, high] = std::pair(extent.low, extent.high);
   // A share too small for a double (1e-300 stacked on 1e300) still gets a pixel past zero.
   const double sliver = (high / 2 - low / 2) * 0.02;
-  if (positive && high <= 0) high = sliver;
-  if (negative && low >= 0) low = -sliver;
+  if (extent.above && high <= 0) high = sliver;
+  if (extent.below && low >= 0) low = -sliver;
   return {low, high};
 }
 
 // Step 4.
-void AddWalls(const Frame& frame, bool view3D, ChartLayout& layout) {
+void AddWalls(const Frame& frame, bool view3D, Scene& scene) {
   const QRectF& p = frame.plot;
   const QPointF d(frame.depth, -frame.depth);
   const QColor outline(170, 170, 170);
   if (!view3D) {
-    layout.scene.walls.push_back({QPolygonF(p), Qt::white, outline});
+    scene.walls.push_back({QPolygonF(p), Qt::white, outline});
     return;
   }
-  layout.scene.walls.push_back({QPolygonF(p.translated(d)), QColor(250, 250, 250), outline});
-  layout.scene.walls.push_back(
-      {Quad(p.topLeft(), p.topLeft() + d, p.bottomLeft() + d, p.bottomLeft()),
-       QColor(238, 238, 238), outline});
-  layout.scene.walls.push_back(
+  scene.walls.push_back({QPolygonF(p.translated(d)), QColor(250, 250, 250), outline});
+  scene.walls.push_back({Quad(p.topLeft(), p.topLeft() + d, p.bottomLeft() + d, p.bottomLeft()),
+                         QColor(238, 238, 238), outline});
+  scene.walls.push_back(
       {Quad(p.bottomLeft(), p.bottomRight(), p.bottomRight() + d, p.bottomLeft() + d),
        QColor(228, 228, 228), outline});
 }
 
-void AddValueGrid(const Frame& frame, const ValueScale& scale, bool horizontal,
-                  ChartLayout& layout) {
+void AddValueGrid(const Frame& frame, const ValueScale& scale, bool horizontal, Scene& scene) {
   const QRectF& p = frame.plot;
   const QPointF d(frame.depth, -frame.depth);
   for (double v : frame.ticks.values) {
@@ -164,52 +136,42 @@ void AddValueGrid(const Frame& frame, const ValueScale& scale, bool horizontal,
     const QColor color = v == 0 && frame.ticks.min < 0 ? kAxisColor : kGridColor;
     if (horizontal) {
       const QPointF bottom(at, p.bottom()), top(at, p.top());
-      layout.scene.grid.push_back({QLineF(bottom + d, top + d), color});
-      if (frame.depth > 0) layout.scene.grid.push_back({QLineF(bottom, bottom + d), color});
-      layout.scene.strokes.push_back({QLineF(bottom, bottom + QPointF(0, kTick)), kAxisColor});
+      scene.grid.push_back({QLineF(bottom + d, top + d), color});
+      if (frame.depth > 0) scene.grid.push_back({QLineF(bottom, bottom + d), color});
+      scene.strokes.push_back({QLineF(bottom, bottom + QPointF(0, kTick)), kAxisColor});
     } else {
       const QPointF left(p.left(), at), right(p.right(), at);
-      layout.scene.grid.push_back({QLineF(left + d, right + d), color});
-      if (frame.depth > 0) layout.scene.grid.push_back({QLineF(left, left + d), color});
-      layout.scene.strokes.push_back({QLineF(left - QPointF(kTick, 0), left), kAxisColor});
+      scene.grid.push_back({QLineF(left + d, right + d), color});
+      if (frame.depth > 0) scene.grid.push_back({QLineF(left, left + d), color});
+      scene.strokes.push_back({QLineF(left - QPointF(kTick, 0), left), kAxisColor});
     }
   }
   // The axis lines stand just outside the plot and are drawn before the bars, so that no part of
   // them covers a bar's first pixel.
   const QRectF outside = p.adjusted(-0.5, 0, 0, 0.5);
-  layout.scene.grid.push_back({QLineF(outside.topLeft(), outside.bottomLeft()), kAxisColor});
-  layout.scene.grid.push_back({QLineF(outside.bottomLeft(), outside.bottomRight()), kAxisColor});
+  scene.grid.push_back({QLineF(outside.topLeft(), outside.bottomLeft()), kAxisColor});
+  scene.grid.push_back({QLineF(outside.bottomLeft(), outside.bottomRight()), kAxisColor});
 }
 
-// Step 5: rows from the back; boxes and ribbons of one row are painted before those in front.
-std::vector<Box> AddSeriesShapes(const std::vector<const SeriesModel*>& series, const Spans& spans,
-                                 const Geometry& g, ChartLayout& layout) {
-  std::vector<Box> boxes = BarBoxes(series, spans, g);
-  for (const Box& box : boxes) {
-    layout.geometry.bars.push_back({box.series, box.point, box.front, box.depth, box.dense});
-  }
+// Step 5: rows from the back; the shapes of one row are painted before those in front.
+void AddSeriesShapes(const SeriesLayouts& layouts, const Geometry& g, ChartLayout& layout) {
+  for (const auto& one : layouts) one->Place(g, layout.geometry);
   for (int row = g.plan.rows - 1; row >= 0; --row) {
-    for (const Box& box : boxes) {
-      if (box.row == row) AddBoxFaces(box, layout);
-    }
-    for (const std::size_t s : g.plan.lines) {
-      if (g.plan.row[s] == row) AddLine(*series[s], static_cast<int>(s), row, g, layout);
-    }
+    for (const auto& one : layouts) one->AddShapes(row, g, layout.scene, layout.geometry);
   }
-  return boxes;
 }
 
 // Step 6: the value labels, and where the ticks are divided by a power of ten, its note: above
 // the labels of a vertical axis, below those of a horizontal one, where the column of category
 // labels begins.
-void AddValueLabels(const Geometry& g, ChartLayout& layout) {
+void AddValueLabels(const Geometry& g, const NumberLocale& locale, Scene& scene) {
   if (!g.frame.texts.tickLabels) return;
-  const QFont& font = layout.scene.fonts[FontRole::Tick];
+  const QFont& font = scene.fonts[FontRole::Tick];
   const double h = LineHeight(font);
   const QRectF& p = g.frame.plot;
   const double labelsRight = p.left() - kLabelOffset + kGap;
   for (double v : g.frame.ticks.values) {
-    const QString text = TickText(g.frame.numbers, layout.numbers.locale, v);
+    const QString text = TickText(g.frame.numbers, locale, v);
     const double w = TextWidth(font, text);
     const double at = g.scale.Map(v);
     const QRectF rect = g.plan.horizontal
@@ -217,7 +179,7 @@ void AddValueLabels(const Geometry& g, ChartLayout& layout) {
                             : QRectF(labelsRight - w, at - h / 2, w, h);
     TextItem item = BoxedText(text, rect, Qt::AlignCenter, FontRole::Tick);
     item.role = TextRole::TickLabel;
-    layout.scene.texts.push_back(item);
+    scene.texts.push_back(item);
   }
   const QString note = QString::fromStdString(ScaleNote(g.frame.numbers));
   if (note.isEmpty() || g.frame.ticks.values.empty()) return;
@@ -227,7 +189,7 @@ void AddValueLabels(const Geometry& g, ChartLayout& layout) {
                           : QRectF(labelsRight - w, p.top() - h * 1.5 - 1, w, h);
   TextItem item = BoxedText(note, rect, Qt::AlignCenter, FontRole::Tick);
   item.role = TextRole::ScaleNote;
-  layout.scene.texts.push_back(item);
+  scene.texts.push_back(item);
 }
 
 void AddCategoryLabels(std::span<const std::string> labels, const Geometry& g,
@@ -287,10 +249,10 @@ double CenteredWithin(double center, double length, double from, double to) {
   return std::clamp(center, from + length / 2, std::max(from + length / 2, to - length / 2));
 }
 
-void AddAxisTitles(const ChartModel& model, QRectF area, const Geometry& g, ChartLayout& layout) {
+void AddAxisTitles(const ChartModel& model, QRectF area, const Geometry& g, Scene& scene) {
   const QRectF& p = g.frame.plot;
-  const QFont& leftFont = layout.scene.fonts[FontRole::LeftAxisTitle];
-  const QFont& bottomFont = layout.scene.fonts[FontRole::BottomAxisTitle];
+  const QFont& leftFont = scene.fonts[FontRole::LeftAxisTitle];
+  const QFont& bottomFont = scene.fonts[FontRole::BottomAxisTitle];
   const qsizetype lines = g.frame.bottomTitle.size();
   const double bottomRoom = lines * LineHeight(bottomFont);
   const double leftRoom = g.frame.leftTitle.size() * LineHeight(leftFont);
@@ -308,7 +270,7 @@ void AddAxisTitles(const ChartModel& model, QRectF area, const Geometry& g, Char
                                                               area.bottom() - bottomRoom));
     item.box = QRectF(-w / 2, 0, w, h);
     item.align = Qt::AlignCenter;
-    layout.scene.texts.push_back(item);
+    scene.texts.push_back(item);
   }
   const QString bottomWhole = DisplayText(model.bottomAxisTitle.caption).trimmed();
   for (qsizetype i = 0; i < lines; ++i) {
@@ -319,7 +281,7 @@ void AddAxisTitles(const ChartModel& model, QRectF area, const Geometry& g, Char
                               Qt::AlignCenter, FontRole::BottomAxisTitle);
     item.role = TextRole::AxisTitle;
     if (lines > 1 || line != bottomWhole) item.fullText = bottomWhole;
-    layout.scene.texts.push_back(item);
+    scene.texts.push_back(item);
   }
 }
 
@@ -341,8 +303,7 @@ LabelSizes DataLabelSizes(const std::vector<const SeriesModel*>& series, const P
 }
 
 // What the frame left out, for the reports.
-void NoteOmissions(const ChartModel& model, const Geometry& g, ChartLayout& layout) {
-  Omissions& omitted = layout.omitted;
+void NoteOmissions(const ChartModel& model, const Geometry& g, Omissions& omitted) {
   omitted.categoryLabels = g.plan.categories;
   omitted.tickLabelsLeftOut = !g.frame.texts.tickLabels || g.frame.ticksCrowded;
   omitted.axisTitlesLeftOut =
@@ -357,8 +318,10 @@ void LayoutAxes(const ChartModel& model, const std::vector<const SeriesModel*>& 
   Geometry g;
   g.plan = MakePlan(model, series);  // step 1
   g.plan.leastPixels = layout.geometry.leastPixels;
-  const Spans spans = BarSpans(series, g.plan);  // step 2
-  const auto range = ValueRange(series, spans, g.plan);
+  SeriesLayouts layouts;
+  for (const SeriesGroup& group : g.plan.groups)
+    layouts.push_back(group.layouter->Lay(series, group, g.plan));
+  const auto range = ValueRange(layouts);  // step 2
   g.frame = ComputeFrame(model, series, g.plan, range, area, layout,
                          DataLabelSizes(series, g.plan, area, layout));  // step 3
   // The data labels follow the axis' scale note: where the frame shows one, they are measured
@@ -381,16 +344,15 @@ void LayoutAxes(const ChartModel& model, const std::vector<const SeriesModel*>& 
   layout.geometry.valueMin = g.frame.ticks.min;
   layout.geometry.valueMax = g.frame.ticks.max;
   layout.geometry.valueTicks = g.frame.ticks.values;
-  AddWalls(g.frame, g.plan.deep, layout);  // step 4
-  AddValueGrid(g.frame, g.scale, g.plan.horizontal, layout);
-  const std::vector<Box> boxes = AddSeriesShapes(series, spans, g, layout);  // step 5
-  AddValueLabels(g, layout);                                                 // step 6
+  AddWalls(g.frame, g.plan.deep, layout.scene);  // step 4
+  AddValueGrid(g.frame, g.scale, g.plan.horizontal, layout.scene);
+  AddSeriesShapes(layouts, g, layout);                     // step 5
+  AddValueLabels(g, layout.numbers.locale, layout.scene);  // step 6
   AddCategoryLabels(model.labels, g, layout);
-  AddAxisTitles(model, area, g, layout);
-  NoteOmissions(model, g, layout);
+  AddAxisTitles(model, area, g, layout.scene);
+  NoteOmissions(model, g, layout.omitted);
   LabelPlacer placer(layout, g.frame.markRoom);
-  AddBarLabels(series, boxes, g, placer, layout);
-  AddLineLabels(series, g, placer, layout);
+  for (const auto& one : layouts) one->AddLabels(g, placer, layout);
 }
 
 }  // namespace chart

@@ -256,10 +256,10 @@ bool HasReading(double value, BarGrouping mode) {
 std::vector<std::vector<double>> FacesNearTheLongest(const std::vector<const SeriesModel*>& series,
                                                      const Plan& plan) {
   std::vector<std::vector<double>> faces;
-  if (!plan.deep || plan.bars.size() < 2 || plan.categories == 0 ||
+  if (!plan.deep || plan.fromZero.size() < 2 || plan.categories == 0 ||
       plan.barGrouping != BarGrouping::None)
     return faces;
-  std::vector<std::size_t> byRow = plan.bars;  // front first
+  std::vector<std::size_t> byRow = plan.fromZero;  // front first
   std::sort(byRow.begin(), byRow.end(),
             [&](std::size_t a, std::size_t b) { return plan.row[a] < plan.row[b]; });
   for (const bool negative : {false, true}) {
@@ -271,7 +271,7 @@ std::vector<std::vector<double>> FacesNearTheLongest(const std::vector<const Ser
       return shown && std::signbit(v) == negative ? std::abs(v) : -1.0;
     };
     std::vector<double> longest(static_cast<std::size_t>(plan.categories), -1);
-    for (const std::size_t s : plan.bars)
+    for (const std::size_t s : plan.fromZero)
       for (int p = 0; p < plan.categories; ++p) longest[p] = std::max(longest[p], length(s, p));
     const double chart = *std::max_element(longest.begin(), longest.end());
     for (int p = 0; p < plan.categories; ++p) {
@@ -344,14 +344,15 @@ bool LabelsUpright(const Plan& plan, const LabelSizes& sizes, double lane) {
   return !plan.horizontal && sizes.markAlong > lane;
 }
 
-void AddBarLabels(const std::vector<const SeriesModel*>& series, const std::vector<Box>& boxes,
+void AddBarLabels(const std::vector<const SeriesModel*>& series,
+                  const std::vector<std::size_t>& bars, const std::vector<Box>& boxes,
                   const Geometry& g, LabelPlacer& placer, ChartLayout& layout) {
   BarLabelPlan plan;
   plan.stacked = IsStacked(g.plan.barGrouping);
   plan.lane = NarrowestLane(boxes, g);
   plan.upright = LabelsUpright(g.plan, g.frame.labelSizes,
                                LabelLane(g.plan, g.slot, g.frame.depth > 0 ? g.BoxDepth() : 0));
-  for (const std::size_t s : g.plan.bars) {
+  for (const std::size_t s : bars) {
     const SeriesModel* one = series[s];
     if (!one->dataLabelsVisible) continue;
     layout.omitted.dataLabels.wanted += static_cast<int>(std::count_if(

@@ -234,7 +234,8 @@ void RoundAcross(PixelBar& bar, Across across, int least) {
   bar.width = std::max<double>(least, to - from);
 }
 
-std::vector<Box> MakeBoxes(const std::vector<const SeriesModel*>& series, const Spans& spans,
+std::vector<Box> MakeBoxes(const std::vector<const SeriesModel*>& series,
+                           const std::vector<std::size_t>& bars, const Spans& spans,
                            const Geometry& g) {
   const bool stacked = IsStacked(g.plan.barGrouping);
   std::vector<Box> boxes;
@@ -244,7 +245,7 @@ std::vector<Box> MakeBoxes(const std::vector<const SeriesModel*>& series, const 
   std::vector<PixelBar> category;
   for (int c = 0; c < g.plan.categories; ++c) {
     category.clear();
-    for (const std::size_t s : g.plan.bars) {
+    for (const std::size_t s : bars) {
       if (static_cast<std::size_t>(c) >= spans[s].size()) continue;
       const Span& span = spans[s][static_cast<std::size_t>(c)];
       if (!span.valid) continue;
@@ -297,17 +298,18 @@ void SortBackToFront(std::vector<Box>& boxes, bool horizontal, bool stacked) {
 
 // Sums are kept in long double, whose range no sum of doubles leaves, so that a stack or a
 // category's total is right however large its values; spans are bounded to doubles at the end.
-Spans BarSpans(const std::vector<const SeriesModel*>& series, const Plan& plan) {
+Spans BarSpans(const std::vector<const SeriesModel*>& series, const std::vector<std::size_t>& bars,
+               const Plan& plan) {
   const auto n = static_cast<std::size_t>(plan.categories);
   std::vector<long double> positive(n, 0), negative(n, 0), total(n, 0);
-  for (const std::size_t s : plan.bars) {
+  for (const std::size_t s : bars) {
     const auto& points = series[s]->points;
     for (std::size_t c = 0; c < points.size(); ++c) {
       if (std::isfinite(points[c].value)) total[c] += std::abs(points[c].value);
     }
   }
   Spans spans(series.size());
-  for (const std::size_t s : plan.bars) {
+  for (const std::size_t s : bars) {
     const auto& points = series[s]->points;
     spans[s].resize(points.size());
     for (std::size_t c = 0; c < points.size(); ++c) {
@@ -338,28 +340,28 @@ double BarThickness(const Plan& plan, double slot) {
   return across.to - across.from;
 }
 
-std::vector<Box> BarBoxes(const std::vector<const SeriesModel*>& series, const Spans& spans,
+std::vector<Box> BarBoxes(const std::vector<const SeriesModel*>& series,
+                          const std::vector<std::size_t>& bars, const Spans& spans,
                           const Geometry& g) {
-  std::vector<Box> boxes = MakeBoxes(series, spans, g);
+  std::vector<Box> boxes = MakeBoxes(series, bars, spans, g);
   SortBackToFront(boxes, g.plan.horizontal, IsStacked(g.plan.barGrouping));
   return boxes;
 }
 
-void AddBoxFaces(const Box& box, ChartLayout& layout) {
+void AddBoxFaces(const Box& box, Scene& scene) {
   const int series = box.series;
   const QRectF& f = box.front;
   const QColor outline = SideShade(box.color);
   const int point = box.point;
   if (box.depth > 0) {
     const QPointF d(box.depth, -box.depth);
-    layout.scene.faces.push_back(
+    scene.faces.push_back(
         {Quad(f.topRight(), f.topRight() + d, f.bottomRight() + d, f.bottomRight()),
          SideShade(box.color), outline, box.dense, series, false, point});
-    layout.scene.faces.push_back(
-        {Quad(f.topLeft(), f.topRight(), f.topRight() + d, f.topLeft() + d), TopShade(box.color),
-         outline, box.dense, series, false, point});
+    scene.faces.push_back({Quad(f.topLeft(), f.topRight(), f.topRight() + d, f.topLeft() + d),
+                           TopShade(box.color), outline, box.dense, series, false, point});
   }
-  layout.scene.faces.push_back({QPolygonF(f), box.color, outline, box.dense, series, false, point});
+  scene.faces.push_back({QPolygonF(f), box.color, outline, box.dense, series, false, point});
 }
 
 }  // namespace chart

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "chart/layout/serieslayouter.h"
 #include "chart/layout/textfit.h"
 #include "chart/layout/valuetext.h"
 #include "chart/model/niceticks.h"
@@ -15,48 +16,11 @@ namespace chart {
 
 namespace {
 
-// How far from a line point the pointer may be and still find it: about a line's width beside
-// the point's own pixels.
-constexpr double kPointReach = 6;
-
 double Degrees(double radians) { return radians * 180 / std::numbers::pi; }
 
 ChartHit InModel(const PlotGeometry& geometry, int series, int point) {
   const auto drawn = static_cast<std::size_t>(series);
   return {drawn < geometry.drawnSeries.size() ? geometry.drawnSeries[drawn] : series, point};
-}
-
-std::optional<ChartHit> NearestLinePoint(const PlotGeometry& geometry, QPointF at) {
-  const LinePointSpot* nearest = nullptr;
-  double best = kPointReach;
-  for (const LinePointSpot& spot : geometry.linePoints) {
-    const double distance = QLineF(spot.at, at).length();
-    if (distance <= best) {  // a later line is drawn in front: it wins a tie
-      best = distance;
-      nearest = &spot;
-    }
-  }
-  if (!nearest) return std::nullopt;
-  return InModel(geometry, nearest->series, nearest->point);
-}
-
-// The front face, and in 3D the top and the side that go back from it.
-bool BarCovers(const BarBox& bar, QPointF at) {
-  if (bar.front.contains(at)) return true;
-  if (bar.depth <= 0) return false;
-  const QRectF& f = bar.front;
-  const QPointF back(bar.depth, -bar.depth);
-  const QPolygonF outline({f.bottomLeft(), f.topLeft(), f.topLeft() + back, f.topRight() + back,
-                           f.bottomRight() + back, f.bottomRight()});
-  return outline.containsPoint(at, Qt::OddEvenFill);
-}
-
-std::optional<ChartHit> FrontmostBar(const PlotGeometry& geometry, QPointF at) {
-  const auto& bars = geometry.bars;
-  const auto found = std::find_if(bars.rbegin(), bars.rend(),
-                                  [at](const BarBox& bar) { return BarCovers(bar, at); });
-  if (found == bars.rend()) return std::nullopt;
-  return InModel(geometry, found->series, found->point);
 }
 
 // The slice that covers `degrees` (slices run clockwise from 90 down to -270).
@@ -98,8 +62,11 @@ std::optional<ChartHit> PieSliceUnder(const PlotGeometry& geometry, QPointF at) 
 }  // namespace
 
 std::optional<ChartHit> HitTest(const PlotGeometry& geometry, QPointF at) {
-  if (auto hit = NearestLinePoint(geometry, at)) return hit;
-  if (auto hit = FrontmostBar(geometry, at)) return hit;
+  const auto& layouters = SeriesLayouters();
+  for (auto layouter = layouters.rbegin(); layouter != layouters.rend(); ++layouter) {
+    if (auto hit = (*layouter)->Hit(geometry, at))
+      return InModel(geometry, hit->series, hit->point);
+  }
   return PieSliceUnder(geometry, at);
 }
 

@@ -16,8 +16,9 @@ struct ChartHit {
   int point = 0;
 };
 
-// A line point within a few pixels comes first (it is the smallest target), then the nearest
-// bar that covers `at` (a 3D bar with its top and side), then a pie slice (its top, or in 3D its
+// The marks of each kind of series on axes, those drawn last first: a line point within a few
+// pixels (lines are drawn over bars, and a point is the smallest target), then the nearest bar
+// that covers `at` (a 3D bar with its top and side); then a pie slice (its top, or in 3D its
 // edge).
 std::optional<ChartHit> HitTest(const PlotGeometry& geometry, QPointF at);
 

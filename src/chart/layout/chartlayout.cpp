@@ -120,7 +120,7 @@ std::vector<LegendEntry> LegendEntries(const std::vector<const SeriesModel*>& se
     return entries;
   }
   for (std::size_t s = 0; s < series.size(); ++s) {
-    const bool line = Traits(series[s]->kind).shape == SeriesShape::Line;
+    const bool line = Traits(series[s]->kind).legendLine;
     entries.push_back({SeriesName(*series[s]), ToQColor(ColorsDrawn(*series[s]).most),
                        static_cast<int>(s), line ? LegendSample::Line : LegendSample::Square});
   }
@@ -179,7 +179,7 @@ ChartLayout LayoutChart(const ChartModel& model, QSizeF size, const ChartFonts& 
   QRectF area = InsideMargins(model, size);  // step 1
   area = LayoutTitle(model, area, layout);   // step 2
   const SeriesKindTraits& kind = Traits(ChartKindOf(model));
-  const bool pieChart = kind.shape == SeriesShape::Slices;
+  const bool pieChart = !kind.onAxes;
   layout.geometry.drawnSeries = DrawnSeries(model, pieChart);
   std::vector<const SeriesModel*> drawn;
   for (int index : layout.geometry.drawnSeries) drawn.push_back(&model.series[std::size_t(index)]);

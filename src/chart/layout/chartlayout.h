@@ -128,6 +128,13 @@ struct LinePointSpot {
   QPointF at;
 };
 
+// A point of a kind of series whose marks are neither bars nor line points: the area it covers.
+struct PointMark {
+  int series = 0;
+  int point = 0;
+  QRectF area;
+};
+
 struct PieSlice {
   int point = 0;
   double startDegrees = 0;  // Qt convention: 0 at 3 o'clock, counter-clockwise positive
@@ -178,7 +185,7 @@ struct Scene {
 };
 
 // Where the data went, for finding what the pointer is over and for the checks: the plot, the
-// value axis, and each bar, pie and line point as the data placed it.
+// value axis, and each bar, pie, line point and other mark as the data placed it.
 struct PlotGeometry {
   // The pixels that a bar or a segment of a non-zero value takes at the least, along and
   // across: 2 where a pixel of the layout is less than a pixel of the device (a small image),
@@ -197,6 +204,7 @@ struct PlotGeometry {
   std::vector<BarBox> bars;  // back to front
   std::vector<PieGeometry> pies;
   std::vector<LinePointSpot> linePoints;
+  std::vector<PointMark> pointMarks;
 };
 
 // How the chart writes numbers: the data labels and tooltips each drawn series' values in its

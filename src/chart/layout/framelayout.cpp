@@ -174,7 +174,7 @@ QSizeF LabelRoom(const Plan& plan, const LabelSizes& labels, double lane, double
 // Whether a bar below zero shows its label: then the room for labels is kept past the plot's
 // negative end too, as past its positive end, and the category labels stand beyond it.
 bool HasLabelledNegativeBar(const std::vector<const SeriesModel*>& series, const Plan& plan) {
-  return std::any_of(plan.bars.begin(), plan.bars.end(), [&](std::size_t s) {
+  return std::any_of(plan.fromZero.begin(), plan.fromZero.end(), [&](std::size_t s) {
     const SeriesModel& one = *series[s];
     return one.dataLabelsVisible &&
            std::any_of(one.points.begin(), one.points.end(),

@@ -10,7 +10,7 @@
 #include <cmath>
 #include <limits>
 
-#include "chart/layout/axesgeometry.h"
+#include "chart/layout/serieslayouter.h"
 #include "chart/layout/valuetext.h"
 #include "chart/model/palette.h"
 
@@ -23,6 +23,7 @@ constexpr double kLineWidth = 2;
 constexpr double kDenseLineWidth = 1.5;  // thinner where the points crowd
 constexpr double kMarkGap = 4;           // between a point and its mark
 constexpr double kDenseBandMin = 1;      // the least width across of a dense 3D line
+constexpr double kPointReach = 6;        // how far from a point the pointer still finds it
 
 // Lines: with more points than pixels, each pixel column keeps its lowest and highest point in
 // their order, so the drawing costs what the width costs and still shows every peak.
@@ -83,7 +84,7 @@ std::vector<std::vector<LinePoint>> LinePieces(const SeriesModel& series, const 
 
 // A flat line: one polyline per run of segments of the same colour (a segment takes the colour
 // of the point it ends at).
-void AddFlatLine(const std::vector<LinePoint>& piece, bool dense, int series, ChartLayout& layout) {
+void AddFlatLine(const std::vector<LinePoint>& piece, bool dense, int series, Scene& scene) {
   if (piece.empty()) return;
   Polyline current{QPolygonF({piece.front().at}),
                    piece.size() > 1 ? piece[1].color : piece.front().color,
@@ -91,7 +92,7 @@ void AddFlatLine(const std::vector<LinePoint>& piece, bool dense, int series, Ch
   for (std::size_t i = 1; i < piece.size(); ++i) {
     // Short polylines: the stroker slows down sharply on long, dense, self-crossing ones.
     if (piece[i].color != current.color || current.points.size() >= kPolylineChunk) {
-      layout.scene.lines.push_back(current);
+      scene.lines.push_back(current);
       current =
           Polyline{QPolygonF({piece[i - 1].at}), piece[i].color, current.width, dense, series};
     }
@@ -101,16 +102,16 @@ void AddFlatLine(const std::vector<LinePoint>& piece, bool dense, int series, Ch
     current.points.push_back(current.points.front() + QPointF(0.01, 0));
     current.width = 5;
   }
-  layout.scene.lines.push_back(current);
+  scene.lines.push_back(current);
 }
 
 // A 3D line: a ribbon of quads going back by the row's depth.
 void AddRibbon(const std::vector<LinePoint>& piece, QPointF shift, double depth, int series,
-               ChartLayout& layout) {
+               Scene& scene) {
   const QPointF d(depth, -depth);
   if (piece.size() == 1) {
     const QPointF a = piece.front().at + shift;
-    layout.scene.faces.push_back(
+    scene.faces.push_back(
         {Quad(a - QPointF(2, 0), a + QPointF(2, 0), a + QPointF(2, 0) + d, a - QPointF(2, 0) + d),
          piece.front().color, SideShade(piece.front().color), false, series});
     return;
@@ -124,10 +125,9 @@ void AddRibbon(const std::vector<LinePoint>& piece, QPointF shift, double depth,
     // Seen from above where the line falls to the right or rises less steeply than the depth.
     const bool fromAbove = (b.x() - a.x()) * d.y() - (b.y() - a.y()) * d.x() < 0;
     const QColor surface = fromAbove ? TopShade(color) : SideShade(color);
-    layout.scene.faces.push_back(
-        {Quad(a, b, b + d, a + d), surface, SideShade(color), false, series});
-    layout.scene.faces.push_back({Quad(a - halfWidth, b - halfWidth, b + halfWidth, a + halfWidth),
-                                  color, color, false, series});
+    scene.faces.push_back({Quad(a, b, b + d, a + d), surface, SideShade(color), false, series});
+    scene.faces.push_back({Quad(a - halfWidth, b - halfWidth, b + halfWidth, a + halfWidth), color,
+                           color, false, series});
   }
 }
 
@@ -165,12 +165,12 @@ std::vector<ColumnRange> ColumnRanges(const std::vector<LinePoint>& piece, bool 
 // Per column the band is one rectangle: a polygon through thousands of column ends costs the
 // rasterizer far more than the same area as rectangles.
 void AddDenseSlab(const std::vector<LinePoint>& piece, QPointF shift, double depth, bool horizontal,
-                  int series, ChartLayout& layout) {
+                  int series, Scene& scene) {
   const std::vector<ColumnRange> ranges = ColumnRanges(piece, horizontal);
   const QPointF d(depth, -depth);
   for (std::size_t i = 1; i < ranges.size(); ++i) {
     const QPointF a = ranges[i - 1].high + shift, b = ranges[i].high + shift;
-    layout.scene.faces.push_back(
+    scene.faces.push_back(
         {Quad(a, b, b + d, a + d), TopShade(ranges[i].color), QColor(), true, series});
   }
   // Each column's band fills its pixel column, and is at least a pixel long, like a thin line.
@@ -186,36 +186,35 @@ void AddDenseSlab(const std::vector<LinePoint>& piece, QPointF shift, double dep
       band = QRectF(QPointF(column, high.y() - kDenseBandMin / 2),
                     QPointF(column + 1, low.y() + kDenseBandMin / 2));
     }
-    layout.scene.faces.push_back(
-        {QPolygonF(band.normalized()), range.color, QColor(), true, series});
+    scene.faces.push_back({QPolygonF(band.normalized()), range.color, QColor(), true, series});
   }
 }
 
-}  // namespace
-
-void AddLine(const SeriesModel& series, int index, int row, const Geometry& g,
-             ChartLayout& layout) {
+// One line series, the `index`-th drawn, in its depth row.
+void AddLine(const SeriesModel& series, int index, int row, const Geometry& g, Scene& scene,
+             PlotGeometry& geometry) {
   const bool view3D = g.frame.depth > 0;
   const QPointF shift = view3D ? g.RowShift(row) + g.RowInset() : QPointF();
   const bool dense = IsDense(series, g);
   for (const auto& piece : LinePieces(series, g)) {
     if (view3D && dense)
-      AddDenseSlab(piece, shift, g.BoxDepth(), g.plan.horizontal, index, layout);
+      AddDenseSlab(piece, shift, g.BoxDepth(), g.plan.horizontal, index, scene);
     else if (view3D)
-      AddRibbon(piece, shift, g.BoxDepth(), index, layout);
+      AddRibbon(piece, shift, g.BoxDepth(), index, scene);
     else
-      AddFlatLine(piece, dense, index, layout);
+      AddFlatLine(piece, dense, index, scene);
     for (const LinePoint& point : piece)
-      layout.geometry.linePoints.push_back({index, point.index, point.at + shift});
+      geometry.linePoints.push_back({index, point.index, point.at + shift});
   }
 }
 
 // A label stands above its point (in 3D above the back edge of its ribbon), or below it where
 // that is taken, in the mark's font or the small one; never on another series' line, point or
 // ribbon, nor on another point's bar.
-void AddLineLabels(const std::vector<const SeriesModel*>& series, const Geometry& g,
-                   LabelPlacer& placer, ChartLayout& layout) {
-  for (const std::size_t s : g.plan.lines) {
+void AddLineLabels(const std::vector<const SeriesModel*>& series,
+                   const std::vector<std::size_t>& lines, const Geometry& g, LabelPlacer& placer,
+                   ChartLayout& layout) {
+  for (const std::size_t s : lines) {
     const SeriesModel* one = series[s];
     if (!one->dataLabelsVisible) continue;
     layout.omitted.dataLabels.wanted +=
@@ -242,6 +241,77 @@ void AddLineLabels(const std::vector<const SeriesModel*>& series, const Geometry
     }
     placer.Place(candidates, layout);
   }
+}
+
+// Lines each stand in a depth row of their own: a line of few points (the rest gaps) could vanish
+// behind the ribbons in front of it, so lines go back from the fewest points to the most, in
+// their order where they have as many (as lines from a table always have).
+double FewestFirst(const SeriesModel& series) {
+  return static_cast<double>(
+      std::count_if(series.points.begin(), series.points.end(),
+                    [](const ChartPoint& p) { return std::isfinite(p.value); }));
+}
+
+class LineLayout : public SeriesLayout {
+ public:
+  LineLayout(const std::vector<const SeriesModel*>& series, const SeriesGroup& group)
+      : series_(series), lines_(group.series) {}
+
+  ValueExtent Extent() const override {
+    ValueExtent extent;
+    for (const std::size_t s : lines_) {
+      for (const ChartPoint& point : series_[s]->points) extent.Add(point.value);
+    }
+    return extent;
+  }
+
+  void Place(const Geometry&, PlotGeometry&) override {}  // as each line is drawn
+
+  void AddShapes(int row, const Geometry& g, Scene& scene, PlotGeometry& geometry) override {
+    for (const std::size_t s : lines_) {
+      if (g.plan.row[s] == row) AddLine(*series_[s], static_cast<int>(s), row, g, scene, geometry);
+    }
+  }
+
+  void AddLabels(const Geometry& g, LabelPlacer& placer, ChartLayout& layout) override {
+    AddLineLabels(series_, lines_, g, placer, layout);
+  }
+
+ private:
+  const std::vector<const SeriesModel*>& series_;
+  std::vector<std::size_t> lines_;
+};
+
+class Lines : public SeriesLayouter {
+ public:
+  double RowKey(const SeriesModel& series) const override { return FewestFirst(series); }
+
+  std::unique_ptr<SeriesLayout> Lay(const std::vector<const SeriesModel*>& series,
+                                    const SeriesGroup& group, const Plan&) const override {
+    return std::make_unique<LineLayout>(series, group);
+  }
+
+  // The nearest point within a few pixels: about a line's width beside the point's own pixels.
+  std::optional<ChartHit> Hit(const PlotGeometry& geometry, QPointF at) const override {
+    const LinePointSpot* nearest = nullptr;
+    double best = kPointReach;
+    for (const LinePointSpot& spot : geometry.linePoints) {
+      const double distance = QLineF(spot.at, at).length();
+      if (distance <= best) {  // a later line is drawn in front: it wins a tie
+        best = distance;
+        nearest = &spot;
+      }
+    }
+    if (!nearest) return std::nullopt;
+    return ChartHit{nearest->series, nearest->point};
+  }
+};
+
+}  // namespace
+
+const SeriesLayouter& LineLayouter() {
+  static const Lines lines;
+  return lines;
 }
 
 }  // namespace chart

@@ -215,7 +215,7 @@ std::vector<PieSlice> DrawnSlices(const SeriesModel& series, long double sum, do
 }
 
 // The edge below the front half of the rim (angles -180 to 0 in this sweep).
-void AddEdges(const PieGeometry& pie, int series, ChartLayout& layout) {
+void AddEdges(const PieGeometry& pie, int series, Scene& scene) {
   const QPointF down(0, pie.thickness);
   for (const PieSlice& slice : pie.slices) {
     const double from = std::max(slice.startDegrees + slice.sweepDegrees, -180.0);
@@ -224,26 +224,26 @@ void AddEdges(const PieGeometry& pie, int series, ChartLayout& layout) {
     const QPolygonF rim = Arc(pie, from, to);
     QPolygonF edge = rim;
     for (auto it = rim.rbegin(); it != rim.rend(); ++it) edge.push_back(*it + down);
-    layout.scene.faces.push_back(
+    scene.faces.push_back(
         {edge, EdgeShade(slice.color), SideShade(slice.color), false, series, false, slice.point});
   }
 }
 
-void AddTops(const PieGeometry& pie, int series, ChartLayout& layout) {
+void AddTops(const PieGeometry& pie, int series, Scene& scene) {
   for (const PieSlice& slice : pie.slices) {
     QPolygonF top = Arc(pie, slice.startDegrees, slice.startDegrees + slice.sweepDegrees);
     if (std::abs(slice.sweepDegrees) < 360) top.prepend(pie.center);
-    layout.scene.faces.push_back(
+    scene.faces.push_back(
         {top, slice.color, QColor(255, 255, 255), false, series, true, slice.point});
   }
 }
 
 // A pie whose values are all zero: the disc, empty.
-void AddEmptyDisc(const PieGeometry& pie, int series, ChartLayout& layout) {
+void AddEmptyDisc(const PieGeometry& pie, int series, Scene& scene) {
   PieGeometry disc = pie;
   disc.slices = {PieSlice{0, 90, -360, kEmptyDisc}};
-  if (disc.thickness > 0) AddEdges(disc, series, layout);
-  layout.scene.faces.push_back(
+  if (disc.thickness > 0) AddEdges(disc, series, scene);
+  scene.faces.push_back(
       {Arc(disc, 90, -270), kEmptyDisc, QColor(180, 180, 180), false, series, true});
 }
 
@@ -368,13 +368,13 @@ void LayoutPies(const ChartModel& model, const std::vector<const SeriesModel*>& 
       if (!item.text.isEmpty()) layout.scene.texts.push_back(item);
     }
     if (!(plan.sum > 0)) {  // step 4
-      AddEmptyDisc(pie, i, layout);
+      AddEmptyDisc(pie, i, layout.scene);
       layout.geometry.pies.push_back(std::move(pie));
       continue;
     }
     pie.slices = DrawnSlices(series, plan.sum, pie.radiusX);
-    if (pie.thickness > 0) AddEdges(pie, i, layout);
-    AddTops(pie, i, layout);
+    if (pie.thickness > 0) AddEdges(pie, i, layout.scene);
+    AddTops(pie, i, layout.scene);
     if (!plan.marked.empty()) AddMarks(series, model.labels, pie, plan, place.markRoom, layout);
     layout.geometry.pies.push_back(std::move(pie));  // 5
   }

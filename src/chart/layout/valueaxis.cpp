@@ -79,8 +79,8 @@ void KeepOnlyTicksThatStandApart(NiceTicks& ticks, double length, bool horizonta
 ZeroRoom RoomBeyondZero(const std::vector<const SeriesModel*>& series, const Plan& plan) {
   ZeroRoom room;
   const int least = plan.leastPixels;
-  const int each = IsStacked(plan.barGrouping) ? least : 0;
-  for (const std::size_t s : plan.bars) {
+  for (const std::size_t s : plan.fromZero) {
+    const int each = IsStacked(plan.barGrouping) && Traits(series[s]->kind).stacks ? least : 0;
     const auto& points = series[s]->points;
     const bool up = std::any_of(points.begin(), points.end(), [](const ChartPoint& p) {
       return std::isfinite(p.value) && p.value > 0;

@@ -23,7 +23,7 @@ SeriesKind ChartKindOf(const ChartModel& model) {
 
 BarGrouping BarGroupingOf(const std::vector<const SeriesModel*>& series) {
   for (const SeriesModel* one : series) {
-    if (IsBar(one->kind)) return one->barGrouping;
+    if (Traits(one->kind).sharesSlot) return one->barGrouping;
   }
   return BarGrouping::None;
 }

@@ -83,7 +83,7 @@ struct ChartModel {
 // series has axes, as one of vertical bars.
 SeriesKind ChartKindOf(const ChartModel& model);
 
-// How bar series share a category: the mode of the first bar series among them.
+// How the series that share a category slot (bars) share it: the mode of the first of them.
 BarGrouping BarGroupingOf(const std::vector<const SeriesModel*>& series);
 
 // The 3D percent as a share (0 to 1), 0 in the flat view.

@@ -1,52 +1,75 @@
 #pragma once
 // What sets the kinds of series apart, in one table: the layout, the legend, the colours, a new
-// series' defaults and the reports ask a kind what it is instead of testing which one it is.
+// series' defaults, the reports and the checks ask a kind what it is instead of testing which
+// one it is.
 
 #include <array>
 #include <cstddef>
+#include <deque>
 #include <string_view>
 
 namespace chart {
 
+// The four kinds that charts are made of; AddSeriesKind numbers further ones after them.
 enum class SeriesKind { Pie, Line, Bar, HorizBar };
-
-// How a kind draws its points.
-enum class SeriesShape {
-  Slices,  // a pie; a chart of pies has no axes
-  Line,    // a line through the points, on axes, in a depth row of its own
-  Bars,    // a bar from zero for each point, on axes; bar series share a category by the
-           // multi-bar mode, and the value axis always holds zero
-};
 
 struct SeriesKindTraits {
   SeriesKind kind;
   std::string_view name;  // in reports
-  SeriesShape shape;
-  bool horizontal;  // values run across, categories down (the chart's first series decides)
+  bool onAxes;            // drawn on axes; a chart of any other kind (pies) has none
+  bool horizontal;        // values run across, categories down (the chart's first series decides)
   bool dataLabelsByDefault;  // value labels shown on a new series
   // Each point shows in a colour of its own (the palette's by its index where it has none), so
   // that the legend lists the points, not the series.
   bool colorPerPoint;
+  bool legendLine;  // its legend entry shows a stretch of line, not a square
+  // Each point is a box from zero: the value axis holds zero, a value that is not zero takes
+  // the least pixels past it, and a zero is marked.
+  bool fromZero;
+  // Its series share each category's slot as the bar grouping says (beside one another, in one
+  // depth row where grouped); any other series stands in a depth row of its own.
+  bool sharesSlot;
+  bool stacks;  // the stacked groupings pile its values up
 };
 
 inline constexpr std::array<SeriesKindTraits, 4> kSeriesKinds = {{
-    {SeriesKind::Pie, "pie", SeriesShape::Slices, false, true, true},
-    {SeriesKind::Line, "line", SeriesShape::Line, false, false, false},
-    {SeriesKind::Bar, "vertical bar", SeriesShape::Bars, false, true, false},
-    {SeriesKind::HorizBar, "horizontal bar", SeriesShape::Bars, true, true, false},
+    {SeriesKind::Pie, "pie", false, false, true, true, false, false, false, false},
+    {SeriesKind::Line, "line", true, false, false, false, true, false, false, false},
+    {SeriesKind::Bar, "vertical bar", true, false, true, false, false, true, true, true},
+    {SeriesKind::HorizBar, "horizontal bar", true, true, true, false, false, true, true, true},
 }};
 
-constexpr const SeriesKindTraits& Traits(SeriesKind kind) {
-  return kSeriesKinds[static_cast<std::size_t>(kind)];
+namespace detail {
+inline std::deque<SeriesKindTraits>& AddedSeriesKinds() {
+  static std::deque<SeriesKindTraits> added;
+  return added;
+}
+}  // namespace detail
+
+// A kind of series beyond the four, numbered after them; `traits.kind` is set to its number.
+// Kinds are added before any chart is made, from one thread: they are read without a lock.
+inline SeriesKind AddSeriesKind(SeriesKindTraits traits) {
+  auto& added = detail::AddedSeriesKinds();
+  traits.kind = static_cast<SeriesKind>(kSeriesKinds.size() + added.size());
+  added.push_back(traits);
+  return traits.kind;
 }
 
-constexpr bool IsBar(SeriesKind kind) { return Traits(kind).shape == SeriesShape::Bars; }
-constexpr bool IsPie(SeriesKind kind) { return Traits(kind).shape == SeriesShape::Slices; }
+inline const SeriesKindTraits& Traits(SeriesKind kind) {
+  const auto index = static_cast<std::size_t>(kind);
+  if (index < kSeriesKinds.size()) return kSeriesKinds[index];
+  return detail::AddedSeriesKinds().at(index - kSeriesKinds.size());
+}
 
-static_assert(Traits(SeriesKind::Pie).kind == SeriesKind::Pie &&
-                  Traits(SeriesKind::Line).kind == SeriesKind::Line &&
-                  Traits(SeriesKind::Bar).kind == SeriesKind::Bar &&
-                  Traits(SeriesKind::HorizBar).kind == SeriesKind::HorizBar,
+// The format's two kinds of bars, which it asks for by name.
+constexpr bool IsBar(SeriesKind kind) {
+  return kind == SeriesKind::Bar || kind == SeriesKind::HorizBar;
+}
+inline bool IsPie(SeriesKind kind) { return !Traits(kind).onAxes; }
+
+static_assert(kSeriesKinds[0].kind == SeriesKind::Pie && kSeriesKinds[1].kind == SeriesKind::Line &&
+                  kSeriesKinds[2].kind == SeriesKind::Bar &&
+                  kSeriesKinds[3].kind == SeriesKind::HorizBar,
               "kSeriesKinds is in the order of SeriesKind");
 
 }  // namespace chart
