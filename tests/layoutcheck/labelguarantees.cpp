@@ -10,9 +10,9 @@
 #include <numbers>
 #include <set>
 
-#include "chart/layout/labelplacer.h"
 #include "chart/model/numberformat.h"
 #include "chart/model/palette.h"
+#include "layoutcheck/datapixels.h"
 #include "layoutcheck/guaranteechecks.h"
 
 namespace chart {
@@ -32,13 +32,13 @@ QRectF DataBounds(const ChartLayout& layout) {
   return bounds.intersected(QRectF(QPointF(0, 0), layout.scene.size));
 }
 
-std::string Named(Owner owner) {
+std::string Named(DataOwner owner) {
   return "series " + std::to_string(owner.series) +
          (owner.point >= 0 ? ", point " + std::to_string(owner.point) : "");
 }
 
-Owner OwnerOf(const TextItem& item) {
-  return item.role == TextRole::DataLabel ? Owner{item.series, item.point} : Owner{};
+DataOwner OwnerOf(const TextItem& item) {
+  return item.role == TextRole::DataLabel ? DataOwner{item.series, item.point} : DataOwner{};
 }
 
 using Labelled = std::set<std::pair<int, int>>;  // the (series, point) of every data label
@@ -208,7 +208,7 @@ void CheckValuesRead(const ChartModel& model, const ChartLayout& layout,
     const auto& points = drawn[s]->points;
     for (std::size_t i = 0; i < points.size(); ++i) {
       if (!std::isfinite(points[i].value)) continue;
-      const Owner owner{static_cast<int>(s), static_cast<int>(i)};
+      const DataOwner owner{static_cast<int>(s), static_cast<int>(i)};
       const auto found = bars.find({owner.series, owner.point});
       if (found == bars.end()) {
         report.Add(Guarantee::ValueRead, "the value of " + Named(owner) + " has no bar or mark");
@@ -224,9 +224,10 @@ void CheckValuesRead(const ChartModel& model, const ChartLayout& layout,
 void CheckTextsOffData(const ChartLayout& layout, GuaranteeReport& report) {
   const QRectF bounds = DataBounds(layout);
   if (bounds.isEmpty()) return;
-  const OwnerRaster raster(layout, bounds);
+  const DataPixels raster(layout, bounds);
   auto check = [&](const TextItem& item) {
-    const std::optional<Owner> other = raster.OtherUnder(TextCorners(layout, item), OwnerOf(item));
+    const std::optional<DataOwner> other =
+        raster.OtherUnder(LetterCorners(layout, item), OwnerOf(item));
     if (other) {
       report.Add(Guarantee::TextOffData,
                  Quoted(item.text) + " covers the data of " + Named(*other));
@@ -238,7 +239,7 @@ void CheckTextsOffData(const ChartLayout& layout, GuaranteeReport& report) {
 
 void CheckValuesShow(const ChartModel& model, const ChartLayout& layout,
                      const std::vector<const SeriesModel*>& drawn, GuaranteeReport& report) {
-  std::vector<Owner> expected;
+  std::vector<DataOwner> expected;
   if (layout.geometry.pies.empty()) {
     // In 3D, where each series stands in a depth row of its own, a bar may hide a shorter one
     // behind it but for a strip: only the series are sure to show, by (iii).
@@ -257,11 +258,11 @@ void CheckValuesShow(const ChartModel& model, const ChartLayout& layout,
     }
   }
   if (expected.empty()) return;
-  OwnerRaster raster(layout, DataBounds(layout));
-  for (const TextItem& item : layout.scene.texts) raster.Cover(TextCorners(layout, item));
+  DataPixels raster(layout, DataBounds(layout));
+  for (const TextItem& item : layout.scene.texts) raster.Cover(LetterCorners(layout, item));
   if (!layout.scene.legend.empty()) raster.Cover(QPolygonF(layout.scene.legendFrame));
   const std::set<std::pair<int, int>> shown = raster.Shown();
-  for (const Owner& owner : expected) {
+  for (const DataOwner& owner : expected) {
     if (!shown.contains({owner.series, owner.point})) {
       report.Add(Guarantee::ValueShows,
                  "the value of " + Named(owner) + " has no pixel of its own");

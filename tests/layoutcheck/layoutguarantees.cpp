@@ -13,7 +13,7 @@
 #include <sstream>
 
 #include "chart/layout/chartlayout.h"
-#include "chart/layout/labelplacer.h"
+#include "layoutcheck/datapixels.h"
 #include "layoutcheck/facecoverage.h"
 #include "layoutcheck/guaranteechecks.h"
 
@@ -38,10 +38,10 @@ struct PlacedText {
 std::vector<PlacedText> AllTexts(const ChartLayout& layout) {
   std::vector<PlacedText> texts;
   for (const TextItem& item : layout.scene.texts) {
-    texts.push_back({&item, TextCorners(layout, item), false});
+    texts.push_back({&item, LetterCorners(layout, item), false});
   }
   for (const LegendItem& entry : layout.scene.legend) {
-    texts.push_back({&entry.text, TextCorners(layout, entry.text), true});
+    texts.push_back({&entry.text, LetterCorners(layout, entry.text), true});
   }
   return texts;
 }
@@ -102,7 +102,7 @@ void CheckTextsApart(const ChartLayout& layout, const std::vector<PlacedText>& t
       for (long long y = cell(bounds.top()); y <= cell(bounds.bottom()); ++y) {
         std::vector<std::size_t>& here = cells[{x, y}];
         for (std::size_t j : here) {
-          if (Separated(texts[i].corners, texts[j].corners, kSlack)) continue;
+          if (ShapesApart(texts[i].corners, texts[j].corners, kSlack)) continue;
           report.Add(Guarantee::TextsApart,
                      Quoted(texts[i].item->text) + " overlaps " + Quoted(texts[j].item->text));
         }
@@ -113,7 +113,7 @@ void CheckTextsApart(const ChartLayout& layout, const std::vector<PlacedText>& t
   if (layout.scene.legend.empty()) return;
   const QPolygonF frame = Corners(layout.scene.legendFrame);
   for (const PlacedText& text : texts) {
-    if (text.legend || Separated(text.corners, frame, kSlack)) continue;
+    if (text.legend || ShapesApart(text.corners, frame, kSlack)) continue;
     report.Add(Guarantee::TextsApart, Quoted(text.item->text) + " lies on the legend");
   }
 }
@@ -124,7 +124,7 @@ class Coverage {
  public:
   explicit Coverage(const ChartLayout& layout) : faces_(layout.scene.faces, layout.scene.size) {
     for (const TextItem& item : layout.scene.texts) {
-      if (item.framed) covers_.push_back(TextCorners(layout, item).boundingRect());
+      if (item.framed) covers_.push_back(LetterCorners(layout, item).boundingRect());
     }
     if (!layout.scene.legend.empty()) covers_.push_back(layout.scene.legendFrame);
   }
