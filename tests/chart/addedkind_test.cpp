@@ -57,11 +57,11 @@ class DotLayout : public SeriesLayout {
   }
 
   // A framed label above its dot, or below it where that is taken.
-  void AddLabels(const Geometry& g, LabelPlacer& placer, ChartLayout& layout) override {
+  void AddLabels(const Geometry& g, const ChartLayout& layout, LabelPlacer& placer) override {
     for (const PointMark& dot : placed_) {
       const SeriesModel& one = *series_[static_cast<std::size_t>(dot.series)];
       if (!one.dataLabelsVisible) continue;
-      ++layout.omitted.dataLabels.wanted;
+      placer.Want(1);
       const double value = one.points[static_cast<std::size_t>(dot.point)].value;
       TextItem label = DataLabel(ValueText(layout.numbers, dot.series, value),
                                  {dot.series, dot.point}, FontRole::Mark, layout, true);
@@ -72,7 +72,7 @@ class DotLayout : public SeriesLayout {
         PlaceAt(label, g.AlongCategoriesIntoMarkRoom(QRectF(QPointF(left, top), size)), false);
         candidates.push_back(label);
       }
-      placer.Place(candidates, layout);
+      placer.Place(candidates);
     }
   }
 

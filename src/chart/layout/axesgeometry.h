@@ -238,6 +238,6 @@ bool LabelsUpright(const Plan& plan, const LabelSizes& sizes, double lane);
 // Step 6: the labels of the series `bars`, from the nearest back.
 void AddBarLabels(const std::vector<const SeriesModel*>& series,
                   const std::vector<std::size_t>& bars, const std::vector<Box>& boxes,
-                  const Geometry& g, LabelPlacer& placer, ChartLayout& layout);
+                  const Geometry& g, const ChartLayout& layout, LabelPlacer& placer);
 
 }  // namespace chart

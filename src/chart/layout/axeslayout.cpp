@@ -154,10 +154,11 @@ void AddValueGrid(const Frame& frame, const ValueScale& scale, bool horizontal, 
 }
 
 // Step 5: rows from the back; the shapes of one row are painted before those in front.
-void AddSeriesShapes(const SeriesLayouts& layouts, const Geometry& g, ChartLayout& layout) {
-  for (const auto& one : layouts) one->Place(g, layout.geometry);
+void AddSeriesShapes(const SeriesLayouts& layouts, const Geometry& g, Scene& scene,
+                     PlotGeometry& geometry) {
+  for (const auto& one : layouts) one->Place(g, geometry);
   for (int row = g.plan.rows - 1; row >= 0; --row) {
-    for (const auto& one : layouts) one->AddShapes(row, g, layout.scene, layout.geometry);
+    for (const auto& one : layouts) one->AddShapes(row, g, scene, geometry);
   }
 }
 
@@ -192,12 +193,12 @@ void AddValueLabels(const Geometry& g, const NumberLocale& locale, Scene& scene)
   scene.texts.push_back(item);
 }
 
-void AddCategoryLabels(std::span<const std::string> labels, const Geometry& g,
-                       ChartLayout& layout) {
-  const QFont& font = layout.scene.fonts[FontRole::Tick];
+void AddCategoryLabels(std::span<const std::string> labels, const Geometry& g, Scene& scene,
+                       PlotGeometry& geometry) {
+  const QFont& font = scene.fonts[FontRole::Tick];
   const double h = LineHeight(font);
   const CategoryLabelFit& fit = g.frame.labels;
-  layout.geometry.categoryLabelAngle = fit.angle;
+  geometry.categoryLabelAngle = fit.angle;
   if (fit.maxWidth <= 0) return;
   const double radians = fit.angle * std::numbers::pi / 180;
   // Between the axis and its labels, beyond the room for the labels of bars below zero.
@@ -220,7 +221,7 @@ void AddCategoryLabels(std::span<const std::string> labels, const Geometry& g,
     const QString& whole = wholes[k];
     const QString& text = shown[k];
     if (text.isEmpty()) continue;
-    layout.geometry.shownCategories.push_back(i);
+    geometry.shownCategories.push_back(i);
     TextItem item;
     item.text = text;
     if (text != whole) item.fullText = whole;
@@ -240,7 +241,7 @@ void AddCategoryLabels(std::span<const std::string> labels, const Geometry& g,
       item.box = QRectF(-fit.maxWidth - 1, -h / 2, fit.maxWidth + 1, h);
       item.align = Qt::AlignRight | Qt::AlignVCenter;
     }
-    layout.scene.texts.push_back(item);
+    scene.texts.push_back(item);
   }
 }
 
@@ -346,13 +347,13 @@ void LayoutAxes(const ChartModel& model, const std::vector<const SeriesModel*>& 
   layout.geometry.valueTicks = g.frame.ticks.values;
   AddWalls(g.frame, g.plan.deep, layout.scene);  // step 4
   AddValueGrid(g.frame, g.scale, g.plan.horizontal, layout.scene);
-  AddSeriesShapes(layouts, g, layout);                     // step 5
-  AddValueLabels(g, layout.numbers.locale, layout.scene);  // step 6
-  AddCategoryLabels(model.labels, g, layout);
+  AddSeriesShapes(layouts, g, layout.scene, layout.geometry);  // step 5
+  AddValueLabels(g, layout.numbers.locale, layout.scene);      // step 6
+  AddCategoryLabels(model.labels, g, layout.scene, layout.geometry);
   AddAxisTitles(model, area, g, layout.scene);
   NoteOmissions(model, g, layout.omitted);
   LabelPlacer placer(layout, g.frame.markRoom);
-  for (const auto& one : layouts) one->AddLabels(g, placer, layout);
+  for (const auto& one : layouts) one->AddLabels(g, layout, placer);
 }
 
 }  // namespace chart

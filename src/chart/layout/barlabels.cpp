@@ -346,7 +346,7 @@ bool LabelsUpright(const Plan& plan, const LabelSizes& sizes, double lane) {
 
 void AddBarLabels(const std::vector<const SeriesModel*>& series,
                   const std::vector<std::size_t>& bars, const std::vector<Box>& boxes,
-                  const Geometry& g, LabelPlacer& placer, ChartLayout& layout) {
+                  const Geometry& g, const ChartLayout& layout, LabelPlacer& placer) {
   BarLabelPlan plan;
   plan.stacked = IsStacked(g.plan.barGrouping);
   plan.lane = NarrowestLane(boxes, g);
@@ -355,9 +355,9 @@ void AddBarLabels(const std::vector<const SeriesModel*>& series,
   for (const std::size_t s : bars) {
     const SeriesModel* one = series[s];
     if (!one->dataLabelsVisible) continue;
-    layout.omitted.dataLabels.wanted += static_cast<int>(std::count_if(
+    placer.Want(static_cast<int>(std::count_if(
         one->points.begin(), one->points.end(),
-        [&](const ChartPoint& p) { return HasReading(p.value, g.plan.barGrouping); }));
+        [&](const ChartPoint& p) { return HasReading(p.value, g.plan.barGrouping); })));
   }
   const std::vector<bool> outermost = OutermostSegments(boxes, g.plan.horizontal);
   std::vector<std::size_t> order(boxes.size());
@@ -373,8 +373,7 @@ void AddBarLabels(const std::vector<const SeriesModel*>& series,
     const SeriesModel& one = *series[static_cast<std::size_t>(box.series)];
     if (box.dense || !one.dataLabelsVisible) continue;
     if (!placer.Place(Candidates(box, LabelText(box, series, layout), plan, outermost[i],
-                                 g.plan.horizontal, layout),
-                      layout))
+                                 g.plan.horizontal, layout)))
       unplaced.push_back(i);
   }
   if (plan.stacked || g.plan.rows < 2 || unplaced.empty()) return;
@@ -385,8 +384,7 @@ void AddBarLabels(const std::vector<const SeriesModel*>& series,
     const Box& box = boxes[i];
     const PointRoom room =
         RoomAtPoint(box, boxes, byPoint[static_cast<std::size_t>(box.point)], g.plan.horizontal);
-    placer.Place(PastLongerBars(box, room, LabelText(box, series, layout), plan, g.plan, layout),
-                 layout);
+    placer.Place(PastLongerBars(box, room, LabelText(box, series, layout), plan, g.plan, layout));
   }
 }
 

@@ -79,8 +79,8 @@ class BarLayout : public SeriesLayout {
     }
   }
 
-  void AddLabels(const Geometry& g, LabelPlacer& placer, ChartLayout& layout) override {
-    AddBarLabels(series_, bars_, boxes_, g, placer, layout);
+  void AddLabels(const Geometry& g, const ChartLayout& layout, LabelPlacer& placer) override {
+    AddBarLabels(series_, bars_, boxes_, g, layout, placer);
   }
 
  private:

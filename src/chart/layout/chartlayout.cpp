@@ -53,15 +53,15 @@ QRectF InsideMargins(const ChartModel& model, QSizeF size) {
 // Step 2: returns the area below the title. A title line too long for the width wraps once and
 // is then shortened; the lines that would take the title past its share of the height are left
 // out (a title may have millions of lines).
-QRectF LayoutTitle(const ChartModel& model, QRectF area, ChartLayout& layout) {
-  const QFont& font = layout.scene.fonts[FontRole::Title];
+QRectF LayoutTitle(const ChartModel& model, QRectF area, Scene& scene, Omissions& omitted) {
+  const QFont& font = scene.fonts[FontRole::Title];
   const double lineHeight = LineHeight(font);
   const double bottom = area.top() + area.height() * kMaxTitleShare;
   double y = area.top();
   bool any = false;
   const auto& all = model.title.lines;
   const auto leaveOut = [&](auto from) {
-    layout.omitted.titleLinesLeftOut =
+    omitted.titleLinesLeftOut =
         static_cast<int>(std::count_if(from, all.end(), [](const std::string& left) {
           return !DisplayText(left).trimmed().isEmpty();
         }));
@@ -85,7 +85,7 @@ QRectF LayoutTitle(const ChartModel& model, QRectF area, ChartLayout& layout) {
       TextItem item = BoxedText(shown, QRectF(area.left(), y, area.width(), lineHeight),
                                 Qt::AlignCenter, FontRole::Title);
       if (lines.size() > 1 || shown != text) item.fullText = text;
-      layout.scene.texts.push_back(item);
+      scene.texts.push_back(item);
       y += lineHeight;
     }
     any = true;
@@ -176,8 +176,8 @@ ChartLayout LayoutChart(const ChartModel& model, QSizeF size, const ChartFonts& 
   }
   layout.numbers.locale = model.numbers;
   if (!(size.width() > 0 && size.height() > 0)) return layout;
-  QRectF area = InsideMargins(model, size);  // step 1
-  area = LayoutTitle(model, area, layout);   // step 2
+  QRectF area = InsideMargins(model, size);                       // step 1
+  area = LayoutTitle(model, area, layout.scene, layout.omitted);  // step 2
   const SeriesKindTraits& kind = Traits(ChartKindOf(model));
   const bool pieChart = !kind.onAxes;
   layout.geometry.drawnSeries = DrawnSeries(model, pieChart);
@@ -189,7 +189,7 @@ ChartLayout LayoutChart(const ChartModel& model, QSizeF size, const ChartFonts& 
     const std::vector<LegendEntry> entries =
         LegendEntries(drawn, model.labels, kind.colorPerPoint, layout, total);
     const std::optional<QRectF> left =
-        LayoutLegend(entries, kind.colorPerPoint ? total : 0, area, layout);
+        LayoutLegend(entries, kind.colorPerPoint ? total : 0, area, layout.scene, layout.omitted);
     if (!left) return layout;  // a chart too small for its legend draws neither
     area = *left;
   }

@@ -219,14 +219,14 @@ void TextIndex::Add(const QPolygonF& corners) {
            [&](long long cell) { cells_[cell].push_back(texts_.size() - 1); });
 }
 
-LabelPlacer::LabelPlacer(const ChartLayout& layout, QRectF bounds)
-    : bounds_(bounds), raster_(layout, bounds.adjusted(-1, -1, 1, 1)) {
+LabelPlacer::LabelPlacer(ChartLayout& layout, QRectF bounds)
+    : layout_(layout), bounds_(bounds), raster_(layout, bounds.adjusted(-1, -1, 1, 1)) {
   for (const TextItem& item : layout.scene.texts) texts_.Add(TextCorners(layout, item));
   if (!layout.scene.legend.empty()) texts_.Add(Corners(layout.scene.legendFrame));
 }
 
-bool LabelPlacer::Free(const TextItem& item, const ChartLayout& layout) const {
-  const QPolygonF corners = TextCorners(layout, item);
+bool LabelPlacer::Free(const TextItem& item) const {
+  const QPolygonF corners = TextCorners(layout_, item);
   const QRectF rect = corners.boundingRect();
   constexpr double kSlack = 1e-6;
   if (!bounds_.adjusted(-kSlack, -kSlack, kSlack, kSlack).contains(rect)) return false;
@@ -234,13 +234,15 @@ bool LabelPlacer::Free(const TextItem& item, const ChartLayout& layout) const {
          !texts_.Overlaps(corners);
 }
 
-bool LabelPlacer::Place(std::span<const TextItem> candidates, ChartLayout& layout) {
+void LabelPlacer::Want(int count) { layout_.omitted.dataLabels.wanted += count; }
+
+bool LabelPlacer::Place(std::span<const TextItem> candidates) {
   for (const TextItem& candidate : candidates) {
-    if (!Free(candidate, layout)) continue;
-    texts_.Add(TextCorners(layout, candidate));
-    layout.scene.texts.push_back(candidate);
-    ++layout.omitted.dataLabels.shown;
-    if (candidate.font == FontRole::SmallMark) ++layout.omitted.dataLabels.small;
+    if (!Free(candidate)) continue;
+    texts_.Add(TextCorners(layout_, candidate));
+    layout_.scene.texts.push_back(candidate);
+    ++layout_.omitted.dataLabels.shown;
+    if (candidate.font == FontRole::SmallMark) ++layout_.omitted.dataLabels.small;
     return true;
   }
   return false;

@@ -79,18 +79,23 @@ class TextIndex {
   std::unordered_map<long long, std::vector<std::size_t>> cells_;
 };
 
+// The one writer of a layout's data labels: the steps that offer labels read the layout and
+// hand their candidates here.
 class LabelPlacer {
  public:
   // Labels go within `bounds`, covering none of the layout's data nor its texts so far.
-  LabelPlacer(const ChartLayout& layout, QRectF bounds);
+  LabelPlacer(ChartLayout& layout, QRectF bounds);
 
+  // Counts `count` labels that a kind of series wants, placed or not.
+  void Want(int count);
   // Adds to the layout the first candidate that is free, each an upright or a turned data label
-  // of one point, and counts it as shown. (Each kind of series counts the labels it wants.)
-  bool Place(std::span<const TextItem> candidates, ChartLayout& layout);
+  // of one point, and counts it as shown.
+  bool Place(std::span<const TextItem> candidates);
 
  private:
-  bool Free(const TextItem& item, const ChartLayout& layout) const;
+  bool Free(const TextItem& item) const;
 
+  ChartLayout& layout_;
   QRectF bounds_;
   OwnerRaster raster_;
   TextIndex texts_;

@@ -123,10 +123,10 @@ QRectF FrameRect(const Shape& shape, QRectF area) {
 }  // namespace
 
 std::optional<QRectF> LayoutLegend(const std::vector<LegendEntry>& entries, std::size_t total,
-                                   QRectF area, ChartLayout& layout) {
+                                   QRectF area, Scene& scene, Omissions& omitted) {
   if (entries.empty()) return area;
   const bool mayCount = total > 0;
-  const QFont& font = layout.scene.fonts[FontRole::Legend];
+  const QFont& font = scene.fonts[FontRole::Legend];
   Measures m;
   m.count = static_cast<int>(std::max(entries.size(), total));
   m.rowHeight = std::max(LineHeight(font), kSwatch) + 3;
@@ -137,11 +137,11 @@ std::optional<QRectF> LayoutLegend(const std::vector<LegendEntry>& entries, std:
   const std::optional<Shape> chosen = ChooseShape(m, mayCount, area);
   if (!chosen) return std::nullopt;
   const Shape& shape = *chosen;
-  layout.scene.legendFrame = FrameRect(shape, area);
+  scene.legendFrame = FrameRect(shape, area);
   const int places = shape.rows * shape.columns;
   const int shown = m.count <= places ? m.count : places - 1;
   if (shown > static_cast<int>(entries.size())) return std::nullopt;  // a caller's mistake
-  layout.omitted.legendEntriesLeftOut = m.count - shown;
+  omitted.legendEntriesLeftOut = m.count - shown;
   QStringList names;
   for (int i = 0; i < shown; ++i) names.push_back(entries[static_cast<std::size_t>(i)].text);
   const std::vector<double> widths(static_cast<std::size_t>(shown), shape.textWidth);
@@ -150,7 +150,7 @@ std::optional<QRectF> LayoutLegend(const std::vector<LegendEntry>& entries, std:
     const int row = shape.below ? i / shape.columns : i % shape.rows;
     const int column = shape.below ? i % shape.columns : i / shape.rows;
     const QPointF corner =
-        layout.scene.legendFrame.topLeft() +
+        scene.legendFrame.topLeft() +
         QPointF(kPadding + column * EntryWidth(shape.textWidth), kPadding + row * m.rowHeight);
     const bool counting = i == shown;
     const QString whole = counting ? QString("\u2026 %1 more").arg(m.count - shown)
@@ -167,10 +167,10 @@ std::optional<QRectF> LayoutLegend(const std::vector<LegendEntry>& entries, std:
     text.role = TextRole::Legend;
     if (text.text != whole) text.fullText = whole;
     if (counting) {
-      layout.scene.legend.push_back({swatch, QColor(Qt::transparent), text, -1});
+      scene.legend.push_back({swatch, QColor(Qt::transparent), text, -1});
     } else {
       const LegendEntry& entry = entries[static_cast<std::size_t>(i)];
-      layout.scene.legend.push_back({swatch, entry.color, text, entry.entry, entry.sample});
+      scene.legend.push_back({swatch, entry.color, text, entry.entry, entry.sample});
     }
   }
   if (shape.below) {

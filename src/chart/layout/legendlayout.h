@@ -24,6 +24,6 @@ struct LegendEntry {
 // every entry fits. With a `total` (of a pie's slices, which may be more than `entries` holds:
 // those that can never fit need not be made) a last line may count the entries left out instead.
 std::optional<QRectF> LayoutLegend(const std::vector<LegendEntry>& entries, std::size_t total,
-                                   QRectF area, ChartLayout& layout);
+                                   QRectF area, Scene& scene, Omissions& omitted);
 
 }  // namespace chart

@@ -212,14 +212,14 @@ void AddLine(const SeriesModel& series, int index, int row, const Geometry& g, S
 // that is taken, in the mark's font or the small one; never on another series' line, point or
 // ribbon, nor on another point's bar.
 void AddLineLabels(const std::vector<const SeriesModel*>& series,
-                   const std::vector<std::size_t>& lines, const Geometry& g, LabelPlacer& placer,
-                   ChartLayout& layout) {
+                   const std::vector<std::size_t>& lines, const Geometry& g,
+                   const ChartLayout& layout, LabelPlacer& placer) {
   for (const std::size_t s : lines) {
     const SeriesModel* one = series[s];
     if (!one->dataLabelsVisible) continue;
-    layout.omitted.dataLabels.wanted +=
-        static_cast<int>(std::count_if(one->points.begin(), one->points.end(),
-                                       [](const ChartPoint& p) { return std::isfinite(p.value); }));
+    placer.Want(static_cast<int>(
+        std::count_if(one->points.begin(), one->points.end(),
+                      [](const ChartPoint& p) { return std::isfinite(p.value); })));
   }
   const QPointF back = g.frame.depth > 0 ? QPointF(g.BoxDepth() / 2, -g.BoxDepth()) : QPointF();
   for (const LinePointSpot& spot : layout.geometry.linePoints) {
@@ -239,7 +239,7 @@ void AddLineLabels(const std::vector<const SeriesModel*>& series,
         candidates.push_back(label);
       }
     }
-    placer.Place(candidates, layout);
+    placer.Place(candidates);
   }
 }
 
@@ -273,8 +273,8 @@ class LineLayout : public SeriesLayout {
     }
   }
 
-  void AddLabels(const Geometry& g, LabelPlacer& placer, ChartLayout& layout) override {
-    AddLineLabels(series_, lines_, g, placer, layout);
+  void AddLabels(const Geometry& g, const ChartLayout& layout, LabelPlacer& placer) override {
+    AddLineLabels(series_, lines_, g, layout, placer);
   }
 
  private:

@@ -325,10 +325,10 @@ int MarksStanding(const SeriesModel& series, std::span<const std::string> labels
 
 void AddMarks(const SeriesModel& series, std::span<const std::string> labels,
               const PieGeometry& pie, const PiePlan& plan, QRectF room, ChartLayout& layout) {
-  layout.omitted.dataLabels.wanted +=
-      static_cast<int>(std::count_if(series.points.begin(), series.points.end(),
-                                     [](const ChartPoint& p) { return IsSlice(p.value); }));
   LabelPlacer placer(layout, room);
+  placer.Want(
+      static_cast<int>(std::count_if(series.points.begin(), series.points.end(),
+                                     [](const ChartPoint& p) { return IsSlice(p.value); })));
   for (std::vector<PieMark> side : Columns(series, labels, pie, plan, room, layout)) {
     std::stable_sort(side.begin(), side.end(),
                      [](const PieMark& a, const PieMark& b) { return a.size > b.size; });
@@ -337,7 +337,7 @@ void AddMarks(const SeriesModel& series, std::span<const std::string> labels,
       item.box = QRectF(QPointF(), mark.rect.size());
       item.origin = mark.rect.topLeft();
       if (mark.text != mark.whole) item.fullText = mark.whole;
-      if (!placer.Place({&item, 1}, layout)) break;
+      if (!placer.Place({&item, 1})) break;
       const bool onRight = mark.rect.left() > pie.center.x();
       const QPointF end(onRight ? mark.rect.left() : mark.rect.right(), mark.rect.center().y());
       layout.scene.strokes.push_back({QLineF(mark.rim, mark.elbow), kLeaderColor});

@@ -40,8 +40,8 @@ class SeriesLayout {
   // geometry their points as they are drawn.
   virtual void AddShapes(int row, const Geometry& g, Scene& scene, PlotGeometry& geometry) = 0;
   // Step 6, once every face is laid out: its data labels, each where the placer finds it free,
-  // and the count of those it wants in the layout's omissions.
-  virtual void AddLabels(const Geometry& g, LabelPlacer& placer, ChartLayout& layout) = 0;
+  // and to the placer the count of those it wants.
+  virtual void AddLabels(const Geometry& g, const ChartLayout& layout, LabelPlacer& placer) = 0;
 };
 
 class SeriesLayouter {
