@@ -304,6 +304,13 @@ TEST(LayoutGuarantees, TheCheckFindsEachFaultOfTheNumbers) {
                       20);
   EXPECT_NE(DescribeBroken(BrokenGuarantees(p.Model(), crossed)).find("sends a label across"),
             std::string::npos);
+  ChartLayout pieUnderLegend = pie;  // the legend over the whole pie: no slice shows
+  const PieGeometry& disc = pie.geometry.pies.front();
+  pieUnderLegend.scene.legendFrame =
+      QRectF(disc.center - QPointF(disc.radiusX, disc.radiusY),
+             QSizeF(2 * disc.radiusX, 2 * disc.radiusY + disc.thickness))
+          .adjusted(-2, -2, 2, 2);
+  EXPECT_TRUE(breaks(p.Model(), pieUnderLegend, Guarantee::ValueShows));
 
   // One number style: a label not grouped as the ticks are, a label of other decimals than its
   // series' others, a label that ignores the axis' scale note, a 100 % axis without its "%".
