@@ -51,12 +51,14 @@ std::vector<SeriesGroup> GroupByLayouter(const std::vector<const SeriesModel*>& 
   return groups;
 }
 
-// The rows of a group's series handed out again in the order of its layouter's key.
+// The rows of a group's series handed out again in the order of its layouter's key (not worked
+// out where they share one row, as bars of a grouped mode do).
 void OrderRows(const std::vector<const SeriesModel*>& series, const SeriesGroup& group,
                Plan& plan) {
   std::vector<std::size_t> chosen = group.series;
   std::vector<int> rows;  // their rows, from the front
   for (const std::size_t s : chosen) rows.push_back(plan.row[s]);
+  if (std::adjacent_find(rows.begin(), rows.end(), std::not_equal_to()) == rows.end()) return;
   std::vector<double> order(series.size());
   for (std::size_t s : chosen) order[s] = group.layouter->RowKey(*series[s]);
   std::stable_sort(chosen.begin(), chosen.end(),

@@ -5,7 +5,6 @@
 
 #include <array>
 #include <cstddef>
-#include <deque>
 #include <string_view>
 
 namespace chart {
@@ -39,26 +38,15 @@ inline constexpr std::array<SeriesKindTraits, 4> kSeriesKinds = {{
     {SeriesKind::HorizBar, "horizontal bar", true, true, true, false, false, true, true, true},
 }};
 
-namespace detail {
-inline std::deque<SeriesKindTraits>& AddedSeriesKinds() {
-  static std::deque<SeriesKindTraits> added;
-  return added;
-}
-}  // namespace detail
-
 // A kind of series beyond the four, numbered after them; `traits.kind` is set to its number.
 // Kinds are added before any chart is made, from one thread: they are read without a lock.
-inline SeriesKind AddSeriesKind(SeriesKindTraits traits) {
-  auto& added = detail::AddedSeriesKinds();
-  traits.kind = static_cast<SeriesKind>(kSeriesKinds.size() + added.size());
-  added.push_back(traits);
-  return traits.kind;
-}
+SeriesKind AddSeriesKind(SeriesKindTraits traits);
+const SeriesKindTraits& AddedSeriesKindTraits(SeriesKind kind);
 
+// Asked for every point of a chart: the four kinds are read inline.
 inline const SeriesKindTraits& Traits(SeriesKind kind) {
   const auto index = static_cast<std::size_t>(kind);
-  if (index < kSeriesKinds.size()) return kSeriesKinds[index];
-  return detail::AddedSeriesKinds().at(index - kSeriesKinds.size());
+  return index < kSeriesKinds.size() ? kSeriesKinds[index] : AddedSeriesKindTraits(kind);
 }
 
 // The format's two kinds of bars, which it asks for by name.
