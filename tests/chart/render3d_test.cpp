@@ -149,4 +149,33 @@ TEST(Render, ADenseLineIn3DShowsTheRangeOfItsValuesAsTheFlatLineDoes) {
   EXPECT_GT(deep, flat * 8 / 10) << "the range in the line's own colour, not a wall of shades";
 }
 
+// Bars in depth rows of their own, where the categories have room for their rows: a category's
+// back row, its side included, ends before the next category's front row begins, so that no bar
+// reaches behind the next category's bars, at any 3D depth (half a pixel allowed for each bar's
+// rounding to whole pixels and for the depth's).
+TEST(Render, ACategorysDepthRowsEndBeforeTheNextCategoryBegins) {
+  for (const int series : {2, 3, 5}) {
+    for (const int categories : {4, 12}) {
+      for (const int percent : {15, 100}) {
+        ModelBuilder b;
+        for (int s = 0; s < series; ++s)
+          b.Add(SeriesKind::Bar, std::vector<double>(categories, 10 + s)).dataLabelsVisible = false;
+        b.model.view3D = true;
+        b.model.percent3D = percent;
+        const ChartLayout layout = b.Layout(800, 500);
+        std::vector<double> backEnd(categories, -HUGE_VAL), frontStart(categories, HUGE_VAL);
+        for (const BarBox& bar : layout.geometry.bars) {
+          backEnd[bar.point] = std::max(backEnd[bar.point], bar.front.right() + bar.depth);
+          frontStart[bar.point] = std::min(frontStart[bar.point], bar.front.left());
+        }
+        for (int c = 0; c + 1 < categories; ++c) {
+          EXPECT_LE(backEnd[c], frontStart[c + 1] + 1.5)
+              << series << " series, " << categories << " categories, " << percent
+              << " %: category " << c;
+        }
+      }
+    }
+  }
+}
+
 }  // namespace
