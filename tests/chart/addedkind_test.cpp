@@ -99,8 +99,8 @@ class Dots : public SeriesLayouter {
 
 SeriesKind DotKind() {
   static const SeriesKind kind = [] {
-    const SeriesKind added = AddSeriesKind(
-        {SeriesKind::Pie, "dot", true, false, true, false, false, false, false, false});
+    const SeriesKind added =
+        AddSeriesKind({.name = "dot", .onAxes = true, .dataLabelsByDefault = true});
     static const Dots dots;
     RegisterSeriesLayouter(added, dots);
     return added;

@@ -12,30 +12,44 @@ namespace chart {
 // The four kinds that charts are made of; AddSeriesKind numbers further ones after them.
 enum class SeriesKind { Pie, Line, Bar, HorizBar };
 
+// Each trait is false unless a kind's row says otherwise.
 struct SeriesKindTraits {
-  SeriesKind kind;
-  std::string_view name;  // in reports
-  bool onAxes;            // drawn on axes; a chart of any other kind (pies) has none
-  bool horizontal;        // values run across, categories down (the chart's first series decides)
-  bool dataLabelsByDefault;  // value labels shown on a new series
+  SeriesKind kind = SeriesKind::Pie;
+  std::string_view name;    // in reports
+  bool onAxes = false;      // drawn on axes; a chart of any other kind (pies) has none
+  bool horizontal = false;  // values run across, categories down (the chart's first series decides)
+  bool dataLabelsByDefault = false;  // value labels shown on a new series
   // Each point shows in a colour of its own (the palette's by its index where it has none), so
   // that the legend lists the points, not the series.
-  bool colorPerPoint;
-  bool legendLine;  // its legend entry shows a stretch of line, not a square
+  bool colorPerPoint = false;
+  bool legendLine = false;  // its legend entry shows a stretch of line, not a square
   // Each point is a box from zero: the value axis holds zero, a value that is not zero takes
   // the least pixels past it, and a zero is marked.
-  bool fromZero;
+  bool fromZero = false;
   // Its series share each category's slot as the bar grouping says (beside one another, in one
   // depth row where grouped); any other series stands in a depth row of its own.
-  bool sharesSlot;
-  bool stacks;  // the stacked groupings pile its values up
+  bool sharesSlot = false;
+  bool stacks = false;  // the stacked groupings pile its values up
 };
 
 inline constexpr std::array<SeriesKindTraits, 4> kSeriesKinds = {{
-    {SeriesKind::Pie, "pie", false, false, true, true, false, false, false, false},
-    {SeriesKind::Line, "line", true, false, false, false, true, false, false, false},
-    {SeriesKind::Bar, "vertical bar", true, false, true, false, false, true, true, true},
-    {SeriesKind::HorizBar, "horizontal bar", true, true, true, false, false, true, true, true},
+    {.kind = SeriesKind::Pie, .name = "pie", .dataLabelsByDefault = true, .colorPerPoint = true},
+    {.kind = SeriesKind::Line, .name = "line", .onAxes = true, .legendLine = true},
+    {.kind = SeriesKind::Bar,
+     .name = "vertical bar",
+     .onAxes = true,
+     .dataLabelsByDefault = true,
+     .fromZero = true,
+     .sharesSlot = true,
+     .stacks = true},
+    {.kind = SeriesKind::HorizBar,
+     .name = "horizontal bar",
+     .onAxes = true,
+     .horizontal = true,
+     .dataLabelsByDefault = true,
+     .fromZero = true,
+     .sharesSlot = true,
+     .stacks = true},
 }};
 
 // A kind of series beyond the four, numbered after them; `traits.kind` is set to its number.
