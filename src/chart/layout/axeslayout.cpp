@@ -21,7 +21,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <numbers>
 
 #include "chart/layout/axesgeometry.h"

@@ -1,6 +1,5 @@
 #include "chart/layout/charthittest.h"
 
-#include <QLineF>
 #include <QPolygonF>
 #include <QTransform>
 #include <algorithm>
